@@ -1,0 +1,710 @@
+#include "CKantelDoc.h"
+
+#include "CBnmFormat.h"
+#include "CWaveFile.h"
+
+#include "framework/core/AfxMessageBox.h"
+#include "framework/core/CArchive.h"
+#include "framework/core/CFile.h"
+#include "framework/core/CFileException.h"
+#include "framework/core/CPathCase.h"
+#include "framework/core/IProgressSink.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <optional>
+
+namespace {
+
+// Samples are copied in pieces of this size, so packing a bank never holds a
+// whole sample in memory.
+constexpr qint64 kCopyChunk = 1 << 20;
+
+// How many whole records of size bytes, of the count the header claims, lie
+// between offset and limit. Negative counts and tables that start past the
+// limit give none.
+int recordsThatFit(quint32 offset, qint32 count, int size, qint64 limit) {
+    if (count <= 0 || static_cast<qint64>(offset) >= limit) {
+        return 0;
+    }
+    const qint64 fit = (limit - static_cast<qint64>(offset)) / size;
+    return static_cast<int>(std::min<qint64>(count, fit));
+}
+
+// The C library's strtok over one line: runs of delimiters count as one,
+// leading delimiters are skipped, and the delimiter that ends a token is
+// consumed with it.
+class LineTokens {
+public:
+    explicit LineTokens(QByteArray line) : m_line(std::move(line)) {}
+
+    std::optional<QByteArray> Next(const char* delimiters) {
+        const auto isDelimiter = [delimiters](char c) {
+            return std::strchr(delimiters, c) != nullptr && c != '\0';
+        };
+        while (m_pos < m_line.size() && isDelimiter(m_line.at(m_pos))) {
+            ++m_pos;
+        }
+        if (m_pos >= m_line.size()) {
+            return std::nullopt;
+        }
+        const qsizetype start = m_pos;
+        while (m_pos < m_line.size() && !isDelimiter(m_line.at(m_pos))) {
+            ++m_pos;
+        }
+        QByteArray token = m_line.mid(start, m_pos - start);
+        if (m_pos < m_line.size()) {
+            ++m_pos;
+        }
+        return token;
+    }
+
+private:
+    QByteArray m_line;
+    qsizetype m_pos = 0;
+};
+
+// atoi without its undefined overflow: optional leading white space and sign,
+// then digits; anything else ends the number, and no digits give 0.
+int parseDecimal(const QByteArray& token) {
+    qsizetype i = 0;
+    while (i < token.size() && std::strchr(" \t\n\v\f\r", token.at(i)) != nullptr &&
+           token.at(i) != '\0') {
+        ++i;
+    }
+    bool negative = false;
+    if (i < token.size() && (token.at(i) == '+' || token.at(i) == '-')) {
+        negative = token.at(i) == '-';
+        ++i;
+    }
+    qint64 value = 0;
+    for (; i < token.size() && token.at(i) >= '0' && token.at(i) <= '9'; ++i) {
+        value = std::min<qint64>(value * 10 + (token.at(i) - '0'), qint64{1} << 32);
+    }
+    value = negative ? -value : value;
+    return static_cast<int>(std::clamp<qint64>(value, INT_MIN, INT_MAX));
+}
+
+QString latin1(const QByteArray& bytes, int limit) {
+    return QString::fromLatin1(bytes.left(limit));
+}
+
+void reportTableCut(const char* what, qint32 claimed, int kept) {
+    AfxMessageBox(QString::asprintf("The header lists %d %s, but only %d lie inside the bank's "
+                                    "header region.\nThe others are ignored.",
+                                    claimed, what, kept),
+                  MB_OK | MB_ICONEXCLAMATION);
+}
+
+} // namespace
+
+CKantelDoc::CKantelDoc() = default;
+
+CKantelDoc::~CKantelDoc() = default;
+
+// ---------------------------------------------------------------------------
+// Framework overrides
+
+void CKantelDoc::Serialize(CArchive& archive) {
+    if (archive.IsLoading()) {
+        m_bLoaded = ReadBank(*archive.GetFile());
+    } else {
+        WriteBank(*archive.GetFile());
+    }
+}
+
+void CKantelDoc::DeleteContents() {
+    m_bLoaded = false;
+    m_pData.reset();
+    m_nImageSize = 0;
+    m_bNamesLoaded = false;
+    m_pNames.reset();
+    m_nFileSize = -1;
+    m_pHeader = nullptr;
+    m_pResources = nullptr;
+    m_pEvents = nullptr;
+    m_nResources = 0;
+    m_nEvents = 0;
+    m_extraction.clear();
+    m_openedRange.clear();
+    CDocument::DeleteContents();
+}
+
+bool CKantelDoc::OnNewDocument() {
+    return CDocument::OnNewDocument();
+}
+
+bool CKantelDoc::OnOpenDocument(const QString& path) {
+    if (!LoadBankAndNames(path)) {
+        return false;
+    }
+    ExtractSamples(path);
+    return true;
+}
+
+bool CKantelDoc::LoadBankAndNames(const QString& path) {
+    if (!CDocument::OnOpenDocument(path) || !m_bLoaded) {
+        return false;
+    }
+    // A names file is optional: any trouble with it only means no names.
+    CFile names;
+    if (names.Open(path.left(path.size() - 3) + QStringLiteral("bns"), CFile::modeRead)) {
+        try {
+            ReadNames(names);
+        } catch (const CFileException&) {
+            m_pNames.reset();
+            m_bNamesLoaded = false;
+        }
+    }
+    return true;
+}
+
+bool CKantelDoc::OnSaveDocument(const QString& path) {
+    // Saving rewrites records (lengths, offsets, samples that could not be
+    // stored). If the save fails, none of that happened on disk, so none of it
+    // may stay in memory either.
+    QByteArray region;
+    const qint64 fileSize = m_nFileSize;
+    if (m_bLoaded) {
+        region = QByteArray(reinterpret_cast<const char*>(m_pData.get()),
+                            static_cast<qsizetype>(HeaderRegionSize()));
+    }
+    const bool saved = CDocument::OnSaveDocument(path);
+    if (!saved && m_bLoaded) {
+        std::memcpy(m_pData.get(), region.constData(), static_cast<size_t>(region.size()));
+        m_nFileSize = fileSize;
+    }
+    UpdateAllViews(nullptr, 0, nullptr);
+    return saved;
+}
+
+void CKantelDoc::OnCloseDocument() {
+    CDocument::OnCloseDocument();
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+
+qint64 CKantelDoc::HeaderRegionSize() const {
+    if (m_pHeader == nullptr) {
+        return 0;
+    }
+    return std::min<qint64>(m_pHeader->sampleDataOffset, m_nImageSize);
+}
+
+// What the reader accepts. The file must be longer than the header and the
+// resource table must start inside it, as the games' own check demands. We
+// also refuse, as truncated, a file whose sample data offset lies inside the
+// header or past the end: its header region is not all there, and saving
+// would write memory we do not have or put sample data over the header.
+// Everything else is kept: a table that runs past the header region keeps
+// the records that fit whole and the user is told how many were ignored. The
+// header words themselves stay as read, so a save writes them back unchanged.
+bool CKantelDoc::ReadBank(CFile& file) {
+    m_strFolder.clear();
+    const QString fileName = file.GetFileName();
+    const qint64 length = file.GetLength();
+    m_nFileSize = length;
+    if (length <= 0) {
+        return false;
+    }
+    if (length > qint64{0xFFFFFFFF}) {
+        AfxMessageBox(QStringLiteral("The file is too large to be a sound bank."),
+                      MB_OK | MB_ICONHAND);
+        return false;
+    }
+    file.SeekToBegin();
+    m_pData.reset();
+    m_pData.reset(new (std::nothrow) quint8[static_cast<size_t>(length)]);
+    if (!m_pData) {
+        AfxMessageBox(QStringLiteral("Out of memory."), MB_OK | MB_ICONHAND);
+        return false;
+    }
+    m_nImageSize = length;
+    if (file.Read(m_pData.get(), length) != length) {
+        return false;
+    }
+    m_pHeader = reinterpret_cast<BnmHeader*>(m_pData.get());
+    if (length <= CBnmFormat::kHeaderSize || m_pHeader->resourceTableOffset >= length ||
+        m_pHeader->sampleDataOffset < CBnmFormat::kHeaderSize ||
+        m_pHeader->sampleDataOffset > length) {
+        m_pHeader = nullptr;
+        AfxMessageBox(QStringLiteral("File is truncated"), MB_OK | MB_ICONHAND);
+        return false;
+    }
+
+    const qint64 region = m_pHeader->sampleDataOffset;
+    m_nResources = recordsThatFit(m_pHeader->resourceTableOffset, m_pHeader->resourceCount,
+                                  CBnmFormat::kResourceSize, region);
+    m_pResources = reinterpret_cast<SoundResource*>(m_pData.get() + m_pHeader->resourceTableOffset);
+    m_nEvents = recordsThatFit(m_pHeader->eventTableOffset, m_pHeader->eventCount,
+                               CBnmFormat::kEventSize, region);
+    m_pEvents = m_nEvents > 0
+                    ? reinterpret_cast<SoundEvent*>(m_pData.get() + m_pHeader->eventTableOffset)
+                    : nullptr;
+    if (m_nResources != m_pHeader->resourceCount) {
+        reportTableCut("sound resources", m_pHeader->resourceCount, m_nResources);
+    }
+    if (m_nEvents != m_pHeader->eventCount) {
+        reportTableCut("sound events", m_pHeader->eventCount, m_nEvents);
+    }
+    m_extraction.assign(static_cast<size_t>(m_nResources), Extraction::None);
+    m_openedRange.assign(static_cast<size_t>(m_nResources), {0, 0});
+
+    m_nBank = CBnmFormat::BankFromResourceTableOffset(m_pHeader->resourceTableOffset);
+
+    QString folder = file.GetFilePath();
+    folder.chop(fileName.size());
+    if (folder.endsWith(QLatin1Char('/'))) {
+        folder.chop(1);
+    }
+    m_strFolder = folder;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Names file
+
+qsizetype CKantelDoc::NextLine(const QByteArray& text, qsizetype pos, QByteArray& line) {
+    if (pos < 0 || pos >= text.size()) {
+        return -1;
+    }
+    qsizetype end = pos;
+    while (end < text.size() && text.at(end) != '\r' && text.at(end) != '\n') {
+        ++end;
+    }
+    line = text.mid(pos, std::min<qsizetype>(end - pos, kMaxNamesLine));
+    while (end < text.size() && (text.at(end) == '\r' || text.at(end) == '\n')) {
+        ++end;
+    }
+    return end;
+}
+
+bool CKantelDoc::ReadNames(CFile& file) {
+    if (m_nResources < 1) {
+        return false;
+    }
+    QByteArray text(static_cast<qsizetype>(file.GetLength()), '\0');
+    file.SeekToBegin();
+    text.resize(static_cast<qsizetype>(file.Read(text.data(), text.size())));
+    const qsizetype zero = text.indexOf('\0');
+    if (zero >= 0) {
+        text.truncate(zero);
+    }
+
+    QByteArray line;
+    qsizetype pos = 0;
+    bool inBody = false;
+    while ((pos = NextLine(text, pos, line)) >= 0) {
+        if (line.compare("[body res]", Qt::CaseInsensitive) == 0) {
+            inBody = true;
+            break;
+        }
+    }
+    if (inBody) {
+        m_pNames = std::make_unique<ResourceName[]>(static_cast<size_t>(m_nResources));
+        int position = 0;
+        while (position < m_nResources && (pos = NextLine(text, pos, line)) >= 0) {
+            ResourceName& entry = m_pNames[static_cast<size_t>(position)];
+            entry = ResourceName();
+            entry.hasId = true;
+            LineTokens tokens(line);
+            const std::optional<QByteArray> id = tokens.Next(" \t");
+            if (!id) {
+                entry.id = -1;
+            } else {
+                entry.id = parseDecimal(*id);
+                const std::optional<QByteArray> name = tokens.Next("\"");
+                if (!name) {
+                    entry.name = QString::asprintf("noname%d", position);
+                } else {
+                    entry.name = latin1(*name, kMaxName);
+                    if (tokens.Next("\"")) {
+                        if (const std::optional<QByteArray> description = tokens.Next("\"")) {
+                            entry.description = latin1(*description, kMaxDescription);
+                        }
+                    }
+                }
+            }
+            ++position;
+        }
+    }
+    m_bNamesLoaded = true;
+    return true;
+}
+
+const ResourceName* CKantelDoc::FindResourceName(int id) const {
+    if (!m_pNames) {
+        return nullptr;
+    }
+    for (int i = 0; i < m_nResources; ++i) {
+        const ResourceName& entry = m_pNames[static_cast<size_t>(i)];
+        if (entry.hasId && entry.id == id) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+QString CKantelDoc::GetResourceName(int id) const {
+    const ResourceName* entry = FindResourceName(id);
+    return entry != nullptr ? entry->name : QString();
+}
+
+QString CKantelDoc::GetResourceDescription(int id) const {
+    const ResourceName* entry = FindResourceName(id);
+    return entry != nullptr ? entry->description : QString();
+}
+
+// ---------------------------------------------------------------------------
+// Questions the views ask
+
+QString CKantelDoc::GetBankFolder() const {
+    return m_strFolder + QLatin1Char('/');
+}
+
+QString CKantelDoc::GetResourceLabel(quint32 target) const {
+    const int index = CBnmFormat::TargetIndex(target);
+    const int bank = CBnmFormat::TargetBank(target);
+    if (index >= m_nResources) {
+        return QStringLiteral("???");
+    }
+    if (bank == m_nBank) {
+        const SoundResource& resource = m_pResources[index];
+        QString label = QString::asprintf("Resource ID %3d", resource.resourceId);
+        if (resource.IsSample()) {
+            label += QStringLiteral(" (") + CBnmFormat::FileNameText(resource) +
+                     QLatin1Char(')');
+        }
+        return label;
+    }
+    return QString::asprintf("Resource at index %d in Bnk_%d.bnm", index, bank);
+}
+
+QString CKantelDoc::GetEventLabel(quint32 target) const {
+    const int index = CBnmFormat::TargetIndex(target);
+    const int bank = CBnmFormat::TargetBank(target);
+    if (index >= m_nEvents) {
+        return QStringLiteral("???");
+    }
+    if (bank == m_nBank) {
+        return QString::asprintf("Event ID %3d", m_pEvents[index].eventId);
+    }
+    return QString::asprintf("Event at index %d in Bnk_%d.bnm", index, bank);
+}
+
+bool CKantelDoc::GetSampleFilePath(int index, QString& path) const {
+    if (!m_bLoaded || index < 0 || index >= m_nResources || !m_pResources[index].IsSample()) {
+        return false;
+    }
+    path = GetBankFolder() + CBnmFormat::FileNameText(m_pResources[index]);
+    const QString existing = CPathCase::ResolveExisting(path);
+    if (!existing.isEmpty()) {
+        path = existing;
+    }
+    return true;
+}
+
+void CKantelDoc::UpdateSampleOffsets() {
+    if (m_pHeader == nullptr) {
+        return;
+    }
+    const quint64 sum = CBnmFormat::RecomputeSampleOffsets(m_pResources, m_nResources);
+    const quint64 length = m_pHeader->sampleDataOffset + sum;
+    m_pHeader->fileLength = static_cast<quint32>(length);
+    m_nFileSize = static_cast<qint64>(length);
+}
+
+BnmHeaderFigures CKantelDoc::GetHeaderFigures() const {
+    BnmHeaderFigures figures;
+    if (m_pHeader == nullptr) {
+        return figures;
+    }
+    figures.fileLength = QString::asprintf("0x%08x", m_pHeader->fileLength);
+    figures.sampleDataOffset = QString::asprintf("0x%08x", m_pHeader->sampleDataOffset);
+    figures.eventCount = QString::asprintf("%d", m_nEvents);
+    figures.eventTableOffset = QString::asprintf("0x%08x", m_pHeader->eventTableOffset);
+    figures.resourceCount = QString::asprintf("%d", m_nResources);
+    figures.resourceTableOffset = QString::asprintf("0x%08x", m_pHeader->resourceTableOffset);
+    return figures;
+}
+
+// ---------------------------------------------------------------------------
+// Storage commands
+
+void CKantelDoc::OnEditAllExternal() {
+    for (int i = 0; i < m_nResources; ++i) {
+        if (m_pResources[i].IsSample()) {
+            m_pResources[i].storage = SoundResource::kStorageExternal;
+        }
+    }
+    SetModifiedFlag(true);
+    UpdateSampleOffsets();
+    UpdateAllViews(nullptr, 0, nullptr);
+}
+
+void CKantelDoc::OnEditAllBanked() {
+    for (int i = 0; i < m_nResources; ++i) {
+        if (m_pResources[i].IsSample()) {
+            m_pResources[i].storage = SoundResource::kStorageBank;
+        }
+    }
+    SetModifiedFlag(true);
+    UpdateSampleOffsets();
+    UpdateAllViews(nullptr, 0, nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Extraction
+
+bool CKantelDoc::NameIsTaken(const QString& name, int index, const QString& bankPath) const {
+    if ((GetBankFolder() + name).compare(bankPath, Qt::CaseInsensitive) == 0) {
+        return true;
+    }
+    for (int j = 0; j < m_nResources; ++j) {
+        if (j != index && m_pResources[j].IsSample() &&
+            CBnmFormat::FileNameText(m_pResources[j]).compare(name, Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A name for a banked sample whose record names no file of its own. The names
+// file's name comes first; the name must fit the record (so play and save find
+// the file under the name the record keeps), must stay inside the bank's
+// folder, and must not be another sample's, or two samples would share one
+// wave file and one of them would be lost on the next save.
+QString CKantelDoc::ChooseSampleName(int index, const QString& bankPath) const {
+    const int id = m_pResources[index].resourceId & 0xFFFF;
+    QString name = m_bNamesLoaded ? GetResourceName(id) : QString();
+    if (!name.isEmpty()) {
+        for (QChar& c : name) {
+            if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() > 0xFF ||
+                c.unicode() < 0x20) {
+                c = QLatin1Char('_');
+            }
+        }
+        if (name.right(4).compare(QStringLiteral(".wav"), Qt::CaseInsensitive) != 0) {
+            name += QStringLiteral(".wav");
+        }
+        if (name.size() > SoundResource::kMaxFileName) {
+            const QString extension = name.right(4);
+            name = name.left(SoundResource::kMaxFileName - 4) + extension;
+        }
+        if (!NameIsTaken(name, index, bankPath)) {
+            return name;
+        }
+    }
+    name = QString::asprintf("Res%05d.wav", id);
+    if (!NameIsTaken(name, index, bankPath)) {
+        return name;
+    }
+    name = QString::asprintf("Idx%X.wav", static_cast<unsigned>(index));
+    for (unsigned k = 0; NameIsTaken(name, index, bankPath); ++k) {
+        name = QString::asprintf("K%08X.wav", k);
+    }
+    return name;
+}
+
+bool CKantelDoc::WriteWaveFile(const QString& wavePath, qint64 start, qint64 length, int index) {
+    const SoundResource& resource = m_pResources[index];
+    CFile wave;
+    CFileException error;
+    try {
+        if (!wave.Open(wavePath, CFile::modeCreate | CFile::modeWrite, &error)) {
+            throw error;
+        }
+        const QByteArray header =
+            CWaveFile::MakeHeader(resource.channels, static_cast<quint32>(resource.samplesPerSec),
+                                  resource.bitsPerSample, static_cast<quint32>(length));
+        wave.Write(header.constData(), header.size());
+        wave.Write(m_pData.get() + start, length);
+        wave.Commit();
+    } catch (const CFileException& e) {
+        wave.Abort();
+        e.ReportError();
+        return false;
+    }
+    return true;
+}
+
+void CKantelDoc::ExtractSamples(const QString& path) {
+    const QString bankPath = QFileInfo(path).absoluteFilePath();
+    qint64 total = 0;
+    for (int i = 0; i < m_nResources; ++i) {
+        if (m_pResources[i].IsBankedSample()) {
+            total += std::max(qint32{m_pResources[i].length}, 0);
+        }
+    }
+    IProgressSink& progress = Progress();
+    progress.Begin(QStringLiteral("Writing samples"), total);
+    qint64 done = 0;
+    for (int i = 0; i < m_nResources; ++i) {
+        SoundResource& resource = m_pResources[i];
+        if (!resource.IsBankedSample()) {
+            continue;
+        }
+        QString wave = GetBankFolder() + CBnmFormat::FileNameText(resource);
+        // A record without a name of its own, or one naming the bank itself,
+        // gets a name whether or not there is a names file; otherwise its data
+        // would have no file to live in and the next save would drop it.
+        if (CBnmFormat::FileNameText(resource).isEmpty() ||
+            wave.compare(bankPath, Qt::CaseInsensitive) == 0) {
+            const QString name = ChooseSampleName(i, bankPath);
+            CBnmFormat::SetFileName(resource, name);
+            wave = GetBankFolder() + name;
+        }
+        if (!CPathCase::ResolveExisting(wave).isEmpty()) {
+            m_extraction[static_cast<size_t>(i)] = Extraction::Written;
+            continue;
+        }
+
+        const qint64 start = static_cast<qint64>(m_pHeader->sampleDataOffset) + resource.offset;
+        qint64 length = resource.length;
+        if (start < 0 || start + length > m_nFileSize) {
+            AfxMessageBox(QStringLiteral("End of file reached.\nTruncating sample %1").arg(wave),
+                          MB_OK | MB_ICONEXCLAMATION);
+            length = start < 0 ? -1 : m_nFileSize - start;
+            resource.length = static_cast<qint32>(length);
+            SetModifiedFlag(true);
+        }
+        if (length < 0) {
+            AfxMessageBox(QStringLiteral("Negative length.\nCan't save sample to %1").arg(wave),
+                          MB_OK | MB_ICONHAND);
+            length = 0;
+            resource.length = 0;
+            SetModifiedFlag(true);
+        }
+        const qint64 from = length > 0 ? start : 0;
+        m_openedRange[static_cast<size_t>(i)] = {from, length};
+        m_extraction[static_cast<size_t>(i)] =
+            WriteWaveFile(wave, from, length, i) ? Extraction::Written : Extraction::Failed;
+        done += length;
+        progress.Step(done);
+    }
+    progress.End();
+}
+
+// ---------------------------------------------------------------------------
+// Saving
+
+bool CKantelDoc::StoreSample(CFile& file, int index) {
+    QString path;
+    if (!GetSampleFilePath(index, path)) {
+        return false;
+    }
+    CFile wave;
+    if (!wave.Open(path, CFile::modeRead)) {
+        return false;
+    }
+    qint64 dataOffset = 0;
+    qint64 dataSize = 0;
+    try {
+        if (!CWaveFile::FindDataChunk(wave, &dataOffset, &dataSize) || dataSize <= 0) {
+            return false;
+        }
+        wave.Seek(dataOffset, CFile::begin);
+    } catch (const CFileException&) {
+        return false;
+    }
+    QByteArray buffer(static_cast<qsizetype>(std::min(dataSize, kCopyChunk)), '\0');
+    qint64 left = dataSize;
+    while (left > 0) {
+        const qint64 want = std::min<qint64>(left, buffer.size());
+        qint64 got = 0;
+        try {
+            got = wave.Read(buffer.data(), want);
+        } catch (const CFileException&) {
+            return false;
+        }
+        if (got != want) {
+            return false;
+        }
+        // A failure to write the bank is the save's failure, not the sample's.
+        file.Write(buffer.constData(), got);
+        left -= got;
+    }
+    return true;
+}
+
+bool CKantelDoc::StoreFromImage(CFile& file, int index) {
+    const auto [start, length] = m_openedRange[static_cast<size_t>(index)];
+    if (length <= 0 || start < 0 || start + length > m_nImageSize) {
+        return false;
+    }
+    file.Write(m_pData.get() + start, length);
+    return true;
+}
+
+// Every banked sample's length is made the number of bytes actually appended
+// for it and the offsets are recomputed before the header region is written
+// the last time, so the offsets always describe the data, whatever the file
+// had and whatever size the wave files are.
+bool CKantelDoc::WriteBank(CFile& file) {
+    if (!m_bLoaded) {
+        return false;
+    }
+    const qint64 region = HeaderRegionSize();
+    file.SeekToBegin();
+    file.Write(m_pData.get(), region);
+
+    qint64 total = 0;
+    for (int i = 0; i < m_nResources; ++i) {
+        if (m_pResources[i].IsBankedSample()) {
+            total += std::max(qint32{m_pResources[i].length}, 0);
+        }
+    }
+    IProgressSink& progress = Progress();
+    progress.Begin(QStringLiteral("Saving"), total);
+    for (int i = 0; i < m_nResources; ++i) {
+        SoundResource& resource = m_pResources[i];
+        if (!resource.IsBankedSample()) {
+            continue;
+        }
+        const qint64 before = file.GetPosition();
+        bool stored = StoreSample(file, i);
+        if (!stored) {
+            file.Seek(before, CFile::begin);
+            const Extraction extraction = m_extraction.at(static_cast<size_t>(i));
+            if (extraction == Extraction::Failed) {
+                // Opening could not write its wave file; its data is still here.
+                stored = StoreFromImage(file, i);
+            } else if (extraction == Extraction::Written) {
+                // The bank on disk holds the only copy of this sample. Turning it
+                // external would lose it, so the save stops and the old bank stays.
+                QString wave;
+                GetSampleFilePath(i, wave);
+                progress.End();
+                throw CFileException(
+                    CFileException::fileNotFound, wave,
+                    QStringLiteral("Couldn't store %1: the bank holds the only copy of its "
+                                   "sample data, so the bank was not saved.")
+                        .arg(CBnmFormat::FileNameText(resource)));
+            }
+        }
+        if (!stored) {
+            AfxMessageBox(
+                QStringLiteral("Couldn't store %1").arg(CBnmFormat::FileNameText(resource)),
+                MB_OK | MB_ICONHAND);
+            resource.storage = SoundResource::kStorageExternal;
+            continue;
+        }
+        resource.length = static_cast<qint32>(file.GetPosition() - before);
+        progress.Step(file.GetPosition() - region);
+    }
+    progress.End();
+    UpdateSampleOffsets();
+    const qint64 end = file.GetPosition();
+    // A sample that failed half-way may have left bytes past the end.
+    file.SetLength(end);
+    m_pHeader->fileLength = static_cast<quint32>(end);
+    m_nFileSize = end;
+    file.SeekToBegin();
+    file.Write(m_pData.get(), region);
+    file.SeekToEnd();
+    return true;
+}

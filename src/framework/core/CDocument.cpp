@@ -1,0 +1,142 @@
+#include "CDocument.h"
+
+#include "AfxMessageBox.h"
+#include "CArchive.h"
+#include "CFile.h"
+#include "CFileException.h"
+#include "IDocumentView.h"
+#include "IProgressSink.h"
+
+#include <QFileInfo>
+
+namespace {
+
+class SilentProgress final : public IProgressSink {
+public:
+    void Begin(const QString& /*label*/, qint64 /*total*/) override {}
+    void Step(qint64 /*done*/) override {}
+    void End() override {}
+};
+
+IProgressSink* g_progress = nullptr;
+
+} // namespace
+
+CDocument::CDocument() = default;
+
+CDocument::~CDocument() = default;
+
+void CDocument::SetTitle(const QString& title) {
+    m_strTitle = title;
+}
+
+void CDocument::SetPathName(const QString& path) {
+    m_strPathName = QFileInfo(path).absoluteFilePath();
+    SetTitle(QFileInfo(path).fileName());
+}
+
+void CDocument::SetModifiedFlag(bool modified) {
+    m_bModified = modified;
+}
+
+void CDocument::AddView(IDocumentView* view) {
+    if (view != nullptr && !m_views.contains(view)) {
+        m_views.append(view);
+    }
+}
+
+void CDocument::RemoveView(IDocumentView* view) {
+    m_views.removeAll(view);
+}
+
+void CDocument::UpdateAllViews(IDocumentView* sender, qintptr hint, void* hintObject) {
+    // A view may close itself while updating; walk a copy.
+    const QList<IDocumentView*> views = m_views;
+    for (IDocumentView* view : views) {
+        if (view != sender && m_views.contains(view)) {
+            view->OnUpdate(sender, hint, hintObject);
+        }
+    }
+}
+
+bool CDocument::OnNewDocument() {
+    DeleteContents();
+    m_strPathName.clear();
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CDocument::OnOpenDocument(const QString& path) {
+    CFile file;
+    CFileException error;
+    if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite, &error)) {
+        ReportSaveLoadException(path, &error, false);
+        return false;
+    }
+    DeleteContents();
+    // Loading may be cut short; until it completes the document counts as
+    // changed, so nothing half-read is ever mistaken for the file's contents.
+    SetModifiedFlag(true);
+    try {
+        if (file.GetLength() != 0) {
+            CArchive archive(&file, CArchive::load);
+            Serialize(archive);
+        }
+        file.Close();
+    } catch (const CFileException& e) {
+        file.Abort();
+        DeleteContents();
+        ReportSaveLoadException(path, &e, false);
+        return false;
+    }
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CDocument::OnSaveDocument(const QString& path) {
+    CFile file;
+    CFileException error;
+    if (!file.Open(path, CFile::modeCreate | CFile::modeReadWrite, &error)) {
+        ReportSaveLoadException(path, &error, true);
+        return false;
+    }
+    try {
+        CArchive archive(&file, CArchive::store);
+        Serialize(archive);
+        file.Commit();
+    } catch (const CFileException& e) {
+        file.Abort();
+        ReportSaveLoadException(path, &e, true);
+        return false;
+    }
+    SetModifiedFlag(false);
+    return true;
+}
+
+void CDocument::OnCloseDocument() {
+    DeleteContents();
+}
+
+void CDocument::DeleteContents() {}
+
+void CDocument::Serialize(CArchive& /*archive*/) {}
+
+void CDocument::SetProgressSink(IProgressSink* sink) {
+    g_progress = sink;
+}
+
+IProgressSink& CDocument::Progress() {
+    static SilentProgress silent;
+    return g_progress != nullptr ? *g_progress : silent;
+}
+
+void CDocument::ReportSaveLoadException(const QString& path, const CFileException* error,
+                                        bool saving) {
+    if (error != nullptr && error->m_cause != CFileException::none) {
+        error->ReportError();
+        return;
+    }
+    const QString text = saving ? QStringLiteral("Failed to save document %1.")
+                                : QStringLiteral("Failed to open document %1.");
+    AfxMessageBox(text.arg(path), MB_OK | MB_ICONHAND);
+}

@@ -1,0 +1,101 @@
+#include "CFileException.h"
+
+#include "AfxMessageBox.h"
+
+#include <cerrno>
+#include <utility>
+
+CFileException::CFileException(Cause cause, QString fileName, QString detail)
+    : m_cause(cause), m_strFileName(std::move(fileName)), m_strDetail(std::move(detail)) {}
+
+CFileException::Cause CFileException::CauseFromErrno(int error) {
+    switch (error) {
+    case 0:
+        return generic;
+    case ENOENT:
+        return fileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return badPath;
+    case EMFILE:
+    case ENFILE:
+        return tooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+        return accessDenied;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return diskFull;
+    case EIO:
+        return hardIO;
+    case ESPIPE:
+    case EINVAL:
+        return badSeek;
+    case ETXTBSY:
+    case EBUSY:
+        return sharingViolation;
+    default:
+        return generic;
+    }
+}
+
+QString CFileException::GetErrorMessage() const {
+    QString text;
+    switch (m_cause) {
+    case fileNotFound:
+        text = QStringLiteral("%1 was not found.");
+        break;
+    case badPath:
+        text = QStringLiteral("%1 contains an incorrect path.");
+        break;
+    case tooManyOpenFiles:
+        text = QStringLiteral("%1 could not be opened because there are too many open files.");
+        break;
+    case accessDenied:
+        text = QStringLiteral("Access to %1 was denied.");
+        break;
+    case invalidFile:
+        text = QStringLiteral("An invalid file handle was associated with %1.");
+        break;
+    case directoryFull:
+        text = QStringLiteral("%1 could not be created because the directory is full.");
+        break;
+    case badSeek:
+        text = QStringLiteral("An error occurred while positioning on %1.");
+        break;
+    case hardIO:
+        text = QStringLiteral("A hardware I/O error was reported while accessing %1.");
+        break;
+    case sharingViolation:
+        text = QStringLiteral("A sharing violation occurred while accessing %1.");
+        break;
+    case lockViolation:
+        text = QStringLiteral("A locking violation occurred while accessing %1.");
+        break;
+    case diskFull:
+        text = QStringLiteral("Disk full while accessing %1.");
+        break;
+    case endOfFile:
+        text = QStringLiteral("An attempt was made to access %1 past its end.");
+        break;
+    case none:
+    case generic:
+        text = QStringLiteral("An unexpected error occurred while accessing %1.");
+        break;
+    }
+    const QString name =
+        m_strFileName.isEmpty() ? QStringLiteral("an unnamed file") : m_strFileName;
+    text = text.arg(name);
+    if (!m_strDetail.isEmpty()) {
+        text += QLatin1Char('\n') + m_strDetail;
+    }
+    return text;
+}
+
+void CFileException::ReportError() const {
+    AfxMessageBox(GetErrorMessage(), MB_OK | MB_ICONHAND);
+}

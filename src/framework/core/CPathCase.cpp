@@ -1,0 +1,29 @@
+#include "CPathCase.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString CPathCase::ResolveExisting(const QString& path) {
+    const QFileInfo info(path);
+    if (info.exists()) {
+        return path;
+    }
+    const QString name = info.fileName();
+    if (name.isEmpty()) {
+        return QString();
+    }
+    const QDir folder = info.dir();
+    if (!folder.exists()) {
+        return QString();
+    }
+    const QStringList entries =
+        folder.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden |
+                             QDir::System,
+                         QDir::Name);
+    for (const QString& entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0) {
+            return folder.filePath(entry);
+        }
+    }
+    return QString();
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "ListColumn.h"
+
+#include <QString>
+
+#include <array>
+
+class CKantelDoc;
+
+// The texts of the event list, cell by cell, computed from the document each
+// time they are asked for; shared by the list window and the command-line tool.
+class CEventCells {
+public:
+    enum Column { Index, EventId, Type, Param1, Param2, Param3, Stopable, Dynamic, ColumnCount };
+
+    static const std::array<ListColumn, ColumnCount>& Columns();
+    static int RowCount(const CKantelDoc& doc);
+    // The text of one cell; empty for a row or column out of range.
+    static QString Text(const CKantelDoc& doc, int row, int column);
+};

@@ -1,0 +1,119 @@
+#include "CResourceCells.h"
+
+#include "doc/CBnmFormat.h"
+#include "doc/CKantelDoc.h"
+
+namespace {
+
+QString number(qint64 value) {
+    return QString::number(value);
+}
+
+QString sampleText(const SoundResource& r, int column) {
+    switch (column) {
+    case CResourceCells::FileName:
+        return CBnmFormat::FileNameText(r);
+    case CResourceCells::Offset:
+        return number(r.offset);
+    case CResourceCells::Length:
+        return number(r.length);
+    case CResourceCells::LoopStart:
+        return number(r.loopStart);
+    case CResourceCells::LoopLength:
+        return number(r.loopLength);
+    case CResourceCells::Looped:
+        return CBnmFormat::YesNoText(r.looped);
+    case CResourceCells::Volume:
+        return number(r.volume);
+    case CResourceCells::SamplesPerSec:
+        return number(r.samplesPerSec);
+    case CResourceCells::Channels:
+        return number(r.channels);
+    case CResourceCells::BitsPerSample:
+        return number(r.bitsPerSample);
+    case CResourceCells::Flags:
+        return QString::asprintf("%d,%d,%d,%d,%d,%d", r.flags[0], r.flags[1], r.flags[2],
+                                 r.flags[3], r.flags[4], r.flags[5]);
+    case CResourceCells::WaveFormat:
+        return CBnmFormat::WaveFormatText(r.waveFormat);
+    default:
+        return QString();
+    }
+}
+
+QString cdAudioText(const SoundResource& r, int column) {
+    switch (column) {
+    case CResourceCells::Looped:
+        return CBnmFormat::YesNoText(r.looped);
+    case CResourceCells::Volume:
+        return number(r.volume);
+    case CResourceCells::Flags:
+        return number(r.flags[1]);
+    case CResourceCells::CdTrack:
+        return number(r.cdTrack);
+    default:
+        return QString();
+    }
+}
+
+} // namespace
+
+const std::array<ListColumn, CResourceCells::ColumnCount>& CResourceCells::Columns() {
+    static const std::array<ListColumn, ColumnCount> columns{{
+        {"Name", 100, false},
+        {"Index", 75, false},
+        {"Resource ID", 100, false},
+        {"Type", 75, false},
+        {"Storage", 100, false},
+        {"File Name", 125, false},
+        {"Description", 200, false},
+        {"Offset", 75, true},
+        {"Length", 75, true},
+        {"LoopStart", 75, true},
+        {"LoopLength", 75, true},
+        {"Looped", 75, false},
+        {"Volume", 75, false},
+        {"Samples/sec", 75, false},
+        {"Channels", 75, false},
+        {"Bits/sample", 75, false},
+        {"Flags", 100, false},
+        {"Wave Format", 100, false},
+        {"CD Track", 75, false},
+    }};
+    return columns;
+}
+
+int CResourceCells::RowCount(const CKantelDoc& doc) {
+    return doc.m_pResources != nullptr ? doc.m_nResources : 0;
+}
+
+QString CResourceCells::Text(const CKantelDoc& doc, int row, int column) {
+    if (row < 0 || row >= RowCount(doc) || column < 0 || column >= ColumnCount) {
+        return QString();
+    }
+    const SoundResource& r = doc.m_pResources[row];
+    const int id = r.resourceId & 0xFFFF;
+    switch (column) {
+    case Name:
+        return doc.GetResourceName(id);
+    case Index:
+        return number(row);
+    case ResourceId:
+        return number(r.resourceId);
+    case Type:
+        return CBnmFormat::ResourceTypeText(r.type);
+    case Storage:
+        return CBnmFormat::StorageText(r.storage);
+    case Description:
+        return doc.GetResourceDescription(id);
+    default:
+        break;
+    }
+    if (r.IsSample()) {
+        return sampleText(r, column);
+    }
+    if (r.IsCdAudio()) {
+        return cdAudioText(r, column);
+    }
+    return column == Offset ? QStringLiteral("Unknown") : QString();
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "ListColumn.h"
+
+#include <QString>
+
+#include <array>
+
+class CKantelDoc;
+
+// The texts of the resource list, cell by cell, computed from the document
+// each time they are asked for. The list window and the command-line tool both
+// show exactly these.
+class CResourceCells {
+public:
+    enum Column {
+        Name,
+        Index,
+        ResourceId,
+        Type,
+        Storage,
+        FileName,
+        Description,
+        Offset,
+        Length,
+        LoopStart,
+        LoopLength,
+        Looped,
+        Volume,
+        SamplesPerSec,
+        Channels,
+        BitsPerSample,
+        Flags,
+        WaveFormat,
+        CdTrack,
+        ColumnCount
+    };
+
+    static const std::array<ListColumn, ColumnCount>& Columns();
+    static int RowCount(const CKantelDoc& doc);
+    // The text of one cell; empty for a row or column out of range.
+    static QString Text(const CKantelDoc& doc, int row, int column);
+};
