@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// A temporary folder for one test, removed with it; writes and reads whole
+// files by name.
+class TestFolder {
+public:
+    TestFolder();
+    QString Path() const { return m_dir.path(); }
+    QString FilePath(const QString& name) const;
+    QString Write(const QString& name, const QByteArray& bytes) const;
+    QByteArray Read(const QString& name) const;
+    bool Exists(const QString& name) const;
+    void Remove(const QString& name) const;
+
+private:
+    QTemporaryDir m_dir;
+};
