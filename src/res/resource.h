@@ -27,3 +27,9 @@
 #define ID_GAME_KORVEX 32786
 #define ID_GAME_LUNARIS 32787
 #define ID_HELP_HOMEPAGE 32820
+
+// ---------------------------------------------------------------------------
+// Dialog control ids (templates 130 to 137)
+
+// ---------------------------------------------------------------------------
+// Menus, toolbar, accelerators and string table
