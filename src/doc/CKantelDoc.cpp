@@ -432,6 +432,26 @@ BnmHeaderFigures CKantelDoc::GetHeaderFigures() const {
     return figures;
 }
 
+namespace {
+CKantelDoc::HeaderViewer& headerViewer() {
+    static CKantelDoc::HeaderViewer viewer;
+    return viewer;
+}
+} // namespace
+
+void CKantelDoc::SetHeaderViewer(HeaderViewer viewer) {
+    headerViewer() = std::move(viewer);
+}
+
+void CKantelDoc::OnViewHeader() {
+    // Without a loaded bank there is nothing to show; the menus do not offer
+    // the command then, but a stray accelerator must not show empty figures.
+    if (m_pHeader == nullptr || !headerViewer()) {
+        return;
+    }
+    headerViewer()(GetHeaderFigures());
+}
+
 // ---------------------------------------------------------------------------
 // Storage commands
 

@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -58,6 +59,12 @@ public:
     void UpdateSampleOffsets();
     // The header figures as the Header command shows them.
     BnmHeaderFigures GetHeaderFigures() const;
+    // The Header command: shows the figures in the header dialog. The dialog
+    // lives in a layer above this one, so the application installs the viewer
+    // at start-up; without one the command does nothing.
+    void OnViewHeader();
+    using HeaderViewer = std::function<void(const BnmHeaderFigures&)>;
+    static void SetHeaderViewer(HeaderViewer viewer);
 
     // Storage commands: every Sample external, or every Sample banked.
     void OnEditAllExternal();
