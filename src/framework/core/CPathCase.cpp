@@ -16,14 +16,31 @@ QString CPathCase::ResolveExisting(const QString& path) {
     if (!folder.exists()) {
         return QString();
     }
-    const QStringList entries =
-        folder.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden |
-                             QDir::System,
-                         QDir::Name);
+    const QStringList entries = folder.entryList(
+        QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
     for (const QString& entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0) {
             return folder.filePath(entry);
         }
     }
     return QString();
+}
+
+QString CPathCase::ResolveBelow(const QString& base, const QString& relative) {
+    QString path = base;
+    bool exists = QFileInfo(base).isDir();
+    const QStringList parts = relative.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        const QString next = QDir(path).filePath(part);
+        if (exists) {
+            const QString found = ResolveExisting(next);
+            if (!found.isEmpty()) {
+                path = found;
+                continue;
+            }
+            exists = false;
+        }
+        path = next;
+    }
+    return path;
 }
