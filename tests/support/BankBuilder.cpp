@@ -110,7 +110,6 @@ quint32 BankBuilder::Get32(const QByteArray& bytes, qsizetype offset) {
     return qFromLittleEndian<quint32>(bytes.constData() + offset);
 }
 
-QByteArray BankBuilder::Wave(const QByteArray& data, quint16 channels, quint32 rate,
-                             quint16 bits) {
+QByteArray BankBuilder::Wave(const QByteArray& data, quint16 channels, quint32 rate, quint16 bits) {
     return CWaveFile::MakeHeader(channels, rate, bits, static_cast<quint32>(data.size())) + data;
 }

@@ -1,5 +1,6 @@
 #include "TestFolder.h"
 
+#include <QDir>
 #include <QFile>
 
 TestFolder::TestFolder() = default;
@@ -31,4 +32,9 @@ bool TestFolder::Exists(const QString& name) const {
 
 void TestFolder::Remove(const QString& name) const {
     QFile::remove(FilePath(name));
+}
+
+QStringList TestFolder::Entries() const {
+    return QDir(Path()).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // A temporary folder for one test, removed with it; writes and reads whole
@@ -15,6 +16,8 @@ public:
     QByteArray Read(const QString& name) const;
     bool Exists(const QString& name) const;
     void Remove(const QString& name) const;
+    // Names of everything in the folder (hidden entries too), sorted.
+    QStringList Entries() const;
 
 private:
     QTemporaryDir m_dir;
