@@ -30,6 +30,41 @@
 
 // ---------------------------------------------------------------------------
 // Dialog control ids (templates 130 to 137)
+#define IDC_STATIC (-1) // labels and group boxes, never looked up
+#define IDC_SAMPLE_DATA_OFFSET 1000
+#define IDC_RESOURCE_TABLE_OFFSET 1001
+#define IDC_RESOURCE_COUNT 1002
+#define IDC_STORAGE 1003
+#define IDC_FILE_LENGTH 1004
+#define IDC_SELECT 1005
+#define IDC_OFFSET 1006
+#define IDC_LENGTH 1007
+#define IDC_LOOPED 1008
+#define IDC_LOOP_START 1009
+#define IDC_LOOP_LENGTH 1010
+#define IDC_VOLUME 1011
+#define IDC_RESOURCE_ID 1015
+#define IDC_RESOURCE_TYPE 1016
+#define IDC_SOUND_FILE 1017
+#define IDC_BROWSE 1018
+#define IDC_PLAY 1019
+#define IDC_FILE_NAME 1021
+#define IDC_SAMPLE_RATE 1022
+#define IDC_CHANNELS 1023
+#define IDC_BITS 1024
+#define IDC_EVENT_COUNT 1025
+#define IDC_EVENT_TABLE_OFFSET 1026
+#define IDC_TARGET_INDEX 1027
+#define IDC_BANK_NUMBER 1028
+#define IDC_PARAM2 1029
+#define IDC_PARAM3 1030
+#define IDC_EVENT_ID 1031
+#define IDC_EVENT_TYPE 1032
+#define IDC_STOPABLE 1033
+#define IDC_DYNAMIC 1034
+#define IDC_PARAM2_FRACTION 1035
+#define IDC_PARAM3_FRACTION 1036
+#define IDC_CD_TRACK 1037
 
 // ---------------------------------------------------------------------------
 // Menus, toolbar, accelerators and string table
