@@ -1,0 +1,289 @@
+#include "BankBuilder.h"
+#include "RecordingPromptSink.h"
+#include "TestFolder.h"
+
+#include "doc/CBnmFormat.h"
+#include "doc/CKantelDoc.h"
+
+#include "framework/core/AfxMessageBox.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+constexpr qsizetype kEventCountAt = 8;
+constexpr qsizetype kResourceTableAt = 12;
+constexpr qsizetype kResourceCountAt = 16;
+constexpr qsizetype kSampleDataAt = 20;
+constexpr qsizetype kEventTableAt = 4;
+
+// A header alone, followed by size - 36 zero bytes, with no tables.
+QByteArray bareFile(int size, quint32 resourceTableOffset, quint32 sampleDataOffset) {
+    QByteArray bytes(size, '\0');
+    BankBuilder::Put32(bytes, kResourceTableAt, resourceTableOffset);
+    BankBuilder::Put32(bytes, kSampleDataAt, sampleDataOffset);
+    return bytes;
+}
+
+struct Opened {
+    bool ok;
+    QList<RecordingPromptSink::Prompt> prompts;
+};
+
+Opened open(CKantelDoc& doc, const TestFolder& folder, const QByteArray& bytes,
+            const QString& name = QStringLiteral("Bnk_1.bnm")) {
+    RecordingPromptSink prompts;
+    const bool ok = doc.OnOpenDocument(folder.Write(name, bytes));
+    return {ok, prompts.prompts};
+}
+
+void expectTruncated(const Opened& opened) {
+    EXPECT_FALSE(opened.ok);
+    ASSERT_EQ(opened.prompts.size(), 1);
+    EXPECT_EQ(opened.prompts[0].text, QStringLiteral("File is truncated"));
+    EXPECT_EQ(opened.prompts[0].type, MB_OK | MB_ICONHAND);
+}
+
+BankBuilder threeSamples() {
+    BankBuilder b;
+    b.AddEvent(1, SoundEvent::kTypePlay);
+    b.AddEvent(2, SoundEvent::kTypeStop);
+    b.AddSample(10, QStringLiteral("a.wav"), BankBuilder::Pattern(10, 1), false);
+    b.AddSample(11, QStringLiteral("b.wav"), BankBuilder::Pattern(10, 2), false);
+    b.AddSample(12, QStringLiteral("c.wav"), BankBuilder::Pattern(10, 3), false);
+    return b;
+}
+
+} // namespace
+
+// --- The reading check --------------------------------------------------------
+
+TEST(BankReaderCheck, FileOfThirtySixBytesIsTruncated) {
+    TestFolder folder;
+    CKantelDoc doc;
+    expectTruncated(open(doc, folder, bareFile(36, 0, 36)));
+    EXPECT_FALSE(doc.m_bLoaded);
+}
+
+TEST(BankReaderCheck, FileOfThirtySevenBytesWithTheResourceTableAt36Passes) {
+    TestFolder folder;
+    CKantelDoc doc;
+    const Opened opened = open(doc, folder, bareFile(37, 36, 37));
+    EXPECT_TRUE(opened.ok);
+    EXPECT_TRUE(opened.prompts.isEmpty());
+    EXPECT_TRUE(doc.m_bLoaded);
+    EXPECT_EQ(doc.m_nFileSize, 37);
+    EXPECT_EQ(doc.m_nResources, 0);
+    EXPECT_EQ(doc.m_nEvents, 0);
+}
+
+TEST(BankReaderCheck, ResourceTableOffsetMustLieInsideTheFile) {
+    TestFolder folder;
+    {
+        CKantelDoc doc;
+        expectTruncated(open(doc, folder, bareFile(100, 100, 100)));
+    }
+    {
+        CKantelDoc doc;
+        expectTruncated(open(doc, folder, bareFile(100, 0xFFFFFFFFU, 100)));
+    }
+    {
+        CKantelDoc doc;
+        const Opened opened = open(doc, folder, bareFile(100, 99, 100));
+        EXPECT_TRUE(opened.ok);
+        EXPECT_TRUE(opened.prompts.isEmpty());
+    }
+}
+
+// Beyond the games' check: a header region that is not all there, or that
+// ends inside the header, cannot be written back.
+TEST(BankReaderCheck, SampleDataOffsetOutsideHeaderAndFileIsTruncated) {
+    TestFolder folder;
+    for (const quint32 sampleDataOffset : {0U, 35U, 101U, 0xFFFFFFFFU}) {
+        CKantelDoc doc;
+        expectTruncated(open(doc, folder, bareFile(100, 40, sampleDataOffset)));
+    }
+    for (const quint32 sampleDataOffset : {36U, 100U}) {
+        CKantelDoc doc;
+        EXPECT_TRUE(open(doc, folder, bareFile(100, 40, sampleDataOffset)).ok);
+    }
+}
+
+TEST(BankReaderCheck, EmptyFileFailsWithoutAMessage) {
+    TestFolder folder;
+    CKantelDoc doc;
+    const Opened opened = open(doc, folder, QByteArray());
+    EXPECT_FALSE(opened.ok);
+    EXPECT_TRUE(opened.prompts.isEmpty());
+}
+
+TEST(BankReaderCheck, MissingFileIsReportedByName) {
+    TestFolder folder;
+    RecordingPromptSink prompts;
+    CKantelDoc doc;
+    EXPECT_FALSE(doc.OnOpenDocument(folder.FilePath(QStringLiteral("Bnk_9.bnm"))));
+    ASSERT_EQ(prompts.prompts.size(), 1);
+    EXPECT_TRUE(prompts.prompts[0].text.contains(folder.FilePath(QStringLiteral("Bnk_9.bnm"))));
+}
+
+// --- What the reader derives ----------------------------------------------------
+
+TEST(BankReaderDerived, TablesPointIntoTheImage) {
+    TestFolder folder;
+    BankBuilder b = threeSamples();
+    CKantelDoc doc;
+    ASSERT_TRUE(open(doc, folder, b.Build()).ok);
+    EXPECT_EQ(doc.m_nEvents, 2);
+    EXPECT_EQ(doc.m_nResources, 3);
+    EXPECT_EQ(reinterpret_cast<quint8*>(doc.m_pHeader), doc.m_pData.get());
+    EXPECT_EQ(reinterpret_cast<quint8*>(doc.m_pEvents), doc.m_pData.get() + 36);
+    EXPECT_EQ(reinterpret_cast<quint8*>(doc.m_pResources), doc.m_pData.get() + 36 + 64);
+    EXPECT_EQ(doc.m_pEvents[1].eventId, 2);
+    EXPECT_EQ(doc.m_pResources[2].resourceId, 12);
+}
+
+TEST(BankReaderDerived, BankNumberComesFromTheResourceTableOffsetNotTheName) {
+    TestFolder folder;
+    for (int bank = 0; bank < 4; ++bank) {
+        BankBuilder b;
+        b.bank = bank;
+        b.AddSample(1, QStringLiteral("a.wav"), QByteArray(), false);
+        CKantelDoc doc;
+        ASSERT_TRUE(open(doc, folder, b.Build(), QStringLiteral("Bnk_3.bnm")).ok);
+        EXPECT_EQ(doc.m_nBank, bank);
+    }
+    CKantelDoc doc;
+    ASSERT_TRUE(open(doc, folder, threeSamples().Build(), QStringLiteral("Bnk_2.bnm")).ok);
+    EXPECT_EQ(doc.m_nBank, -1);
+}
+
+TEST(BankReaderDerived, FolderIsThePathLessTheFileName) {
+    TestFolder folder;
+    ASSERT_TRUE(QDir(folder.Path()).mkdir(QStringLiteral("banks")));
+    CKantelDoc doc;
+    ASSERT_TRUE(open(doc, folder, threeSamples().Build(), QStringLiteral("banks/Bnk_0.bnm")).ok);
+    EXPECT_EQ(doc.m_strFolder, folder.FilePath(QStringLiteral("banks")));
+    EXPECT_EQ(doc.GetBankFolder(), folder.FilePath(QStringLiteral("banks/")));
+}
+
+TEST(BankReaderDerived, RelativePathAndOtherCaseStillGiveAnAbsoluteFolder) {
+    TestFolder folder;
+    folder.Write(QStringLiteral("Bnk_1.bnm"), threeSamples().Build());
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.Path()));
+    RecordingPromptSink prompts;
+    CKantelDoc doc;
+    const bool ok = doc.OnOpenDocument(QStringLiteral("BNK_1.BNM"));
+    QDir::setCurrent(cwd);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(doc.m_strFolder, folder.Path());
+}
+
+TEST(BankReaderDerived, ReopeningResetsEverything) {
+    TestFolder folder;
+    CKantelDoc doc;
+    ASSERT_TRUE(open(doc, folder, threeSamples().Build(), QStringLiteral("a.bnm")).ok);
+    expectTruncated(open(doc, folder, QByteArray(20, 7), QStringLiteral("b.bnm")));
+    EXPECT_FALSE(doc.m_bLoaded);
+    EXPECT_EQ(doc.m_nResources, 0);
+    EXPECT_EQ(doc.m_nEvents, 0);
+    EXPECT_EQ(doc.m_pHeader, nullptr);
+    EXPECT_EQ(doc.m_pNames, nullptr);
+}
+
+// --- Tables that do not fit: never a read outside the image ---------------------
+
+TEST(BankReaderTables, ResourceCountBeyondTheHeaderRegionKeepsTheWholeRecordsThatFit) {
+    TestFolder folder;
+    QByteArray bytes = threeSamples().Build();
+    BankBuilder::Put32(bytes, kResourceCountAt, 5);
+    CKantelDoc doc;
+    const Opened opened = open(doc, folder, bytes);
+    ASSERT_TRUE(opened.ok);
+    EXPECT_EQ(doc.m_nResources, 3);
+    ASSERT_EQ(opened.prompts.size(), 1);
+    EXPECT_EQ(opened.prompts[0].text,
+              QStringLiteral("The header lists 5 sound resources, but only 3 lie inside the "
+                             "bank's header region.\nThe others are ignored."));
+    EXPECT_EQ(opened.prompts[0].type & MB_ICONMASK, MB_ICONEXCLAMATION);
+    // The header word itself is kept for writing back.
+    EXPECT_EQ(doc.m_pHeader->resourceCount, 5);
+}
+
+TEST(BankReaderTables, PartialRecordAtTheEndOfTheRegionIsNotKept) {
+    TestFolder folder;
+    BankBuilder b = threeSamples();
+    QByteArray bytes = b.Build();
+    // The region ends 1 byte into the third record.
+    const quint32 resourceTable = BankBuilder::Get32(bytes, kResourceTableAt);
+    BankBuilder::Put32(bytes, kSampleDataAt, resourceTable + 2 * 92 + 1);
+    CKantelDoc doc;
+    const Opened opened = open(doc, folder, bytes);
+    ASSERT_TRUE(opened.ok);
+    EXPECT_EQ(doc.m_nResources, 2);
+    EXPECT_EQ(opened.prompts.size(), 1);
+}
+
+TEST(BankReaderTables, EventTablePastTheRegionGivesNoEvents) {
+    TestFolder folder;
+    QByteArray bytes = threeSamples().Build();
+    const quint32 region = BankBuilder::Get32(bytes, kSampleDataAt);
+    for (const quint32 eventTable : {region, region - 1, 0xFFFFFFF0U}) {
+        BankBuilder::Put32(bytes, kEventTableAt, eventTable);
+        CKantelDoc doc;
+        const Opened opened = open(doc, folder, bytes);
+        ASSERT_TRUE(opened.ok);
+        EXPECT_EQ(doc.m_nEvents, 0);
+        EXPECT_EQ(doc.m_pEvents, nullptr);
+        ASSERT_EQ(opened.prompts.size(), 1);
+        EXPECT_EQ(opened.prompts[0].text,
+                  QStringLiteral("The header lists 2 sound events, but only 0 lie inside the "
+                                 "bank's header region.\nThe others are ignored."));
+        EXPECT_EQ(doc.GetEventLabel(CBnmFormat::MakeTarget(1, 0)), QStringLiteral("???"));
+    }
+}
+
+TEST(BankReaderTables, NegativeAndHugeCountsGiveWhatFits) {
+    TestFolder folder;
+    QByteArray bytes = threeSamples().Build();
+    BankBuilder::Put32(bytes, kResourceCountAt, static_cast<quint32>(-3));
+    BankBuilder::Put32(bytes, kEventCountAt, static_cast<quint32>(INT_MAX));
+    CKantelDoc doc;
+    const Opened opened = open(doc, folder, bytes);
+    ASSERT_TRUE(opened.ok);
+    EXPECT_EQ(doc.m_nResources, 0);
+    // The event table runs into the resource table; what lies in the region is read.
+    EXPECT_EQ(doc.m_nEvents, (BankBuilder::Get32(bytes, kSampleDataAt) - 36) / 32);
+    ASSERT_EQ(opened.prompts.size(), 2);
+    EXPECT_TRUE(opened.prompts[0].text.startsWith(QStringLiteral("The header lists -3 sound "
+                                                                 "resources, but only 0 ")));
+    EXPECT_TRUE(opened.prompts[1].text.startsWith(
+        QStringLiteral("The header lists 2147483647 sound events")));
+}
+
+TEST(BankReaderTables, TablesThatFitExactlyRaiseNoWarning) {
+    TestFolder folder;
+    BankBuilder b = threeSamples();
+    b.AddSample(13, QStringLiteral("d.wav"), BankBuilder::Pattern(30, 4), true);
+    CKantelDoc doc;
+    const Opened opened = open(doc, folder, b.Build());
+    EXPECT_TRUE(opened.ok);
+    EXPECT_TRUE(opened.prompts.isEmpty());
+    EXPECT_EQ(doc.m_nResources, 4);
+}
+
+// --- Bank numbers ---------------------------------------------------------------
+
+TEST(BankNumbers, EveryTableOffsetTheGamesUse) {
+    const std::pair<quint32, int> cases[] = {
+        {460, 1},  {484, 1},  {580, 3}, {620, 3},  {1636, 0},         {2124, 0},
+        {1732, 2}, {100, -1}, {0, -1},  {485, -1}, {0xFFFFFFFFU, -1}, {1733, -1},
+    };
+    for (const auto& [offset, bank] : cases) {
+        EXPECT_EQ(CBnmFormat::BankFromResourceTableOffset(offset), bank) << offset;
+    }
+}
