@@ -1,0 +1,207 @@
+#include "BankBuilder.h"
+#include "RecordingPromptSink.h"
+#include "TestFolder.h"
+
+#include "doc/CKantelDoc.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+namespace {
+
+struct Entry {
+    int id;
+    QString name;
+    QString description;
+};
+
+struct NamesCase {
+    const char* label;
+    QByteArray text;
+    int resources;
+    // nullopt: no "[body res]" section, so no entries at all. Otherwise the
+    // entries from position 0 on; every later position stays unfilled.
+    std::optional<std::vector<Entry>> entries;
+};
+
+QByteArray withZero(const char* before, const char* after) {
+    return QByteArray(before) + '\0' + QByteArray(after);
+}
+
+const QString kLongName = QStringLiteral("N").repeated(40);
+const QString kLongDescription = QStringLiteral("D").repeated(300);
+
+std::vector<NamesCase> cases() {
+    return {
+        {"FullLine", "[body res]\n7 \"Horn\" \"Car horn\"\n", 1, {{{7, "Horn", "Car horn"}}}},
+        {"NoDescription", "[body res]\n7 \"Horn\"\n", 1, {{{7, "Horn", ""}}}},
+        {"IdAloneIsNonameWithItsPosition",
+         "[body res]\n1 \"a\" \"b\"\n2 \"c\" \"d\"\n3 \"e\" \"f\"\n7\n",
+         4,
+         {{{1, "a", "b"}, {2, "c", "d"}, {3, "e", "f"}, {7, "noname3", ""}}}},
+        {"LineOfBlanksHasIdMinusOneAndUsesAPosition",
+         "[body res]\n  \t \n5 \"Five\" \"\"\n",
+         2,
+         {{{-1, "", ""}, {5, "Five", ""}}}},
+        {"TwoBlanksMakeTheNameABlank",
+         "[body res]\n7  \"Horn\" \"Car horn\"\n",
+         1,
+         {{{7, " ", " "}}}},
+        {"EmptyQuotedNameIsSkippedAsDelimiters",
+         "[body res]\n7 \"\" \"Horn\"\n",
+         1,
+         {{{7, " ", ""}}}},
+        {"TabSeparates", "[body res]\n7\t\"Horn\"\t\"Car\"\n", 1, {{{7, "Horn", "Car"}}}},
+        {"AnySeparatorBetweenTheQuotedStrings",
+         "[body res]\n7 \"Horn\" -- \"Car\" tail\n",
+         1,
+         {{{7, "Horn", "Car"}}}},
+        {"SectionHeaderIgnoresCase", "[BODY RES]\n7 \"Horn\" \"\"\n", 1, {{{7, "Horn", ""}}}},
+        {"SectionHeaderWithALeadingBlankIsNone", " [body res]\n7 \"Horn\" \"\"\n", 1, std::nullopt},
+        {"SectionHeaderWithATrailingBlankIsNone", "[body res] \n7 \"Horn\" \"\"\n", 1,
+         std::nullopt},
+        {"NoSection", "1 \"a\" \"b\"\n", 1, std::nullopt},
+        {"EmptyFile", "", 1, std::nullopt},
+        {"LinesBeforeTheSectionAreSkipped",
+         "; comment\r\n[head]\r\n1 \"Not\" \"this\"\r\n[body res]\r\n2 \"Two\" \"x\"\r\n",
+         1,
+         {{{2, "Two", "x"}}}},
+        {"LeadingEmptyLine", "\r\n[body res]\r\n2 \"Two\" \"\"\r\n", 1, {{{2, "Two", ""}}}},
+        {"BlankLinesDoNotUsePositions",
+         "[body res]\r\n1 \"a\" \"\"\r\n\r\n\n\r\r2 \"b\" \"\"\r\n",
+         2,
+         {{{1, "a", ""}, {2, "b", ""}}}},
+        {"CarriageReturnsAloneEndLines",
+         "[body res]\r1 \"a\" \"\"\r2 \"b\" \"\"",
+         2,
+         {{{1, "a", ""}, {2, "b", ""}}}},
+        {"LaterSectionIsAnEntry",
+         "[body res]\n1 \"a\" \"\"\n[other]\n",
+         2,
+         {{{1, "a", ""}, {0, "noname1", ""}}}},
+        {"LinesBeyondTheResourceCountAreIgnored",
+         "[body res]\n1 \"a\" \"\"\n2 \"b\" \"\"\n3 \"c\" \"\"\n",
+         2,
+         {{{1, "a", ""}, {2, "b", ""}}}},
+        {"FewerLinesThanResourcesLeaveTheRestUnfilled",
+         "[body res]\n1 \"a\" \"\"\n",
+         3,
+         {{{1, "a", ""}}}},
+        {"SectionAtTheEndFillsNothing", "[body res]\n", 2, {{}}},
+        {"ZeroByteEndsTheText",
+         withZero("[body res]\n1 \"a\" \"\"\n", "2 \"b\" \"\"\n"),
+         2,
+         {{{1, "a", ""}}}},
+        {"ZeroByteBeforeTheSection", withZero("x\n", "[body res]\n1 \"a\" \"\"\n"), 1,
+         std::nullopt},
+        {"IdsAreReadLikeAtoi",
+         "[body res]\n-3 \"m\"\n+4 \"p\"\n12abc \"j\"\nabc \"z\"\n99999999999 \"big\"\n",
+         5,
+         {{{-3, "m", ""}, {4, "p", ""}, {12, "j", ""}, {0, "z", ""}, {INT_MAX, "big", ""}}}},
+        {"UnquotedNameRunsToTheNextQuote",
+         "[body res]\n7 Horn \"x\" \"y\"\n",
+         1,
+         {{{7, "Horn ", " "}}}},
+        {"NamesAndDescriptionsAreCutToTheirLimits",
+         "[body res]\n1 \"" + kLongName.toLatin1() + "\" \"" + kLongDescription.toLatin1() + "\"\n",
+         1,
+         {{{1, kLongName.left(31), kLongDescription.left(255)}}}},
+        {"LongLineIsCutAndTheRestDropped",
+         "[body res]\n1 \"a\" \"" + QByteArray(1100, 'd') + "\"\n2 \"b\" \"\"\n",
+         2,
+         {{{1, "a", QString(255, QLatin1Char('d'))}, {2, "b", ""}}}},
+        {"DescriptionPastTheLineLimitIsLost",
+         "[body res]\n1 \"a\"" + QByteArray(1030, ' ') + "\"late\"\n",
+         1,
+         {{{1, "a", ""}}}},
+        {"LatinOneTextIsKept",
+         "[body res]\n1 \"H\xf6rn\" \"Gr\xfc\xdf\"\n",
+         1,
+         {{{1, QStringLiteral("H\u00f6rn"), QStringLiteral("Gr\u00fc\u00df")}}}},
+    };
+}
+
+class NamesFile : public ::testing::TestWithParam<NamesCase> {};
+
+} // namespace
+
+TEST_P(NamesFile, Parses) {
+    const NamesCase& c = GetParam();
+    TestFolder folder;
+    BankBuilder b;
+    for (int i = 0; i < c.resources; ++i) {
+        b.AddResource(1000 + i, SoundResource::kTypeCdAudio);
+    }
+    folder.Write(QStringLiteral("Bnk_1.bns"), c.text);
+    RecordingPromptSink prompts;
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(folder.Write(QStringLiteral("Bnk_1.bnm"), b.Build())));
+    EXPECT_TRUE(prompts.prompts.isEmpty());
+    EXPECT_TRUE(doc.m_bNamesLoaded);
+    if (!c.entries) {
+        EXPECT_EQ(doc.m_pNames, nullptr);
+        return;
+    }
+    ASSERT_NE(doc.m_pNames, nullptr);
+    const std::vector<Entry>& expected = *c.entries;
+    for (int i = 0; i < c.resources; ++i) {
+        SCOPED_TRACE(i);
+        const ResourceName& entry = doc.m_pNames[static_cast<size_t>(i)];
+        if (i < static_cast<int>(expected.size())) {
+            EXPECT_TRUE(entry.hasId);
+            EXPECT_EQ(entry.id, expected[static_cast<size_t>(i)].id);
+            EXPECT_EQ(entry.name, expected[static_cast<size_t>(i)].name);
+            EXPECT_EQ(entry.description, expected[static_cast<size_t>(i)].description);
+        } else {
+            EXPECT_FALSE(entry.hasId);
+            EXPECT_TRUE(entry.name.isEmpty());
+            EXPECT_TRUE(entry.description.isEmpty());
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, NamesFile, ::testing::ValuesIn(cases()),
+                         [](const ::testing::TestParamInfo<NamesCase>& info) {
+                             return std::string(info.param.label);
+                         });
+
+TEST(NamesFileBank, BankWithoutResourcesNeverReadsItsNamesFile) {
+    TestFolder folder;
+    folder.Write(QStringLiteral("Bnk_1.bns"), "[body res]\n1 \"a\" \"b\"\n");
+    BankBuilder b;
+    b.gapAfterTables = 4;
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(folder.Write(QStringLiteral("Bnk_1.bnm"), b.Build())));
+    EXPECT_FALSE(doc.m_bNamesLoaded);
+    EXPECT_EQ(doc.m_pNames, nullptr);
+}
+
+TEST(NamesFileBank, NamesFileThatIsAFolderIsNoNamesFile) {
+    TestFolder folder;
+    ASSERT_TRUE(QDir(folder.Path()).mkdir(QStringLiteral("Bnk_1.bns")));
+    BankBuilder b;
+    b.AddResource(1, SoundResource::kTypeCdAudio);
+    RecordingPromptSink prompts;
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(folder.Write(QStringLiteral("Bnk_1.bnm"), b.Build())));
+    EXPECT_FALSE(doc.m_bNamesLoaded);
+    EXPECT_TRUE(prompts.prompts.isEmpty());
+}
+
+TEST(NamesFileLines, RunsOfLineEndsAreSkippedAsOne) {
+    const QByteArray text("\r\nfirst\r\n\r\n\nsecond\rthird");
+    QByteArray line;
+    qsizetype pos = 0;
+    QStringList lines;
+    while ((pos = CKantelDoc::NextLine(text, pos, line)) >= 0) {
+        lines << QString::fromLatin1(line);
+    }
+    EXPECT_EQ(lines, (QStringList{QString(), QStringLiteral("first"), QStringLiteral("second"),
+                                  QStringLiteral("third")}));
+    EXPECT_EQ(CKantelDoc::NextLine(QByteArray(), 0, line), -1);
+    EXPECT_EQ(CKantelDoc::NextLine(text, text.size(), line), -1);
+}
