@@ -1,0 +1,35 @@
+#include "AcceleratorTable.h"
+
+#include "resource.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::array kMainFrame{
+    Accelerator{QKeyCombination(Qt::ControlModifier, Qt::Key_E), ID_WINDOW_NEW_EVENT_VIEW},
+    Accelerator{QKeyCombination(Qt::ControlModifier, Qt::Key_H), ID_VIEW_HEADER},
+    Accelerator{QKeyCombination(Qt::ControlModifier, Qt::Key_O), ID_FILE_OPEN},
+    Accelerator{QKeyCombination(Qt::ControlModifier, Qt::Key_R), ID_WINDOW_NEW},
+    Accelerator{QKeyCombination(Qt::ControlModifier, Qt::Key_S), ID_FILE_SAVE},
+    Accelerator{QKeyCombination(Qt::NoModifier, Qt::Key_F6), ID_NEXT_PANE},
+    Accelerator{QKeyCombination(Qt::ShiftModifier, Qt::Key_F6), ID_PREV_PANE},
+    Accelerator{QKeyCombination(Qt::AltModifier, Qt::Key_Return), ID_EDIT_PROPERTIES},
+    Accelerator{QKeyCombination(Qt::NoModifier, Qt::Key_BracketLeft), ID_WINDOW_TILE_HORZ},
+    Accelerator{QKeyCombination(Qt::NoModifier, Qt::Key_BracketRight), ID_WINDOW_TILE_VERT},
+};
+
+constexpr std::array kTables{
+    AcceleratorTable{IDR_MAINFRAME, kMainFrame},
+};
+
+} // namespace
+
+const AcceleratorTable* AcceleratorTable::Find(int nId) {
+    for (const AcceleratorTable& table : kTables) {
+        if (table.nId == nId) {
+            return &table;
+        }
+    }
+    return nullptr;
+}

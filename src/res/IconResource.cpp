@@ -1,0 +1,29 @@
+#include "IconResource.h"
+
+#include "ImageFiles.h"
+#include "resource.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::array<const char*, 2> kMainFrame{":/res/icons/kantel16.png",
+                                                ":/res/icons/kantel32.png"};
+constexpr std::array<const char*, 2> kBank{":/res/icons/bank16.png", ":/res/icons/bank32.png"};
+
+constexpr std::array kIcons{
+    IconResource{IDR_MAINFRAME, kMainFrame},
+    IconResource{IDR_BNMTYPE, kBank},
+};
+
+} // namespace
+
+const IconResource* IconResource::Find(int nId) {
+    ImageFiles::Register();
+    for (const IconResource& icon : kIcons) {
+        if (icon.nId == nId) {
+            return &icon;
+        }
+    }
+    return nullptr;
+}

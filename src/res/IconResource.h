@@ -1,0 +1,13 @@
+#pragma once
+
+#include <span>
+
+// An icon as data: the resource paths of its images, one per size.
+struct IconResource {
+    int nId;
+    std::span<const char* const> images;
+
+    // The icon with this id, or nullptr. Its images are loadable once this
+    // returns.
+    static const IconResource* Find(int nId);
+};

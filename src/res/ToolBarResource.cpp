@@ -1,0 +1,45 @@
+#include "ToolBarResource.h"
+
+#include "ImageFiles.h"
+#include "resource.h"
+
+#include <array>
+
+namespace {
+
+constexpr ToolBarButton kSeparator{};
+
+constexpr std::array kMainFrame{
+    ToolBarButton{ID_FILE_OPEN, ":/res/toolbar/open.png"},
+    ToolBarButton{ID_FILE_SAVE, ":/res/toolbar/save.png"},
+    kSeparator,
+    ToolBarButton{ID_GAME_KORVEX, ":/res/toolbar/korvex.png"},
+    ToolBarButton{ID_GAME_LUNARIS, ":/res/toolbar/lunaris.png"},
+    kSeparator,
+    ToolBarButton{ID_SOUND_PLAY, ":/res/toolbar/play.png"},
+    kSeparator,
+    ToolBarButton{ID_EDIT_PROPERTIES, ":/res/toolbar/properties.png"},
+    kSeparator,
+    ToolBarButton{ID_WINDOW_NEW, ":/res/toolbar/resourceview.png"},
+    ToolBarButton{ID_WINDOW_NEW_EVENT_VIEW, ":/res/toolbar/eventview.png"},
+    kSeparator,
+    ToolBarButton{ID_WINDOW_CASCADE, ":/res/toolbar/cascade.png"},
+    ToolBarButton{ID_WINDOW_TILE_HORZ, ":/res/toolbar/tilehorz.png"},
+    ToolBarButton{ID_WINDOW_TILE_VERT, ":/res/toolbar/tilevert.png"},
+};
+
+constexpr std::array kToolBars{
+    ToolBarResource{IDR_MAINFRAME, 16, 15, kMainFrame},
+};
+
+} // namespace
+
+const ToolBarResource* ToolBarResource::Find(int nId) {
+    ImageFiles::Register();
+    for (const ToolBarResource& toolBar : kToolBars) {
+        if (toolBar.nId == nId) {
+            return &toolBar;
+        }
+    }
+    return nullptr;
+}
