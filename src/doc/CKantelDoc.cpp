@@ -376,8 +376,7 @@ QString CKantelDoc::GetResourceLabel(quint32 target) const {
         const SoundResource& resource = m_pResources[index];
         QString label = QString::asprintf("Resource ID %3d", resource.resourceId);
         if (resource.IsSample()) {
-            label += QStringLiteral(" (") + CBnmFormat::FileNameText(resource) +
-                     QLatin1Char(')');
+            label += QStringLiteral(" (") + CBnmFormat::FileNameText(resource) + QLatin1Char(')');
         }
         return label;
     }
@@ -568,17 +567,24 @@ void CKantelDoc::ExtractSamples(const QString& path) {
         if (!resource.IsBankedSample()) {
             continue;
         }
-        QString wave = GetBankFolder() + CBnmFormat::FileNameText(resource);
+        const QString fileName = CBnmFormat::FileNameText(resource);
+        QString wave = GetBankFolder() + fileName;
         // A record without a name of its own, or one naming the bank itself,
         // gets a name whether or not there is a names file; otherwise its data
-        // would have no file to live in and the next save would drop it.
-        if (CBnmFormat::FileNameText(resource).isEmpty() ||
+        // would have no file to live in and the next save would drop it. A name
+        // with a folder part ("../x.wav") gets one too: a bank must not make us
+        // write files outside its folder.
+        if (fileName.isEmpty() || fileName.contains(QLatin1Char('/')) ||
+            fileName == QStringLiteral(".") || fileName == QStringLiteral("..") ||
             wave.compare(bankPath, Qt::CaseInsensitive) == 0) {
             const QString name = ChooseSampleName(i, bankPath);
             CBnmFormat::SetFileName(resource, name);
             wave = GetBankFolder() + name;
         }
-        if (!CPathCase::ResolveExisting(wave).isEmpty()) {
+        // A folder of that name is no wave file: writing fails below and is
+        // reported, and saving keeps the data from the bank.
+        const QString existing = CPathCase::ResolveExisting(wave);
+        if (!existing.isEmpty() && !QFileInfo(existing).isDir()) {
             m_extraction[static_cast<size_t>(i)] = Extraction::Written;
             continue;
         }

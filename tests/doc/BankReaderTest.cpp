@@ -1,4 +1,5 @@
 #include "BankBuilder.h"
+#include "QtPrinters.h"
 #include "RecordingPromptSink.h"
 #include "TestFolder.h"
 

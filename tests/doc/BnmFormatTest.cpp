@@ -1,3 +1,4 @@
+#include "QtPrinters.h"
 #include "doc/CBnmFormat.h"
 #include "doc/SoundResource.h"
 

@@ -1,4 +1,5 @@
 #include "FileSizeLimit.h"
+#include "QtPrinters.h"
 #include "RecordingPromptSink.h"
 #include "RecordingView.h"
 #include "TestFolder.h"

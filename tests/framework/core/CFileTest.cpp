@@ -1,4 +1,5 @@
 #include "FileSizeLimit.h"
+#include "QtPrinters.h"
 #include "TestFolder.h"
 
 #include "framework/core/CFile.h"

@@ -1,3 +1,4 @@
+#include "QtPrinters.h"
 #include "RecordingPromptSink.h"
 
 #include "framework/core/AfxMessageBox.h"
