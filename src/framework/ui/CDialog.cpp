@@ -1,0 +1,302 @@
+#include "CDialog.h"
+
+#include "CDataExchange.h"
+#include "CDialogBuilder.h"
+#include "CEditInputRules.h"
+#include "CModalRunner.h"
+
+#include "framework/core/AfxMessageBox.h"
+#include "res/DialogTemplate.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <algorithm>
+#include <limits>
+
+CDialog::CDialog(int nIDTemplate, QWidget* pParentWnd)
+    : QDialog(pParentWnd), m_pTemplate(DialogTemplate::Find(nIDTemplate)) {}
+
+CDialog::CDialog(const DialogTemplate& dialogTemplate, QWidget* pParentWnd)
+    : QDialog(pParentWnd), m_pTemplate(&dialogTemplate) {}
+
+CDialog::~CDialog() {
+    // The controls die in QWidget's destructor, when this object is no
+    // longer a CDialog; none of their last signals may reach it.
+    for (const CDialogBuilder::Control& control : m_controls) {
+        QObject::disconnect(control.pWidget, nullptr, this, nullptr);
+    }
+}
+
+void CDialog::CreateControls() {
+    if (m_bCreated || m_pTemplate == nullptr) {
+        return;
+    }
+    m_bCreated = true;
+    m_controls = CDialogBuilder::Build(*this, *m_pTemplate);
+    for (const CDialogBuilder::Control& built : m_controls) {
+        const int id = built.nId;
+        if (id == -1) {
+            continue;
+        }
+        m_byId.insert(id, built.pWidget);
+        if (auto* button = qobject_cast<QAbstractButton*>(built.pWidget)) {
+            connect(button, &QAbstractButton::clicked, this,
+                    [this, id] { OnCommand(id, BN_CLICKED); });
+        } else if (auto* combo = qobject_cast<QComboBox*>(built.pWidget)) {
+            // Only a choice of the user is a selection change; the program's
+            // own selection sends none.
+            connect(combo, &QComboBox::activated, this,
+                    [this, id] { OnCommand(id, CBN_SELCHANGE); });
+        } else if (auto* edit = qobject_cast<QLineEdit*>(built.pWidget)) {
+            connect(edit, &QLineEdit::textChanged, this, [this, id] { OnCommand(id, EN_CHANGE); });
+        }
+    }
+}
+
+int CDialog::DoModal() {
+    CreateControls();
+    if (m_pTemplate == nullptr) {
+        return -1;
+    }
+    m_bEnded = false;
+    m_nModalResult = -1;
+    const bool focusFirst = OnInitDialog();
+    if (m_bEnded) {
+        return m_nModalResult;
+    }
+    if (focusFirst) {
+        SetFocusToFirstTabStop();
+    }
+    const int result = CModalRunner::Current().RunModal(*this);
+    if (!m_bEnded) {
+        m_bEnded = true;
+        m_nModalResult = result;
+    }
+    hide();
+    return m_nModalResult;
+}
+
+void CDialog::EndDialog(int nResult) {
+    m_bEnded = true;
+    m_nModalResult = nResult;
+    if (isVisible()) {
+        QDialog::done(nResult);
+    }
+}
+
+bool CDialog::UpdateData(bool bSaveAndValidate) {
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return !dx.HasFailed();
+}
+
+bool CDialog::OnInitDialog() {
+    ExecuteDlgInit();
+    UpdateData(false);
+    return true;
+}
+
+void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
+
+void CDialog::OnOK() {
+    if (!UpdateData(true)) {
+        return;
+    }
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+std::span<const CDialog::MessageEntry> CDialog::GetMessageMap() const {
+    return {};
+}
+
+void CDialog::ExecuteDlgInit() {
+    if (m_pTemplate == nullptr) {
+        return;
+    }
+    for (const DialogInitItem& item : m_pTemplate->initData) {
+        auto* combo = qobject_cast<QComboBox*>(GetDlgItem(item.nControlId));
+        if (combo == nullptr) {
+            continue;
+        }
+        combo->addItem(QString::fromLatin1(item.pszText));
+    }
+    for (const CDialogBuilder::Control& control : m_controls) {
+        auto* combo = qobject_cast<QComboBox*>(control.pWidget);
+        if (combo != nullptr && (control.pTemplate->nStyle & DialogControl::Sort) != 0U) {
+            combo->model()->sort(0);
+        }
+    }
+}
+
+void CDialog::OnCommand(int nID, int nCode) {
+    for (const MessageEntry& entry : GetMessageMap()) {
+        if (entry.nID == nID && entry.nCode == nCode) {
+            (this->*entry.pfn)();
+            return;
+        }
+    }
+    if (nCode != BN_CLICKED) {
+        return;
+    }
+    if (nID == IDOK) {
+        OnOK();
+    } else if (nID == IDCANCEL) {
+        OnCancel();
+    }
+}
+
+void CDialog::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (enter && modifiers == Qt::NoModifier) {
+        const auto buttons = findChildren<QPushButton*>();
+        const bool hasDefault = std::any_of(buttons.begin(), buttons.end(), [](QPushButton* b) {
+            return b->isDefault() && b->isVisible();
+        });
+        if (!hasDefault) {
+            // Without a default button Enter still means OK, as in the
+            // platform's dialogs.
+            event->accept();
+            OnCommand(IDOK, BN_CLICKED);
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CDialog::accept() {
+    OnCommand(IDOK, BN_CLICKED);
+}
+
+void CDialog::reject() {
+    OnCommand(IDCANCEL, BN_CLICKED);
+}
+
+void CDialog::SetFocusToFirstTabStop() {
+    for (const CDialogBuilder::Control& control : m_controls) {
+        if ((control.pTemplate->nStyle & DialogControl::TabStop) != 0U &&
+            control.pWidget->isEnabled()) {
+            control.pWidget->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+QWidget* CDialog::GetDlgItem(int nID) const {
+    return m_byId.value(nID, nullptr);
+}
+
+QString CDialog::GetDlgItemText(int nID) const {
+    const QWidget* control = GetDlgItem(nID);
+    return control != nullptr ? GetControlText(control) : QString();
+}
+
+void CDialog::SetDlgItemText(int nID, const QString& text) {
+    if (QWidget* control = GetDlgItem(nID)) {
+        SetControlText(control, text);
+    }
+}
+
+int CDialog::GetDlgItemInt(int nID, bool* pTranslated, bool bSigned) const {
+    if (pTranslated != nullptr) {
+        *pTranslated = false;
+    }
+    const QString text = GetDlgItemText(nID);
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace()) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        if (negative && !bSigned) {
+            return 0;
+        }
+        ++i;
+    }
+    const long long limit = bSigned ? std::numeric_limits<int>::max() : 0xFFFFFFFFLL;
+    long long magnitude = 0;
+    qsizetype digits = 0;
+    for (; i < text.size(); ++i, ++digits) {
+        const QChar c = text.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            break;
+        }
+        magnitude = magnitude * 10 + (c.unicode() - '0');
+        if (magnitude > limit + 1) {
+            return 0;
+        }
+    }
+    if (digits == 0) {
+        return 0;
+    }
+    const long long value = negative ? -magnitude : magnitude;
+    if (value > limit || (negative && value < std::numeric_limits<int>::min())) {
+        return 0;
+    }
+    if (pTranslated != nullptr) {
+        *pTranslated = true;
+    }
+    return static_cast<int>(static_cast<quint32>(value));
+}
+
+void CDialog::SetDlgItemInt(int nID, int nValue, bool bSigned) {
+    SetDlgItemText(nID, bSigned ? QString::asprintf("%d", nValue)
+                                : QString::asprintf("%u", static_cast<unsigned>(nValue)));
+}
+
+QRect CDialog::MapDialogRect(int x, int y, int cx, int cy) const {
+    return CDialogBuilder(font()).MapDialogRect(x, y, cx, cy);
+}
+
+QString CDialog::GetControlText(const QWidget* control) {
+    if (const auto* label = qobject_cast<const QLabel*>(control)) {
+        return label->text();
+    }
+    if (const auto* edit = qobject_cast<const QLineEdit*>(control)) {
+        return edit->text();
+    }
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control)) {
+        return button->text();
+    }
+    if (const auto* group = qobject_cast<const QGroupBox*>(control)) {
+        return group->title();
+    }
+    if (const auto* combo = qobject_cast<const QComboBox*>(control)) {
+        return combo->currentText();
+    }
+    return QString();
+}
+
+void CDialog::SetControlText(QWidget* control, const QString& text) {
+    if (auto* label = qobject_cast<QLabel*>(control)) {
+        label->setText(text);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        if (edit->validator() != nullptr) {
+            CEditInputRules::Of(edit)->SetTextFromProgram(text);
+        } else {
+            edit->setText(text);
+        }
+    } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        button->setText(text);
+    } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
+        group->setTitle(text);
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        // A list without an edit field keeps its selection, as the platform's
+        // does.
+        if (combo->isEditable()) {
+            combo->setEditText(text);
+        }
+    }
+}

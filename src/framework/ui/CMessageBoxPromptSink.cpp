@@ -1,0 +1,92 @@
+#include "CMessageBoxPromptSink.h"
+
+#include "CModalRunner.h"
+
+#include "framework/core/AfxMessageBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+CMessageBoxPromptSink::CMessageBoxPromptSink(QString title) : m_strTitle(std::move(title)) {}
+
+int CMessageBoxPromptSink::Show(const QString& text, unsigned type) {
+    QWidget* parent = QApplication::activeModalWidget();
+    if (parent == nullptr) {
+        parent = QApplication::activeWindow();
+    }
+    const std::unique_ptr<QMessageBox> box = CreateBox(text, type, parent);
+    CModalRunner::Current().RunModal(*box);
+    return AnswerOf(*box, type);
+}
+
+std::unique_ptr<QMessageBox> CMessageBoxPromptSink::CreateBox(const QString& text, unsigned type,
+                                                              QWidget* parent) const {
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setWindowTitle(m_strTitle);
+    // Messages carry file names; they are never markup.
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
+    switch (type & MB_ICONMASK) {
+    case MB_ICONHAND:
+        box->setIcon(QMessageBox::Critical);
+        break;
+    case MB_ICONQUESTION:
+        box->setIcon(QMessageBox::Question);
+        break;
+    case MB_ICONEXCLAMATION:
+        box->setIcon(QMessageBox::Warning);
+        break;
+    case MB_ICONASTERISK:
+        box->setIcon(QMessageBox::Information);
+        break;
+    default:
+        box->setIcon(QMessageBox::NoIcon);
+        break;
+    }
+    QMessageBox::StandardButton first = QMessageBox::Ok;
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case MB_YESNOCANCEL:
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        first = QMessageBox::Yes;
+        break;
+    case MB_YESNO:
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        first = QMessageBox::Yes;
+        break;
+    default:
+        box->setStandardButtons(QMessageBox::Ok);
+        break;
+    }
+    box->setDefaultButton(first);
+    return box;
+}
+
+int CMessageBoxPromptSink::AnswerOf(const QMessageBox& box, unsigned type) {
+    if (QAbstractButton* clicked = box.clickedButton()) {
+        switch (box.standardButton(clicked)) {
+        case QMessageBox::Ok:
+            return IDOK;
+        case QMessageBox::Cancel:
+            return IDCANCEL;
+        case QMessageBox::Yes:
+            return IDYES;
+        case QMessageBox::No:
+            return IDNO;
+        default:
+            break;
+        }
+    }
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+    case MB_YESNOCANCEL:
+        return IDCANCEL;
+    case MB_YESNO:
+        return IDNO;
+    default:
+        return IDOK;
+    }
+}

@@ -1,0 +1,10 @@
+#include "CModalRunnerGuard.h"
+
+#include "CModalRunner.h"
+
+CModalRunnerGuard::CModalRunnerGuard(CModalRunner* runner)
+    : m_pPrevious(CModalRunner::Install(runner)) {}
+
+CModalRunnerGuard::~CModalRunnerGuard() {
+    CModalRunner::Install(m_pPrevious);
+}

@@ -1,0 +1,7 @@
+#include "PlaySound.h"
+
+#include "CSoundPlayer.h"
+
+bool PlaySound(const QString& path, unsigned flags) {
+    return CSoundPlayer::Current().Play(path, flags);
+}
