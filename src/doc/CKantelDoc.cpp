@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <optional>
 
@@ -586,6 +587,13 @@ void CKantelDoc::ExtractSamples(const QString& path) {
         const QString existing = CPathCase::ResolveExisting(wave);
         if (!existing.isEmpty() && !QFileInfo(existing).isDir()) {
             m_extraction[static_cast<size_t>(i)] = Extraction::Written;
+            // What of the sample the bank holds, so a save can tell whether
+            // the bank is all that is left of it.
+            const qint64 at = static_cast<qint64>(m_pHeader->sampleDataOffset) + resource.offset;
+            if (at >= 0 && at < m_nImageSize && resource.length > 0) {
+                m_openedRange[static_cast<size_t>(i)] = {
+                    at, std::min<qint64>(resource.length, m_nImageSize - at)};
+            }
             continue;
         }
 
@@ -635,6 +643,12 @@ bool CKantelDoc::StoreSample(CFile& file, int index) {
         }
         wave.Seek(dataOffset, CFile::begin);
     } catch (const CFileException&) {
+        return false;
+    }
+    // A record keeps a length of 31 bits and the header a file length of 32;
+    // data they cannot describe would be written with offsets that lie.
+    if (dataSize > std::numeric_limits<qint32>::max() ||
+        file.GetPosition() + dataSize > qint64{0xFFFFFFFF}) {
         return false;
     }
     QByteArray buffer(static_cast<qsizetype>(std::min(dataSize, kCopyChunk)), '\0');
@@ -699,9 +713,12 @@ bool CKantelDoc::WriteBank(CFile& file) {
             if (extraction == Extraction::Failed) {
                 // Opening could not write its wave file; its data is still here.
                 stored = StoreFromImage(file, i);
-            } else if (extraction == Extraction::Written) {
+            } else if (extraction == Extraction::Written &&
+                       m_openedRange.at(static_cast<size_t>(i)).second > 0) {
                 // The bank on disk holds the only copy of this sample. Turning it
                 // external would lose it, so the save stops and the old bank stays.
+                // A sample of which the bank held nothing has nothing to lose
+                // and goes external like any other.
                 QString wave;
                 GetSampleFilePath(i, wave);
                 progress.End();
