@@ -1,0 +1,36 @@
+#pragma once
+
+#include "framework/ui/CDialog.h"
+#include "res/resource.h"
+
+#include <QString>
+
+// "Select Sound File": gets a wave file's name for the sample dialog. The
+// file browser opens with the dialog; the name may also be typed. Play
+// auditions the file last chosen in the browser and returns when it has
+// ended. After IDOK m_strFileName holds the name without its folder.
+class CSelectSoundFileDlg : public CDialog {
+public:
+    enum { IDD = IDD_SELECT_SOUND_FILE };
+
+    explicit CSelectSoundFileDlg(QWidget* pParentWnd = nullptr);
+    ~CSelectSoundFileDlg() override;
+
+    // In: the name to show; out: the name, at most 15 characters.
+    QString m_strFileName;
+    // In: the folder the browser starts in.
+    QString m_strDirectory;
+    // What Play plays: the browser's last path, or the bare name handed in.
+    QString m_strPathName;
+    QString m_strFilter;
+    // The browser's path; no length limit, as host paths may be long.
+    QString m_strFileBuffer;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    bool OnInitDialog() override;
+    std::span<const MessageEntry> GetMessageMap() const override;
+
+    void OnBrowse();
+    void OnPlay();
+};

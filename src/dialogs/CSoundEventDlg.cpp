@@ -1,0 +1,97 @@
+#include "CSoundEventDlg.h"
+
+#include "doc/SoundEvent.h"
+#include "framework/core/AfxMessageBox.h"
+#include "framework/ui/CDataExchange.h"
+
+#include <array>
+
+CSoundEventDlg::CSoundEventDlg(SoundEvent* pEvent, QWidget* pParentWnd)
+    : CDialog(IDD, pParentWnd), m_pEvent(pEvent) {}
+
+CSoundEventDlg::~CSoundEventDlg() = default;
+
+std::span<const CDialog::MessageEntry> CSoundEventDlg::GetMessageMap() const {
+    static const std::array map{
+        Notify(IDC_PARAM2, EN_CHANGE, &CSoundEventDlg::OnChangeParam2),
+        Notify(IDC_PARAM3, EN_CHANGE, &CSoundEventDlg::OnChangeParam3),
+    };
+    return map;
+}
+
+void CSoundEventDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Text(pDX, IDC_BANK_NUMBER, m_nBankNumber);
+    DDV_MinMaxInt(pDX, m_nBankNumber, 0, 3);
+    DDX_Text(pDX, IDC_EVENT_ID, m_strEventId);
+    DDX_Text(pDX, IDC_PARAM2, m_nParam2);
+    DDV_MinMaxInt(pDX, m_nParam2, 0, 65536);
+    DDX_Text(pDX, IDC_PARAM3, m_nParam3);
+    DDV_MinMaxInt(pDX, m_nParam3, 0, 65536);
+    DDX_Text(pDX, IDC_EVENT_TYPE, m_strType);
+    DDX_Text(pDX, IDC_TARGET_INDEX, m_nTargetIndex);
+    DDV_MinMaxInt(pDX, m_nTargetIndex, 0, 65535);
+    DDX_Check(pDX, IDC_STOPABLE, m_bStopable);
+    DDX_Check(pDX, IDC_DYNAMIC, m_bDynamic);
+}
+
+bool CSoundEventDlg::OnInitDialog() {
+    if (m_pEvent == nullptr) {
+        EndDialog(3);
+        return false;
+    }
+    const SoundEvent& e = *m_pEvent;
+    m_strEventId = QString::asprintf("%d", e.eventId);
+    m_bStopable = e.stopable;
+    m_bDynamic = e.dynamic;
+    if (e.type == SoundEvent::kTypePitch) {
+        m_strType = QStringLiteral("Pitch");
+    } else if (e.type == SoundEvent::kTypeVolume) {
+        m_strType = QStringLiteral("Volume");
+    } else {
+        EndDialog(3);
+        return false;
+    }
+    m_nTargetIndex = static_cast<int>(e.param1 & 0xFFFFU);
+    m_nBankNumber = static_cast<int>(e.param1 >> 16U);
+    // Words above 0x7FFFFFFF show as negative numbers, which OK refuses.
+    m_nParam2 = static_cast<int>(e.param2);
+    m_nParam3 = static_cast<int>(e.param3);
+    CDialog::OnInitDialog();
+    OnChangeParam2();
+    OnChangeParam3();
+    return true;
+}
+
+void CSoundEventDlg::OnOK() {
+    if (!UpdateData(true)) {
+        return;
+    }
+    StoreToEvent();
+    EndDialog(IDOK);
+}
+
+void CSoundEventDlg::OnChangeParam2() {
+    ShowFraction(IDC_PARAM2, IDC_PARAM2_FRACTION);
+}
+
+void CSoundEventDlg::OnChangeParam3() {
+    ShowFraction(IDC_PARAM3, IDC_PARAM3_FRACTION);
+}
+
+void CSoundEventDlg::ShowFraction(int nEdit, int nFraction) {
+    int value = GetDlgItemInt(nEdit, nullptr, true);
+    if (value > 65536) {
+        value = 65536;
+    }
+    SetDlgItemText(nFraction, QString::asprintf("%8.6f", value * (1.0 / 65536.0)));
+}
+
+void CSoundEventDlg::StoreToEvent() {
+    SoundEvent& e = *m_pEvent;
+    e.stopable = m_bStopable != 0 ? 1 : 0;
+    e.dynamic = m_bDynamic != 0 ? 1 : 0;
+    e.param1 = (static_cast<quint32>(m_nBankNumber) << 16U) | static_cast<quint32>(m_nTargetIndex);
+    e.param2 = static_cast<quint32>(m_nParam2);
+    e.param3 = static_cast<quint32>(m_nParam3);
+}
