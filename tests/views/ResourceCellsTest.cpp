@@ -1,0 +1,129 @@
+#include "BankBuilder.h"
+#include "QtPrinters.h"
+#include "RecordingPromptSink.h"
+#include "TestFolder.h"
+
+#include "doc/CBnmFormat.h"
+#include "doc/CKantelDoc.h"
+#include "views/CResourceCells.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ResourceCells : public ::testing::Test {
+protected:
+    void Open(const BankBuilder& b, const QByteArray& names = QByteArray()) {
+        if (!names.isNull()) {
+            folder.Write(QStringLiteral("Bnk_1.bns"), names);
+        }
+        ASSERT_TRUE(doc.LoadBankAndNames(folder.Write(QStringLiteral("Bnk_1.bnm"), b.Build())));
+    }
+    QStringList Row(int row) const {
+        QStringList cells;
+        for (int c = 0; c < CResourceCells::ColumnCount; ++c) {
+            cells << CResourceCells::Text(doc, row, c);
+        }
+        return cells;
+    }
+
+    TestFolder folder;
+    RecordingPromptSink prompts;
+    CKantelDoc doc;
+};
+
+QStringList row(std::initializer_list<const char*> cells) {
+    QStringList list;
+    for (const char* cell : cells) {
+        list << QString::fromLatin1(cell);
+    }
+    return list;
+}
+
+} // namespace
+
+TEST(ResourceColumns, TitlesWidthsAndAlignment) {
+    const auto& columns = CResourceCells::Columns();
+    const std::tuple<const char*, int, bool> expected[] = {
+        {"Name", 100, false},        {"Index", 75, false},       {"Resource ID", 100, false},
+        {"Type", 75, false},         {"Storage", 100, false},    {"File Name", 125, false},
+        {"Description", 200, false}, {"Offset", 75, true},       {"Length", 75, true},
+        {"LoopStart", 75, true},     {"LoopLength", 75, true},   {"Looped", 75, false},
+        {"Volume", 75, false},       {"Samples/sec", 75, false}, {"Channels", 75, false},
+        {"Bits/sample", 75, false},  {"Flags", 100, false},      {"Wave Format", 100, false},
+        {"CD Track", 75, false},
+    };
+    ASSERT_EQ(columns.size(), std::size(expected));
+    for (size_t i = 0; i < columns.size(); ++i) {
+        EXPECT_STREQ(columns[i].title, std::get<0>(expected[i])) << i;
+        EXPECT_EQ(columns[i].width, std::get<1>(expected[i])) << i;
+        EXPECT_EQ(columns[i].rightAligned, std::get<2>(expected[i])) << i;
+    }
+}
+
+TEST_F(ResourceCells, SampleShowsEveryFieldButTheTrack) {
+    BankBuilder b;
+    SoundResource& r = b.AddSample(65537, QStringLiteral("engine.wav"), BankBuilder::Pattern(10, 1),
+                                   false, 44100, 16, 2);
+    r.volume = 200;
+    r.looped = -3;
+    r.loopStart = 2;
+    r.loopLength = -1;
+    r.flags[0] = 1;
+    r.flags[1] = -2;
+    r.flags[5] = 6;
+    r.waveFormat = 2;
+    r.storage = 2;
+    Open(b, "[body res]\n1 \"Engine\" \"Engine loop\"\n");
+    EXPECT_EQ(Row(0), row({"Engine", "0", "65537", "Sample", "Unknown", "engine.wav", "Engine loop",
+                           "44", "10", "2", "-1", "Yes", "200", "44100", "2", "16", "1,-2,0,0,0,6",
+                           "Unknown", ""}));
+}
+
+TEST_F(ResourceCells, CdAudioShowsTrackFlagsLoopAndVolumeOnly) {
+    BankBuilder b;
+    b.AddSample(1, QStringLiteral("a.wav"), BankBuilder::Pattern(10, 1), false);
+    SoundResource& cd = b.AddCdTrack(5, 5, 7);
+    cd.looped = 1;
+    cd.volume = 90;
+    cd.length = 1234;
+    cd.offset = 99;
+    cd.flags[0] |= 0x10000; // the upper half of the first word is not the track
+    CBnmFormat::SetFileName(cd, QStringLiteral("x.wav"));
+    Open(b);
+    EXPECT_EQ(Row(1), row({"", "1", "5", "CD Audio", "External", "", "", "", "", "", "", "Yes",
+                           "90", "", "", "", "7", "", "5"}));
+}
+
+TEST_F(ResourceCells, OtherTypeShowsUnknownOffsetAndNothingElse) {
+    BankBuilder b;
+    SoundResource& r = b.AddResource(3, 2);
+    r.storage = 1;
+    r.looped = 1;
+    r.volume = 5;
+    r.offset = 77;
+    Open(b, "[body res]\n3 \"Odd\" \"Odd one\"\n");
+    EXPECT_EQ(Row(0), row({"Odd", "0", "3", "Unknown", "Bank", "", "Odd one", "Unknown", "", "", "",
+                           "", "", "", "", "", "", "", ""}));
+}
+
+TEST_F(ResourceCells, RowsFollowTheTableAndOutOfRangeIsEmpty) {
+    BankBuilder b;
+    for (int i = 0; i < 3; ++i) {
+        b.AddCdTrack(10 + i, 2);
+    }
+    Open(b);
+    EXPECT_EQ(CResourceCells::RowCount(doc), 3);
+    EXPECT_EQ(CResourceCells::Text(doc, 2, CResourceCells::Index), QStringLiteral("2"));
+    EXPECT_EQ(CResourceCells::Text(doc, 2, CResourceCells::ResourceId), QStringLiteral("12"));
+    EXPECT_EQ(CResourceCells::Text(doc, 3, CResourceCells::Index), QString());
+    EXPECT_EQ(CResourceCells::Text(doc, -1, CResourceCells::Index), QString());
+    EXPECT_EQ(CResourceCells::Text(doc, 0, CResourceCells::ColumnCount), QString());
+    EXPECT_EQ(CResourceCells::Text(doc, 0, -1), QString());
+}
+
+TEST(ResourceCellsEmpty, DocumentWithoutABankHasNoRows) {
+    CKantelDoc doc;
+    EXPECT_EQ(CResourceCells::RowCount(doc), 0);
+    EXPECT_EQ(CResourceCells::Text(doc, 0, 0), QString());
+}
