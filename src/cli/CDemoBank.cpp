@@ -48,24 +48,22 @@ const DemoSample kSamples[] = {
     {2, "EngineHigh", "Engine at high revs", "enghigh.wav", true, 44100, 2, 16, 0.30, 220.0,
      Shape::Saw, true, 120},
     {3, "Horn", "Car horn", "", true, 22050, 1, 8, 0.35, 440.0, Shape::Square, false, 100},
-    {4, "Skid", "Tyres skidding on tarmac", "skid.wav", true, 11025, 1, 8, 0.30, 0.0,
-     Shape::Noise, true, 90},
+    {4, "Skid", "Tyres skidding on tarmac", "skid.wav", true, 11025, 1, 8, 0.30, 0.0, Shape::Noise,
+     true, 90},
     {5, "Crash", "Collision with a barrier", "crash.wav", false, 22050, 2, 16, 0.35, 0.0,
      Shape::Noise, false, 127},
-    {6, "Gear", "Gear change click", "gear.wav", true, 8000, 1, 8, 0.10, 900.0, Shape::Pluck,
-     false, 80},
-    {7, "Beep", "Countdown beep", "beep.wav", false, 11025, 1, 16, 0.20, 880.0, Shape::Sine,
-     false, 100},
-    {8, "Go", "Start signal", "go.wav", true, 22050, 1, 16, 0.30, 1320.0, Shape::Sine, false,
-     110},
+    {6, "Gear", "Gear change click", "gear.wav", true, 8000, 1, 8, 0.10, 900.0, Shape::Pluck, false,
+     80},
+    {7, "Beep", "Countdown beep", "beep.wav", false, 11025, 1, 16, 0.20, 880.0, Shape::Sine, false,
+     100},
+    {8, "Go", "Start signal", "go.wav", true, 22050, 1, 16, 0.30, 1320.0, Shape::Sine, false, 110},
     {9, "Turbo", "Turbo whistle rising", "turbo.wav", false, 44100, 1, 16, 0.30, 600.0,
      Shape::Chirp, false, 70},
-    {10, "Wind", "Wind at speed", "wind.wav", true, 22050, 2, 8, 0.40, 0.0, Shape::Noise, true,
-     60},
+    {10, "Wind", "Wind at speed", "wind.wav", true, 22050, 2, 8, 0.40, 0.0, Shape::Noise, true, 60},
     {11, "Menu", "Menu select blip", "menu.wav", false, 8000, 1, 8, 0.08, 1000.0, Shape::Square,
      false, 90},
-    {12, "Siren", "Police siren sweep", "siren.wav", true, 11025, 1, 16, 0.40, 700.0,
-     Shape::Chirp, true, 100},
+    {12, "Siren", "Police siren sweep", "siren.wav", true, 11025, 1, 16, 0.40, 700.0, Shape::Chirp,
+     true, 100},
 };
 
 const DemoCdTrack kCdTracks[] = {
@@ -144,9 +142,11 @@ bool writeFile(const QString& path, const QByteArray& bytes, QString* error) {
 } // namespace
 
 QString CDemoBank::Write(const QString& folder) {
+    // "demo DIR" is how a first try starts, so a folder that is not there yet
+    // is made rather than refused.
     const QDir dir(folder);
-    if (!dir.exists()) {
-        return QStringLiteral("The folder %1 does not exist.").arg(folder);
+    if (!dir.exists() && !QDir().mkpath(folder)) {
+        return QStringLiteral("Cannot create the folder %1.").arg(folder);
     }
     QString error;
     std::vector<SoundResource> resources(kResourceCount);

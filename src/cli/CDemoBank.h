@@ -9,7 +9,7 @@
 // the tables, so that every kind of cell has something to show.
 class CDemoBank {
 public:
-    // Writes into folder, which must exist. Returns an empty string on
-    // success, else what went wrong.
+    // Writes into folder, made first (with its parents) when it does not
+    // exist. Returns an empty string on success, else what went wrong.
     static QString Write(const QString& folder);
 };

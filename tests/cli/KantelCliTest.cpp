@@ -1,0 +1,298 @@
+#include "BankBuilder.h"
+#include "QtPrinters.h"
+#include "TestFolder.h"
+
+#include "cli/CKantelCli.h"
+#include "doc/CBnmFormat.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun {
+    int exitCode;
+    QString out;
+    QString err;
+    QStringList OutLines() const { return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+    QStringList ErrLines() const { return err.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+};
+
+// Runs the real kantel-cli, so that what reaches standard output and error
+// is exactly what a shell sees.
+CliRun cli(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral(KANTEL_CLI_PATH), arguments);
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit) {
+        ADD_FAILURE() << "kantel-cli did not finish normally";
+        return {-1, QString(), QString()};
+    }
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+constexpr qsizetype kSampleDataAt = 20;
+constexpr qsizetype kFileLengthAt = 32;
+
+} // namespace
+
+// --- header -------------------------------------------------------------------
+
+TEST(CliHeader, PrintsTheLabelledFigures) {
+    TestFolder folder;
+    BankBuilder b;
+    b.bank = 1;
+    b.AddEvent(1, SoundEvent::kTypePlay);
+    b.AddEvent(2, SoundEvent::kTypePlay);
+    b.AddCdTrack(3, 2);
+    QByteArray bank = b.Build();
+    BankBuilder::Put32(bank, kFileLengthAt, 4000);
+    const CliRun run =
+        cli({QStringLiteral("header"), folder.Write(QStringLiteral("Bnk_1.bnm"), bank)});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, QString());
+    EXPECT_EQ(run.OutLines(), (QStringList{
+                                  QStringLiteral("File length: 0x00000fa0"),
+                                  QStringLiteral("Sample data offset: 0x00000240"),
+                                  QStringLiteral("Sound Events Count: 2"),
+                                  QStringLiteral("Sound Events Table offset: 0x00000024"),
+                                  QStringLiteral("Sound Resources Count: 1"),
+                                  QStringLiteral("Sound Resources Table offset: 0x000001e4"),
+                                  QStringLiteral("Bank number: 1"),
+                              }));
+}
+
+TEST(CliHeader, JsonHasTheSameFigures) {
+    TestFolder folder;
+    BankBuilder b;
+    b.AddCdTrack(3, 2);
+    const CliRun run =
+        cli({QStringLiteral("header"), folder.Write(QStringLiteral("x.bnm"), b.Build()),
+             QStringLiteral("--json")});
+    ASSERT_EQ(run.exitCode, 0);
+    QJsonParseError error;
+    const QJsonDocument json = QJsonDocument::fromJson(run.out.toUtf8(), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << qPrintable(run.out);
+    const QJsonObject o = json.object();
+    EXPECT_EQ(o.size(), 7);
+    EXPECT_EQ(o.value(QStringLiteral("File length")).toString(), QStringLiteral("0x00000080"));
+    EXPECT_EQ(o.value(QStringLiteral("Sound Resources Count")).toString(), QStringLiteral("1"));
+    EXPECT_EQ(o.value(QStringLiteral("Bank number")).toString(), QStringLiteral("-1"));
+}
+
+TEST(CliHeader, TruncatedFileIsOneErrorLineAndExitOne) {
+    TestFolder folder;
+    const CliRun run = cli({QStringLiteral("header"),
+                            folder.Write(QStringLiteral("Bnk_1.bnm"), QByteArray(36, '\0'))});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, QString());
+    EXPECT_EQ(run.err, QStringLiteral("error: File is truncated\n"));
+}
+
+TEST(CliHeader, FileThatCannotBeReadIsNamedOnOneLine) {
+    TestFolder folder;
+    ASSERT_TRUE(QDir(folder.Path()).mkdir(QStringLiteral("dir.bnm")));
+    for (const QString& path : {folder.FilePath(QStringLiteral("none.bnm")),
+                                folder.FilePath(QStringLiteral("dir.bnm"))}) {
+        const CliRun run = cli({QStringLiteral("header"), path});
+        EXPECT_EQ(run.exitCode, 1) << qPrintable(path);
+        ASSERT_EQ(run.ErrLines().size(), 1) << qPrintable(run.err);
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("error: ")));
+        EXPECT_TRUE(run.err.contains(path));
+    }
+}
+
+// --- usage ----------------------------------------------------------------------
+
+TEST(CliUsage, MistakesExitWithTwo) {
+    const QString bank = QStringLiteral("/nonexistent/Bnk_1.bnm");
+    const QList<QStringList> mistakes = {
+        {},
+        {QStringLiteral("header")},
+        {QStringLiteral("frobnicate"), bank},
+        {QStringLiteral("header"), bank, bank},
+        {QStringLiteral("extract"), bank, QStringLiteral("--json")},
+        {QStringLiteral("header"), bank, QStringLiteral("-o"), QStringLiteral("x")},
+        {QStringLiteral("events"), bank, QStringLiteral("--all-banked")},
+        {QStringLiteral("save"), bank, QStringLiteral("--all-banked"),
+         QStringLiteral("--all-external")},
+        {QStringLiteral("header"), bank, QStringLiteral("--no-such-option")},
+        {QStringLiteral("save"), bank, QStringLiteral("-o")},
+    };
+    // In-process: the same parser as the binary's, without a process per case.
+    for (const QStringList& arguments : mistakes) {
+        QString out;
+        QString err;
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        const int code = CKantelCli::Run(QStringList{QStringLiteral("kantel-cli")} + arguments,
+                                         outStream, errStream);
+        outStream.flush();
+        errStream.flush();
+        EXPECT_EQ(code, CKantelCli::UsageError) << qPrintable(arguments.join(QLatin1Char(' ')));
+        EXPECT_FALSE(err.isEmpty());
+        EXPECT_EQ(out, QString());
+    }
+    // And once through the binary.
+    EXPECT_EQ(cli({}).exitCode, 2);
+}
+
+TEST(CliUsage, HelpAndVersion) {
+    const CliRun help = cli({QStringLiteral("--help")});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(
+        help.out.contains(QStringLiteral("save BANK [-o OUT] [--all-external | --all-banked]")));
+    const CliRun version = cli({QStringLiteral("--version")});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, QStringLiteral("kantel-cli 1.0.0\n"));
+}
+
+// --- the demo bank through every command ------------------------------------------
+
+class CliDemo : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The folder does not exist yet: demo makes it.
+        dir = folder.FilePath(QStringLiteral("d"));
+        const CliRun run = cli({QStringLiteral("demo"), dir});
+        ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+        bank = dir + QStringLiteral("/Bnk_1.bnm");
+        ASSERT_EQ(run.out, bank + QLatin1Char('\n'));
+    }
+    QByteArray Bank() const { return folder.Read(QStringLiteral("d/Bnk_1.bnm")); }
+    QStringList Files() const { return QDir(dir).entryList(QDir::Files, QDir::Name); }
+
+    TestFolder folder;
+    QString dir;
+    QString bank;
+};
+
+TEST_F(CliDemo, ResourcesListTheBankWithoutTouchingTheFolder) {
+    const QStringList before = Files();
+    const CliRun run = cli({QStringLiteral("resources"), bank});
+    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    EXPECT_EQ(run.err, QString());
+    const QStringList lines = run.OutLines();
+    ASSERT_EQ(lines.size(), 1 + 14);
+    EXPECT_EQ(lines[0].split(QLatin1Char('\t')).size(), 19);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Name\tIndex\tResource ID\tType\tStorage\t")));
+    const QStringList engine = lines[1].split(QLatin1Char('\t'));
+    ASSERT_EQ(engine.size(), 19);
+    EXPECT_EQ(engine[0], QStringLiteral("EngineIdle"));
+    EXPECT_EQ(engine[3], QStringLiteral("Sample"));
+    EXPECT_EQ(engine[4], QStringLiteral("Bank"));
+    EXPECT_EQ(engine[5], QStringLiteral("engidle.wav"));
+    const QStringList cd = lines[13].split(QLatin1Char('\t'));
+    EXPECT_EQ(cd[3], QStringLiteral("CD Audio"));
+    EXPECT_EQ(cd[18], QStringLiteral("2"));
+    EXPECT_EQ(Files(), before);
+}
+
+TEST_F(CliDemo, JsonListsAreArraysOfObjectsKeyedByTheTitles) {
+    const CliRun resources = cli({QStringLiteral("resources"), bank, QStringLiteral("--json")});
+    ASSERT_EQ(resources.exitCode, 0);
+    const QJsonArray rows = QJsonDocument::fromJson(resources.out.toUtf8()).array();
+    ASSERT_EQ(rows.size(), 14);
+    EXPECT_EQ(rows[0].toObject().size(), 19);
+    EXPECT_EQ(rows[2].toObject().value(QStringLiteral("Description")).toString(),
+              QStringLiteral("Car horn"));
+    EXPECT_EQ(rows[0].toObject().value(QStringLiteral("Samples/sec")).toString(),
+              QStringLiteral("22050"));
+
+    const CliRun events = cli({QStringLiteral("events"), bank, QStringLiteral("--json")});
+    ASSERT_EQ(events.exitCode, 0);
+    const QJsonArray eventRows = QJsonDocument::fromJson(events.out.toUtf8()).array();
+    ASSERT_EQ(eventRows.size(), 14);
+    const QJsonObject pitch = eventRows[4].toObject();
+    EXPECT_EQ(pitch.size(), 8);
+    EXPECT_EQ(pitch.value(QStringLiteral("Type")).toString(), QStringLiteral("Pitch"));
+    EXPECT_EQ(pitch.value(QStringLiteral("Param2")).toString(), QStringLiteral("1.500000"));
+    EXPECT_EQ(pitch.value(QStringLiteral("Index")).toString(), QStringLiteral("     4"));
+}
+
+TEST_F(CliDemo, EventsAreTabSeparatedWithTitlesFirst) {
+    const CliRun run = cli({QStringLiteral("events"), bank});
+    ASSERT_EQ(run.exitCode, 0);
+    const QStringList lines = run.out.split(QLatin1Char('\n'));
+    EXPECT_EQ(lines[0],
+              QStringLiteral("Index\tEvent ID\tType\tParam1\tParam2\tParam3\tStopable\tDynamic"));
+    EXPECT_EQ(lines.size(), 1 + 14 + 1); // and a final line end
+}
+
+TEST_F(CliDemo, ExtractWritesTheBankedSamplesAndLeavesTheBank) {
+    const QByteArray before = Bank();
+    const CliRun run = cli({QStringLiteral("extract"), bank});
+    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    EXPECT_EQ(run.err, QString());
+    EXPECT_EQ(Bank(), before);
+    for (const char* name : {"engidle.wav", "enghigh.wav", "Horn.wav", "skid.wav", "gear.wav",
+                             "go.wav", "wind.wav", "siren.wav"}) {
+        EXPECT_TRUE(Files().contains(QString::fromLatin1(name))) << name;
+    }
+}
+
+TEST_F(CliDemo, SaveAllBankedThenAllExternalLeavesTheHeaderRegion) {
+    const CliRun banked = cli({QStringLiteral("save"), bank, QStringLiteral("--all-banked")});
+    ASSERT_EQ(banked.exitCode, 0) << qPrintable(banked.err);
+    EXPECT_EQ(banked.err, QString());
+    QByteArray bytes = Bank();
+    EXPECT_EQ(BankBuilder::Get32(bytes, kFileLengthAt), static_cast<quint32>(bytes.size()));
+    const CliRun list = cli({QStringLiteral("resources"), bank});
+    for (int row = 1; row <= 12; ++row) {
+        EXPECT_EQ(list.OutLines()[row].split(QLatin1Char('\t'))[4], QStringLiteral("Bank")) << row;
+    }
+
+    const CliRun external = cli({QStringLiteral("save"), bank, QStringLiteral("--all-external")});
+    ASSERT_EQ(external.exitCode, 0) << qPrintable(external.err);
+    bytes = Bank();
+    const quint32 region = BankBuilder::Get32(bytes, kSampleDataAt);
+    EXPECT_EQ(BankBuilder::Get32(bytes, kFileLengthAt), region);
+    EXPECT_EQ(bytes.size(), region);
+}
+
+TEST_F(CliDemo, SaveToAnotherFileKeepsTheBank) {
+    const QByteArray before = Bank();
+    const QString out = folder.FilePath(QStringLiteral("copy.bnm"));
+    const CliRun run = cli({QStringLiteral("save"), bank, QStringLiteral("-o"), out});
+    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    EXPECT_EQ(Bank(), before);
+    // The demo's banked samples lie back to back and all have names but one,
+    // which its names file names on opening: only that record differs.
+    const QByteArray copy = folder.Read(QStringLiteral("copy.bnm"));
+    ASSERT_EQ(copy.size(), before.size());
+    qsizetype differing = 0;
+    for (qsizetype i = 0; i < copy.size(); ++i) {
+        differing += copy[i] != before[i] ? 1 : 0;
+    }
+    EXPECT_GT(differing, 0);
+    EXPECT_LE(differing, 8);
+}
+
+TEST_F(CliDemo, FailedSaveIsOneErrorLineAndExitOne) {
+    const QByteArray before = Bank();
+    const CliRun run = cli({QStringLiteral("save"), bank, QStringLiteral("-o"),
+                            folder.FilePath(QStringLiteral("no/such/dir.bnm"))});
+    EXPECT_EQ(run.exitCode, 1);
+    ASSERT_EQ(run.ErrLines().size(), 1) << qPrintable(run.err);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("error: ")));
+    EXPECT_EQ(Bank(), before);
+}
+
+TEST(CliMessages, MessageWithALineBreakIsOneWarningLine) {
+    TestFolder folder;
+    BankBuilder b;
+    b.AddSample(1, QStringLiteral("a.wav"), BankBuilder::Pattern(100, 1), true);
+    QByteArray bank = b.Build();
+    BankBuilder::Put32(bank, 36 + 12, 150);
+    const CliRun run =
+        cli({QStringLiteral("extract"), folder.Write(QStringLiteral("Bnk_1.bnm"), bank)});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, QStringLiteral("warning: End of file reached. Truncating sample ") +
+                           folder.FilePath(QStringLiteral("a.wav")) + QLatin1Char('\n'));
+}
