@@ -1,0 +1,83 @@
+#include "CDocCommandMap.h"
+
+#include "CCmdTarget.h"
+#include "CCmdUI.h"
+#include "CDocManager.h"
+
+#include "framework/core/CDocument.h"
+#include "res/resource.h"
+
+#include <unordered_map>
+
+namespace {
+
+// Filled at start-up, read on every command; the UI thread only.
+template <class Entry> std::unordered_map<std::type_index, QList<Entry>>& Tables() {
+    static std::unordered_map<std::type_index, QList<Entry>> tables;
+    return tables;
+}
+
+} // namespace
+
+void CDocCommandMap::Store(std::type_index docClass, QList<AnyEntry> entries) {
+    Tables<AnyEntry>()[docClass] = std::move(entries);
+}
+
+void CDocCommandMap::Unregister(const std::type_info& docClass) {
+    Tables<AnyEntry>().erase(std::type_index(docClass));
+}
+
+bool CDocCommandMap::Dispatch(const QList<AnyEntry>& entries, CDocument& doc, int nID, int nCode,
+                              CCmdUI* pCmdUI) {
+    for (const AnyEntry& entry : entries) {
+        if (entry.nID != nID) {
+            continue;
+        }
+        if (nCode == CN_UPDATE_COMMAND_UI) {
+            if (entry.update && pCmdUI != nullptr) {
+                entry.update(doc, pCmdUI);
+                return true;
+            }
+        } else if (entry.command) {
+            if (nCode == CN_COMMAND) {
+                entry.command(doc);
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CDocCommandMap::OnCmdMsg(CDocument& doc, int nID, int nCode, CCmdUI* pCmdUI) {
+    const auto& tables = Tables<AnyEntry>();
+    const auto it = tables.find(std::type_index(typeid(doc)));
+    if (it != tables.end() && Dispatch(it->second, doc, nID, nCode, pCmdUI)) {
+        return true;
+    }
+
+    // The framework's own document commands. They need the document manager,
+    // which asks for file names and keeps the recent-file list.
+    CDocManager* pManager = CDocManager::Current();
+    if (pManager == nullptr || nCode == CN_UPDATE_COMMAND_UI) {
+        return false;
+    }
+    switch (nID) {
+    case ID_FILE_CLOSE:
+        if (nCode == CN_COMMAND) {
+            pManager->OnFileClose(doc);
+        }
+        return true;
+    case ID_FILE_SAVE:
+        if (nCode == CN_COMMAND) {
+            pManager->OnFileSave(doc);
+        }
+        return true;
+    case ID_FILE_SAVE_AS:
+        if (nCode == CN_COMMAND) {
+            pManager->OnFileSaveAs(doc);
+        }
+        return true;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,189 @@
+#include "CListCtrl.h"
+
+#include "CListModel.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
+
+CListCtrl::CListCtrl(QWidget* parent) : QTreeView(parent), m_pModel(new CListModel(this)) {
+    m_pModel->SetTextSource([this](int nRow, int nColumn) {
+        return m_getCellText ? m_getCellText(nRow, nColumn) : QString();
+    });
+    setModel(m_pModel);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false);
+    setTextElideMode(Qt::ElideRight);
+    header()->setSectionsClickable(false);
+    header()->setSectionsMovable(false);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::Interactive);
+}
+
+int CListCtrl::InsertColumn(int nCol, const QString& heading, int nFormat, int nWidth) {
+    if (nCol < 0) {
+        return -1;
+    }
+    const int at = m_pModel->InsertColumn(nCol, heading, (nFormat & LVCFMT_RIGHT) != 0);
+    if (nWidth >= 0) {
+        header()->resizeSection(at, nWidth);
+    }
+    return at;
+}
+
+int CListCtrl::GetColumnCount() const {
+    return m_pModel->columnCount();
+}
+
+int CListCtrl::GetColumnWidth(int nCol) const {
+    return nCol >= 0 && nCol < GetColumnCount() ? header()->sectionSize(nCol) : 0;
+}
+
+bool CListCtrl::SetColumnWidth(int nCol, int cx) {
+    if (nCol < 0 || nCol >= GetColumnCount() || cx < 0) {
+        return false;
+    }
+    header()->resizeSection(nCol, cx);
+    return true;
+}
+
+bool CListCtrl::GetColumnFormat(int nCol, int* pFormat) const {
+    if (nCol < 0 || nCol >= GetColumnCount()) {
+        return false;
+    }
+    if (pFormat != nullptr) {
+        *pFormat = m_pModel->IsRightAligned(nCol) ? LVCFMT_RIGHT : LVCFMT_LEFT;
+    }
+    return true;
+}
+
+bool CListCtrl::DeleteAllItems() {
+    m_pModel->RemoveAllRows();
+    return true;
+}
+
+void CListCtrl::SetItemCount(int nItems) {
+    m_pModel->SetRowCount(nItems);
+}
+
+int CListCtrl::GetItemCount() const {
+    return m_pModel->rowCount();
+}
+
+QString CListCtrl::GetItemText(int nItem, int nSubItem) const {
+    return m_pModel->CellText(nItem, nSubItem);
+}
+
+QModelIndex CListCtrl::RowIndex(int nItem) const {
+    return nItem >= 0 && nItem < GetItemCount() ? m_pModel->index(nItem, 0) : QModelIndex();
+}
+
+int CListCtrl::GetNextItem(int nItem, int nFlags) const {
+    for (int row = std::max(nItem + 1, 0); row < GetItemCount(); ++row) {
+        if ((GetItemState(row, static_cast<unsigned>(nFlags)) & static_cast<unsigned>(nFlags)) ==
+            static_cast<unsigned>(nFlags)) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+bool CListCtrl::SetItemState(int nItem, unsigned nState, unsigned nMask) {
+    const QModelIndex index = RowIndex(nItem);
+    if (!index.isValid()) {
+        return false;
+    }
+    QItemSelectionModel* selection = selectionModel();
+    if ((nMask & LVIS_SELECTED) != 0) {
+        // One selected row at most: selecting a row deselects the other.
+        selection->select(index,
+                          ((nState & LVIS_SELECTED) != 0 ? QItemSelectionModel::ClearAndSelect
+                                                         : QItemSelectionModel::Deselect) |
+                              QItemSelectionModel::Rows);
+    }
+    if ((nMask & LVIS_FOCUSED) != 0) {
+        if ((nState & LVIS_FOCUSED) != 0) {
+            selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        } else if (selection->currentIndex().row() == nItem) {
+            selection->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        }
+    }
+    return true;
+}
+
+unsigned CListCtrl::GetItemState(int nItem, unsigned nMask) const {
+    const QModelIndex index = RowIndex(nItem);
+    if (!index.isValid()) {
+        return 0;
+    }
+    unsigned state = 0;
+    if (selectionModel()->isRowSelected(nItem, QModelIndex())) {
+        state |= LVIS_SELECTED;
+    }
+    const QModelIndex current = selectionModel()->currentIndex();
+    if (current.isValid() && current.row() == nItem) {
+        state |= LVIS_FOCUSED;
+    }
+    return state & nMask;
+}
+
+bool CListCtrl::GetItemRect(int nItem, QRect* pRect, unsigned nCode) const {
+    const QModelIndex index = RowIndex(nItem);
+    if (!index.isValid() || pRect == nullptr) {
+        return false;
+    }
+    const QRect label = visualRect(index);
+    switch (nCode) {
+    case LVIR_ICON:
+        *pRect = QRect(label.topLeft(), QSize(0, label.height()));
+        return true;
+    case LVIR_LABEL:
+        *pRect = label;
+        return true;
+    default: {
+        const int last = GetColumnCount() - 1;
+        *pRect = label.united(visualRect(m_pModel->index(nItem, std::max(last, 0))));
+        return true;
+    }
+    }
+}
+
+void CListCtrl::ClientToScreen(QPoint* pPoint) const {
+    if (pPoint != nullptr) {
+        *pPoint = viewport()->mapToGlobal(*pPoint);
+    }
+}
+
+void CListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTreeView::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton && m_onDblclk) {
+        m_onDblclk();
+    }
+}
+
+void CListCtrl::keyPressEvent(QKeyEvent* event) {
+    if (m_onKeydown) {
+        m_onKeydown(event->key());
+    }
+    QTreeView::keyPressEvent(event);
+}
+
+void CListCtrl::contextMenuEvent(QContextMenuEvent* event) {
+    if (!m_onContextMenu) {
+        QTreeView::contextMenuEvent(event);
+        return;
+    }
+    event->accept();
+    m_onContextMenu(event->reason() == QContextMenuEvent::Keyboard ? QPoint(-1, -1)
+                                                                   : event->globalPos());
+}

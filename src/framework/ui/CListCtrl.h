@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QTreeView>
+
+#include <functional>
+
+class CListModel;
+
+// Column formats (InsertColumn).
+inline constexpr int LVCFMT_LEFT = 0x0000;
+inline constexpr int LVCFMT_RIGHT = 0x0001;
+// GetNextItem flags.
+inline constexpr int LVNI_ALL = 0x0000;
+inline constexpr int LVNI_FOCUSED = 0x0001;
+inline constexpr int LVNI_SELECTED = 0x0002;
+// Item states (SetItemState, GetItemState).
+inline constexpr unsigned LVIS_FOCUSED = 0x0001U;
+inline constexpr unsigned LVIS_SELECTED = 0x0002U;
+// GetItemRect parts.
+inline constexpr unsigned LVIR_BOUNDS = 0;
+inline constexpr unsigned LVIR_ICON = 1;
+inline constexpr unsigned LVIR_LABEL = 2;
+
+// A report list with the list control's operations: columns inserted once
+// with format, width and title, a row count announced, one selected row at
+// most, column headers that do not react to clicks. It keeps no texts; its
+// owner gives each cell's text when the cell is painted. Rows are addressed
+// by index, coordinates are the list's client coordinates (below the header).
+//
+//   list.DeleteAllItems();
+//   if (list.GetColumnCount() == 0)
+//       list.InsertColumn(0, "Name", LVCFMT_LEFT, 100);
+//   list.SetItemCount(nRows);
+//   int nSelected = list.GetNextItem(-1, LVNI_SELECTED);
+class CListCtrl : public QTreeView {
+public:
+    explicit CListCtrl(QWidget* parent = nullptr);
+
+    // Inserts a column; nWidth < 0 keeps the default width. Returns its index
+    // or -1.
+    int InsertColumn(int nCol, const QString& heading, int nFormat = LVCFMT_LEFT, int nWidth = -1);
+    int GetColumnCount() const;
+    int GetColumnWidth(int nCol) const;
+    bool SetColumnWidth(int nCol, int cx);
+    // The format of a column; false when there is no such column.
+    bool GetColumnFormat(int nCol, int* pFormat) const;
+
+    // Removes every row; columns and their widths stay.
+    bool DeleteAllItems();
+    // The number of rows from now on.
+    void SetItemCount(int nItems);
+    int GetItemCount() const;
+    // The text the list shows in a cell (asked of the owner).
+    QString GetItemText(int nItem, int nSubItem) const;
+
+    // The first row after nItem (-1: from the start) with all the states of
+    // nFlags, or -1.
+    int GetNextItem(int nItem, int nFlags) const;
+    // Sets the states in nMask to those in nState on row nItem.
+    bool SetItemState(int nItem, unsigned nState, unsigned nMask);
+    unsigned GetItemState(int nItem, unsigned nMask) const;
+    // The rectangle of a row (LVIR_BOUNDS), of its icon (empty: the list
+    // has none) or of its label (column 0), in client coordinates; false for
+    // a row that does not exist.
+    bool GetItemRect(int nItem, QRect* pRect, unsigned nCode) const;
+    // Client to screen coordinates.
+    void ClientToScreen(QPoint* pPoint) const;
+
+    CListModel* GetModel() const { return m_pModel; }
+
+    // What the owner is told. The key handler gets Qt's key code (Space is
+    // 0x20, as on the platform) before the list acts on the key. The context
+    // menu handler gets a screen point, or (-1, -1) when the menu was asked
+    // for from the keyboard.
+    std::function<QString(int nItem, int nSubItem)> m_getCellText;
+    std::function<void()> m_onDblclk;
+    std::function<void(int nKey)> m_onKeydown;
+    std::function<void(QPoint point)> m_onContextMenu;
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    QModelIndex RowIndex(int nItem) const;
+
+    CListModel* m_pModel;
+};

@@ -1,0 +1,37 @@
+#include "CListView.h"
+
+#include "CListCtrl.h"
+
+#include <QVBoxLayout>
+
+CListView::CListView() : m_pList(new CListCtrl(this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_pList);
+    setFocusProxy(m_pList);
+
+    m_pList->m_getCellText = [this](int nItem, int nSubItem) {
+        return GetCellText(nItem, nSubItem);
+    };
+    m_pList->m_onDblclk = [this] { OnDblclk(); };
+    m_pList->m_onKeydown = [this](int nKey) { OnKeydown(nKey); };
+    m_pList->m_onContextMenu = [this](QPoint point) { OnContextMenu(m_pList, point); };
+}
+
+CListView::~CListView() {
+    // The list outlives this part of the object; it must not call back in.
+    m_pList->m_getCellText = nullptr;
+    m_pList->m_onDblclk = nullptr;
+    m_pList->m_onKeydown = nullptr;
+    m_pList->m_onContextMenu = nullptr;
+}
+
+QString CListView::GetCellText(int /*nItem*/, int /*nSubItem*/) const {
+    return QString();
+}
+
+void CListView::OnDblclk() {}
+
+void CListView::OnKeydown(int /*nKey*/) {}
+
+void CListView::OnContextMenu(QWidget* /*pWnd*/, QPoint /*point*/) {}

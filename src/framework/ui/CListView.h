@@ -1,0 +1,42 @@
+#pragma once
+
+#include "CView.h"
+
+class CListCtrl;
+
+// A view that is a report list (see CListCtrl). The derived view fills it on
+// every update and gives the text of each cell when asked:
+//
+//   void CMyView::OnUpdate(IDocumentView*, qintptr, void*) {
+//       CListCtrl& list = GetListCtrl();
+//       list.DeleteAllItems();
+//       if (list.GetColumnCount() == 0) { ...InsertColumn... }
+//       list.SetItemCount(GetDocument()->m_nRecords);
+//   }
+//   QString CMyView::GetCellText(int nItem, int nSubItem) const { ... }
+//
+// Double-clicks, key presses and context-menu requests in the list arrive at
+// the virtual handlers below.
+class CListView : public CView {
+public:
+    CListView();
+    ~CListView() override;
+
+    CListCtrl& GetListCtrl() const { return *m_pList; }
+
+protected:
+    // The text of row nItem, column nSubItem; asked whenever the cell is
+    // painted, so it is always the document's current state.
+    virtual QString GetCellText(int nItem, int nSubItem) const;
+    // A double-click anywhere in the list.
+    virtual void OnDblclk();
+    // A key pressed in the list, before the list acts on it (nKey is Qt's
+    // key code; Qt::Key_Space is 0x20, VK_SPACE).
+    virtual void OnKeydown(int nKey);
+    // A context menu asked for over the list; point is in screen coordinates,
+    // or (-1, -1) when the menu was asked for from the keyboard.
+    virtual void OnContextMenu(QWidget* pWnd, QPoint point);
+
+private:
+    CListCtrl* m_pList;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "framework/core/IProgressSink.h"
+
+#include <QPointer>
+
+class QProgressDialog;
+
+// Shows the progress of a document's long work (writing out samples on open,
+// packing them on save) in a modal progress dialog over the main frame. The
+// dialog appears only when the work lasts longer than nMinimumDurationMs.
+// While the work runs the window repaints, but input waits until the work is
+// done, so no command can start in the middle of it.
+//
+//   CDocument::SetProgressSink(&m_progress);   // CProgressDialogSink member
+class CProgressDialogSink final : public IProgressSink {
+public:
+    explicit CProgressDialogSink(int nMinimumDurationMs = 500);
+    ~CProgressDialogSink() override;
+
+    void Begin(const QString& label, qint64 total) override;
+    void Step(qint64 done) override;
+    void End() override;
+
+    // True while some work reports here; the main frame will not close then.
+    static bool IsBusy();
+    // The dialog of the work in progress, or nullptr.
+    QProgressDialog* GetDialog() const;
+
+private:
+    int m_nMinimumDuration;
+    QPointer<QProgressDialog> m_pDialog;
+    qint64 m_nTotal = 0;
+    // Totals beyond an int are shown in steps of this many.
+    qint64 m_nScale = 1;
+    int m_nDepth = 0;
+};
