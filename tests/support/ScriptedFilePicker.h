@@ -1,0 +1,32 @@
+#pragma once
+
+#include "framework/ui/CFilePicker.h"
+#include "framework/ui/CFilePickerGuard.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Answers file dialogs while it lives: each run records how the dialog was
+// set up and takes the next scripted path, an empty one (or none left)
+// meaning Cancel.
+class ScriptedFilePicker final : public CFilePicker {
+public:
+    struct Request {
+        bool bOpen;
+        unsigned flags;
+        QString filter;
+        int filterIndex;
+        QString file;
+        QString initialDir;
+    };
+
+    ScriptedFilePicker();
+    int Pick(CFileDialog& dialog) override;
+
+    QStringList answers;
+    QList<Request> requests;
+
+private:
+    CFilePickerGuard m_guard;
+};
