@@ -11,7 +11,8 @@ CListView::CListView() : m_pList(new CListCtrl(this)) {
     setFocusProxy(m_pList);
 
     m_pList->m_getCellText = [this](int nItem, int nSubItem) {
-        return GetCellText(nItem, nSubItem);
+        // A view whose window is closing has no document left to show.
+        return GetDocument() != nullptr ? GetCellText(nItem, nSubItem) : QString();
     };
     m_pList->m_onDblclk = [this] { OnDblclk(); };
     m_pList->m_onKeydown = [this](int nKey) { OnKeydown(nKey); };
