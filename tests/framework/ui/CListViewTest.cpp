@@ -1,0 +1,223 @@
+#include "MdiTestKit.h"
+
+#include "framework/ui/CListModel.h"
+
+#include <QAbstractItemModelTester>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QTest>
+
+namespace {
+
+class ListView : public MdiTest {
+protected:
+    void SetUp() override {
+        MdiTest::SetUp();
+        pDoc = Open(QStringLiteral("rows.txt"), QStringLiteral("alpha\nbeta\ngamma\ndelta"));
+        ASSERT_NE(pDoc, nullptr);
+        pView = ActiveView();
+        ASSERT_NE(pView, nullptr);
+    }
+
+    CListCtrl& List() const { return pView->GetListCtrl(); }
+
+    void Refill(const QStringList& rows) {
+        pDoc->rows = rows;
+        pDoc->UpdateAllViews(nullptr);
+    }
+
+    RowsDocument* pDoc = nullptr;
+    RowsView* pView = nullptr;
+};
+
+TEST_F(ListView, ModelBehavesAsQtExpectsThroughRefills) {
+    QAbstractItemModelTester tester(List().model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    Refill({QStringLiteral("x")});
+    Refill({});
+    Refill({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
+    EXPECT_EQ(List().GetItemCount(), 3);
+}
+
+TEST_F(ListView, InitialUpdateInsertsColumnsOnceAndAnnouncesTheRows) {
+    EXPECT_EQ(pView->updates, 1);
+    EXPECT_EQ(List().GetColumnCount(), 2);
+    EXPECT_EQ(List().GetItemCount(), 4);
+    EXPECT_EQ(List().GetItemText(1, 1), QStringLiteral("beta"));
+    EXPECT_EQ(List().model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Text"));
+    int format = -1;
+    ASSERT_TRUE(List().GetColumnFormat(1, &format));
+    EXPECT_EQ(format, LVCFMT_RIGHT);
+    EXPECT_FALSE(List().GetColumnFormat(2, &format)) << "no such column";
+    EXPECT_EQ(List().model()->data(List().model()->index(0, 1), Qt::TextAlignmentRole).toInt() &
+                  Qt::AlignHorizontal_Mask,
+              Qt::AlignRight);
+
+    Refill({QStringLiteral("one"), QStringLiteral("two")});
+    EXPECT_EQ(List().GetColumnCount(), 2) << "columns are inserted only when there are none";
+    EXPECT_EQ(List().GetItemCount(), 2);
+    EXPECT_EQ(List().GetItemText(1, 1), QStringLiteral("two"));
+    EXPECT_EQ(List().GetItemText(2, 1), QString()) << "past the last row";
+}
+
+TEST_F(ListView, ColumnWidthsSurviveRefills) {
+    EXPECT_EQ(List().GetColumnWidth(0), 60);
+    EXPECT_EQ(List().GetColumnWidth(1), 120);
+    List().header()->resizeSection(1, 217); // the user drags the divider
+    Refill({QStringLiteral("x")});
+    Refill({});
+    Refill({QStringLiteral("y"), QStringLiteral("z")});
+    EXPECT_EQ(List().GetColumnWidth(1), 217);
+    EXPECT_EQ(List().GetColumnWidth(0), 60);
+}
+
+TEST_F(ListView, CellTextsAreAskedForOnlyWhenPainted) {
+    QStringList many;
+    for (int i = 0; i < 100000; ++i) {
+        many.append(QStringLiteral("row %1").arg(i));
+    }
+    pView->cellRequests = 0;
+    Refill(many);
+    EXPECT_EQ(List().GetItemCount(), 100000);
+    const int afterRefill = pView->cellRequests;
+    EXPECT_LT(afterRefill, 10) << "a refill must not walk the rows";
+
+    // A paint asks for the visible cells only, and for what the document
+    // holds now.
+    List().viewport()->grab();
+    EXPECT_GT(pView->cellRequests, afterRefill);
+    EXPECT_LT(pView->cellRequests, 1000);
+    many[0] = QStringLiteral("changed");
+    pDoc->rows = many;
+    EXPECT_EQ(List().GetItemText(0, 1), QStringLiteral("changed"));
+}
+
+TEST_F(ListView, OneSelectedRowAtMostFoundFromTheStart) {
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), -1);
+    EXPECT_TRUE(List().SetItemState(1, LVIS_SELECTED, LVIS_SELECTED));
+    EXPECT_TRUE(List().SetItemState(3, LVIS_SELECTED, LVIS_SELECTED));
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), 3);
+    EXPECT_EQ(List().GetNextItem(3, LVNI_SELECTED), -1);
+    EXPECT_EQ(List().GetItemState(1, LVIS_SELECTED), 0U);
+
+    // Ctrl+click does not add a second row.
+    const QRect row1 = List().visualRect(List().model()->index(1, 0));
+    QTest::mouseClick(List().viewport(), Qt::LeftButton, Qt::ControlModifier, row1.center());
+    EXPECT_EQ(List().selectionModel()->selectedRows().size(), 1);
+
+    EXPECT_FALSE(List().SetItemState(4, LVIS_SELECTED, LVIS_SELECTED)) << "no row 4";
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_ALL), 0);
+}
+
+TEST_F(ListView, RowSetSelectedAndFocusedAfterARefill) {
+    List().SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
+    pDoc->SetModifiedFlag(true);
+    pDoc->UpdateAllViews(nullptr);
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), -1) << "a refill drops the selection";
+
+    List().SetItemState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    EXPECT_EQ(List().GetItemState(2, LVIS_SELECTED | LVIS_FOCUSED), LVIS_SELECTED | LVIS_FOCUSED);
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_FOCUSED), 2);
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED | LVNI_FOCUSED), 2);
+
+    List().SetItemState(2, 0, LVIS_SELECTED);
+    EXPECT_EQ(List().GetItemState(2, LVIS_SELECTED | LVIS_FOCUSED), LVIS_FOCUSED);
+}
+
+TEST_F(ListView, HeaderDoesNotReactToClicks) {
+    EXPECT_FALSE(List().header()->sectionsClickable());
+    EXPECT_FALSE(List().isSortingEnabled());
+    const int sortSection = List().header()->sortIndicatorSection();
+    QTest::mouseClick(List().header()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(List().header()->sectionPosition(1) + 10, 5));
+    EXPECT_EQ(List().GetItemText(0, 1), QStringLiteral("alpha"));
+    EXPECT_EQ(List().header()->sortIndicatorSection(), sortSection);
+    EXPECT_FALSE(List().header()->isSortIndicatorShown());
+}
+
+TEST_F(ListView, LabelRectangleIsTheFirstColumnOfTheRow) {
+    QRect label;
+    ASSERT_TRUE(List().GetItemRect(1, &label, LVIR_LABEL));
+    QRect row0;
+    ASSERT_TRUE(List().GetItemRect(0, &row0, LVIR_LABEL));
+    EXPECT_EQ(label.left(), 0);
+    EXPECT_EQ(label.width(), 60);
+    EXPECT_EQ(label.top(), row0.bottom() + 1) << "rows stack without gaps";
+    QRect bounds;
+    ASSERT_TRUE(List().GetItemRect(1, &bounds, LVIR_BOUNDS));
+    EXPECT_EQ(bounds.width(), 180);
+    EXPECT_FALSE(List().GetItemRect(4, &label, LVIR_LABEL));
+    EXPECT_FALSE(List().GetItemRect(-1, &label, LVIR_LABEL));
+}
+
+TEST_F(ListView, DoubleClickAndKeysReachTheView) {
+    const QRect row2 = List().visualRect(List().model()->index(2, 0));
+    QTest::mouseDClick(List().viewport(), Qt::LeftButton, Qt::NoModifier, row2.center());
+    EXPECT_TRUE(pView->events.contains(QStringLiteral("dblclk")));
+
+    // The view hears of Space first; the list then handles the key, which
+    // leaves the selected row selected.
+    pView->events.clear();
+    List().SetItemState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    QTest::keyClick(&List(), Qt::Key_Space);
+    EXPECT_EQ(pView->events, QStringList{QStringLiteral("key 32")});
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), 2);
+    QTest::keyClick(&List(), Qt::Key_Down);
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), 3);
+}
+
+TEST_F(ListView, ContextMenuFromTheKeyboardOpensAtTheSelectedRowsLabel) {
+    ScriptedMenuRunner runner;
+    CPopupMenuRunnerGuard guard(&runner);
+
+    // Nothing selected: the view shows no menu.
+    QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                               List().viewport()->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(List().viewport(), &keyboard);
+    ASSERT_EQ(pView->contextPoints, QList<QPoint>{QPoint(-1, -1)});
+    EXPECT_TRUE(runner.menus.isEmpty());
+
+    List().SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    runner.choose = QStringLiteral("Properties");
+    g_commandLog.clear();
+    QCoreApplication::sendEvent(List().viewport(), &keyboard);
+    QRect label;
+    List().GetItemRect(1, &label, LVIR_LABEL);
+    ASSERT_EQ(runner.points.size(), 1);
+    EXPECT_EQ(runner.points.at(0), List().viewport()->mapToGlobal(label.center()));
+    EXPECT_EQ(runner.menus.at(0), (QStringList{QStringLiteral("P&lay"), QStringLiteral("-"),
+                                               QStringLiteral("Properties")}));
+    // The chosen item went through the routing to the view.
+    EXPECT_EQ(g_commandLog, QStringList{QStringLiteral("view")});
+}
+
+TEST_F(ListView, ContextMenuFromTheMouseOpensAtThePointerWithItemsStatedByTheRouting) {
+    ScriptedMenuRunner runner;
+    CPopupMenuRunnerGuard guard(&runner);
+    // The view's update handler enables Properties and Play only with a
+    // selected row; a right-click on a row selects it first.
+    const QRect row3 = List().visualRect(List().model()->index(3, 0));
+    QTest::mouseClick(List().viewport(), Qt::RightButton, Qt::NoModifier, row3.center());
+    const QPoint at = List().viewport()->mapToGlobal(row3.center());
+    QContextMenuEvent mouse(QContextMenuEvent::Mouse, row3.center(), at);
+    QCoreApplication::sendEvent(List().viewport(), &mouse);
+    ASSERT_EQ(runner.points, QList<QPoint>{at});
+    EXPECT_EQ(runner.menus.at(0), (QStringList{QStringLiteral("P&lay"), QStringLiteral("-"),
+                                               QStringLiteral("Properties")}));
+
+    // A disabled item cannot be chosen.
+    List().SetItemState(3, 0, LVIS_SELECTED);
+    CMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDR_CONTEXT));
+    ASSERT_EQ(menu.GetMenuItemCount(), 2);
+    runner.choose = QStringLiteral("P&lay");
+    g_commandLog.clear();
+    menu.GetSubMenu(0)->TrackPopupMenu(TPM_RIGHTBUTTON, 1, 1, frame);
+    EXPECT_EQ(runner.menus.last(), (QStringList{QStringLiteral("P&lay (off)"), QStringLiteral("-"),
+                                                QStringLiteral("Properties (off)")}));
+    EXPECT_TRUE(g_commandLog.isEmpty());
+    EXPECT_EQ(menu.GetSubMenu(2), nullptr);
+    EXPECT_FALSE(menu.LoadMenu(999));
+}
+
+} // namespace
