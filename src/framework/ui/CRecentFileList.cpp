@@ -82,8 +82,10 @@ QString CRecentFileList::AbbreviateName(const QString& path, int nMaxLength) {
     if (parts.size() < 2) {
         return path;
     }
-    const QString head =
-        parts.takeFirst() + u'/' + (parts.isEmpty() ? QString() : parts.takeFirst());
+    // The root (empty before the first '/') and the first folder, taken in
+    // this order.
+    QString head = parts.takeFirst();
+    head += u'/' + parts.takeFirst();
     QString tail = fileName;
     while (!parts.isEmpty()) {
         const QString candidate = parts.last() + u'/' + tail;
