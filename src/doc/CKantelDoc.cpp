@@ -13,10 +13,12 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <new>
 #include <optional>
+
+#include <sys/mman.h>
 
 namespace {
 
@@ -93,6 +95,23 @@ QString latin1(const QByteArray& bytes, int limit) {
     return QString::fromLatin1(bytes.left(limit));
 }
 
+// A bank is read in one go into fresh memory. With 4 KiB pages the kernel
+// takes a fault for every page, which for a large bank costs more than the
+// copy itself, so an image of several megabytes asks for huge pages.
+quint8* allocateImage(qint64 size) {
+    constexpr size_t kHugePage = size_t{2} << 20U;
+    const auto bytes = static_cast<size_t>(size);
+    if (bytes < 4 * kHugePage) {
+        return static_cast<quint8*>(std::malloc(bytes));
+    }
+    const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* image = std::aligned_alloc(kHugePage, rounded);
+    if (image != nullptr) {
+        ::madvise(image, rounded, MADV_HUGEPAGE);
+    }
+    return static_cast<quint8*>(image);
+}
+
 void reportTableCut(const char* what, qint32 claimed, int kept) {
     AfxMessageBox(QString::asprintf("The header lists %d %s, but only %d lie inside the bank's "
                                     "header region.\nThe others are ignored.",
@@ -101,6 +120,10 @@ void reportTableCut(const char* what, qint32 claimed, int kept) {
 }
 
 } // namespace
+
+void CKantelDoc::ImageDeleter::operator()(quint8* image) const {
+    std::free(image);
+}
 
 CKantelDoc::CKantelDoc() = default;
 
@@ -219,7 +242,7 @@ bool CKantelDoc::ReadBank(CFile& file) {
     }
     file.SeekToBegin();
     m_pData.reset();
-    m_pData.reset(new (std::nothrow) quint8[static_cast<size_t>(length)]);
+    m_pData.reset(allocateImage(length));
     if (!m_pData) {
         AfxMessageBox(QStringLiteral("Out of memory."), MB_OK | MB_ICONHAND);
         return false;
@@ -543,7 +566,9 @@ bool CKantelDoc::WriteWaveFile(const QString& wavePath, qint64 start, qint64 len
                                   resource.bitsPerSample, static_cast<quint32>(length));
         wave.Write(header.constData(), header.size());
         wave.Write(m_pData.get() + start, length);
-        wave.Commit();
+        // The folder is synced once when all samples are out; a sync per file
+        // would cost more than writing a bank's worth of samples.
+        wave.Commit(CFile::FolderSync::Later);
     } catch (const CFileException& e) {
         wave.Abort();
         e.ReportError();
@@ -563,6 +588,7 @@ void CKantelDoc::ExtractSamples(const QString& path) {
     IProgressSink& progress = Progress();
     progress.Begin(QStringLiteral("Writing samples"), total);
     qint64 done = 0;
+    bool wroteAny = false;
     for (int i = 0; i < m_nResources; ++i) {
         SoundResource& resource = m_pResources[i];
         if (!resource.IsBankedSample()) {
@@ -615,10 +641,14 @@ void CKantelDoc::ExtractSamples(const QString& path) {
         }
         const qint64 from = length > 0 ? start : 0;
         m_openedRange[static_cast<size_t>(i)] = {from, length};
-        m_extraction[static_cast<size_t>(i)] =
-            WriteWaveFile(wave, from, length, i) ? Extraction::Written : Extraction::Failed;
+        const bool written = WriteWaveFile(wave, from, length, i);
+        m_extraction[static_cast<size_t>(i)] = written ? Extraction::Written : Extraction::Failed;
+        wroteAny = wroteAny || written;
         done += length;
         progress.Step(done);
+    }
+    if (wroteAny) {
+        CFile::SyncFolder(m_strFolder);
     }
     progress.End();
 }

@@ -90,7 +90,11 @@ public:
     // Data model, in the order of the format's description.
     QString m_strFolder;
     bool m_bLoaded = false;
-    std::unique_ptr<quint8[]> m_pData;
+    // Frees the image that ReadBank allocated.
+    struct ImageDeleter {
+        void operator()(quint8* image) const;
+    };
+    std::unique_ptr<quint8[], ImageDeleter> m_pData;
     bool m_bNamesLoaded = false;
     std::unique_ptr<ResourceName[]> m_pNames;
     qint64 m_nFileSize = -1;

@@ -11,11 +11,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace {
-
-// Makes the rename of a committed file durable. A folder that cannot be opened
-// or synced (some network file systems) is not an error of the save.
-void syncFolder(const QString& folder) {
+// Makes the rename of a committed file durable.
+void CFile::SyncFolder(const QString& folder) {
     const QByteArray native = QFile::encodeName(folder.isEmpty() ? QStringLiteral("/") : folder);
     const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -23,8 +20,6 @@ void syncFolder(const QString& folder) {
         ::close(fd);
     }
 }
-
-} // namespace
 
 CFile::CFile() = default;
 
@@ -79,9 +74,8 @@ bool CFile::Open(const QString& path, unsigned flags, CFileException* error) {
         return fail(EISDIR, QStringLiteral("It is a folder."));
     }
     m_pFile = std::make_unique<QFile>(actual);
-    const QIODevice::OpenMode mode = (flags & (modeWrite | modeReadWrite)) != 0U
-                                         ? QIODevice::ReadWrite
-                                         : QIODevice::ReadOnly;
+    const QIODevice::OpenMode mode =
+        (flags & (modeWrite | modeReadWrite)) != 0U ? QIODevice::ReadWrite : QIODevice::ReadOnly;
     errno = 0;
     if (!m_pFile->open(mode)) {
         const int saved = errno;
@@ -91,8 +85,9 @@ bool CFile::Open(const QString& path, unsigned flags, CFileException* error) {
 }
 
 void CFile::ThrowError(int savedErrno, int fallbackCause) const {
-    CFileException::Cause cause = savedErrno != 0 ? CFileException::CauseFromErrno(savedErrno)
-                                                  : static_cast<CFileException::Cause>(fallbackCause);
+    CFileException::Cause cause = savedErrno != 0
+                                      ? CFileException::CauseFromErrno(savedErrno)
+                                      : static_cast<CFileException::Cause>(fallbackCause);
     QString detail;
     if (Device() != nullptr) {
         detail = Device()->errorString();
@@ -200,7 +195,7 @@ QString CFile::GetFilePath() const {
     return m_strPath;
 }
 
-void CFile::Commit() {
+void CFile::Commit(FolderSync folderSync) {
     if (!m_pSaveFile) {
         Close();
         return;
@@ -216,7 +211,7 @@ void CFile::Commit() {
                              saved != 0 ? QString::fromLocal8Bit(strerror(saved)) : QString());
     }
     errno = 0;
-    const bool flushed = m_pSaveFile->flush() && ::fsync(m_pSaveFile->handle()) == 0;
+    const bool flushed = m_pSaveFile->flush() && ::fdatasync(m_pSaveFile->handle()) == 0;
     if (!flushed) {
         const int saved = errno;
         const QString detail = saved != 0 ? QString::fromLocal8Bit(strerror(saved)) : QString();
@@ -233,7 +228,9 @@ void CFile::Commit() {
         throw CFileException(CFileException::CauseFromErrno(saved), m_strPath, detail);
     }
     m_pSaveFile.reset();
-    syncFolder(QFileInfo(m_strPath).absolutePath());
+    if (folderSync == FolderSync::Now) {
+        SyncFolder(QFileInfo(m_strPath).absolutePath());
+    }
 }
 
 void CFile::Close() {

@@ -55,10 +55,19 @@ public:
     QString GetFilePath() const;
 
     bool IsOpen() const;
+    // When a committed file's folder entry is made durable: at once, or by
+    // the caller's SyncFolder once a whole batch of files is in place.
+    enum class FolderSync { Now, Later };
     // For a file created for writing: flushes, syncs and moves the new file into
-    // place, then syncs the folder. Throws, leaving the old file untouched, when
-    // anything written so far failed or the final steps fail.
-    void Commit();
+    // place, then (unless told Later) syncs the folder. Throws, leaving the old
+    // file untouched, when anything written so far failed or the final steps
+    // fail. With Later the new file's contents are on disk before its name is,
+    // so a crash before SyncFolder may lose the name but never shows a file
+    // that is not whole.
+    void Commit(FolderSync folderSync = FolderSync::Now);
+    // Makes the entries of folder durable. A folder that cannot be opened or
+    // synced (some network file systems) is not an error.
+    static void SyncFolder(const QString& folder);
     // Closes the file. A file created for writing that was not committed is
     // discarded and the old file stays as it was.
     void Close();

@@ -1,7 +1,10 @@
 #include "CPathCase.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <dirent.h>
 
 QString CPathCase::ResolveExisting(const QString& path) {
     const QFileInfo info(path);
@@ -13,17 +16,23 @@ QString CPathCase::ResolveExisting(const QString& path) {
         return QString();
     }
     const QDir folder = info.dir();
-    if (!folder.exists()) {
+    // Only names are compared, so the folder is read without a stat or a sort
+    // per entry: opening a bank asks this once for every sample it writes,
+    // into a folder that fills up with them as it goes.
+    DIR* dir = ::opendir(QFile::encodeName(folder.path()).constData());
+    if (dir == nullptr) {
         return QString();
     }
-    const QStringList entries = folder.entryList(
-        QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString& entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0) {
-            return folder.filePath(entry);
+    QString found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QString candidate = QFile::decodeName(entry->d_name);
+        if (candidate.compare(name, Qt::CaseInsensitive) == 0 &&
+            (found.isEmpty() || candidate < found)) {
+            found = candidate;
         }
     }
-    return QString();
+    ::closedir(dir);
+    return found.isEmpty() ? QString() : folder.filePath(found);
 }
 
 QString CPathCase::ResolveBelow(const QString& base, const QString& relative) {

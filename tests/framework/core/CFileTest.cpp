@@ -97,6 +97,21 @@ TEST(CFileReplace, OldFileStaysUntilCommit) {
     EXPECT_EQ(folder.Entries(), QStringList{QStringLiteral("bank.bnm")});
 }
 
+TEST(CFileReplace, CommitWithTheFolderSyncedLaterPutsTheFileInPlaceAtOnce) {
+    TestFolder folder;
+    const QString path = folder.Write(QStringLiteral("a.wav"), kOld);
+    CFile file;
+    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+    file.Write("new", 3);
+    file.Commit(CFile::FolderSync::Later);
+    EXPECT_EQ(folder.Read(QStringLiteral("a.wav")), QByteArray("new"));
+    EXPECT_FALSE(file.IsOpen());
+    CFile::SyncFolder(folder.Path());
+    // A folder that is not there is no error of anyone's.
+    CFile::SyncFolder(folder.FilePath(QStringLiteral("gone")));
+    EXPECT_EQ(folder.Entries(), QStringList{QStringLiteral("a.wav")});
+}
+
 TEST(CFileReplace, CloseWithoutCommitDiscardsTheNewFile) {
     TestFolder folder;
     const QString path = folder.Write(QStringLiteral("bank.bnm"), kOld);
