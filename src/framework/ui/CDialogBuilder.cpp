@@ -127,7 +127,41 @@ std::vector<CDialogBuilder::Control> CDialogBuilder::Build(QDialog& dialog,
             label->setText(StripMnemonic(label->text()));
         }
     }
+    WidenLabels(dialog, controls);
     return controls;
+}
+
+void CDialogBuilder::WidenLabels(const QDialog& dialog, const std::vector<Control>& controls) {
+    for (const Control& control : controls) {
+        auto* label = qobject_cast<QLabel*>(control.pWidget);
+        if (label == nullptr || label->frameShape() != QFrame::NoFrame || label->text().isEmpty()) {
+            continue;
+        }
+        const QString shown =
+            label->buddy() != nullptr ? StripMnemonic(label->text()) : label->text();
+        const int needed = QFontMetrics(label->font()).horizontalAdvance(shown) + 1;
+        const QRect rect = label->geometry();
+        if (needed <= rect.width()) {
+            continue;
+        }
+        int limit = dialog.width() - 1;
+        for (const Control& other : controls) {
+            const QRect r = other.pWidget->geometry();
+            if (other.pWidget == label || r.bottom() < rect.top() || r.top() > rect.bottom()) {
+                continue;
+            }
+            if (other.pTemplate->nClass == DialogControl::GroupBox && r.contains(rect)) {
+                // Stay clear of the frame of the group box around the label.
+                limit = qMin(limit, r.right() - 3);
+            } else if (r.left() > rect.left()) {
+                limit = qMin(limit, r.left() - 2);
+            }
+        }
+        const int width = qMin(needed, limit - rect.left() + 1);
+        if (width > rect.width()) {
+            label->setGeometry(rect.left(), rect.top(), width, rect.height());
+        }
+    }
 }
 
 QWidget* CDialogBuilder::Create(QDialog& dialog, const DialogControl& control) const {

@@ -45,6 +45,11 @@ public:
     static QString StripMnemonic(const QString& text);
 
 private:
+    // The templates were drawn for a narrower font than most systems have. A
+    // label whose text is wider than its rectangle takes the free room to its
+    // right, up to the next control on its line or the edge of the group box
+    // or dialog around it, rather than being cut off.
+    static void WidenLabels(const QDialog& dialog, const std::vector<Control>& controls);
     QWidget* Create(QDialog& dialog, const DialogControl& control) const;
 
     int m_cxChar;

@@ -1,0 +1,89 @@
+#include "DialogDriver.h"
+#include "QtPrinters.h"
+#include "ScriptedModalRunner.h"
+#include "TestFolder.h"
+
+#include "framework/core/AfxMessageBox.h"
+#include "framework/ui/CFileDialog.h"
+#include "framework/ui/CQtFilePicker.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kWaveFilter = QStringLiteral("Wave Files (*.wav)|*.wav|All Files (*.*)|*.*||");
+constexpr unsigned kOpenFlags =
+    OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST | OFN_EXPLORER;
+
+class FileDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override { DialogDriver::EnsureApplication(); }
+
+    TestFolder folder;
+    ScriptedModalRunner runner;
+};
+
+TEST_F(FileDialogTest, FiltersBecomeQtNameFilters) {
+    EXPECT_EQ(CFileDialog::NameFilters(kWaveFilter),
+              (QStringList{"Wave Files (*.wav)", "All Files (*)"}));
+    EXPECT_EQ(CFileDialog::NameFilters(QStringLiteral("Sound Banks|*.bnm;*.BNM|Names (x)|*.bns||")),
+              (QStringList{"Sound Banks (*.bnm *.BNM)", "Names (x) (*.bns)"}));
+    EXPECT_EQ(CFileDialog::NameFilters(QString()), QStringList());
+    EXPECT_EQ(CFileDialog::AllFilesFilterName(), QStringLiteral("All Files (*.*)"));
+}
+
+TEST_F(FileDialogTest, QtDialogIsSetUpAsTheFlagsSay) {
+    CFileDialog open(true, QString(), QString(), kOpenFlags, kWaveFilter);
+    open.m_ofn.nFilterIndex = 2;
+    open.m_ofn.strInitialDir = folder.Path();
+    const auto dialog = CQtFilePicker::CreateDialog(open);
+    EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("All Files (*)"));
+    EXPECT_EQ(dialog->directory().absolutePath(), QDir(folder.Path()).absolutePath());
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Open"));
+    // Names from a file system that ignores case: "*.wav" shows ENGINE.WAV.
+    EXPECT_FALSE(dialog->filter().testFlag(QDir::CaseSensitive));
+
+    CFileDialog save(false, QStringLiteral("bnm"), QStringLiteral("Bnk_0.bnm"), OFN_HIDEREADONLY,
+                     QString());
+    const auto saveDialog = CQtFilePicker::CreateDialog(save);
+    EXPECT_EQ(saveDialog->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(saveDialog->fileMode(), QFileDialog::AnyFile);
+    EXPECT_EQ(saveDialog->defaultSuffix(), QStringLiteral("bnm"));
+    EXPECT_TRUE(saveDialog->testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_EQ(saveDialog->windowTitle(), QStringLiteral("Save As"));
+}
+
+TEST_F(FileDialogTest, ChoiceInTheQtDialogComesBackAsPathAndName) {
+    const QString path = folder.Write(QStringLiteral("ENGINE.WAV"), QByteArray("RIFF"));
+    CFileDialog dlg(true, QString(), QString(), kOpenFlags, kWaveFilter);
+    dlg.m_ofn.strInitialDir = folder.Path();
+    runner.scripts << [&](QDialog& d) {
+        // The user types the name in the dialog's name box and opens it.
+        auto* name = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        DialogDriver::Retype(name, QStringLiteral("engine.WAV"));
+        DialogDriver::Retype(name, QStringLiteral("ENGINE.WAV"));
+        d.accept(); // as the Open button does
+    };
+    ASSERT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.GetPathName(), path);
+    EXPECT_EQ(dlg.GetFileName(), QStringLiteral("ENGINE.WAV"));
+    EXPECT_EQ(dlg.GetFileTitle(), QStringLiteral("ENGINE"));
+    EXPECT_EQ(dlg.GetFileExt(), QStringLiteral("WAV"));
+    EXPECT_EQ(runner.titles, QStringList{QStringLiteral("Open")});
+}
+
+TEST_F(FileDialogTest, CancelledQtDialogLeavesTheNameAsItWas) {
+    CFileDialog dlg(true, QString(), QStringLiteral("start.wav"), kOpenFlags, kWaveFilter);
+    runner.scripts << [](QDialog& d) { d.reject(); };
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.m_ofn.strFile, QStringLiteral("start.wav"));
+}
+
+} // namespace

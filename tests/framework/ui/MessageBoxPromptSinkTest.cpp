@@ -1,0 +1,78 @@
+#include "DialogDriver.h"
+#include "QtPrinters.h"
+#include "ScriptedModalRunner.h"
+
+#include "framework/core/AfxMessageBox.h"
+#include "framework/core/CPromptSinkGuard.h"
+#include "framework/ui/CMessageBoxPromptSink.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MessageBoxPromptSinkTest : public ::testing::Test {
+protected:
+    void SetUp() override { DialogDriver::EnsureApplication(); }
+
+    CMessageBoxPromptSink sink;
+    CPromptSinkGuard guard{&sink};
+    ScriptedModalRunner runner;
+};
+
+TEST_F(MessageBoxPromptSinkTest, BoxIsTitledKantelWithIconAndButtonsByStyle) {
+    struct Case {
+        unsigned type;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+    };
+    for (const Case& c : {Case{MB_OK, QMessageBox::NoIcon, QMessageBox::Ok},
+                          Case{MB_ICONHAND, QMessageBox::Critical, QMessageBox::Ok},
+                          Case{MB_OK | MB_ICONEXCLAMATION, QMessageBox::Warning, QMessageBox::Ok},
+                          Case{MB_YESNO | MB_ICONQUESTION, QMessageBox::Question,
+                               QMessageBox::Yes | QMessageBox::No},
+                          Case{MB_YESNOCANCEL | MB_ICONEXCLAMATION, QMessageBox::Warning,
+                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel},
+                          Case{MB_OKCANCEL | MB_ICONINFORMATION, QMessageBox::Information,
+                               QMessageBox::Ok | QMessageBox::Cancel}}) {
+        const auto box = sink.CreateBox(QStringLiteral("<b>a.wav</b>\nsecond"), c.type, nullptr);
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Kantel"));
+        EXPECT_EQ(box->icon(), c.icon) << c.type;
+        EXPECT_EQ(box->standardButtons(), c.buttons) << c.type;
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box->text(), QStringLiteral("<b>a.wav</b>\nsecond"));
+    }
+}
+
+TEST_F(MessageBoxPromptSinkTest, AnswersFollowTheButtonTheUserPressed) {
+    const auto press = [&](QMessageBox::StandardButton button) {
+        runner.scripts << [button](QDialog& d) {
+            DialogDriver::Click(static_cast<QMessageBox&>(d).button(button));
+        };
+    };
+    press(QMessageBox::No);
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Save?"), MB_YESNOCANCEL), IDNO);
+    press(QMessageBox::Yes);
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Save?"), MB_YESNOCANCEL), IDYES);
+    press(QMessageBox::Cancel);
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Go?"), MB_OKCANCEL), IDCANCEL);
+    press(QMessageBox::Ok);
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Done"), MB_OK), IDOK);
+    // Escape and the close box choose what loses nothing.
+    runner.scripts << [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); };
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Save?"), MB_YESNOCANCEL), IDCANCEL);
+    runner.scripts << [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); };
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Sure?"), MB_YESNO), IDNO);
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Save?"), MB_YESNOCANCEL), IDCANCEL);
+    EXPECT_EQ(runner.titles, QStringList(7, QStringLiteral("Kantel")));
+}
+
+TEST_F(MessageBoxPromptSinkTest, EnterTakesTheFirstButton) {
+    runner.scripts << [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); };
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Save?"), MB_YESNOCANCEL), IDYES);
+}
+
+} // namespace
