@@ -1,6 +1,9 @@
 #include "MdiTestKit.h"
 
 #include "framework/ui/CCommandLineInfo.h"
+#include "framework/ui/CFileDialog.h"
+#include "framework/ui/CFilePicker.h"
+#include "framework/ui/CFilePickerGuard.h"
 #include "framework/ui/CRecentFileList.h"
 #include "framework/ui/CSettingsStore.h"
 
@@ -133,6 +136,54 @@ TEST(RecentFileMenuText, NumbersShortensAndEscapes) {
     EXPECT_EQ(CRecentFileList::AbbreviateName(
                   QStringLiteral("/a/b/c/a_very_long_bank_file_name_indeed.bnm"), 30),
               QStringLiteral("/a/.../a_very_long_bank_file_name_indeed.bnm"));
+}
+
+// ---------------------------------------------------------------------------
+// The framework's own file dialog, for a program that keeps it.
+
+class RecordingFilePicker final : public CFilePicker {
+public:
+    int Pick(CFileDialog& dialog) override {
+        runs.append(dialog.m_ofn);
+        open.append(dialog.IsOpenFileDialog());
+        if (answer.isEmpty()) {
+            return IDCANCEL;
+        }
+        dialog.m_ofn.strFile = answer;
+        return IDOK;
+    }
+
+    QList<CFileDialog::OpenFileName> runs;
+    QList<bool> open;
+    QString answer;
+};
+
+TEST(DefaultFileDialog, OffersTheTemplatesFiltersAndAllFiles) {
+    CWinApp app{QStringLiteral("Kantel")};
+    auto* pTemplate = new CMultiDocTemplate(IDR_BNMTYPE, nullptr, nullptr, nullptr);
+    app.AddDocTemplate(pTemplate);
+    RecordingFilePicker picker;
+    CFilePickerGuard guard(&picker);
+
+    QString name;
+    EXPECT_FALSE(app.DoPromptFileName(name, AFX_IDS_OPENFILE, OFN_FILEMUSTEXIST, true, nullptr));
+    picker.answer = QStringLiteral("/banks/Bnk_1.bnm");
+    name = QStringLiteral("Bnk_0.BNM");
+    EXPECT_TRUE(app.DoPromptFileName(name, AFX_IDS_SAVEFILE, 0, false, pTemplate));
+    EXPECT_EQ(name, QStringLiteral("/banks/Bnk_1.bnm"));
+
+    ASSERT_EQ(picker.runs.size(), 2);
+    EXPECT_EQ(picker.open, (QList<bool>{true, false}));
+    const CFileDialog::OpenFileName& open = picker.runs.at(0);
+    EXPECT_EQ(open.strTitle, QStringLiteral("Open"));
+    EXPECT_EQ(open.strFilter, QStringLiteral("Kantel Files (*.bnm)|*.BNM|All Files (*.*)|*.*||"));
+    EXPECT_EQ(open.nFilterIndex, 1);
+    EXPECT_NE(open.Flags & OFN_FILEMUSTEXIST, 0U);
+    EXPECT_EQ(open.strDefExt, QString());
+    const CFileDialog::OpenFileName& save = picker.runs.at(1);
+    EXPECT_EQ(save.strTitle, QStringLiteral("Save As"));
+    EXPECT_EQ(save.strFile, QStringLiteral("Bnk_0.BNM"));
+    EXPECT_EQ(save.strDefExt, QStringLiteral("BNM"));
 }
 
 // ---------------------------------------------------------------------------

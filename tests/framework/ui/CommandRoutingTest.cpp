@@ -1,6 +1,8 @@
 #include "MdiTestKit.h"
 
+#include <QEventLoop>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -164,6 +166,21 @@ TEST_F(CommandRouting, BracketKeysTileTheDocumentWindows) {
     const QRect right = windows.at(0)->geometry();
     EXPECT_EQ(left, QRect(0, 0, area.width() / 2, area.height()));
     EXPECT_EQ(right, QRect(left.width(), 0, area.width() - left.width(), area.height()));
+}
+
+TEST_F(CommandRouting, ToolbarFollowsTheStateWhenTheEventLoopGoesIdle) {
+    Open(QStringLiteral("a.txt"));
+    frame->OnIdleUpdateCmdUI();
+    QAction* pProperties = Action(ID_EDIT_PROPERTIES);
+    ASSERT_FALSE(pProperties->isEnabled());
+    SelectRow(0);
+    EXPECT_FALSE(pProperties->isEnabled()) << "nothing has asked yet";
+
+    // Let the loop run dry once: it asks the update handlers before it waits.
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_TRUE(pProperties->isEnabled());
 }
 
 TEST_F(CommandRouting, BracketKeysDoNothingWithoutDocumentWindow) {
