@@ -1,0 +1,131 @@
+// Writes a bank for the save and extraction benchmark: COUNT banked samples
+// of equal size that add up to at least MEGABYTES MiB, back to back in table
+// order, each with a file name of its own, plus a names file beside it. The
+// data is streamed, so making a bank of any size needs little memory.
+
+#include "doc/BnmHeader.h"
+#include "doc/CBnmFormat.h"
+#include "doc/SoundEvent.h"
+#include "doc/SoundResource.h"
+
+#include <QFile>
+#include <QString>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Bank 0's resource table offset; the events fill the room in front of it.
+constexpr quint32 kResourceTableOffset = 2124;
+constexpr quint32 kEventTableOffset = 36;
+constexpr int kEventCount = (kResourceTableOffset - kEventTableOffset) / 32;
+
+bool writeAll(QFile& file, const char* bytes, qint64 size) {
+    return file.write(bytes, size) == size;
+}
+
+int fail(const char* what, const QString& path) {
+    std::fprintf(stderr, "kantel-bench-bank: %s %s\n", what, qPrintable(path));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: kantel-bench-bank BANK COUNT MEGABYTES\n");
+        return 2;
+    }
+    const QString path = QString::fromLocal8Bit(argv[1]);
+    const int count = std::atoi(argv[2]);
+    const qint64 megabytes = std::atoll(argv[3]);
+    if (count < 1 || count > 65535 || megabytes < 1 || megabytes > 3000) {
+        std::fprintf(stderr, "kantel-bench-bank: COUNT 1 to 65535, MEGABYTES 1 to 3000\n");
+        return 2;
+    }
+    // Even lengths, as 16-bit samples have.
+    const qint64 total = megabytes << 20;
+    const qint64 each = ((total + count - 1) / count + 1) & ~qint64{1};
+
+    std::vector<SoundResource> resources(static_cast<size_t>(count));
+    std::memset(resources.data(), 0, resources.size() * sizeof(SoundResource));
+    QByteArray names("[body res]\r\n");
+    for (int i = 0; i < count; ++i) {
+        SoundResource& r = resources[static_cast<size_t>(i)];
+        r.resourceId = i + 1;
+        r.type = SoundResource::kTypeSample;
+        r.storage = SoundResource::kStorageBank;
+        r.length = static_cast<qint32>(each);
+        r.volume = 100;
+        r.samplesPerSec = 22050;
+        r.bitsPerSample = 16;
+        r.channels = 1;
+        r.waveFormat = SoundResource::kWaveFormatPcm;
+        CBnmFormat::SetFileName(r, QString::asprintf("S%04d.wav", i));
+        names += QByteArray::number(i + 1) + " \"S" + QByteArray::number(i) +
+                 "\" \"Benchmark sample\"\r\n";
+    }
+    CBnmFormat::RecomputeSampleOffsets(resources.data(), count);
+
+    std::vector<SoundEvent> events(kEventCount);
+    for (int i = 0; i < kEventCount; ++i) {
+        events[static_cast<size_t>(i)] = SoundEvent{};
+        events[static_cast<size_t>(i)].eventId = i;
+        events[static_cast<size_t>(i)].type = SoundEvent::kTypePlay;
+        events[static_cast<size_t>(i)].param1 = CBnmFormat::MakeTarget(0, i % count);
+    }
+
+    const quint32 sampleDataOffset =
+        kResourceTableOffset + static_cast<quint32>(count) * sizeof(SoundResource);
+    BnmHeader header{};
+    header.eventTableOffset = kEventTableOffset;
+    header.eventCount = kEventCount;
+    header.resourceTableOffset = kResourceTableOffset;
+    header.resourceCount = count;
+    header.sampleDataOffset = sampleDataOffset;
+    header.fileLength = static_cast<quint32>(sampleDataOffset + each * count);
+
+    QByteArray region(static_cast<qsizetype>(sampleDataOffset), '\0');
+    std::memcpy(region.data(), &header, sizeof header);
+    std::memcpy(region.data() + kEventTableOffset, events.data(), events.size() * 32);
+    std::memcpy(region.data() + kResourceTableOffset, resources.data(),
+                resources.size() * sizeof(SoundResource));
+
+    QFile bank(path);
+    if (!bank.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        !writeAll(bank, region.constData(), region.size())) {
+        return fail("cannot write", path);
+    }
+    QByteArray chunk(static_cast<qsizetype>(each), '\0');
+    quint64 state = 0x9E3779B97F4A7C15ULL;
+    for (int i = 0; i < count; ++i) {
+        // Different bytes in every sample, so a mix-up shows in a comparison.
+        auto* words = reinterpret_cast<quint64*>(chunk.data());
+        for (qsizetype w = 0; w < chunk.size() / 8; ++w) {
+            state ^= state << 13U;
+            state ^= state >> 7U;
+            state ^= state << 17U;
+            words[w] = state;
+        }
+        if (!writeAll(bank, chunk.constData(), chunk.size())) {
+            return fail("cannot write", path);
+        }
+    }
+    if (!bank.flush()) {
+        return fail("cannot write", path);
+    }
+    bank.close();
+
+    QFile namesFile(path.left(path.size() - 3) + QStringLiteral("bns"));
+    if (!namesFile.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        !writeAll(namesFile, names.constData(), names.size())) {
+        return fail("cannot write", namesFile.fileName());
+    }
+    std::printf("%s: %d samples of %lld bytes, %lld bytes in all\n", qPrintable(path), count,
+                static_cast<long long>(each),
+                static_cast<long long>(sampleDataOffset + each * count));
+    return 0;
+}
