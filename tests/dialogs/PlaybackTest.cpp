@@ -1,0 +1,148 @@
+#include "BankBuilder.h"
+#include "DialogDriver.h"
+#include "RecordingPromptSink.h"
+#include "ScriptedFilePicker.h"
+#include "ScriptedModalRunner.h"
+#include "TestFolder.h"
+
+#include "dialogs/CSelectSoundFileDlg.h"
+#include "framework/ui/PlaySound.h"
+
+#include <QAudioDevice>
+#include <QElapsedTimer>
+#include <QMediaDevices>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+// Plays sounds through the real player into the null sink of the PulseAudio
+// daemon that with-pulseaudio.sh starts, and listens on the sink's monitor.
+
+namespace {
+
+constexpr int kRate = 22050;
+constexpr qint16 kAmplitude = 8000;
+
+// A square wave of the given length, 16-bit mono.
+QByteArray Tone(int milliseconds) {
+    const int frames = kRate * milliseconds / 1000;
+    QByteArray data(frames * 2, '\0');
+    for (int i = 0; i < frames; ++i) {
+        const qint16 sample = (i / 25) % 2 == 0 ? kAmplitude : static_cast<qint16>(-kAmplitude);
+        std::memcpy(data.data() + 2 * i, &sample, 2);
+    }
+    return BankBuilder::Wave(data, 1, kRate, 16);
+}
+
+// Records what the null sink plays, from its monitor.
+class Listener {
+public:
+    Listener() {
+        QObject::connect(&m_process, &QProcess::readyReadStandardOutput,
+                         [this] { m_captured += m_process.readAllStandardOutput(); });
+        m_process.start(QStringLiteral("parec"),
+                        {QStringLiteral("--device=kantel_null.monitor"),
+                         QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
+                         QStringLiteral("--rate=%1").arg(kRate), QStringLiteral("--raw"),
+                         QStringLiteral("--latency-msec=20")});
+    }
+    ~Listener() {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    Listener(const Listener&) = delete;
+    Listener& operator=(const Listener&) = delete;
+
+    // True once the monitor delivers samples, silent or not.
+    bool WaitUntilListening() {
+        return QTest::qWaitFor([this] { return !m_captured.isEmpty(); }, 10000);
+    }
+    void Forget() { m_captured.clear(); }
+    // The number of samples heard that are clearly not silence.
+    qsizetype LoudSamples() const {
+        qsizetype loud = 0;
+        for (qsizetype i = 0; i + 1 < m_captured.size(); i += 2) {
+            qint16 sample = 0;
+            std::memcpy(&sample, m_captured.constData() + i, 2);
+            if (std::abs(sample) > kAmplitude / 4) {
+                ++loud;
+            }
+        }
+        return loud;
+    }
+    bool WaitForTone(qsizetype samples) {
+        return QTest::qWaitFor([&] { return LoudSamples() >= samples; }, 10000);
+    }
+
+private:
+    QProcess m_process;
+    QByteArray m_captured;
+};
+
+class PlaybackTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DialogDriver::EnsureApplication();
+        ASSERT_FALSE(QMediaDevices::audioOutputs().isEmpty())
+            << "no sound server: run this test through with-pulseaudio.sh";
+    }
+
+    TestFolder folder;
+    RecordingPromptSink prompts;
+};
+
+TEST_F(PlaybackTest, AsynchronousSoundReturnsAtOnceAndIsHeard) {
+    const QString path = folder.Write(QStringLiteral("long.wav"), Tone(2000));
+    Listener listener;
+    ASSERT_TRUE(listener.WaitUntilListening());
+    listener.Forget();
+
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(PlaySound(path, SND_FILENAME | SND_ASYNC));
+    // Returned long before a two-second sound could have ended.
+    EXPECT_LT(clock.elapsed(), 2000);
+    // A tenth of a second of the tone reaches the sink while the program
+    // goes on.
+    EXPECT_TRUE(listener.WaitForTone(kRate / 10));
+    PlaySound(QString(), SND_ASYNC);
+    EXPECT_TRUE(prompts.prompts.isEmpty());
+}
+
+TEST_F(PlaybackTest, PlayButtonReturnsOnlyAfterTheSoundHasEnded) {
+    constexpr int kLengthMs = 400;
+    const QString path = folder.Write(QStringLiteral("short.wav"), Tone(kLengthMs));
+    Listener listener;
+    ASSERT_TRUE(listener.WaitUntilListening());
+    listener.Forget();
+
+    ScriptedModalRunner runner;
+    ScriptedFilePicker picker;
+    picker.answers << path;
+    qint64 elapsed = -1;
+    runner.scripts << [&](QDialog& d) {
+        auto* play = DialogDriver::Control<QPushButton>(static_cast<CDialog&>(d), IDC_PLAY);
+        ASSERT_TRUE(play->isEnabled());
+        QElapsedTimer clock;
+        clock.start();
+        DialogDriver::Click(play);
+        elapsed = clock.elapsed();
+    };
+    CSelectSoundFileDlg dlg;
+    dlg.m_strDirectory = folder.Path();
+    dlg.DoModal();
+
+    // The click blocks for the sound's length (less a little for the clock's
+    // granularity).
+    EXPECT_GE(elapsed, kLengthMs - 20);
+    // Most of the tone was played into the sink.
+    EXPECT_TRUE(listener.WaitForTone(kRate * kLengthMs / 1000 / 2));
+    EXPECT_TRUE(prompts.prompts.isEmpty());
+}
+
+} // namespace
