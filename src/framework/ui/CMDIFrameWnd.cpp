@@ -592,10 +592,16 @@ QWidget* CMDIFrameWnd::GetControlBar(int nID) const {
 
 void CMDIFrameWnd::EnableDocking(unsigned dwDockStyle) {
     m_dwDockStyle = dwDockStyle & CBRS_ALIGN_ANY;
+    for (QWidget* pBar : std::as_const(m_controlBars)) {
+        if (auto* pToolBar = dynamic_cast<CToolBar*>(pBar)) {
+            pToolBar->UpdateAreas();
+        }
+    }
 }
 
 void CMDIFrameWnd::DockControlBar(CToolBar* pBar) {
     if (pBar != nullptr) {
+        pBar->UpdateAreas();
         addToolBar(Qt::TopToolBarArea, pBar);
     }
 }

@@ -66,22 +66,27 @@ void CToolBar::EnableDocking(unsigned dwDockStyle) {
 }
 
 void CToolBar::UpdateAreas() {
+    unsigned sides = m_dwDockStyle;
+    if (m_pFrame != nullptr && m_pFrame->GetDockingSides() != 0) {
+        sides &= m_pFrame->GetDockingSides();
+    }
     Qt::ToolBarAreas areas;
-    if ((m_dwDockStyle & CBRS_ALIGN_TOP) != 0) {
+    if ((sides & CBRS_ALIGN_TOP) != 0) {
         areas |= Qt::TopToolBarArea;
     }
-    if ((m_dwDockStyle & CBRS_ALIGN_BOTTOM) != 0) {
+    if ((sides & CBRS_ALIGN_BOTTOM) != 0) {
         areas |= Qt::BottomToolBarArea;
     }
-    if ((m_dwDockStyle & CBRS_ALIGN_LEFT) != 0) {
+    if ((sides & CBRS_ALIGN_LEFT) != 0) {
         areas |= Qt::LeftToolBarArea;
     }
-    if ((m_dwDockStyle & CBRS_ALIGN_RIGHT) != 0) {
+    if ((sides & CBRS_ALIGN_RIGHT) != 0) {
         areas |= Qt::RightToolBarArea;
     }
     setAllowedAreas(areas);
+    // A bar that may be dragged at all may also be left floating.
     setMovable(m_dwDockStyle != 0);
-    setFloatable(m_dwDockStyle == CBRS_ALIGN_ANY);
+    setFloatable(m_dwDockStyle != 0);
 }
 
 bool CToolBar::event(QEvent* event) {

@@ -35,17 +35,18 @@ public:
     unsigned GetBarStyle() const { return m_dwStyle; }
     void SetBarStyle(unsigned dwStyle);
     // The sides the bar may be dragged to (CBRS_ALIGN_...); a bar that may
-    // dock anywhere may also float. Without it the bar stays where it is.
+    // be dragged may also float. Without it the bar stays where it is.
     void EnableDocking(unsigned dwDockStyle);
     int GetDlgCtrlID() const { return m_nID; }
+    // The sides the bar may go to now: its own, and of those the frame's
+    // (CMDIFrameWnd::EnableDocking) once the frame has named any.
+    void UpdateAreas();
 
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void UpdateAreas();
-
     CMDIFrameWnd* m_pFrame = nullptr;
     unsigned m_dwStyle = 0;
     unsigned m_dwDockStyle = 0;

@@ -374,6 +374,16 @@ TEST_F(MDIFrame, BarStateBringsBackAHiddenToolbarDocked) {
     EXPECT_FALSE(frame->m_wndStatusBar.isHidden());
 }
 
+TEST_F(MDIFrame, ToolbarDocksOnlyWhereBarAndFrameAllow) {
+    EXPECT_EQ(frame->m_wndToolBar.allowedAreas(), Qt::AllToolBarAreas);
+    EXPECT_TRUE(frame->m_wndToolBar.isFloatable());
+    frame->EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
+    EXPECT_EQ(frame->m_wndToolBar.allowedAreas(), Qt::TopToolBarArea | Qt::BottomToolBarArea);
+    frame->m_wndToolBar.EnableDocking(0);
+    EXPECT_FALSE(frame->m_wndToolBar.isMovable());
+    EXPECT_FALSE(frame->m_wndToolBar.isFloatable());
+}
+
 TEST_F(MDIFrame, CloseWaitsWhileWorkIsInProgress) {
     CProgressDialogSink progress;
     progress.Begin(QStringLiteral("Writing"), 10);
