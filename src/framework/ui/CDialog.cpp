@@ -124,12 +124,16 @@ void CDialog::ExecuteDlgInit() {
     if (m_pTemplate == nullptr) {
         return;
     }
+    // A dialog run again keeps its controls, so the lists start over.
     for (const DialogInitItem& item : m_pTemplate->initData) {
-        auto* combo = qobject_cast<QComboBox*>(GetDlgItem(item.nControlId));
-        if (combo == nullptr) {
-            continue;
+        if (auto* combo = qobject_cast<QComboBox*>(GetDlgItem(item.nControlId))) {
+            combo->clear();
         }
-        combo->addItem(QString::fromLatin1(item.pszText));
+    }
+    for (const DialogInitItem& item : m_pTemplate->initData) {
+        if (auto* combo = qobject_cast<QComboBox*>(GetDlgItem(item.nControlId))) {
+            combo->addItem(QString::fromLatin1(item.pszText));
+        }
     }
     for (const CDialogBuilder::Control& control : m_controls) {
         auto* combo = qobject_cast<QComboBox*>(control.pWidget);

@@ -182,6 +182,12 @@ TEST_F(DialogTest, InitialisationFillsListsAndFocusesTheFirstEnabledTabStop) {
     dlg.DoModal();
     EXPECT_EQ(items, 2);
     EXPECT_TRUE(focusOnList);
+    // A second run starts from the template's items again.
+    runner.scripts << [&](QDialog& d) {
+        items = DialogDriver::Control<QComboBox>(static_cast<CDialog&>(d), kList)->count();
+    };
+    dlg.DoModal();
+    EXPECT_EQ(items, 2);
 }
 
 TEST_F(DialogTest, DlgItemIntReadsLikeThePlatform) {
