@@ -32,7 +32,7 @@ public:
         void (CDialog::*pfn)();
     };
     // An entry for a handler of a derived dialog.
-    template <class T> static constexpr MessageEntry Notify(int nID, int nCode, void (T::*pfn)()) {
+    template <class T> static MessageEntry Notify(int nID, int nCode, void (T::*pfn)()) {
         return {nID, nCode, static_cast<void (CDialog::*)()>(pfn)};
     }
 
