@@ -201,6 +201,28 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
         std::memcpy(m_pData.get(), region.constData(), static_cast<size_t>(region.size()));
         m_nFileSize = fileSize;
     }
+    if (saved && m_bLoaded) {
+        // The saved bank now holds every banked sample, so from here on a
+        // vanished wave file of any of them must stop a save as well; an
+        // external one it no longer holds. Samples whose data never reached a
+        // wave file keep coming from the image, which still has them.
+        for (int i = 0; i < m_nResources; ++i) {
+            const size_t at = static_cast<size_t>(i);
+            if (m_extraction[at] == Extraction::Failed) {
+                continue;
+            }
+            const SoundResource& resource = m_pResources[i];
+            if (resource.IsBankedSample() && resource.length > 0) {
+                m_extraction[at] = Extraction::Written;
+                m_openedRange[at] = {static_cast<qint64>(m_pHeader->sampleDataOffset) +
+                                         resource.offset,
+                                     resource.length};
+            } else if (resource.IsSample()) {
+                m_extraction[at] = Extraction::None;
+                m_openedRange[at] = {0, 0};
+            }
+        }
+    }
     UpdateAllViews(nullptr, 0, nullptr);
     return saved;
 }
@@ -553,6 +575,21 @@ QString CKantelDoc::ChooseSampleName(int index, const QString& bankPath) const {
     return name;
 }
 
+bool CKantelDoc::IsWaveFile(const QString& path) {
+    CFile file;
+    if (!file.Open(path, CFile::modeRead)) {
+        // Unreadable now does not mean it is no wave; leave it alone.
+        return true;
+    }
+    qint64 offset = 0;
+    qint64 size = 0;
+    try {
+        return CWaveFile::FindDataChunk(file, &offset, &size);
+    } catch (const CFileException&) {
+        return true;
+    }
+}
+
 bool CKantelDoc::WriteWaveFile(const QString& wavePath, qint64 start, qint64 length, int index) {
     const SoundResource& resource = m_pResources[index];
     CFile wave;
@@ -610,7 +647,16 @@ void CKantelDoc::ExtractSamples(const QString& path) {
         }
         // A folder of that name is no wave file: writing fails below and is
         // reported, and saving keeps the data from the bank.
-        const QString existing = CPathCase::ResolveExisting(wave);
+        QString existing = CPathCase::ResolveExisting(wave);
+        if (!existing.isEmpty() && !QFileInfo(existing).isDir() && !IsWaveFile(existing)) {
+            // A file that is no wave (a sibling bank, the names file) cannot be
+            // this sample; packing it would fail on every save. The sample gets
+            // a name of its own instead.
+            const QString name = ChooseSampleName(i, bankPath);
+            CBnmFormat::SetFileName(resource, name);
+            wave = GetBankFolder() + name;
+            existing = CPathCase::ResolveExisting(wave);
+        }
         if (!existing.isEmpty() && !QFileInfo(existing).isDir()) {
             m_extraction[static_cast<size_t>(i)] = Extraction::Written;
             // What of the sample the bank holds, so a save can tell whether

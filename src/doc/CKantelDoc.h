@@ -122,6 +122,7 @@ private:
     qint64 HeaderRegionSize() const;
     QString ChooseSampleName(int index, const QString& bankPath) const;
     bool NameIsTaken(const QString& name, int index, const QString& bankPath) const;
+    static bool IsWaveFile(const QString& path);
     bool WriteWaveFile(const QString& wavePath, qint64 start, qint64 length, int index);
     bool StoreFromImage(CFile& file, int index);
 

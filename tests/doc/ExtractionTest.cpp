@@ -371,3 +371,20 @@ TEST_F(Extraction, FolderWithTheSamplesNameIsNoWaveFile) {
     ASSERT_TRUE(doc.OnSaveDocument(bankPath));
     EXPECT_EQ(folder.Read(QStringLiteral("Bnk_1.bnm")), bank);
 }
+
+TEST(ExtractionOfNonWaves, AFileThatIsNoWaveGivesTheSampleANameOfItsOwn) {
+    TestFolder folder;
+    RecordingPromptSink prompts;
+    BankBuilder b;
+    b.bank = 1;
+    const QByteArray data = BankBuilder::Pattern(64, 9);
+    b.AddSample(3, QStringLiteral("Bnk_1.bns"), data, true);
+    folder.Write(QStringLiteral("Bnk_1.bns"), "[body res]\n3 \"Horn\" \"Car horn\"\n");
+    const QString path = folder.Write(QStringLiteral("Bnk_1.bnm"), b.Build());
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    EXPECT_EQ(CBnmFormat::FileNameText(doc.m_pResources[0]), QStringLiteral("Horn.wav"));
+    EXPECT_EQ(folder.Read(QStringLiteral("Horn.wav")), BankBuilder::Wave(data));
+    EXPECT_TRUE(doc.OnSaveDocument(path));
+    EXPECT_TRUE(prompts.prompts.isEmpty()) << prompts.Texts().join(QLatin1Char('|')).toStdString();
+}

@@ -430,3 +430,37 @@ TEST_F(Save, NothingLoadedWritesNothing) {
     EXPECT_FALSE(empty.WriteBank(file));
     EXPECT_EQ(file.GetLength(), 0);
 }
+
+TEST_F(Save, SampleBankedBySaveIsProtectedLikeOneBankedAtOpen) {
+    const QByteArray bank = threeSamples(false).Build();
+    folder.Write(QStringLiteral("a.wav"), BankBuilder::Wave(BankBuilder::Pattern(100, 1)));
+    folder.Write(QStringLiteral("b.wav"), BankBuilder::Wave(BankBuilder::Pattern(200, 2)));
+    folder.Write(QStringLiteral("c.wav"), BankBuilder::Wave(BankBuilder::Pattern(300, 3)));
+    ASSERT_TRUE(Open(bank));
+    doc.OnEditAllBanked();
+    ASSERT_TRUE(doc.OnSaveDocument(bankPath));
+    const QByteArray saved = Saved();
+    // Now only the bank holds b's data besides its wave; losing the wave must
+    // not lose the sample on the next save.
+    folder.Remove(QStringLiteral("b.wav"));
+    doc.SetModifiedFlag(true);
+    EXPECT_FALSE(doc.OnSaveDocument(bankPath));
+    EXPECT_EQ(Saved(), saved);
+    EXPECT_EQ(doc.m_pResources[1].storage, SoundResource::kStorageBank);
+    EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(Save, SampleMadeExternalBySaveNoLongerBlocksALaterSave) {
+    const QByteArray bank = threeSamples(true).Build();
+    ASSERT_TRUE(Open(bank));
+    doc.OnEditAllExternal();
+    ASSERT_TRUE(doc.OnSaveDocument(bankPath));
+    folder.Remove(QStringLiteral("b.wav"));
+    doc.OnEditAllBanked();
+    prompts.prompts.clear();
+    // The bank on disk holds none of b any more, so the described rule holds:
+    // it cannot be stored and turns external, the save goes on.
+    EXPECT_TRUE(doc.OnSaveDocument(bankPath));
+    ASSERT_EQ(prompts.Texts(), QStringList{QStringLiteral("Couldn't store b.wav")});
+    EXPECT_EQ(record(Saved(), 1).storage, SoundResource::kStorageExternal);
+}
