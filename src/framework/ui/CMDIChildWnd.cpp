@@ -84,7 +84,13 @@ bool CMDIChildWnd::LoadFrame(int nIDResource, CCreateContext* pContext) {
     hide();
     // New windows start at three quarters of the client area, as the
     // platform's default placement does.
-    const QSize client = pArea->viewport()->size();
+    QSize client = pArea->viewport()->size();
+    if (!m_pMDIFrame->isVisible()) {
+        // Before the main window is first shown its client area has no real
+        // size yet (a bank named on the command line opens then); take the
+        // frame's own size, less its bars, instead.
+        client = m_pMDIFrame->size() - QSize(8, 100);
+    }
     if (client.width() > 0 && client.height() > 0) {
         resize(client * 3 / 4);
     }

@@ -1,0 +1,44 @@
+#include "CAboutDlg.h"
+
+#include "CVersionInfo.h"
+
+#include "framework/core/AfxMessageBox.h"
+#include "res/AboutBoxTemplate.h"
+#include "res/IconResource.h"
+#include "res/resource.h"
+
+#include <QIcon>
+#include <QLabel>
+
+CAboutDlg::CAboutDlg() : CDialog(AboutBoxTemplate()) {}
+
+CAboutDlg::~CAboutDlg() = default;
+
+bool CAboutDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    CVersionInfo versionInfo;
+    if (!versionInfo.Load()) {
+        AfxMessageBox(QStringLiteral("Error reading version resource"), MB_ICONHAND);
+        EndDialog(IDABORT);
+        return false;
+    }
+    SetDlgItemText(IDC_ABOUT_VERSION,
+                   QStringLiteral("%1 Version %2 (Feb  8 2000)")
+                       .arg(versionInfo.GetProductName(), versionInfo.GetFileVersion()));
+    SetDlgItemText(IDC_ABOUT_LEGAL, QStringLiteral("%1 %2").arg(versionInfo.GetLegalCopyright(),
+                                                                versionInfo.GetCompanyName()));
+    if (const IconResource* icon = IconResource::Find(IDR_MAINFRAME)) {
+        QIcon image;
+        for (const char* path : icon->images) {
+            image.addFile(QString::fromLatin1(path));
+        }
+        const QRect rect =
+            MapDialogRect(AboutBoxIcon::x, AboutBoxIcon::y, AboutBoxIcon::cx, AboutBoxIcon::cy);
+        auto* label = new QLabel(this);
+        const int side = std::min(rect.width(), rect.height());
+        label->setPixmap(image.pixmap(side, side));
+        label->setGeometry(rect);
+        label->setAlignment(Qt::AlignCenter);
+    }
+    return true;
+}

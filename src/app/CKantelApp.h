@@ -1,0 +1,46 @@
+#pragma once
+
+#include "framework/ui/CWinApp.h"
+
+#include <QString>
+
+class CCmdUI;
+class CMultiDocTemplate;
+class CSingleInstance;
+
+// The editor application: start-up and exit, the current game and the two
+// games' folders, and the application's commands (About, Help, Home Page,
+// the Game menu).
+class CKantelApp : public CWinApp {
+public:
+    CKantelApp();
+    ~CKantelApp() override;
+
+    bool InitInstance() override;
+    int ExitInstance() override;
+
+    // The current game's installation folder (Windows form), or empty.
+    QString GetGameDirectory() const;
+    // The current game's sound bank folder for the file dialogs, or empty.
+    QString GetDefaultPath() const;
+
+    void OnAppAbout();
+    void OnHelpFile();
+    void OnHelpHomePage();
+    void OnGameKorvex();
+    void OnUpdateGameKorvex(CCmdUI* pCmdUI);
+    void OnGameLunaris();
+    void OnUpdateGameLunaris(CCmdUI* pCmdUI);
+
+    CMultiDocTemplate* m_pEventViewTemplate = nullptr;
+    QString m_strKorvexPath;
+    QString m_strLunarisPath;
+    int m_bHaveGameDir = 0;
+    int m_nGame = 0;
+
+    // Where a second start hands its files over; null when the tests or the
+    // command line asked for an instance of its own.
+    CSingleInstance* m_pSingleInstance = nullptr;
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,138 @@
+#include "CMainFrame.h"
+
+#include "CKantelApp.h"
+
+#include "framework/ui/CCmdUI.h"
+#include "framework/ui/CDocTemplate.h"
+#include "framework/ui/CMDIChildWnd.h"
+#include "framework/ui/CMultiDocTemplate.h"
+#include "framework/ui/CWinApp.h"
+#include "res/resource.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <cstdio>
+
+namespace {
+
+const int kIndicators[] = {
+    ID_SEPARATOR,
+    ID_INDICATOR_CAPS,
+    ID_INDICATOR_NUM,
+    ID_INDICATOR_SCRL,
+};
+
+const char* const kSettings = "Settings";
+const char* const kWindowPos = "window_pos";
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
+ON_COMMAND(ID_WINDOW_NEW_EVENT_VIEW, OnWindowNewEventView)
+ON_UPDATE_COMMAND_UI(ID_WINDOW_NEW_EVENT_VIEW, OnUpdateWindowNewEventView)
+END_MESSAGE_MAP()
+
+CMainFrame::CMainFrame() = default;
+
+CMainFrame::~CMainFrame() = default;
+
+int CMainFrame::OnCreate() {
+    if (CMDIFrameWnd::OnCreate() == -1) {
+        return -1;
+    }
+    WINDOWPLACEMENT placement{};
+    if (LoadWindowPlacement(&placement)) {
+        // The frame shows itself later with the start-up show command; the
+        // stored one is not applied.
+        placement.showCmd = SW_HIDE;
+        SetWindowPlacement(&placement);
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        // First start: most of the screen, for a list of nineteen columns.
+        const QRect available = screen->availableGeometry();
+        resize(available.size() * 4 / 5);
+        move(available.center() - rect().center());
+    }
+    if (!m_wndToolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR) ||
+        !m_wndToolBar.LoadToolBar(IDR_MAINFRAME)) {
+        return -1;
+    }
+    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
+        !m_wndStatusBar.SetIndicators(kIndicators, static_cast<int>(std::size(kIndicators)))) {
+        return -1;
+    }
+    m_wndToolBar.SetBarStyle(m_wndToolBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY |
+                             CBRS_SIZE_DYNAMIC);
+    m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+    EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBar(&m_wndToolBar);
+    LoadBarState(QStringLiteral("BarState"));
+    return 0;
+}
+
+void CMainFrame::OnClose() {
+    SaveBarState(QStringLiteral("BarState"));
+    WINDOWPLACEMENT placement{};
+    placement.length = kWindowPlacementLength;
+    if (GetWindowPlacement(&placement)) {
+        placement.flags = 0;
+        if (IsZoomed()) {
+            placement.flags |= WPF_RESTORETOMAXIMIZED;
+        }
+        SaveWindowPlacement(&placement);
+    }
+    CMDIFrameWnd::OnClose();
+}
+
+bool CMainFrame::LoadWindowPlacement(WINDOWPLACEMENT* out) const {
+    const QString text = AfxGetApp()->GetProfileString(QString::fromLatin1(kSettings),
+                                                       QString::fromLatin1(kWindowPos));
+    if (text.isEmpty()) {
+        return false;
+    }
+    const QByteArray bytes = text.toLatin1();
+    WINDOWPLACEMENT wp{};
+    const int fields =
+        std::sscanf(bytes.constData(), "%u,%u,%d,%d,%d,%d,%d,%d,%d,%d", &wp.flags, &wp.showCmd,
+                    &wp.ptMinPosition.x, &wp.ptMinPosition.y, &wp.ptMaxPosition.x,
+                    &wp.ptMaxPosition.y, &wp.rcNormalPosition.left, &wp.rcNormalPosition.top,
+                    &wp.rcNormalPosition.right, &wp.rcNormalPosition.bottom);
+    if (fields != 10) {
+        return false;
+    }
+    wp.length = kWindowPlacementLength;
+    *out = wp;
+    return true;
+}
+
+void CMainFrame::SaveWindowPlacement(const WINDOWPLACEMENT* in) const {
+    const QString text = QString::asprintf(
+        "%u,%u,%d,%d,%d,%d,%d,%d,%d,%d", in->flags, in->showCmd, in->ptMinPosition.x,
+        in->ptMinPosition.y, in->ptMaxPosition.x, in->ptMaxPosition.y, in->rcNormalPosition.left,
+        in->rcNormalPosition.top, in->rcNormalPosition.right, in->rcNormalPosition.bottom);
+    AfxGetApp()->WriteProfileString(QString::fromLatin1(kSettings), QString::fromLatin1(kWindowPos),
+                                    text);
+}
+
+void CMainFrame::OnWindowNewEventView() {
+    auto* pApp = static_cast<CKantelApp*>(AfxGetApp());
+    OpenViewWindow(pApp->m_pEventViewTemplate);
+}
+
+void CMainFrame::OnUpdateWindowNewEventView(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(MDIGetActive() != nullptr);
+}
+
+void CMainFrame::OpenViewWindow(CDocTemplate* pTemplate) {
+    CMDIChildWnd* pActiveChild = MDIGetActive();
+    CDocument* pDocument = pActiveChild != nullptr ? pActiveChild->GetActiveDocument() : nullptr;
+    if (pDocument == nullptr || pTemplate == nullptr) {
+        AfxMessageBox(AFX_IDP_COMMAND_FAILURE, MB_OK);
+        return;
+    }
+    CMDIChildWnd* pFrame = pTemplate->CreateNewFrame(pDocument, pActiveChild);
+    if (pFrame == nullptr) {
+        return;
+    }
+    pTemplate->InitialUpdateFrame(pFrame, pDocument, true);
+}
