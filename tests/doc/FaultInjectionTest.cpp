@@ -1,0 +1,209 @@
+// Faults in the middle of a save or of writing out samples: whatever breaks,
+// the bank on disk stays byte for byte what it was, the document keeps the
+// user's edits and stays modified, the user hears of it once, and the same
+// document saves once the cause is gone.
+#include "BankBuilder.h"
+#include "FileSizeLimit.h"
+#include "RecordingPromptSink.h"
+#include "TestFolder.h"
+
+#include "doc/CBnmFormat.h"
+#include "doc/CKantelDoc.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include <unistd.h>
+
+namespace {
+
+// A folder with a file system of its own, mounted for the life of the object
+// and only where the tests run as root (skipped elsewhere).
+class Mount {
+public:
+    static std::unique_ptr<Mount> Tmpfs(const QString& path, int kilobytes) {
+        return Make(path,
+                    {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                     QStringLiteral("size=%1k").arg(kilobytes), QStringLiteral("tmpfs"), path});
+    }
+    static bool Run(const QStringList& arguments) {
+        return QProcess::execute(QStringLiteral("mount"), arguments) == 0;
+    }
+    ~Mount() { QProcess::execute(QStringLiteral("umount"), {m_path}); }
+    Mount(const Mount&) = delete;
+    Mount& operator=(const Mount&) = delete;
+
+private:
+    explicit Mount(QString path) : m_path(std::move(path)) {}
+    static std::unique_ptr<Mount> Make(const QString& path, const QStringList& arguments) {
+        if (::geteuid() != 0) {
+            return nullptr;
+        }
+        QDir().mkpath(path);
+        if (!Run(arguments)) {
+            return nullptr;
+        }
+        return std::unique_ptr<Mount>(new Mount(path));
+    }
+    QString m_path;
+};
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Three banked samples and an external one; the waves of the banked ones are
+// written by the open.
+QByteArray fourSamples() {
+    BankBuilder b;
+    b.bank = 1;
+    b.AddSample(1, QStringLiteral("a.wav"), BankBuilder::Pattern(3000, 1), true);
+    b.AddSample(2, QStringLiteral("b.wav"), BankBuilder::Pattern(5000, 2), true);
+    b.AddSample(3, QStringLiteral("c.wav"), BankBuilder::Pattern(7000, 3), true);
+    b.AddSample(4, QStringLiteral("d.wav"), BankBuilder::Pattern(2000, 4), false);
+    return b.Build();
+}
+
+struct Fault {
+    const char* name;
+    // Sets the fault up around a bank folder; false skips the case.
+    std::function<bool(const QString& folder)> inject;
+    std::function<void(const QString& folder)> remove;
+};
+
+class SaveFault : public ::testing::TestWithParam<int> {};
+
+} // namespace
+
+// The scenario every fault meets: an open bank with edits (a volume and
+// All Banked), then a save that the fault breaks.
+static void runSaveFault(const Fault& fault, const QString& folder) {
+    RecordingPromptSink prompts;
+    const QByteArray bank = fourSamples();
+    const QString bankPath = folder + QStringLiteral("/Bnk_1.bnm");
+    {
+        QFile file(bankPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bank);
+    }
+    {
+        QFile wave(folder + QStringLiteral("/d.wav"));
+        ASSERT_TRUE(wave.open(QIODevice::WriteOnly));
+        wave.write(BankBuilder::Wave(BankBuilder::Pattern(2000, 4)));
+    }
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(bankPath));
+    ASSERT_TRUE(prompts.prompts.isEmpty());
+    doc.m_pResources[0].volume = 42;
+    doc.OnEditAllBanked();
+    const QStringList entriesBefore = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+
+    if (!fault.inject(folder)) {
+        GTEST_SKIP() << fault.name << ": needs root and mount";
+    }
+    const bool saved = doc.OnSaveDocument(bankPath);
+    EXPECT_FALSE(saved) << fault.name;
+    EXPECT_EQ(readFile(bankPath), bank) << fault.name;
+    EXPECT_TRUE(doc.IsModified()) << fault.name;
+    EXPECT_EQ(doc.m_pResources[0].volume, 42) << fault.name;
+    EXPECT_EQ(doc.m_pResources[3].storage, SoundResource::kStorageBank) << fault.name;
+    EXPECT_EQ(prompts.prompts.size(), 1)
+        << fault.name << ": " << prompts.Texts().join(QLatin1Char('|')).toStdString();
+    // No temporary file of the failed save is left behind.
+    fault.remove(folder);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), entriesBefore) << fault.name;
+
+    prompts.prompts.clear();
+    ASSERT_TRUE(doc.OnSaveDocument(bankPath)) << fault.name;
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(prompts.prompts.isEmpty()) << prompts.Texts().join(QLatin1Char('|')).toStdString();
+    CKantelDoc again;
+    ASSERT_TRUE(again.OnOpenDocument(bankPath));
+    EXPECT_EQ(again.m_pResources[0].volume, 42);
+    EXPECT_EQ(again.m_pResources[3].storage, SoundResource::kStorageBank);
+    const qint64 sampleData = again.m_pHeader->sampleDataOffset;
+    const QByteArray saved2 = readFile(bankPath);
+    EXPECT_EQ(saved2.mid(sampleData + again.m_pResources[3].offset, 2000),
+              BankBuilder::Pattern(2000, 4));
+    EXPECT_EQ(saved2.size(), static_cast<qsizetype>(again.m_pHeader->fileLength));
+}
+
+TEST(SaveFaults, FileSizeLimitPartWay) {
+    TestFolder folder;
+    std::unique_ptr<FileSizeLimit> limit;
+    runSaveFault({"file size limit",
+                  [&limit](const QString&) {
+                      limit = std::make_unique<FileSizeLimit>(12000);
+                      return true;
+                  },
+                  [&limit](const QString&) { limit.reset(); }},
+                 folder.Path());
+}
+
+TEST(SaveFaults, FullDisk) {
+    TestFolder folder;
+    const QString disk = folder.FilePath(QStringLiteral("disk"));
+    std::unique_ptr<Mount> mount = Mount::Tmpfs(disk, 128);
+    if (!mount) {
+        GTEST_SKIP() << "full disk: needs root and mount";
+    }
+    runSaveFault({"full disk",
+                  [](const QString& at) {
+                      // Leave room for less than a second copy of the bank.
+                      QFile filler(at + QStringLiteral("/filler"));
+                      if (!filler.open(QIODevice::WriteOnly)) {
+                          return false;
+                      }
+                      const QByteArray block(4096, 'x');
+                      while (filler.write(block) == block.size() && filler.flush()) {
+                      }
+                      filler.close();
+                      // Free a little, so the save starts and fails part-way.
+                      filler.resize(filler.size() - 8192);
+                      return true;
+                  },
+                  [](const QString& at) { QFile::remove(at + QStringLiteral("/filler")); }},
+                 disk);
+}
+
+TEST(SaveFaults, FolderTheProgramMayNotWrite) {
+    TestFolder folder;
+    const QString disk = folder.FilePath(QStringLiteral("disk"));
+    std::unique_ptr<Mount> mount = Mount::Tmpfs(disk, 1024);
+    if (!mount) {
+        GTEST_SKIP() << "read-only folder: needs root and mount";
+    }
+    // Root ignores permissions, so the folder is made read-only by its mount.
+    runSaveFault({"read-only folder",
+                  [](const QString& at) {
+                      return Mount::Run({QStringLiteral("-o"), QStringLiteral("remount,ro"), at});
+                  },
+                  [](const QString& at) {
+                      Mount::Run({QStringLiteral("-o"), QStringLiteral("remount,rw"), at});
+                  }},
+                 disk);
+}
+
+TEST(SaveFaults, WaveFileVanishesBetweenOpenAndSave) {
+    TestFolder folder;
+    QByteArray kept;
+    runSaveFault({"vanished wave",
+                  [&kept](const QString& at) {
+                      kept = readFile(at + QStringLiteral("/b.wav"));
+                      return QFile::remove(at + QStringLiteral("/b.wav"));
+                  },
+                  [&kept](const QString& at) {
+                      QFile wave(at + QStringLiteral("/b.wav"));
+                      if (wave.open(QIODevice::WriteOnly)) {
+                          wave.write(kept);
+                      }
+                  }},
+                 folder.Path());
+}
