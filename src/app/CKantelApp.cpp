@@ -183,10 +183,11 @@ void CKantelApp::OnAppAbout() {
 void CKantelApp::OnHelpFile() {
     // The help file in the current folder comes first, as it always has; a
     // program started from the desktop menu has the home folder there, so
-    // the copy installed with the program is the next place to look.
+    // the copy installed with the program is the next place to look (in its
+    // data folder: the doc folder may be left out of a minimal system).
     QString help = QStringLiteral("Kantel.txt");
     const QString installed =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/kantel/Kantel.txt");
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/kantel/Kantel.txt");
     if (!QFileInfo::exists(help) && QFileInfo::exists(installed)) {
         help = QFileInfo(installed).canonicalFilePath();
     }
