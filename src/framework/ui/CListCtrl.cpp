@@ -3,6 +3,7 @@
 #include "CListModel.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -172,6 +173,17 @@ void CListCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CListCtrl::keyPressEvent(QKeyEvent* event) {
+    // Shift+F10 asks for the context menu, as the Menu key does: many
+    // keyboards have no Menu key, and the window system turns only that one
+    // into a request.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        const QPoint at = viewport()->geometry().topLeft();
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, at, mapToGlobal(at),
+                                  event->modifiers());
+        QCoreApplication::sendEvent(this, &request);
+        event->accept();
+        return;
+    }
     if (m_onKeydown) {
         m_onKeydown(event->key());
     }

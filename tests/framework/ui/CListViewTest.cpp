@@ -191,6 +191,24 @@ TEST_F(ListView, ContextMenuFromTheKeyboardOpensAtTheSelectedRowsLabel) {
     EXPECT_EQ(g_commandLog, QStringList{QStringLiteral("view")});
 }
 
+TEST_F(ListView, ShiftF10AsksForTheContextMenuAsTheMenuKeyDoes) {
+    ScriptedMenuRunner runner;
+    CPopupMenuRunnerGuard guard(&runner);
+    List().SetItemState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    pView->events.clear();
+    QTest::keyClick(&List(), Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_EQ(pView->contextPoints, QList<QPoint>{QPoint(-1, -1)});
+    EXPECT_EQ(runner.menus.size(), 1);
+    // The key itself is not passed on as a key press (Shift, pressed
+    // first, is).
+    EXPECT_EQ(pView->events, QStringList{QStringLiteral("key %1").arg(Qt::Key_Shift)});
+    // F10 alone is a key like any other.
+    pView->events.clear();
+    QTest::keyClick(&List(), Qt::Key_F10);
+    EXPECT_EQ(pView->contextPoints.size(), 1);
+    EXPECT_EQ(pView->events, QStringList{QStringLiteral("key %1").arg(Qt::Key_F10)});
+}
+
 TEST_F(ListView, ContextMenuFromTheMouseOpensAtThePointerWithItemsStatedByTheRouting) {
     ScriptedMenuRunner runner;
     CPopupMenuRunnerGuard guard(&runner);

@@ -1,0 +1,375 @@
+#pragma once
+
+// The editor as a user meets it, for the tests of this folder: the real
+// application object, its main frame and list windows, started offscreen
+// with the settings store, the game ini file and the single-instance key in
+// a temporary folder. Modal dialogs and message boxes go to a scripted
+// runner, sounds to a recorder, context menus to a runner that records where
+// they open. Each test program is one source file that includes this header
+// once.
+
+#include "BankBuilder.h"
+#include "DialogDriver.h"
+#include "QtPrinters.h"
+#include "RecordingPromptSink.h"
+#include "RecordingSoundPlayer.h"
+#include "ScriptedFilePicker.h"
+#include "ScriptedModalRunner.h"
+#include "TestFolder.h"
+
+#include "app/CKantelApp.h"
+#include "app/CMainFrame.h"
+#include "cli/CDemoBank.h"
+#include "doc/CKantelDoc.h"
+#include "framework/ui/CDialog.h"
+#include "framework/ui/CDocManager.h"
+#include "framework/ui/CListCtrl.h"
+#include "framework/ui/CMDIChildWnd.h"
+#include "framework/ui/CPopupMenuRunnerGuard.h"
+#include "framework/ui/CSettingsStoreGuard.h"
+#include "framework/ui/IPopupMenuRunner.h"
+#include "res/resource.h"
+#include "views/CEventView.h"
+#include "views/CKantelView.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSettings>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+// ---------------------------------------------------------------------------
+// One QApplication for the whole test program, started as "kantel" with no
+// file, as the editor is started from the desktop menu.
+
+class EditorEnvironment final : public ::testing::Environment {
+public:
+    // What follows the program's name on the command line; a test program
+    // that starts the editor on a file sets it before the tests run.
+    static QStringList& Arguments() {
+        static QStringList arguments;
+        return arguments;
+    }
+
+    void SetUp() override {
+        // Each test starts an editor of its own; none may hand its files to
+        // an editor the developer has running.
+        qputenv("KANTEL_INSTANCE_KEY", "none");
+        m_strings.push_back("kantel");
+        for (const QString& argument : Arguments()) {
+            m_strings.push_back(argument.toLocal8Bit());
+        }
+        for (QByteArray& string : m_strings) {
+            m_argv.push_back(string.data());
+        }
+        m_argv.push_back(nullptr);
+        m_argc = static_cast<int>(m_strings.size());
+        m_app = std::make_unique<QApplication>(m_argc, m_argv.data());
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+    void TearDown() override {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_app.reset();
+    }
+
+private:
+    std::vector<QByteArray> m_strings;
+    std::vector<char*> m_argv;
+    int m_argc = 0;
+    std::unique_ptr<QApplication> m_app;
+};
+
+inline ::testing::Environment* const g_editorEnvironment =
+    ::testing::AddGlobalTestEnvironment(new EditorEnvironment);
+
+// Records each context menu with the state of its items, and chooses the
+// item with the scripted text if it is enabled.
+class RecordingMenuRunner final : public IPopupMenuRunner {
+public:
+    QAction* Exec(QMenu& menu, const QPoint& screenPoint) override {
+        points.append(screenPoint);
+        QStringList texts;
+        QAction* pChosen = nullptr;
+        for (QAction* pAction : menu.actions()) {
+            if (pAction->isSeparator()) {
+                texts.append(QStringLiteral("-"));
+                continue;
+            }
+            texts.append(pAction->text() +
+                         (pAction->isEnabled() ? QString() : QStringLiteral(" (off)")));
+            if (pAction->text() == choose && pAction->isEnabled()) {
+                pChosen = pAction;
+            }
+        }
+        menus.append(texts);
+        return pChosen;
+    }
+
+    QList<QPoint> points;
+    QList<QStringList> menus;
+    QString choose;
+};
+
+// Runs each modal window with another runner and then gives the activation
+// back to the window that had it, as the desktop's window manager does when
+// a dialog goes; the offscreen platform leaves the gone dialog active, and
+// the main frame's keys would then reach nobody.
+class WindowManagerRunner final : public CModalRunner {
+public:
+    explicit WindowManagerRunner(CModalRunner& inner) : m_inner(inner), m_guard(this) {}
+
+    int RunModal(QDialog& dialog) override {
+        const QPointer<QWidget> before = QApplication::activeWindow();
+        const int result = m_inner.RunModal(dialog);
+        if (before != nullptr && before->isVisible()) {
+            QApplication::setActiveWindow(before);
+        }
+        return result;
+    }
+
+private:
+    CModalRunner& m_inner;
+    CModalRunnerGuard m_guard;
+};
+
+// ---------------------------------------------------------------------------
+// The fixture: a temporary folder holding the settings store, an empty Wine
+// prefix (no game is installed) and the demo bank; the editor started in it.
+
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        PrepareFolder();
+        ASSERT_TRUE(StartEditor());
+    }
+
+    void TearDown() override {
+        QuitEditor();
+        m_settings.reset();
+    }
+
+    // Settings and game ini file in the test's folder.
+    void PrepareFolder() {
+        qputenv("WINEPREFIX", folder.FilePath(QStringLiteral("wine")).toLocal8Bit());
+        m_settings = std::make_unique<CSettingsStoreGuard>(SettingsFile());
+    }
+
+    QString SettingsFile() const { return folder.FilePath(QStringLiteral("settings.ini")); }
+
+    // InitInstance as the program's entry point runs it; its result. The
+    // application puts its own message boxes in place; the recorder goes
+    // over them.
+    bool StartEditor() {
+        app = std::make_unique<CKantelApp>();
+        m_bStarted = app->InitInstance();
+        frame = dynamic_cast<CMainFrame*>(app->m_pMainWnd);
+        if (!m_bStarted || frame == nullptr) {
+            return false;
+        }
+        prompts = std::make_unique<RecordingPromptSink>();
+        QApplication::setActiveWindow(frame);
+        return true;
+    }
+
+    // Closes the main frame as the close box does (unsaved changes are
+    // dropped), then ends the application as its message loop would. After
+    // a failed start, only what the entry point does then.
+    void QuitEditor() {
+        if (!app) {
+            return;
+        }
+        if (prompts) {
+            prompts->answers = QList<int>(32, IDNO);
+        }
+        if (m_bStarted && frame != nullptr) {
+            frame->close();
+        }
+        DeleteClosedWindows();
+        prompts.reset();
+        app->ExitInstance();
+        DeleteClosedWindows();
+        delete frame.data();
+        app.reset();
+    }
+
+    static void DeleteClosedWindows() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // --- Banks ------------------------------------------------------------------
+
+    // The demo bank of kantel-cli in a folder of its own; its path.
+    QString WriteDemoBank(const QString& subfolder = QStringLiteral("demo")) {
+        const QString dir = folder.FilePath(subfolder);
+        const QString error = CDemoBank::Write(dir);
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        return dir + QStringLiteral("/Bnk_1.bnm");
+    }
+
+    // Writes a file of the test's folder, making its folder first; its path.
+    QString WriteFile(const QString& name, const QByteArray& bytes) {
+        QDir(folder.Path()).mkpath(QFileInfo(folder.FilePath(name)).path());
+        return folder.Write(name, bytes);
+    }
+
+    CKantelDoc* Open(const QString& path) {
+        return dynamic_cast<CKantelDoc*>(app->OpenDocumentFile(path));
+    }
+
+    CKantelDoc* OpenDemoBank() { return Open(WriteDemoBank()); }
+
+    // --- Windows ----------------------------------------------------------------
+
+    CMDIChildWnd* ActiveWindow() const { return frame->MDIGetActive(); }
+    QList<CMDIChildWnd*> Windows() const { return frame->GetChildFrames(); }
+
+    template <class View> static View* ViewOf(CMDIChildWnd* pWindow) {
+        return pWindow != nullptr ? dynamic_cast<View*>(pWindow->GetActiveView()) : nullptr;
+    }
+    CKantelView* ActiveResourceView() const { return ViewOf<CKantelView>(ActiveWindow()); }
+    CEventView* ActiveEventView() const { return ViewOf<CEventView>(ActiveWindow()); }
+
+    static QStringList Captions(const QList<CMDIChildWnd*>& windows) {
+        QStringList captions;
+        for (CMDIChildWnd* pWindow : windows) {
+            captions.append(pWindow->GetWindowText());
+        }
+        return captions;
+    }
+
+    // --- The user's hands ------------------------------------------------------
+
+    static QPoint RowPoint(const CListCtrl& list, int row, int column = 0) {
+        return list.visualRect(list.model()->index(row, column)).center();
+    }
+    static void ClickRow(CListCtrl& list, int row) {
+        list.scrollTo(list.model()->index(row, 0));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(list, row));
+    }
+    static void DoubleClickRow(CListCtrl& list, int row) {
+        list.scrollTo(list.model()->index(row, 0));
+        const QPoint at = RowPoint(list, row);
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    }
+    static int Selected(const CListCtrl& list) { return list.GetNextItem(-1, LVNI_SELECTED); }
+    // The texts a row shows, as the list's model hands them to the painter.
+    static QStringList RowTexts(const CListCtrl& list, int row) {
+        QStringList texts;
+        for (int column = 0; column < list.model()->columnCount(); ++column) {
+            texts.append(list.model()->index(row, column).data().toString());
+        }
+        return texts;
+    }
+    static QStringList ColumnTitles(const CListCtrl& list) {
+        QStringList titles;
+        for (int column = 0; column < list.model()->columnCount(); ++column) {
+            titles.append(list.model()->headerData(column, Qt::Horizontal).toString());
+        }
+        return titles;
+    }
+
+    // What the platform sends for the Menu key: a context-menu request with
+    // the keyboard as its reason, to the widget with the focus.
+    static void AskForContextMenuByKeyboard(CListCtrl& list) {
+        const QPoint inside(5, 5);
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, inside, list.mapToGlobal(inside));
+        QCoreApplication::sendEvent(&list, &event);
+    }
+
+    // --- Menus and commands ------------------------------------------------------
+
+    QStringList MenuBarTitles() const {
+        QStringList titles;
+        for (QAction* pAction : frame->menuBar()->actions()) {
+            titles.append(pAction->text());
+        }
+        return titles;
+    }
+
+    // The pop-up of the menu bar with this title, opened the way a click
+    // opens it (its items are updated through the routing), or nullptr.
+    QMenu* OpenPopup(const QString& title) const {
+        for (QAction* pAction : frame->menuBar()->actions()) {
+            if (pAction->text() == title && pAction->menu() != nullptr) {
+                Q_EMIT pAction->menu()->aboutToShow();
+                return pAction->menu();
+            }
+        }
+        return nullptr;
+    }
+
+    // A pop-up's items as the user sees them: "-" for a separator, " (off)"
+    // after a disabled item, " (checked)" after a marked one.
+    static QStringList Items(const QMenu* pPopup) {
+        QStringList items;
+        if (pPopup == nullptr) {
+            return items;
+        }
+        for (QAction* pAction : pPopup->actions()) {
+            if (!pAction->isVisible()) {
+                continue;
+            }
+            if (pAction->isSeparator()) {
+                items.append(QStringLiteral("-"));
+                continue;
+            }
+            QString text = pAction->text();
+            if (!pAction->isEnabled()) {
+                text += QStringLiteral(" (off)");
+            }
+            if (pAction->isChecked()) {
+                text += QStringLiteral(" (checked)");
+            }
+            items.append(text);
+        }
+        return items;
+    }
+
+    // The item of an opened pop-up with this text, or nullptr.
+    static QAction* Item(const QMenu* pPopup, const QString& text) {
+        for (QAction* pAction : pPopup->actions()) {
+            if (pAction->text() == text) {
+                return pAction;
+            }
+        }
+        return nullptr;
+    }
+
+    // Whether command nID is enabled now, as a menu or the toolbar shows it.
+    bool IsEnabled(int nID) const {
+        QAction* pAction = frame->GetCommandAction(nID);
+        frame->UpdateCmdUI(pAction);
+        return pAction->isEnabled();
+    }
+
+    TestFolder folder;
+    // Every modal dialog and message box goes here; tests add scripts.
+    ScriptedModalRunner dialogs;
+    WindowManagerRunner windowManager{dialogs};
+    RecordingSoundPlayer sounds;
+    // File dialogs answer with the scripted paths (Cancel when none is left).
+    ScriptedFilePicker files;
+    std::unique_ptr<CKantelApp> app;
+    std::unique_ptr<RecordingPromptSink> prompts;
+    QPointer<CMainFrame> frame;
+
+private:
+    std::unique_ptr<CSettingsStoreGuard> m_settings;
+    bool m_bStarted = false;
+};

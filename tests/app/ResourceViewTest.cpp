@@ -1,0 +1,299 @@
+#include "EditorTestKit.h"
+
+#include "cli/CKantelCli.h"
+#include "doc/CBnmFormat.h"
+#include "framework/ui/PlaySound.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextStream>
+
+#include <cstring>
+
+namespace {
+
+// The rows kantel-cli prints for a bank, each split into its cells.
+QList<QStringList> CliRows(const QString& command, const QString& bank) {
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    EXPECT_EQ(CKantelCli::Run({QStringLiteral("kantel-cli"), command, bank}, outStream, errStream),
+              0)
+        << err.toStdString();
+    outStream.flush();
+    QList<QStringList> rows;
+    for (const QString& line : out.split(u'\n', Qt::SkipEmptyParts)) {
+        rows.append(line.split(u'\t'));
+    }
+    return rows;
+}
+
+QByteArray Bytes(const SoundResource& r) {
+    return QByteArray(reinterpret_cast<const char*>(&r), sizeof r);
+}
+
+// The centre of a rectangle as the list control computes it: right and
+// bottom lie just outside the rectangle.
+QPoint LabelCentre(const QRect& r) {
+    return QPoint((r.left() + r.left() + r.width()) / 2, (r.top() + r.top() + r.height()) / 2);
+}
+
+class ResourceView : public EditorTest {
+protected:
+    CListCtrl& List() { return ActiveResourceView()->GetListCtrl(); }
+
+    template <class T> static T* Control(QDialog& dlg, int id) {
+        return DialogDriver::Control<T>(static_cast<CDialog&>(dlg), id);
+    }
+
+    // A script that types volume into the sample dialog and presses OK.
+    static ScriptedModalRunner::Script SetVolume(const QString& volume) {
+        return [volume](QDialog& dlg) {
+            DialogDriver::Retype(Control<QLineEdit>(dlg, IDC_VOLUME), volume);
+            DialogDriver::Click(Control<QPushButton>(dlg, IDOK));
+        };
+    }
+
+    // A bank with one resource of each kind the view tells apart: a Sample,
+    // a CD track, a resource of type 2.
+    QString WriteMixedBank() {
+        BankBuilder b;
+        b.bank = 1;
+        b.AddSample(5, QStringLiteral("a.wav"), BankBuilder::Pattern(64, 1), false);
+        b.AddCdTrack(6, 5, 7);
+        b.AddResource(7, 2);
+        WriteFile(QStringLiteral("mixed/a.wav"), BankBuilder::Wave(BankBuilder::Pattern(64, 1)));
+        return WriteFile(QStringLiteral("mixed/Bnk_1.bnm"), b.Build());
+    }
+};
+
+TEST_F(ResourceView, OpeningShowsNineteenColumnsWithTheTextsKantelCliPrints) {
+    const QString bank = WriteDemoBank();
+    const QList<QStringList> cli = CliRows(QStringLiteral("resources"), bank);
+    CKantelDoc* pDoc = Open(bank);
+    ASSERT_NE(pDoc, nullptr);
+    ASSERT_EQ(Windows().size(), 1);
+    EXPECT_EQ(ActiveWindow()->GetWindowText(), QStringLiteral("Bnk_1.bnm - Resource View"));
+
+    CListCtrl& list = List();
+    ASSERT_EQ(cli.size(), pDoc->m_nResources + 1);
+    EXPECT_EQ(ColumnTitles(list), cli.at(0));
+    const int widths[] = {100, 75, 100, 75, 100, 125, 200, 75,  75, 75,
+                          75,  75, 75,  75, 75,  75,  100, 100, 75};
+    for (int column = 0; column < 19; ++column) {
+        int format = -1;
+        ASSERT_TRUE(list.GetColumnFormat(column, &format));
+        EXPECT_EQ(format, column >= 7 && column <= 10 ? LVCFMT_RIGHT : LVCFMT_LEFT) << column;
+        EXPECT_EQ(list.GetColumnWidth(column), widths[column]) << column;
+        const Qt::Alignment alignment =
+            list.model()->index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>();
+        EXPECT_EQ(alignment.testFlag(Qt::AlignRight), format == LVCFMT_RIGHT) << column;
+    }
+    ASSERT_EQ(list.GetItemCount(), pDoc->m_nResources);
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        QStringList expected = cli.at(row + 1);
+        // The banked Horn has no file name in the bank; opening gave it the
+        // one its wave file was written under.
+        if (expected.at(5).isEmpty() && pDoc->m_pResources[row].IsBankedSample()) {
+            expected[5] = CBnmFormat::FileNameText(pDoc->m_pResources[row]);
+            EXPECT_FALSE(expected[5].isEmpty());
+            EXPECT_TRUE(QFileInfo::exists(pDoc->GetBankFolder() + expected[5]));
+        }
+        EXPECT_EQ(RowTexts(list, row), expected) << "row " << row;
+    }
+    // Nothing is selected, so neither command can be used.
+    EXPECT_EQ(Selected(list), -1);
+    EXPECT_FALSE(IsEnabled(ID_EDIT_PROPERTIES));
+    EXPECT_FALSE(IsEnabled(ID_SOUND_PLAY));
+}
+
+TEST_F(ResourceView, EditInOneViewRefreshesEveryViewOfTheBankAndReselectsOnlyInItsOwn) {
+    CKantelDoc* pDoc = OpenDemoBank();
+    ASSERT_NE(pDoc, nullptr);
+    CMDIChildWnd* pFirst = ActiveWindow();
+    QTest::keyClick(&List(), Qt::Key_R, Qt::ControlModifier); // New Resource View
+    CMDIChildWnd* pSecond = ActiveWindow();
+    QTest::keyClick(&List(), Qt::Key_E, Qt::ControlModifier); // New Event View
+    CMDIChildWnd* pEvents = ActiveWindow();
+    ASSERT_EQ(Windows(), (QList<CMDIChildWnd*>{pFirst, pSecond, pEvents}));
+    ASSERT_NE(ViewOf<CEventView>(pEvents), nullptr);
+    EXPECT_EQ(Captions(Windows()), (QStringList{QStringLiteral("Bnk_1.bnm - Resource View"),
+                                                QStringLiteral("Bnk_1.bnm - Resource View"),
+                                                QStringLiteral("Bnk_1.bnm - Event View")}));
+
+    CListCtrl& events = ViewOf<CEventView>(pEvents)->GetListCtrl();
+    ClickRow(events, 4);
+    CListCtrl& second = ViewOf<CKantelView>(pSecond)->GetListCtrl();
+    ClickRow(second, 1);
+    pFirst->MDIActivate();
+    CListCtrl& first = ViewOf<CKantelView>(pFirst)->GetListCtrl();
+    // A width the user dragged outlives the refill.
+    first.header()->resizeSection(6, 260);
+
+    dialogs.scripts << SetVolume(QStringLiteral("33"));
+    DoubleClickRow(first, 3);
+    EXPECT_EQ(dialogs.titles, QStringList{QStringLiteral("Sound Resource Properties")});
+
+    EXPECT_EQ(pDoc->m_pResources[3].volume, 33);
+    EXPECT_TRUE(pDoc->IsModified());
+    EXPECT_EQ(Captions(Windows()), (QStringList{QStringLiteral("Bnk_1.bnm - Resource View *"),
+                                                QStringLiteral("Bnk_1.bnm - Resource View *"),
+                                                QStringLiteral("Bnk_1.bnm - Event View *")}));
+    EXPECT_EQ(first.model()->index(3, 12).data().toString(), QStringLiteral("33"));
+    EXPECT_EQ(second.model()->index(3, 12).data().toString(), QStringLiteral("33"));
+    EXPECT_EQ(Selected(first), 3);
+    EXPECT_EQ(first.GetItemState(3, LVIS_FOCUSED), LVIS_FOCUSED);
+    EXPECT_EQ(Selected(second), -1);
+    EXPECT_EQ(Selected(events), -1);
+    EXPECT_EQ(first.GetColumnWidth(6), 260);
+}
+
+TEST_F(ResourceView, CdTrackIsEditedFromTheKeyboard) {
+    CKantelDoc* pDoc = OpenDemoBank();
+    ASSERT_NE(pDoc, nullptr);
+    ClickRow(List(), 13);
+    dialogs.scripts << [](QDialog& dlg) {
+        DialogDriver::Retype(Control<QLineEdit>(dlg, IDC_CD_TRACK), QStringLiteral("9"));
+        DialogDriver::PressEnter(Control<QLineEdit>(dlg, IDC_CD_TRACK));
+    };
+    QTest::keyClick(&List(), Qt::Key_Return, Qt::AltModifier); // Properties
+    ASSERT_EQ(dialogs.titles.size(), 1);
+    EXPECT_EQ(pDoc->m_pResources[13].cdTrack, 9);
+    EXPECT_EQ(RowTexts(List(), 13).at(18), QStringLiteral("9"));
+    EXPECT_EQ(ActiveWindow()->GetWindowText(), QStringLiteral("Bnk_1.bnm - Resource View *"));
+    EXPECT_EQ(Selected(List()), 13);
+}
+
+TEST_F(ResourceView, CancelledDialogLeavesRecordFlagAndViewsAlone) {
+    CKantelDoc* pDoc = OpenDemoBank();
+    ASSERT_NE(pDoc, nullptr);
+    ClickRow(List(), 0);
+    const QByteArray before = Bytes(pDoc->m_pResources[0]);
+    dialogs.scripts << [](QDialog& dlg) {
+        DialogDriver::Retype(Control<QLineEdit>(dlg, IDC_VOLUME), QStringLiteral("5"));
+        DialogDriver::PressEscape(Control<QLineEdit>(dlg, IDC_VOLUME));
+    };
+    DoubleClickRow(List(), 0);
+    ASSERT_EQ(dialogs.titles.size(), 1);
+    EXPECT_EQ(Bytes(pDoc->m_pResources[0]), before);
+    EXPECT_FALSE(pDoc->IsModified());
+    EXPECT_EQ(ActiveWindow()->GetWindowText(), QStringLiteral("Bnk_1.bnm - Resource View"));
+    EXPECT_EQ(Selected(List()), 0);
+}
+
+TEST_F(ResourceView, PlayAndPropertiesFollowTheTypeOfTheSelectedRow) {
+    ASSERT_NE(Open(WriteMixedBank()), nullptr);
+    EXPECT_EQ(RowTexts(List(), 2),
+              (QStringList{"", "2", "7", "Unknown", "External", "", "", "Unknown", "", "", "", "",
+                           "", "", "", "", "", "", ""}));
+    EXPECT_EQ(RowTexts(List(), 1).mid(16), (QStringList{"7", "", "5"}));
+
+    struct Case {
+        int row;
+        bool enabled;
+    };
+    for (const Case& c : {Case{0, true}, Case{1, true}, Case{2, false}}) {
+        ClickRow(List(), c.row);
+        EXPECT_EQ(IsEnabled(ID_EDIT_PROPERTIES), c.enabled) << c.row;
+        EXPECT_EQ(IsEnabled(ID_SOUND_PLAY), c.enabled) << c.row;
+    }
+    // A double-click on the resource of type 2 opens nothing.
+    DoubleClickRow(List(), 2);
+    EXPECT_TRUE(dialogs.titles.isEmpty());
+
+    // The Play item and toolbar button show the same state.
+    ClickRow(List(), 0);
+    QMenu* pSound = OpenPopup(QStringLiteral("&Sound"));
+    EXPECT_EQ(Items(pSound), QStringList{QStringLiteral("&Play\tSpace")});
+    frame->OnIdleUpdateCmdUI();
+    EXPECT_TRUE(frame->GetCommandAction(ID_SOUND_PLAY)->isEnabled());
+}
+
+TEST_F(ResourceView, BankWithoutResourcesShowsTheColumnsAndNoRows) {
+    BankBuilder b;
+    b.bank = 0;
+    // The resource table's offset must lie inside the file.
+    b.gapAfterTables = 4;
+    b.AddEvent(1, SoundEvent::kTypePlay, 0);
+    ASSERT_NE(Open(folder.Write(QStringLiteral("Bnk_0.bnm"), b.Build())), nullptr)
+        << prompts->Texts().join(u'|').toStdString() << dialogs.titles.join(u'|').toStdString();
+    EXPECT_EQ(List().GetColumnCount(), 19);
+    EXPECT_EQ(List().GetItemCount(), 0);
+    EXPECT_FALSE(IsEnabled(ID_EDIT_PROPERTIES));
+    EXPECT_FALSE(IsEnabled(ID_SOUND_PLAY));
+}
+
+TEST_F(ResourceView, SpacePlaysTheSelectedSampleAndNotACdTrack) {
+    CKantelDoc* pDoc = OpenDemoBank();
+    ASSERT_NE(pDoc, nullptr);
+    const QString folderPath = pDoc->GetBankFolder();
+
+    ClickRow(List(), 0);
+    QTest::keyClick(&List(), Qt::Key_Space);
+    ASSERT_EQ(sounds.sounds.size(), 1);
+    EXPECT_EQ(sounds.sounds.at(0).path, folderPath + QStringLiteral("engidle.wav"));
+    EXPECT_EQ(sounds.sounds.at(0).flags, SND_FILENAME | SND_ASYNC);
+    EXPECT_TRUE(QFileInfo::exists(sounds.sounds.at(0).path)) << "opening wrote it";
+    EXPECT_EQ(Selected(List()), 0);
+
+    // Play is enabled on a CD track, but there is nothing to play.
+    ClickRow(List(), 12);
+    EXPECT_TRUE(IsEnabled(ID_SOUND_PLAY));
+    QTest::keyClick(&List(), Qt::Key_Space);
+    frame->OnCommand(ID_SOUND_PLAY);
+    EXPECT_EQ(sounds.sounds.size(), 1);
+    EXPECT_EQ(Selected(List()), 12);
+
+    // The Play command plays an external sample from the bank's folder.
+    ClickRow(List(), 4);
+    frame->GetCommandAction(ID_SOUND_PLAY)->trigger();
+    ASSERT_EQ(sounds.sounds.size(), 2);
+    EXPECT_EQ(sounds.sounds.at(1).path, folderPath + QStringLiteral("crash.wav"));
+}
+
+TEST_F(ResourceView, ContextMenuFromTheKeyboardOpensAtTheCentreOfTheSelectedRowsLabel) {
+    ASSERT_NE(OpenDemoBank(), nullptr);
+    RecordingMenuRunner menus;
+    CPopupMenuRunnerGuard guard(&menus);
+
+    // No selected row: no menu, by keyboard or mouse.
+    AskForContextMenuByKeyboard(List());
+    const QPoint below(20, List().viewport()->height() - 3);
+    ASSERT_LT(List().indexAt(below).row(), 0) << "the demo bank fills the list";
+    QTest::mouseClick(List().viewport(), Qt::RightButton, Qt::NoModifier, below);
+    QContextMenuEvent mouse(QContextMenuEvent::Mouse, below, List().viewport()->mapToGlobal(below));
+    QCoreApplication::sendEvent(List().viewport(), &mouse);
+    EXPECT_TRUE(menus.menus.isEmpty());
+
+    ClickRow(List(), 5);
+    menus.choose = QStringLiteral("Properties");
+    AskForContextMenuByKeyboard(List());
+    ASSERT_EQ(menus.points.size(), 1);
+    QRect label;
+    ASSERT_TRUE(List().GetItemRect(5, &label, LVIR_LABEL));
+    EXPECT_EQ(menus.points.at(0), List().viewport()->mapToGlobal(LabelCentre(label)));
+    EXPECT_EQ(menus.menus.at(0), (QStringList{QStringLiteral("P&lay"), QStringLiteral("-"),
+                                              QStringLiteral("Properties")}));
+    // The chosen item went through the routing to the view.
+    EXPECT_EQ(dialogs.titles, QStringList{QStringLiteral("Sound Resource Properties")});
+
+    // Shift+F10 asks for the same menu.
+    menus.choose = QStringLiteral("P&lay");
+    QTest::keyClick(&List(), Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_EQ(menus.points.size(), 2);
+    EXPECT_EQ(menus.points.at(1), menus.points.at(0));
+    ASSERT_EQ(sounds.sounds.size(), 1);
+    EXPECT_TRUE(sounds.sounds.at(0).path.endsWith(QStringLiteral("/gear.wav")));
+
+    // With the mouse the menu opens at the pointer.
+    const QPoint row2 = RowPoint(List(), 2);
+    QTest::mouseClick(List().viewport(), Qt::RightButton, Qt::NoModifier, row2);
+    QContextMenuEvent onRow(QContextMenuEvent::Mouse, row2, List().viewport()->mapToGlobal(row2));
+    QCoreApplication::sendEvent(List().viewport(), &onRow);
+    ASSERT_EQ(menus.points.size(), 3);
+    EXPECT_EQ(menus.points.at(2), List().viewport()->mapToGlobal(row2));
+}
+
+} // namespace
