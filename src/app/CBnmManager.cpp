@@ -33,7 +33,7 @@ int CBnmManager::AppendTemplateFilter(QString& filter, CFileDialog& dlg, CDocTem
 
 bool CBnmManager::DoPromptFileName(QString& fileName, int nIDSTitle, unsigned lFlags,
                                    bool bOpenFileDialog, CDocTemplate* pTemplate) {
-    auto* pApp = static_cast<CKantelApp*>(AfxGetApp());
+    const auto* pApp = dynamic_cast<const CKantelApp*>(AfxGetApp());
     const QString defaultPath = pApp != nullptr ? pApp->GetDefaultPath() : QString();
     CFileDialog dlg(bOpenFileDialog, QString(), QString(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                     QString(), nullptr);

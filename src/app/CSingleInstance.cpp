@@ -1,10 +1,14 @@
 #include "CSingleInstance.h"
 
 #include <QDataStream>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 
 #include <unistd.h>
+
+#include <optional>
 
 namespace {
 
@@ -14,6 +18,43 @@ constexpr char kAck = 'K';
 // No sane hand-over is larger; anything else is not ours.
 constexpr qint64 kMaxRequest = 1 << 20;
 
+// Both ends may be different builds (an update installed while the editor
+// runs), so the stream format is fixed rather than each Qt's newest.
+constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_0;
+
+QByteArray encodeRequest(const QStringList& files) {
+    QByteArray body;
+    QDataStream out(&body, QIODevice::WriteOnly);
+    out.setVersion(kStreamVersion);
+    out << files;
+    QByteArray framed;
+    QDataStream frame(&framed, QIODevice::WriteOnly);
+    frame.setVersion(kStreamVersion);
+    frame << static_cast<quint32>(body.size());
+    return framed + body;
+}
+
+// The list in a request body, or nothing when the body is not one.
+std::optional<QStringList> decodeRequest(const QByteArray& body) {
+    QDataStream in(body);
+    in.setVersion(kStreamVersion);
+    // QDataStream reserves room for as many names as the count claims before
+    // reading any; every name takes at least four bytes, so a larger count
+    // is a lie that would only exhaust memory.
+    quint32 count = 0;
+    in >> count;
+    if (in.status() != QDataStream::Ok || count > static_cast<quint32>(body.size() / 4)) {
+        return std::nullopt;
+    }
+    in.device()->seek(0);
+    QStringList files;
+    in >> files;
+    if (in.status() != QDataStream::Ok || !in.atEnd()) {
+        return std::nullopt;
+    }
+    return files;
+}
+
 } // namespace
 
 CSingleInstance::CSingleInstance(QString key, QObject* parent) : QObject(parent) {
@@ -21,7 +62,15 @@ CSingleInstance::CSingleInstance(QString key, QObject* parent) : QObject(parent)
         key = QString::number(::getuid()) + QLatin1Char('-') +
               qEnvironmentVariable("DISPLAY", qEnvironmentVariable("WAYLAND_DISPLAY"));
     }
+    // The key becomes part of a file name.
+    key.replace(QLatin1Char('/'), QLatin1Char('_'));
     m_strServerName = QStringLiteral("kantel-") + key;
+    // Without a runtime folder QLocalServer puts the name in the shared
+    // temporary folder.
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir()) {
+        m_strServerName = QDir(runtime).filePath(m_strServerName);
+    }
 }
 
 CSingleInstance::~CSingleInstance() = default;
@@ -32,13 +81,7 @@ bool CSingleInstance::HandOver(const QStringList& files) const {
     if (!socket.waitForConnected(kTimeoutMs)) {
         return false;
     }
-    QByteArray request;
-    QDataStream out(&request, QIODevice::WriteOnly);
-    out << files;
-    QByteArray framed;
-    QDataStream frame(&framed, QIODevice::WriteOnly);
-    frame << static_cast<quint32>(request.size());
-    socket.write(framed + request);
+    socket.write(encodeRequest(files));
     if (!socket.waitForBytesWritten(kTimeoutMs)) {
         return false;
     }
@@ -84,16 +127,15 @@ void CSingleInstance::OnNewConnection() {
                 return;
             }
             socket->read(4);
-            QDataStream in(socket->read(size));
-            QStringList files;
-            in >> files;
-            if (in.status() != QDataStream::Ok) {
+            const std::optional<QStringList> files = decodeRequest(socket->read(size));
+            if (!files) {
                 socket->abort();
                 return;
             }
             socket->write(&kAck, 1);
             socket->flush();
-            Q_EMIT FilesReceived(files);
+            QMetaObject::invokeMethod(
+                this, [this, list = *files] { Q_EMIT FilesReceived(list); }, Qt::QueuedConnection);
         });
     }
 }

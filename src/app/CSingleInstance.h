@@ -12,20 +12,27 @@ class QLocalServer;
 class CSingleInstance : public QObject {
     Q_OBJECT
 public:
-    // key tells instances apart (the default: user and display).
+    // key tells instances apart (the default: user and display). The socket
+    // lives in $XDG_RUNTIME_DIR when there is one, a folder no other user can
+    // enter, so nobody else can take the name first and be handed our files.
     explicit CSingleInstance(QString key = QString(), QObject* parent = nullptr);
     ~CSingleInstance() override;
 
     // Sends files (absolute paths; possibly none, which only raises the
-    // window) to a running instance. True when one took them.
+    // window) to a running instance. True only when one answered that it
+    // took them; on false the caller opens them itself.
     bool HandOver(const QStringList& files) const;
-    // Becomes the running instance. False when the socket cannot be made.
+    // Becomes the running instance, taking over a socket that a crashed
+    // instance left behind. False when the socket cannot be made.
     bool Listen();
 
+    // The socket's name as QLocalServer and QLocalSocket take it.
     QString ServerName() const { return m_strServerName; }
 
 Q_SIGNALS:
-    // A later start handed over these files.
+    // A later start handed over these files. Emitted from the event loop
+    // after the answer went out, so the later start never waits on what
+    // opening them shows (a message box about a broken bank).
     void FilesReceived(const QStringList& files);
 
 private:

@@ -1,5 +1,6 @@
 #include "TestFolder.h"
 
+#include "app/CKantelApp.h"
 #include "app/CWinePrefix.h"
 #include "app/GameDirectories.h"
 #include "framework/core/CPrivateProfile.h"
@@ -134,4 +135,78 @@ TEST(PrivateProfile, FirstSectionAndKeyWinAndMissingGivesTheDefault) {
                                          QStringLiteral("dflt"), value, 3, path),
               2);
     EXPECT_EQ(value, QStringLiteral("df"));
+}
+
+TEST_F(WinePrefixTest, EachGameKeepsItsOwnResult) {
+    writeIni(QStringLiteral("windows/Halvane/halv.ini"),
+             "[Korvex]\nDirectory=D:\\K\n[Lun]\nDIRECTORY=D:\\L\n");
+    // The functions' own buffers: reading Lunaris leaves Korvex's result.
+    const char* korvexValue = ReadKorvexSetting("directory", nullptr);
+    const char* lunarisValue = ReadLunarisSetting("Directory", nullptr);
+    ASSERT_NE(korvexValue, nullptr);
+    ASSERT_NE(lunarisValue, nullptr);
+    EXPECT_STREQ(korvexValue, "D:\\K\\");
+    EXPECT_STREQ(lunarisValue, "D:\\L\\");
+}
+
+TEST_F(WinePrefixTest, ValuesAtTheBufferBoundary) {
+    // 258 characters and the separator fit; 259 fit and the separator takes
+    // the spare place; one more is cut first.
+    for (const int length : {258, 259, 260}) {
+        writeIni(QStringLiteral("windows/Halvane/halv.ini"),
+                 "[Korvex]\nDirectory=" + QByteArray(length, 'd') + "\n");
+        const QString value = korvex();
+        EXPECT_EQ(value, QString(std::min(length, 259), QLatin1Char('d')) + QLatin1Char('\\'))
+            << length;
+    }
+}
+
+TEST_F(WinePrefixTest, IniFilesWithAnEncodingMarkAreRead) {
+    // Saved by an editor that marks UTF-8: the mark is not part of "[Korvex]".
+    writeIni(QStringLiteral("windows/Halvane/halv.ini"),
+             "\xEF\xBB\xBF[Korvex]\r\nDirectory=D:\\K\r\n");
+    EXPECT_EQ(korvex(), QStringLiteral("D:\\K\\"));
+    // Windows' own "Unicode" ini files are UTF-16 with a mark.
+    QByteArray utf16("\xFF\xFE", 2);
+    for (const QChar c : QStringLiteral("[Lun]\r\nDirectory=E:\\L\r\n")) {
+        utf16.append(static_cast<char>(c.unicode() & 0xFF));
+        utf16.append(static_cast<char>(c.unicode() >> 8));
+    }
+    writeIni(QStringLiteral("windows/Halvane/halv.ini"), utf16);
+    EXPECT_EQ(lunaris(), QStringLiteral("E:\\L\\"));
+}
+
+TEST_F(WinePrefixTest, DefaultPathFollowsTheGameAndKeepsTheWindowsForm) {
+    const struct {
+        QByteArray directory;
+        const char* korvex;
+        const char* lunaris;
+    } cases[] = {
+        {"D:\\Games\\Korvex", "D:\\Games\\Korvex\\kvdatab\\resson\\", "datab\\resson\\"},
+        {"E:", "E:kvdatab\\resson\\", "datab\\resson\\"},
+        {"D:/Games/", "D:/Games/kvdatab\\resson\\", "datab\\resson\\"},
+    };
+    for (const auto& c : cases) {
+        writeIni(QStringLiteral("windows/Halvane/halv.ini"),
+                 "[Korvex]\nDirectory=" + c.directory + "\n");
+        // What start-up does with the two values.
+        CKantelApp app;
+        if (const char* value = ReadKorvexSetting("Directory", nullptr)) {
+            app.m_bHaveGameDir = 1;
+            app.m_strKorvexPath = QString::fromLatin1(value);
+        }
+        if (const char* value = ReadLunarisSetting("Directory", nullptr)) {
+            app.m_bHaveGameDir = 1;
+            app.m_strLunarisPath = QString::fromLatin1(value);
+        }
+        EXPECT_EQ(app.GetDefaultPath(), QString::fromLatin1(c.korvex)) << c.directory.constData();
+        app.OnGameLunaris();
+        EXPECT_EQ(app.GetDefaultPath(), QString::fromLatin1(c.lunaris));
+    }
+    QFile::remove(m_folder.FilePath(QStringLiteral("drive_c/windows/Halvane/halv.ini")));
+    CKantelApp app;
+    EXPECT_EQ(ReadKorvexSetting("Directory", nullptr), nullptr);
+    EXPECT_EQ(app.GetDefaultPath(), QString());
+    app.OnGameLunaris();
+    EXPECT_EQ(app.GetDefaultPath(), QString());
 }

@@ -1,6 +1,7 @@
 #include "CPrivateProfile.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 #include <optional>
 
@@ -12,8 +13,19 @@ std::optional<QString> findValue(const QString& section, const QString& key, con
         return std::nullopt;
     }
     // Ini files of Windows programs are 8-bit text in the system code page;
-    // Latin-1 keeps every byte as one character.
-    const QString text = QString::fromLatin1(file.readAll());
+    // Latin-1 keeps every byte as one character. A file saved by an editor
+    // that marks its encoding is read in that encoding, as Windows does,
+    // rather than taking the mark for part of the first section's name.
+    const QByteArray bytes = file.readAll();
+    QString text;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        text = QString::fromUtf8(bytes.mid(3));
+    } else if (bytes.startsWith("\xFF\xFE")) {
+        QStringDecoder utf16(QStringDecoder::Utf16LE);
+        text = utf16(bytes.mid(2));
+    } else {
+        text = QString::fromLatin1(bytes);
+    }
     bool inSection = false;
     bool sectionSeen = false;
     for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
