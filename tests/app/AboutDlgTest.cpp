@@ -1,4 +1,5 @@
 #include "DialogDriver.h"
+#include "QtPrinters.h"
 #include "RecordingPromptSink.h"
 #include "ScriptedModalRunner.h"
 
@@ -79,6 +80,25 @@ TEST_F(AboutDlgTest, TheProgramIconSitsWhereTheTemplateLeavesRoom) {
     EXPECT_LE(shown.icon.width(), shown.iconRect.width());
     EXPECT_LE(shown.icon.height(), shown.iconRect.height());
     EXPECT_GE(shown.icon.width(), 16);
+}
+
+TEST_F(AboutDlgTest, EveryLineFitsItsControl) {
+    // A maker or legal line set at build time that is too long would be cut
+    // off in the box.
+    QStringList cut;
+    runner.scripts << [&cut](QDialog& d) {
+        for (const QLabel* label : d.findChildren<QLabel*>()) {
+            const int room = label->contentsRect().width();
+            for (const QString& line : label->text().split(QLatin1Char('\n'))) {
+                if (label->fontMetrics().horizontalAdvance(line) > room) {
+                    cut << line;
+                }
+            }
+        }
+    };
+    CAboutDlg dlg;
+    dlg.DoModal();
+    EXPECT_EQ(cut, QStringList());
 }
 
 TEST_F(AboutDlgTest, MissingValuesLeaveTheirPartEmpty) {

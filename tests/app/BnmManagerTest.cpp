@@ -1,4 +1,5 @@
 #include "DialogDriver.h"
+#include "QtPrinters.h"
 #include "ScriptedModalRunner.h"
 #include "TestFolder.h"
 

@@ -1,3 +1,4 @@
+#include "QtPrinters.h"
 #include "TestFolder.h"
 
 #include "app/CKantelApp.h"

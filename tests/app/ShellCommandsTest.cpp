@@ -1,4 +1,5 @@
 #include "DialogDriver.h"
+#include "QtPrinters.h"
 #include "RecordingPromptSink.h"
 #include "TestFolder.h"
 

@@ -1,5 +1,6 @@
 #include "BankBuilder.h"
 #include "DialogDriver.h"
+#include "QtPrinters.h"
 #include "TestFolder.h"
 
 #include "app/CSingleInstance.h"
