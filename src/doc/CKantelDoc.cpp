@@ -6,7 +6,9 @@
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CArchive.h"
 #include "framework/core/CFile.h"
+#include "framework/core/CFileBatch.h"
 #include "framework/core/CFileException.h"
+#include "framework/core/CFolderListing.h"
 #include "framework/core/CPathCase.h"
 #include "framework/core/IProgressSink.h"
 
@@ -590,32 +592,30 @@ bool CKantelDoc::IsWaveFile(const QString& path) {
     }
 }
 
-bool CKantelDoc::WriteWaveFile(const QString& wavePath, qint64 start, qint64 length, int index) {
+int CKantelDoc::WriteWaveFile(CFileBatch& batch, const QString& name, qint64 start, qint64 length,
+                              int index) {
     const SoundResource& resource = m_pResources[index];
-    CFile wave;
-    CFileException error;
+    const QByteArray header =
+        CWaveFile::MakeHeader(resource.channels, static_cast<quint32>(resource.samplesPerSec),
+                              resource.bitsPerSample, static_cast<quint32>(length));
     try {
-        if (!wave.Open(wavePath, CFile::modeCreate | CFile::modeWrite, &error)) {
-            throw error;
-        }
-        const QByteArray header =
-            CWaveFile::MakeHeader(resource.channels, static_cast<quint32>(resource.samplesPerSec),
-                                  resource.bitsPerSample, static_cast<quint32>(length));
-        wave.Write(header.constData(), header.size());
-        wave.Write(m_pData.get() + start, length);
-        // The folder is synced once when all samples are out; a sync per file
-        // would cost more than writing a bank's worth of samples.
-        wave.Commit(CFile::FolderSync::Later);
+        return batch.Add(name,
+                         {QByteArrayView(header),
+                          QByteArrayView(m_pData.get() + start, static_cast<qsizetype>(length))});
     } catch (const CFileException& e) {
-        wave.Abort();
         e.ReportError();
-        return false;
+        return -1;
     }
-    return true;
 }
 
+// The wave files are written into the bank's folder under temporary names
+// and take their own names together once all of them are on disk: a sync
+// per file would cost many times the writing. Until then the bank is the only
+// copy of their data, so a file that fails to take its name leaves its samples
+// to be saved from the image, as if writing it had failed.
 void CKantelDoc::ExtractSamples(const QString& path) {
     const QString bankPath = QFileInfo(path).absoluteFilePath();
+    const QString folder = GetBankFolder();
     qint64 total = 0;
     for (int i = 0; i < m_nResources; ++i) {
         if (m_pResources[i].IsBankedSample()) {
@@ -624,15 +624,24 @@ void CKantelDoc::ExtractSamples(const QString& path) {
     }
     IProgressSink& progress = Progress();
     progress.Begin(QStringLiteral("Writing samples"), total);
+    // One reading of the folder serves every sample; the files this run
+    // writes are known to the batch.
+    const CFolderListing listing(folder);
+    CFileBatch batch(folder);
+    const auto existingFile = [&](const QString& name) {
+        const QString found = listing.Resolve(name);
+        return found.isEmpty() ? QString() : folder + found;
+    };
+    // Per resource: the number of the batch file its data waits in, or -1.
+    std::vector<int> waitsIn(static_cast<size_t>(m_nResources), -1);
     qint64 done = 0;
-    bool wroteAny = false;
     for (int i = 0; i < m_nResources; ++i) {
         SoundResource& resource = m_pResources[i];
         if (!resource.IsBankedSample()) {
             continue;
         }
-        const QString fileName = CBnmFormat::FileNameText(resource);
-        QString wave = GetBankFolder() + fileName;
+        QString fileName = CBnmFormat::FileNameText(resource);
+        QString wave = folder + fileName;
         // A record without a name of its own, or one naming the bank itself,
         // gets a name whether or not there is a names file; otherwise its data
         // would have no file to live in and the next save would drop it. A name
@@ -641,24 +650,28 @@ void CKantelDoc::ExtractSamples(const QString& path) {
         if (fileName.isEmpty() || fileName.contains(QLatin1Char('/')) ||
             fileName == QStringLiteral(".") || fileName == QStringLiteral("..") ||
             wave.compare(bankPath, Qt::CaseInsensitive) == 0) {
-            const QString name = ChooseSampleName(i, bankPath);
-            CBnmFormat::SetFileName(resource, name);
-            wave = GetBankFolder() + name;
+            fileName = ChooseSampleName(i, bankPath);
+            CBnmFormat::SetFileName(resource, fileName);
+            wave = folder + fileName;
         }
+        // A file an earlier record of this bank wrote counts as existing.
+        int waiting = batch.FindAdded(fileName);
         // A folder of that name is no wave file: writing fails below and is
         // reported, and saving keeps the data from the bank.
-        QString existing = CPathCase::ResolveExisting(wave);
+        QString existing = waiting >= 0 ? QString() : existingFile(fileName);
         if (!existing.isEmpty() && !QFileInfo(existing).isDir() && !IsWaveFile(existing)) {
             // A file that is no wave (a sibling bank, the names file) cannot be
             // this sample; packing it would fail on every save. The sample gets
             // a name of its own instead.
-            const QString name = ChooseSampleName(i, bankPath);
-            CBnmFormat::SetFileName(resource, name);
-            wave = GetBankFolder() + name;
-            existing = CPathCase::ResolveExisting(wave);
+            fileName = ChooseSampleName(i, bankPath);
+            CBnmFormat::SetFileName(resource, fileName);
+            wave = folder + fileName;
+            waiting = batch.FindAdded(fileName);
+            existing = waiting >= 0 ? QString() : existingFile(fileName);
         }
-        if (!existing.isEmpty() && !QFileInfo(existing).isDir()) {
+        if (waiting >= 0 || (!existing.isEmpty() && !QFileInfo(existing).isDir())) {
             m_extraction[static_cast<size_t>(i)] = Extraction::Written;
+            waitsIn[static_cast<size_t>(i)] = waiting;
             // What of the sample the bank holds, so a save can tell whether
             // the bank is all that is left of it.
             const qint64 at = static_cast<qint64>(m_pHeader->sampleDataOffset) + resource.offset;
@@ -687,14 +700,33 @@ void CKantelDoc::ExtractSamples(const QString& path) {
         }
         const qint64 from = length > 0 ? start : 0;
         m_openedRange[static_cast<size_t>(i)] = {from, length};
-        const bool written = WriteWaveFile(wave, from, length, i);
-        m_extraction[static_cast<size_t>(i)] = written ? Extraction::Written : Extraction::Failed;
-        wroteAny = wroteAny || written;
+        const int added = WriteWaveFile(batch, fileName, from, length, i);
+        m_extraction[static_cast<size_t>(i)] =
+            added >= 0 ? Extraction::Written : Extraction::Failed;
+        waitsIn[static_cast<size_t>(i)] = added;
         done += length;
         progress.Step(done);
     }
-    if (wroteAny) {
-        CFile::SyncFolder(m_strFolder);
+
+    CFileException error;
+    const std::vector<int> failed = batch.Commit(error);
+    if (!failed.empty()) {
+        for (int i = 0; i < m_nResources; ++i) {
+            const int waited = waitsIn[static_cast<size_t>(i)];
+            if (waited >= 0 && std::binary_search(failed.begin(), failed.end(), waited)) {
+                m_extraction[static_cast<size_t>(i)] = Extraction::Failed;
+            }
+        }
+        const QString consequence =
+            failed.size() == 1
+                ? QStringLiteral("The wave file was not written; the bank keeps its sample data.")
+                : QStringLiteral(
+                      "%1 wave files were not written; the bank keeps their sample data.")
+                      .arg(failed.size());
+        error.m_strDetail = error.m_strDetail.isEmpty()
+                                ? consequence
+                                : error.m_strDetail + QLatin1Char('\n') + consequence;
+        error.ReportError();
     }
     progress.End();
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 class CFile;
+class CFileBatch;
 
 // One open bank. Owns the whole file as one block of memory and gives views
 // and dialogs the header and both tables in place, so an edit of a record is
@@ -123,7 +124,10 @@ private:
     QString ChooseSampleName(int index, const QString& bankPath) const;
     bool NameIsTaken(const QString& name, int index, const QString& bankPath) const;
     static bool IsWaveFile(const QString& path);
-    bool WriteWaveFile(const QString& wavePath, qint64 start, qint64 length, int index);
+    // Adds the wave file of resource index to batch: the number it got there,
+    // or -1 after reporting why it could not be written.
+    int WriteWaveFile(CFileBatch& batch, const QString& name, qint64 start, qint64 length,
+                      int index);
     bool StoreFromImage(CFile& file, int index);
 
     // Per resource: how opening handled its data, and where that data lay in

@@ -1,6 +1,7 @@
 #include "BankBuilder.h"
 #include "FileSizeLimit.h"
 #include "QtPrinters.h"
+#include "RecordingProgressSink.h"
 #include "RecordingPromptSink.h"
 #include "TestFolder.h"
 
@@ -134,6 +135,80 @@ TEST_F(Extraction, ExistingWaveInAnotherCaseCountsAsWritten) {
     ASSERT_TRUE(Open(b.Build()));
     EXPECT_FALSE(folder.Exists(QStringLiteral("engine.wav")));
     EXPECT_EQ(folder.Read(QStringLiteral("ENGINE.WAV")), QByteArray("theirs"));
+}
+
+// --- Wave files are written together -----------------------------------------------
+
+// A wave file shows under its name only when it is whole and on disk, so none
+// does while others are still being written.
+TEST_F(Extraction, NoWaveFileHasItsNameBeforeAllAreWritten) {
+    BankBuilder b;
+    b.AddSample(1, QStringLiteral("a.wav"), BankBuilder::Pattern(10, 1), true);
+    b.AddSample(2, QStringLiteral("b.wav"), BankBuilder::Pattern(20, 2), true);
+    b.AddSample(3, QStringLiteral("ext.wav"), BankBuilder::Pattern(5, 3), false);
+    RecordingProgressSink progress;
+    QStringList seen;
+    progress.onStep = [&](qint64) {
+        for (const QString& name : folder.Entries()) {
+            if (name.endsWith(QStringLiteral(".wav"))) {
+                seen << name;
+            }
+        }
+    };
+    ASSERT_TRUE(Open(b.Build()));
+    EXPECT_TRUE(seen.isEmpty()) << qPrintable(seen.join(QLatin1Char(' ')));
+    EXPECT_EQ(folder.Entries(), (QStringList{QStringLiteral("Bnk_1.bnm"), QStringLiteral("a.wav"),
+                                             QStringLiteral("b.wav")}));
+    EXPECT_EQ(progress.labels, QList<QString>{QStringLiteral("Writing samples")});
+    EXPECT_EQ(progress.totals, QList<qint64>{30});
+    EXPECT_EQ(progress.steps, (QList<qint64>{10, 30}));
+    EXPECT_EQ(progress.ends, 1);
+}
+
+// As when each file took its name at once: the first record's data is
+// written and the others find its file.
+TEST_F(Extraction, RecordsNamingOneWaveFileWriteTheFirstOnesDataOnce) {
+    BankBuilder b;
+    b.AddSample(1, QStringLiteral("a.wav"), BankBuilder::Pattern(10, 1), true);
+    b.AddSample(2, QStringLiteral("A.WAV"), BankBuilder::Pattern(20, 2), true);
+    b.AddSample(3, QStringLiteral("a.wav"), BankBuilder::Pattern(30, 3), true);
+    ASSERT_TRUE(Open(b.Build()));
+    EXPECT_TRUE(prompts.prompts.isEmpty());
+    EXPECT_EQ(folder.Entries(),
+              (QStringList{QStringLiteral("Bnk_1.bnm"), QStringLiteral("a.wav")}));
+    EXPECT_EQ(WaveData(QStringLiteral("a.wav")), BankBuilder::Pattern(10, 1));
+}
+
+// Another program takes a sample's name while the bank opens. Its file is
+// left alone, the sample and every record that waited for the same file keep
+// their data in the bank, and the user hears of it once.
+TEST_F(Extraction, NameTakenBeforeTheFilesAreNamedLeavesThoseSamplesInTheBank) {
+    BankBuilder b;
+    b.AddSample(1, QStringLiteral("a.wav"), BankBuilder::Pattern(100, 1), true);
+    b.AddSample(2, QStringLiteral("b.wav"), BankBuilder::Pattern(50, 2), true);
+    b.AddSample(3, QStringLiteral("B.WAV"), BankBuilder::Pattern(60, 3), true);
+    b.AddSample(4, QStringLiteral("c.wav"), BankBuilder::Pattern(70, 4), true);
+    const QByteArray bank = b.Build();
+    RecordingProgressSink progress;
+    progress.onStep = [&](qint64 done) {
+        if (done == 150) {
+            folder.Write(QStringLiteral("b.wav"), "made meanwhile");
+        }
+    };
+    ASSERT_TRUE(Open(bank));
+    ASSERT_EQ(prompts.prompts.size(), 1) << qPrintable(prompts.Texts().join(QLatin1Char('|')));
+    EXPECT_TRUE(prompts.prompts[0].text.contains(folder.FilePath(QStringLiteral("b.wav"))));
+    EXPECT_EQ(prompts.prompts[0].type & MB_ICONMASK, MB_ICONHAND);
+    EXPECT_EQ(folder.Read(QStringLiteral("b.wav")), QByteArray("made meanwhile"));
+    EXPECT_EQ(WaveData(QStringLiteral("a.wav")), BankBuilder::Pattern(100, 1));
+    EXPECT_EQ(WaveData(QStringLiteral("c.wav")), BankBuilder::Pattern(70, 4));
+    EXPECT_EQ(folder.Entries(), (QStringList{QStringLiteral("Bnk_1.bnm"), QStringLiteral("a.wav"),
+                                             QStringLiteral("b.wav"), QStringLiteral("c.wav")}));
+    EXPECT_FALSE(doc.IsModified());
+    // Both records of b.wav are saved from the bank's own data.
+    ASSERT_TRUE(doc.OnSaveDocument(bankPath));
+    EXPECT_EQ(folder.Read(QStringLiteral("Bnk_1.bnm")), bank);
+    EXPECT_EQ(prompts.prompts.size(), 1);
 }
 
 // --- Names for samples without one ----------------------------------------------------

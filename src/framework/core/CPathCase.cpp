@@ -1,10 +1,9 @@
 #include "CPathCase.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include "CFolderListing.h"
 
-#include <dirent.h>
+#include <QDir>
+#include <QFileInfo>
 
 QString CPathCase::ResolveExisting(const QString& path) {
     const QFileInfo info(path);
@@ -16,22 +15,7 @@ QString CPathCase::ResolveExisting(const QString& path) {
         return QString();
     }
     const QDir folder = info.dir();
-    // Only names are compared, so the folder is read without a stat or a sort
-    // per entry: opening a bank asks this once for every sample it writes,
-    // into a folder that fills up with them as it goes.
-    DIR* dir = ::opendir(QFile::encodeName(folder.path()).constData());
-    if (dir == nullptr) {
-        return QString();
-    }
-    QString found;
-    while (const dirent* entry = ::readdir(dir)) {
-        const QString candidate = QFile::decodeName(entry->d_name);
-        if (candidate.compare(name, Qt::CaseInsensitive) == 0 &&
-            (found.isEmpty() || candidate < found)) {
-            found = candidate;
-        }
-    }
-    ::closedir(dir);
+    const QString found = CFolderListing(folder.path()).Resolve(name);
     return found.isEmpty() ? QString() : folder.filePath(found);
 }
 

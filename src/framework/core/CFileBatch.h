@@ -1,0 +1,85 @@
+#pragma once
+
+#include "CFileException.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
+#include <QSet>
+#include <QString>
+
+#include <initializer_list>
+#include <vector>
+
+// Many new files for one folder that take their names only once their
+// contents are durable, with one sync for all of them instead of one per
+// file: a file is written under a hidden temporary name, and Commit() syncs
+// the file system once, gives every file its name and syncs the folder once.
+// A name is never taken from a file that is already there. Whatever was not
+// committed is removed when the batch goes.
+class CFileBatch {
+public:
+    // The files go into folder; an empty folder is the root.
+    explicit CFileBatch(const QString& folder);
+    virtual ~CFileBatch();
+    CFileBatch(const CFileBatch&) = delete;
+    CFileBatch& operator=(const CFileBatch&) = delete;
+
+    // The path a file of this name gets in the folder; the name used in
+    // messages.
+    QString PathOf(const QString& name) const;
+
+    // Writes the pieces one after the other as a new file that is to be
+    // called name (one path component). Returns the file's number in the
+    // batch. Throws CFileException naming PathOf(name) when the name is
+    // taken already or the file cannot be written; nothing of it is left.
+    int Add(const QString& name, std::initializer_list<QByteArrayView> pieces);
+
+    // The number of the file added under name, compared without regard to
+    // case, or -1.
+    int FindAdded(const QString& name) const;
+
+    // Makes the contents of every added file durable, names the files and
+    // makes the names durable. Returns the numbers of the files that did not
+    // get their names, in the order they were added; error then describes the
+    // first failure (when the sync failed, every file fails and error names
+    // the folder). Failed files are removed. Files added after a Commit wait
+    // for the next one.
+    std::vector<int> Commit(CFileException& error);
+
+    // How a name is given without replacing a file that has it: an atomic
+    // rename that refuses to replace, a hard link (which refuses as well),
+    // or, where neither is supported, a check just before a plain rename.
+    enum class NoReplaceMethod { RenameFlag, Link, CheckFirst };
+    // Renames from to to inside the folder open as folderFd, starting with
+    // method and falling back to the next method where the file system does
+    // not support one. 0 or the errno value; EEXIST when to is taken.
+    static int RenameNoReplace(int folderFd, const QByteArray& from, const QByteArray& to,
+                               NoReplaceMethod method = NoReplaceMethod::RenameFlag);
+
+protected:
+    // The one data sync of Commit: every file written through folderFd's file
+    // system reaches the disk. 0 or the errno value.
+    virtual int SyncContents(int folderFd);
+
+private:
+    struct Entry {
+        QByteArray temporary;
+        QByteArray name;
+        bool pending = true;
+    };
+
+    QByteArray NextTemporaryName();
+    void Discard(Entry& entry) noexcept;
+    [[noreturn]] void Throw(int savedErrno, const QString& name) const;
+
+    QString m_strFolder;
+    int m_nFolderFd = -1;
+    int m_nFolderErrno = 0;
+    quint64 m_nTag = 0;
+    quint64 m_nCounter = 0;
+    std::vector<Entry> m_entries;
+    // Case-folded name -> number of the first file added under it.
+    QHash<QString, int> m_added;
+    QSet<QByteArray> m_addedNames;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+
+// The names in one folder, read once, for answering many case-blind lookups
+// in it: opening a bank looks up a name for every sample, and reading the
+// folder for each of them costs time that grows with the square of the
+// number of samples. A snapshot: entries made or removed after it was read
+// are not seen.
+class CFolderListing {
+public:
+    // Reads folder. A folder that cannot be read lists nothing.
+    explicit CFolderListing(const QString& folder);
+
+    // name itself when the folder has an entry of that name; otherwise the
+    // first entry in name order that equals name without regard to case;
+    // an empty string when there is neither.
+    QString Resolve(const QString& name) const;
+
+private:
+    QSet<QString> m_names;
+    // Case-folded name -> the first entry in name order with that folding.
+    QHash<QString, QString> m_firstByFolded;
+};

@@ -1,0 +1,27 @@
+#include "RecordingProgressSink.h"
+
+#include "framework/core/CDocument.h"
+
+RecordingProgressSink::RecordingProgressSink() {
+    CDocument::SetProgressSink(this);
+}
+
+RecordingProgressSink::~RecordingProgressSink() {
+    CDocument::SetProgressSink(nullptr);
+}
+
+void RecordingProgressSink::Begin(const QString& label, qint64 total) {
+    labels.append(label);
+    totals.append(total);
+}
+
+void RecordingProgressSink::Step(qint64 done) {
+    steps.append(done);
+    if (onStep) {
+        onStep(done);
+    }
+}
+
+void RecordingProgressSink::End() {
+    ++ends;
+}
