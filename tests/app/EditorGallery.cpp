@@ -20,10 +20,13 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QEventLoop>
 #include <QPixmap>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -39,7 +42,11 @@ void Photograph(const QString& name, QWidget* pWindow) {
         std::fprintf(stderr, "%s was never shown\n", qPrintable(name));
         g_failed = true;
     }
-    QTest::qWait(300);
+    // A loop of its own that goes idle, as the editor's does: the toolbar
+    // and menus take their state then.
+    QEventLoop idle;
+    QTimer::singleShot(300, &idle, &QEventLoop::quit);
+    idle.exec();
     const QString path = QDir(g_folder).filePath(name + QStringLiteral(".png"));
     const QPixmap picture = QGuiApplication::primaryScreen()->grabWindow(0);
     if (picture.isNull() || !picture.save(path)) {
@@ -130,9 +137,15 @@ int main(int argc, char** argv) {
     photographer.name = QStringLiteral("5-event-dialog");
     pFrame->OnCommand(ID_EDIT_PROPERTIES);
 
-    pFrame->OnCommand(ID_WINDOW_CASCADE);
     pResources->MDIActivate();
+    pFrame->OnCommand(ID_WINDOW_CASCADE);
     Photograph(QStringLiteral("6-cascade"), pResources);
+
+    // The columns on the right, the list's far end in view.
+    pResources->showMaximized();
+    CListCtrl& list = pResourceView->GetListCtrl();
+    list.horizontalScrollBar()->setValue(list.horizontalScrollBar()->maximum());
+    Photograph(QStringLiteral("7-right-columns"), pResources);
 
     pFrame->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace {
 
 QList<QStringList> CliRows(const QString& command, const QString& bank) {
@@ -63,7 +65,8 @@ TEST_F(EventView, NewEventViewListsTheEventsAsKantelCliPrintsThem) {
         int format = -1;
         ASSERT_TRUE(pList->GetColumnFormat(column, &format));
         EXPECT_EQ(format, LVCFMT_LEFT);
-        EXPECT_EQ(pList->GetColumnWidth(column), widths[column]);
+        EXPECT_EQ(pList->GetColumnWidth(column),
+                  std::max(widths[column], pList->header()->sectionSizeHint(column)));
     }
     ASSERT_EQ(pList->GetItemCount(), pDoc->m_nEvents);
     ASSERT_EQ(cli.size(), pDoc->m_nEvents + 1);

@@ -37,7 +37,9 @@ int CListCtrl::InsertColumn(int nCol, const QString& heading, int nFormat, int n
     }
     const int at = m_pModel->InsertColumn(nCol, heading, (nFormat & LVCFMT_RIGHT) != 0);
     if (nWidth >= 0) {
-        header()->resizeSection(at, nWidth);
+        // Widths are chosen for the platform's small system font; a title
+        // the desktop's font makes wider is not cut off.
+        header()->resizeSection(at, std::max(nWidth, header()->sectionSizeHint(at)));
     }
     return at;
 }

@@ -36,8 +36,9 @@ class CListCtrl : public QTreeView {
 public:
     explicit CListCtrl(QWidget* parent = nullptr);
 
-    // Inserts a column; nWidth < 0 keeps the default width. Returns its index
-    // or -1.
+    // Inserts a column nWidth pixels wide, or as wide as its title needs if
+    // that is more; nWidth < 0 keeps the default width. Returns its index or
+    // -1.
     int InsertColumn(int nCol, const QString& heading, int nFormat = LVCFMT_LEFT, int nWidth = -1);
     int GetColumnCount() const;
     int GetColumnWidth(int nCol) const;

@@ -30,8 +30,10 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
+#include <QStyle>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -493,8 +495,42 @@ void CMDIFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI) {
 // Window arrangement
 
 void CMDIFrameWnd::MDICascade() {
-    if (m_pMDIClient != nullptr) {
-        m_pMDIClient->cascadeSubWindows();
+    if (m_pMDIClient == nullptr) {
+        return;
+    }
+    // Qt's own cascade shrinks every window to its smallest size; here they
+    // keep most of the area, each one a title bar lower and to the right of
+    // the one behind it, the active one in front.
+    QList<CMDIChildWnd*> windows;
+    for (CMDIChildWnd* pChild : GetChildFrames()) {
+        if (!pChild->isMinimized()) {
+            windows.append(pChild);
+        }
+    }
+    if (windows.isEmpty()) {
+        return;
+    }
+    if (CMDIChildWnd* pActive = MDIGetActive(); pActive != nullptr && windows.contains(pActive)) {
+        windows.move(windows.indexOf(pActive), windows.size() - 1);
+    }
+    const QRect area = m_pMDIClient->viewport()->rect();
+    const int step =
+        std::max(style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.first()), 16);
+    // Beyond this many the next window starts again at the top left, so none
+    // gets smaller than half the area.
+    const int perRun = std::max(1, std::min(area.width(), area.height()) / 2 / step + 1);
+    const int n = static_cast<int>(windows.size());
+    const int steps = std::min(n, perRun) - 1;
+    const QSize size(std::max(area.width() - steps * step, area.width() / 2),
+                     std::max(area.height() - steps * step, area.height() / 2));
+    for (int i = 0; i < n; ++i) {
+        CMDIChildWnd* pChild = windows.at(i);
+        if (pChild->isMaximized()) {
+            pChild->showNormal();
+        }
+        const int offset = (i % perRun) * step;
+        pChild->setGeometry(QRect(QPoint(area.left() + offset, area.top() + offset), size));
+        pChild->raise();
     }
 }
 

@@ -71,6 +71,17 @@ TEST_F(ListView, ColumnWidthsSurviveRefills) {
     EXPECT_EQ(List().GetColumnWidth(0), 60);
 }
 
+TEST_F(ListView, ColumnIsNeverNarrowerThanItsTitle) {
+    const QString title = QStringLiteral("A title far too long for a narrow column");
+    const int at = List().InsertColumn(2, title, LVCFMT_LEFT, 20);
+    ASSERT_EQ(at, 2);
+    EXPECT_GT(List().GetColumnWidth(2), List().fontMetrics().horizontalAdvance(title));
+    EXPECT_EQ(List().GetColumnWidth(2), List().header()->sectionSizeHint(2));
+    // A width that holds the title is taken as given.
+    List().InsertColumn(3, QStringLiteral("x"), LVCFMT_LEFT, 300);
+    EXPECT_EQ(List().GetColumnWidth(3), 300);
+}
+
 TEST_F(ListView, CellTextsAreAskedForOnlyWhenPainted) {
     QStringList many;
     for (int i = 0; i < 100000; ++i) {

@@ -277,6 +277,41 @@ TEST_F(MDIFrame, CascadeAndNextWindow) {
     EXPECT_EQ(frame->MDIGetActive(), windows.at(1));
 }
 
+TEST_F(MDIFrame, CascadeKeepsTheWindowsLargeAndStaggeredWithTheActiveInFront) {
+    for (int i = 0; i < 3; ++i) {
+        Open(QStringLiteral("f%1.txt").arg(i));
+    }
+    const QList<CMDIChildWnd*> windows = frame->GetChildFrames();
+    windows.at(1)->MDIActivate();
+    frame->OnCommand(ID_WINDOW_CASCADE);
+    const QSize area = frame->GetMDIClient()->viewport()->size();
+    // The active window goes last, in front; the others keep their order.
+    const QList<CMDIChildWnd*> order{windows.at(0), windows.at(2), windows.at(1)};
+    for (int i = 0; i < 3; ++i) {
+        const QRect r = order.at(i)->geometry();
+        EXPECT_GT(r.width(), area.width() / 2) << i;
+        EXPECT_GT(r.height(), area.height() / 2) << i;
+        EXPECT_EQ(r.size(), order.at(0)->size());
+        EXPECT_TRUE(QRect(QPoint(0, 0), area).contains(r)) << i;
+        if (i > 0) {
+            const QPoint step = r.topLeft() - order.at(i - 1)->geometry().topLeft();
+            EXPECT_GT(step.x(), 0);
+            EXPECT_EQ(step.x(), step.y());
+        }
+    }
+    EXPECT_EQ(frame->MDIGetActive(), windows.at(1));
+
+    // Many windows start again at the top left rather than shrink.
+    for (int i = 3; i < 40; ++i) {
+        Open(QStringLiteral("f%1.txt").arg(i));
+    }
+    frame->OnCommand(ID_WINDOW_CASCADE);
+    for (CMDIChildWnd* pWindow : frame->GetChildFrames()) {
+        EXPECT_GE(pWindow->width(), area.width() / 2);
+        EXPECT_TRUE(QRect(QPoint(0, 0), area).contains(pWindow->geometry()));
+    }
+}
+
 TEST_F(MDIFrame, TileMakesAGridFromFourWindows) {
     for (int i = 0; i < 4; ++i) {
         Open(QStringLiteral("f%1.txt").arg(i));
