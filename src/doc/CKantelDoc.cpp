@@ -114,6 +114,14 @@ quint8* allocateImage(qint64 size) {
     return static_cast<quint8*>(image);
 }
 
+// A record's file name as CBnmFormat::FileNameText reads it, without a copy.
+QLatin1StringView fileNameView(const SoundResource& resource) {
+    const char* bytes = resource.fileName;
+    const void* zero = std::memchr(bytes, 0, sizeof resource.fileName);
+    return QLatin1StringView(bytes, zero != nullptr ? static_cast<const char*>(zero)
+                                                    : bytes + sizeof resource.fileName);
+}
+
 void reportTableCut(const char* what, qint32 claimed, int kept) {
     AfxMessageBox(QString::asprintf("The header lists %d %s, but only %d lie inside the bank's "
                                     "header region.\nThe others are ignored.",
@@ -531,9 +539,11 @@ bool CKantelDoc::NameIsTaken(const QString& name, int index, const QString& bank
     if ((GetBankFolder() + name).compare(bankPath, Qt::CaseInsensitive) == 0) {
         return true;
     }
+    // Every record is compared for every name chosen, so the records' names
+    // are compared where they lie rather than copied into strings.
     for (int j = 0; j < m_nResources; ++j) {
         if (j != index && m_pResources[j].IsSample() &&
-            CBnmFormat::FileNameText(m_pResources[j]).compare(name, Qt::CaseInsensitive) == 0) {
+            name.compare(fileNameView(m_pResources[j]), Qt::CaseInsensitive) == 0) {
             return true;
         }
     }
