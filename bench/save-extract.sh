@@ -37,13 +37,15 @@ bank=$work/bank/Bnk_0.bnm
 size=$(stat -c %s "$bank")
 sync
 
-# run LABEL COMMAND...: times one command, appends "seconds maxrss_kb" to
-# $work/LABEL.times.
+# run LABEL COMMAND...: times one command, appends "seconds maxrss_kb
+# cpu_seconds" to $work/LABEL.times. The processor time (user and system) is
+# what the command itself spent; on a machine shared with other work it
+# varies less than the elapsed time.
 run() {
     local label=$1
     shift
-    /usr/bin/time -f '%e %M' -o "$work/time.txt" "$@" >/dev/null
-    cat "$work/time.txt" >>"$work/$label.times"
+    /usr/bin/time -f '%e %M %U %S' -o "$work/time.txt" "$@" >/dev/null
+    awk '{ printf "%s %s %.2f\n", $1, $2, $3 + $4 }' "$work/time.txt" >>"$work/$label.times"
 }
 
 median() { # LABEL FIELD
@@ -90,14 +92,15 @@ echo
 
 cp_s=$(median cp 1)
 cps_s=$(median cp_sync 1)
-printf '%-15s %8s %8s %10s %10s\n' step seconds "x cp" "x cp+sync" "peak MiB"
+printf '%-15s %8s %8s %10s %10s %8s\n' step seconds "x cp" "x cp+sync" "peak MiB" "cpu s"
 for label in "${labels[@]}"; do
     s=$(median "$label" 1)
     kb=$(median "$label" 2)
-    printf '%-15s %8s %8s %10s %10s\n' "$label" "$s" \
+    cpu=$(median "$label" 3)
+    printf '%-15s %8s %8s %10s %10s %8s\n' "$label" "$s" \
         "$(awk -v a="$s" -v b="$cp_s" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')" \
         "$(awk -v a="$s" -v b="$cps_s" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')" \
-        "$(awk -v k="$kb" 'BEGIN { printf "%.0f", k / 1024 }')"
+        "$(awk -v k="$kb" 'BEGIN { printf "%.0f", k / 1024 }')" "$cpu"
 done
 echo
 awk -v s="$size" 'BEGIN { printf "goal: each at most 1.3 x cp; peak at most %.0f MiB (bank + 64)\n", s / 1048576 + 64 }'
