@@ -26,7 +26,7 @@ install(FILES ${KANTEL_LINUX_DIR}/kantel-bnm.xml
 install(FILES ${PROJECT_SOURCE_DIR}/src/res/Kantel.txt
         DESTINATION ${CMAKE_INSTALL_DATADIR}/kantel)
 install(FILES ${PROJECT_SOURCE_DIR}/src/res/Kantel.txt
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kantel)
 
 # The small sizes are the window and document icons the program itself uses;
 # the larger ones and the scalable one are the same drawings at theme sizes.
@@ -51,7 +51,8 @@ install(FILES ${KANTEL_LINUX_DIR}/icons/application-x-kantel-bnm.svg
 # --- Debian package ---------------------------------------------------------
 set(CPACK_PACKAGE_NAME kantel)
 set(CPACK_PACKAGE_VENDOR "Perlume")
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# The version the About box shows, so that package and program agree.
+set(CPACK_PACKAGE_VERSION ${KANTEL_FILE_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sound bank editor for the games Korvex and Lunaris")
 set(CPACK_PACKAGE_DESCRIPTION
     "Kantel opens the sound banks (.bnm) of the racing games Korvex and Lunaris, \
