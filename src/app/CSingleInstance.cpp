@@ -58,6 +58,8 @@ std::optional<QStringList> decodeRequest(const QByteArray& body) {
 } // namespace
 
 CSingleInstance::CSingleInstance(QString key, QObject* parent) : QObject(parent) {
+    connect(this, &CSingleInstance::RequestRead, this, &CSingleInstance::FilesReceived,
+            Qt::QueuedConnection);
     if (key.isEmpty()) {
         key = QString::number(::getuid()) + QLatin1Char('-') +
               qEnvironmentVariable("DISPLAY", qEnvironmentVariable("WAYLAND_DISPLAY"));
@@ -134,8 +136,7 @@ void CSingleInstance::OnNewConnection() {
             }
             socket->write(&kAck, 1);
             socket->flush();
-            QMetaObject::invokeMethod(
-                this, [this, list = *files] { Q_EMIT FilesReceived(list); }, Qt::QueuedConnection);
+            Q_EMIT RequestRead(*files, QPrivateSignal());
         });
     }
 }

@@ -34,6 +34,8 @@ Q_SIGNALS:
     // after the answer went out, so the later start never waits on what
     // opening them shows (a message box about a broken bank).
     void FilesReceived(const QStringList& files);
+    // A request was read; passed on as FilesReceived through the event loop.
+    void RequestRead(const QStringList& files, QPrivateSignal);
 
 private:
     void OnNewConnection();
