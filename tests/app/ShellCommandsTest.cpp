@@ -205,6 +205,17 @@ TEST_F(FakeDesktop, NoDefaultApplicationForTheTypeMeansNoApplication) {
     EXPECT_EQ(args(QStringLiteral("xdg-open")), QString());
 }
 
+TEST_F(FakeDesktop, AddressesNeedNoHandlerOfTheDesktopWhenABrowserIsFound) {
+    // No handler for https registered, but xdg-open finds a browser of the
+    // system; without one it says so.
+    defaultApplication("");
+    openExits(0);
+    EXPECT_GT(opener.Open(QStringLiteral("https://www.example.org/kantel/")), 32);
+    openExits(3);
+    EXPECT_EQ(opener.Open(QStringLiteral("https://www.example.org/kantel/")),
+              CShellOpener::kNoAssociation);
+}
+
 TEST_F(FakeDesktop, FilesAndAddressesGoToTheirApplications) {
     InFolder current;
     current.folder.Write(QStringLiteral("Kantel.txt"), "help");
@@ -216,8 +227,7 @@ TEST_F(FakeDesktop, FilesAndAddressesGoToTheirApplications) {
     EXPECT_EQ(args(QStringLiteral("xdg-open")),
               QDir(current.folder.Path()).filePath(QStringLiteral("Kantel.txt")) +
                   QStringLiteral("\nhttps://www.example.org/kantel/"));
-    EXPECT_EQ(args(QStringLiteral("xdg-mime")),
-              QStringLiteral("query default text/plain\nquery default x-scheme-handler/https"));
+    EXPECT_EQ(args(QStringLiteral("xdg-mime")), QStringLiteral("query default text/plain"));
 }
 
 TEST_F(FakeDesktop, OpenToolFailuresBecomeShellCodes) {

@@ -126,6 +126,13 @@ int CFileBatch::Add(const QString& name, std::initializer_list<QByteArrayView> p
         Throw(EEXIST, name);
     }
 
+    std::vector<iovec> vectors;
+    vectors.reserve(pieces.size());
+    for (const QByteArrayView piece : pieces) {
+        vectors.push_back(
+            iovec{const_cast<char*>(piece.data()), static_cast<size_t>(piece.size())});
+    }
+    m_entries.reserve(m_entries.size() + 1);
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
         entry.temporary = NextTemporaryName();
@@ -138,25 +145,25 @@ int CFileBatch::Add(const QString& name, std::initializer_list<QByteArrayView> p
     if (fd < 0) {
         Throw(errno, name);
     }
-    std::vector<iovec> vectors;
-    vectors.reserve(pieces.size());
-    for (const QByteArrayView piece : pieces) {
-        vectors.push_back(
-            iovec{const_cast<char*>(piece.data()), static_cast<size_t>(piece.size())});
-    }
+    // Listed before the writing, so the file is removed with the batch
+    // whatever happens from here on.
+    const int number = static_cast<int>(m_entries.size());
+    m_entries.push_back(std::move(entry));
     int failure = writeAll(fd, vectors);
     // A file system may report a failed write only when the file is closed.
     if (::close(fd) != 0 && failure == 0 && errno != EINTR) {
         failure = errno;
     }
     if (failure != 0) {
-        ::unlinkat(m_nFolderFd, entry.temporary.constData(), 0);
+        Discard(m_entries.back());
+        m_entries.pop_back();
         Throw(failure, name);
     }
-    const int number = static_cast<int>(m_entries.size());
-    m_addedNames.insert(entry.name);
-    m_added.insert(name.toCaseFolded(), number);
-    m_entries.push_back(std::move(entry));
+    m_addedNames.insert(m_entries.back().name);
+    const QString folded = name.toCaseFolded();
+    if (!m_added.contains(folded)) {
+        m_added.insert(folded, number);
+    }
     return number;
 }
 

@@ -71,20 +71,47 @@ bool CListCtrl::GetColumnFormat(int nCol, int* pFormat) const {
 }
 
 bool CListCtrl::DeleteAllItems() {
-    m_pModel->RemoveAllRows();
+    if (m_bRowsDeleted || m_pModel->rowCount() == 0) {
+        return true;
+    }
+    // The rows are gone for the owner at once, with their selection. The
+    // tree keeps its layout of them for a moment: a refill announces the
+    // same count right after, and a tree that needs no new layout refills
+    // at the same cost however long the list is. Without such a count the
+    // rows go when the event loop next runs.
+    m_bRowsDeleted = true;
+    selectionModel()->clear();
+    viewport()->update();
+    QMetaObject::invokeMethod(
+        this, [this] { FinishDeleteAllItems(); }, Qt::QueuedConnection);
     return true;
 }
 
+void CListCtrl::FinishDeleteAllItems() {
+    if (m_bRowsDeleted) {
+        m_bRowsDeleted = false;
+        m_pModel->RemoveAllRows();
+    }
+}
+
 void CListCtrl::SetItemCount(int nItems) {
+    nItems = std::max(nItems, 0);
+    if (m_bRowsDeleted) {
+        m_bRowsDeleted = false;
+        if (nItems == m_pModel->rowCount()) {
+            return;
+        }
+        m_pModel->RemoveAllRows();
+    }
     m_pModel->SetRowCount(nItems);
 }
 
 int CListCtrl::GetItemCount() const {
-    return m_pModel->rowCount();
+    return m_bRowsDeleted ? 0 : m_pModel->rowCount();
 }
 
 QString CListCtrl::GetItemText(int nItem, int nSubItem) const {
-    return m_pModel->CellText(nItem, nSubItem);
+    return m_bRowsDeleted ? QString() : m_pModel->CellText(nItem, nSubItem);
 }
 
 QModelIndex CListCtrl::RowIndex(int nItem) const {
@@ -92,9 +119,29 @@ QModelIndex CListCtrl::RowIndex(int nItem) const {
 }
 
 int CListCtrl::GetNextItem(int nItem, int nFlags) const {
-    for (int row = std::max(nItem + 1, 0); row < GetItemCount(); ++row) {
-        if ((GetItemState(row, static_cast<unsigned>(nFlags)) & static_cast<unsigned>(nFlags)) ==
-            static_cast<unsigned>(nFlags)) {
+    const int first = std::max(nItem + 1, 0);
+    if (first >= GetItemCount()) {
+        return -1;
+    }
+    const auto want = static_cast<unsigned>(nFlags) & (LVIS_SELECTED | LVIS_FOCUSED);
+    if (want == 0) {
+        return first;
+    }
+    // Only the selected rows and the focused one can match; a long list is
+    // not walked row by row (the commands ask at every idle moment).
+    QList<int> candidates;
+    if ((want & LVIS_SELECTED) != 0) {
+        for (const QItemSelectionRange& range : selectionModel()->selection()) {
+            for (int row = std::max(range.top(), first); row <= range.bottom(); ++row) {
+                candidates.append(row);
+            }
+        }
+    } else if (const QModelIndex current = selectionModel()->currentIndex(); current.isValid()) {
+        candidates.append(current.row());
+    }
+    std::sort(candidates.begin(), candidates.end());
+    for (const int row : std::as_const(candidates)) {
+        if (row >= first && (GetItemState(row, want) & want) == want) {
             return row;
         }
     }

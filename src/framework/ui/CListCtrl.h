@@ -85,6 +85,10 @@ protected:
 
 private:
     QModelIndex RowIndex(int nItem) const;
+    // Takes rows that DeleteAllItems left laid out off the tree.
+    void FinishDeleteAllItems();
 
     CListModel* m_pModel;
+    // Rows deleted for the owner but still laid out in the tree.
+    bool m_bRowsDeleted = false;
 };

@@ -40,11 +40,9 @@ QString defaultApplication(const QString& mimeType) {
 } // namespace
 
 int CShellOpener::Open(const QString& name) {
+    const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     QString target = name;
-    QString mimeType;
-    if (isAddress(name)) {
-        mimeType = QStringLiteral("x-scheme-handler/") + QUrl(name).scheme();
-    } else {
+    if (!isAddress(name)) {
         const QFileInfo info(QDir::current(), name);
         if (!info.dir().exists()) {
             return kPathNotFound;
@@ -56,10 +54,18 @@ int CShellOpener::Open(const QString& name) {
             return kAccessDenied;
         }
         target = info.absoluteFilePath();
-        mimeType = QMimeDatabase().mimeTypeForFile(info).name();
+        // A file type without an application would have xdg-open try
+        // whatever it finds (a browser, a mailcap entry): that is no
+        // association. An address is different: where the desktop registered
+        // no handler for its scheme, xdg-open finds the system's browser
+        // (x-www-browser, $BROWSER), and says so by its exit status when
+        // there is none.
+        if (xdgOpen.isEmpty() ||
+            defaultApplication(QMimeDatabase().mimeTypeForFile(info).name()).isEmpty()) {
+            return kNoAssociation;
+        }
     }
-    const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (xdgOpen.isEmpty() || defaultApplication(mimeType).isEmpty()) {
+    if (xdgOpen.isEmpty()) {
         return kNoAssociation;
     }
     // The process outlives this call when the opened application keeps it

@@ -99,6 +99,10 @@ TEST(CFileBatch, AddedNamesAreFoundWithoutRegardToCase) {
     EXPECT_EQ(batch.FindAdded(QStringLiteral("ENGINE.WAV")), 0);
     EXPECT_EQ(batch.FindAdded(QStringLiteral("horn.wav")), 1);
     EXPECT_EQ(batch.FindAdded(QStringLiteral("horn.wa")), -1);
+    // Another spelling is another file here, but lookups keep finding the
+    // first, as they would on the file system the names were made for.
+    EXPECT_EQ(batch.Add(QStringLiteral("ENGINE.wav"), {"E"}), 2);
+    EXPECT_EQ(batch.FindAdded(QStringLiteral("engine.wav")), 0);
     // The same name twice would make the second lose at Commit; it is
     // refused at once instead.
     EXPECT_THROW(batch.Add(QStringLiteral("horn.wav"), {"again"}), CFileException);

@@ -5,6 +5,8 @@
 #include <QAbstractItemModelTester>
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -101,6 +103,69 @@ TEST_F(ListView, CellTextsAreAskedForOnlyWhenPainted) {
     many[0] = QStringLiteral("changed");
     pDoc->rows = many;
     EXPECT_EQ(List().GetItemText(0, 1), QStringLiteral("changed"));
+}
+
+TEST_F(ListView, RefillOfAsManyRowsNeedsNoNewLayoutYetLooksRebuilt) {
+    QStringList many;
+    for (int i = 0; i < 500; ++i) {
+        many.append(QStringLiteral("row %1").arg(i));
+    }
+    Refill(many);
+    QScrollBar* pScroll = List().verticalScrollBar();
+    List().SetItemState(450, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    List().scrollToBottom();
+    const int place = pScroll->value();
+    ASSERT_GT(place, 0);
+
+    // The rows stay laid out, so the refill costs the same for any length.
+    QSignalSpy removed(List().model(), &QAbstractItemModel::rowsRemoved);
+    QSignalSpy inserted(List().model(), &QAbstractItemModel::rowsInserted);
+    many[450] = QStringLiteral("changed");
+    Refill(many);
+    EXPECT_EQ(removed.count(), 0);
+    EXPECT_EQ(inserted.count(), 0);
+    // What the user sees is a list whose rows were all replaced: no
+    // selection, no focus, the new texts; it keeps its place.
+    EXPECT_EQ(List().GetItemCount(), 500);
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), -1);
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_FOCUSED), -1);
+    EXPECT_EQ(pScroll->value(), place);
+    EXPECT_EQ(List().GetItemText(450, 1), QStringLiteral("changed"));
+
+    // Rows deleted with no count to follow are gone at once for the owner,
+    // and for the list as soon as the event loop runs.
+    List().SetItemState(3, LVIS_SELECTED, LVIS_SELECTED);
+    List().DeleteAllItems();
+    EXPECT_EQ(List().GetItemCount(), 0);
+    EXPECT_EQ(List().GetItemText(0, 1), QString());
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), -1);
+    EXPECT_FALSE(List().SetItemState(0, LVIS_SELECTED, LVIS_SELECTED));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(List().model()->rowCount(), 0);
+
+    // Another length is announced to the list in full.
+    Refill({QStringLiteral("a"), QStringLiteral("b")});
+    EXPECT_EQ(List().model()->rowCount(), 2);
+    EXPECT_EQ(List().GetItemText(1, 1), QStringLiteral("b"));
+}
+
+TEST_F(ListView, SelectedRowOfALongListIsFoundWithoutLookingAtEveryRow) {
+    QStringList many;
+    for (int i = 0; i < 100000; ++i) {
+        many.append(QString());
+    }
+    Refill(many);
+    List().SetItemState(99990, LVIS_SELECTED, LVIS_SELECTED);
+    List().SetItemState(5, LVIS_FOCUSED, LVIS_FOCUSED);
+    pView->cellRequests = 0;
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), 99990);
+    EXPECT_EQ(List().GetNextItem(99990, LVNI_SELECTED), -1);
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_FOCUSED), 5);
+    EXPECT_EQ(List().GetNextItem(5, LVNI_FOCUSED), -1);
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED | LVNI_FOCUSED), -1);
+    EXPECT_EQ(List().GetNextItem(7, LVNI_ALL), 8);
+    EXPECT_EQ(List().GetNextItem(99999, LVNI_ALL), -1);
+    EXPECT_EQ(pView->cellRequests, 0);
 }
 
 TEST_F(ListView, OneSelectedRowAtMostFoundFromTheStart) {
