@@ -130,7 +130,11 @@ int main(int argc, char* argv[]) {
         pWindow->showNormal();
         pWindow->setGeometry(0, 0, 1200, 640);
     }
+    // Each list is measured in the active window, on top of the other, so
+    // that both paint the same number of rows.
     const auto refresh = [](CKantelView* pView) {
+        pView->GetParentFrame()->MDIActivate();
+        QCoreApplication::processEvents();
         return [pView] {
             pView->GetDocument()->UpdateAllViews(nullptr);
             pView->GetListCtrl().viewport()->repaint();

@@ -44,9 +44,9 @@ int recordsThatFit(quint32 offset, qint32 count, int size, qint64 limit) {
 // consumed with it.
 class LineTokens {
 public:
-    explicit LineTokens(QByteArray line) : m_line(std::move(line)) {}
+    explicit LineTokens(QByteArrayView line) : m_line(line) {}
 
-    std::optional<QByteArray> Next(const char* delimiters) {
+    std::optional<QByteArrayView> Next(const char* delimiters) {
         const auto isDelimiter = [delimiters](char c) {
             return std::strchr(delimiters, c) != nullptr && c != '\0';
         };
@@ -60,7 +60,7 @@ public:
         while (m_pos < m_line.size() && !isDelimiter(m_line.at(m_pos))) {
             ++m_pos;
         }
-        QByteArray token = m_line.mid(start, m_pos - start);
+        const QByteArrayView token = m_line.sliced(start, m_pos - start);
         if (m_pos < m_line.size()) {
             ++m_pos;
         }
@@ -68,13 +68,13 @@ public:
     }
 
 private:
-    QByteArray m_line;
+    QByteArrayView m_line;
     qsizetype m_pos = 0;
 };
 
 // atoi without its undefined overflow: optional leading white space and sign,
 // then digits; anything else ends the number, and no digits give 0.
-int parseDecimal(const QByteArray& token) {
+int parseDecimal(QByteArrayView token) {
     qsizetype i = 0;
     while (i < token.size() && std::strchr(" \t\n\v\f\r", token.at(i)) != nullptr &&
            token.at(i) != '\0') {
@@ -93,8 +93,8 @@ int parseDecimal(const QByteArray& token) {
     return static_cast<int>(std::clamp<qint64>(value, INT_MIN, INT_MAX));
 }
 
-QString latin1(const QByteArray& bytes, int limit) {
-    return QString::fromLatin1(bytes.left(limit));
+QString latin1(QByteArrayView bytes, int limit) {
+    return QString::fromLatin1(bytes.first(std::min<qsizetype>(bytes.size(), limit)));
 }
 
 // A bank is read in one go into fresh memory. With 4 KiB pages the kernel
@@ -332,7 +332,12 @@ qsizetype CKantelDoc::NextLine(const QByteArray& text, qsizetype pos, QByteArray
     while (end < text.size() && text.at(end) != '\r' && text.at(end) != '\n') {
         ++end;
     }
-    line = text.mid(pos, std::min<qsizetype>(end - pos, kMaxNamesLine));
+    // Copied into the caller's buffer, which keeps its room from line to line.
+    const qsizetype length = std::min<qsizetype>(end - pos, kMaxNamesLine);
+    line.resize(length);
+    if (length > 0) {
+        std::memcpy(line.data(), text.constData() + pos, static_cast<size_t>(length));
+    }
     while (end < text.size() && (text.at(end) == '\r' || text.at(end) == '\n')) {
         ++end;
     }
@@ -368,24 +373,34 @@ bool CKantelDoc::ReadNames(CFile& file) {
             entry = ResourceName();
             entry.hasId = true;
             LineTokens tokens(line);
-            const std::optional<QByteArray> id = tokens.Next(" \t");
+            const std::optional<QByteArrayView> id = tokens.Next(" \t");
             if (!id) {
                 entry.id = -1;
             } else {
                 entry.id = parseDecimal(*id);
-                const std::optional<QByteArray> name = tokens.Next("\"");
+                const std::optional<QByteArrayView> name = tokens.Next("\"");
                 if (!name) {
                     entry.name = QString::asprintf("noname%d", position);
                 } else {
                     entry.name = latin1(*name, kMaxName);
                     if (tokens.Next("\"")) {
-                        if (const std::optional<QByteArray> description = tokens.Next("\"")) {
+                        if (const std::optional<QByteArrayView> description = tokens.Next("\"")) {
                             entry.description = latin1(*description, kMaxDescription);
                         }
                     }
                 }
             }
             ++position;
+        }
+        // The first entry of each id answers the lookups, as a search from
+        // the start would, without walking the list for every row.
+        m_nameIndex.clear();
+        m_nameIndex.reserve(position);
+        for (int i = 0; i < position; ++i) {
+            const int id = m_pNames[static_cast<size_t>(i)].id;
+            if (!m_nameIndex.contains(id)) {
+                m_nameIndex.insert(id, i);
+            }
         }
     }
     m_bNamesLoaded = true;
@@ -396,13 +411,8 @@ const ResourceName* CKantelDoc::FindResourceName(int id) const {
     if (!m_pNames) {
         return nullptr;
     }
-    for (int i = 0; i < m_nResources; ++i) {
-        const ResourceName& entry = m_pNames[static_cast<size_t>(i)];
-        if (entry.hasId && entry.id == id) {
-            return &entry;
-        }
-    }
-    return nullptr;
+    const auto found = m_nameIndex.constFind(id);
+    return found != m_nameIndex.cend() ? &m_pNames[static_cast<size_t>(*found)] : nullptr;
 }
 
 QString CKantelDoc::GetResourceName(int id) const {
@@ -638,9 +648,18 @@ void CKantelDoc::ExtractSamples(const QString& path) {
     // writes are known to the batch.
     const CFolderListing listing(folder);
     CFileBatch batch(folder);
+    // The path of the file of that name in the folder, or an empty string;
+    // a folder of that name counts as no file.
     const auto existingFile = [&](const QString& name) {
         const QString found = listing.Resolve(name);
-        return found.isEmpty() ? QString() : folder + found;
+        return found.isEmpty() || listing.IsFolder(found) ? QString() : folder + found;
+    };
+    // A file that is no wave (a sibling bank, the names file) cannot be a
+    // sample; packing it would fail on every save. Only a file named as a
+    // wave file is taken for one without looking inside: opening every
+    // sample's file would make opening a bank of many samples slow.
+    const auto isForeignFile = [](const QString& file) {
+        return !file.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive) && !IsWaveFile(file);
     };
     // Per resource: the number of the batch file its data waits in, or -1.
     std::vector<int> waitsIn(static_cast<size_t>(m_nResources), -1);
@@ -669,17 +688,15 @@ void CKantelDoc::ExtractSamples(const QString& path) {
         // A folder of that name is no wave file: writing fails below and is
         // reported, and saving keeps the data from the bank.
         QString existing = waiting >= 0 ? QString() : existingFile(fileName);
-        if (!existing.isEmpty() && !QFileInfo(existing).isDir() && !IsWaveFile(existing)) {
-            // A file that is no wave (a sibling bank, the names file) cannot be
-            // this sample; packing it would fail on every save. The sample gets
-            // a name of its own instead.
+        if (!existing.isEmpty() && isForeignFile(existing)) {
+            // The sample gets a name of its own instead.
             fileName = ChooseSampleName(i, bankPath);
             CBnmFormat::SetFileName(resource, fileName);
             wave = folder + fileName;
             waiting = batch.FindAdded(fileName);
             existing = waiting >= 0 ? QString() : existingFile(fileName);
         }
-        if (waiting >= 0 || (!existing.isEmpty() && !QFileInfo(existing).isDir())) {
+        if (waiting >= 0 || !existing.isEmpty()) {
             m_extraction[static_cast<size_t>(i)] = Extraction::Written;
             waitsIn[static_cast<size_t>(i)] = waiting;
             // What of the sample the bank holds, so a save can tell whether

@@ -9,6 +9,7 @@
 #include "framework/core/CDocument.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -119,6 +120,9 @@ private:
         Written, // its wave file exists (found or written)
         Failed,  // the wave file could not be written; the data is only here
     };
+
+    // Names file: id -> position of the first entry with that id.
+    QHash<int, int> m_nameIndex;
 
     qint64 HeaderRegionSize() const;
     QString ChooseSampleName(int index, const QString& bankPath) const;

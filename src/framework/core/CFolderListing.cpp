@@ -1,13 +1,16 @@
 #include "CFolderListing.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <dirent.h>
 
-CFolderListing::CFolderListing(const QString& folder) {
-    // Only names are needed, so no entry is stat'ed and nothing is sorted.
-    DIR* dir =
-        ::opendir(QFile::encodeName(folder.isEmpty() ? QStringLiteral("/") : folder).constData());
+CFolderListing::CFolderListing(const QString& folder)
+    : m_strFolder(folder.isEmpty() ? QStringLiteral("/") : folder) {
+    // Names and the types that come with them: no entry is stat'ed and
+    // nothing is sorted.
+    DIR* dir = ::opendir(QFile::encodeName(m_strFolder).constData());
     if (dir == nullptr) {
         return;
     }
@@ -17,9 +20,10 @@ CFolderListing::CFolderListing(const QString& folder) {
             continue;
         }
         m_names.insert(name);
-        QString& first = m_firstByFolded[name.toCaseFolded()];
-        if (first.isEmpty() || name < first) {
-            first = name;
+        if (entry->d_type == DT_DIR) {
+            m_folders.insert(name);
+        } else if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            m_untyped.insert(name);
         }
     }
     ::closedir(dir);
@@ -32,5 +36,24 @@ QString CFolderListing::Resolve(const QString& name) const {
     if (m_names.contains(name)) {
         return name;
     }
+    // Most names are found as they are written; the folded names are made
+    // at the first that is not.
+    if (!m_bFolded) {
+        m_bFolded = true;
+        m_firstByFolded.reserve(m_names.size());
+        for (const QString& entry : m_names) {
+            QString& first = m_firstByFolded[entry.toCaseFolded()];
+            if (first.isEmpty() || entry < first) {
+                first = entry;
+            }
+        }
+    }
     return m_firstByFolded.value(name.toCaseFolded());
+}
+
+bool CFolderListing::IsFolder(const QString& entry) const {
+    if (m_folders.contains(entry)) {
+        return true;
+    }
+    return m_untyped.contains(entry) && QFileInfo(QDir(m_strFolder), entry).isDir();
 }

@@ -19,8 +19,18 @@ public:
     // an empty string when there is neither.
     QString Resolve(const QString& name) const;
 
+    // Whether entry, a name Resolve returned, is a folder. Answered from the
+    // listing where the file system gave the entry's type with its name.
+    bool IsFolder(const QString& entry) const;
+
 private:
+    QString m_strFolder;
     QSet<QString> m_names;
-    // Case-folded name -> the first entry in name order with that folding.
-    QHash<QString, QString> m_firstByFolded;
+    QSet<QString> m_folders;
+    // Entries whose type the listing did not tell (links among them).
+    QSet<QString> m_untyped;
+    // Case-folded name -> the first entry in name order with that folding;
+    // made when a name is first asked for that is not listed as it is.
+    mutable QHash<QString, QString> m_firstByFolded;
+    mutable bool m_bFolded = false;
 };

@@ -4,6 +4,7 @@
 #include "framework/core/CFolderListing.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -35,8 +36,17 @@ TEST(CFolderListing, LettersBeyondAsciiMatchInAnyCase) {
 TEST(CFolderListing, FoldersAreListedAndDotEntriesAreNot) {
     TestFolder folder;
     ASSERT_TRUE(QDir(folder.Path()).mkdir(QStringLiteral("Sub")));
+    folder.Write(QStringLiteral("a.wav"), "RIFF");
+    ASSERT_TRUE(QFile::link(folder.FilePath(QStringLiteral("Sub")),
+                            folder.FilePath(QStringLiteral("Link"))));
+    ASSERT_TRUE(QFile::link(folder.FilePath(QStringLiteral("a.wav")),
+                            folder.FilePath(QStringLiteral("b.wav"))));
     const CFolderListing listing(folder.Path());
     EXPECT_EQ(listing.Resolve(QStringLiteral("sub")), QStringLiteral("Sub"));
+    EXPECT_TRUE(listing.IsFolder(QStringLiteral("Sub")));
+    EXPECT_TRUE(listing.IsFolder(QStringLiteral("Link")));
+    EXPECT_FALSE(listing.IsFolder(QStringLiteral("a.wav")));
+    EXPECT_FALSE(listing.IsFolder(QStringLiteral("b.wav")));
     EXPECT_TRUE(listing.Resolve(QStringLiteral(".")).isEmpty());
     EXPECT_TRUE(listing.Resolve(QStringLiteral("..")).isEmpty());
 }
