@@ -192,6 +192,10 @@ int main(int argc, char* argv[]) {
                 "ratio %.2f (bound %.1f)\n",
                 runs, openLarge, catLarge, openRatio, kOpenBound);
 
+    // For bench/run.
+    std::printf("result refresh %.3f %.3f\n", refreshLarge, refreshSmall);
+    std::printf("result open %.1f %.1f\n", openLarge, catLarge);
+
     pFrame->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     app.ExitInstance();

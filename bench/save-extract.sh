@@ -104,4 +104,10 @@ for label in "${labels[@]}"; do
 done
 echo
 awk -v s="$size" 'BEGIN { printf "goal: each at most 1.3 x cp; peak at most %.0f MiB (bank + 64)\n", s / 1048576 + 64 }'
+
+# For bench/run: seconds and peak KiB of each step, and the bank's size.
+echo "result bank $size"
+for label in "${labels[@]}"; do
+    echo "result $label $(median "$label" 1) $(median "$label" 2)"
+done
 rm -rf "$work"

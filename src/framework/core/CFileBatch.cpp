@@ -132,7 +132,11 @@ int CFileBatch::Add(const QString& name, std::initializer_list<QByteArrayView> p
         vectors.push_back(
             iovec{const_cast<char*>(piece.data()), static_cast<size_t>(piece.size())});
     }
-    m_entries.reserve(m_entries.size() + 1);
+    // Room for the entry before the file exists, so that listing it cannot
+    // fail once it does; the room grows by doubling, as push_back's would.
+    if (m_entries.size() == m_entries.capacity()) {
+        m_entries.reserve(std::max<size_t>(16, 2 * m_entries.size()));
+    }
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
         entry.temporary = NextTemporaryName();
