@@ -19,6 +19,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <utility>
 
 #include <sys/mman.h>
 
@@ -206,7 +207,14 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
         region = QByteArray(reinterpret_cast<const char*>(m_pData.get()),
                             static_cast<qsizetype>(HeaderRegionSize()));
     }
+    m_unstored.clear();
     const bool saved = CDocument::OnSaveDocument(path);
+    const QStringList unstored = std::exchange(m_unstored, QStringList());
+    if (saved) {
+        for (const QString& name : unstored) {
+            AfxMessageBox(QStringLiteral("Couldn't store %1").arg(name), MB_OK | MB_ICONHAND);
+        }
+    }
     if (!saved && m_bLoaded) {
         std::memcpy(m_pData.get(), region.constData(), static_cast<size_t>(region.size()));
         m_nFileSize = fileSize;
@@ -613,7 +621,7 @@ bool CKantelDoc::IsWaveFile(const QString& path) {
 }
 
 int CKantelDoc::WriteWaveFile(CFileBatch& batch, const QString& name, qint64 start, qint64 length,
-                              int index) {
+                              int index, CFileException& error) {
     const SoundResource& resource = m_pResources[index];
     const QByteArray header =
         CWaveFile::MakeHeader(resource.channels, static_cast<quint32>(resource.samplesPerSec),
@@ -623,7 +631,7 @@ int CKantelDoc::WriteWaveFile(CFileBatch& batch, const QString& name, qint64 sta
                          {QByteArrayView(header),
                           QByteArrayView(m_pData.get() + start, static_cast<qsizetype>(length))});
     } catch (const CFileException& e) {
-        e.ReportError();
+        error = e;
         return -1;
     }
 }
@@ -663,6 +671,17 @@ void CKantelDoc::ExtractSamples(const QString& path) {
     };
     // Per resource: the number of the batch file its data waits in, or -1.
     std::vector<int> waitsIn(static_cast<size_t>(m_nResources), -1);
+    // Wave files that could not be written are told of in one message at the
+    // end, with the first failure's cause: on a full disk every sample after
+    // the first fails too, and a message for each would be hundreds of them.
+    CFileException firstError;
+    qsizetype notWritten = 0;
+    const auto noteFailure = [&](const CFileException& error, qsizetype count) {
+        if (notWritten == 0) {
+            firstError = error;
+        }
+        notWritten += count;
+    };
     qint64 done = 0;
     for (int i = 0; i < m_nResources; ++i) {
         SoundResource& resource = m_pResources[i];
@@ -727,7 +746,11 @@ void CKantelDoc::ExtractSamples(const QString& path) {
         }
         const qint64 from = length > 0 ? start : 0;
         m_openedRange[static_cast<size_t>(i)] = {from, length};
-        const int added = WriteWaveFile(batch, fileName, from, length, i);
+        CFileException error;
+        const int added = WriteWaveFile(batch, fileName, from, length, i, error);
+        if (added < 0) {
+            noteFailure(error, 1);
+        }
         m_extraction[static_cast<size_t>(i)] =
             added >= 0 ? Extraction::Written : Extraction::Failed;
         waitsIn[static_cast<size_t>(i)] = added;
@@ -735,8 +758,8 @@ void CKantelDoc::ExtractSamples(const QString& path) {
         progress.Step(done);
     }
 
-    CFileException error;
-    const std::vector<int> failed = batch.Commit(error);
+    CFileException commitError;
+    const std::vector<int> failed = batch.Commit(commitError);
     if (!failed.empty()) {
         for (int i = 0; i < m_nResources; ++i) {
             const int waited = waitsIn[static_cast<size_t>(i)];
@@ -744,16 +767,19 @@ void CKantelDoc::ExtractSamples(const QString& path) {
                 m_extraction[static_cast<size_t>(i)] = Extraction::Failed;
             }
         }
+        noteFailure(commitError, static_cast<qsizetype>(failed.size()));
+    }
+    if (notWritten > 0) {
         const QString consequence =
-            failed.size() == 1
+            notWritten == 1
                 ? QStringLiteral("The wave file was not written; the bank keeps its sample data.")
                 : QStringLiteral(
                       "%1 wave files were not written; the bank keeps their sample data.")
-                      .arg(failed.size());
-        error.m_strDetail = error.m_strDetail.isEmpty()
-                                ? consequence
-                                : error.m_strDetail + QLatin1Char('\n') + consequence;
-        error.ReportError();
+                      .arg(notWritten);
+        firstError.m_strDetail = firstError.m_strDetail.isEmpty()
+                                     ? consequence
+                                     : firstError.m_strDetail + QLatin1Char('\n') + consequence;
+        firstError.ReportError();
     }
     progress.End();
 }
@@ -865,9 +891,9 @@ bool CKantelDoc::WriteBank(CFile& file) {
             }
         }
         if (!stored) {
-            AfxMessageBox(
-                QStringLiteral("Couldn't store %1").arg(CBnmFormat::FileNameText(resource)),
-                MB_OK | MB_ICONHAND);
+            // Told once the bank is saved: if the save fails, the record
+            // stays as it was and the file error is all the user needs.
+            m_unstored.append(CBnmFormat::FileNameText(resource));
             resource.storage = SoundResource::kStorageExternal;
             continue;
         }

@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@
 
 class CFile;
 class CFileBatch;
+class CFileException;
 
 // One open bank. Owns the whole file as one block of memory and gives views
 // and dialogs the header and both tables in place, so an edit of a record is
@@ -121,6 +123,8 @@ private:
         Failed,  // the wave file could not be written; the data is only here
     };
 
+    // Samples the save under way could not store, named as in the message.
+    QStringList m_unstored;
     // Names file: id -> position of the first entry with that id.
     QHash<int, int> m_nameIndex;
 
@@ -129,9 +133,9 @@ private:
     bool NameIsTaken(const QString& name, int index, const QString& bankPath) const;
     static bool IsWaveFile(const QString& path);
     // Adds the wave file of resource index to batch: the number it got there,
-    // or -1 after reporting why it could not be written.
+    // or -1 with error telling why it could not be written.
     int WriteWaveFile(CFileBatch& batch, const QString& name, qint64 start, qint64 length,
-                      int index);
+                      int index, CFileException& error);
     bool StoreFromImage(CFile& file, int index);
 
     // Per resource: how opening handled its data, and where that data lay in

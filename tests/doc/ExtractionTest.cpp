@@ -447,6 +447,32 @@ TEST_F(Extraction, FolderWithTheSamplesNameIsNoWaveFile) {
     EXPECT_EQ(folder.Read(QStringLiteral("Bnk_1.bnm")), bank);
 }
 
+// Every sample whose file cannot be written is counted in one message with
+// the first cause, not told of one by one (a full disk fails them all).
+TEST_F(Extraction, WaveFilesThatCannotBeWrittenAreToldOfInOneMessage) {
+    BankBuilder b;
+    for (const char* name : {"a.wav", "b.wav", "c.wav"}) {
+        ASSERT_TRUE(QDir(folder.Path()).mkdir(QString::fromLatin1(name)));
+    }
+    b.AddSample(1, QStringLiteral("a.wav"), BankBuilder::Pattern(10, 1), true);
+    b.AddSample(2, QStringLiteral("ok.wav"), BankBuilder::Pattern(20, 2), true);
+    b.AddSample(3, QStringLiteral("b.wav"), BankBuilder::Pattern(30, 3), true);
+    b.AddSample(4, QStringLiteral("c.wav"), BankBuilder::Pattern(40, 4), true);
+    const QByteArray bank = b.Build();
+    ASSERT_TRUE(Open(bank));
+    ASSERT_EQ(prompts.prompts.size(), 1) << prompts.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(prompts.prompts[0].text.contains(folder.FilePath(QStringLiteral("a.wav"))));
+    EXPECT_TRUE(prompts.prompts[0].text.contains(
+        QStringLiteral("3 wave files were not written; the bank keeps their sample data.")));
+    EXPECT_EQ(folder.Read(QStringLiteral("ok.wav")),
+              BankBuilder::Wave(BankBuilder::Pattern(20, 2)));
+    // The bank still has all four samples' data and saves them.
+    prompts.prompts.clear();
+    ASSERT_TRUE(doc.OnSaveDocument(bankPath));
+    EXPECT_EQ(folder.Read(QStringLiteral("Bnk_1.bnm")), bank);
+    EXPECT_TRUE(prompts.prompts.isEmpty());
+}
+
 TEST(ExtractionOfNonWaves, AFileThatIsNoWaveGivesTheSampleANameOfItsOwn) {
     TestFolder folder;
     RecordingPromptSink prompts;
