@@ -60,24 +60,12 @@ QString cdAudioText(const SoundResource& r, int column) {
 
 const std::array<ListColumn, CResourceCells::ColumnCount>& CResourceCells::Columns() {
     static const std::array<ListColumn, ColumnCount> columns{{
-        {"Name", 100, false},
-        {"Index", 75, false},
-        {"Resource ID", 100, false},
-        {"Type", 75, false},
-        {"Storage", 100, false},
-        {"File Name", 125, false},
-        {"Description", 200, false},
-        {"Offset", 75, true},
-        {"Length", 75, true},
-        {"LoopStart", 75, true},
-        {"LoopLength", 75, true},
-        {"Looped", 75, false},
-        {"Volume", 75, false},
-        {"Samples/sec", 75, false},
-        {"Channels", 75, false},
-        {"Bits/sample", 75, false},
-        {"Flags", 100, false},
-        {"Wave Format", 100, false},
+        {"Name", 100, false},        {"Index", 75, false},       {"Resource ID", 100, false},
+        {"Type", 75, false},         {"Storage", 100, false},    {"File Name", 125, false},
+        {"Description", 200, false}, {"Offset", 75, true},       {"Length", 75, true},
+        {"LoopStart", 75, true},     {"LoopLength", 75, true},   {"Looped", 75, false},
+        {"Volume", 75, false},       {"Samples/sec", 75, false}, {"Channels", 75, false},
+        {"Bits/sample", 75, false},  {"Flags", 100, false},      {"Wave Format", 100, false},
         {"CD Track", 75, false},
     }};
     return columns;

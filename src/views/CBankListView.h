@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ListColumn.h"
+
+#include "framework/ui/CListView.h"
+
+#include <QString>
+
+class CKantelDoc;
+
+// What the resource and event lists have in common: a table of cell texts
+// computed from the bank, the frame's caption naming the kind of list, the
+// selected record, and the context menu at the selection.
+class CBankListView : public CListView {
+public:
+    // The cell texts of one kind of list.
+    struct CellTable {
+        const ListColumn* pColumns;
+        int nColumns;
+        int (*rowCount)(const CKantelDoc& doc);
+        QString (*text)(const CKantelDoc& doc, int row, int column);
+    };
+
+    ~CBankListView() override;
+
+    CKantelDoc* GetDocument() const;
+
+    // Rebuilds all rows from the document and sets the frame's caption.
+    void OnUpdate(IDocumentView* pSender, qintptr lHint, void* pHint) override;
+
+protected:
+    // captionSuffix follows the document's title in the frame's caption.
+    CBankListView(QString captionSuffix, const CellTable& table);
+
+    QString GetCellText(int nItem, int nSubItem) const override;
+
+    // The first selected row if it is a record of the document, or -1.
+    int GetSelectedRow() const;
+
+    // Shows popup nPopup of the context menu at point; from the keyboard
+    // (point (-1, -1)) at the centre of the selected row's label.
+    void ShowContextMenu(int nPopup, QPoint point);
+
+private:
+    void FillList();
+
+    QString m_strCaptionSuffix;
+    CellTable m_table;
+};
