@@ -232,9 +232,11 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
             const SoundResource& resource = m_pResources[i];
             if (resource.IsBankedSample() && resource.length > 0) {
                 m_extraction[at] = Extraction::Written;
+                // Copies of the fields: a record may lie at any address, so
+                // nothing may refer to its fields in place.
                 m_openedRange[at] = {static_cast<qint64>(m_pHeader->sampleDataOffset) +
-                                         resource.offset,
-                                     resource.length};
+                                         static_cast<qint64>(resource.offset),
+                                     static_cast<qint64>(resource.length)};
             } else if (resource.IsSample()) {
                 m_extraction[at] = Extraction::None;
                 m_openedRange[at] = {0, 0};
