@@ -207,3 +207,90 @@ TEST(SaveFaults, WaveFileVanishesBetweenOpenAndSave) {
                   }},
                  folder.Path());
 }
+
+// Writing the wave files when a bank opens fails: the bank opens all the
+// same, keeps the data of every sample that has no wave file, the user hears
+// of it once, and the bank saves unchanged.
+static void runExtractionFault(const Fault& fault, const QString& folder) {
+    RecordingPromptSink prompts;
+    const QByteArray bank = fourSamples();
+    const QString bankPath = folder + QStringLiteral("/Bnk_1.bnm");
+    {
+        QFile file(bankPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bank);
+    }
+    if (!fault.inject(folder)) {
+        GTEST_SKIP() << fault.name << ": needs root and mount";
+    }
+    {
+        CKantelDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(bankPath)) << fault.name;
+        ASSERT_EQ(prompts.prompts.size(), 1)
+            << fault.name << ": " << prompts.Texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_TRUE(prompts.prompts[0].text.contains(QStringLiteral("not written")))
+            << prompts.prompts[0].text.toStdString();
+        EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/c.wav"))) << fault.name;
+        EXPECT_EQ(readFile(bankPath), bank) << fault.name;
+        // No half-written wave file is left behind.
+        for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+            EXPECT_FALSE(name.startsWith(QLatin1Char('.')))
+                << fault.name << ": " << name.toStdString();
+        }
+        fault.remove(folder);
+        prompts.prompts.clear();
+        ASSERT_TRUE(doc.OnSaveDocument(bankPath)) << fault.name;
+        EXPECT_TRUE(prompts.prompts.isEmpty())
+            << prompts.Texts().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(readFile(bankPath), bank) << fault.name;
+    }
+    // Opened again with room, the wave files are written.
+    CKantelDoc again;
+    ASSERT_TRUE(again.OnOpenDocument(bankPath));
+    EXPECT_TRUE(prompts.prompts.isEmpty()) << prompts.Texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(readFile(folder + QStringLiteral("/c.wav")),
+              BankBuilder::Wave(BankBuilder::Pattern(7000, 3)));
+}
+
+TEST(ExtractionFaults, FullDisk) {
+    TestFolder folder;
+    const QString disk = folder.FilePath(QStringLiteral("disk"));
+    std::unique_ptr<Mount> mount = Mount::Tmpfs(disk, 64);
+    if (!mount) {
+        GTEST_SKIP() << "full disk: needs root and mount";
+    }
+    runExtractionFault({"full disk",
+                        [](const QString& at) {
+                            // Room for the first wave file only.
+                            QFile filler(at + QStringLiteral("/filler"));
+                            if (!filler.open(QIODevice::WriteOnly)) {
+                                return false;
+                            }
+                            const QByteArray block(4096, 'x');
+                            while (filler.write(block) == block.size() && filler.flush()) {
+                            }
+                            filler.close();
+                            filler.resize(filler.size() - 4096);
+                            return true;
+                        },
+                        [](const QString& at) { QFile::remove(at + QStringLiteral("/filler")); }},
+                       disk);
+}
+
+TEST(ExtractionFaults, FolderTheProgramMayNotWrite) {
+    TestFolder folder;
+    const QString disk = folder.FilePath(QStringLiteral("disk"));
+    std::unique_ptr<Mount> mount = Mount::Tmpfs(disk, 1024);
+    if (!mount) {
+        GTEST_SKIP() << "read-only folder: needs root and mount";
+    }
+    runExtractionFault(
+        {"read-only folder",
+         [](const QString& at) {
+             return Mount::Run({QStringLiteral("-o"), QStringLiteral("remount,ro"), at});
+         },
+         [](const QString& at) {
+             Mount::Run({QStringLiteral("-o"), QStringLiteral("remount,rw"), at});
+         }},
+        disk);
+}
