@@ -27,8 +27,7 @@ const char* const kUsage =
     "                            open as the editor does, then save to OUT (default BANK)\n"
     "  demo DIR                  write the demo bank Bnk_1.bnm and its files into DIR";
 
-template <typename Cells>
-void printTable(const CKantelDoc& doc, bool json, QTextStream& out) {
+template <typename Cells> void printTable(const CKantelDoc& doc, bool json, QTextStream& out) {
     const auto& columns = Cells::Columns();
     const int rows = Cells::RowCount(doc);
     if (json) {
@@ -80,8 +79,7 @@ void printHeader(const CKantelDoc& doc, bool json, QTextStream& out) {
 }
 
 int usageError(QTextStream& err, const QString& text) {
-    err << "kantel-cli: " << text << '\n'
-        << "Try 'kantel-cli --help'.\n";
+    err << "kantel-cli: " << text << '\n' << "Try 'kantel-cli --help'.\n";
     return CKantelCli::UsageError;
 }
 
@@ -89,8 +87,8 @@ int usageError(QTextStream& err, const QString& text) {
 
 int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Reads, extracts and saves the sound banks (.bnm) of Korvex and Lunaris."));
+    parser.setApplicationDescription(
+        QStringLiteral("Reads, extracts and saves the sound banks (.bnm) of Korvex and Lunaris."));
     parser.addPositionalArgument(QStringLiteral("command"), QString::fromLatin1(kUsage));
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("The bank or folder."));
     const QCommandLineOption jsonOption(QStringLiteral("json"),
@@ -114,14 +112,15 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
         return Success;
     }
     if (parser.isSet(versionOption)) {
-        out << QCoreApplication::applicationName() << ' '
-            << QCoreApplication::applicationVersion() << '\n';
+        out << QCoreApplication::applicationName() << ' ' << QCoreApplication::applicationVersion()
+            << '\n';
         return Success;
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 2) {
-        return usageError(err, positional.isEmpty() ? QStringLiteral("no command given")
-                                                    : QStringLiteral("expected a command and one path"));
+        return usageError(err, positional.isEmpty()
+                                   ? QStringLiteral("no command given")
+                                   : QStringLiteral("expected a command and one path"));
     }
     const QString command = positional.at(0);
     const QString path = positional.at(1);
@@ -131,12 +130,14 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
                           command == QStringLiteral("events");
     const bool saving = command == QStringLiteral("save");
 
-    if ((json && !readOnly) || (!saving && (parser.isSet(outOption) || parser.isSet(externalOption) ||
-                                            parser.isSet(bankedOption)))) {
+    if ((json && !readOnly) ||
+        (!saving &&
+         (parser.isSet(outOption) || parser.isSet(externalOption) || parser.isSet(bankedOption)))) {
         return usageError(err, QStringLiteral("option not valid for '%1'").arg(command));
     }
     if (parser.isSet(externalOption) && parser.isSet(bankedOption)) {
-        return usageError(err, QStringLiteral("--all-external and --all-banked exclude each other"));
+        return usageError(err,
+                          QStringLiteral("--all-external and --all-banked exclude each other"));
     }
 
     if (command == QStringLiteral("demo")) {
@@ -156,6 +157,12 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
     err.flush();
     const bool opened = readOnly ? doc.LoadBankAndNames(path) : doc.OnOpenDocument(path);
     if (!opened) {
+        // The editor closes the window of an empty file without a word; a
+        // script needs to know why nothing was done.
+        const QFileInfo info(path);
+        if (info.isFile() && info.size() == 0) {
+            err << "error: " << info.absoluteFilePath() << " is empty: it holds no bank\n";
+        }
         return Failure;
     }
     doc.SetPathName(path);

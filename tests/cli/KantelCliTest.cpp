@@ -98,8 +98,9 @@ TEST(CliHeader, TruncatedFileIsOneErrorLineAndExitOne) {
 TEST(CliHeader, FileThatCannotBeReadIsNamedOnOneLine) {
     TestFolder folder;
     ASSERT_TRUE(QDir(folder.Path()).mkdir(QStringLiteral("dir.bnm")));
-    for (const QString& path : {folder.FilePath(QStringLiteral("none.bnm")),
-                                folder.FilePath(QStringLiteral("dir.bnm"))}) {
+    for (const QString& path :
+         {folder.FilePath(QStringLiteral("none.bnm")), folder.FilePath(QStringLiteral("dir.bnm")),
+          folder.Write(QStringLiteral("empty.bnm"), QByteArray())}) {
         const CliRun run = cli({QStringLiteral("header"), path});
         EXPECT_EQ(run.exitCode, 1) << qPrintable(path);
         ASSERT_EQ(run.ErrLines().size(), 1) << qPrintable(run.err);
