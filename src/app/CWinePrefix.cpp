@@ -33,7 +33,7 @@ QString driveFolder(QChar letter) {
 } // namespace
 
 QString CWinePrefix::Prefix() {
-    const QString prefix = qEnvironmentVariable("WINEPREFIX");
+    QString prefix = qEnvironmentVariable("WINEPREFIX");
     if (!prefix.isEmpty()) {
         return prefix;
     }

@@ -122,8 +122,8 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
                                    ? QStringLiteral("no command given")
                                    : QStringLiteral("expected a command and one path"));
     }
-    const QString command = positional.at(0);
-    const QString path = positional.at(1);
+    const QString& command = positional.at(0);
+    const QString& path = positional.at(1);
     const bool json = parser.isSet(jsonOption);
     const bool readOnly = command == QStringLiteral("header") ||
                           command == QStringLiteral("resources") ||
