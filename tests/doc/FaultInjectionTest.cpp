@@ -78,7 +78,46 @@ struct Fault {
     std::function<void(const QString& folder)> remove;
 };
 
-class SaveFault : public ::testing::TestWithParam<int> {};
+// A disk filled up but for about room bytes.
+Fault fullDisk(qint64 room) {
+    return {"full disk",
+            [room](const QString& at) {
+                QFile filler(at + QStringLiteral("/filler"));
+                if (!filler.open(QIODevice::WriteOnly)) {
+                    return false;
+                }
+                const QByteArray block(4096, 'x');
+                while (filler.write(block) == block.size() && filler.flush()) {
+                }
+                filler.close();
+                return filler.resize(filler.size() - room);
+            },
+            [](const QString& at) { QFile::remove(at + QStringLiteral("/filler")); }};
+}
+
+// Root ignores permissions, so the folder is made read-only by its mount.
+Fault readOnlyFolder() {
+    return {"read-only folder",
+            [](const QString& at) {
+                return Mount::Run({QStringLiteral("-o"), QStringLiteral("remount,ro"), at});
+            },
+            [](const QString& at) {
+                Mount::Run({QStringLiteral("-o"), QStringLiteral("remount,rw"), at});
+            }};
+}
+
+// Runs scenario with fault in a tmpfs of kilobytes; skipped where nothing
+// can be mounted.
+void onOwnDisk(int kilobytes, const Fault& fault,
+               void (*scenario)(const Fault& fault, const QString& folder)) {
+    TestFolder folder;
+    const QString disk = folder.FilePath(QStringLiteral("disk"));
+    std::unique_ptr<Mount> mount = Mount::Tmpfs(disk, kilobytes);
+    if (!mount) {
+        GTEST_SKIP() << fault.name << ": needs root and mount";
+    }
+    scenario(fault, disk);
+}
 
 } // namespace
 
@@ -148,47 +187,13 @@ TEST(SaveFaults, FileSizeLimitPartWay) {
 }
 
 TEST(SaveFaults, FullDisk) {
-    TestFolder folder;
-    const QString disk = folder.FilePath(QStringLiteral("disk"));
-    std::unique_ptr<Mount> mount = Mount::Tmpfs(disk, 128);
-    if (!mount) {
-        GTEST_SKIP() << "full disk: needs root and mount";
-    }
-    runSaveFault({"full disk",
-                  [](const QString& at) {
-                      // Leave room for less than a second copy of the bank.
-                      QFile filler(at + QStringLiteral("/filler"));
-                      if (!filler.open(QIODevice::WriteOnly)) {
-                          return false;
-                      }
-                      const QByteArray block(4096, 'x');
-                      while (filler.write(block) == block.size() && filler.flush()) {
-                      }
-                      filler.close();
-                      // Free a little, so the save starts and fails part-way.
-                      filler.resize(filler.size() - 8192);
-                      return true;
-                  },
-                  [](const QString& at) { QFile::remove(at + QStringLiteral("/filler")); }},
-                 disk);
+    // Leave room for less than a second copy of the bank, so the save starts
+    // and fails part-way.
+    onOwnDisk(128, fullDisk(8192), runSaveFault);
 }
 
 TEST(SaveFaults, FolderTheProgramMayNotWrite) {
-    TestFolder folder;
-    const QString disk = folder.FilePath(QStringLiteral("disk"));
-    std::unique_ptr<Mount> mount = Mount::Tmpfs(disk, 1024);
-    if (!mount) {
-        GTEST_SKIP() << "read-only folder: needs root and mount";
-    }
-    // Root ignores permissions, so the folder is made read-only by its mount.
-    runSaveFault({"read-only folder",
-                  [](const QString& at) {
-                      return Mount::Run({QStringLiteral("-o"), QStringLiteral("remount,ro"), at});
-                  },
-                  [](const QString& at) {
-                      Mount::Run({QStringLiteral("-o"), QStringLiteral("remount,rw"), at});
-                  }},
-                 disk);
+    onOwnDisk(1024, readOnlyFolder(), runSaveFault);
 }
 
 TEST(SaveFaults, WaveFileVanishesBetweenOpenAndSave) {
@@ -253,44 +258,10 @@ static void runExtractionFault(const Fault& fault, const QString& folder) {
 }
 
 TEST(ExtractionFaults, FullDisk) {
-    TestFolder folder;
-    const QString disk = folder.FilePath(QStringLiteral("disk"));
-    std::unique_ptr<Mount> mount = Mount::Tmpfs(disk, 64);
-    if (!mount) {
-        GTEST_SKIP() << "full disk: needs root and mount";
-    }
-    runExtractionFault({"full disk",
-                        [](const QString& at) {
-                            // Room for the first wave file only.
-                            QFile filler(at + QStringLiteral("/filler"));
-                            if (!filler.open(QIODevice::WriteOnly)) {
-                                return false;
-                            }
-                            const QByteArray block(4096, 'x');
-                            while (filler.write(block) == block.size() && filler.flush()) {
-                            }
-                            filler.close();
-                            filler.resize(filler.size() - 4096);
-                            return true;
-                        },
-                        [](const QString& at) { QFile::remove(at + QStringLiteral("/filler")); }},
-                       disk);
+    // Room for the first wave file only.
+    onOwnDisk(64, fullDisk(4096), runExtractionFault);
 }
 
 TEST(ExtractionFaults, FolderTheProgramMayNotWrite) {
-    TestFolder folder;
-    const QString disk = folder.FilePath(QStringLiteral("disk"));
-    std::unique_ptr<Mount> mount = Mount::Tmpfs(disk, 1024);
-    if (!mount) {
-        GTEST_SKIP() << "read-only folder: needs root and mount";
-    }
-    runExtractionFault(
-        {"read-only folder",
-         [](const QString& at) {
-             return Mount::Run({QStringLiteral("-o"), QStringLiteral("remount,ro"), at});
-         },
-         [](const QString& at) {
-             Mount::Run({QStringLiteral("-o"), QStringLiteral("remount,rw"), at});
-         }},
-        disk);
+    onOwnDisk(1024, readOnlyFolder(), runExtractionFault);
 }
