@@ -59,6 +59,11 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 // Three banked samples and an external one; the waves of the banked ones are
 // written by the open.
 QByteArray fourSamples() {
@@ -127,16 +132,9 @@ static void runSaveFault(const Fault& fault, const QString& folder) {
     RecordingPromptSink prompts;
     const QByteArray bank = fourSamples();
     const QString bankPath = folder + QStringLiteral("/Bnk_1.bnm");
-    {
-        QFile file(bankPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bank);
-    }
-    {
-        QFile wave(folder + QStringLiteral("/d.wav"));
-        ASSERT_TRUE(wave.open(QIODevice::WriteOnly));
-        wave.write(BankBuilder::Wave(BankBuilder::Pattern(2000, 4)));
-    }
+    ASSERT_TRUE(writeFile(bankPath, bank));
+    ASSERT_TRUE(writeFile(folder + QStringLiteral("/d.wav"),
+                          BankBuilder::Wave(BankBuilder::Pattern(2000, 4))));
     CKantelDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(bankPath));
     ASSERT_TRUE(prompts.prompts.isEmpty());
@@ -204,12 +202,7 @@ TEST(SaveFaults, WaveFileVanishesBetweenOpenAndSave) {
                       kept = readFile(at + QStringLiteral("/b.wav"));
                       return QFile::remove(at + QStringLiteral("/b.wav"));
                   },
-                  [&kept](const QString& at) {
-                      QFile wave(at + QStringLiteral("/b.wav"));
-                      if (wave.open(QIODevice::WriteOnly)) {
-                          wave.write(kept);
-                      }
-                  }},
+                  [&kept](const QString& at) { writeFile(at + QStringLiteral("/b.wav"), kept); }},
                  folder.Path());
 }
 
@@ -220,11 +213,7 @@ static void runExtractionFault(const Fault& fault, const QString& folder) {
     RecordingPromptSink prompts;
     const QByteArray bank = fourSamples();
     const QString bankPath = folder + QStringLiteral("/Bnk_1.bnm");
-    {
-        QFile file(bankPath);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bank);
-    }
+    ASSERT_TRUE(writeFile(bankPath, bank));
     if (!fault.inject(folder)) {
         GTEST_SKIP() << fault.name << ": needs root and mount";
     }
