@@ -172,6 +172,12 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
         printTable<CResourceCells>(doc, json, out);
     } else if (command == QStringLiteral("events")) {
         printTable<CEventCells>(doc, json, out);
+    } else if (command == QStringLiteral("extract")) {
+        // The bank still holds what was not written, but a script that asked
+        // for the wave files did not get them.
+        if (doc.GetUnwrittenCount() > 0) {
+            return Failure;
+        }
     } else if (saving) {
         if (parser.isSet(externalOption)) {
             doc.OnEditAllExternal();

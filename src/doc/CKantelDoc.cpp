@@ -1,6 +1,8 @@
 #include "CKantelDoc.h"
 
 #include "CBnmFormat.h"
+#include "CNamesFileLines.h"
+#include "CSampleNameIndex.h"
 #include "CWaveFile.h"
 
 #include "framework/core/AfxMessageBox.h"
@@ -115,12 +117,15 @@ quint8* allocateImage(qint64 size) {
     return static_cast<quint8*>(image);
 }
 
-// A record's file name as CBnmFormat::FileNameText reads it, without a copy.
-QLatin1StringView fileNameView(const SoundResource& resource) {
-    const char* bytes = resource.fileName;
-    const void* zero = std::memchr(bytes, 0, sizeof resource.fileName);
-    return QLatin1StringView(bytes, zero != nullptr ? static_cast<const char*>(zero)
-                                                    : bytes + sizeof resource.fileName);
+// Lines for a message that lists samples: at most a screenful, and the
+// number of the others.
+QString ListForMessage(const QStringList& lines) {
+    constexpr qsizetype kShown = 10;
+    QStringList shown = lines.mid(0, kShown);
+    if (lines.size() > kShown) {
+        shown.append(QStringLiteral("... and %1 more").arg(lines.size() - kShown));
+    }
+    return shown.join(QLatin1Char('\n'));
 }
 
 void reportTableCut(const char* what, qint32 claimed, int kept) {
@@ -165,6 +170,8 @@ void CKantelDoc::DeleteContents() {
     m_nEvents = 0;
     m_extraction.clear();
     m_openedRange.clear();
+    m_nRegionSize = 0;
+    m_nUnwritten = 0;
     CDocument::DeleteContents();
 }
 
@@ -184,15 +191,38 @@ bool CKantelDoc::LoadBankAndNames(const QString& path) {
     if (!CDocument::OnOpenDocument(path) || !m_bLoaded) {
         return false;
     }
-    // A names file is optional: any trouble with it only means no names.
-    CFile names;
-    if (names.Open(path.left(path.size() - 3) + QStringLiteral("bns"), CFile::modeRead)) {
-        try {
-            ReadNames(names);
-        } catch (const CFileException&) {
-            m_pNames.reset();
-            m_bNamesLoaded = false;
+    // A names file is optional: any trouble with it only means no names, and
+    // the user hears of it only where there is a file that is not one.
+    const QString namesPath = path.left(path.size() - 3) + QStringLiteral("bns");
+    const auto ignore = [this](const QString& why) {
+        m_pNames.reset();
+        m_nameIndex.clear();
+        m_bNamesLoaded = false;
+        if (!why.isEmpty()) {
+            AfxMessageBox(why + QStringLiteral("\nThe bank is shown without names."),
+                          MB_OK | MB_ICONEXCLAMATION);
         }
+    };
+    CFile names;
+    CFileException error;
+    if (!names.Open(namesPath, CFile::modeRead, &error)) {
+        if (error.m_cause == CFileException::notRegularFile) {
+            ignore(error.GetErrorMessage());
+        }
+        return true;
+    }
+    if (names.GetLength() > kMaxNamesFile) {
+        ignore(QStringLiteral("%1 holds %2 bytes, too many for a names file.")
+                   .arg(names.GetFilePath())
+                   .arg(names.GetLength()));
+        return true;
+    }
+    try {
+        ReadNames(names);
+    } catch (const CFileException& e) {
+        ignore(m_nResources > 0 ? e.GetErrorMessage() : QString());
+    } catch (const std::bad_alloc&) {
+        ignore(QStringLiteral("There is not enough memory to read %1.").arg(names.GetFilePath()));
     }
     return true;
 }
@@ -210,9 +240,31 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
     m_unstored.clear();
     const bool saved = CDocument::OnSaveDocument(path);
     const QStringList unstored = std::exchange(m_unstored, QStringList());
+    const std::vector<ShortWave> shortWaves = std::exchange(m_shortWaves, {});
     if (saved) {
         for (const QString& name : unstored) {
             AfxMessageBox(QStringLiteral("Couldn't store %1").arg(name), MB_OK | MB_ICONHAND);
+        }
+        if (!shortWaves.empty()) {
+            QStringList lines;
+            for (const ShortWave& wave : shortWaves) {
+                lines.append(
+                    wave.fromBank > 0
+                        ? QStringLiteral("%1 holds %2 of the %3 bytes its data chunk claims; the "
+                                         "other %4 were kept from the bank.")
+                              .arg(wave.name)
+                              .arg(wave.available)
+                              .arg(wave.claimed)
+                              .arg(wave.fromBank)
+                        : QStringLiteral("%1 holds %2 of the %3 bytes its data chunk claims; "
+                                         "only those were saved.")
+                              .arg(wave.name)
+                              .arg(wave.available)
+                              .arg(wave.claimed));
+            }
+            AfxMessageBox(QStringLiteral("Some wave files are shorter than they say:\n%1")
+                              .arg(ListForMessage(lines)),
+                          MB_OK | MB_ICONEXCLAMATION);
         }
     }
     if (!saved && m_bLoaded) {
@@ -232,11 +284,9 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
             const SoundResource& resource = m_pResources[i];
             if (resource.IsBankedSample() && resource.length > 0) {
                 m_extraction[at] = Extraction::Written;
-                // Copies of the fields: a record may lie at any address, so
-                // nothing may refer to its fields in place.
-                m_openedRange[at] = {static_cast<qint64>(m_pHeader->sampleDataOffset) +
-                                         static_cast<qint64>(resource.offset),
-                                     static_cast<qint64>(resource.length)};
+                // The saved bank holds this much of it. Where is no longer
+                // known in memory: the image is the bank as it was opened.
+                m_openedRange[at] = {-1, static_cast<qint64>(resource.length)};
             } else if (resource.IsSample()) {
                 m_extraction[at] = Extraction::None;
                 m_openedRange[at] = {0, 0};
@@ -255,10 +305,7 @@ void CKantelDoc::OnCloseDocument() {
 // Reading
 
 qint64 CKantelDoc::HeaderRegionSize() const {
-    if (m_pHeader == nullptr) {
-        return 0;
-    }
-    return std::min<qint64>(m_pHeader->sampleDataOffset, m_nImageSize);
+    return m_pHeader != nullptr ? m_nRegionSize : 0;
 }
 
 // What the reader accepts. The file must be longer than the header and the
@@ -311,6 +358,43 @@ bool CKantelDoc::ReadBank(CFile& file) {
     m_pEvents = m_nEvents > 0
                     ? reinterpret_cast<SoundEvent*>(m_pData.get() + m_pHeader->eventTableOffset)
                     : nullptr;
+    // A record that shares bytes with the header or with another record
+    // cannot be edited without changing the other: a recomputed offset would
+    // land on a header word (the sample data offset, say) and the next save
+    // would write the bank to the wrong length or to nothing.
+    const qint64 resourcesAt = m_pHeader->resourceTableOffset;
+    const qint64 resourceBytes = qint64{m_nResources} * CBnmFormat::kResourceSize;
+    const qint64 eventsAt = m_pHeader->eventTableOffset;
+    const qint64 eventBytes = qint64{m_nEvents} * CBnmFormat::kEventSize;
+    const auto overlap = [](qint64 a, qint64 aBytes, qint64 b, qint64 bBytes) {
+        return aBytes > 0 && bBytes > 0 && a < b + bBytes && b < a + aBytes;
+    };
+    const bool resourcesOnHeader = overlap(0, CBnmFormat::kHeaderSize, resourcesAt, resourceBytes);
+    const bool eventsOnHeader = overlap(0, CBnmFormat::kHeaderSize, eventsAt, eventBytes);
+    if (resourcesOnHeader || eventsOnHeader ||
+        overlap(resourcesAt, resourceBytes, eventsAt, eventBytes)) {
+        const QString what = resourcesOnHeader || eventsOnHeader
+                                 ? QStringLiteral("overlaps the bank's 36-byte header")
+                                 : QStringLiteral("and the event table overlap each other");
+        AfxMessageBox(
+            QStringLiteral("%1 cannot be opened: its %2 %3 (resources at offset %4, events at "
+                           "offset %5).\nEditing or saving it would overwrite one with the "
+                           "other.")
+                .arg(file.GetFilePath(),
+                     resourcesOnHeader || !eventsOnHeader ? QStringLiteral("resource table")
+                                                          : QStringLiteral("event table"),
+                     what)
+                .arg(resourcesAt)
+                .arg(eventsAt),
+            MB_OK | MB_ICONHAND);
+        m_pHeader = nullptr;
+        m_pResources = nullptr;
+        m_pEvents = nullptr;
+        m_nResources = 0;
+        m_nEvents = 0;
+        return false;
+    }
+    m_nRegionSize = region;
     if (m_nResources != m_pHeader->resourceCount) {
         reportTableCut("sound resources", m_pHeader->resourceCount, m_nResources);
     }
@@ -334,42 +418,14 @@ bool CKantelDoc::ReadBank(CFile& file) {
 // ---------------------------------------------------------------------------
 // Names file
 
-qsizetype CKantelDoc::NextLine(const QByteArray& text, qsizetype pos, QByteArray& line) {
-    if (pos < 0 || pos >= text.size()) {
-        return -1;
-    }
-    qsizetype end = pos;
-    while (end < text.size() && text.at(end) != '\r' && text.at(end) != '\n') {
-        ++end;
-    }
-    // Copied into the caller's buffer, which keeps its room from line to line.
-    const qsizetype length = std::min<qsizetype>(end - pos, kMaxNamesLine);
-    line.resize(length);
-    if (length > 0) {
-        std::memcpy(line.data(), text.constData() + pos, static_cast<size_t>(length));
-    }
-    while (end < text.size() && (text.at(end) == '\r' || text.at(end) == '\n')) {
-        ++end;
-    }
-    return end;
-}
-
 bool CKantelDoc::ReadNames(CFile& file) {
     if (m_nResources < 1) {
         return false;
     }
-    QByteArray text(static_cast<qsizetype>(file.GetLength()), '\0');
-    file.SeekToBegin();
-    text.resize(static_cast<qsizetype>(file.Read(text.data(), text.size())));
-    const qsizetype zero = text.indexOf('\0');
-    if (zero >= 0) {
-        text.truncate(zero);
-    }
-
+    CNamesFileLines lines(file);
     QByteArray line;
-    qsizetype pos = 0;
     bool inBody = false;
-    while ((pos = NextLine(text, pos, line)) >= 0) {
+    while (lines.Next(line, kMaxNamesLine)) {
         if (line.compare("[body res]", Qt::CaseInsensitive) == 0) {
             inBody = true;
             break;
@@ -378,7 +434,7 @@ bool CKantelDoc::ReadNames(CFile& file) {
     if (inBody) {
         m_pNames = std::make_unique<ResourceName[]>(static_cast<size_t>(m_nResources));
         int position = 0;
-        while (position < m_nResources && (pos = NextLine(text, pos, line)) >= 0) {
+        while (position < m_nResources && lines.Next(line, kMaxNamesLine)) {
             ResourceName& entry = m_pNames[static_cast<size_t>(position)];
             entry = ResourceName();
             entry.hasId = true;
@@ -555,27 +611,14 @@ void CKantelDoc::OnEditAllBanked() {
 // ---------------------------------------------------------------------------
 // Extraction
 
-bool CKantelDoc::NameIsTaken(const QString& name, int index, const QString& bankPath) const {
-    if ((GetBankFolder() + name).compare(bankPath, Qt::CaseInsensitive) == 0) {
-        return true;
-    }
-    // Every record is compared for every name chosen, so the records' names
-    // are compared where they lie rather than copied into strings.
-    for (int j = 0; j < m_nResources; ++j) {
-        if (j != index && m_pResources[j].IsSample() &&
-            name.compare(fileNameView(m_pResources[j]), Qt::CaseInsensitive) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// A name for a banked sample whose record names no file of its own. The names
-// file's name comes first; the name must fit the record (so play and save find
-// the file under the name the record keeps), must stay inside the bank's
-// folder, and must not be another sample's, or two samples would share one
-// wave file and one of them would be lost on the next save.
-QString CKantelDoc::ChooseSampleName(int index, const QString& bankPath) const {
+// A name for a banked sample whose record names no file of its own, or whose
+// file is taken by something else. The names file's name comes first; the
+// name must fit the record (so play and save find the file under the name
+// the record keeps) and must stay inside the bank's folder. The candidates
+// come in a fixed order, so opening the bank again, before it was saved,
+// arrives at the same name.
+QString CKantelDoc::ChooseSampleName(int index,
+                                     const std::function<bool(const QString&)>& isFree) const {
     const int id = m_pResources[index].resourceId & 0xFFFF;
     QString name = m_bNamesLoaded ? GetResourceName(id) : QString();
     if (!name.isEmpty()) {
@@ -592,16 +635,23 @@ QString CKantelDoc::ChooseSampleName(int index, const QString& bankPath) const {
             const QString extension = name.right(4);
             name = name.left(SoundResource::kMaxFileName - 4) + extension;
         }
-        if (!NameIsTaken(name, index, bankPath)) {
+        if (name != QStringLiteral(".wav") && isFree(name)) {
             return name;
         }
     }
     name = QString::asprintf("Res%05d.wav", id);
-    if (!NameIsTaken(name, index, bankPath)) {
+    if (isFree(name)) {
         return name;
     }
+    // The four banks of a game share one folder, and their ids overlap.
+    if (m_nBank >= 0) {
+        name = QString::asprintf("Bnk%d_%05d.wav", m_nBank, id);
+        if (isFree(name)) {
+            return name;
+        }
+    }
     name = QString::asprintf("Idx%X.wav", static_cast<unsigned>(index));
-    for (unsigned k = 0; NameIsTaken(name, index, bankPath); ++k) {
+    for (unsigned k = 0; !isFree(name); ++k) {
         name = QString::asprintf("K%08X.wav", k);
     }
     return name;
@@ -609,9 +659,11 @@ QString CKantelDoc::ChooseSampleName(int index, const QString& bankPath) const {
 
 bool CKantelDoc::IsWaveFile(const QString& path) {
     CFile file;
-    if (!file.Open(path, CFile::modeRead)) {
-        // Unreadable now does not mean it is no wave; leave it alone.
-        return true;
+    CFileException error;
+    if (!file.Open(path, CFile::modeRead, &error)) {
+        // Unreadable now does not mean it is no wave; leave it alone. Not a
+        // regular file at all: it cannot be one.
+        return error.m_cause != CFileException::notRegularFile;
     }
     qint64 offset = 0;
     qint64 size = 0;
@@ -619,6 +671,44 @@ bool CKantelDoc::IsWaveFile(const QString& path) {
         return CWaveFile::FindDataChunk(file, &offset, &size);
     } catch (const CFileException&) {
         return true;
+    }
+}
+
+QByteArrayView CKantelDoc::OpenedData(int index) const {
+    const SoundResource& resource = m_pResources[index];
+    const qint64 at = static_cast<qint64>(m_pHeader->sampleDataOffset) + resource.offset;
+    if (at < 0 || at >= m_nImageSize || resource.length <= 0) {
+        return {};
+    }
+    const qint64 length = std::min<qint64>(resource.length, m_nImageSize - at);
+    return {reinterpret_cast<const char*>(m_pData.get() + at), static_cast<qsizetype>(length)};
+}
+
+bool CKantelDoc::WaveHolds(const QString& path, QByteArrayView data) {
+    CFile wave;
+    if (!wave.Open(path, CFile::modeRead)) {
+        return false;
+    }
+    try {
+        qint64 offset = 0;
+        qint64 size = 0;
+        if (!CWaveFile::FindDataChunk(wave, &offset, &size) || size != data.size()) {
+            return false;
+        }
+        wave.Seek(offset, CFile::begin);
+        QByteArray buffer(static_cast<qsizetype>(std::min<qint64>(size, kCopyChunk)), '\0');
+        for (qint64 done = 0; done < size;) {
+            const qint64 want = std::min<qint64>(size - done, buffer.size());
+            if (wave.Read(buffer.data(), want) != want ||
+                std::memcmp(buffer.constData(), data.data() + done, static_cast<size_t>(want)) !=
+                    0) {
+                return false;
+            }
+            done += want;
+        }
+        return true;
+    } catch (const CFileException&) {
+        return false;
     }
 }
 
@@ -646,6 +736,7 @@ int CKantelDoc::WriteWaveFile(CFileBatch& batch, const QString& name, qint64 sta
 void CKantelDoc::ExtractSamples(const QString& path) {
     const QString bankPath = QFileInfo(path).absoluteFilePath();
     const QString folder = GetBankFolder();
+    m_nUnwritten = 0;
     qint64 total = 0;
     for (int i = 0; i < m_nResources; ++i) {
         if (m_pResources[i].IsBankedSample()) {
@@ -658,21 +749,58 @@ void CKantelDoc::ExtractSamples(const QString& path) {
     // writes are known to the batch.
     const CFolderListing listing(folder);
     CFileBatch batch(folder);
+    // What an open that was killed half-way left behind.
+    batch.RemoveOrphans(
+        listing.NamesStartingWith(QString::fromLatin1(CFileBatch::kTemporaryPrefix)));
+    CSampleNameIndex names;
+    names.Build(m_pResources, m_nResources);
+    const auto rename = [&](SoundResource& resource, const QString& name) {
+        const QString before = CBnmFormat::FileNameText(resource);
+        CBnmFormat::SetFileName(resource, name);
+        names.Rename(before, CBnmFormat::FileNameText(resource));
+    };
     // The path of the file of that name in the folder, or an empty string;
     // a folder of that name counts as no file.
     const auto existingFile = [&](const QString& name) {
         const QString found = listing.Resolve(name);
-        return found.isEmpty() || listing.IsFolder(found) ? QString() : folder + found;
+        return found.isEmpty() || listing.IsFolder(found) ? QString() : found;
     };
-    // A file that is no wave (a sibling bank, the names file) cannot be a
-    // sample; packing it would fail on every save. Only a file named as a
-    // wave file is taken for one without looking inside: opening every
+    // Why an existing file cannot be a sample's wave, or an empty string. A
+    // file that is no wave (a sibling bank, the names file) cannot be a
+    // sample; packing it would fail on every save. Only a regular file named
+    // as a wave file is taken for one without looking inside: opening every
     // sample's file would make opening a bank of many samples slow.
-    const auto isForeignFile = [](const QString& file) {
-        return !file.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive) && !IsWaveFile(file);
+    const auto foreignReason = [&](const QString& found) {
+        if (!listing.IsRegularFile(found)) {
+            return QStringLiteral("%1 is not a regular file").arg(found);
+        }
+        if (!found.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive) &&
+            !IsWaveFile(folder + found)) {
+            return QStringLiteral("%1 is not a wave file").arg(found);
+        }
+        return QString();
+    };
+    // A chosen name must be nobody else's: not another record's, not a
+    // file this run wrote, and not a file in the folder (another bank's
+    // sample, say) unless that file holds exactly this sample's data, which
+    // is how the same name is found again when the bank is opened again.
+    const auto freeFor = [&](int index) {
+        return [&, index](const QString& name) {
+            if ((folder + name).compare(bankPath, Qt::CaseInsensitive) == 0 ||
+                names.IsTakenByOther(name, m_pResources[index]) || batch.FindAdded(name) >= 0) {
+                return false;
+            }
+            const QString found = listing.Resolve(name);
+            return found.isEmpty() || (!listing.IsFolder(found) && listing.IsRegularFile(found) &&
+                                       WaveHolds(folder + found, OpenedData(index)));
+        };
     };
     // Per resource: the number of the batch file its data waits in, or -1.
     std::vector<int> waitsIn(static_cast<size_t>(m_nResources), -1);
+    // Case-folded file name -> the first banked sample of this bank that took it.
+    QHash<QString, int> takenBy;
+    // Samples that got a file of their own although their records named one.
+    QStringList renamed;
     // Wave files that could not be written are told of in one message at the
     // end, with the first failure's cause: on a full disk every sample after
     // the first fails too, and a message for each would be hundreds of them.
@@ -691,7 +819,6 @@ void CKantelDoc::ExtractSamples(const QString& path) {
             continue;
         }
         QString fileName = CBnmFormat::FileNameText(resource);
-        QString wave = folder + fileName;
         // A record without a name of its own, or one naming the bank itself,
         // gets a name whether or not there is a names file; otherwise its data
         // would have no file to live in and the next save would drop it. A name
@@ -699,33 +826,50 @@ void CKantelDoc::ExtractSamples(const QString& path) {
         // write files outside its folder.
         if (fileName.isEmpty() || fileName.contains(QLatin1Char('/')) ||
             fileName == QStringLiteral(".") || fileName == QStringLiteral("..") ||
-            wave.compare(bankPath, Qt::CaseInsensitive) == 0) {
-            fileName = ChooseSampleName(i, bankPath);
-            CBnmFormat::SetFileName(resource, fileName);
-            wave = folder + fileName;
+            (folder + fileName).compare(bankPath, Qt::CaseInsensitive) == 0) {
+            fileName = ChooseSampleName(i, freeFor(i));
+            rename(resource, fileName);
+        }
+        // Two records of this bank that name one file (the same name, or
+        // names that differ only in case) share it only when their data are
+        // the same; otherwise the later one's data would be replaced by the
+        // earlier one's on the next save.
+        const auto first = takenBy.constFind(fileName.toCaseFolded());
+        if (first != takenBy.cend() && OpenedData(*first) != OpenedData(i)) {
+            const QString own = ChooseSampleName(i, freeFor(i));
+            renamed.append(QStringLiteral("%1 -> %2 (another sample names the same file "
+                                          "with other data)")
+                               .arg(fileName, own));
+            fileName = own;
+            rename(resource, fileName);
         }
         // A file an earlier record of this bank wrote counts as existing.
         int waiting = batch.FindAdded(fileName);
         // A folder of that name is no wave file: writing fails below and is
         // reported, and saving keeps the data from the bank.
         QString existing = waiting >= 0 ? QString() : existingFile(fileName);
-        if (!existing.isEmpty() && isForeignFile(existing)) {
-            // The sample gets a name of its own instead.
-            fileName = ChooseSampleName(i, bankPath);
-            CBnmFormat::SetFileName(resource, fileName);
-            wave = folder + fileName;
-            waiting = batch.FindAdded(fileName);
-            existing = waiting >= 0 ? QString() : existingFile(fileName);
+        if (!existing.isEmpty()) {
+            const QString why = foreignReason(existing);
+            if (!why.isEmpty()) {
+                const QString own = ChooseSampleName(i, freeFor(i));
+                renamed.append(QStringLiteral("%1 -> %2 (%3)").arg(fileName, own, why));
+                fileName = own;
+                rename(resource, fileName);
+                waiting = batch.FindAdded(fileName);
+                existing = waiting >= 0 ? QString() : existingFile(fileName);
+            }
         }
+        takenBy.insert(fileName.toCaseFolded(), i);
+        const QString wave = folder + fileName;
         if (waiting >= 0 || !existing.isEmpty()) {
             m_extraction[static_cast<size_t>(i)] = Extraction::Written;
             waitsIn[static_cast<size_t>(i)] = waiting;
             // What of the sample the bank holds, so a save can tell whether
             // the bank is all that is left of it.
-            const qint64 at = static_cast<qint64>(m_pHeader->sampleDataOffset) + resource.offset;
-            if (at >= 0 && at < m_nImageSize && resource.length > 0) {
+            const QByteArrayView held = OpenedData(i);
+            if (!held.isEmpty()) {
                 m_openedRange[static_cast<size_t>(i)] = {
-                    at, std::min<qint64>(resource.length, m_nImageSize - at)};
+                    reinterpret_cast<const quint8*>(held.data()) - m_pData.get(), held.size()};
             }
             continue;
         }
@@ -771,6 +915,14 @@ void CKantelDoc::ExtractSamples(const QString& path) {
         }
         noteFailure(commitError, static_cast<qsizetype>(failed.size()));
     }
+    progress.End();
+    m_nUnwritten = notWritten;
+    if (!renamed.isEmpty()) {
+        AfxMessageBox(QStringLiteral("These samples were given wave files of their own:\n%1\n"
+                                     "Saving the bank keeps the new names.")
+                          .arg(ListForMessage(renamed)),
+                      MB_OK | MB_ICONEXCLAMATION);
+    }
     if (notWritten > 0) {
         const QString consequence =
             notWritten == 1
@@ -783,53 +935,118 @@ void CKantelDoc::ExtractSamples(const QString& path) {
                                      : firstError.m_strDetail + QLatin1Char('\n') + consequence;
         firstError.ReportError();
     }
-    progress.End();
 }
 
 // ---------------------------------------------------------------------------
 // Saving
 
+CKantelDoc::WaveCheck CKantelDoc::CheckWave(CFile& wave, const QString& path) {
+    WaveCheck check;
+    check.path = path;
+    CFileException error;
+    if (!wave.Open(path, CFile::modeRead, &error)) {
+        check.problem = error.m_cause == CFileException::fileNotFound     ? WaveProblem::Missing
+                        : error.m_cause == CFileException::notRegularFile ? WaveProblem::NotRegular
+                                                                          : WaveProblem::Unreadable;
+        return check;
+    }
+    check.path = wave.GetFilePath();
+    try {
+        if (!CWaveFile::FindDataChunk(wave, &check.dataOffset, &check.available, &check.claimed)) {
+            check.problem = WaveProblem::NotWave;
+        } else if (check.claimed <= 0 || check.available <= 0) {
+            check.problem = WaveProblem::NoData;
+        } else if (check.claimed > std::numeric_limits<qint32>::max()) {
+            check.problem = WaveProblem::TooLarge;
+        }
+    } catch (const CFileException&) {
+        check.problem = WaveProblem::Unreadable;
+    }
+    return check;
+}
+
+QString CKantelDoc::ProblemText(const WaveCheck& check) {
+    switch (check.problem) {
+    case WaveProblem::Missing:
+        return QStringLiteral("%1 was not found").arg(check.path);
+    case WaveProblem::NotRegular:
+        return QStringLiteral("%1 is not a regular file").arg(check.path);
+    case WaveProblem::Unreadable:
+        return QStringLiteral("%1 could not be read").arg(check.path);
+    case WaveProblem::NotWave:
+        return QStringLiteral("%1 exists but is not a wave file").arg(check.path);
+    case WaveProblem::NoData:
+        return QStringLiteral("%1 exists but holds no sample data").arg(check.path);
+    case WaveProblem::TooLarge:
+        return QStringLiteral("%1 holds more sample data than a bank can hold").arg(check.path);
+    case WaveProblem::None:
+        break;
+    }
+    return QString();
+}
+
 bool CKantelDoc::StoreSample(CFile& file, int index) {
+    WaveCheck check;
+    return StoreChecked(file, index, check);
+}
+
+// A data chunk that claims more bytes than its file holds is what a write
+// cut short leaves behind (a full disk, a killed program). The file gives
+// what it has; where the bank held the sample when it was opened, the rest
+// comes from there, so the sample keeps the length its record gives it.
+bool CKantelDoc::StoreChecked(CFile& file, int index, WaveCheck& check) {
     QString path;
     if (!GetSampleFilePath(index, path)) {
+        check.problem = WaveProblem::Missing;
         return false;
     }
     CFile wave;
-    if (!wave.Open(path, CFile::modeRead)) {
+    check = CheckWave(wave, path);
+    if (check.problem != WaveProblem::None) {
         return false;
     }
-    qint64 dataOffset = 0;
-    qint64 dataSize = 0;
-    try {
-        if (!CWaveFile::FindDataChunk(wave, &dataOffset, &dataSize) || dataSize <= 0) {
-            return false;
-        }
-        wave.Seek(dataOffset, CFile::begin);
-    } catch (const CFileException&) {
-        return false;
-    }
+    const auto [openedAt, openedLength] = m_openedRange[static_cast<size_t>(index)];
+    const qint64 fromBank =
+        check.claimed > check.available && openedAt >= 0 && openedLength > check.available
+            ? std::min(check.claimed, openedLength) - check.available
+            : 0;
     // A record keeps a length of 31 bits and the header a file length of 32;
     // data they cannot describe would be written with offsets that lie.
-    if (dataSize > std::numeric_limits<qint32>::max() ||
-        file.GetPosition() + dataSize > qint64{0xFFFFFFFF}) {
+    if (file.GetPosition() + check.available + fromBank > qint64{0xFFFFFFFF}) {
+        check.problem = WaveProblem::TooLarge;
         return false;
     }
-    QByteArray buffer(static_cast<qsizetype>(std::min(dataSize, kCopyChunk)), '\0');
-    qint64 left = dataSize;
+    try {
+        wave.Seek(check.dataOffset, CFile::begin);
+    } catch (const CFileException&) {
+        check.problem = WaveProblem::Unreadable;
+        return false;
+    }
+    QByteArray buffer(static_cast<qsizetype>(std::min(check.available, kCopyChunk)), '\0');
+    qint64 left = check.available;
     while (left > 0) {
         const qint64 want = std::min<qint64>(left, buffer.size());
         qint64 got = 0;
         try {
             got = wave.Read(buffer.data(), want);
         } catch (const CFileException&) {
+            check.problem = WaveProblem::Unreadable;
             return false;
         }
         if (got != want) {
+            check.problem = WaveProblem::Unreadable;
             return false;
         }
         // A failure to write the bank is the save's failure, not the sample's.
         file.Write(buffer.constData(), got);
         left -= got;
+    }
+    if (fromBank > 0) {
+        file.Write(m_pData.get() + openedAt + check.available, fromBank);
+    }
+    if (check.claimed > check.available) {
+        m_shortWaves.push_back({CBnmFormat::FileNameText(m_pResources[index]), check.available,
+                                check.claimed, fromBank});
     }
     return true;
 }
@@ -847,6 +1064,11 @@ bool CKantelDoc::StoreFromImage(CFile& file, int index) {
 // for it and the offsets are recomputed before the header region is written
 // the last time, so the offsets always describe the data, whatever the file
 // had and whatever size the wave files are.
+//
+// A save must never drop data that only the bank on disk holds: a sample
+// banked when the bank was opened whose wave file cannot give its data back,
+// whether it is still banked or was made external since. All such samples are
+// gathered and named in one refusal, and the old bank stays.
 bool CKantelDoc::WriteBank(CFile& file) {
     if (!m_bLoaded) {
         return false;
@@ -854,11 +1076,31 @@ bool CKantelDoc::WriteBank(CFile& file) {
     const qint64 region = HeaderRegionSize();
     file.SeekToBegin();
     file.Write(m_pData.get(), region);
+    m_shortWaves.clear();
 
+    std::vector<LostSample> lost;
     qint64 total = 0;
     for (int i = 0; i < m_nResources; ++i) {
-        if (m_pResources[i].IsBankedSample()) {
-            total += std::max(qint32{m_pResources[i].length}, 0);
+        const SoundResource& resource = m_pResources[i];
+        if (resource.IsBankedSample()) {
+            total += std::max(qint32{resource.length}, 0);
+            continue;
+        }
+        const size_t at = static_cast<size_t>(i);
+        if (!resource.IsSample() || m_openedRange[at].second <= 0) {
+            continue;
+        }
+        if (m_extraction[at] == Extraction::Failed) {
+            lost.push_back({CBnmFormat::FileNameText(resource), false,
+                            QStringLiteral("its wave file could not be written")});
+        } else if (m_extraction[at] == Extraction::Written) {
+            QString path;
+            GetSampleFilePath(i, path);
+            CFile wave;
+            const WaveCheck check = CheckWave(wave, path);
+            if (check.problem != WaveProblem::None) {
+                lost.push_back({CBnmFormat::FileNameText(resource), false, ProblemText(check)});
+            }
         }
     }
     IProgressSink& progress = Progress();
@@ -869,7 +1111,8 @@ bool CKantelDoc::WriteBank(CFile& file) {
             continue;
         }
         const qint64 before = file.GetPosition();
-        bool stored = StoreSample(file, i);
+        WaveCheck check;
+        bool stored = StoreChecked(file, i, check);
         if (!stored) {
             file.Seek(before, CFile::begin);
             const Extraction extraction = m_extraction.at(static_cast<size_t>(i));
@@ -878,18 +1121,11 @@ bool CKantelDoc::WriteBank(CFile& file) {
                 stored = StoreFromImage(file, i);
             } else if (extraction == Extraction::Written &&
                        m_openedRange.at(static_cast<size_t>(i)).second > 0) {
-                // The bank on disk holds the only copy of this sample. Turning it
-                // external would lose it, so the save stops and the old bank stays.
-                // A sample of which the bank held nothing has nothing to lose
-                // and goes external like any other.
-                QString wave;
-                GetSampleFilePath(i, wave);
-                progress.End();
-                throw CFileException(
-                    CFileException::fileNotFound, wave,
-                    QStringLiteral("Couldn't store %1: the bank holds the only copy of its "
-                                   "sample data, so the bank was not saved.")
-                        .arg(CBnmFormat::FileNameText(resource)));
+                // Turning it external would lose it. A sample of which the
+                // bank held nothing has nothing to lose and goes external
+                // like any other.
+                lost.push_back({CBnmFormat::FileNameText(resource), true, ProblemText(check)});
+                continue;
             }
         }
         if (!stored) {
@@ -903,6 +1139,21 @@ bool CKantelDoc::WriteBank(CFile& file) {
         progress.Step(file.GetPosition() - region);
     }
     progress.End();
+    if (!lost.empty()) {
+        QStringList lines;
+        for (const LostSample& sample : lost) {
+            lines.append(sample.banked
+                             ? QStringLiteral("Couldn't store %1: %2.").arg(sample.name, sample.why)
+                             : QStringLiteral("%1 is no longer banked, and %2.")
+                                   .arg(sample.name, sample.why));
+        }
+        m_shortWaves.clear();
+        throw CFileException(
+            CFileException::none, file.GetFilePath(),
+            QStringLiteral("%1\n%2 the only copy of %3 sample data, so the bank was not saved.")
+                .arg(ListForMessage(lines), QStringLiteral("The bank holds"),
+                     lost.size() == 1 ? QStringLiteral("its") : QStringLiteral("their")));
+    }
     UpdateSampleOffsets();
     const qint64 end = file.GetPosition();
     // A sample that failed half-way may have left bytes past the end.

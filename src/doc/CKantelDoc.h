@@ -77,13 +77,13 @@ public:
     // Reads the whole bank from file; false (after telling the user where there
     // is something to tell) when it is not a bank this editor can hold.
     bool ReadBank(CFile& file);
-    // Parses an open names file; false when the bank has no resources.
+    // Parses an open names file; false when the bank has no resources. Reads
+    // through a bounded buffer whatever the file's size.
     bool ReadNames(CFile& file);
-    // Takes the line that starts at position pos of text into line; returns the
-    // position after the line and its line ends, or -1 when text is used up.
-    static qsizetype NextLine(const QByteArray& text, qsizetype pos, QByteArray& line);
     // Writes every banked sample that has no wave file yet; path is the bank's.
     void ExtractSamples(const QString& path);
+    // How many wave files the last ExtractSamples had to write and could not.
+    qsizetype GetUnwrittenCount() const { return m_nUnwritten; }
     // Writes the header region and appends the banked samples. False when no
     // bank is loaded. File errors throw CFileException.
     bool WriteBank(CFile& file);
@@ -114,6 +114,9 @@ public:
     static constexpr int kMaxNamesLine = 1023;
     static constexpr int kMaxName = 31;
     static constexpr int kMaxDescription = 255;
+    // A names file of this size is none: a real one of 65,535 entries is a
+    // few megabytes. A larger one is ignored with a warning.
+    static constexpr qint64 kMaxNamesFile = qint64{64} << 20;
 
 private:
     // What became of a banked sample's data when the bank was opened.
@@ -125,13 +128,59 @@ private:
 
     // Samples the save under way could not store, named as in the message.
     QStringList m_unstored;
+    qsizetype m_nUnwritten = 0;
+    // The header region's size as read; header words never change it.
+    qint64 m_nRegionSize = 0;
     // Names file: id -> position of the first entry with that id.
     QHash<int, int> m_nameIndex;
 
+    // Why a wave file cannot give a sample its data.
+    enum class WaveProblem : quint8 {
+        None,
+        Missing,
+        NotRegular,
+        Unreadable,
+        NotWave,
+        NoData,
+        TooLarge,
+    };
+    // A wave file as saving finds it.
+    struct WaveCheck {
+        WaveProblem problem = WaveProblem::None;
+        QString path;
+        qint64 dataOffset = 0;
+        qint64 available = 0; // bytes of the data chunk the file holds
+        qint64 claimed = 0;   // bytes the data chunk's header claims
+    };
+    // A sample whose data the saved bank would lose, and why.
+    struct LostSample {
+        QString name;
+        bool banked = false;
+        QString why;
+    };
+    // A wave file whose data chunk claims more than the file holds.
+    struct ShortWave {
+        QString name;
+        qint64 available = 0;
+        qint64 claimed = 0;
+        qint64 fromBank = 0;
+    };
+
+    // Wave files the save under way found shorter than their data chunks.
+    std::vector<ShortWave> m_shortWaves;
+
     qint64 HeaderRegionSize() const;
-    QString ChooseSampleName(int index, const QString& bankPath) const;
-    bool NameIsTaken(const QString& name, int index, const QString& bankPath) const;
+    // The first candidate name for the sample at index that isFree accepts.
+    QString ChooseSampleName(int index, const std::function<bool(const QString&)>& isFree) const;
     static bool IsWaveFile(const QString& path);
+    // The bank's data of resource index as the image holds it when opened.
+    QByteArrayView OpenedData(int index) const;
+    // Whether the wave file at path holds exactly the bytes of data.
+    static bool WaveHolds(const QString& path, QByteArrayView data);
+    // Opens path and finds its data chunk; the problem when there is one.
+    static WaveCheck CheckWave(CFile& wave, const QString& path);
+    static QString ProblemText(const WaveCheck& check);
+    bool StoreChecked(CFile& file, int index, WaveCheck& check);
     // Adds the wave file of resource index to batch: the number it got there,
     // or -1 with error telling why it could not be written.
     int WriteWaveFile(CFileBatch& batch, const QString& name, qint64 start, qint64 length,

@@ -39,7 +39,8 @@ QByteArray CWaveFile::MakeHeader(quint16 channels, quint32 samplesPerSec, quint1
     return header;
 }
 
-bool CWaveFile::FindDataChunk(CFile& file, qint64* dataOffset, qint64* dataSize) {
+bool CWaveFile::FindDataChunk(CFile& file, qint64* dataOffset, qint64* dataSize,
+                              qint64* claimedSize) {
     const qint64 fileLength = file.GetLength();
     char riff[12];
     file.SeekToBegin();
@@ -59,6 +60,9 @@ bool CWaveFile::FindDataChunk(CFile& file, qint64* dataOffset, qint64* dataSize)
         if (std::memcmp(chunk, "data", 4) == 0) {
             *dataOffset = body;
             *dataSize = qMin(size, fileLength - body);
+            if (claimedSize != nullptr) {
+                *claimedSize = size;
+            }
             return true;
         }
         // Chunks are padded to an even length.

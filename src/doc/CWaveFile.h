@@ -16,8 +16,10 @@ public:
                                  quint32 dataLength);
 
     // Finds the "data" chunk of an open RIFF WAVE file: its start and its size
-    // as the chunk header gives it, cut to what the file holds. False when the
-    // file is not RIFF WAVE or has no data chunk. Leaves the file position
-    // anywhere; throws only what CFile throws.
-    static bool FindDataChunk(CFile& file, qint64* dataOffset, qint64* dataSize);
+    // as the chunk header gives it, cut to what the file holds; claimedSize,
+    // when given, gets the size uncut. False when the file is not RIFF WAVE
+    // or has no data chunk. Leaves the file position anywhere; throws only
+    // what CFile throws.
+    static bool FindDataChunk(CFile& file, qint64* dataOffset, qint64* dataSize,
+                              qint64* claimedSize = nullptr);
 };

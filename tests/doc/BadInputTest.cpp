@@ -53,8 +53,19 @@ struct OpenCase {
 const QString kCut = QStringLiteral("The header lists %1 %2, but only %3 lie inside the bank's "
                                     "header region.\nThe others are ignored.");
 
+// "%1" stays for the folder.
+QString overlapMessage(const char* table, const char* what, quint32 resources, quint32 events) {
+    return QStringLiteral("%1/Bnk_1.bnm cannot be opened: its ") + QLatin1String(table) +
+           QLatin1Char(' ') + QLatin1String(what) +
+           QString::asprintf(" (resources at offset %u, events at offset %u).\nEditing or "
+                             "saving it would overwrite one with the other.",
+                             resources, events);
+}
+const char* const kOnHeader = "overlaps the bank's 36-byte header";
+
 QList<OpenCase> openCases() {
     const QByteArray good = goodBank();
+    const auto resourceTable = BankBuilder::Get32(good, 12);
     const int sampleData = static_cast<int>(BankBuilder::Get32(good, kSampleData));
     return {
         {"empty file", [](QByteArray& b) { b.clear(); }, {}, false, {}, 0, 0},
@@ -128,13 +139,47 @@ QList<OpenCase> openCases() {
          {kCut.arg(-1).arg(QStringLiteral("sound events")).arg(0)},
          3,
          0},
+        // Editing or saving through records that share bytes with the header
+        // or with each other would rewrite the header words or the other records.
         {"event table overlapping the resource table",
          [](QByteArray& b) { BankBuilder::Put32(b, kEventTable, BankBuilder::Get32(b, 12)); },
+         {},
+         false,
+         {overlapMessage("resource table", "and the event table overlap each other", resourceTable,
+                         resourceTable)},
+         0,
+         0},
+        {"resource table on the sample data offset",
+         [](QByteArray& b) { BankBuilder::Put32(b, 12, 4); },
+         {},
+         false,
+         {overlapMessage("resource table", kOnHeader, 4, 36)},
+         0,
+         0},
+        {"resource table from the resource table offset",
+         [](QByteArray& b) { BankBuilder::Put32(b, 12, 12); },
+         {},
+         false,
+         {overlapMessage("resource table", kOnHeader, 12, 36)},
+         0,
+         0},
+        {"event table inside the header",
+         [](QByteArray& b) { BankBuilder::Put32(b, kEventTable, 8); },
+         {},
+         false,
+         {overlapMessage("event table", kOnHeader, resourceTable, 8)},
+         0,
+         0},
+        {"empty tables inside the header are no records",
+         [](QByteArray& b) {
+             BankBuilder::Put32(b, kEventTable, 0);
+             BankBuilder::Put32(b, kEventCount, 0);
+         },
          {},
          true,
          {},
          3,
-         2},
+         0},
         {"banked sample starting past the end",
          [](QByteArray& b) { BankBuilder::Put32(b, resourceAt(b, 1) + 16, 0x100000); },
          {},
@@ -244,6 +289,8 @@ struct WaveCase {
     QByteArray wave;
     bool stored;
     int storedLength;
+    // What the user is told of a wave that was stored.
+    QString warning = QString();
 };
 
 class BadWave : public ::testing::TestWithParam<WaveCase> {};
@@ -265,7 +312,7 @@ TEST_P(BadWave, IsStoredConsistentlyOrTurnedExternalWithOneMessage) {
     SoundResource r;
     std::memcpy(&r, saved.constData() + BankBuilder::Get32(saved, 12), sizeof r);
     if (c.stored) {
-        EXPECT_TRUE(prompts.prompts.isEmpty());
+        EXPECT_EQ(prompts.Texts(), c.warning.isEmpty() ? QStringList() : QStringList{c.warning});
         EXPECT_EQ(r.storage, SoundResource::kStorageBank);
         EXPECT_EQ(r.length, c.storedLength);
     } else {
@@ -297,7 +344,10 @@ QList<WaveCase> waveCases() {
         {"no WAVE tag", withTag(good, 8, "AVI "), false, 0},
         {"no data chunk", withTag(good, 36, "junk"), false, 0},
         {"only a header", good.left(44), false, 0},
-        {"data chunk claims more than the file holds", longClaim, true, 500},
+        // Nothing but the wave held the sample, so its length is what is there.
+        {"data chunk claims more than the file holds", longClaim, true, 500,
+         QStringLiteral("Some wave files are shorter than they say:\nx.wav holds 500 of the "
+                        "100000 bytes its data chunk claims; only those were saved.")},
         {"a chunk after the data", extra, true, 500},
         {"empty file", QByteArray(), false, 0},
     };

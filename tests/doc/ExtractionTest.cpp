@@ -118,14 +118,24 @@ TEST_F(Extraction, ExistingWaveFileIsNeverOverwrittenSoReopeningWritesNothing) {
     b.AddSample(1, QStringLiteral("a.wav"), BankBuilder::Pattern(100, 1), true);
     b.AddSample(2, QStringLiteral(""), BankBuilder::Pattern(100, 2), true);
     ASSERT_TRUE(Open(b.Build(), "[body res]\n1 \"A\" \"\"\n2 \"Horn\" \"\"\n"));
-    folder.Write(QStringLiteral("a.wav"), "edited by the user");
-    folder.Write(QStringLiteral("Horn.wav"), "edited too");
+    EXPECT_EQ(FileName(1), QStringLiteral("Horn.wav"));
     const QStringList entries = folder.Entries();
+    // Opened again before a save: the chosen name is found again.
     CKantelDoc again;
     ASSERT_TRUE(again.OnOpenDocument(bankPath));
+    EXPECT_EQ(folder.Entries(), entries);
+    EXPECT_EQ(CBnmFormat::FileNameText(again.m_pResources[1]), QStringLiteral("Horn.wav"));
+    // The record's own name is its file, whatever the file now holds; a
+    // chosen name is this sample's only while the file holds its data.
+    folder.Write(QStringLiteral("a.wav"), "edited by the user");
+    folder.Write(QStringLiteral("Horn.wav"), "edited too");
+    CKantelDoc third;
+    ASSERT_TRUE(third.OnOpenDocument(bankPath));
     EXPECT_EQ(folder.Read(QStringLiteral("a.wav")), QByteArray("edited by the user"));
     EXPECT_EQ(folder.Read(QStringLiteral("Horn.wav")), QByteArray("edited too"));
-    EXPECT_EQ(folder.Entries(), entries);
+    EXPECT_EQ(CBnmFormat::FileNameText(third.m_pResources[1]), QStringLiteral("Res00002.wav"));
+    EXPECT_EQ(WaveData(QStringLiteral("Res00002.wav")), BankBuilder::Pattern(100, 2));
+    EXPECT_TRUE(prompts.prompts.isEmpty());
 }
 
 TEST_F(Extraction, ExistingWaveInAnotherCaseCountsAsWritten) {
@@ -165,18 +175,40 @@ TEST_F(Extraction, NoWaveFileHasItsNameBeforeAllAreWritten) {
     EXPECT_EQ(progress.ends, 1);
 }
 
-// As when each file took its name at once: the first record's data is
-// written and the others find its file.
-TEST_F(Extraction, RecordsNamingOneWaveFileWriteTheFirstOnesDataOnce) {
+// Records that name one file (the same name, or names that differ only in
+// case) share it only when their data are the same; one with other data gets
+// a file of its own, or the next save would put the first one's data in its
+// place. The user hears of it once, and every sample survives a save.
+TEST_F(Extraction, RecordsNamingOneWaveFileShareItOnlyWithTheSameData) {
     BankBuilder b;
-    b.AddSample(1, QStringLiteral("a.wav"), BankBuilder::Pattern(10, 1), true);
-    b.AddSample(2, QStringLiteral("A.WAV"), BankBuilder::Pattern(20, 2), true);
-    b.AddSample(3, QStringLiteral("a.wav"), BankBuilder::Pattern(30, 3), true);
-    ASSERT_TRUE(Open(b.Build()));
+    b.bank = 1;
+    b.AddSample(1, QStringLiteral("dup.wav"), BankBuilder::Pattern(10, 1), true);
+    b.AddSample(2, QStringLiteral("DUP.wav"), BankBuilder::Pattern(20, 2), true);
+    b.AddSample(3, QStringLiteral("dup.wav"), BankBuilder::Pattern(10, 1), true);
+    b.AddSample(4, QStringLiteral("dup.wav"), BankBuilder::Pattern(30, 3), true);
+    const QByteArray bank = b.Build();
+    ASSERT_TRUE(Open(bank));
+    ASSERT_EQ(prompts.prompts.size(), 1);
+    EXPECT_EQ(prompts.prompts[0].text,
+              QStringLiteral("These samples were given wave files of their own:\n"
+                             "DUP.wav -> Res00002.wav (another sample names the same file with "
+                             "other data)\n"
+                             "dup.wav -> Res00004.wav (another sample names the same file with "
+                             "other data)\n"
+                             "Saving the bank keeps the new names."));
+    EXPECT_EQ(FileName(2), QStringLiteral("dup.wav"));
+    EXPECT_EQ(WaveData(QStringLiteral("dup.wav")), BankBuilder::Pattern(10, 1));
+    EXPECT_EQ(WaveData(QStringLiteral("Res00002.wav")), BankBuilder::Pattern(20, 2));
+    EXPECT_EQ(WaveData(QStringLiteral("Res00004.wav")), BankBuilder::Pattern(30, 3));
+    EXPECT_FALSE(doc.IsModified());
+    ASSERT_TRUE(doc.OnSaveDocument(bankPath));
+    const QByteArray saved = folder.Read(QStringLiteral("Bnk_1.bnm"));
+    EXPECT_EQ(saved.mid(BankBuilder::Get32(saved, 20)), bank.mid(BankBuilder::Get32(bank, 20)));
+    // Opened again, the new names are the records' own.
+    prompts.prompts.clear();
+    CKantelDoc again;
+    ASSERT_TRUE(again.OnOpenDocument(bankPath));
     EXPECT_TRUE(prompts.prompts.isEmpty());
-    EXPECT_EQ(folder.Entries(),
-              (QStringList{QStringLiteral("Bnk_1.bnm"), QStringLiteral("a.wav")}));
-    EXPECT_EQ(WaveData(QStringLiteral("a.wav")), BankBuilder::Pattern(10, 1));
 }
 
 // Another program takes a sample's name while the bank opens. Its file is
@@ -186,7 +218,7 @@ TEST_F(Extraction, NameTakenBeforeTheFilesAreNamedLeavesThoseSamplesInTheBank) {
     BankBuilder b;
     b.AddSample(1, QStringLiteral("a.wav"), BankBuilder::Pattern(100, 1), true);
     b.AddSample(2, QStringLiteral("b.wav"), BankBuilder::Pattern(50, 2), true);
-    b.AddSample(3, QStringLiteral("B.WAV"), BankBuilder::Pattern(60, 3), true);
+    b.AddSample(3, QStringLiteral("B.WAV"), BankBuilder::Pattern(50, 2), true);
     b.AddSample(4, QStringLiteral("c.wav"), BankBuilder::Pattern(70, 4), true);
     const QByteArray bank = b.Build();
     RecordingProgressSink progress;
@@ -486,6 +518,12 @@ TEST(ExtractionOfNonWaves, AFileThatIsNoWaveGivesTheSampleANameOfItsOwn) {
     ASSERT_TRUE(doc.OnOpenDocument(path));
     EXPECT_EQ(CBnmFormat::FileNameText(doc.m_pResources[0]), QStringLiteral("Horn.wav"));
     EXPECT_EQ(folder.Read(QStringLiteral("Horn.wav")), BankBuilder::Wave(data));
+    // The record's name changed, so the user hears why.
+    EXPECT_EQ(prompts.Texts(),
+              QStringList{QStringLiteral("These samples were given wave files of their own:\n"
+                                         "Bnk_1.bns -> Horn.wav (Bnk_1.bns is not a wave file)\n"
+                                         "Saving the bank keeps the new names.")});
+    prompts.prompts.clear();
     EXPECT_TRUE(doc.OnSaveDocument(path));
     EXPECT_TRUE(prompts.prompts.isEmpty()) << prompts.Texts().join(QLatin1Char('|')).toStdString();
 }

@@ -4,6 +4,9 @@
 #include "TestFolder.h"
 
 #include "doc/CKantelDoc.h"
+#include "doc/CNamesFileLines.h"
+
+#include "framework/core/CFile.h"
 
 #include <QDir>
 
@@ -193,16 +196,28 @@ TEST(NamesFileBank, NamesFileThatIsAFolderIsNoNamesFile) {
     EXPECT_TRUE(prompts.prompts.isEmpty());
 }
 
-TEST(NamesFileLines, RunsOfLineEndsAreSkippedAsOne) {
-    const QByteArray text("\r\nfirst\r\n\r\n\nsecond\rthird");
-    QByteArray line;
-    qsizetype pos = 0;
-    QStringList lines;
-    while ((pos = CKantelDoc::NextLine(text, pos, line)) >= 0) {
-        lines << QString::fromLatin1(line);
+// Read through buffers of one byte, three bytes and the default size, so line
+// ends and long lines fall on every boundary.
+TEST(NamesFileLines, RunsOfLineEndsAreSkippedAsOneWhateverTheBuffer) {
+    TestFolder folder;
+    const QString path = folder.Write(QStringLiteral("n.bns"),
+                                      QByteArray("\r\nfirst\r\n\r\n\nsecond\rlonger line\nthird"));
+    for (const qsizetype size : {qsizetype{1}, qsizetype{3}, qsizetype{1} << 16}) {
+        CFile file;
+        ASSERT_TRUE(file.Open(path, CFile::modeRead));
+        CNamesFileLines lines(file, size);
+        QByteArray line;
+        QStringList read;
+        while (lines.Next(line, 6)) {
+            read << QString::fromLatin1(line);
+        }
+        EXPECT_EQ(read, (QStringList{QString(), QStringLiteral("first"), QStringLiteral("second"),
+                                     QStringLiteral("longer"), QStringLiteral("third")}))
+            << size;
+        EXPECT_FALSE(lines.Next(line, 6));
     }
-    EXPECT_EQ(lines, (QStringList{QString(), QStringLiteral("first"), QStringLiteral("second"),
-                                  QStringLiteral("third")}));
-    EXPECT_EQ(CKantelDoc::NextLine(QByteArray(), 0, line), -1);
-    EXPECT_EQ(CKantelDoc::NextLine(text, text.size(), line), -1);
+    CFile empty;
+    ASSERT_TRUE(empty.Open(folder.Write(QStringLiteral("e.bns"), QByteArray()), CFile::modeRead));
+    QByteArray line;
+    EXPECT_FALSE(CNamesFileLines(empty).Next(line, 10));
 }

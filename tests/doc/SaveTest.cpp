@@ -297,7 +297,33 @@ TEST_F(Save, OnlyTheDataChunkIsPackedAndNeverMoreThanTheFileHolds) {
     EXPECT_EQ(sampleData(saved, 1), BankBuilder::Pattern(200, 5));
     EXPECT_EQ(sampleData(saved, 2), BankBuilder::Pattern(300, 3));
     EXPECT_EQ(saved.size(), BankBuilder::Get32(saved, kSampleDataAt) + 533);
-    EXPECT_TRUE(prompts.prompts.isEmpty());
+    EXPECT_EQ(prompts.Texts(),
+              QStringList{QStringLiteral(
+                  "Some wave files are shorter than they say:\nb.wav holds 200 of the 1000000 "
+                  "bytes its data chunk claims; only those were saved.")});
+}
+
+// A wave whose writing was cut short (a full disk, a killed program) still
+// claims its whole length. The bank held the sample when it was opened, so
+// what the file lacks comes from there and the sample keeps all its bytes.
+TEST_F(Save, CutShortWaveIsCompletedFromTheBankAndTheUserIsTold) {
+    BankBuilder b;
+    b.bank = 1;
+    const QByteArray sound = BankBuilder::Pattern(17640, 7);
+    b.AddSample(1, QStringLiteral("crash.wav"), sound, true);
+    b.AddSample(2, QStringLiteral("horn.wav"), BankBuilder::Pattern(100, 8), true);
+    ASSERT_TRUE(Open(b.Build()));
+    folder.Write(QStringLiteral("crash.wav"), folder.Read(QStringLiteral("crash.wav")).left(100));
+    ASSERT_TRUE(doc.OnSaveDocument(bankPath));
+    const QByteArray saved = Saved();
+    EXPECT_EQ(record(saved, 0).length, 17640);
+    EXPECT_EQ(sampleData(saved, 0), sound);
+    EXPECT_EQ(sampleData(saved, 1), BankBuilder::Pattern(100, 8));
+    EXPECT_EQ(prompts.Texts(),
+              QStringList{QStringLiteral(
+                  "Some wave files are shorter than they say:\ncrash.wav holds 56 of the 17640 "
+                  "bytes its data chunk claims; the other 17584 were kept from the bank.")});
+    EXPECT_EQ(prompts.prompts[0].type & MB_ICONMASK, MB_ICONEXCLAMATION);
 }
 
 // The record's length is 31 bits: a bigger wave cannot be described, so it

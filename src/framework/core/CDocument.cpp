@@ -132,7 +132,8 @@ IProgressSink& CDocument::Progress() {
 
 void CDocument::ReportSaveLoadException(const QString& path, const CFileException* error,
                                         bool saving) {
-    if (error != nullptr && error->m_cause != CFileException::none) {
+    if (error != nullptr &&
+        (error->m_cause != CFileException::none || !error->m_strDetail.isEmpty())) {
         error->ReportError();
         return;
     }

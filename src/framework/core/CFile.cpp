@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // Makes the rename of a committed file durable.
@@ -73,15 +74,37 @@ bool CFile::Open(const QString& path, unsigned flags, CFileException* error) {
     if (QFileInfo(actual).isDir()) {
         return fail(EISDIR, QStringLiteral("It is a folder."));
     }
-    m_pFile = std::make_unique<QFile>(actual);
-    const QIODevice::OpenMode mode =
-        (flags & (modeWrite | modeReadWrite)) != 0U ? QIODevice::ReadWrite : QIODevice::ReadOnly;
-    errno = 0;
-    if (!m_pFile->open(mode)) {
+    const bool writable = (flags & (modeWrite | modeReadWrite)) != 0U;
+    // Opened without blocking and looked at before anything is read: opening
+    // a FIFO for reading waits for a writer, possibly forever, and a device
+    // or socket is no file of ours either. Only a regular file is read.
+    const int fd = ::open(QFile::encodeName(actual).constData(),
+                          (writable ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         const int saved = errno;
-        return fail(saved != 0 ? saved : ENOENT, m_pFile->errorString());
+        return fail(saved, QString::fromLocal8Bit(strerror(saved)));
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        if (error != nullptr) {
+            *error = CFileException(CFileException::notRegularFile, actual);
+        }
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    m_pFile = std::make_unique<QFile>(actual);
+    const QIODevice::OpenMode mode = writable ? QIODevice::ReadWrite : QIODevice::ReadOnly;
+    if (!m_pFile->open(fd, mode, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(EIO, m_pFile->errorString());
     }
     return true;
+}
+
+bool CFile::IsRegularFile(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 void CFile::ThrowError(int savedErrno, int fallbackCause) const {

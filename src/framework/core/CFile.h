@@ -36,7 +36,12 @@ public:
     // exact name, one in the same folder whose name differs only in case is
     // taken. With modeCreate the file starts empty (see the class comment).
     // Returns false and fills error (when given) on failure.
+    // A file opened for reading must be a regular file (links are followed);
+    // anything else (a FIFO, a device) fails with notRegularFile and is never
+    // waited on.
     bool Open(const QString& path, unsigned flags, CFileException* error = nullptr);
+    // Whether path is a regular file or a link to one. Never blocks.
+    static bool IsRegularFile(const QString& path);
 
     // Reads up to count bytes; fewer only at the end of the file.
     qint64 Read(void* buffer, qint64 count);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -72,6 +73,7 @@ CFileBatch::~CFileBatch() {
     for (Entry& entry : m_entries) {
         Discard(entry);
     }
+    ReleaseIdleLock();
     if (m_nFolderFd >= 0) {
         ::close(m_nFolderFd);
     }
@@ -85,10 +87,105 @@ QString CFileBatch::PathOf(const QString& name) const {
 // neither a sample's name nor in the way of one.
 QByteArray CFileBatch::NextTemporaryName() {
     char name[64];
-    std::snprintf(name, sizeof name, ".kantel-%016llx-%llu.tmp",
+    std::snprintf(name, sizeof name, "%s%016llx-%llu.tmp", kTemporaryPrefix,
                   static_cast<unsigned long long>(m_nTag),
                   static_cast<unsigned long long>(m_nCounter++));
     return QByteArray(name);
+}
+
+QByteArray CFileBatch::LockName(quint64 tag) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%s%016llx.lock", kTemporaryPrefix,
+                  static_cast<unsigned long long>(tag));
+    return QByteArray(name);
+}
+
+// The lock is taken before the first temporary exists, so whoever finds a
+// temporary of a living batch finds its lock held. A remover may unlink the
+// lock file between our open and our flock; then we hold a lock on a file
+// nobody else can find, so we look again until the name is ours.
+int CFileBatch::TakeOwnerLock() {
+    if (m_nLockFd >= 0) {
+        return 0;
+    }
+    const QByteArray lock = LockName(m_nTag);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const int fd = ::openat(m_nFolderFd, lock.constData(),
+                                O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            return errno;
+        }
+        struct stat held {};
+        struct stat named {};
+        if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &held) == 0 &&
+            ::fstatat(m_nFolderFd, lock.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            held.st_ino == named.st_ino && held.st_dev == named.st_dev) {
+            m_nLockFd = fd;
+            return 0;
+        }
+        ::close(fd);
+    }
+    return EAGAIN;
+}
+
+void CFileBatch::ReleaseIdleLock() noexcept {
+    if (m_nLockFd < 0 ||
+        std::any_of(m_entries.begin(), m_entries.end(), [](const Entry& e) { return e.pending; })) {
+        return;
+    }
+    ::unlinkat(m_nFolderFd, LockName(m_nTag).constData(), 0);
+    ::close(m_nLockFd);
+    m_nLockFd = -1;
+}
+
+int CFileBatch::RemoveOrphans(const QStringList& names) {
+    if (m_nFolderFd < 0) {
+        return 0;
+    }
+    const QString prefix = QString::fromLatin1(kTemporaryPrefix);
+    // Tag -> the temporaries that carry it.
+    QHash<QString, QStringList> byTag;
+    for (const QString& name : names) {
+        if (!name.startsWith(prefix)) {
+            continue;
+        }
+        const QString rest = name.mid(prefix.size());
+        const qsizetype end = rest.indexOf(QLatin1Char('-'));
+        if (rest.endsWith(QStringLiteral(".tmp")) && end == 16) {
+            byTag[rest.left(end)].append(name);
+        } else if (rest.endsWith(QStringLiteral(".lock")) && rest.size() == 16 + 5) {
+            byTag[rest.left(16)];
+        }
+    }
+    int removed = 0;
+    for (auto it = byTag.cbegin(); it != byTag.cend(); ++it) {
+        bool ok = false;
+        const quint64 tag = it.key().toULongLong(&ok, 16);
+        if (!ok || (tag == m_nTag)) {
+            continue;
+        }
+        const QByteArray lock = LockName(tag);
+        const int fd =
+            ::openat(m_nFolderFd, lock.constData(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0 && errno != ENOENT) {
+            continue;
+        }
+        if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            // A batch that is alive holds it.
+            ::close(fd);
+            continue;
+        }
+        for (const QString& name : it.value()) {
+            if (::unlinkat(m_nFolderFd, QFile::encodeName(name).constData(), 0) == 0) {
+                ++removed;
+            }
+        }
+        if (fd >= 0) {
+            ::unlinkat(m_nFolderFd, lock.constData(), 0);
+            ::close(fd);
+        }
+    }
+    return removed;
 }
 
 void CFileBatch::Throw(int savedErrno, const QString& name) const {
@@ -137,6 +234,9 @@ int CFileBatch::Add(const QString& name, std::initializer_list<QByteArrayView> p
     if (m_entries.size() == m_entries.capacity()) {
         m_entries.reserve(std::max<size_t>(16, 2 * m_entries.size()));
     }
+    if (const int locked = TakeOwnerLock(); locked != 0) {
+        Throw(locked, name);
+    }
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
         entry.temporary = NextTemporaryName();
@@ -161,6 +261,7 @@ int CFileBatch::Add(const QString& name, std::initializer_list<QByteArrayView> p
     if (failure != 0) {
         Discard(m_entries.back());
         m_entries.pop_back();
+        ReleaseIdleLock();
         Throw(failure, name);
     }
     m_addedNames.insert(m_entries.back().name);
@@ -234,6 +335,7 @@ std::vector<int> CFileBatch::Commit(CFileException& error) {
         for (const int number : pending) {
             Discard(m_entries[static_cast<size_t>(number)]);
         }
+        ReleaseIdleLock();
         return pending;
     }
     bool named = false;
@@ -257,5 +359,6 @@ std::vector<int> CFileBatch::Commit(CFileException& error) {
         // file systems) is not an error: the contents are on disk already.
         ::fsync(m_nFolderFd);
     }
+    ReleaseIdleLock();
     return failed;
 }

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <initializer_list>
 #include <vector>
@@ -46,6 +47,13 @@ public:
     // the folder). Failed files are removed. Files added after a Commit wait
     // for the next one.
     std::vector<int> Commit(CFileException& error);
+    // Every temporary (and lock) name of a batch begins with this.
+    static constexpr const char* kTemporaryPrefix = ".kantel-";
+    // Removes, among names (entries of the folder), the temporaries that a
+    // batch left behind when its process died: those whose batch holds no
+    // lock any more. Temporaries of a batch still at work are left alone.
+    // Returns how many were removed.
+    int RemoveOrphans(const QStringList& names);
 
     // How a name is given without replacing a file that has it: an atomic
     // rename that refuses to replace, a hard link (which refuses as well),
@@ -70,12 +78,19 @@ private:
     };
 
     QByteArray NextTemporaryName();
+    static QByteArray LockName(quint64 tag);
+    // Holds the batch's lock file for as long as the batch lives; 0 or the
+    // errno value.
+    int TakeOwnerLock();
+    // Gives the lock up once no temporary of the batch is left.
+    void ReleaseIdleLock() noexcept;
     void Discard(Entry& entry) noexcept;
     [[noreturn]] void Throw(int savedErrno, const QString& name) const;
 
     QString m_strFolder;
     int m_nFolderFd = -1;
     int m_nFolderErrno = 0;
+    int m_nLockFd = -1;
     quint64 m_nTag = 0;
     quint64 m_nCounter = 0;
     std::vector<Entry> m_entries;

@@ -44,6 +44,11 @@ CFileException::Cause CFileException::CauseFromErrno(int error) {
 }
 
 QString CFileException::GetErrorMessage() const {
+    // A failure that is no single file's (several samples of a save, say)
+    // carries its whole message as the detail.
+    if (m_cause == none && !m_strDetail.isEmpty()) {
+        return m_strDetail;
+    }
     QString text;
     switch (m_cause) {
     case fileNotFound:
@@ -81,6 +86,9 @@ QString CFileException::GetErrorMessage() const {
         break;
     case endOfFile:
         text = QStringLiteral("An attempt was made to access %1 past its end.");
+        break;
+    case notRegularFile:
+        text = QStringLiteral("%1 is not a regular file.");
         break;
     case none:
     case generic:

@@ -21,6 +21,9 @@ public:
         lockViolation,
         diskFull,
         endOfFile,
+        // Something that is not a regular file (a FIFO, a device, a socket)
+        // where a file was expected.
+        notRegularFile,
     };
 
     CFileException() = default;

@@ -1,5 +1,7 @@
 #include "CFolderListing.h"
 
+#include "CFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,6 +26,8 @@ CFolderListing::CFolderListing(const QString& folder)
             m_folders.insert(name);
         } else if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
             m_untyped.insert(name);
+        } else if (entry->d_type != DT_REG) {
+            m_special.insert(name);
         }
     }
     ::closedir(dir);
@@ -56,4 +60,21 @@ bool CFolderListing::IsFolder(const QString& entry) const {
         return true;
     }
     return m_untyped.contains(entry) && QFileInfo(QDir(m_strFolder), entry).isDir();
+}
+
+bool CFolderListing::IsRegularFile(const QString& entry) const {
+    if (!m_names.contains(entry) || m_folders.contains(entry) || m_special.contains(entry)) {
+        return false;
+    }
+    return !m_untyped.contains(entry) || CFile::IsRegularFile(QDir(m_strFolder).filePath(entry));
+}
+
+QStringList CFolderListing::NamesStartingWith(const QString& prefix) const {
+    QStringList found;
+    for (const QString& name : m_names) {
+        if (name.startsWith(prefix)) {
+            found.append(name);
+        }
+    }
+    return found;
 }

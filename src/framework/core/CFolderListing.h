@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 // The names in one folder, read once, for answering many case-blind lookups
 // in it: opening a bank looks up a name for every sample, and reading the
@@ -22,11 +23,18 @@ public:
     // Whether entry, a name Resolve returned, is a folder. Answered from the
     // listing where the file system gave the entry's type with its name.
     bool IsFolder(const QString& entry) const;
+    // Whether entry is a regular file or a link to one: a FIFO, a device, a
+    // socket or a dangling link is none, and must never be opened as a file.
+    bool IsRegularFile(const QString& entry) const;
+    // The entries whose names begin with prefix, in no order.
+    QStringList NamesStartingWith(const QString& prefix) const;
 
 private:
     QString m_strFolder;
     QSet<QString> m_names;
     QSet<QString> m_folders;
+    // Entries the listing told are neither folders nor regular files.
+    QSet<QString> m_special;
     // Entries whose type the listing did not tell (links among them).
     QSet<QString> m_untyped;
     // Case-folded name -> the first entry in name order with that folding;

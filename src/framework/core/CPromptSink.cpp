@@ -2,6 +2,9 @@
 
 #include "AfxMessageBox.h"
 
+#include <QRegularExpression>
+#include <QStringList>
+
 #include <cstdio>
 
 namespace {
@@ -59,9 +62,21 @@ QString CPromptSink::FormatLine(const QString& text, unsigned type) {
         prefix = QStringLiteral("info: ");
         break;
     }
-    QString body = text;
-    body.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    body.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    body.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    // One line: each line of the box stays a sentence of its own, so a
+    // cause without a full stop does not run into the next sentence.
+    QString body;
+    const QStringList lines =
+        text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r")), Qt::SkipEmptyParts);
+    for (const QString& line : lines) {
+        if (!body.isEmpty()) {
+            const QChar last = body.back();
+            if (last != QLatin1Char('.') && last != QLatin1Char('!') && last != QLatin1Char('?') &&
+                last != QLatin1Char(':')) {
+                body += QLatin1Char('.');
+            }
+            body += QLatin1Char(' ');
+        }
+        body += line;
+    }
     return prefix + body;
 }

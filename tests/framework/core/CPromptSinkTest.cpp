@@ -19,13 +19,19 @@ TEST(CPromptSinkFormat, PrefixFollowsTheIcon) {
               QStringLiteral("info: x"));
 }
 
-TEST(CPromptSinkFormat, EveryLineBreakBecomesOneBlank) {
+TEST(CPromptSinkFormat, EveryLineIsASentenceOfItsOwn) {
     EXPECT_EQ(CPromptSink::FormatLine(QStringLiteral("End of file reached.\nTruncating sample "
                                                      "/b/a.wav"),
                                       MB_ICONEXCLAMATION),
               QStringLiteral("warning: End of file reached. Truncating sample /b/a.wav"));
-    EXPECT_EQ(CPromptSink::FormatLine(QStringLiteral("a\r\nb\rc\n\nd"), MB_ICONHAND),
-              QStringLiteral("error: a b c  d"));
+    // A cause without a full stop does not run into the next sentence.
+    EXPECT_EQ(CPromptSink::FormatLine(QStringLiteral("Access to /b/x.wav was denied.\nPermission "
+                                                     "denied\n8 wave files were not written."),
+                                      MB_ICONHAND),
+              QStringLiteral("error: Access to /b/x.wav was denied. Permission denied. 8 wave "
+                             "files were not written."));
+    EXPECT_EQ(CPromptSink::FormatLine(QStringLiteral("a\r\nb?\rc:\n\nd"), MB_ICONHAND),
+              QStringLiteral("error: a. b? c: d"));
 }
 
 TEST(CPromptSinkRouting, GuardsNestAndPutThePreviousSinkBack) {

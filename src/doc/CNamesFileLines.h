@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QtGlobal>
+
+class CFile;
+
+// The lines of a names file, read through one buffer of bounded size, so a
+// names file of any size costs no more memory than the lines it yields. Runs
+// of line ends count as one; a line end at the very start yields one empty
+// line; the text ends at the first zero byte.
+class CNamesFileLines {
+public:
+    // Reads file from its start, bufferSize bytes at a time.
+    explicit CNamesFileLines(CFile& file, qsizetype bufferSize = qsizetype{1} << 16);
+    // The next line, cut to maxLength bytes (the rest of it is skipped);
+    // false when the text is used up. Throws what CFile::Read throws.
+    bool Next(QByteArray& line, qsizetype maxLength);
+
+private:
+    // The byte at the reading position, or -1 at the end of the text.
+    int Peek();
+
+    CFile& m_file;
+    QByteArray m_buffer;
+    qsizetype m_nFilled = 0;
+    qsizetype m_nPos = 0;
+    bool m_bEnd = false;
+};
