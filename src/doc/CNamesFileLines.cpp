@@ -29,22 +29,34 @@ int CNamesFileLines::Peek() {
     return static_cast<unsigned char>(c);
 }
 
+// Scans the buffer rather than byte by byte through Peek: a names file may
+// be tens of megabytes of blank lines.
 bool CNamesFileLines::Next(QByteArray& line, qsizetype maxLength) {
-    int c = Peek();
-    if (c < 0) {
+    if (Peek() < 0) {
         return false;
     }
     line.clear();
-    while (c >= 0 && c != '\r' && c != '\n') {
-        if (line.size() < maxLength) {
-            line.append(static_cast<char>(c));
+    const auto isEnd = [](char c) { return c == '\r' || c == '\n' || c == '\0'; };
+    while (Peek() >= 0) {
+        const char* bytes = m_buffer.constData();
+        qsizetype end = m_nPos;
+        while (end < m_nFilled && !isEnd(bytes[end])) {
+            ++end;
         }
-        ++m_nPos;
-        c = Peek();
+        const qsizetype take = std::min(end - m_nPos, maxLength - line.size());
+        if (take > 0) {
+            line.append(bytes + m_nPos, take);
+        }
+        m_nPos = end;
+        if (end < m_nFilled) {
+            break;
+        }
     }
-    while (c == '\r' || c == '\n') {
-        ++m_nPos;
-        c = Peek();
+    for (int c = Peek(); c == '\r' || c == '\n'; c = Peek()) {
+        const char* bytes = m_buffer.constData();
+        while (m_nPos < m_nFilled && (bytes[m_nPos] == '\r' || bytes[m_nPos] == '\n')) {
+            ++m_nPos;
+        }
     }
     return true;
 }
