@@ -238,6 +238,29 @@ TEST_F(CliDemo, ExtractWritesTheBankedSamplesAndLeavesTheBank) {
     }
 }
 
+// A script that asked for the wave files must hear that it did not get them.
+TEST_F(CliDemo, ExtractThatCouldNotWriteEveryWaveExitsOne) {
+    int blocked = 0;
+    for (const char* name : {"engidle.wav", "enghigh.wav", "Horn.wav", "skid.wav"}) {
+        const QString wave = QString::fromLatin1(name);
+        if (!Files().contains(wave)) {
+            ASSERT_TRUE(QDir(dir).mkdir(wave));
+            ++blocked;
+        }
+    }
+    ASSERT_GT(blocked, 1);
+    const CliRun run = cli({QStringLiteral("extract"), bank});
+    EXPECT_EQ(run.exitCode, 1);
+    ASSERT_EQ(run.ErrLines().size(), 1) << qPrintable(run.err);
+    const QString line = run.ErrLines().at(0);
+    EXPECT_TRUE(line.startsWith(QStringLiteral("error: "))) << qPrintable(line);
+    // Each sentence of the message stays one.
+    EXPECT_TRUE(line.contains(QStringLiteral("was denied. Is a directory. "))) << qPrintable(line);
+    EXPECT_TRUE(line.endsWith(QStringLiteral(" wave files were not written; the bank keeps "
+                                             "their sample data.")))
+        << qPrintable(line);
+}
+
 TEST_F(CliDemo, SaveAllBankedThenAllExternalLeavesTheHeaderRegion) {
     const CliRun banked = cli({QStringLiteral("save"), bank, QStringLiteral("--all-banked")});
     ASSERT_EQ(banked.exitCode, 0) << qPrintable(banked.err);
