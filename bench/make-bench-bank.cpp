@@ -35,8 +35,11 @@ int fail(const char* what, const QString& path) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: kantel-bench-bank BANK COUNT MEGABYTES\n");
+    // "unnamed": no record names its wave file and there is no names file,
+    // so opening chooses a name for every sample.
+    const bool unnamed = argc == 5 && std::strcmp(argv[4], "unnamed") == 0;
+    if (argc != 4 && !unnamed) {
+        std::fprintf(stderr, "usage: kantel-bench-bank BANK COUNT MEGABYTES [unnamed]\n");
         return 2;
     }
     const QString path = QString::fromLocal8Bit(argv[1]);
@@ -64,7 +67,9 @@ int main(int argc, char* argv[]) {
         r.bitsPerSample = 16;
         r.channels = 1;
         r.waveFormat = SoundResource::kWaveFormatPcm;
-        CBnmFormat::SetFileName(r, QString::asprintf("S%04d.wav", i));
+        if (!unnamed) {
+            CBnmFormat::SetFileName(r, QString::asprintf("S%04d.wav", i));
+        }
         names += QByteArray::number(i + 1) + " \"S" + QByteArray::number(i) +
                  "\" \"Benchmark sample\"\r\n";
     }
@@ -120,8 +125,8 @@ int main(int argc, char* argv[]) {
     bank.close();
 
     QFile namesFile(path.left(path.size() - 3) + QStringLiteral("bns"));
-    if (!namesFile.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        !writeAll(namesFile, names.constData(), names.size())) {
+    if (!unnamed && (!namesFile.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+                     !writeAll(namesFile, names.constData(), names.size()))) {
         return fail("cannot write", namesFile.fileName());
     }
     std::printf("%s: %d samples of %lld bytes, %lld bytes in all\n", qPrintable(path), count,
