@@ -10,30 +10,38 @@
 namespace {
 
 // Every template alive, so that a document can find the one that owns it
-// whether or not the document manager holds that template.
-QList<CDocTemplate*>& AllTemplates() {
-    static QList<CDocTemplate*> templates;
-    return templates;
-}
+// whether or not the document manager holds that template. Templates may be
+// deleted during static destruction (the application object is static and
+// its document manager owns some), so the chain has no destructor of its
+// own: it is a plain pointer, initialised before any code runs.
+constinit CDocTemplate* g_pFirstTemplate = nullptr;
 
 } // namespace
 
 CDocTemplate::CDocTemplate(int nIDResource, DocumentFactory newDocument, FrameFactory newFrame,
                            ViewFactory newView)
     : m_nIDResource(nIDResource), m_newDocument(std::move(newDocument)),
-      m_newFrame(std::move(newFrame)), m_newView(std::move(newView)) {
-    AllTemplates().append(this);
+      m_newFrame(std::move(newFrame)), m_newView(std::move(newView)),
+      m_pNextTemplate(g_pFirstTemplate) {
+    g_pFirstTemplate = this;
 }
 
 CDocTemplate::~CDocTemplate() {
-    AllTemplates().removeAll(this);
+    for (CDocTemplate** ppLink = &g_pFirstTemplate; *ppLink != nullptr;
+         ppLink = &(*ppLink)->m_pNextTemplate) {
+        if (*ppLink == this) {
+            *ppLink = m_pNextTemplate;
+            break;
+        }
+    }
     const QList<CDocument*> documents = m_docList;
     m_docList.clear();
     qDeleteAll(documents);
 }
 
 CDocTemplate* CDocTemplate::GetDocTemplate(const CDocument* pDoc) {
-    for (CDocTemplate* pTemplate : AllTemplates()) {
+    for (CDocTemplate* pTemplate = g_pFirstTemplate; pTemplate != nullptr;
+         pTemplate = pTemplate->m_pNextTemplate) {
         if (pTemplate->m_docList.contains(const_cast<CDocument*>(pDoc))) {
             return pTemplate;
         }

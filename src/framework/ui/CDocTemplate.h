@@ -85,6 +85,8 @@ protected:
     QList<CDocument*> m_docList;
 
 private:
+    // The next older template alive (see GetDocTemplate).
+    CDocTemplate* m_pNextTemplate;
     // Documents being closed: their last view leaving must not close them
     // a second time.
     QList<CDocument*> m_closing;

@@ -61,6 +61,10 @@ int AfxWinMain(int argc, char* argv[]) {
     }
     DeletePendingWindows();
     delete pApp->m_pMainWnd;
+    // The templates, and any document still open, go while the QApplication
+    // exists, not with the static application object after it.
+    delete pApp->m_pDocManager;
+    pApp->m_pDocManager = nullptr;
     return result;
 }
 

@@ -1,0 +1,227 @@
+#include "BankBuilder.h"
+#include "TestFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Last: Xlib's macros (None, Bool, Status) would clash with the headers above.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+// The real programs as a user runs them: the editor on an X server of its own
+// with a window manager, driven through xdotool, for what only a whole
+// program shows: how it ends.
+
+namespace {
+
+// Generous: a sanitizer build of the editor takes its time to start. These
+// bound the waits; nothing is measured.
+constexpr int kWaitMs = 60000;
+
+int Argc = 1;
+char ArgvName[] = "test";
+char* Argv[] = {ArgvName, nullptr};
+
+QString Tool(const char* name) {
+    return QStandardPaths::findExecutable(QString::fromLatin1(name));
+}
+
+// A bank whose one banked sample is written out as a wave file of about
+// waveBytes when the bank is opened.
+QByteArray BankWithSample(int waveBytes) {
+    BankBuilder b;
+    b.bank = 1;
+    b.AddSample(10, QStringLiteral("engine.wav"), BankBuilder::Pattern(waveBytes, 1), true);
+    return b.Build();
+}
+
+bool WindowManagerRunning(const QByteArray& display) {
+    Display* pDisplay = XOpenDisplay(display.constData());
+    if (pDisplay == nullptr) {
+        return false;
+    }
+    bool running = false;
+    const Atom check = XInternAtom(pDisplay, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check != None) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(pDisplay, DefaultRootWindow(pDisplay), check, 0, 1, False, XA_WINDOW,
+                               &type, &format, &count, &after, &data) == Success &&
+            data != nullptr) {
+            running = count == 1;
+            XFree(data);
+        }
+    }
+    XCloseDisplay(pDisplay);
+    return running;
+}
+
+// An X server with openbox on a display nobody uses, settings, Wine prefix
+// and runtime folder of the test's own, and the editor started on it.
+class DesktopEditor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QCoreApplication::instance() == nullptr) {
+            m_app = std::make_unique<QCoreApplication>(Argc, Argv);
+        }
+        for (const char* tool : {"Xvfb", "openbox", "xdotool"}) {
+            ASSERT_FALSE(Tool(tool).isEmpty()) << tool << " is missing: run scripts/setup";
+        }
+        // The server picks a free display and names it on its standard output.
+        m_server = Start(Tool("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                        QStringLiteral("-screen"), QStringLiteral("0"),
+                                        QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                                        QStringLiteral("tcp")});
+        m_server->setReadChannel(QProcess::StandardOutput);
+        ASSERT_TRUE(WaitFor([&] {
+            m_server->waitForReadyRead(100);
+            return m_server->canReadLine() || m_server->state() == QProcess::NotRunning;
+        }));
+        const QByteArray number = m_server->readLine().trimmed();
+        ASSERT_FALSE(number.isEmpty()) << "Xvfb did not start";
+        m_display = QStringLiteral(":") + QString::fromLatin1(number);
+        m_windowManager = Start(Tool("openbox"), {});
+        ASSERT_TRUE(WaitFor([&] {
+            return WindowManagerRunning(m_display.toLatin1()) ||
+                   m_windowManager->waitForFinished(0);
+        }));
+        ASSERT_TRUE(WindowManagerRunning(m_display.toLatin1()))
+            << "openbox ended: " << Ending(*m_windowManager);
+    }
+
+    void TearDown() override {
+        // The editor first, then the window manager, then the server.
+        for (auto it = m_processes.rbegin(); it != m_processes.rend(); ++it) {
+            QProcess& process = **it;
+            if (process.state() != QProcess::NotRunning) {
+                process.terminate();
+                if (!process.waitForFinished(5000)) {
+                    process.kill();
+                    process.waitForFinished(5000);
+                }
+            }
+        }
+    }
+
+    QProcessEnvironment Environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), m_display);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("KANTEL_INSTANCE_KEY"), QStringLiteral("none"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.Path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.Path());
+        env.insert(QStringLiteral("WINEPREFIX"), prefix.Path());
+        return env;
+    }
+
+    // Starts program with the session's environment; stopped at the end.
+    QProcess* Start(const QString& program, const QStringList& arguments) {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(Environment());
+        process->setWorkingDirectory(banks.Path());
+        process->setProcessChannelMode(program == Tool("Xvfb") ? QProcess::ForwardedErrorChannel
+                                                               : QProcess::ForwardedOutputChannel);
+        process->start(program, arguments);
+        process->waitForStarted(kWaitMs);
+        m_processes.push_back(std::move(process));
+        return m_processes.back().get();
+    }
+
+    // xdotool with arguments; its output, trimmed.
+    QString XDoTool(const QStringList& arguments) const {
+        QProcess tool;
+        tool.setProcessEnvironment(Environment());
+        tool.start(Tool("xdotool"), arguments);
+        tool.waitForFinished(kWaitMs);
+        return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+    }
+
+    // The first visible window whose title matches the pattern, once one is
+    // there; empty when editor ended first or none came.
+    QString WaitForWindow(const QString& pattern, QProcess& editor) const {
+        QString window;
+        WaitFor([&] {
+            window = XDoTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                              QStringLiteral("--name"), pattern})
+                         .section(u'\n', 0, 0);
+            return !window.isEmpty() || editor.waitForFinished(0);
+        });
+        return window;
+    }
+
+    // Activates window and types keys into it, one xdotool key each.
+    void Type(const QString& window, const QStringList& keys) const {
+        XDoTool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
+        for (const QString& key : keys) {
+            XDoTool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), key});
+            QThread::msleep(300);
+        }
+    }
+
+    // File > Exit from the keyboard, as the menu's mnemonics have it.
+    void ExitThroughTheMenu(const QString& window) const {
+        Type(window, {QStringLiteral("alt+f"), QStringLiteral("x")});
+    }
+
+    static bool WaitFor(const std::function<bool()>& condition) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!condition()) {
+            if (timer.elapsed() > kWaitMs) {
+                return false;
+            }
+            QThread::msleep(100);
+        }
+        return true;
+    }
+
+    // How a program ended, for the messages.
+    static std::string Ending(const QProcess& process) {
+        return process.exitStatus() == QProcess::CrashExit
+                   ? "a crash"
+                   : "exit " + std::to_string(process.exitCode());
+    }
+
+    TestFolder banks;
+    TestFolder runtime;
+    TestFolder config;
+    TestFolder prefix;
+
+private:
+    std::unique_ptr<QCoreApplication> m_app;
+    QString m_display;
+    QProcess* m_server = nullptr;
+    QProcess* m_windowManager = nullptr;
+    std::vector<std::unique_ptr<QProcess>> m_processes;
+};
+
+} // namespace
+
+TEST_F(DesktopEditor, ExitFromTheFileMenuEndsWithStatusZero) {
+    banks.Write(QStringLiteral("Bnk_1.bnm"), BankWithSample(4000));
+    // Twice: the second start finds the settings the first one saved at exit.
+    for (int run = 0; run < 2; ++run) {
+        QProcess* editor = Start(QStringLiteral(KANTEL_BINARY), {QStringLiteral("Bnk_1.bnm")});
+        const QString window = WaitForWindow(QStringLiteral("^Kantel - Bnk_1.bnm$"), *editor);
+        ASSERT_FALSE(window.isEmpty())
+            << "run " << run << ": no editor window, " << Ending(*editor);
+        ExitThroughTheMenu(window);
+        ASSERT_TRUE(editor->waitForFinished(kWaitMs)) << "run " << run << ": still running";
+        EXPECT_EQ(editor->exitStatus(), QProcess::NormalExit) << "run " << run;
+        EXPECT_EQ(editor->exitCode(), 0) << "run " << run;
+    }
+}
