@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -20,8 +23,8 @@
 #include <X11/Xlib.h>
 
 // The real programs as a user runs them: the editor on an X server of its own
-// with a window manager, driven through xdotool, for what only a whole
-// program shows: how it ends.
+// with a window manager, driven through xdotool, and kantel-cli, for what
+// only a whole program shows: how it ends.
 
 namespace {
 
@@ -44,6 +47,17 @@ QByteArray BankWithSample(int waveBytes) {
     b.bank = 1;
     b.AddSample(10, QStringLiteral("engine.wav"), BankBuilder::Pattern(waveBytes, 1), true);
     return b.Build();
+}
+
+// In a child about to run a program, as `ulimit -f` in a shell: the largest
+// file it may write, and SIGXFSZ at its default action, which ends the
+// program unless the program itself ignores it.
+void LimitFileSize(rlim_t bytes) {
+    struct rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, SIG_DFL);
 }
 
 bool WindowManagerRunning(const QByteArray& display) {
@@ -129,12 +143,17 @@ protected:
     }
 
     // Starts program with the session's environment; stopped at the end.
-    QProcess* Start(const QString& program, const QStringList& arguments) {
+    // fileSizeLimit, when not 0, is the largest file it may write.
+    QProcess* Start(const QString& program, const QStringList& arguments,
+                    rlim_t fileSizeLimit = 0) {
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(Environment());
         process->setWorkingDirectory(banks.Path());
         process->setProcessChannelMode(program == Tool("Xvfb") ? QProcess::ForwardedErrorChannel
                                                                : QProcess::ForwardedOutputChannel);
+        if (fileSizeLimit != 0) {
+            process->setChildProcessModifier([fileSizeLimit] { LimitFileSize(fileSizeLimit); });
+        }
         process->start(program, arguments);
         process->waitForStarted(kWaitMs);
         m_processes.push_back(std::move(process));
@@ -223,5 +242,60 @@ TEST_F(DesktopEditor, ExitFromTheFileMenuEndsWithStatusZero) {
         ASSERT_TRUE(editor->waitForFinished(kWaitMs)) << "run " << run << ": still running";
         EXPECT_EQ(editor->exitStatus(), QProcess::NormalExit) << "run " << run;
         EXPECT_EQ(editor->exitCode(), 0) << "run " << run;
+    }
+}
+
+TEST_F(DesktopEditor, FileSizeLimitGivesTheEditorAMessageNotAnEnd) {
+    banks.Write(QStringLiteral("Bnk_1.bnm"), BankWithSample(64 * 1024));
+    // Opening the bank writes its sample out, past this limit.
+    QProcess* editor =
+        Start(QStringLiteral(KANTEL_BINARY), {QStringLiteral("Bnk_1.bnm")}, 16 * 1024);
+    // The message, titled as the program, before the main window shows.
+    const QString message = WaitForWindow(QStringLiteral("^Kantel$"), *editor);
+    ASSERT_FALSE(message.isEmpty()) << "no message, " << Ending(*editor);
+    EXPECT_FALSE(editor->waitForFinished(0)) << Ending(*editor);
+    Type(message, {QStringLiteral("Return")});
+    const QString window = WaitForWindow(QStringLiteral("^Kantel - Bnk_1.bnm$"), *editor);
+    ASSERT_FALSE(window.isEmpty()) << "no editor window, " << Ending(*editor);
+    ExitThroughTheMenu(window);
+    ASSERT_TRUE(editor->waitForFinished(kWaitMs));
+    EXPECT_EQ(editor->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(editor->exitCode(), 0);
+}
+
+// No display needed: kantel-cli under a file size limit, once where the
+// wave file it writes passes the limit and once where the saved bank does.
+TEST(CliUnderFileSizeLimit, SaysWhatFailedInsteadOfEnding) {
+    TestFolder banks;
+    const QByteArray sample = BankBuilder::Pattern(64 * 1024, 1);
+    const QString bank = banks.Write(QStringLiteral("Bnk_1.bnm"), BankWithSample(64 * 1024));
+    struct Case {
+        const char* what;
+        QStringList arguments;
+        bool waveThere;
+    };
+    const Case cases[] = {
+        {"extract", {QStringLiteral("extract"), bank}, false},
+        {"save",
+         {QStringLiteral("save"), bank, QStringLiteral("-o"),
+          banks.FilePath(QStringLiteral("copy.bnm"))},
+         true},
+    };
+    for (const Case& c : cases) {
+        if (c.waveThere) {
+            banks.Write(QStringLiteral("engine.wav"), BankBuilder::Wave(sample));
+        } else if (banks.Exists(QStringLiteral("engine.wav"))) {
+            banks.Remove(QStringLiteral("engine.wav"));
+        }
+        QProcess cli;
+        cli.setWorkingDirectory(banks.Path());
+        cli.setChildProcessModifier([] { LimitFileSize(16 * 1024); });
+        cli.start(QStringLiteral(KANTEL_CLI_BINARY), c.arguments);
+        ASSERT_TRUE(cli.waitForFinished(kWaitMs)) << c.what;
+        const QString errors = QString::fromLocal8Bit(cli.readAllStandardError());
+        EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit) << c.what << ": killed";
+        EXPECT_NE(cli.exitCode(), 0) << c.what;
+        EXPECT_TRUE(errors.contains(QStringLiteral("too large"), Qt::CaseInsensitive))
+            << c.what << ": " << errors.toStdString();
     }
 }
