@@ -2,6 +2,7 @@
 
 #include "doc/SoundResource.h"
 #include "framework/core/AfxMessageBox.h"
+#include "framework/core/CPathCase.h"
 #include "framework/ui/CDataExchange.h"
 #include "framework/ui/CFileDialog.h"
 #include "framework/ui/PlaySound.h"
@@ -28,13 +29,24 @@ void CSelectSoundFileDlg::DoDataExchange(CDataExchange* pDX) {
 
 bool CSelectSoundFileDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    // Until the browser delivers a path, Play uses the name handed in.
-    m_strPathName = m_strFileName;
+    // Until the browser delivers a path, Play looks for the name handed in
+    // where the sample dialog will look for it: in the bank's folder, not in
+    // whatever folder the program was started from.
+    m_strPathName = FileInDirectory(m_strFileName);
     GetDlgItem(IDC_PLAY)->setEnabled(false);
     m_strFilter = QStringLiteral("Wave Files (*.wav)|*.wav|") + CFileDialog::AllFilesFilterName() +
                   QStringLiteral("|*.*||");
     OnBrowse();
     return true;
+}
+
+QString CSelectSoundFileDlg::FileInDirectory(const QString& name) const {
+    if (name.isEmpty()) {
+        return QString();
+    }
+    const QString path = m_strDirectory + name;
+    const QString existing = CPathCase::ResolveExisting(path);
+    return existing.isEmpty() ? path : existing;
 }
 
 void CSelectSoundFileDlg::OnBrowse() {

@@ -7,8 +7,9 @@
 
 // "Select Sound File": gets a wave file's name for the sample dialog. The
 // file browser opens with the dialog; the name may also be typed. Play
-// auditions the file last chosen in the browser and returns when it has
-// ended. After IDOK m_strFileName holds the name without its folder.
+// auditions the file last chosen in the browser (before any choice, the
+// name handed in, found in m_strDirectory) and returns when it has ended. After IDOK m_strFileName
+// holds the name without its folder.
 class CSelectSoundFileDlg : public CDialog {
 public:
     enum { IDD = IDD_SELECT_SOUND_FILE };
@@ -20,7 +21,8 @@ public:
     QString m_strFileName;
     // In: the folder the browser starts in.
     QString m_strDirectory;
-    // What Play plays: the browser's last path, or the bare name handed in.
+    // What Play plays: the browser's last path, or the name handed in, in
+    // m_strDirectory.
     QString m_strPathName;
     QString m_strFilter;
     // The browser's path; no length limit, as host paths may be long.
@@ -33,4 +35,9 @@ protected:
 
     void OnBrowse();
     void OnPlay();
+
+private:
+    // name in m_strDirectory, matched without regard to case when the exact
+    // spelling is absent; empty for an empty name.
+    QString FileInDirectory(const QString& name) const;
 };

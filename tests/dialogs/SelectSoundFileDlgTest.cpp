@@ -4,6 +4,7 @@
 #include "RecordingSoundPlayer.h"
 #include "ScriptedFilePicker.h"
 #include "ScriptedModalRunner.h"
+#include "TestFolder.h"
 
 #include "dialogs/CSelectSoundFileDlg.h"
 #include "framework/core/AfxMessageBox.h"
@@ -67,7 +68,7 @@ TEST_F(SelectSoundFileDlgTest, BrowserOpensAtOnceInTheFolderWithTheWaveFilter) {
     EXPECT_EQ(runner.titles, QStringList{QStringLiteral("Select Sound File")});
 }
 
-TEST_F(SelectSoundFileDlgTest, CancelledBrowserKeepsTheNameAndPlayPlaysItBare) {
+TEST_F(SelectSoundFileDlgTest, CancelledBrowserKeepsTheNameAndPlayFindsItInTheBankFolder) {
     QString shown;
     bool playEnabled = false;
     const int result = Run(QStringLiteral("engine.wav"), QString(), [&](QDialog& d) {
@@ -79,11 +80,24 @@ TEST_F(SelectSoundFileDlgTest, CancelledBrowserKeepsTheNameAndPlayPlaysItBare) {
     EXPECT_EQ(shown, QStringLiteral("engine.wav"));
     EXPECT_TRUE(playEnabled);
     ASSERT_EQ(sound.sounds.size(), 1);
-    EXPECT_EQ(sound.sounds[0].path, QStringLiteral("engine.wav"));
+    // Not the bare name, which would be looked for in the working folder.
+    EXPECT_EQ(sound.sounds[0].path, QStringLiteral("/banks/korvex/engine.wav"));
     // Synchronous: no SND_ASYNC.
     EXPECT_EQ(sound.sounds[0].flags, SND_FILENAME);
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(dlg->m_strFileName, QStringLiteral("engine.wav"));
+
+    // A wave file spelled otherwise on disk is the one played.
+    TestFolder folder;
+    const QString onDisk = folder.Write(QStringLiteral("Engine.WAV"), QByteArray("RIFF"));
+    picker.answers << QString();
+    runner.scripts << [&](QDialog& d) { DialogDriver::Click(Button(d, IDC_PLAY)); };
+    dlg.emplace();
+    dlg->m_strDirectory = folder.Path() + u'/';
+    dlg->m_strFileName = QStringLiteral("engine.wav");
+    dlg->DoModal();
+    ASSERT_EQ(sound.sounds.size(), 2);
+    EXPECT_EQ(sound.sounds[1].path, onDisk);
 }
 
 TEST_F(SelectSoundFileDlgTest, WithoutANameOrAChoicePlayStaysDisabled) {
