@@ -8,8 +8,8 @@
 // "Select Sound File": gets a wave file's name for the sample dialog. The
 // file browser opens with the dialog; the name may also be typed. Play
 // auditions the file last chosen in the browser (before any choice, the
-// name handed in, found in m_strDirectory) and returns when it has ended. After IDOK m_strFileName
-// holds the name without its folder.
+// name handed in, found in m_strDirectory) and returns when it has ended.
+// After IDOK m_strFileName holds the name without its folder.
 class CSelectSoundFileDlg : public CDialog {
 public:
     enum { IDD = IDD_SELECT_SOUND_FILE };
