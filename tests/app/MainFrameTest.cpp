@@ -19,6 +19,15 @@ const QStringList kBankMenus{QStringLiteral("&File"),  QStringLiteral("&Edit"),
                              QStringLiteral("&View"),  QStringLiteral("&Window"),
                              QStringLiteral("&Help")};
 
+std::string Text(const QRect& r) {
+    return QStringLiteral("(%1, %2) %3 x %4")
+        .arg(r.x())
+        .arg(r.y())
+        .arg(r.width())
+        .arg(r.height())
+        .toStdString();
+}
+
 class MainFrame : public EditorTest {
 protected:
     // Closes the editor and starts it again on the same settings store.
@@ -120,6 +129,51 @@ TEST_F(MainFrame, NewEventViewOpensOnTheActiveWindowsBank) {
     EXPECT_EQ(ActiveEventView()->GetDocument(), pFirst);
     EXPECT_EQ(Windows().size(), 3);
     EXPECT_EQ(app->m_pDocManager->GetOpenDocumentCount(), 2);
+}
+
+TEST_F(MainFrame, NewWindowsCascadeFromTheTopLeftAndStayInsideTheArea) {
+    frame->resize(900, 640);
+    QCoreApplication::processEvents();
+    const QRect area = frame->GetMDIClient()->viewport()->rect();
+    ASSERT_NE(OpenDemoBank(), nullptr);
+    // Event views, further resource views and a second bank, enough for the
+    // cascade to start again at the top left.
+    for (int i = 0; i < 8; ++i) {
+        frame->OnCommand(i % 3 == 2 ? ID_WINDOW_NEW : ID_WINDOW_NEW_EVENT_VIEW);
+    }
+    ASSERT_NE(Open(WriteDemoBank(QStringLiteral("second"))), nullptr);
+    const QList<CMDIChildWnd*> windows = Windows();
+    ASSERT_EQ(windows.size(), 10);
+    EXPECT_EQ(windows.at(0)->geometry().topLeft(), area.topLeft());
+    const int step = windows.at(1)->geometry().top() - windows.at(0)->geometry().top();
+    EXPECT_GE(step, 16);
+    int restarts = 0;
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        const QRect r = windows.at(i)->geometry();
+        EXPECT_TRUE(area.contains(r)) << i << ": " << Text(r) << " outside " << Text(area);
+        EXPECT_GE(r.width(), area.width() / 2) << i;
+        EXPECT_GE(r.height(), area.height() / 2) << i;
+        EXPECT_EQ(r.left() - area.left(), r.top() - area.top()) << i << ": off the diagonal";
+        if (i > 0) {
+            const QRect before = windows.at(i - 1)->geometry();
+            if (r.topLeft() == area.topLeft()) {
+                ++restarts;
+            } else {
+                EXPECT_EQ(r.topLeft(), before.topLeft() + QPoint(step, step)) << i;
+            }
+        }
+    }
+    EXPECT_GE(restarts, 1);
+
+    // Once every window is gone, the next starts at the top left again.
+    for (CMDIChildWnd* pWindow : windows) {
+        pWindow->DestroyWindow();
+    }
+    DeleteClosedWindows();
+    prompts->answers = QList<int>(4, IDNO);
+    app->CloseAllDocuments(false);
+    ASSERT_NE(OpenDemoBank(), nullptr);
+    EXPECT_EQ(ActiveWindow()->geometry().topLeft(), area.topLeft());
 }
 
 TEST_F(MainFrame, StoredPlacementOfTenNumbersIsAppliedWithoutItsShowCommand) {

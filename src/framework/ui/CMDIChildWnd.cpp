@@ -82,17 +82,11 @@ bool CMDIChildWnd::LoadFrame(int nIDResource, CCreateContext* pContext) {
     QMdiArea* pArea = m_pMDIFrame->GetMDIClient();
     pArea->addSubWindow(this);
     hide();
-    // New windows start at three quarters of the client area, as the
-    // platform's default placement does.
-    QSize client = pArea->viewport()->size();
-    if (!m_pMDIFrame->isVisible()) {
-        // Before the main window is first shown its client area has no real
-        // size yet (a bank named on the command line opens then); take the
-        // frame's own size, less its bars, instead.
-        client = m_pMDIFrame->size() - QSize(8, 100);
-    }
-    if (client.width() > 0 && client.height() > 0) {
-        resize(client * 3 / 4);
+    // Placed now, before the area would place it where it overlaps least,
+    // which is often mostly outside.
+    const QRect place = m_pMDIFrame->NextChildRect();
+    if (place.isValid()) {
+        setGeometry(place);
     }
     return true;
 }
@@ -189,3 +183,4 @@ void CMDIChildWnd::closeEvent(QCloseEvent* event) {
         OnClose();
     }
 }
+

@@ -25,6 +25,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -532,6 +533,35 @@ void CMDIFrameWnd::MDICascade() {
         pChild->setGeometry(QRect(QPoint(area.left() + offset, area.top() + offset), size));
         pChild->raise();
     }
+}
+
+QRect CMDIFrameWnd::NextChildRect() {
+    if (m_pMDIClient == nullptr) {
+        return QRect();
+    }
+    QRect area = m_pMDIClient->viewport()->rect();
+    if (!isVisible()) {
+        // Before the frame is first shown (a bank named on the command line
+        // opens then) nothing has been laid out: lay the frame out at the
+        // size it will show with, and take the area's inside.
+        if (layout() != nullptr) {
+            layout()->activate();
+        }
+        area = QRect(QPoint(0, 0), m_pMDIClient->contentsRect().size());
+    }
+    if (GetChildFrames().isEmpty()) {
+        m_nChildrenPlaced = 0;
+    }
+    const int step = std::max(style()->pixelMetric(QStyle::PM_TitleBarHeight), 16);
+    // As many steps as a third of the area's height holds; every window is
+    // that many steps smaller than the area, so the last of a run still
+    // ends inside it.
+    const int steps = std::max(0, area.height() / (3 * step));
+    const int offset = step * (m_nChildrenPlaced % (steps + 1));
+    ++m_nChildrenPlaced;
+    const QSize size(std::max(area.width() - steps * step, 1),
+                     std::max(area.height() - steps * step, 1));
+    return QRect(area.topLeft() + QPoint(offset, offset), size);
 }
 
 void CMDIFrameWnd::MDITile(bool bHorizontal) {

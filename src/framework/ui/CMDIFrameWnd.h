@@ -82,6 +82,12 @@ public:
     void MDITile(bool bHorizontal);
     void MDIIconArrange();
     void MDINext(bool bPrevious = false);
+    // Where a new document window goes, in MDI-area coordinates: each one a
+    // title bar lower and to the right of the one made before it, starting
+    // again at the top left before one would reach past the area, so the
+    // caption and close box of every new window can be reached. Counts the
+    // window as made.
+    QRect NextChildRect();
 
     // --- Control bars -----------------------------------------------------------
     // The sides bars may dock at (CBRS_ALIGN_...).
@@ -145,4 +151,6 @@ private:
     bool m_bAcceptFiles = false;
     bool m_bInIdle = false;
     bool m_bCloseAccepted = false;
+    // Document windows placed since the area was last empty.
+    int m_nChildrenPlaced = 0;
 };
