@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QMdiArea>
+#include <QMouseEvent>
 
 namespace {
 
@@ -184,3 +185,13 @@ void CMDIChildWnd::closeEvent(QCloseEvent* event) {
     }
 }
 
+void CMDIChildWnd::mousePressEvent(QMouseEvent* event) {
+    // The title bar acts on the button it last saw the pointer move over.
+    // The box of the save question takes the pointer away, and when it goes
+    // the pointer is back over the close button without having moved, so the
+    // next click would hit nothing. A press counts where it is.
+    QMouseEvent hover(QEvent::MouseMove, event->position(), event->scenePosition(),
+                      event->globalPosition(), Qt::NoButton, Qt::NoButton, event->modifiers());
+    QMdiSubWindow::mouseMoveEvent(&hover);
+    QMdiSubWindow::mousePressEvent(event);
+}

@@ -74,6 +74,7 @@ protected:
     // window of it) or just this window.
     virtual void OnClose();
     void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     int m_nIDResource = 0;

@@ -5,6 +5,7 @@
 
 #include <QMimeData>
 #include <QSettings>
+#include <QStyleOptionTitleBar>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
@@ -151,6 +152,47 @@ TEST_F(MDIFrame, ClosingTheLastWindowOfAModifiedDocumentAsksToSave) {
     EXPECT_TRUE(frame->GetChildFrames().isEmpty());
     EXPECT_EQ(g_closedDocuments, 1);
     EXPECT_EQ(folder.Read(QStringLiteral("a.txt")), QByteArray("changed"));
+}
+
+// The middle of a document window's close button, in its own coordinates.
+QPoint CloseButtonCentre(CMDIChildWnd* pWindow) {
+    QStyleOptionTitleBar options;
+    options.initFrom(pWindow);
+    options.subControls = QStyle::SC_All;
+    options.titleBarFlags = pWindow->windowFlags();
+    options.titleBarState = pWindow->windowState();
+    options.text = pWindow->windowTitle();
+    options.icon = pWindow->windowIcon();
+    const int height = pWindow->style()->pixelMetric(QStyle::PM_TitleBarHeight, &options, pWindow);
+    options.rect = QRect(0, 0, pWindow->width(), height);
+    return pWindow->style()
+        ->subControlRect(QStyle::CC_TitleBar, &options, QStyle::SC_TitleBarCloseButton, pWindow)
+        .center();
+}
+
+TEST_F(MDIFrame, EveryClickOnTheCloseButtonAsksAgainAfterACancel) {
+    RowsDocument* pDoc = Open(QStringLiteral("a.txt"));
+    pDoc->SetModifiedFlag(true);
+    CMDIChildWnd* pWindow = frame->GetChildFrames().first();
+    const QPoint button = CloseButtonCentre(pWindow);
+    QTest::mouseMove(pWindow, button);
+    for (int click = 1; click <= 3; ++click) {
+        prompts.answers = {IDCANCEL};
+        QTest::mouseClick(pWindow, Qt::LeftButton, Qt::NoModifier, button);
+        ASSERT_EQ(prompts.prompts.size(), click) << "click " << click << " was ignored";
+        // The question's box takes the pointer while it is up and gives it
+        // back when it goes; the pointer has not moved.
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(pWindow, &leave);
+        const QPointF at(button);
+        QEnterEvent enter(at, at, pWindow->mapToGlobal(at));
+        QCoreApplication::sendEvent(pWindow, &enter);
+    }
+    EXPECT_EQ(frame->GetChildFrames().size(), 1);
+    prompts.answers = {IDNO};
+    QTest::mouseClick(pWindow, Qt::LeftButton, Qt::NoModifier, button);
+    DeleteClosedWindows();
+    EXPECT_TRUE(frame->GetChildFrames().isEmpty());
 }
 
 TEST_F(MDIFrame, AnsweringNoClosesWithoutSaving) {
