@@ -84,6 +84,50 @@ bool WindowManagerRunning(const QByteArray& display) {
     return running;
 }
 
+// Where the top-level window holding client stands among the screen's
+// windows, bottom first (the window manager puts each client in a frame of
+// its own); -1 when there is no such window.
+int StackingIndex(const QByteArray& display, unsigned long client) {
+    Display* pDisplay = XOpenDisplay(display.constData());
+    if (pDisplay == nullptr) {
+        return -1;
+    }
+    const Window root = DefaultRootWindow(pDisplay);
+    Window topLevel = client;
+    for (;;) {
+        Window rootReturn = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(pDisplay, topLevel, &rootReturn, &parent, &children, &count) == 0) {
+            topLevel = 0;
+            break;
+        }
+        if (children != nullptr) {
+            XFree(children);
+        }
+        if (parent == root || parent == 0) {
+            break;
+        }
+        topLevel = parent;
+    }
+    int index = -1;
+    Window rootReturn = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (topLevel != 0 && XQueryTree(pDisplay, root, &rootReturn, &parent, &children, &count) != 0) {
+        for (unsigned int i = 0; i < count; ++i) {
+            if (children[i] == topLevel) {
+                index = static_cast<int>(i);
+            }
+        }
+        XFree(children);
+    }
+    XCloseDisplay(pDisplay);
+    return index;
+}
+
 // An X server with openbox on a display nobody uses, settings, Wine prefix
 // and runtime folder of the test's own, and the editor started on it.
 class DesktopEditor : public ::testing::Test {
@@ -182,6 +226,15 @@ protected:
         return window;
     }
 
+    // The visible windows of editor other than window.
+    QStringList OtherWindows(const QProcess& editor, const QString& window) const {
+        QStringList others = XDoTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                      QStringLiteral("--pid"), QString::number(editor.processId())})
+                                 .split(u'\n', Qt::SkipEmptyParts);
+        others.removeAll(window);
+        return others;
+    }
+
     // Activates window and types keys into it, one xdotool key each.
     void Type(const QString& window, const QStringList& keys) const {
         XDoTool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
@@ -215,6 +268,8 @@ protected:
                    : "exit " + std::to_string(process.exitCode());
     }
 
+    QByteArray DisplayName() const { return m_display.toLatin1(); }
+
     TestFolder banks;
     TestFolder runtime;
     TestFolder config;
@@ -243,6 +298,43 @@ TEST_F(DesktopEditor, ExitFromTheFileMenuEndsWithStatusZero) {
         EXPECT_EQ(editor->exitStatus(), QProcess::NormalExit) << "run " << run;
         EXPECT_EQ(editor->exitCode(), 0) << "run " << run;
     }
+}
+
+TEST_F(DesktopEditor, ToolbarLeftFloatingComesBackAboveTheMainWindow) {
+    banks.Write(QStringLiteral("Bnk_1.bnm"), BankWithSample(4000));
+    QProcess* editor = Start(QStringLiteral(KANTEL_BINARY), {QStringLiteral("Bnk_1.bnm")});
+    QString window = WaitForWindow(QStringLiteral("^Kantel - Bnk_1.bnm$"), *editor);
+    ASSERT_FALSE(window.isEmpty()) << Ending(*editor);
+    // The toolbar's handle lies at its left end, under the menu bar; it is
+    // let go in the middle of the window, far from every dock area.
+    XDoTool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
+    XDoTool(QStringLiteral("mousemove --window %1 6 35 mousedown 1 sleep 0.3 "
+                           "mousemove_relative 175 125 sleep 0.3 "
+                           "mousemove_relative 175 125 sleep 0.3 mouseup 1")
+                .arg(window)
+                .split(u' '));
+    ASSERT_TRUE(WaitFor([&] { return !OtherWindows(*editor, window).isEmpty(); }))
+        << "the drag did not float the toolbar";
+    ExitThroughTheMenu(window);
+    ASSERT_TRUE(editor->waitForFinished(kWaitMs));
+
+    editor = Start(QStringLiteral(KANTEL_BINARY), {QStringLiteral("Bnk_1.bnm")});
+    window = WaitForWindow(QStringLiteral("^Kantel - Bnk_1.bnm$"), *editor);
+    ASSERT_FALSE(window.isEmpty()) << Ending(*editor);
+    QStringList toolbar;
+    ASSERT_TRUE(WaitFor([&] {
+        toolbar = OtherWindows(*editor, window);
+        return !toolbar.isEmpty();
+    })) << "the toolbar was not restored floating";
+    // Give the window manager the time to stack what it was given.
+    QThread::msleep(1000);
+    const int main = StackingIndex(DisplayName(), window.toULong());
+    const int bar = StackingIndex(DisplayName(), toolbar.first().toULong());
+    ASSERT_GE(main, 0);
+    EXPECT_GT(bar, main) << "the floating toolbar is behind the main window";
+    ExitThroughTheMenu(window);
+    ASSERT_TRUE(editor->waitForFinished(kWaitMs));
+    EXPECT_EQ(editor->exitCode(), 0);
 }
 
 TEST_F(DesktopEditor, FileSizeLimitGivesTheEditorAMessageNotAnEnd) {

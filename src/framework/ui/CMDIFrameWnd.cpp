@@ -31,8 +31,12 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
+#include <QShowEvent>
 #include <QStyle>
+#include <QTimer>
+#include <QToolBar>
 #include <QUrl>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -799,6 +803,27 @@ void CMDIFrameWnd::closeEvent(QCloseEvent* event) {
         QCoreApplication::quit();
     }
     deleteLater();
+}
+
+void CMDIFrameWnd::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (event->spontaneous()) {
+        return;
+    }
+    // A toolbar restored floating before the frame was first shown became a
+    // window of its own before the frame had one, so nothing told the window
+    // manager to keep it above the frame, and the frame went on top of it.
+    for (QWidget* pBar : std::as_const(m_controlBars)) {
+        auto* pToolBar = qobject_cast<QToolBar*>(pBar);
+        if (pToolBar == nullptr || !pToolBar->isFloating() || pToolBar->isHidden()) {
+            continue;
+        }
+        if (pToolBar->windowHandle() != nullptr && windowHandle() != nullptr) {
+            pToolBar->windowHandle()->setTransientParent(windowHandle());
+        }
+        // Once the frame is on the screen, not before it.
+        QTimer::singleShot(0, pToolBar, [pToolBar] { pToolBar->raise(); });
+    }
 }
 
 void CMDIFrameWnd::dragEnterEvent(QDragEnterEvent* event) {
