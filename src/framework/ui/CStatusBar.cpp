@@ -1,13 +1,48 @@
 #include "CStatusBar.h"
 
+#include "CKeyboardLocks.h"
 #include "CMDIFrameWnd.h"
 
 #include "res/StringTable.h"
 #include "res/resource.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 
-CStatusBar::CStatusBar() = default;
+namespace {
+
+// The lock whose state pane nID shows, or -1.
+int LockOf(int nID) {
+    switch (nID) {
+    case ID_INDICATOR_CAPS:
+        return CKeyboardLocks::CapsLock;
+    case ID_INDICATOR_NUM:
+        return CKeyboardLocks::NumLock;
+    case ID_INDICATOR_SCRL:
+        return CKeyboardLocks::ScrollLock;
+    default:
+        return -1;
+    }
+}
+
+bool IsLockKey(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
+        return false;
+    }
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock;
+}
+
+} // namespace
+
+CStatusBar::CStatusBar() {
+    // A lock key goes to whichever widget has the focus, and a lock may be
+    // switched while another program is active.
+    if (QCoreApplication::instance() != nullptr) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+}
 
 bool CStatusBar::Create(CMDIFrameWnd* pParentWnd, unsigned dwStyle, int nID) {
     if (pParentWnd == nullptr) {
@@ -42,12 +77,13 @@ bool CStatusBar::SetIndicators(const int* lpIDArray, int nIDCount) {
             pLabel->setFrameShape(QFrame::Panel);
             pLabel->setFrameShadow(QFrame::Sunken);
             pLabel->setAlignment(Qt::AlignCenter);
+            // Wide enough for the text also while it is not shown.
             pLabel->setMinimumWidth(pLabel->sizeHint().width() + 4);
-            pLabel->setEnabled(false);
             addPermanentWidget(pLabel);
         }
-        m_panes.append(Pane{nID, pLabel});
+        m_panes.append(Pane{nID, pLabel, pLabel->text()});
     }
+    UpdateKeyIndicators();
     return ok;
 }
 
@@ -61,13 +97,43 @@ int CStatusBar::CommandToIndex(int nIDFind) const {
 }
 
 QString CStatusBar::GetPaneText(int nIndex) const {
+    return nIndex >= 0 && nIndex < m_panes.size() ? m_panes.at(nIndex).strText : QString();
+}
+
+QString CStatusBar::GetShownText(int nIndex) const {
     return nIndex >= 0 && nIndex < m_panes.size() ? m_panes.at(nIndex).pLabel->text() : QString();
 }
 
 void CStatusBar::SetPaneText(int nIndex, const QString& text) {
     if (nIndex >= 0 && nIndex < m_panes.size()) {
-        m_panes.at(nIndex).pLabel->setText(text);
+        m_panes[nIndex].strText = text;
+        ShowPane(m_panes.at(nIndex));
     }
+}
+
+void CStatusBar::ShowPane(const Pane& pane) {
+    const int lock = LockOf(pane.nID);
+    const bool shown =
+        lock < 0 || CKeyboardLocks::Current().IsOn(static_cast<CKeyboardLocks::Lock>(lock));
+    pane.pLabel->setText(shown ? pane.strText : QString());
+}
+
+void CStatusBar::UpdateKeyIndicators() {
+    for (const Pane& pane : std::as_const(m_panes)) {
+        if (LockOf(pane.nID) >= 0) {
+            ShowPane(pane);
+        }
+    }
+}
+
+bool CStatusBar::eventFilter(QObject* watched, QEvent* event) {
+    if (IsLockKey(event) ||
+        (event->type() == QEvent::ApplicationStateChange &&
+         static_cast<QApplicationStateChangeEvent*>(event)->applicationState() ==
+             Qt::ApplicationActive)) {
+        UpdateKeyIndicators();
+    }
+    return QStatusBar::eventFilter(watched, event);
 }
 
 QString CStatusBar::GetMessageText() const {

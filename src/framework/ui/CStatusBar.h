@@ -20,7 +20,10 @@ class QLabel;
 //       !m_wndStatusBar.SetIndicators(indicators, std::size(indicators)))
 //       return -1;
 //
-// The key-lock indicators show greyed: Qt cannot tell whether a lock is on.
+// The key-lock indicators (ID_INDICATOR_CAPS, _NUM, _SCRL) show their text
+// while their lock is on and stand empty otherwise. Their state is asked
+// whenever a key is pressed or released and when the application becomes
+// active again, as a lock may have changed in another program meanwhile.
 class CStatusBar : public QStatusBar {
 public:
     CStatusBar();
@@ -37,11 +40,21 @@ public:
     void SetPaneText(int nIndex, const QString& text);
     // What the message pane shows now: a prompt, or the idle text.
     QString GetMessageText() const;
+    // What pane nIndex shows now: for a key-lock pane whose lock is off,
+    // nothing, though GetPaneText still gives its text.
+    QString GetShownText(int nIndex) const;
+    // Shows each key-lock pane as its lock stands now.
+    void UpdateKeyIndicators();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Pane {
         int nID;
         QLabel* pLabel;
+        QString strText;
     };
+    void ShowPane(const Pane& pane);
     QList<Pane> m_panes;
 };

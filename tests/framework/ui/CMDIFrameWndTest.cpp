@@ -1,8 +1,10 @@
 #include "MdiTestKit.h"
+#include "ScriptedKeyboardLocks.h"
 
 #include "framework/ui/CProgressDialogSink.h"
 #include "framework/ui/CRecentFileList.h"
 
+#include <QLabel>
 #include <QMimeData>
 #include <QSettings>
 #include <QStyleOptionTitleBar>
@@ -439,6 +441,48 @@ TEST_F(MDIFrame, BarStateBringsBackAFloatingToolbarAndAHiddenStatusBar) {
     EXPECT_TRUE(frame->m_wndToolBar.isFloating());
     EXPECT_FALSE(frame->m_wndToolBar.isHidden());
     EXPECT_TRUE(frame->m_wndStatusBar.isHidden());
+}
+
+TEST_F(MDIFrame, KeyLockPanesShowTheirTextWhileTheLockIsOn) {
+    ScriptedKeyboardLocks locks;
+    CStatusBar& bar = frame->m_wndStatusBar;
+    const auto shown = [&] {
+        QStringList texts;
+        for (int i = 1; i < bar.GetCount(); ++i) {
+            texts.append(bar.GetShownText(i));
+        }
+        return texts;
+    };
+    // What the user sees is the labels, so look at them too.
+    const auto labels = [&] {
+        QStringList texts;
+        for (QLabel* pLabel : bar.findChildren<QLabel*>()) {
+            if (pLabel->isVisible() && pLabel->isEnabled() && !pLabel->text().isEmpty() &&
+                pLabel->text() != QStringLiteral("Ready")) {
+                texts.append(pLabel->text());
+            }
+        }
+        texts.sort();
+        return texts;
+    };
+    bar.UpdateKeyIndicators();
+    EXPECT_EQ(shown(), (QStringList{QString(), QString(), QString()}));
+
+    // Caps Lock pressed in a list: the pane lights at once.
+    locks.on[CKeyboardLocks::CapsLock] = true;
+    ASSERT_NE(Open(QStringLiteral("a.txt")), nullptr);
+    QTest::keyClick(ActiveView(), Qt::Key_CapsLock);
+    EXPECT_EQ(shown(), (QStringList{QStringLiteral("CAP"), QString(), QString()}));
+    EXPECT_EQ(labels(), QStringList{QStringLiteral("CAP")});
+
+    // Num and Scroll Lock switched while another program was active.
+    locks.on = {false, true, true};
+    QApplicationStateChangeEvent active(Qt::ApplicationActive);
+    QCoreApplication::sendEvent(qApp, &active);
+    EXPECT_EQ(shown(), (QStringList{QString(), QStringLiteral("NUM"), QStringLiteral("SCRL")}));
+    EXPECT_EQ(labels(), (QStringList{QStringLiteral("NUM"), QStringLiteral("SCRL")}));
+    // The texts themselves stay.
+    EXPECT_EQ(bar.GetPaneText(1), QStringLiteral("CAP"));
 }
 
 TEST_F(MDIFrame, BarStateBringsBackAHiddenToolbarDocked) {
