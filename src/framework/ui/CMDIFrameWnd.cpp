@@ -821,8 +821,15 @@ void CMDIFrameWnd::showEvent(QShowEvent* event) {
         if (pToolBar->windowHandle() != nullptr && windowHandle() != nullptr) {
             pToolBar->windowHandle()->setTransientParent(windowHandle());
         }
-        // Once the frame is on the screen, not before it.
-        QTimer::singleShot(0, pToolBar, [pToolBar] { pToolBar->raise(); });
+        // Shown again once the frame is on the screen: a window manager
+        // stacks a window above its parent when it maps it, and may leave a
+        // window mapped before (and below) the frame where it is.
+        QTimer::singleShot(0, pToolBar, [pToolBar] {
+            if (pToolBar->isFloating() && pToolBar->isVisible()) {
+                pToolBar->hide();
+                pToolBar->show();
+            }
+        });
     }
 }
 
