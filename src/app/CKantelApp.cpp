@@ -191,11 +191,6 @@ void CKantelApp::OnHelpFile() {
     if (!QFileInfo::exists(help) && QFileInfo::exists(installed)) {
         help = QFileInfo(installed).canonicalFilePath();
     }
-#ifdef KANTEL_SOURCE_HELP
-    if (!QFileInfo::exists(help)) {
-        help = QStringLiteral(KANTEL_SOURCE_HELP);
-    }
-#endif
     OpenWithShell(help.toUtf8().constData(), "Error opening file 'Kantel.txt'");
 }
 
