@@ -31,6 +31,11 @@ CLittleEndianWriter& CLittleEndianWriter::U32(quint32 value) {
     return *this;
 }
 
+CLittleEndianWriter& CLittleEndianWriter::U64(quint64 value) {
+    qToLittleEndian(value, Room(8));
+    return *this;
+}
+
 CLittleEndianWriter& CLittleEndianWriter::Bytes(QByteArrayView bytes) {
     if (!bytes.isEmpty()) {
         std::memcpy(Room(bytes.size()), bytes.data(), static_cast<size_t>(bytes.size()));

@@ -17,6 +17,7 @@ public:
     CLittleEndianWriter& U8(quint8 value);
     CLittleEndianWriter& U16(quint16 value);
     CLittleEndianWriter& U32(quint32 value);
+    CLittleEndianWriter& U64(quint64 value);
     CLittleEndianWriter& I32(qint32 value) { return U32(static_cast<quint32>(value)); }
     CLittleEndianWriter& Bytes(QByteArrayView bytes);
     CLittleEndianWriter& Zeros(qsizetype count);
