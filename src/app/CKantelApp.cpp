@@ -9,6 +9,7 @@
 
 #include "dialogs/CHeaderInfoDlg.h"
 #include "doc/CKantelDoc.h"
+#include "doc/CWaveReader.h"
 #include "framework/core/CPromptSink.h"
 #include "framework/ui/CCmdUI.h"
 #include "framework/ui/CCommandLineInfo.h"
@@ -16,6 +17,7 @@
 #include "framework/ui/CMessageBoxPromptSink.h"
 #include "framework/ui/CMultiDocTemplate.h"
 #include "framework/ui/CProgressDialogSink.h"
+#include "framework/ui/CQtSoundPlayer.h"
 #include "res/resource.h"
 #include "views/CChildFrame.h"
 #include "views/CEventView.h"
@@ -60,6 +62,7 @@ bool CKantelApp::InitInstance() {
     static CProgressDialogSink progress;
     CDocument::SetProgressSink(&progress);
     CKantelDoc::SetHeaderViewer(&CHeaderInfoDlg::ShowFigures);
+    CQtSoundPlayer::SetDurationReader(&CWaveReader::DurationMs);
     CDocCommandMap::Register<CKantelDoc>({
         {ID_VIEW_HEADER, &CKantelDoc::OnViewHeader},
         {ID_EDIT_ALL_EXTERNAL, &CKantelDoc::OnEditAllExternal},
