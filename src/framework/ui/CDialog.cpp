@@ -4,9 +4,9 @@
 #include "CDialogBuilder.h"
 #include "CEditInputRules.h"
 #include "CModalRunner.h"
+#include "DialogTemplate.h"
 
 #include "framework/core/AfxMessageBox.h"
-#include "res/DialogTemplate.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
