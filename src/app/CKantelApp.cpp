@@ -18,6 +18,7 @@
 #include "framework/ui/CMultiDocTemplate.h"
 #include "framework/ui/CProgressDialogSink.h"
 #include "framework/ui/CQtSoundPlayer.h"
+#include "res/KantelResources.h"
 #include "res/resource.h"
 #include "views/CChildFrame.h"
 #include "views/CEventView.h"
@@ -49,7 +50,18 @@ ON_COMMAND(ID_FILE_NEW, OnFileNew)
 ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
 END_MESSAGE_MAP()
 
-CKantelApp::CKantelApp() {
+namespace {
+
+// The application's base takes its name from the string table, so the
+// tables must be registered before it is made.
+QString RegisterResources() {
+    KantelResources::Register();
+    return QString();
+}
+
+} // namespace
+
+CKantelApp::CKantelApp() : CWinApp(RegisterResources()) {
     m_pDocManager = new CBnmManager;
 }
 

@@ -16,6 +16,7 @@
 #include "doc/CKantelDoc.h"
 #include "framework/ui/CModalRunner.h"
 #include "framework/ui/CModalRunnerGuard.h"
+#include "res/KantelResources.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -63,6 +64,7 @@ private:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    KantelResources::Register();
     if (argc != 2) {
         std::fprintf(stderr, "usage: dialog_gallery OUTPUT_FOLDER\n");
         return 2;

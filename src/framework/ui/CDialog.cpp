@@ -4,10 +4,10 @@
 #include "CDialogBuilder.h"
 #include "CEditInputRules.h"
 #include "CModalRunner.h"
+#include "DialogTemplate.h"
 
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CIntegerText.h"
-#include "res/DialogTemplate.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -1,5 +1,7 @@
 #include "CMDIFrameWnd.h"
 
+#include "AcceleratorTable.h"
+#include "AfxRes.h"
 #include "CCmdUI.h"
 #include "CDocTemplate.h"
 #include "CMDIChildWnd.h"
@@ -9,13 +11,11 @@
 #include "CToolBar.h"
 #include "CView.h"
 #include "CWinApp.h"
+#include "IconResource.h"
+#include "MenuResource.h"
+#include "StringTable.h"
 
 #include "framework/core/CDocument.h"
-#include "res/AcceleratorTable.h"
-#include "res/IconResource.h"
-#include "res/MenuResource.h"
-#include "res/StringTable.h"
-#include "res/resource.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>

@@ -9,7 +9,7 @@
 #include "framework/ui/CModalRunner.h"
 #include "framework/ui/CModalRunnerGuard.h"
 #include "framework/ui/CQtModalRunner.h"
-#include "res/DialogTemplate.h"
+#include "framework/ui/DialogTemplate.h"
 
 #include <QComboBox>
 #include <QLineEdit>

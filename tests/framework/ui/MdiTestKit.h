@@ -9,6 +9,7 @@
 #include "QtPrinters.h"
 #include "RecordingPromptSink.h"
 #include "TestFolder.h"
+#include "TestResources.h"
 
 #include "framework/core/CArchive.h"
 #include "framework/core/CDocument.h"
@@ -29,7 +30,6 @@
 #include "framework/ui/CToolBar.h"
 #include "framework/ui/CWinApp.h"
 #include "framework/ui/IPopupMenuRunner.h"
-#include "res/resource.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -46,11 +46,15 @@
 #include <memory>
 
 // ---------------------------------------------------------------------------
-// One QApplication for the whole test program.
+// One QApplication for the whole test program, and the small program's
+// resource tables.
 
 class QtEnvironment final : public ::testing::Environment {
 public:
-    void SetUp() override { m_app = std::make_unique<QApplication>(m_argc, m_argv); }
+    void SetUp() override {
+        TestResources::Register();
+        m_app = std::make_unique<QApplication>(m_argc, m_argv);
+    }
     void TearDown() override {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         m_app.reset();
