@@ -53,6 +53,11 @@ public:
     static void SetProgressSink(IProgressSink* sink);
     static IProgressSink& Progress();
 
+    // Told whenever the modified flag of any document changes, so that what
+    // shows it (which commands apply) follows; nullptr tells nobody.
+    using ModifiedChangedHandler = void (*)(CDocument& document);
+    static void SetModifiedChangedHandler(ModifiedChangedHandler handler);
+
 protected:
     // The message for a failed open or save: the file error when there was
     // one, otherwise the framework's general text.

@@ -290,13 +290,18 @@ public:
 
     void OnGameKorvex() { m_nGame = 0; }
     void OnGameLunaris() { m_nGame = 1; }
-    void OnUpdateGameKorvex(CCmdUI* pCmdUI) { pCmdUI->SetRadio(m_nGame == 0); }
+    void OnUpdateGameKorvex(CCmdUI* pCmdUI) {
+        ++m_nKorvexUpdates;
+        pCmdUI->SetRadio(m_nGame == 0);
+    }
     void OnUpdateGameLunaris(CCmdUI* pCmdUI) { pCmdUI->SetRadio(m_nGame == 1); }
     // Also handles Header, All Banked, All External and Home Page, last on
     // the route.
     void OnAppCommand() { g_commandLog.append(QStringLiteral("application")); }
 
     int m_nGame = 0;
+    // How often the Korvex command's state was asked for.
+    int m_nKorvexUpdates = 0;
 
     DECLARE_MESSAGE_MAP()
 };
