@@ -97,15 +97,7 @@ int main(int argc, char* argv[]) {
 
     QByteArray region(static_cast<qsizetype>(sampleDataOffset), '\0');
     CLittleEndianWriter out(region, 0);
-    CBnmRecordWriter::Write(out, header);
-    out.Seek(kEventTableOffset);
-    for (const SoundEvent& e : events) {
-        CBnmRecordWriter::Write(out, e);
-    }
-    out.Seek(kResourceTableOffset);
-    for (const SoundResource& r : resources) {
-        CBnmRecordWriter::Write(out, r);
-    }
+    CBnmRecordWriter::WriteRegion(out, header, events, resources);
 
     QFile bank(path);
     if (!bank.open(QIODevice::WriteOnly | QIODevice::Truncate) ||

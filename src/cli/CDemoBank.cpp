@@ -243,15 +243,7 @@ QString CDemoBank::Write(const QString& folder) {
     header.sampleDataOffset = kSampleDataOffset;
     header.fileLength = kSampleDataOffset + static_cast<quint32>(sampleData.size());
     CLittleEndianWriter out(bank, 0);
-    CBnmRecordWriter::Write(out, header);
-    out.Seek(kEventTableOffset);
-    for (const SoundEvent& e : events) {
-        CBnmRecordWriter::Write(out, e);
-    }
-    out.Seek(kResourceTableOffset);
-    for (const SoundResource& r : resources) {
-        CBnmRecordWriter::Write(out, r);
-    }
+    CBnmRecordWriter::WriteRegion(out, header, events, resources);
     bank += sampleData;
 
     if (!writeFile(dir.filePath(QStringLiteral("Bnk_1.bnm")), bank, &error) ||

@@ -52,3 +52,17 @@ void CBnmRecordWriter::Write(CLittleEndianWriter& out, const SoundResource& reso
         .Bytes(QByteArrayView(resource.fileName, sizeof resource.fileName))
         .U32(resource.word22);
 }
+
+void CBnmRecordWriter::WriteRegion(CLittleEndianWriter& out, const BnmHeader& header,
+                                   std::span<const SoundEvent> events,
+                                   std::span<const SoundResource> resources) {
+    Write(out, header);
+    out.Seek(header.eventTableOffset);
+    for (const SoundEvent& event : events) {
+        Write(out, event);
+    }
+    out.Seek(header.resourceTableOffset);
+    for (const SoundResource& resource : resources) {
+        Write(out, resource);
+    }
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <span>
+
 class CLittleEndianWriter;
 struct BnmHeader;
 struct SoundEvent;
@@ -14,4 +16,9 @@ public:
     static void Write(CLittleEndianWriter& out, const BnmHeader& header);
     static void Write(CLittleEndianWriter& out, const SoundEvent& event);
     static void Write(CLittleEndianWriter& out, const SoundResource& resource);
+    // The whole header region: the header, then each table at the offset the
+    // header gives it.
+    static void WriteRegion(CLittleEndianWriter& out, const BnmHeader& header,
+                            std::span<const SoundEvent> events,
+                            std::span<const SoundResource> resources);
 };
