@@ -67,7 +67,7 @@ void printHeader(const CKantelDoc& doc, bool json, QTextStream& out) {
         {QStringLiteral("Sound Events Table offset"), f.eventTableOffset},
         {QStringLiteral("Sound Resources Count"), f.resourceCount},
         {QStringLiteral("Sound Resources Table offset"), f.resourceTableOffset},
-        {QStringLiteral("Bank number"), QString::asprintf("%d", doc.m_nBank)},
+        {QStringLiteral("Bank number"), QString::asprintf("%d", doc.GetBank())},
     };
     if (json) {
         out << CJsonText::Object(fields) << '\n';

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "BankImage.h"
 #include "BnmHeader.h"
 #include "BnmHeaderFigures.h"
+#include "CBankWriter.h"
+#include "CNamesFileReader.h"
 #include "ResourceName.h"
 #include "SoundEvent.h"
 #include "SoundResource.h"
@@ -15,11 +18,10 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 class CFile;
-class CFileBatch;
-class CFileException;
 
 // One open bank. Owns the whole file as one block of memory and gives views
 // and dialogs the header and both tables in place, so an edit of a record is
@@ -74,6 +76,35 @@ public:
     void OnEditAllExternal();
     void OnEditAllBanked();
 
+    // The records of the loaded bank, in table order (empty without a bank).
+    std::span<const SoundResource> Resources() const;
+    std::span<const SoundEvent> Events() const;
+    // The header as read and as saving last rewrote it; nullptr without a bank.
+    const BnmHeader* Header() const { return m_pHeader; }
+    // 0 to 3 from the resource table's offset, -1 for a bank no game loads.
+    int GetBank() const { return m_nBank; }
+    // The bank's bytes as held in memory: the header region as edited, the
+    // sample data as read. Empty without a bank.
+    QByteArrayView GetImage() const;
+
+    // One edit of one record, as it was and as it is to be. Every change of
+    // a record made by a person comes through here or ReplaceResources, so
+    // what changed and what it was are known in one place. The record is
+    // written in place only while it still equals before (false otherwise);
+    // the document is then modified and every view rebuilt.
+    bool ReplaceResource(int index, const SoundResource& before, const SoundResource& after);
+    bool ReplaceEvent(int index, const SoundEvent& before, const SoundEvent& after);
+    struct ResourceEdit {
+        int index = -1;
+        SoundResource before;
+        SoundResource after;
+    };
+    // Several resource edits as one: applied together (none when one of them
+    // is stale), then the views rebuilt once. The sample offsets and the file
+    // length follow whenever a sample is involved, and also for an empty list,
+    // which a storage command on a bank without samples gives.
+    bool ReplaceResources(std::span<const ResourceEdit> edits);
+
     // Reads the whole bank from file; false (after telling the user where there
     // is something to tell) when it is not a bank this editor can hold.
     bool ReadBank(CFile& file);
@@ -94,11 +125,8 @@ public:
     // Data model, in the order of the format's description.
     QString m_strFolder;
     bool m_bLoaded = false;
-    // Frees the image that ReadBank allocated.
-    struct ImageDeleter {
-        void operator()(quint8* image) const;
-    };
-    std::unique_ptr<quint8[], ImageDeleter> m_pData;
+    // The image that ReadBank allocated.
+    std::unique_ptr<quint8[], BankImage::Deleter> m_pData;
     bool m_bNamesLoaded = false;
     std::unique_ptr<ResourceName[]> m_pNames;
     qint64 m_nFileSize = -1;
@@ -109,23 +137,13 @@ public:
     int m_nEvents = 0;
     SoundEvent* m_pEvents = nullptr;
 
-    // Limits of the names file. Longer lines, names and descriptions are cut
-    // to these lengths; what is cut off is dropped, never carried over.
-    static constexpr int kMaxNamesLine = 1023;
-    static constexpr int kMaxName = 31;
-    static constexpr int kMaxDescription = 255;
-    // A names file of this size is none: a real one of 65,535 entries is a
-    // few megabytes. A larger one is ignored with a warning.
-    static constexpr qint64 kMaxNamesFile = qint64{64} << 20;
+    // Limits of the names file (see CNamesFileReader).
+    static constexpr int kMaxNamesLine = CNamesFileReader::kMaxNamesLine;
+    static constexpr int kMaxName = CNamesFileReader::kMaxName;
+    static constexpr int kMaxDescription = CNamesFileReader::kMaxDescription;
+    static constexpr qint64 kMaxNamesFile = CNamesFileReader::kMaxNamesFile;
 
 private:
-    // What became of a banked sample's data when the bank was opened.
-    enum class Extraction : quint8 {
-        None,    // not a banked sample when the bank was read
-        Written, // its wave file exists (found or written)
-        Failed,  // the wave file could not be written; the data is only here
-    };
-
     // Samples the save under way could not store, named as in the message.
     QStringList m_unstored;
     qsizetype m_nUnwritten = 0;
@@ -134,64 +152,19 @@ private:
     // Names file: id -> position of the first entry with that id.
     QHash<int, int> m_nameIndex;
 
-    // Why a wave file cannot give a sample its data.
-    enum class WaveProblem : quint8 {
-        None,
-        Missing,
-        NotRegular,
-        Unreadable,
-        NotWave,
-        NoData,
-        TooLarge,
-    };
-    // A wave file as saving finds it.
-    struct WaveCheck {
-        WaveProblem problem = WaveProblem::None;
-        QString path;
-        qint64 dataOffset = 0;
-        qint64 available = 0; // bytes of the data chunk the file holds
-        qint64 claimed = 0;   // bytes the data chunk's header claims
-    };
-    // A sample whose data the saved bank would lose, and why.
-    struct LostSample {
-        QString name;
-        bool banked = false;
-        QString why;
-    };
-    // A wave file whose data chunk claims more than the file holds.
-    struct ShortWave {
-        QString name;
-        qint64 available = 0;
-        qint64 claimed = 0;
-        qint64 fromBank = 0;
-    };
-
     // Wave files the save under way found shorter than their data chunks.
-    std::vector<ShortWave> m_shortWaves;
+    std::vector<CBankWriter::ShortWave> m_shortWaves;
 
     qint64 HeaderRegionSize() const;
-    // The first candidate name for the sample at index that isFree accepts.
-    QString ChooseSampleName(int index, const std::function<bool(const QString&)>& isFree) const;
-    static bool IsWaveFile(const QString& path);
-    // The bank's data of resource index as the image holds it when opened.
-    QByteArrayView OpenedData(int index) const;
-    // Whether the wave file at path holds exactly the bytes of data.
-    static bool WaveHolds(const QString& path, QByteArrayView data);
-    // Opens path and finds its data chunk; the problem when there is one.
-    static WaveCheck CheckWave(CFile& wave, const QString& path);
-    static QString ProblemText(const WaveCheck& check);
-    bool StoreChecked(CFile& file, int index, WaveCheck& check);
-    // Adds the wave file of resource index to batch: the number it got there,
-    // or -1 with error telling why it could not be written.
-    int WriteWaveFile(CFileBatch& batch, const QString& name, qint64 start, qint64 length,
-                      int index, CFileException& error);
-    bool StoreFromImage(CFile& file, int index);
+    // Keeps what a names file gave.
+    void TakeNames(NamesTable& names);
+    // The bank as the writer is to pack it.
+    CBankWriter::Bank WriterBank();
 
     // Per resource: how opening handled its data, and where that data lay in
     // the image, so a save can tell data only the bank holds from data that
     // never was in it.
-    std::vector<Extraction> m_extraction;
+    std::vector<SampleExtraction> m_extraction;
     // Bytes allocated for m_pData; m_nFileSize moves on, the image does not.
     qint64 m_nImageSize = 0;
-    std::vector<std::pair<qint64, qint64>> m_openedRange;
 };

@@ -18,14 +18,14 @@ const std::array<ListColumn, CEventCells::ColumnCount>& CEventCells::Columns() {
 }
 
 int CEventCells::RowCount(const CKantelDoc& doc) {
-    return doc.m_pEvents != nullptr ? doc.m_nEvents : 0;
+    return static_cast<int>(doc.Events().size());
 }
 
 QString CEventCells::Text(const CKantelDoc& doc, int row, int column) {
     if (row < 0 || row >= RowCount(doc) || column < 0 || column >= ColumnCount) {
         return QString();
     }
-    const SoundEvent& e = doc.m_pEvents[row];
+    const SoundEvent& e = doc.Events()[static_cast<size_t>(row)];
     switch (column) {
     case Index:
         return QString::asprintf("     %d", row);

@@ -10,6 +10,8 @@
 #include "framework/ui/CListCtrl.h"
 #include "res/resource.h"
 
+#include <span>
+
 BEGIN_MESSAGE_MAP(CEventView, CBankListView)
 ON_COMMAND(ID_EDIT_PROPERTIES, OnEditProperties)
 ON_UPDATE_COMMAND_UI(ID_EDIT_PROPERTIES, OnUpdateEditProperties)
@@ -28,23 +30,26 @@ int CEventView::GetSelectedEvent() const {
 
 void CEventView::OnUpdateEditProperties(CCmdUI* pCmdUI) {
     const int selected = GetSelectedEvent();
-    pCmdUI->Enable(selected >= 0 && GetDocument()->m_pEvents[selected].HasFractions());
+    const std::span<const SoundEvent> events = GetDocument()->Events();
+    pCmdUI->Enable(selected >= 0 && static_cast<size_t>(selected) < events.size() &&
+                   events[static_cast<size_t>(selected)].HasFractions());
 }
 
 void CEventView::OnEditProperties() {
     const int selected = GetSelectedEvent();
-    if (selected < 0) {
-        return;
-    }
     CKantelDoc* pDoc = GetDocument();
-    SoundEvent* pEvent = &pDoc->m_pEvents[selected];
-    if (!pEvent->HasFractions()) {
+    const std::span<const SoundEvent> events = pDoc->Events();
+    if (selected < 0 || static_cast<size_t>(selected) >= events.size()) {
         return;
     }
-    CSoundEventDlg dlg(pEvent);
+    const SoundEvent before = events[static_cast<size_t>(selected)];
+    if (!before.HasFractions()) {
+        return;
+    }
+    SoundEvent after = before;
+    CSoundEventDlg dlg(&after);
     if (dlg.DoModal() == IDOK) {
-        pDoc->SetModifiedFlag(true);
-        pDoc->UpdateAllViews(nullptr, 0, nullptr);
+        pDoc->ReplaceEvent(selected, before, after);
         GetListCtrl().SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED,
                                    LVIS_SELECTED | LVIS_FOCUSED);
     }

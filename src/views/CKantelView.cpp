@@ -12,6 +12,8 @@
 #include "framework/ui/PlaySound.h"
 #include "res/resource.h"
 
+#include <span>
+
 BEGIN_MESSAGE_MAP(CKantelView, CBankListView)
 ON_COMMAND(ID_EDIT_PROPERTIES, OnEditProperties)
 ON_COMMAND(ID_SOUND_PLAY, OnSoundPlay)
@@ -32,34 +34,35 @@ int CKantelView::GetSelectedResource() const {
 
 void CKantelView::OnUpdateEditProperties(CCmdUI* pCmdUI) {
     const int selected = GetSelectedResource();
-    const CKantelDoc* pDoc = GetDocument();
-    pCmdUI->Enable(selected >= 0 && (pDoc->m_pResources[selected].IsSample() ||
-                                     pDoc->m_pResources[selected].IsCdAudio()));
+    const std::span<const SoundResource> resources = GetDocument()->Resources();
+    pCmdUI->Enable(selected >= 0 && static_cast<size_t>(selected) < resources.size() &&
+                   (resources[static_cast<size_t>(selected)].IsSample() ||
+                    resources[static_cast<size_t>(selected)].IsCdAudio()));
 }
 
 void CKantelView::OnEditProperties() {
     const int selected = GetSelectedResource();
-    if (selected < 0) {
+    CKantelDoc* pDoc = GetDocument();
+    const std::span<const SoundResource> resources = pDoc->Resources();
+    if (selected < 0 || static_cast<size_t>(selected) >= resources.size()) {
         return;
     }
-    CKantelDoc* pDoc = GetDocument();
-    SoundResource* pResource = &pDoc->m_pResources[selected];
+    // The dialog edits a copy, so Cancel leaves nothing behind and OK is one
+    // edit of the document.
+    const SoundResource before = resources[static_cast<size_t>(selected)];
+    SoundResource after = before;
     int result = IDCANCEL;
-    if (pResource->IsSample()) {
-        CSampleResourceDlg dlg(pDoc, pResource);
+    if (before.IsSample()) {
+        CSampleResourceDlg dlg(pDoc, &after);
         result = dlg.DoModal();
-        if (result == IDOK) {
-            pDoc->UpdateSampleOffsets();
-        }
-    } else if (pResource->IsCdAudio()) {
-        CCdTrackResourceDlg dlg(pResource);
+    } else if (before.IsCdAudio()) {
+        CCdTrackResourceDlg dlg(&after);
         result = dlg.DoModal();
     } else {
         return;
     }
     if (result == IDOK) {
-        pDoc->SetModifiedFlag(true);
-        pDoc->UpdateAllViews(nullptr, 0, nullptr);
+        pDoc->ReplaceResource(selected, before, after);
         GetListCtrl().SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED,
                                    LVIS_SELECTED | LVIS_FOCUSED);
     }

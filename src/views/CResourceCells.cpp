@@ -72,14 +72,14 @@ const std::array<ListColumn, CResourceCells::ColumnCount>& CResourceCells::Colum
 }
 
 int CResourceCells::RowCount(const CKantelDoc& doc) {
-    return doc.m_pResources != nullptr ? doc.m_nResources : 0;
+    return static_cast<int>(doc.Resources().size());
 }
 
 QString CResourceCells::Text(const CKantelDoc& doc, int row, int column) {
     if (row < 0 || row >= RowCount(doc) || column < 0 || column >= ColumnCount) {
         return QString();
     }
-    const SoundResource& r = doc.m_pResources[row];
+    const SoundResource& r = doc.Resources()[static_cast<size_t>(row)];
     const int id = r.resourceId & 0xFFFF;
     switch (column) {
     case Name:

@@ -68,10 +68,10 @@ TEST_F(EventView, NewEventViewListsTheEventsAsKantelCliPrintsThem) {
         EXPECT_EQ(pList->GetColumnWidth(column),
                   std::max(widths[column], pList->header()->sectionSizeHint(column)));
     }
-    ASSERT_EQ(pList->GetItemCount(), pDoc->m_nEvents);
-    ASSERT_EQ(cli.size(), pDoc->m_nEvents + 1);
+    ASSERT_EQ(pList->GetItemCount(), static_cast<int>(pDoc->Events().size()));
+    ASSERT_EQ(cli.size(), static_cast<int>(pDoc->Events().size()) + 1);
     // Opening named the banked Horn's wave file, which its label shows.
-    const QString horn = CBnmFormat::FileNameText(pDoc->m_pResources[2]);
+    const QString horn = CBnmFormat::FileNameText(pDoc->Resources()[2]);
     ASSERT_FALSE(horn.isEmpty());
     for (int row = 0; row < pList->GetItemCount(); ++row) {
         QStringList expected = cli.at(row + 1);
@@ -97,7 +97,7 @@ TEST_F(EventView, EditInTheEventViewRefreshesEveryViewAndReselectsOnlyInItsOwn) 
     DoubleClickRow(*pEvents, 4);
     EXPECT_EQ(dialogs.titles, QStringList{QStringLiteral("Sound Event Properties")});
 
-    EXPECT_EQ(pDoc->m_pEvents[4].param2, 32768U);
+    EXPECT_EQ(pDoc->Events()[4].param2, 32768U);
     EXPECT_EQ(RowTexts(*pEvents, 4).at(4), QStringLiteral("0.500000"));
     EXPECT_EQ(Captions(Windows()), (QStringList{QStringLiteral("Bnk_1.bnm - Resource View *"),
                                                 QStringLiteral("Bnk_1.bnm - Event View *")}));
@@ -129,7 +129,7 @@ TEST_F(EventView, ResourceEditShowsAtOnceInTheEventLabels) {
     EXPECT_EQ(dialogs.titles, (QStringList{QStringLiteral("Sound Resource Properties"),
                                            QStringLiteral("Select Sound File")}));
     EXPECT_TRUE(prompts->prompts.isEmpty()) << prompts->Texts().join(u'|').toStdString();
-    EXPECT_EQ(CBnmFormat::FileNameText(pDoc->m_pResources[0]), QStringLiteral("other.wav"));
+    EXPECT_EQ(CBnmFormat::FileNameText(pDoc->Resources()[0]), QStringLiteral("other.wav"));
     EXPECT_EQ(RowTexts(*pEvents, 0).at(3), QStringLiteral("Resource ID   1 (other.wav)"));
     EXPECT_EQ(RowTexts(*pEvents, 1).at(3), QStringLiteral("Resource ID   2 (enghigh.wav)"));
 }
@@ -140,7 +140,7 @@ TEST_F(EventView, PropertiesOnlyForPitchAndVolumeAndPlayNeverInAnEventView) {
     EXPECT_FALSE(IsEnabled(ID_EDIT_PROPERTIES));
     for (int row = 0; row < pEvents->GetItemCount(); ++row) {
         ClickRow(*pEvents, row);
-        const qint32 type = pDoc->m_pEvents[row].type;
+        const qint32 type = pDoc->Events()[row].type;
         const bool editable = type == SoundEvent::kTypePitch || type == SoundEvent::kTypeVolume;
         EXPECT_EQ(IsEnabled(ID_EDIT_PROPERTIES), editable) << row;
         EXPECT_FALSE(IsEnabled(ID_SOUND_PLAY)) << row;

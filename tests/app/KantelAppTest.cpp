@@ -133,12 +133,13 @@ TEST_F(KantelApp, OpenEditSaveRoundTrip) {
     // The file holds the edit, and every sample's data is where the table says.
     CKantelDoc saved;
     ASSERT_TRUE(saved.LoadBankAndNames(bank));
-    ASSERT_EQ(saved.m_nResources, pDoc->m_nResources);
-    EXPECT_EQ(saved.m_pResources[9].volume, 61);
-    EXPECT_EQ(saved.m_pResources[9].looped, 0);
-    for (int i = 0; i < saved.m_nResources; ++i) {
-        EXPECT_EQ(
-            0, std::memcmp(&saved.m_pResources[i], &pDoc->m_pResources[i], sizeof(SoundResource)))
+    ASSERT_EQ(static_cast<int>(saved.Resources().size()),
+              static_cast<int>(pDoc->Resources().size()));
+    EXPECT_EQ(saved.Resources()[9].volume, 61);
+    EXPECT_EQ(saved.Resources()[9].looped, 0);
+    for (int i = 0; i < static_cast<int>(saved.Resources().size()); ++i) {
+        EXPECT_EQ(0,
+                  std::memcmp(&saved.Resources()[i], &pDoc->Resources()[i], sizeof(SoundResource)))
             << "record " << i;
     }
 

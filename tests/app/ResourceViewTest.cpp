@@ -80,7 +80,7 @@ TEST_F(ResourceView, OpeningShowsNineteenColumnsWithTheTextsKantelCliPrints) {
     EXPECT_EQ(ActiveWindow()->GetWindowText(), QStringLiteral("Bnk_1.bnm - Resource View"));
 
     CListCtrl& list = List();
-    ASSERT_EQ(cli.size(), pDoc->m_nResources + 1);
+    ASSERT_EQ(cli.size(), static_cast<int>(pDoc->Resources().size()) + 1);
     EXPECT_EQ(ColumnTitles(list), cli.at(0));
     const int widths[] = {100, 75, 100, 75, 100, 125, 200, 75,  75, 75,
                           75,  75, 75,  75, 75,  75,  100, 100, 75};
@@ -96,13 +96,13 @@ TEST_F(ResourceView, OpeningShowsNineteenColumnsWithTheTextsKantelCliPrints) {
             list.model()->index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>();
         EXPECT_EQ(alignment.testFlag(Qt::AlignRight), format == LVCFMT_RIGHT) << column;
     }
-    ASSERT_EQ(list.GetItemCount(), pDoc->m_nResources);
+    ASSERT_EQ(list.GetItemCount(), static_cast<int>(pDoc->Resources().size()));
     for (int row = 0; row < list.GetItemCount(); ++row) {
         QStringList expected = cli.at(row + 1);
         // The banked Horn has no file name in the bank; opening gave it the
         // one its wave file was written under.
-        if (expected.at(5).isEmpty() && pDoc->m_pResources[row].IsBankedSample()) {
-            expected[5] = CBnmFormat::FileNameText(pDoc->m_pResources[row]);
+        if (expected.at(5).isEmpty() && pDoc->Resources()[row].IsBankedSample()) {
+            expected[5] = CBnmFormat::FileNameText(pDoc->Resources()[row]);
             EXPECT_FALSE(expected[5].isEmpty());
             EXPECT_TRUE(QFileInfo::exists(pDoc->GetBankFolder() + expected[5]));
         }
@@ -141,7 +141,7 @@ TEST_F(ResourceView, EditInOneViewRefreshesEveryViewOfTheBankAndReselectsOnlyInI
     DoubleClickRow(first, 3);
     EXPECT_EQ(dialogs.titles, QStringList{QStringLiteral("Sound Resource Properties")});
 
-    EXPECT_EQ(pDoc->m_pResources[3].volume, 33);
+    EXPECT_EQ(pDoc->Resources()[3].volume, 33);
     EXPECT_TRUE(pDoc->IsModified());
     EXPECT_EQ(Captions(Windows()), (QStringList{QStringLiteral("Bnk_1.bnm - Resource View *"),
                                                 QStringLiteral("Bnk_1.bnm - Resource View *"),
@@ -165,7 +165,7 @@ TEST_F(ResourceView, CdTrackIsEditedFromTheKeyboard) {
     };
     QTest::keyClick(&List(), Qt::Key_Return, Qt::AltModifier); // Properties
     ASSERT_EQ(dialogs.titles.size(), 1);
-    EXPECT_EQ(pDoc->m_pResources[13].cdTrack, 9);
+    EXPECT_EQ(pDoc->Resources()[13].cdTrack, 9);
     EXPECT_EQ(RowTexts(List(), 13).at(18), QStringLiteral("9"));
     EXPECT_EQ(ActiveWindow()->GetWindowText(), QStringLiteral("Bnk_1.bnm - Resource View *"));
     EXPECT_EQ(Selected(List()), 13);
@@ -175,14 +175,14 @@ TEST_F(ResourceView, CancelledDialogLeavesRecordFlagAndViewsAlone) {
     CKantelDoc* pDoc = OpenDemoBank();
     ASSERT_NE(pDoc, nullptr);
     ClickRow(List(), 0);
-    const QByteArray before = Bytes(pDoc->m_pResources[0]);
+    const QByteArray before = Bytes(pDoc->Resources()[0]);
     dialogs.scripts << [](QDialog& dlg) {
         DialogDriver::Retype(Control<QLineEdit>(dlg, IDC_VOLUME), QStringLiteral("5"));
         DialogDriver::PressEscape(Control<QLineEdit>(dlg, IDC_VOLUME));
     };
     DoubleClickRow(List(), 0);
     ASSERT_EQ(dialogs.titles.size(), 1);
-    EXPECT_EQ(Bytes(pDoc->m_pResources[0]), before);
+    EXPECT_EQ(Bytes(pDoc->Resources()[0]), before);
     EXPECT_FALSE(pDoc->IsModified());
     EXPECT_EQ(ActiveWindow()->GetWindowText(), QStringLiteral("Bnk_1.bnm - Resource View"));
     EXPECT_EQ(Selected(List()), 0);

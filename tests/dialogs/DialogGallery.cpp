@@ -91,8 +91,12 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    SoundResource shown = doc.Resources()[0];
+    SoundResource track = doc.Resources()[1];
+    SoundEvent event = doc.Events()[0];
+
     photographer.name = QStringLiteral("sample-resource");
-    CSampleResourceDlg(&doc, &doc.m_pResources[0]).DoModal();
+    CSampleResourceDlg(&doc, &shown).DoModal();
 
     photographer.name = QStringLiteral("select-sound-file");
     CSelectSoundFileDlg select;
@@ -101,10 +105,10 @@ int main(int argc, char** argv) {
     select.DoModal();
 
     photographer.name = QStringLiteral("cd-track-resource");
-    CCdTrackResourceDlg(&doc.m_pResources[1]).DoModal();
+    CCdTrackResourceDlg(&track).DoModal();
 
     photographer.name = QStringLiteral("sound-event");
-    CSoundEventDlg(&doc.m_pEvents[0]).DoModal();
+    CSoundEventDlg(&event).DoModal();
 
     photographer.name = QStringLiteral("header-info");
     CHeaderInfoDlg::ShowFigures(doc.GetHeaderFigures());

@@ -38,10 +38,7 @@ protected:
     }
     void TearDown() override { CKantelDoc::SetHeaderViewer(nullptr); }
 
-    QByteArray Image() const {
-        return QByteArray(reinterpret_cast<const char*>(doc.m_pData.get()),
-                          static_cast<qsizetype>(doc.m_nFileSize));
-    }
+    QByteArray Image() const { return doc.GetImage().toByteArray(); }
 
     TestFolder folder;
     RecordingPromptSink prompts;
@@ -68,8 +65,9 @@ TEST_F(HeaderInfoDlgTest, HeaderCommandShowsTheSixFigures) {
 }
 
 TEST_F(HeaderInfoDlgTest, FileLengthReflectsTheLatestOffsetRecomputation) {
-    doc.m_pResources[0].length = 300;
-    doc.UpdateSampleOffsets();
+    SoundResource longer = doc.Resources()[0];
+    longer.length = 300;
+    ASSERT_TRUE(doc.ReplaceResource(0, doc.Resources()[0], longer));
     QString length;
     runner.scripts <<
         [&](QDialog& d) { length = static_cast<CDialog&>(d).GetDlgItemText(IDC_FILE_LENGTH); };

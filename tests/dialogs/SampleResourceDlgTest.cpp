@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -53,11 +54,13 @@ protected:
         b.AddCdTrack(20, 5);
         folder.Write(QStringLiteral("Bnk_1.bnm"), b.Build());
         ASSERT_TRUE(doc.LoadBankAndNames(folder.FilePath(QStringLiteral("Bnk_1.bnm"))));
+        // The dialog edits the record it is given; the view gives it a copy.
+        records.assign(doc.Resources().begin(), doc.Resources().end());
         other.Write(QStringLiteral("new.wav"), QByteArray());
     }
 
-    SoundResource& Banked() { return doc.m_pResources[0]; }
-    SoundResource& External() { return doc.m_pResources[1]; }
+    SoundResource& Banked() { return records.at(0); }
+    SoundResource& External() { return records.at(1); }
 
     // Runs the dialog on r with script as the user.
     int Run(SoundResource& r, const ScriptedModalRunner::Script& script) {
@@ -88,6 +91,7 @@ protected:
     ScriptedFilePicker picker;
     RecordingSoundPlayer sound;
     CKantelDoc doc;
+    std::vector<SoundResource> records;
 };
 
 TEST_F(SampleResourceDlgTest, OpensWithTheRecordsValues) {
@@ -265,7 +269,7 @@ TEST_F(SampleResourceDlgTest, UnknownStorageCodeOpensWithoutSelectionAndOkWrites
 }
 
 TEST_F(SampleResourceDlgTest, WrongRecordTypeEndsWithThreeBeforeShowing) {
-    SoundResource& cd = doc.m_pResources[2];
+    SoundResource& cd = records.at(2);
     const QByteArray before = Bytes(cd);
     bool scriptRan = false;
     EXPECT_EQ(Run(cd, [&](QDialog&) { scriptRan = true; }), 3);

@@ -260,11 +260,11 @@ TEST_P(BadInput, IsToldOnceAndLosesNothing) {
     }
     EXPECT_EQ(prompts.Texts(), expected);
     if (c.opens) {
-        EXPECT_EQ(doc.m_nResources, c.resources);
-        EXPECT_EQ(doc.m_nEvents, c.events);
+        EXPECT_EQ(static_cast<int>(doc.Resources().size()), c.resources);
+        EXPECT_EQ(static_cast<int>(doc.Events().size()), c.events);
         // Every text the lists show can be computed.
-        for (int i = 0; i < doc.m_nEvents; ++i) {
-            doc.GetResourceLabel(doc.m_pEvents[i].param1);
+        for (int i = 0; i < static_cast<int>(doc.Events().size()); ++i) {
+            doc.GetResourceLabel(doc.Events()[i].param1);
         }
     }
     // Opening never writes the bank, and writes nothing outside its folder.

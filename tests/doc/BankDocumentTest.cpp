@@ -25,6 +25,12 @@ protected:
 
     TestFolder folder;
     RecordingPromptSink prompts;
+    // The record at index, changed behind the document's back: how a bank
+    // read with odd records looks before anything recomputes them.
+    SoundResource& InPlace(int index) {
+        return const_cast<SoundResource&>(doc.Resources()[static_cast<size_t>(index)]);
+    }
+
     CKantelDoc doc;
 };
 
@@ -56,7 +62,7 @@ BankBuilder thirtyResources(std::optional<int> bank) {
 
 TEST_F(BankDocument, ResourceLabelInTheSameBankNamesIdAndFile) {
     ASSERT_TRUE(Open(thirtyResources(1)));
-    ASSERT_EQ(doc.m_nBank, 1);
+    ASSERT_EQ(doc.GetBank(), 1);
     EXPECT_EQ(doc.GetResourceLabel(65541), QStringLiteral("Resource ID  12 (engine.wav)"));
     EXPECT_EQ(doc.GetResourceLabel(CBnmFormat::MakeTarget(1, 6)),
               QStringLiteral("Resource ID  13"));
@@ -77,7 +83,7 @@ TEST_F(BankDocument, ResourceLabelOfAnotherBankGivesTheIndex) {
 
 TEST_F(BankDocument, WithoutABankNumberEveryTargetIsInAnotherBank) {
     ASSERT_TRUE(Open(thirtyResources(std::nullopt)));
-    ASSERT_EQ(doc.m_nBank, -1);
+    ASSERT_EQ(doc.GetBank(), -1);
     EXPECT_EQ(doc.GetResourceLabel(65541), QStringLiteral("Resource at index 5 in Bnk_1.bnm"));
     EXPECT_EQ(doc.GetEventLabel(CBnmFormat::MakeTarget(0, 1)),
               QStringLiteral("Event at index 1 in Bnk_0.bnm"));
@@ -214,17 +220,18 @@ TEST_F(BankDocument, OffsetsRunInTableOrderAndExternalsGet44) {
     b.AddSample(5, QStringLiteral("c.wav"), BankBuilder::Pattern(500, 3), true);
     b.AddSample(6, QStringLiteral("d.wav"), BankBuilder::Pattern(20, 4), true).storage = 2;
     ASSERT_TRUE(Open(b));
-    doc.m_pResources[1].offset = 9;
-    doc.m_pResources[0].offset = 123;
+    // Offsets no edit leaves behind, written in place to see them mended.
+    InPlace(1).offset = 9;
+    InPlace(0).offset = 123;
     doc.UpdateSampleOffsets();
-    EXPECT_EQ(doc.m_pResources[0].offset, 0);
-    EXPECT_EQ(doc.m_pResources[1].offset, 44);
-    EXPECT_EQ(doc.m_pResources[2].offset, 777);
-    EXPECT_EQ(doc.m_pResources[3].offset, 555);
-    EXPECT_EQ(doc.m_pResources[4].offset, 1000);
-    EXPECT_EQ(doc.m_pResources[5].offset, 44);
-    const quint32 region = doc.m_pHeader->sampleDataOffset;
-    EXPECT_EQ(doc.m_pHeader->fileLength, region + 1500);
+    EXPECT_EQ(doc.Resources()[0].offset, 0);
+    EXPECT_EQ(doc.Resources()[1].offset, 44);
+    EXPECT_EQ(doc.Resources()[2].offset, 777);
+    EXPECT_EQ(doc.Resources()[3].offset, 555);
+    EXPECT_EQ(doc.Resources()[4].offset, 1000);
+    EXPECT_EQ(doc.Resources()[5].offset, 44);
+    const quint32 region = doc.Header()->sampleDataOffset;
+    EXPECT_EQ(doc.Header()->fileLength, region + 1500);
     EXPECT_EQ(doc.m_nFileSize, region + 1500);
     EXPECT_FALSE(doc.IsModified());
 }
@@ -234,12 +241,12 @@ TEST_F(BankDocument, NegativeLengthAddsNothingToTheOffsets) {
     b.AddSample(1, QStringLiteral("a.wav"), BankBuilder::Pattern(100, 1), false);
     b.AddSample(2, QStringLiteral("b.wav"), BankBuilder::Pattern(100, 2), false);
     ASSERT_TRUE(Open(b));
-    doc.m_pResources[0].storage = SoundResource::kStorageBank;
-    doc.m_pResources[0].length = -50;
-    doc.m_pResources[1].storage = SoundResource::kStorageBank;
+    InPlace(0).storage = SoundResource::kStorageBank;
+    InPlace(0).length = -50;
+    InPlace(1).storage = SoundResource::kStorageBank;
     doc.UpdateSampleOffsets();
-    EXPECT_EQ(doc.m_pResources[1].offset, 0);
-    EXPECT_EQ(doc.m_pHeader->fileLength, doc.m_pHeader->sampleDataOffset + 100);
+    EXPECT_EQ(doc.Resources()[1].offset, 0);
+    EXPECT_EQ(doc.Header()->fileLength, doc.Header()->sampleDataOffset + 100);
 }
 
 // --- Storage commands ----------------------------------------------------------
@@ -252,11 +259,11 @@ TEST_F(BankDocument, AllExternalLeavesAHeaderRegionOnlyBank) {
     ASSERT_TRUE(Open(b));
     RecordingView view(doc);
     doc.OnEditAllExternal();
-    EXPECT_EQ(doc.m_pResources[0].storage, SoundResource::kStorageExternal);
-    EXPECT_EQ(doc.m_pResources[0].offset, 44);
-    EXPECT_EQ(doc.m_pResources[1].storage, 1); // CD Audio is left alone
-    EXPECT_EQ(doc.m_pResources[2].storage, SoundResource::kStorageExternal);
-    EXPECT_EQ(doc.m_pHeader->fileLength, doc.m_pHeader->sampleDataOffset);
+    EXPECT_EQ(doc.Resources()[0].storage, SoundResource::kStorageExternal);
+    EXPECT_EQ(doc.Resources()[0].offset, 44);
+    EXPECT_EQ(doc.Resources()[1].storage, 1); // CD Audio is left alone
+    EXPECT_EQ(doc.Resources()[2].storage, SoundResource::kStorageExternal);
+    EXPECT_EQ(doc.Header()->fileLength, doc.Header()->sampleDataOffset);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(view.updates, 1);
 }
@@ -268,12 +275,12 @@ TEST_F(BankDocument, AllBankedOnAnAllBankedBankStillMarksAndRecomputes) {
     b.AddSample(3, QStringLiteral("c.wav"), BankBuilder::Pattern(50, 3), true);
     ASSERT_TRUE(Open(b));
     // Shared data in the file: both samples start at 0.
-    doc.m_pResources[2].offset = 0;
+    InPlace(2).offset = 0;
     RecordingView view(doc);
     doc.OnEditAllBanked();
-    EXPECT_EQ(doc.m_pResources[2].offset, 100);
-    EXPECT_EQ(doc.m_pResources[1].storage, 0);
-    EXPECT_EQ(doc.m_pHeader->fileLength, doc.m_pHeader->sampleDataOffset + 150);
+    EXPECT_EQ(doc.Resources()[2].offset, 100);
+    EXPECT_EQ(doc.Resources()[1].storage, 0);
+    EXPECT_EQ(doc.Header()->fileLength, doc.Header()->sampleDataOffset + 150);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(view.updates, 1);
 }
@@ -282,7 +289,7 @@ TEST_F(BankDocument, StorageCommandsOnAnEmptyDocumentDoNoHarm) {
     doc.OnEditAllExternal();
     doc.OnEditAllBanked();
     doc.UpdateSampleOffsets();
-    EXPECT_EQ(doc.m_pHeader, nullptr);
+    EXPECT_EQ(doc.Header(), nullptr);
 }
 
 // --- Header figures --------------------------------------------------------------

@@ -78,8 +78,8 @@ TEST(BankReaderCheck, FileOfThirtySevenBytesWithTheResourceTableAt36Passes) {
     EXPECT_TRUE(opened.prompts.isEmpty());
     EXPECT_TRUE(doc.m_bLoaded);
     EXPECT_EQ(doc.m_nFileSize, 37);
-    EXPECT_EQ(doc.m_nResources, 0);
-    EXPECT_EQ(doc.m_nEvents, 0);
+    EXPECT_EQ(static_cast<int>(doc.Resources().size()), 0);
+    EXPECT_EQ(static_cast<int>(doc.Events().size()), 0);
 }
 
 TEST(BankReaderCheck, ResourceTableOffsetMustLieInsideTheFile) {
@@ -138,13 +138,14 @@ TEST(BankReaderDerived, TablesPointIntoTheImage) {
     BankBuilder b = threeSamples();
     CKantelDoc doc;
     ASSERT_TRUE(open(doc, folder, b.Build()).ok);
-    EXPECT_EQ(doc.m_nEvents, 2);
-    EXPECT_EQ(doc.m_nResources, 3);
-    EXPECT_EQ(reinterpret_cast<quint8*>(doc.m_pHeader), doc.m_pData.get());
-    EXPECT_EQ(reinterpret_cast<quint8*>(doc.m_pEvents), doc.m_pData.get() + 36);
-    EXPECT_EQ(reinterpret_cast<quint8*>(doc.m_pResources), doc.m_pData.get() + 36 + 64);
-    EXPECT_EQ(doc.m_pEvents[1].eventId, 2);
-    EXPECT_EQ(doc.m_pResources[2].resourceId, 12);
+    EXPECT_EQ(static_cast<int>(doc.Events().size()), 2);
+    EXPECT_EQ(static_cast<int>(doc.Resources().size()), 3);
+    const char* image = doc.GetImage().data();
+    EXPECT_EQ(reinterpret_cast<const char*>(doc.Header()), image);
+    EXPECT_EQ(reinterpret_cast<const char*>(doc.Events().data()), image + 36);
+    EXPECT_EQ(reinterpret_cast<const char*>(doc.Resources().data()), image + 36 + 64);
+    EXPECT_EQ(doc.Events()[1].eventId, 2);
+    EXPECT_EQ(doc.Resources()[2].resourceId, 12);
 }
 
 TEST(BankReaderDerived, BankNumberComesFromTheResourceTableOffsetNotTheName) {
@@ -155,11 +156,11 @@ TEST(BankReaderDerived, BankNumberComesFromTheResourceTableOffsetNotTheName) {
         b.AddSample(1, QStringLiteral("a.wav"), QByteArray(), false);
         CKantelDoc doc;
         ASSERT_TRUE(open(doc, folder, b.Build(), QStringLiteral("Bnk_3.bnm")).ok);
-        EXPECT_EQ(doc.m_nBank, bank);
+        EXPECT_EQ(doc.GetBank(), bank);
     }
     CKantelDoc doc;
     ASSERT_TRUE(open(doc, folder, threeSamples().Build(), QStringLiteral("Bnk_2.bnm")).ok);
-    EXPECT_EQ(doc.m_nBank, -1);
+    EXPECT_EQ(doc.GetBank(), -1);
 }
 
 TEST(BankReaderDerived, FolderIsThePathLessTheFileName) {
@@ -190,9 +191,9 @@ TEST(BankReaderDerived, ReopeningResetsEverything) {
     ASSERT_TRUE(open(doc, folder, threeSamples().Build(), QStringLiteral("a.bnm")).ok);
     expectTruncated(open(doc, folder, QByteArray(20, 7), QStringLiteral("b.bnm")));
     EXPECT_FALSE(doc.m_bLoaded);
-    EXPECT_EQ(doc.m_nResources, 0);
-    EXPECT_EQ(doc.m_nEvents, 0);
-    EXPECT_EQ(doc.m_pHeader, nullptr);
+    EXPECT_EQ(static_cast<int>(doc.Resources().size()), 0);
+    EXPECT_EQ(static_cast<int>(doc.Events().size()), 0);
+    EXPECT_EQ(doc.Header(), nullptr);
     EXPECT_EQ(doc.m_pNames, nullptr);
 }
 
@@ -205,14 +206,14 @@ TEST(BankReaderTables, ResourceCountBeyondTheHeaderRegionKeepsTheWholeRecordsTha
     CKantelDoc doc;
     const Opened opened = open(doc, folder, bytes);
     ASSERT_TRUE(opened.ok);
-    EXPECT_EQ(doc.m_nResources, 3);
+    EXPECT_EQ(static_cast<int>(doc.Resources().size()), 3);
     ASSERT_EQ(opened.prompts.size(), 1);
     EXPECT_EQ(opened.prompts[0].text,
               QStringLiteral("The header lists 5 sound resources, but only 3 lie inside the "
                              "bank's header region.\nThe others are ignored."));
     EXPECT_EQ(opened.prompts[0].type & MB_ICONMASK, MB_ICONEXCLAMATION);
     // The header word itself is kept for writing back.
-    EXPECT_EQ(doc.m_pHeader->resourceCount, 5);
+    EXPECT_EQ(doc.Header()->resourceCount, 5);
 }
 
 TEST(BankReaderTables, PartialRecordAtTheEndOfTheRegionIsNotKept) {
@@ -225,7 +226,7 @@ TEST(BankReaderTables, PartialRecordAtTheEndOfTheRegionIsNotKept) {
     CKantelDoc doc;
     const Opened opened = open(doc, folder, bytes);
     ASSERT_TRUE(opened.ok);
-    EXPECT_EQ(doc.m_nResources, 2);
+    EXPECT_EQ(static_cast<int>(doc.Resources().size()), 2);
     EXPECT_EQ(opened.prompts.size(), 1);
 }
 
@@ -238,8 +239,8 @@ TEST(BankReaderTables, EventTablePastTheRegionGivesNoEvents) {
         CKantelDoc doc;
         const Opened opened = open(doc, folder, bytes);
         ASSERT_TRUE(opened.ok);
-        EXPECT_EQ(doc.m_nEvents, 0);
-        EXPECT_EQ(doc.m_pEvents, nullptr);
+        EXPECT_EQ(static_cast<int>(doc.Events().size()), 0);
+        EXPECT_EQ(doc.Events().data(), nullptr);
         ASSERT_EQ(opened.prompts.size(), 1);
         EXPECT_EQ(opened.prompts[0].text,
                   QStringLiteral("The header lists 2 sound events, but only 0 lie inside the "
@@ -256,9 +257,10 @@ TEST(BankReaderTables, NegativeAndHugeCountsGiveWhatFits) {
     CKantelDoc doc;
     const Opened opened = open(doc, folder, bytes);
     ASSERT_TRUE(opened.ok);
-    EXPECT_EQ(doc.m_nResources, 0);
+    EXPECT_EQ(static_cast<int>(doc.Resources().size()), 0);
     // The event table runs into the resource table; what lies in the region is read.
-    EXPECT_EQ(doc.m_nEvents, (BankBuilder::Get32(bytes, kSampleDataAt) - 36) / 32);
+    EXPECT_EQ(static_cast<int>(doc.Events().size()),
+              (BankBuilder::Get32(bytes, kSampleDataAt) - 36) / 32);
     ASSERT_EQ(opened.prompts.size(), 2);
     EXPECT_TRUE(opened.prompts[0].text.startsWith(QStringLiteral("The header lists -3 sound "
                                                                  "resources, but only 0 ")));
@@ -274,7 +276,7 @@ TEST(BankReaderTables, TablesThatFitExactlyRaiseNoWarning) {
     const Opened opened = open(doc, folder, b.Build());
     EXPECT_TRUE(opened.ok);
     EXPECT_TRUE(opened.prompts.isEmpty());
-    EXPECT_EQ(doc.m_nResources, 4);
+    EXPECT_EQ(static_cast<int>(doc.Resources().size()), 4);
 }
 
 // --- Bank numbers ---------------------------------------------------------------

@@ -27,7 +27,7 @@ protected:
         bankPath = folder.Write(QStringLiteral("Bnk_1.bnm"), bank);
         return doc.OnOpenDocument(bankPath);
     }
-    QString FileName(int index) const { return CBnmFormat::FileNameText(doc.m_pResources[index]); }
+    QString FileName(int index) const { return CBnmFormat::FileNameText(doc.Resources()[index]); }
     // The data of a wave file this program wrote: all after its 44 bytes.
     QByteArray WaveData(const QString& name) const { return folder.Read(name).mid(44); }
 
@@ -124,7 +124,7 @@ TEST_F(Extraction, ExistingWaveFileIsNeverOverwrittenSoReopeningWritesNothing) {
     CKantelDoc again;
     ASSERT_TRUE(again.OnOpenDocument(bankPath));
     EXPECT_EQ(folder.Entries(), entries);
-    EXPECT_EQ(CBnmFormat::FileNameText(again.m_pResources[1]), QStringLiteral("Horn.wav"));
+    EXPECT_EQ(CBnmFormat::FileNameText(again.Resources()[1]), QStringLiteral("Horn.wav"));
     // The record's own name is its file, whatever the file now holds; a
     // chosen name is this sample's only while the file holds its data.
     folder.Write(QStringLiteral("a.wav"), "edited by the user");
@@ -133,7 +133,7 @@ TEST_F(Extraction, ExistingWaveFileIsNeverOverwrittenSoReopeningWritesNothing) {
     ASSERT_TRUE(third.OnOpenDocument(bankPath));
     EXPECT_EQ(folder.Read(QStringLiteral("a.wav")), QByteArray("edited by the user"));
     EXPECT_EQ(folder.Read(QStringLiteral("Horn.wav")), QByteArray("edited too"));
-    EXPECT_EQ(CBnmFormat::FileNameText(third.m_pResources[1]), QStringLiteral("Res00002.wav"));
+    EXPECT_EQ(CBnmFormat::FileNameText(third.Resources()[1]), QStringLiteral("Res00002.wav"));
     EXPECT_EQ(WaveData(QStringLiteral("Res00002.wav")), BankBuilder::Pattern(100, 2));
     EXPECT_TRUE(prompts.prompts.isEmpty());
 }
@@ -368,7 +368,7 @@ TEST_F(Extraction, SampleRunningPastTheEndIsCutWithAWarning) {
     EXPECT_EQ(prompts.prompts[0].text, QStringLiteral("End of file reached.\nTruncating sample ") +
                                            folder.FilePath(QStringLiteral("a.wav")));
     EXPECT_EQ(prompts.prompts[0].type, MB_OK | MB_ICONEXCLAMATION);
-    EXPECT_EQ(doc.m_pResources[0].length, 100);
+    EXPECT_EQ(doc.Resources()[0].length, 100);
     EXPECT_EQ(WaveData(QStringLiteral("a.wav")), BankBuilder::Pattern(100, 1));
     EXPECT_TRUE(doc.IsModified());
 }
@@ -386,7 +386,7 @@ TEST_F(Extraction, SampleStartingPastTheEndGetsAnEmptyWave) {
     EXPECT_EQ(prompts.prompts[1].text,
               QStringLiteral("Negative length.\nCan't save sample to ") + wave);
     EXPECT_EQ(prompts.prompts[1].type, MB_OK | MB_ICONHAND);
-    EXPECT_EQ(doc.m_pResources[0].length, 0);
+    EXPECT_EQ(doc.Resources()[0].length, 0);
     EXPECT_EQ(folder.Read(QStringLiteral("a.wav")).size(), 44);
     EXPECT_EQ(BankBuilder::Get32(folder.Read(QStringLiteral("a.wav")), 40), 0U);
     EXPECT_TRUE(doc.IsModified());
@@ -402,9 +402,9 @@ TEST_F(Extraction, NegativeLengthOrOffsetNeverReadsOutsideTheImage) {
     BankBuilder::Put32(bytes, kResourceTable + 92 + kOffsetField, 0x80000000U);
     BankBuilder::Put32(bytes, kResourceTable + 184 + kLengthField, 0x7FFFFFFFU);
     ASSERT_TRUE(Open(bytes));
-    EXPECT_EQ(doc.m_pResources[0].length, 0);
-    EXPECT_EQ(doc.m_pResources[1].length, 0);
-    EXPECT_EQ(doc.m_pResources[2].length, 100);
+    EXPECT_EQ(doc.Resources()[0].length, 0);
+    EXPECT_EQ(doc.Resources()[1].length, 0);
+    EXPECT_EQ(doc.Resources()[2].length, 100);
     EXPECT_EQ(folder.Read(QStringLiteral("a.wav")).size(), 44);
     EXPECT_EQ(folder.Read(QStringLiteral("b.wav")).size(), 44);
     EXPECT_EQ(WaveData(QStringLiteral("c.wav")), BankBuilder::Pattern(100, 3));
@@ -460,7 +460,7 @@ TEST_F(Extraction, RecordNameWithAFolderPartWritesNothingOutsideTheFolder) {
     ASSERT_TRUE(doc.OnSaveDocument(path));
     CKantelDoc saved;
     ASSERT_TRUE(saved.LoadBankAndNames(path));
-    EXPECT_EQ(CBnmFormat::FileNameText(saved.m_pResources[0]), FileName(0));
+    EXPECT_EQ(CBnmFormat::FileNameText(saved.Resources()[0]), FileName(0));
     EXPECT_EQ(folder.Read(QStringLiteral("banks/Bnk_1.bnm")).mid(36 + 3 * 92),
               bank.mid(36 + 3 * 92));
 }
@@ -516,7 +516,7 @@ TEST(ExtractionOfNonWaves, AFileThatIsNoWaveGivesTheSampleANameOfItsOwn) {
     const QString path = folder.Write(QStringLiteral("Bnk_1.bnm"), b.Build());
     CKantelDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(path));
-    EXPECT_EQ(CBnmFormat::FileNameText(doc.m_pResources[0]), QStringLiteral("Horn.wav"));
+    EXPECT_EQ(CBnmFormat::FileNameText(doc.Resources()[0]), QStringLiteral("Horn.wav"));
     EXPECT_EQ(folder.Read(QStringLiteral("Horn.wav")), BankBuilder::Wave(data));
     // The record's name changed, so the user hears why.
     EXPECT_EQ(prompts.Texts(),

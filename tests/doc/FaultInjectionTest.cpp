@@ -138,7 +138,9 @@ static void runSaveFault(const Fault& fault, const QString& folder) {
     CKantelDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(bankPath));
     ASSERT_TRUE(prompts.prompts.isEmpty());
-    doc.m_pResources[0].volume = 42;
+    SoundResource louder = doc.Resources()[0];
+    louder.volume = 42;
+    ASSERT_TRUE(doc.ReplaceResource(0, doc.Resources()[0], louder));
     doc.OnEditAllBanked();
     const QStringList entriesBefore = QDir(folder).entryList(QDir::Files | QDir::Hidden);
 
@@ -149,8 +151,8 @@ static void runSaveFault(const Fault& fault, const QString& folder) {
     EXPECT_FALSE(saved) << fault.name;
     EXPECT_EQ(readFile(bankPath), bank) << fault.name;
     EXPECT_TRUE(doc.IsModified()) << fault.name;
-    EXPECT_EQ(doc.m_pResources[0].volume, 42) << fault.name;
-    EXPECT_EQ(doc.m_pResources[3].storage, SoundResource::kStorageBank) << fault.name;
+    EXPECT_EQ(doc.Resources()[0].volume, 42) << fault.name;
+    EXPECT_EQ(doc.Resources()[3].storage, SoundResource::kStorageBank) << fault.name;
     EXPECT_EQ(prompts.prompts.size(), 1)
         << fault.name << ": " << prompts.Texts().join(QLatin1Char('|')).toStdString();
     // No temporary file of the failed save is left behind.
@@ -163,13 +165,13 @@ static void runSaveFault(const Fault& fault, const QString& folder) {
     EXPECT_TRUE(prompts.prompts.isEmpty()) << prompts.Texts().join(QLatin1Char('|')).toStdString();
     CKantelDoc again;
     ASSERT_TRUE(again.OnOpenDocument(bankPath));
-    EXPECT_EQ(again.m_pResources[0].volume, 42);
-    EXPECT_EQ(again.m_pResources[3].storage, SoundResource::kStorageBank);
-    const qint64 sampleData = again.m_pHeader->sampleDataOffset;
+    EXPECT_EQ(again.Resources()[0].volume, 42);
+    EXPECT_EQ(again.Resources()[3].storage, SoundResource::kStorageBank);
+    const qint64 sampleData = again.Header()->sampleDataOffset;
     const QByteArray saved2 = readFile(bankPath);
-    EXPECT_EQ(saved2.mid(sampleData + again.m_pResources[3].offset, 2000),
+    EXPECT_EQ(saved2.mid(sampleData + again.Resources()[3].offset, 2000),
               BankBuilder::Pattern(2000, 4));
-    EXPECT_EQ(saved2.size(), static_cast<qsizetype>(again.m_pHeader->fileLength));
+    EXPECT_EQ(saved2.size(), static_cast<qsizetype>(again.Header()->fileLength));
 }
 
 TEST(SaveFaults, FileSizeLimitPartWay) {

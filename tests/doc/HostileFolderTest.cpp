@@ -36,7 +36,7 @@ protected:
         ASSERT_EQ(::mkfifo(QFile::encodeName(folder.FilePath(name)).constData(), 0644), 0);
     }
     static QString FileName(const CKantelDoc& doc, int index) {
-        return CBnmFormat::FileNameText(doc.m_pResources[index]);
+        return CBnmFormat::FileNameText(doc.Resources()[index]);
     }
     // The data of sample index in a bank file as written.
     static QByteArray SampleData(const QByteArray& bank, int index) {

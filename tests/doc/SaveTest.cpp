@@ -35,8 +35,7 @@ protected:
     }
     QByteArray Saved() const { return folder.Read(QStringLiteral("Bnk_1.bnm")); }
     QByteArray Region() const {
-        return QByteArray(reinterpret_cast<const char*>(doc.m_pData.get()),
-                          doc.m_pHeader->sampleDataOffset);
+        return doc.GetImage().first(doc.Header()->sampleDataOffset).toByteArray();
     }
 
     TestFolder folder;
@@ -206,7 +205,7 @@ TEST_F(Save, SampleWithoutAWaveBecomesExternalAndTheRestCloseUp) {
     EXPECT_EQ(saved.size(), region + 400);
     EXPECT_EQ(BankBuilder::Get32(saved, kFileLengthAt), region + 400);
     EXPECT_EQ(sampleData(saved, 2), BankBuilder::Pattern(300, 3));
-    EXPECT_EQ(doc.m_pResources[1].storage, SoundResource::kStorageExternal);
+    EXPECT_EQ(doc.Resources()[1].storage, SoundResource::kStorageExternal);
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(view.updates, 1);
 }
@@ -279,7 +278,7 @@ TEST_F(Save, LengthFollowsTheWaveData) {
     EXPECT_EQ(record(saved, 2).offset, 170);
     EXPECT_EQ(sampleData(saved, 1), BankBuilder::Pattern(20, 8));
     EXPECT_EQ(sampleData(saved, 2), BankBuilder::Pattern(300, 3));
-    EXPECT_EQ(doc.m_pResources[0].length, 150);
+    EXPECT_EQ(doc.Resources()[0].length, 150);
 }
 
 TEST_F(Save, OnlyTheDataChunkIsPackedAndNeverMoreThanTheFileHolds) {
@@ -377,7 +376,9 @@ TEST_F(Save, BankedSampleWithNoDataDoesNotBlockTheSave) {
 TEST_F(Save, WaveOfASampleBankedAtOpenVanishedSoTheSaveIsRefused) {
     const QByteArray bank = threeSamples(true).Build();
     ASSERT_TRUE(Open(bank));
-    doc.m_pResources[0].volume = 5;
+    SoundResource quieter = doc.Resources()[0];
+    quieter.volume = 5;
+    ASSERT_TRUE(doc.ReplaceResource(0, doc.Resources()[0], quieter));
     doc.SetModifiedFlag(true);
     const QByteArray before = Region();
     folder.Remove(QStringLiteral("b.wav"));
@@ -386,7 +387,7 @@ TEST_F(Save, WaveOfASampleBankedAtOpenVanishedSoTheSaveIsRefused) {
     EXPECT_EQ(Saved(), bank);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(Region(), before);
-    EXPECT_EQ(doc.m_pResources[1].storage, SoundResource::kStorageBank);
+    EXPECT_EQ(doc.Resources()[1].storage, SoundResource::kStorageBank);
     ASSERT_EQ(prompts.prompts.size(), 1);
     EXPECT_TRUE(prompts.prompts[0].text.contains(QStringLiteral("Couldn't store b.wav")));
     EXPECT_TRUE(prompts.prompts[0].text.contains(folder.FilePath(QStringLiteral("b.wav"))));
@@ -434,7 +435,7 @@ TEST_F(Save, DiskFullPartWayKeepsTheOldBankAndTheRecords) {
     EXPECT_EQ(Saved(), bank);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(Region(), before);
-    EXPECT_EQ(doc.m_pResources[1].storage, SoundResource::kStorageBank);
+    EXPECT_EQ(doc.Resources()[1].storage, SoundResource::kStorageBank);
     EXPECT_EQ(doc.m_nFileSize, size);
     // b could not be stored, then the write failed: the file error is the one
     // message, since b's record stays as it was.
@@ -474,7 +475,7 @@ TEST_F(Save, SampleBankedBySaveIsProtectedLikeOneBankedAtOpen) {
     doc.SetModifiedFlag(true);
     EXPECT_FALSE(doc.OnSaveDocument(bankPath));
     EXPECT_EQ(Saved(), saved);
-    EXPECT_EQ(doc.m_pResources[1].storage, SoundResource::kStorageBank);
+    EXPECT_EQ(doc.Resources()[1].storage, SoundResource::kStorageBank);
     EXPECT_TRUE(doc.IsModified());
 }
 

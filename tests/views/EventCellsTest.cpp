@@ -75,7 +75,7 @@ TEST_F(EventCells, EachTypeShowsItsParameters) {
     b.AddEvent(105, 4, 12345, 1, 2).stopable = -1;
     b.AddEvent(-106, 0, CBnmFormat::MakeTarget(0, 3));
     Open(b);
-    ASSERT_EQ(doc.m_nBank, 0);
+    ASSERT_EQ(doc.GetBank(), 0);
     EXPECT_EQ(Row(0),
               row({"     0", "100", "Play", "Resource ID   7 (a.wav)", "", "", "Yes", "No"}));
     EXPECT_EQ(Row(1), row({"     1", "101", "Stop", "Event ID 100", "", "", "No", "Yes"}));

@@ -1,0 +1,166 @@
+#include "CBankReader.h"
+
+#include "CBnmFormat.h"
+
+#include "framework/core/CFile.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include <sys/mman.h>
+
+namespace {
+
+// How many whole records of size bytes, of the count the header claims, lie
+// between offset and limit. Negative counts and tables that start past the
+// limit give none.
+int recordsThatFit(quint32 offset, qint32 count, int size, qint64 limit) {
+    if (count <= 0 || static_cast<qint64>(offset) >= limit) {
+        return 0;
+    }
+    const qint64 fit = (limit - static_cast<qint64>(offset)) / size;
+    return static_cast<int>(std::min<qint64>(count, fit));
+}
+
+// A bank is read in one go into fresh memory. With 4 KiB pages the kernel
+// takes a fault for every page, which for a large bank costs more than the
+// copy itself, so an image of several megabytes asks for huge pages.
+quint8* allocateImage(qint64 size) {
+    constexpr size_t kHugePage = size_t{2} << 20U;
+    const auto bytes = static_cast<size_t>(size);
+    if (bytes < 4 * kHugePage) {
+        return static_cast<quint8*>(std::malloc(bytes));
+    }
+    const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* image = std::aligned_alloc(kHugePage, rounded);
+    if (image != nullptr) {
+        ::madvise(image, rounded, MADV_HUGEPAGE);
+    }
+    return static_cast<quint8*>(image);
+}
+
+QString tableCut(const char* what, qint32 claimed, int kept) {
+    return QString::asprintf("The header lists %d %s, but only %d lie inside the bank's "
+                             "header region.\nThe others are ignored.",
+                             claimed, what, kept);
+}
+
+FormatError error(FormatError::Kind kind, QString text = QString()) {
+    return FormatError{kind, std::move(text)};
+}
+
+} // namespace
+
+void BankImage::Deleter::operator()(quint8* image) const {
+    std::free(image);
+}
+
+CResult<BankImage> CBankReader::Allocate(qint64 length) {
+    if (length <= 0) {
+        return error(FormatError::Kind::NotABank);
+    }
+    if (length > qint64{0xFFFFFFFF}) {
+        return error(FormatError::Kind::TooLarge,
+                     QStringLiteral("The file is too large to be a sound bank."));
+    }
+    BankImage image;
+    image.data.reset(allocateImage(length));
+    if (!image.data) {
+        return error(FormatError::Kind::OutOfMemory, QStringLiteral("Out of memory."));
+    }
+    image.size = length;
+    return image;
+}
+
+CResult<BankImage> CBankReader::Read(CFile& file) {
+    const qint64 length = file.GetLength();
+    CResult<BankImage> image = Allocate(length);
+    if (!image) {
+        return image;
+    }
+    file.SeekToBegin();
+    if (file.Read(image.Value().data.get(), length) != length) {
+        return error(FormatError::Kind::NotABank);
+    }
+    return Layout(std::move(image.Value()), file.GetFilePath());
+}
+
+CResult<BankImage> CBankReader::Read(QByteArrayView bytes, const QString& path) {
+    CResult<BankImage> image = Allocate(bytes.size());
+    if (!image) {
+        return image;
+    }
+    std::memcpy(image.Value().data.get(), bytes.data(), static_cast<size_t>(bytes.size()));
+    return Layout(std::move(image.Value()), QFileInfo(path).absoluteFilePath());
+}
+
+CResult<BankImage> CBankReader::Layout(BankImage image, const QString& path) {
+    const qint64 length = image.size;
+    const auto* header = reinterpret_cast<const BnmHeader*>(image.data.get());
+    if (length <= CBnmFormat::kHeaderSize || header->resourceTableOffset >= length ||
+        header->sampleDataOffset < CBnmFormat::kHeaderSize || header->sampleDataOffset > length) {
+        return error(FormatError::Kind::Truncated, QStringLiteral("File is truncated"));
+    }
+
+    const qint64 region = header->sampleDataOffset;
+    const int resources = recordsThatFit(header->resourceTableOffset, header->resourceCount,
+                                         CBnmFormat::kResourceSize, region);
+    const int events = recordsThatFit(header->eventTableOffset, header->eventCount,
+                                      CBnmFormat::kEventSize, region);
+    // A record that shares bytes with the header or with another record
+    // cannot be edited without changing the other: a recomputed offset would
+    // land on a header word (the sample data offset, say) and the next save
+    // would write the bank to the wrong length or to nothing.
+    const qint64 resourcesAt = header->resourceTableOffset;
+    const qint64 resourceBytes = qint64{resources} * CBnmFormat::kResourceSize;
+    const qint64 eventsAt = header->eventTableOffset;
+    const qint64 eventBytes = qint64{events} * CBnmFormat::kEventSize;
+    const auto overlap = [](qint64 a, qint64 aBytes, qint64 b, qint64 bBytes) {
+        return aBytes > 0 && bBytes > 0 && a < b + bBytes && b < a + aBytes;
+    };
+    const bool resourcesOnHeader = overlap(0, CBnmFormat::kHeaderSize, resourcesAt, resourceBytes);
+    const bool eventsOnHeader = overlap(0, CBnmFormat::kHeaderSize, eventsAt, eventBytes);
+    if (resourcesOnHeader || eventsOnHeader ||
+        overlap(resourcesAt, resourceBytes, eventsAt, eventBytes)) {
+        const QString what = resourcesOnHeader || eventsOnHeader
+                                 ? QStringLiteral("overlaps the bank's 36-byte header")
+                                 : QStringLiteral("and the event table overlap each other");
+        return error(
+            FormatError::Kind::Overlap,
+            QStringLiteral("%1 cannot be opened: its %2 %3 (resources at offset %4, events at "
+                           "offset %5).\nEditing or saving it would overwrite one with the "
+                           "other.")
+                .arg(path,
+                     resourcesOnHeader || !eventsOnHeader ? QStringLiteral("resource table")
+                                                          : QStringLiteral("event table"),
+                     what)
+                .arg(resourcesAt)
+                .arg(eventsAt));
+    }
+
+    image.header = reinterpret_cast<BnmHeader*>(image.data.get());
+    image.resourceCount = resources;
+    image.resources = reinterpret_cast<SoundResource*>(image.data.get() + resourcesAt);
+    image.eventCount = events;
+    image.events =
+        events > 0 ? reinterpret_cast<SoundEvent*>(image.data.get() + eventsAt) : nullptr;
+    image.regionSize = region;
+    if (resources != header->resourceCount) {
+        image.warnings.append(tableCut("sound resources", header->resourceCount, resources));
+    }
+    if (events != header->eventCount) {
+        image.warnings.append(tableCut("sound events", header->eventCount, events));
+    }
+    image.bank = CBnmFormat::BankFromResourceTableOffset(header->resourceTableOffset);
+
+    QString folder = path;
+    folder.chop(QFileInfo(path).fileName().size());
+    if (folder.endsWith(QLatin1Char('/'))) {
+        folder.chop(1);
+    }
+    image.folder = folder;
+    return image;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "BankImage.h"
+#include "CResult.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+class CFile;
+
+// Reads a whole bank into memory and finds its header and tables, or says why
+// it is not a bank this editor can hold. Shows nothing.
+//
+// The file must be longer than the header and the resource table must start
+// inside it, as the games' own check demands. A file whose sample data offset
+// lies inside the header or past the end is refused as truncated: its header
+// region is not all there, and saving would write memory we do not have or
+// put sample data over the header. A table that runs past the header region
+// keeps the records that fit whole, with a warning. The header words stay as
+// read, so a save writes them back unchanged.
+class CBankReader {
+public:
+    // Reads file from its start. File errors throw CFileException.
+    static CResult<BankImage> Read(CFile& file);
+    // The same on bytes already in memory; path names the bank in messages
+    // and gives its folder.
+    static CResult<BankImage> Read(QByteArrayView bytes, const QString& path);
+
+private:
+    static CResult<BankImage> Layout(BankImage image, const QString& path);
+    static CResult<BankImage> Allocate(qint64 length);
+};

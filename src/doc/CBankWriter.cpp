@@ -1,0 +1,270 @@
+#include "CBankWriter.h"
+
+#include "CBnmFormat.h"
+#include "CMessageList.h"
+#include "CWaveFile.h"
+#include "IBankOutput.h"
+
+#include "framework/core/CFile.h"
+#include "framework/core/CFileException.h"
+#include "framework/core/CPathCase.h"
+#include "framework/core/IProgressSink.h"
+
+#include <QByteArray>
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+namespace {
+
+// Samples are copied in pieces of this size, so packing a bank never holds a
+// whole sample in memory.
+constexpr qint64 kCopyChunk = 1 << 20;
+
+} // namespace
+
+CBankWriter::CBankWriter(Bank bank, IProgressSink& progress)
+    : m_bank(std::move(bank)), m_progress(progress) {}
+
+const SampleExtraction& CBankWriter::Extraction(int index) const {
+    static const SampleExtraction none;
+    const auto at = static_cast<size_t>(index);
+    return at < m_bank.extraction.size() ? m_bank.extraction[at] : none;
+}
+
+QString CBankWriter::SampleFilePath(const QString& folder, const SoundResource& resource) {
+    const QString path = folder + CBnmFormat::FileNameText(resource);
+    const QString existing = CPathCase::ResolveExisting(path);
+    return existing.isEmpty() ? path : existing;
+}
+
+qint64 CBankWriter::UpdateSampleOffsets(BnmHeader& header, std::span<SoundResource> resources) {
+    const quint64 sum =
+        CBnmFormat::RecomputeSampleOffsets(resources.data(), static_cast<int>(resources.size()));
+    const quint64 length = header.sampleDataOffset + sum;
+    header.fileLength = static_cast<quint32>(length);
+    return static_cast<qint64>(length);
+}
+
+CBankWriter::WaveCheck CBankWriter::CheckWave(CFile& wave, const QString& path) {
+    WaveCheck check;
+    check.path = path;
+    CFileException error;
+    if (!wave.Open(path, CFile::modeRead, &error)) {
+        check.problem = error.m_cause == CFileException::fileNotFound     ? WaveProblem::Missing
+                        : error.m_cause == CFileException::notRegularFile ? WaveProblem::NotRegular
+                                                                          : WaveProblem::Unreadable;
+        return check;
+    }
+    check.path = wave.GetFilePath();
+    try {
+        if (!CWaveFile::FindDataChunk(wave, &check.dataOffset, &check.available, &check.claimed)) {
+            check.problem = WaveProblem::NotWave;
+        } else if (check.claimed <= 0 || check.available <= 0) {
+            check.problem = WaveProblem::NoData;
+        } else if (check.claimed > std::numeric_limits<qint32>::max()) {
+            check.problem = WaveProblem::TooLarge;
+        }
+    } catch (const CFileException&) {
+        check.problem = WaveProblem::Unreadable;
+    }
+    return check;
+}
+
+QString CBankWriter::ProblemText(const WaveCheck& check) {
+    switch (check.problem) {
+    case WaveProblem::Missing:
+        return QStringLiteral("%1 was not found").arg(check.path);
+    case WaveProblem::NotRegular:
+        return QStringLiteral("%1 is not a regular file").arg(check.path);
+    case WaveProblem::Unreadable:
+        return QStringLiteral("%1 could not be read").arg(check.path);
+    case WaveProblem::NotWave:
+        return QStringLiteral("%1 exists but is not a wave file").arg(check.path);
+    case WaveProblem::NoData:
+        return QStringLiteral("%1 exists but holds no sample data").arg(check.path);
+    case WaveProblem::TooLarge:
+        return QStringLiteral("%1 holds more sample data than a bank can hold").arg(check.path);
+    case WaveProblem::None:
+        break;
+    }
+    return QString();
+}
+
+bool CBankWriter::StoreSample(IBankOutput& output, int index) {
+    WaveCheck check;
+    return StoreChecked(output, index, check);
+}
+
+// A data chunk that claims more bytes than its file holds is what a write
+// cut short leaves behind (a full disk, a killed program). The file gives
+// what it has; where the bank held the sample when it was opened, the rest
+// comes from there, so the sample keeps the length its record gives it.
+bool CBankWriter::StoreChecked(IBankOutput& output, int index, WaveCheck& check) {
+    if (index < 0 || static_cast<size_t>(index) >= m_bank.resources.size() ||
+        !m_bank.resources[static_cast<size_t>(index)].IsSample()) {
+        check.problem = WaveProblem::Missing;
+        return false;
+    }
+    const SoundResource& resource = m_bank.resources[static_cast<size_t>(index)];
+    CFile wave;
+    check = CheckWave(wave, SampleFilePath(m_bank.folder, resource));
+    if (check.problem != WaveProblem::None) {
+        return false;
+    }
+    const SampleExtraction& opened = Extraction(index);
+    const qint64 fromBank = check.claimed > check.available && opened.openedAt >= 0 &&
+                                    opened.openedLength > check.available
+                                ? std::min(check.claimed, opened.openedLength) - check.available
+                                : 0;
+    // A record keeps a length of 31 bits and the header a file length of 32;
+    // data they cannot describe would be written with offsets that lie.
+    if (output.Position() + check.available + fromBank > qint64{0xFFFFFFFF}) {
+        check.problem = WaveProblem::TooLarge;
+        return false;
+    }
+    try {
+        wave.Seek(check.dataOffset, CFile::begin);
+    } catch (const CFileException&) {
+        check.problem = WaveProblem::Unreadable;
+        return false;
+    }
+    QByteArray buffer(static_cast<qsizetype>(std::min(check.available, kCopyChunk)), '\0');
+    qint64 left = check.available;
+    while (left > 0) {
+        const qint64 want = std::min<qint64>(left, buffer.size());
+        qint64 got = 0;
+        try {
+            got = wave.Read(buffer.data(), want);
+        } catch (const CFileException&) {
+            check.problem = WaveProblem::Unreadable;
+            return false;
+        }
+        if (got != want) {
+            check.problem = WaveProblem::Unreadable;
+            return false;
+        }
+        // A failure to write the bank is the save's failure, not the sample's.
+        output.Write(buffer.constData(), got);
+        left -= got;
+    }
+    if (fromBank > 0) {
+        output.Write(m_bank.image + opened.openedAt + check.available, fromBank);
+    }
+    if (check.claimed > check.available) {
+        m_shortWaves.push_back(
+            {CBnmFormat::FileNameText(resource), check.available, check.claimed, fromBank});
+    }
+    return true;
+}
+
+bool CBankWriter::StoreFromImage(IBankOutput& output, int index) {
+    const SampleExtraction& opened = Extraction(index);
+    if (opened.openedLength <= 0 || opened.openedAt < 0 ||
+        opened.openedAt + opened.openedLength > m_bank.imageSize) {
+        return false;
+    }
+    output.Write(m_bank.image + opened.openedAt, opened.openedLength);
+    return true;
+}
+
+// Every banked sample's length is made the number of bytes actually appended
+// for it and the offsets are recomputed before the header region is written
+// the last time, so the offsets always describe the data, whatever the file
+// had and whatever size the wave files are.
+//
+// A save must never drop data that only the bank on disk holds: a sample
+// banked when the bank was opened whose wave file cannot give its data back,
+// whether it is still banked or was made external since. All such samples are
+// gathered and named in one refusal, and the old bank stays.
+void CBankWriter::Write(IBankOutput& output) {
+    const qint64 region = m_bank.regionSize;
+    output.Seek(0);
+    output.Write(m_bank.image, region);
+    m_shortWaves.clear();
+    m_unstored.clear();
+
+    const int count = static_cast<int>(m_bank.resources.size());
+    std::vector<LostSample> lost;
+    qint64 total = 0;
+    for (int i = 0; i < count; ++i) {
+        const SoundResource& resource = m_bank.resources[static_cast<size_t>(i)];
+        if (resource.IsBankedSample()) {
+            total += std::max(qint32{resource.length}, 0);
+            continue;
+        }
+        const SampleExtraction& opened = Extraction(i);
+        if (!resource.IsSample() || opened.openedLength <= 0) {
+            continue;
+        }
+        if (opened.state == SampleExtraction::State::Failed) {
+            lost.push_back({CBnmFormat::FileNameText(resource), false,
+                            QStringLiteral("its wave file could not be written")});
+        } else if (opened.state == SampleExtraction::State::Written) {
+            CFile wave;
+            const WaveCheck check = CheckWave(wave, SampleFilePath(m_bank.folder, resource));
+            if (check.problem != WaveProblem::None) {
+                lost.push_back({CBnmFormat::FileNameText(resource), false, ProblemText(check)});
+            }
+        }
+    }
+    m_progress.Begin(QStringLiteral("Saving"), total);
+    for (int i = 0; i < count; ++i) {
+        SoundResource& resource = m_bank.resources[static_cast<size_t>(i)];
+        if (!resource.IsBankedSample()) {
+            continue;
+        }
+        const qint64 before = output.Position();
+        WaveCheck check;
+        bool stored = StoreChecked(output, i, check);
+        if (!stored) {
+            output.Seek(before);
+            const SampleExtraction& opened = Extraction(i);
+            if (opened.state == SampleExtraction::State::Failed) {
+                // Opening could not write its wave file; its data is still here.
+                stored = StoreFromImage(output, i);
+            } else if (opened.state == SampleExtraction::State::Written &&
+                       opened.openedLength > 0) {
+                // Turning it external would lose it. A sample of which the
+                // bank held nothing has nothing to lose and goes external
+                // like any other.
+                lost.push_back({CBnmFormat::FileNameText(resource), true, ProblemText(check)});
+                continue;
+            }
+        }
+        if (!stored) {
+            // Told once the bank is saved: if the save fails, the record
+            // stays as it was and the file error is all the user needs.
+            m_unstored.append(CBnmFormat::FileNameText(resource));
+            resource.storage = SoundResource::kStorageExternal;
+            continue;
+        }
+        resource.length = static_cast<qint32>(output.Position() - before);
+        m_progress.Step(output.Position() - region);
+    }
+    m_progress.End();
+    if (!lost.empty()) {
+        QStringList lines;
+        for (const LostSample& sample : lost) {
+            lines.append(sample.banked
+                             ? QStringLiteral("Couldn't store %1: %2.").arg(sample.name, sample.why)
+                             : QStringLiteral("%1 is no longer banked, and %2.")
+                                   .arg(sample.name, sample.why));
+        }
+        m_shortWaves.clear();
+        throw CFileException(
+            CFileException::none, output.Path(),
+            QStringLiteral("%1\n%2 the only copy of %3 sample data, so the bank was not saved.")
+                .arg(CMessageList::Join(lines), QStringLiteral("The bank holds"),
+                     lost.size() == 1 ? QStringLiteral("its") : QStringLiteral("their")));
+    }
+    UpdateSampleOffsets(*m_bank.header, m_bank.resources);
+    const qint64 end = output.Position();
+    // A sample that failed half-way may have left bytes past the end.
+    output.SetLength(end);
+    m_bank.header->fileLength = static_cast<quint32>(end);
+    output.Seek(0);
+    output.Write(m_bank.image, region);
+    output.Seek(end);
+}

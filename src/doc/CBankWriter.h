@@ -1,0 +1,101 @@
+#pragma once
+
+#include "BnmHeader.h"
+#include "SampleExtraction.h"
+#include "SoundResource.h"
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+#include <span>
+#include <vector>
+
+class CFile;
+class IBankOutput;
+class IProgressSink;
+
+// Packs a bank: the header region as held in memory, then every banked
+// sample's data from its wave file, with lengths, offsets and the file length
+// made to describe what was written. Shows nothing: a save it must refuse
+// throws CFileException with the reason; samples it could not store and wave
+// files shorter than they claim are left for the caller to tell.
+class CBankWriter {
+public:
+    // The bank to be written. The header and the records are rewritten in
+    // place; the image's sample data is the bank as it was opened.
+    struct Bank {
+        const quint8* image = nullptr;
+        qint64 imageSize = 0;
+        qint64 regionSize = 0;
+        BnmHeader* header = nullptr;
+        std::span<SoundResource> resources;
+        std::span<const SampleExtraction> extraction;
+        QString folder; // where the wave files are, with a trailing "/"
+    };
+    // A wave file whose data chunk claims more than the file holds.
+    struct ShortWave {
+        QString name;
+        qint64 available = 0;
+        qint64 claimed = 0;
+        qint64 fromBank = 0;
+    };
+
+    CBankWriter(Bank bank, IProgressSink& progress);
+
+    // Writes the whole bank to output; the output ends where the last stored
+    // sample ends. Throws CFileException on a file error or a refusal.
+    void Write(IBankOutput& output);
+    // Appends the data of resource index from its wave file at the output's
+    // position; true when all of it was read and written.
+    bool StoreSample(IBankOutput& output, int index);
+
+    // Samples that could not be stored and were made external, by file name.
+    const QStringList& Unstored() const { return m_unstored; }
+    const std::vector<ShortWave>& ShortWaves() const { return m_shortWaves; }
+
+    // Banked samples get consecutive offsets, the others 44; returns the
+    // file length that follows, which the header also gets.
+    static qint64 UpdateSampleOffsets(BnmHeader& header, std::span<SoundResource> resources);
+    // The wave file of a sample: its file name in folder, or an existing file
+    // whose name differs only in case.
+    static QString SampleFilePath(const QString& folder, const SoundResource& resource);
+
+private:
+    // Why a wave file cannot give a sample its data.
+    enum class WaveProblem : quint8 {
+        None,
+        Missing,
+        NotRegular,
+        Unreadable,
+        NotWave,
+        NoData,
+        TooLarge,
+    };
+    // A wave file as saving finds it.
+    struct WaveCheck {
+        WaveProblem problem = WaveProblem::None;
+        QString path;
+        qint64 dataOffset = 0;
+        qint64 available = 0; // bytes of the data chunk the file holds
+        qint64 claimed = 0;   // bytes the data chunk's header claims
+    };
+    // A sample whose data the saved bank would lose, and why.
+    struct LostSample {
+        QString name;
+        bool banked = false;
+        QString why;
+    };
+
+    // Opens path and finds its data chunk; the problem when there is one.
+    static WaveCheck CheckWave(CFile& wave, const QString& path);
+    static QString ProblemText(const WaveCheck& check);
+    bool StoreChecked(IBankOutput& output, int index, WaveCheck& check);
+    bool StoreFromImage(IBankOutput& output, int index);
+    const SampleExtraction& Extraction(int index) const;
+
+    Bank m_bank;
+    IProgressSink& m_progress;
+    QStringList m_unstored;
+    std::vector<ShortWave> m_shortWaves;
+};

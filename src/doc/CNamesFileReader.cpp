@@ -1,0 +1,142 @@
+#include "CNamesFileReader.h"
+
+#include "CNamesFileLines.h"
+
+#include "framework/core/CFile.h"
+#include "framework/core/CFileException.h"
+#include "framework/core/CIntegerText.h"
+
+#include <QByteArrayView>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <optional>
+
+namespace {
+
+// The C library's strtok over one line: runs of delimiters count as one,
+// leading delimiters are skipped, and the delimiter that ends a token is
+// consumed with it.
+class LineTokens {
+public:
+    explicit LineTokens(QByteArrayView line) : m_line(line) {}
+
+    std::optional<QByteArrayView> Next(const char* delimiters) {
+        const auto isDelimiter = [delimiters](char c) {
+            return std::strchr(delimiters, c) != nullptr && c != '\0';
+        };
+        while (m_pos < m_line.size() && isDelimiter(m_line.at(m_pos))) {
+            ++m_pos;
+        }
+        if (m_pos >= m_line.size()) {
+            return std::nullopt;
+        }
+        const qsizetype start = m_pos;
+        while (m_pos < m_line.size() && !isDelimiter(m_line.at(m_pos))) {
+            ++m_pos;
+        }
+        const QByteArrayView token = m_line.sliced(start, m_pos - start);
+        if (m_pos < m_line.size()) {
+            ++m_pos;
+        }
+        return token;
+    }
+
+private:
+    QByteArrayView m_line;
+    qsizetype m_pos = 0;
+};
+
+QString latin1(QByteArrayView bytes, int limit) {
+    return QString::fromLatin1(bytes.first(std::min<qsizetype>(bytes.size(), limit)));
+}
+
+FormatError refusal(FormatError::Kind kind, QString text = QString()) {
+    return FormatError{kind, std::move(text)};
+}
+
+} // namespace
+
+CResult<NamesTable> CNamesFileReader::ReadBeside(const QString& bankPath, int resourceCount) {
+    const QString namesPath = bankPath.left(bankPath.size() - 3) + QStringLiteral("bns");
+    CFile names;
+    CFileException error;
+    if (!names.Open(namesPath, CFile::modeRead, &error)) {
+        // Only something that is there and is no file is worth a word.
+        return refusal(FormatError::Kind::NotAllowed,
+                       error.m_cause == CFileException::notRegularFile ? error.GetErrorMessage()
+                                                                       : QString());
+    }
+    if (names.GetLength() > kMaxNamesFile) {
+        return refusal(FormatError::Kind::NotAllowed,
+                       QStringLiteral("%1 holds %2 bytes, too many for a names file.")
+                           .arg(names.GetFilePath())
+                           .arg(names.GetLength()));
+    }
+    try {
+        return Read(names, resourceCount);
+    } catch (const CFileException& e) {
+        return refusal(FormatError::Kind::Unreadable,
+                       resourceCount > 0 ? e.GetErrorMessage() : QString());
+    } catch (const std::bad_alloc&) {
+        return refusal(
+            FormatError::Kind::OutOfMemory,
+            QStringLiteral("There is not enough memory to read %1.").arg(names.GetFilePath()));
+    }
+}
+
+CResult<NamesTable> CNamesFileReader::Read(CFile& file, int resourceCount) {
+    if (resourceCount < 1) {
+        return refusal(FormatError::Kind::NotABank);
+    }
+    NamesTable table;
+    CNamesFileLines lines(file);
+    QByteArray line;
+    bool inBody = false;
+    while (lines.Next(line, kMaxNamesLine)) {
+        if (line.compare("[body res]", Qt::CaseInsensitive) == 0) {
+            inBody = true;
+            break;
+        }
+    }
+    if (!inBody) {
+        return table;
+    }
+    table.names = std::make_unique<ResourceName[]>(static_cast<size_t>(resourceCount));
+    int position = 0;
+    while (position < resourceCount && lines.Next(line, kMaxNamesLine)) {
+        ResourceName& entry = table.names[static_cast<size_t>(position)];
+        entry.hasId = true;
+        LineTokens tokens(line);
+        const std::optional<QByteArrayView> id = tokens.Next(" \t");
+        if (!id) {
+            entry.id = -1;
+        } else {
+            entry.id = CIntegerText::AtoI(*id);
+            const std::optional<QByteArrayView> name = tokens.Next("\"");
+            if (!name) {
+                entry.name = QString::asprintf("noname%d", position);
+            } else {
+                entry.name = latin1(*name, kMaxName);
+                if (tokens.Next("\"")) {
+                    if (const std::optional<QByteArrayView> description = tokens.Next("\"")) {
+                        entry.description = latin1(*description, kMaxDescription);
+                    }
+                }
+            }
+        }
+        ++position;
+    }
+    table.count = position;
+    // The first entry of each id answers the lookups, as a search from the
+    // start would, without walking the list for every row.
+    table.firstOfId.reserve(position);
+    for (int i = 0; i < position; ++i) {
+        const int entryId = table.names[static_cast<size_t>(i)].id;
+        if (!table.firstOfId.contains(entryId)) {
+            table.firstOfId.insert(entryId, i);
+        }
+    }
+    return table;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// Where a bank is written: a file being replaced, or any device. Every
+// failure throws CFileException, so a write that puts nothing down cannot
+// be mistaken for one still under way.
+class IBankOutput {
+public:
+    IBankOutput() = default;
+    IBankOutput(const IBankOutput&) = delete;
+    IBankOutput& operator=(const IBankOutput&) = delete;
+    virtual ~IBankOutput() = default;
+
+    // Writes all count bytes or throws.
+    virtual void Write(const void* buffer, qint64 count) = 0;
+    virtual qint64 Position() const = 0;
+    virtual void Seek(qint64 position) = 0;
+    // Cuts or extends the output to length bytes.
+    virtual void SetLength(qint64 length) = 0;
+    // The path messages name.
+    virtual QString Path() const = 0;
+};
