@@ -5,6 +5,8 @@
 
 #include "doc/BnmHeader.h"
 #include "doc/CBnmFormat.h"
+#include "doc/CBnmRecordWriter.h"
+#include "doc/CLittleEndianWriter.h"
 #include "doc/SoundEvent.h"
 #include "doc/SoundResource.h"
 
@@ -94,10 +96,8 @@ int main(int argc, char* argv[]) {
     header.fileLength = static_cast<quint32>(sampleDataOffset + each * count);
 
     QByteArray region(static_cast<qsizetype>(sampleDataOffset), '\0');
-    std::memcpy(region.data(), &header, sizeof header);
-    std::memcpy(region.data() + kEventTableOffset, events.data(), events.size() * 32);
-    std::memcpy(region.data() + kResourceTableOffset, resources.data(),
-                resources.size() * sizeof(SoundResource));
+    CLittleEndianWriter out(region, 0);
+    CBnmRecordWriter::WriteRegion(out, header, events, resources);
 
     QFile bank(path);
     if (!bank.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
@@ -108,12 +108,12 @@ int main(int argc, char* argv[]) {
     quint64 state = 0x9E3779B97F4A7C15ULL;
     for (int i = 0; i < count; ++i) {
         // Different bytes in every sample, so a mix-up shows in a comparison.
-        auto* words = reinterpret_cast<quint64*>(chunk.data());
+        CLittleEndianWriter words(chunk, 0);
         for (qsizetype w = 0; w < chunk.size() / 8; ++w) {
             state ^= state << 13U;
             state ^= state >> 7U;
             state ^= state << 17U;
-            words[w] = state;
+            words.U64(state);
         }
         if (!writeAll(bank, chunk.constData(), chunk.size())) {
             return fail("cannot write", path);

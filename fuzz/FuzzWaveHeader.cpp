@@ -10,8 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     CWaveHeaderCheck::Header header{};
-    const CWaveHeaderCheck::Result fromBytes = CWaveHeaderCheck::Check(
-        static_cast<qint64>(size), bytes.left(CWaveHeaderCheck::kHeaderSize), header);
+    const CWaveHeaderCheck::Result fromBytes =
+        CWaveHeaderCheck::Check(static_cast<qint64>(size), bytes, header);
     const QString path = FuzzSupport::Instance().WriteFresh(QStringLiteral("pick.wav"), bytes);
     CWaveHeaderCheck::Header fromFileHeader{};
     const CWaveHeaderCheck::Result fromFile = CWaveHeaderCheck::CheckFile(path, fromFileHeader);

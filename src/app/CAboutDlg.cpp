@@ -3,8 +3,8 @@
 #include "CVersionInfo.h"
 
 #include "framework/core/AfxMessageBox.h"
+#include "framework/ui/IconResource.h"
 #include "res/AboutBoxTemplate.h"
-#include "res/IconResource.h"
 #include "res/resource.h"
 
 #include <QIcon>

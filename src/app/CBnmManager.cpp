@@ -6,7 +6,7 @@
 #include "framework/ui/CDocTemplate.h"
 #include "framework/ui/CFileDialog.h"
 #include "framework/ui/CWinApp.h"
-#include "res/StringTable.h"
+#include "framework/ui/StringTable.h"
 #include "res/resource.h"
 
 CBnmManager::CBnmManager() = default;

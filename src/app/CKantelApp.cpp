@@ -9,6 +9,7 @@
 #include "ShellCommands.h"
 
 #include "doc/CKantelDoc.h"
+#include "doc/CWaveReader.h"
 #include "framework/core/CPromptSink.h"
 #include "framework/ui/CCmdUI.h"
 #include "framework/ui/CCommandLineInfo.h"
@@ -16,6 +17,8 @@
 #include "framework/ui/CMessageBoxPromptSink.h"
 #include "framework/ui/CMultiDocTemplate.h"
 #include "framework/ui/CProgressDialogSink.h"
+#include "framework/ui/CQtSoundPlayer.h"
+#include "res/KantelResources.h"
 #include "res/resource.h"
 #include "views/CChildFrame.h"
 #include "views/CEventView.h"
@@ -59,7 +62,18 @@ ON_COMMAND(ID_FILE_NEW, OnFileNew)
 ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
 END_MESSAGE_MAP()
 
-CKantelApp::CKantelApp() {
+namespace {
+
+// The application's base takes its name from the string table, so the
+// tables must be registered before it is made.
+QString RegisterResources() {
+    KantelResources::Register();
+    return QString();
+}
+
+} // namespace
+
+CKantelApp::CKantelApp() : CWinApp(RegisterResources()) {
     m_pDocManager = new CBnmManager;
 }
 
@@ -67,6 +81,7 @@ CKantelApp::~CKantelApp() = default;
 
 bool CKantelApp::InitInstance() {
     m_pDesktopSeams = std::make_unique<DesktopSeams>();
+    CQtSoundPlayer::SetDurationReader(&CWaveReader::DurationMs);
     CDocCommandMap::Register<CKantelDoc>({
         {ID_VIEW_HEADER, &CKantelDoc::OnViewHeader},
         {ID_EDIT_ALL_EXTERNAL, &CKantelDoc::OnEditAllExternal},
@@ -196,11 +211,6 @@ void CKantelApp::OnHelpFile() {
     if (!QFileInfo::exists(help) && QFileInfo::exists(installed)) {
         help = QFileInfo(installed).canonicalFilePath();
     }
-#ifdef KANTEL_SOURCE_HELP
-    if (!QFileInfo::exists(help)) {
-        help = QStringLiteral(KANTEL_SOURCE_HELP);
-    }
-#endif
     OpenWithShell(help.toUtf8().constData(), "Error opening file 'Kantel.txt'");
 }
 

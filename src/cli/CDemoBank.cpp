@@ -2,6 +2,8 @@
 
 #include "doc/BnmHeader.h"
 #include "doc/CBnmFormat.h"
+#include "doc/CBnmRecordWriter.h"
+#include "doc/CLittleEndianWriter.h"
 #include "doc/CWaveFile.h"
 #include "doc/SoundEvent.h"
 #include "doc/SoundResource.h"
@@ -118,12 +120,13 @@ QByteArray synthesize(const DemoSample& s) {
         v *= 0.5 * fade;
         for (int c = 0; c < s.channels; ++c) {
             const double channelValue = c == 0 ? v : v * 0.8;
-            char* at = data.data() + (static_cast<qsizetype>(f) * s.channels + c) * bytesPerSample;
+            CLittleEndianWriter at(data,
+                                   (static_cast<qsizetype>(f) * s.channels + c) * bytesPerSample);
             if (bytesPerSample == 1) {
-                *at = static_cast<char>(static_cast<quint8>(128 + std::lround(channelValue * 127)));
+                at.U8(static_cast<quint8>(128 + std::lround(channelValue * 127)));
             } else {
-                const auto value = static_cast<qint16>(std::lround(channelValue * 32767));
-                std::memcpy(at, &value, 2);
+                at.U16(
+                    static_cast<quint16>(static_cast<qint16>(std::lround(channelValue * 32767))));
             }
         }
     }
@@ -239,10 +242,8 @@ QString CDemoBank::Write(const QString& folder) {
     header.resourceCount = kResourceCount;
     header.sampleDataOffset = kSampleDataOffset;
     header.fileLength = kSampleDataOffset + static_cast<quint32>(sampleData.size());
-    std::memcpy(bank.data(), &header, sizeof header);
-    std::memcpy(bank.data() + kEventTableOffset, events, sizeof events);
-    std::memcpy(bank.data() + kResourceTableOffset, resources.data(),
-                resources.size() * sizeof(SoundResource));
+    CLittleEndianWriter out(bank, 0);
+    CBnmRecordWriter::WriteRegion(out, header, events, resources);
     bank += sampleData;
 
     if (!writeFile(dir.filePath(QStringLiteral("Bnk_1.bnm")), bank, &error) ||

@@ -7,43 +7,13 @@
 #include "doc/CKantelDoc.h"
 #include "doc/SoundResource.h"
 #include "framework/core/AfxMessageBox.h"
+#include "framework/core/CIntegerText.h"
 #include "framework/ui/CDataExchange.h"
 
 #include <QComboBox>
 
 #include <array>
 #include <cstring>
-#include <limits>
-
-namespace {
-
-// Leading blanks, a sign and the digits up to the first other character; 0
-// without digits. Saturates instead of overflowing.
-int AtoI(const QString& text) {
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i).isSpace()) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    long long value = 0;
-    for (; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            break;
-        }
-        value = qMin(value * 10 + (c.unicode() - '0'),
-                     static_cast<long long>(std::numeric_limits<int>::max()) + 1);
-    }
-    value =
-        negative ? -value : qMin(value, static_cast<long long>(std::numeric_limits<int>::max()));
-    return static_cast<int>(value);
-}
-
-} // namespace
 
 CSampleResourceDlg::CSampleResourceDlg(CKantelDoc* pDoc, SoundResource* pResource,
                                        QWidget* pParentWnd)
@@ -143,9 +113,9 @@ void CSampleResourceDlg::StoreToResource() {
     std::memcpy(r.fileName, name.constData(), static_cast<std::size_t>(name.size()));
     r.length = m_nLength;
     r.volume = static_cast<quint8>(m_nVolume & 0x7F);
-    r.samplesPerSec = AtoI(m_strSampleRate);
-    r.channels = static_cast<quint16>(AtoI(m_strChannels));
-    r.bitsPerSample = static_cast<quint16>(AtoI(m_strBits));
+    r.samplesPerSec = CIntegerText::AtoI(m_strSampleRate);
+    r.channels = static_cast<quint16>(CIntegerText::AtoI(m_strChannels));
+    r.bitsPerSample = static_cast<quint16>(CIntegerText::AtoI(m_strBits));
 }
 
 void CSampleResourceDlg::ShowOffset(bool bAtOpening) {

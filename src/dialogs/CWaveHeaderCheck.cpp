@@ -1,39 +1,44 @@
 #include "CWaveHeaderCheck.h"
 
+#include "doc/CWaveReader.h"
 #include "framework/core/CFile.h"
 #include "framework/core/CFileException.h"
 
-#include <cstring>
+#include <limits>
 
 namespace {
 
-template <typename T> T ReadAt(const QByteArray& bytes, int offset) {
-    T value{};
-    std::memcpy(&value, bytes.constData() + offset, sizeof value);
-    return value;
+// The checks after the length and the first read, on what the walk found.
+CWaveHeaderCheck::Result Judge(const QByteArray& head, const CWaveReader::Info& info,
+                               CWaveHeaderCheck::Header& header) {
+    if (!head.startsWith("RIFF")) {
+        return CWaveHeaderCheck::NotRiff;
+    }
+    // The form type is not checked: a file that says "RIFF" and has PCM
+    // format and data chunks is taken whatever it calls itself.
+    if (!info.hasFormat || !info.format.pcm || !info.hasData) {
+        return CWaveHeaderCheck::NotPcm;
+    }
+    header.channels = info.format.channels;
+    header.samplesPerSec = static_cast<qint32>(info.format.samplesPerSec);
+    header.bitsPerSample = info.format.bitsPerSample;
+    // The length goes into the record, so it is what the file can deliver.
+    header.dataSize =
+        static_cast<qint32>(qMin<qint64>(info.dataHeld, std::numeric_limits<qint32>::max()));
+    return CWaveHeaderCheck::Ok;
 }
 
 } // namespace
 
-CWaveHeaderCheck::Result CWaveHeaderCheck::Check(qint64 fileLength, const QByteArray& head,
+CWaveHeaderCheck::Result CWaveHeaderCheck::Check(qint64 fileLength, const QByteArray& bytes,
                                                  Header& header) {
     if (fileLength < kHeaderSize) {
         return TooShort;
     }
-    if (head.size() < kHeaderSize) {
+    if (bytes.size() < kHeaderSize) {
         return ReadError;
     }
-    if (std::memcmp(head.constData(), "RIFF", 4) != 0) {
-        return NotRiff;
-    }
-    if (ReadAt<quint16>(head, 20) != 1) {
-        return NotPcm;
-    }
-    header.channels = ReadAt<quint16>(head, 22);
-    header.samplesPerSec = ReadAt<qint32>(head, 24);
-    header.bitsPerSample = ReadAt<quint16>(head, 34);
-    header.dataSize = ReadAt<qint32>(head, 40);
-    return Ok;
+    return Judge(bytes, CWaveReader::Read(bytes), header);
 }
 
 CWaveHeaderCheck::Result CWaveHeaderCheck::CheckFile(const QString& path, Header& header) {
@@ -46,15 +51,20 @@ CWaveHeaderCheck::Result CWaveHeaderCheck::CheckFile(const QString& path, Header
         return TooShort;
     }
     QByteArray head(kHeaderSize, '\0');
-    qint64 got = 0;
+    CWaveReader::Info info;
     try {
-        got = file.Read(head.data(), kHeaderSize);
+        head.truncate(static_cast<qsizetype>(file.Read(head.data(), kHeaderSize)));
+        if (head.size() == kHeaderSize) {
+            info = CWaveReader::Read(file);
+        }
     } catch (const CFileException&) {
-        got = 0;
+        head.clear();
     }
     file.Abort();
-    head.truncate(static_cast<qsizetype>(got));
-    return Check(length, head, header);
+    if (head.size() < kHeaderSize) {
+        return ReadError;
+    }
+    return Judge(head, info, header);
 }
 
 QString CWaveHeaderCheck::Message(Result result, const QString& folder) {

@@ -776,7 +776,7 @@ void CKantelDoc::ExtractSamples(const QString& path) {
     // is how the same name is found again when the bank is opened again.
     const auto freeFor = [&](int index) {
         return [&, index](const QString& name) {
-            if ((folder + name).compare(bankPath, Qt::CaseInsensitive) == 0 ||
+            if (QString(folder + name).compare(bankPath, Qt::CaseInsensitive) == 0 ||
                 names.IsTakenByOther(name, m_pResources[index]) || batch.FindAdded(name) >= 0) {
                 return false;
             }
@@ -816,7 +816,7 @@ void CKantelDoc::ExtractSamples(const QString& path) {
         // write files outside its folder.
         if (fileName.isEmpty() || fileName.contains(QLatin1Char('/')) ||
             fileName == QStringLiteral(".") || fileName == QStringLiteral("..") ||
-            (folder + fileName).compare(bankPath, Qt::CaseInsensitive) == 0) {
+            QString(folder + fileName).compare(bankPath, Qt::CaseInsensitive) == 0) {
             fileName = ChooseSampleName(i, freeFor(i));
             rename(resource, fileName);
         }

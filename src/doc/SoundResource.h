@@ -22,9 +22,9 @@ struct __attribute__((packed)) SoundResource {
     qint32 resourceId; // the names file is searched with its low 16 bits
     qint32 type;
     qint32 storage;
-    qint32 length;    // bytes of sample data
-    qint32 offset;    // banked: from sampleDataOffset; external: 44
-    quint8 volume;    // 0 to 127 when the editor wrote it
+    qint32 length;        // bytes of sample data
+    qint32 offset;        // banked: from sampleDataOffset; external: 44
+    quint8 volume;        // 0 to 127 when the editor wrote it
     quint8 volumeRest[3]; // rest of the volume word, not interpreted
     union {
         qint32 flags[6]; // never edited

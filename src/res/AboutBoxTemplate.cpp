@@ -1,7 +1,8 @@
 #include "AboutBoxTemplate.h"
 
-#include "DialogTemplate.h"
 #include "resource.h"
+
+#include "framework/ui/DialogTemplate.h"
 
 #include <array>
 

@@ -15,6 +15,7 @@
 #include "dialogs/CSoundEventDlg.h"
 #include "doc/CKantelDoc.h"
 #include "framework/ui/CModalRunner.h"
+#include "res/KantelResources.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -62,6 +63,7 @@ private:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    KantelResources::Register();
     if (argc != 2) {
         std::fprintf(stderr, "usage: dialog_gallery OUTPUT_FOLDER\n");
         return 2;

@@ -6,6 +6,8 @@
 #include "TestFolder.h"
 
 #include "dialogs/CSelectSoundFileDlg.h"
+#include "doc/CWaveReader.h"
+#include "framework/ui/CQtSoundPlayer.h"
 #include "framework/ui/PlaySound.h"
 
 #include <QAudioDevice>
@@ -88,6 +90,8 @@ class PlaybackTest : public ::testing::Test {
 protected:
     void SetUp() override {
         DialogDriver::EnsureApplication();
+        // As the application names it at start-up.
+        CQtSoundPlayer::SetDurationReader(&CWaveReader::DurationMs);
         ASSERT_FALSE(QMediaDevices::audioOutputs().isEmpty())
             << "no sound server: run this test through with-pulseaudio.sh";
     }

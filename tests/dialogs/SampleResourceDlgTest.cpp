@@ -354,19 +354,28 @@ TEST_F(SampleResourceDlgTest, UnusableWaveFilesAreReportedInTheOrderOfTheChecks)
     }
 }
 
-TEST_F(SampleResourceDlgTest, OtherChunkNamesAreAcceptedWhenTheFormatTagIsPcm) {
+TEST_F(SampleResourceDlgTest, OtherChunksAndFormTypesAreAcceptedWhenTheFormatIsPcm) {
+    // The form type is not checked, and chunks of other names before the
+    // format and the data are stepped over rather than read as the format.
     QByteArray odd = BankBuilder::Wave(BankBuilder::Pattern(20, 4), 1, 22050, 16);
     odd.replace(8, 4, "WAVX");
-    odd.replace(12, 4, "junk");
-    odd.replace(36, 4, "list");
+    QByteArray junk("junk\x06\0\0\0abcdef", 14);
+    odd.insert(12, junk);
     folder.Write(QStringLiteral("odd.wav"), odd);
+    QByteArray noFormat = BankBuilder::Wave(BankBuilder::Pattern(20, 4), 1, 22050, 16);
+    noFormat.replace(12, 4, "junk");
+    folder.Write(QStringLiteral("noformat.wav"), noFormat);
     QString length;
+    QString rate;
     Run(External(), [&](QDialog& dlg) {
         SelectInBrowser(dlg, QStringLiteral("odd.wav"));
         length = static_cast<CDialog&>(dlg).GetDlgItemText(IDC_LENGTH);
+        rate = static_cast<CDialog&>(dlg).GetDlgItemText(IDC_SAMPLE_RATE);
+        SelectInBrowser(dlg, QStringLiteral("noformat.wav"));
     });
-    EXPECT_TRUE(prompts.prompts.isEmpty());
     EXPECT_EQ(length, QStringLiteral("20"));
+    EXPECT_EQ(rate, QStringLiteral("22050"));
+    EXPECT_EQ(prompts.Texts(), QStringList{QStringLiteral("Not a PCM Wave file")});
 }
 
 TEST_F(SampleResourceDlgTest, SelectCancelledOrEmptyChangesNothing) {

@@ -1,6 +1,8 @@
 #include "BankBuilder.h"
 
 #include "doc/CBnmFormat.h"
+#include "doc/CBnmRecordWriter.h"
+#include "doc/CLittleEndianWriter.h"
 #include "doc/CWaveFile.h"
 
 #include <QtEndian>
@@ -78,12 +80,15 @@ QByteArray BankBuilder::Build() const {
     h.resourceCount = static_cast<qint32>(resources.size());
     h.sampleDataOffset = sampleOffset;
     h.fileLength = sampleOffset + static_cast<quint32>(sampleArea.size());
-    std::memcpy(bytes.data(), &h, sizeof h);
-    if (!events.empty()) {
-        std::memcpy(bytes.data() + eventOffset, events.data(), events.size() * 32);
+    CLittleEndianWriter out(bytes, 0);
+    CBnmRecordWriter::Write(out, h);
+    out.Seek(eventOffset);
+    for (const SoundEvent& e : events) {
+        CBnmRecordWriter::Write(out, e);
     }
-    if (!table.empty()) {
-        std::memcpy(bytes.data() + resourceOffset, table.data(), table.size() * 92);
+    out.Seek(resourceOffset);
+    for (const SoundResource& r : table) {
+        CBnmRecordWriter::Write(out, r);
     }
     return bytes + sampleArea;
 }
@@ -99,11 +104,11 @@ QByteArray BankBuilder::Pattern(int size, int seed) {
 }
 
 void BankBuilder::Put32(QByteArray& bytes, qsizetype offset, quint32 value) {
-    qToLittleEndian(value, bytes.data() + offset);
+    CLittleEndianWriter::Put32(bytes, offset, value);
 }
 
 void BankBuilder::Put16(QByteArray& bytes, qsizetype offset, quint16 value) {
-    qToLittleEndian(value, bytes.data() + offset);
+    CLittleEndianWriter::Put16(bytes, offset, value);
 }
 
 quint32 BankBuilder::Get32(const QByteArray& bytes, qsizetype offset) {

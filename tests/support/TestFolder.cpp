@@ -3,7 +3,13 @@
 #include <QDir>
 #include <QFile>
 
-TestFolder::TestFolder() = default;
+TestFolder::TestFolder() {
+    // Kept on request, so the banks a run composed can be replayed through
+    // another build (scripts/check-saves).
+    if (qEnvironmentVariableIsSet("KANTEL_KEEP_TEST_FOLDERS")) {
+        m_dir.setAutoRemove(false);
+    }
+}
 
 QString TestFolder::FilePath(const QString& name) const {
     return m_dir.filePath(name);

@@ -5,8 +5,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// A temporary folder for one test, removed with it; writes and reads whole
-// files by name.
+// A temporary folder for one test, removed with it (kept when
+// KANTEL_KEEP_TEST_FOLDERS is set); writes and reads whole files by name.
 class TestFolder {
 public:
     TestFolder();

@@ -21,8 +21,22 @@ void CDocument::SetPathName(const QString& path) {
     SetTitle(QFileInfo(path).fileName());
 }
 
+namespace {
+
+CDocument::ModifiedChangedHandler g_modifiedChanged = nullptr;
+
+} // namespace
+
+void CDocument::SetModifiedChangedHandler(ModifiedChangedHandler handler) {
+    g_modifiedChanged = handler;
+}
+
 void CDocument::SetModifiedFlag(bool modified) {
+    const bool changed = m_bModified != modified;
     m_bModified = modified;
+    if (changed && g_modifiedChanged != nullptr) {
+        g_modifiedChanged(*this);
+    }
 }
 
 void CDocument::AddView(IDocumentView* view) {

@@ -4,12 +4,14 @@
 #include "CEditInputRules.h"
 
 #include "framework/core/AfxMessageBox.h"
+#include "framework/core/CIntegerText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -22,32 +24,13 @@ void ReportInvalid(const QString& text) {
 // false for anything else, and for values outside int.
 bool ParseInt(const QString& text, int& value) {
     const QString trimmed = text.trimmed();
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < trimmed.size() &&
-        (trimmed.at(i) == QLatin1Char('-') || trimmed.at(i) == QLatin1Char('+'))) {
-        negative = trimmed.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    if (i == trimmed.size()) {
+    const CIntegerText::Scan scan = CIntegerText::Read(trimmed);
+    const std::optional<qint64> number =
+        scan.InRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    if (scan.end != trimmed.size() || !number) {
         return false;
     }
-    long long magnitude = 0;
-    for (; i < trimmed.size(); ++i) {
-        const QChar c = trimmed.at(i);
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            return false;
-        }
-        magnitude = magnitude * 10 + (c.unicode() - '0');
-        if (magnitude > static_cast<long long>(std::numeric_limits<int>::max()) + 1) {
-            return false;
-        }
-    }
-    const long long signedValue = negative ? -magnitude : magnitude;
-    if (signedValue > std::numeric_limits<int>::max()) {
-        return false;
-    }
-    value = static_cast<int>(signedValue);
+    value = static_cast<int>(*number);
     return true;
 }
 

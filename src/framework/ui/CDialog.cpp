@@ -4,9 +4,10 @@
 #include "CDialogBuilder.h"
 #include "CEditInputRules.h"
 #include "CModalRunner.h"
+#include "DialogTemplate.h"
 
 #include "framework/core/AfxMessageBox.h"
-#include "res/DialogTemplate.h"
+#include "framework/core/CIntegerText.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 CDialog::CDialog(int nIDTemplate, QWidget* pParentWnd)
     : QDialog(pParentWnd), m_pTemplate(DialogTemplate::Find(nIDTemplate)) {}
@@ -216,43 +218,20 @@ int CDialog::GetDlgItemInt(int nID, bool* pTranslated, bool bSigned) const {
     if (pTranslated != nullptr) {
         *pTranslated = false;
     }
-    const QString text = GetDlgItemText(nID);
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i).isSpace()) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        if (negative && !bSigned) {
-            return 0;
-        }
-        ++i;
-    }
-    const long long limit = bSigned ? std::numeric_limits<int>::max() : 0xFFFFFFFFLL;
-    long long magnitude = 0;
-    qsizetype digits = 0;
-    for (; i < text.size(); ++i, ++digits) {
-        const QChar c = text.at(i);
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            break;
-        }
-        magnitude = magnitude * 10 + (c.unicode() - '0');
-        if (magnitude > limit + 1) {
-            return 0;
-        }
-    }
-    if (digits == 0) {
+    const CIntegerText::Scan scan = CIntegerText::Read(GetDlgItemText(nID));
+    if (scan.negative && !bSigned) {
         return 0;
     }
-    const long long value = negative ? -magnitude : magnitude;
-    if (value > limit || (negative && value < std::numeric_limits<int>::min())) {
+    const std::optional<qint64> value =
+        bSigned ? scan.InRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max())
+                : scan.InRange(0, std::numeric_limits<quint32>::max());
+    if (!value) {
         return 0;
     }
     if (pTranslated != nullptr) {
         *pTranslated = true;
     }
-    return static_cast<int>(static_cast<quint32>(value));
+    return static_cast<int>(static_cast<quint32>(*value));
 }
 
 void CDialog::SetDlgItemInt(int nID, int nValue, bool bSigned) {

@@ -1,8 +1,7 @@
 #include "CDialogBuilder.h"
 
 #include "CEditInputRules.h"
-
-#include "res/DialogTemplate.h"
+#include "DialogTemplate.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,11 +1,11 @@
 #include "CDocCommandMap.h"
 
+#include "AfxRes.h"
 #include "CCmdTarget.h"
 #include "CCmdUI.h"
 #include "CDocManager.h"
 
 #include "framework/core/CDocument.h"
-#include "res/resource.h"
 
 #include <unordered_map>
 

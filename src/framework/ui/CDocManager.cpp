@@ -1,16 +1,16 @@
 #include "CDocManager.h"
 
+#include "AfxRes.h"
 #include "CDocTemplate.h"
 #include "CFileDialog.h"
 #include "CMDIChildWnd.h"
 #include "CView.h"
 #include "CWinApp.h"
+#include "StringTable.h"
 
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CDocument.h"
 #include "framework/core/IDocumentView.h"
-#include "res/StringTable.h"
-#include "res/resource.h"
 
 #include <QFileInfo>
 

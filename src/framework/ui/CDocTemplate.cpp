@@ -2,10 +2,10 @@
 
 #include "CMDIChildWnd.h"
 #include "CView.h"
+#include "StringTable.h"
 
 #include "framework/core/CDocument.h"
 #include "framework/core/IDocumentView.h"
-#include "res/StringTable.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "CListCtrl.h"
 
+#include "CCommandRouter.h"
 #include "CListModel.h"
 
 #include <QContextMenuEvent>
@@ -29,6 +30,11 @@ CListCtrl::CListCtrl(QWidget* parent) : QTreeView(parent), m_pModel(new CListMod
     header()->setSectionsMovable(false);
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(QHeaderView::Interactive);
+    // Commands such as Properties apply to the selected row.
+    QObject::connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                     [] { CCommandRouter::StateChanged(); });
+    QObject::connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+                     [] { CCommandRouter::StateChanged(); });
 }
 
 int CListCtrl::InsertColumn(int nCol, const QString& heading, int nFormat, int nWidth) {

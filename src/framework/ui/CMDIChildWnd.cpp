@@ -5,10 +5,10 @@
 #include "CMDIFrameWnd.h"
 #include "CView.h"
 #include "CWinApp.h"
+#include "IconResource.h"
 
 #include "framework/core/CDocument.h"
 #include "framework/core/IDocumentView.h"
-#include "res/IconResource.h"
 
 #include <QCloseEvent>
 #include <QIcon>

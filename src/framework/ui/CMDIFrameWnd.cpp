@@ -1,6 +1,9 @@
 #include "CMDIFrameWnd.h"
 
+#include "AcceleratorTable.h"
+#include "AfxRes.h"
 #include "CCmdUI.h"
+#include "CCommandRouter.h"
 #include "CDocTemplate.h"
 #include "CMDIChildWnd.h"
 #include "CProgressDialogSink.h"
@@ -9,15 +12,12 @@
 #include "CToolBar.h"
 #include "CView.h"
 #include "CWinApp.h"
+#include "IconResource.h"
+#include "MenuResource.h"
+#include "StringTable.h"
 
 #include "framework/core/CDocument.h"
-#include "res/AcceleratorTable.h"
-#include "res/IconResource.h"
-#include "res/MenuResource.h"
-#include "res/StringTable.h"
-#include "res/resource.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -98,14 +98,12 @@ ON_COMMAND_RANGE(ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, OnBarCheck)
 ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, OnUpdateControlBarMenu)
 END_MESSAGE_MAP()
 
-CMDIFrameWnd::CMDIFrameWnd() {
+CMDIFrameWnd::CMDIFrameWnd() : m_pRouter(std::make_unique<CCommandRouter>(*this)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
 CMDIFrameWnd::~CMDIFrameWnd() {
-    if (QCoreApplication::instance() != nullptr) {
-        QCoreApplication::instance()->removeEventFilter(this);
-    }
+    m_pRouter->Detach();
     // The views must leave their documents while this frame is still whole:
     // a document closing with its last view looks for its windows here.
     if (m_pMDIClient != nullptr) {
@@ -146,6 +144,7 @@ bool CMDIFrameWnd::LoadFrame(int nIDResource, unsigned dwDefaultStyle) {
     QObject::connect(m_pMDIClient, &QMdiArea::subWindowActivated, this, [this] {
         OnUpdateFrameMenu();
         OnUpdateFrameTitle(true);
+        RequestCmdUIUpdate();
     });
 
     if (const AcceleratorTable* pTable = AcceleratorTable::Find(nIDResource)) {
@@ -163,20 +162,16 @@ bool CMDIFrameWnd::LoadFrame(int nIDResource, unsigned dwDefaultStyle) {
     }
     OnUpdateFrameMenu();
 
-    // Accelerators are matched against the commands' states, so the states
-    // must be current when a key arrives, not only after the last idle time.
-    QCoreApplication::instance()->installEventFilter(this);
-    if (QAbstractEventDispatcher* pDispatcher = QAbstractEventDispatcher::instance()) {
-        QObject::connect(pDispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                         [this] { OnIdleUpdateCmdUI(); });
-    }
+    m_pRouter->Attach();
 
     if (OnCreate() == -1) {
-        QCoreApplication::instance()->removeEventFilter(this);
+        m_pRouter->Detach();
         deleteLater();
         return false;
     }
     OnUpdateFrameTitle(true);
+    // The bars made by OnCreate show the commands' states from the start.
+    RequestCmdUIUpdate();
     return true;
 }
 
@@ -209,31 +204,11 @@ QList<CMDIChildWnd*> CMDIFrameWnd::GetChildFrames() const {
 // Commands
 
 bool CMDIFrameWnd::OnCommand(int nID) {
-    CCmdUI state(nID);
-    state.DoUpdate(this, true);
-    if (!state.IsEnabled()) {
-        return false;
-    }
-    const QPointer<CMDIFrameWnd> self(this);
-    const bool bHandled = OnCmdMsg(nID, CN_COMMAND, nullptr);
-    // A command changes what other commands may do; show it at once.
-    if (self != nullptr) {
-        OnIdleUpdateCmdUI();
-    }
-    return bHandled;
+    return m_pRouter->RunCommand(nID);
 }
 
 bool CMDIFrameWnd::OnCmdMsg(int nID, int nCode, CCmdUI* pCmdUI) {
-    if (CMDIChildWnd* pChild = MDIGetActive()) {
-        if (pChild->OnCmdMsg(nID, nCode, pCmdUI)) {
-            return true;
-        }
-    }
-    if (CCmdTarget::OnCmdMsg(nID, nCode, pCmdUI)) {
-        return true;
-    }
-    CWinApp* pApp = AfxGetApp();
-    return pApp != nullptr && pApp->OnCmdMsg(nID, nCode, pCmdUI);
+    return m_pRouter->Route(nID, nCode, pCmdUI);
 }
 
 QAction* CMDIFrameWnd::GetCommandAction(int nID) {
@@ -254,27 +229,11 @@ QAction* CMDIFrameWnd::GetCommandAction(int nID) {
 }
 
 void CMDIFrameWnd::UpdateCmdUI(QAction* pAction) {
-    bool ok = false;
-    const int nID = pAction->data().toInt(&ok);
-    if (!ok) {
-        return;
-    }
-    CCmdUI state(nID);
-    state.DoUpdate(this, true);
-    pAction->setEnabled(state.IsEnabled());
-    if (state.IsRadio() && pAction->actionGroup() == nullptr) {
-        // A group of its own draws the item with a bullet and leaves the
-        // choice to the update handlers.
-        auto* pGroup = new QActionGroup(pAction);
-        pGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-        pGroup->addAction(pAction);
-    }
-    if (state.GetCheck() != 0 || state.IsRadio()) {
-        pAction->setCheckable(true);
-    }
-    if (pAction->isCheckable()) {
-        pAction->setChecked(state.GetCheck() != 0);
-    }
+    m_pRouter->UpdateCmdUI(pAction);
+}
+
+void CMDIFrameWnd::RequestCmdUIUpdate() {
+    m_pRouter->RequestUpdate();
 }
 
 void CMDIFrameWnd::OnIdleUpdateCmdUI() {
@@ -852,12 +811,4 @@ void CMDIFrameWnd::dropEvent(QDropEvent* event) {
             pApp->OpenDocumentFile(file);
         }
     }
-}
-
-bool CMDIFrameWnd::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this) {
-        OnIdleUpdateCmdUI();
-    }
-    return QMainWindow::eventFilter(watched, event);
 }

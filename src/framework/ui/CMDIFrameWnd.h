@@ -7,6 +7,9 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <memory>
+
+class CCommandRouter;
 class CMDIChildWnd;
 class CToolBar;
 class QAction;
@@ -21,8 +24,10 @@ class QMenu;
 // command goes to the active child frame (its view, then the view's
 // document, then the child frame), then this frame's map, then the
 // application; the first handler wins. Update handlers are asked when a menu
-// opens, when the event loop goes idle (toolbar) and before a key is matched
-// against the accelerators; a command nobody handles is disabled.
+// opens, after a command ran, before a key is matched against the
+// accelerators, and when the active window, the focus, a list's selection
+// or a document's modified flag changed (see CCommandRouter); a command
+// nobody handles is disabled.
 //
 // The menu bar is resource nIDResource while no document window is active
 // and the active child's menu otherwise; the "&Window" pop-up lists the open
@@ -63,9 +68,11 @@ public:
     QAction* GetCommandAction(int nID);
     // Asks the route for the state of pAction's command and shows it.
     void UpdateCmdUI(QAction* pAction);
-    // What the frame does when the event loop goes idle: every command's
-    // state, the menu bar and the title.
+    // Every command's state, the menu bar and the title, now.
     void OnIdleUpdateCmdUI();
+    // The same once the event loop gets to it; requests until then make one
+    // update.
+    void RequestCmdUIUpdate();
     // Before a pop-up opens: the recent files or the window list where they
     // belong, then the state of each item.
     void OnInitMenuPopup(QMenu* pPopup);
@@ -125,7 +132,6 @@ protected:
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     void OnWindowNew();
     void OnMDIWindowCmd(int nID);
@@ -140,6 +146,7 @@ private:
     void RebuildRecentFiles(QMenu* pPopup);
     void RebuildWindowList(QMenu* pPopup);
 
+    std::unique_ptr<CCommandRouter> m_pRouter;
     QMdiArea* m_pMDIClient = nullptr;
     int m_nIDResource = 0;
     unsigned m_dwStyle = 0;

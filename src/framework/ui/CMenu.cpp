@@ -2,9 +2,8 @@
 
 #include "CMDIFrameWnd.h"
 #include "IPopupMenuRunner.h"
-
-#include "res/MenuResource.h"
-#include "res/StringTable.h"
+#include "MenuResource.h"
+#include "StringTable.h"
 
 #include <QAction>
 #include <QMenu>

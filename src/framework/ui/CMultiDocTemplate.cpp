@@ -1,12 +1,12 @@
 #include "CMultiDocTemplate.h"
 
+#include "AfxRes.h"
 #include "CDocManager.h"
 #include "CMDIChildWnd.h"
 #include "CWinApp.h"
+#include "StringTable.h"
 
 #include "framework/core/CDocument.h"
-#include "res/StringTable.h"
-#include "res/resource.h"
 
 CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& path, bool bMakeVisible) {
     CDocument* pDoc = CreateNewDocument();

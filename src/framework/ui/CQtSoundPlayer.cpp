@@ -15,22 +15,8 @@
 #include <QTimer>
 #include <QUrl>
 
-#include <cstring>
-
 namespace {
-
-quint32 Read32(const char* bytes) {
-    quint32 value = 0;
-    std::memcpy(&value, bytes, sizeof value);
-    return value;
-}
-
-quint16 Read16(const char* bytes) {
-    quint16 value = 0;
-    std::memcpy(&value, bytes, sizeof value);
-    return value;
-}
-
+CQtSoundPlayer::DurationReader g_durationReader = nullptr;
 } // namespace
 
 CQtSoundPlayer::CQtSoundPlayer() = default;
@@ -43,50 +29,8 @@ void CQtSoundPlayer::StopAsync() {
     delete m_pAsync.data();
 }
 
-qint64 CQtSoundPlayer::DurationMs(QIODevice& device) {
-    const qint64 size = device.size();
-    if (!device.seek(0)) {
-        return -1;
-    }
-    const QByteArray riff = device.read(12);
-    if (riff.size() != 12 || !riff.startsWith("RIFF") || riff.mid(8, 4) != "WAVE") {
-        return -1;
-    }
-    qint64 pos = 12;
-    quint32 rate = 0;
-    quint32 frameBytes = 0;
-    bool haveFormat = false;
-    while (pos + 8 <= size) {
-        if (!device.seek(pos)) {
-            return -1;
-        }
-        const QByteArray header = device.read(8);
-        if (header.size() != 8) {
-            return -1;
-        }
-        const qint64 chunkSize = Read32(header.constData() + 4);
-        const qint64 body = pos + 8;
-        if (header.startsWith("fmt ")) {
-            const QByteArray format = device.read(16);
-            if (format.size() != 16) {
-                return -1;
-            }
-            const quint16 channels = Read16(format.constData() + 2);
-            rate = Read32(format.constData() + 4);
-            const quint16 bits = Read16(format.constData() + 14);
-            frameBytes = static_cast<quint32>(channels) * ((bits + 7U) / 8U);
-            haveFormat = true;
-        } else if (header.startsWith("data")) {
-            if (!haveFormat || rate == 0 || frameBytes == 0) {
-                return -1;
-            }
-            const qint64 dataSize = qMin(chunkSize, size - body);
-            return dataSize * 1000 / (static_cast<qint64>(rate) * frameBytes);
-        }
-        // Chunks are padded to an even length.
-        pos = body + chunkSize + (chunkSize & 1);
-    }
-    return -1;
+void CQtSoundPlayer::SetDurationReader(DurationReader reader) {
+    g_durationReader = reader;
 }
 
 bool CQtSoundPlayer::Play(const QString& path, unsigned flags) {
@@ -108,8 +52,8 @@ bool CQtSoundPlayer::Play(const QString& path, unsigned flags) {
     qint64 durationMs = -1;
     {
         QFile file(resolved);
-        if (file.open(QIODevice::ReadOnly)) {
-            durationMs = DurationMs(file);
+        if (g_durationReader != nullptr && file.open(QIODevice::ReadOnly)) {
+            durationMs = g_durationReader(file);
         }
     }
     // Without an audio output nobody would hear it, and a synchronous wait

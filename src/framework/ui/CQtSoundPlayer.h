@@ -10,7 +10,7 @@ class QSoundEffect;
 // Plays wave files with QSoundEffect. QSoundEffect says a sound has stopped
 // when the audio device has taken its last bytes, which for a short sound is
 // long before it is heard, and without a sound server it never says so; so a
-// synchronous sound also waits for its length as the file's header gives it,
+// synchronous sound also waits for its length as the duration reader gives it,
 // and waits no longer than that length and a latency allowance.
 class CQtSoundPlayer final : public CSoundPlayer {
 public:
@@ -19,10 +19,12 @@ public:
 
     bool Play(const QString& path, unsigned flags) override;
 
-    // Playing time in milliseconds of the RIFF WAVE file open in device,
-    // from its "fmt " and "data" chunks (the data cut to what the file
-    // holds); -1 when it is not such a file.
-    static qint64 DurationMs(QIODevice& device);
+    // Gives the playing time in milliseconds of the wave file open in a
+    // device, or -1 when it is no wave file that can be timed.
+    using DurationReader = qint64 (*)(QIODevice& device);
+    // The framework reads no wave files itself: the application names the
+    // reader at start-up. Until one is named, no file counts as playable.
+    static void SetDurationReader(DurationReader reader);
 
     // How much longer than its length a synchronous sound may take to be
     // reported as finished before the wait gives up.

@@ -1,10 +1,9 @@
 #include "CStatusBar.h"
 
+#include "AfxRes.h"
 #include "CKeyboardLocks.h"
 #include "CMDIFrameWnd.h"
-
-#include "res/StringTable.h"
-#include "res/resource.h"
+#include "StringTable.h"
 
 #include <QApplication>
 #include <QKeyEvent>

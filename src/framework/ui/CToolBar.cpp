@@ -1,8 +1,7 @@
 #include "CToolBar.h"
 
 #include "CMDIFrameWnd.h"
-
-#include "res/ToolBarResource.h"
+#include "ToolBarResource.h"
 
 #include <QAction>
 #include <QEvent>

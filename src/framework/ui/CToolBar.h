@@ -1,8 +1,7 @@
 #pragma once
 
+#include "AfxRes.h"
 #include "AfxWin.h"
-
-#include "res/resource.h"
 
 #include <QToolBar>
 

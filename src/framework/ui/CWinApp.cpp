@@ -1,14 +1,13 @@
 #include "CWinApp.h"
 
+#include "AfxRes.h"
 #include "AfxWin.h"
 #include "CCommandLineInfo.h"
 #include "CDocManager.h"
 #include "CMDIFrameWnd.h"
 #include "CRecentFileList.h"
 #include "CSettingsStore.h"
-
-#include "res/StringTable.h"
-#include "res/resource.h"
+#include "StringTable.h"
 
 #include <QApplication>
 #include <QSettings>

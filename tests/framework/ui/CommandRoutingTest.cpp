@@ -4,6 +4,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+
 namespace {
 
 class CommandRouting : public MdiTest {
@@ -181,6 +183,46 @@ TEST_F(CommandRouting, ToolbarFollowsTheStateWhenTheEventLoopGoesIdle) {
     QTimer::singleShot(0, &loop, &QEventLoop::quit);
     loop.exec();
     EXPECT_TRUE(pProperties->isEnabled());
+}
+
+// Lets the event loop run, with nothing to do, for ms milliseconds.
+void Idle(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+TEST_F(CommandRouting, UpdateHandlersRunAfterEachChangeTheyDependOnAndNeverWhileIdle) {
+    RowsDocument* pDoc = Open(QStringLiteral("a.txt"));
+    Open(QStringLiteral("b.txt"));
+    // How often the Korvex handler runs for a change and the idle time after.
+    const auto updatesFor = [&](const std::function<void()>& change) {
+        Idle(50);
+        app->m_nKorvexUpdates = 0;
+        change();
+        Idle(50);
+        return app->m_nKorvexUpdates;
+    };
+
+    EXPECT_EQ(updatesFor([] { Idle(300); }), 0) << "an idle editor asks nothing";
+    EXPECT_GT(updatesFor([&] { frame->GetChildFrames().first()->MDIActivate(); }), 0)
+        << "active window";
+    EXPECT_GT(updatesFor([&] { SelectRow(1); }), 0) << "selection";
+    EXPECT_GT(updatesFor([&] { pDoc->SetModifiedFlag(true); }), 0) << "modified flag";
+    EXPECT_EQ(updatesFor([&] { pDoc->SetModifiedFlag(true); }), 0) << "the flag did not change";
+    EXPECT_GT(updatesFor([&] { frame->OnCommand(ID_GAME_LUNARIS); }), 0) << "a command ran";
+    EXPECT_GT(updatesFor([&] { OpenPopup(QStringLiteral("&Game")); }), 0) << "menu opens";
+    EXPECT_GT(updatesFor([&] { frame->menuBar()->setFocus(); }), 0) << "focus";
+    EXPECT_GT(updatesFor([&] { ActiveView()->GetListCtrl().setFocus(); }), 0) << "focus back";
+    EXPECT_EQ(updatesFor([] { Idle(300); }), 0) << "and nothing once all is shown";
+
+    // Several changes before the loop gets to them make one update.
+    EXPECT_EQ(updatesFor([&] {
+                  SelectRow(2);
+                  SelectRow(0);
+                  pDoc->SetModifiedFlag(false);
+              }),
+              1);
 }
 
 TEST_F(CommandRouting, BracketKeysDoNothingWithoutDocumentWindow) {

@@ -6,7 +6,7 @@
 #include "framework/core/AfxMessageBox.h"
 #include "framework/ui/CDataExchange.h"
 #include "framework/ui/CDialog.h"
-#include "res/DialogTemplate.h"
+#include "framework/ui/DialogTemplate.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -8,7 +8,7 @@
 #include "framework/ui/CDialog.h"
 #include "framework/ui/CModalRunner.h"
 #include "framework/ui/CQtModalRunner.h"
-#include "res/DialogTemplate.h"
+#include "framework/ui/DialogTemplate.h"
 
 #include <QComboBox>
 #include <QLineEdit>

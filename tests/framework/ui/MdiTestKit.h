@@ -11,6 +11,7 @@
 #include "RecordingPromptSink.h"
 #include "ScriptedMenuRunner.h"
 #include "TestFolder.h"
+#include "TestResources.h"
 
 #include "framework/core/CArchive.h"
 #include "framework/core/CDocument.h"
@@ -28,7 +29,6 @@
 #include "framework/ui/CStatusBar.h"
 #include "framework/ui/CToolBar.h"
 #include "framework/ui/CWinApp.h"
-#include "res/resource.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -45,11 +45,15 @@
 #include <memory>
 
 // ---------------------------------------------------------------------------
-// One QApplication for the whole test program.
+// One QApplication for the whole test program, and the small program's
+// resource tables.
 
 class QtEnvironment final : public ::testing::Environment {
 public:
-    void SetUp() override { m_app = std::make_unique<QApplication>(m_argc, m_argv); }
+    void SetUp() override {
+        TestResources::Register();
+        m_app = std::make_unique<QApplication>(m_argc, m_argv);
+    }
     void TearDown() override {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         m_app.reset();
@@ -285,13 +289,18 @@ public:
 
     void OnGameKorvex() { m_nGame = 0; }
     void OnGameLunaris() { m_nGame = 1; }
-    void OnUpdateGameKorvex(CCmdUI* pCmdUI) { pCmdUI->SetRadio(m_nGame == 0); }
+    void OnUpdateGameKorvex(CCmdUI* pCmdUI) {
+        ++m_nKorvexUpdates;
+        pCmdUI->SetRadio(m_nGame == 0);
+    }
     void OnUpdateGameLunaris(CCmdUI* pCmdUI) { pCmdUI->SetRadio(m_nGame == 1); }
     // Also handles Header, All Banked, All External and Home Page, last on
     // the route.
     void OnAppCommand() { g_commandLog.append(QStringLiteral("application")); }
 
     int m_nGame = 0;
+    // How often the Korvex command's state was asked for.
+    int m_nKorvexUpdates = 0;
 
     DECLARE_MESSAGE_MAP()
 };

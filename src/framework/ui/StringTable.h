@@ -2,8 +2,14 @@
 
 #include <QString>
 
-// The string table: the program's texts by id. A command's entry is its
-// status-bar prompt, then "\n" and its tool tip.
+// One string of a string table. A command's text is its status-bar prompt,
+// then "\n" and its tool tip.
+struct StringEntry {
+    int nId;
+    const char* pszText;
+};
+
+// The registered string table: the program's texts by id.
 struct StringTable {
     // The string with this id; empty when there is none.
     static QString Load(int nId);

@@ -1,6 +1,7 @@
-#include "DialogTemplate.h"
-
+#include "KantelResources.h"
 #include "resource.h"
+
+#include "framework/ui/DialogTemplate.h"
 
 #include <array>
 
@@ -147,11 +148,6 @@ constexpr std::array kTemplates{
 
 } // namespace
 
-const DialogTemplate* DialogTemplate::Find(int nId) {
-    for (const DialogTemplate& t : kTemplates) {
-        if (t.nId == nId) {
-            return &t;
-        }
-    }
-    return nullptr;
+std::span<const DialogTemplate> KantelResources::Dialogs() {
+    return kTemplates;
 }

@@ -25,7 +25,7 @@ struct DialogControl {
         Sort = 0x0800,         // combo box: items kept in alphabetical order
     };
 
-    int nId; // IDC_STATIC for controls that nobody looks up
+    int nId; // -1 (IDC_STATIC) for controls that nobody looks up
     Class nClass;
     const char* pszText;
     unsigned nStyle;
@@ -53,6 +53,6 @@ struct DialogTemplate {
     std::span<const DialogControl> controls;
     std::span<const DialogInitItem> initData;
 
-    // The template with this id, or nullptr.
+    // The registered template with this id, or nullptr.
     static const DialogTemplate* Find(int nId);
 };

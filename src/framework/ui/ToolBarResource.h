@@ -18,7 +18,6 @@ struct ToolBarResource {
     int cyButton;
     std::span<const ToolBarButton> buttons;
 
-    // The toolbar with this id, or nullptr. Its images are loadable once this
-    // returns.
+    // The registered toolbar with this id, or nullptr.
     static const ToolBarResource* Find(int nId);
 };

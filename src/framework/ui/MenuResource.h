@@ -26,6 +26,6 @@ struct MenuResource {
     int nId;
     std::span<const MenuPopup> popups;
 
-    // The menu with this id, or nullptr.
+    // The registered menu with this id, or nullptr.
     static const MenuResource* Find(int nId);
 };

@@ -1,7 +1,7 @@
-#include "IconResource.h"
-
-#include "ImageFiles.h"
+#include "KantelResources.h"
 #include "resource.h"
+
+#include "framework/ui/IconResource.h"
 
 #include <array>
 
@@ -18,12 +18,6 @@ constexpr std::array kIcons{
 
 } // namespace
 
-const IconResource* IconResource::Find(int nId) {
-    ImageFiles::Register();
-    for (const IconResource& icon : kIcons) {
-        if (icon.nId == nId) {
-            return &icon;
-        }
-    }
-    return nullptr;
+std::span<const IconResource> KantelResources::Icons() {
+    return kIcons;
 }

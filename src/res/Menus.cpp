@@ -1,6 +1,7 @@
-#include "MenuResource.h"
-
+#include "KantelResources.h"
 #include "resource.h"
+
+#include "framework/ui/MenuResource.h"
 
 #include <array>
 
@@ -108,11 +109,6 @@ constexpr std::array kMenus{
 
 } // namespace
 
-const MenuResource* MenuResource::Find(int nId) {
-    for (const MenuResource& menu : kMenus) {
-        if (menu.nId == nId) {
-            return &menu;
-        }
-    }
-    return nullptr;
+std::span<const MenuResource> KantelResources::Menus() {
+    return kMenus;
 }

@@ -1,10 +1,10 @@
 #include "QtPrinters.h"
 
-#include "res/AcceleratorTable.h"
-#include "res/IconResource.h"
-#include "res/MenuResource.h"
-#include "res/StringTable.h"
-#include "res/ToolBarResource.h"
+#include "framework/ui/AcceleratorTable.h"
+#include "framework/ui/IconResource.h"
+#include "framework/ui/MenuResource.h"
+#include "framework/ui/StringTable.h"
+#include "framework/ui/ToolBarResource.h"
 #include "res/resource.h"
 
 #include <QGuiApplication>

@@ -7,7 +7,6 @@ struct IconResource {
     int nId;
     std::span<const char* const> images;
 
-    // The icon with this id, or nullptr. Its images are loadable once this
-    // returns.
+    // The registered icon with this id, or nullptr.
     static const IconResource* Find(int nId);
 };

@@ -16,6 +16,6 @@ struct AcceleratorTable {
     int nId;
     std::span<const Accelerator> entries;
 
-    // The table with this id, or nullptr.
+    // The registered table with this id, or nullptr.
     static const AcceleratorTable* Find(int nId);
 };

@@ -1,16 +1,14 @@
-#include "StringTable.h"
-
+#include "KantelResources.h"
 #include "resource.h"
+
+#include "framework/ui/StringTable.h"
 
 #include <algorithm>
 #include <array>
 
 namespace {
 
-struct Entry {
-    int nId;
-    const char* pszText;
-};
+using Entry = StringEntry;
 
 // Sorted by id: lookups search it by halves.
 constexpr std::array kStrings{
@@ -94,30 +92,8 @@ static_assert(std::is_sorted(kStrings.begin(), kStrings.end(),
                              [](const Entry& a, const Entry& b) { return a.nId < b.nId; }),
               "the string table must stay sorted by id");
 
-const Entry* FindEntry(int nId) {
-    const auto* it = std::lower_bound(kStrings.begin(), kStrings.end(), nId,
-                                      [](const Entry& e, int id) { return e.nId < id; });
-    return it != kStrings.end() && it->nId == nId ? it : nullptr;
-}
-
 } // namespace
 
-QString StringTable::Load(int nId) {
-    const Entry* entry = FindEntry(nId);
-    return entry != nullptr ? QString::fromUtf8(entry->pszText) : QString();
-}
-
-bool StringTable::Contains(int nId) {
-    return FindEntry(nId) != nullptr;
-}
-
-QString StringTable::Prompt(int nId) {
-    const QString text = Load(nId);
-    return text.left(text.indexOf(u'\n'));
-}
-
-QString StringTable::ToolTip(int nId) {
-    const QString text = Load(nId);
-    const qsizetype newline = text.indexOf(u'\n');
-    return newline < 0 ? QString() : text.mid(newline + 1);
+std::span<const StringEntry> KantelResources::Strings() {
+    return kStrings;
 }

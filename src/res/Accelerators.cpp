@@ -1,6 +1,7 @@
-#include "AcceleratorTable.h"
-
+#include "KantelResources.h"
 #include "resource.h"
+
+#include "framework/ui/AcceleratorTable.h"
 
 #include <array>
 
@@ -25,11 +26,6 @@ constexpr std::array kTables{
 
 } // namespace
 
-const AcceleratorTable* AcceleratorTable::Find(int nId) {
-    for (const AcceleratorTable& table : kTables) {
-        if (table.nId == nId) {
-            return &table;
-        }
-    }
-    return nullptr;
+std::span<const AcceleratorTable> KantelResources::Accelerators() {
+    return kTables;
 }

@@ -1,7 +1,7 @@
-#include "ToolBarResource.h"
-
-#include "ImageFiles.h"
+#include "KantelResources.h"
 #include "resource.h"
+
+#include "framework/ui/ToolBarResource.h"
 
 #include <array>
 
@@ -34,12 +34,6 @@ constexpr std::array kToolBars{
 
 } // namespace
 
-const ToolBarResource* ToolBarResource::Find(int nId) {
-    ImageFiles::Register();
-    for (const ToolBarResource& toolBar : kToolBars) {
-        if (toolBar.nId == nId) {
-            return &toolBar;
-        }
-    }
-    return nullptr;
+std::span<const ToolBarResource> KantelResources::ToolBars() {
+    return kToolBars;
 }
