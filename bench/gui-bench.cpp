@@ -18,22 +18,38 @@
 #include "doc/CKantelDoc.h"
 #include "framework/ui/CListCtrl.h"
 #include "framework/ui/CMDIChildWnd.h"
-#include "framework/ui/CSettingsStoreGuard.h"
+#include "framework/ui/CSettingsStore.h"
 #include "views/CKantelView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
+
+// The editor's settings in the run's own folder, never the user's.
+class IniFileStore final : public CSettingsStore {
+public:
+    explicit IniFileStore(QString file) : m_strFile(std::move(file)) {}
+    std::unique_ptr<QSettings> Open(const QString& /*organization*/,
+                                    const QString& /*application*/) override {
+        return std::make_unique<QSettings>(m_strFile, QSettings::IniFormat);
+    }
+
+private:
+    QString m_strFile;
+};
 
 constexpr double kRefreshBound = 1.5;
 constexpr double kOpenBound = 2.0;
@@ -97,7 +113,8 @@ int main(int argc, char* argv[]) {
     QApplication application(appArgc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     QTemporaryDir home;
-    CSettingsStoreGuard settings(home.filePath(QStringLiteral("settings.ini")));
+    IniFileStore settings(home.filePath(QStringLiteral("settings.ini")));
+    CSeam<CSettingsStore>::Guard settingsGuard(&settings);
     qputenv("WINEPREFIX", home.filePath(QStringLiteral("wine")).toLocal8Bit());
     qputenv("KANTEL_INSTANCE_KEY", "none");
 

@@ -1,7 +1,6 @@
 #include "FuzzSupport.h"
 
 #include "framework/core/AfxMessageBox.h"
-#include "framework/core/CPromptSinkGuard.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,7 +21,7 @@ FuzzSupport& FuzzSupport::Instance() {
 
 FuzzSupport::FuzzSupport() : m_folder(m_root.filePath(QStringLiteral("bank"))) {
     static SilentSink sink;
-    CPromptSink::Install(&sink);
+    static CSeam<CPromptSink>::Guard guard(&sink);
     QDir().mkpath(m_folder);
 }
 

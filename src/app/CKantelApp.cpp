@@ -2,12 +2,12 @@
 
 #include "CAboutDlg.h"
 #include "CBnmManager.h"
+#include "CHeaderDialogViewer.h"
 #include "CMainFrame.h"
 #include "CSingleInstance.h"
 #include "GameDirectories.h"
 #include "ShellCommands.h"
 
-#include "dialogs/CHeaderInfoDlg.h"
 #include "doc/CKantelDoc.h"
 #include "doc/CWaveReader.h"
 #include "framework/core/CPromptSink.h"
@@ -37,6 +37,18 @@ const char* const kSettings = "Settings";
 const char* const kGame = "Game";
 
 } // namespace
+
+// Message boxes, progress of long work and the Header command are shown as
+// windows while the editor runs; the seams have their defaults again after
+// it exits.
+struct CKantelApp::DesktopSeams {
+    CMessageBoxPromptSink messageBoxes;
+    CProgressDialogSink progress;
+    CHeaderDialogViewer headerViewer;
+    CSeam<CPromptSink>::Guard messageBoxesGuard{&messageBoxes};
+    CSeam<IProgressSink>::Guard progressGuard{&progress};
+    CSeam<IHeaderViewer>::Guard headerViewerGuard{&headerViewer};
+};
 
 BEGIN_MESSAGE_MAP(CKantelApp, CWinApp)
 ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
@@ -68,12 +80,7 @@ CKantelApp::CKantelApp() : CWinApp(RegisterResources()) {
 CKantelApp::~CKantelApp() = default;
 
 bool CKantelApp::InitInstance() {
-    // Message boxes and progress of long work are shown as windows from now on.
-    static CMessageBoxPromptSink messageBoxes;
-    CPromptSink::Install(&messageBoxes);
-    static CProgressDialogSink progress;
-    CDocument::SetProgressSink(&progress);
-    CKantelDoc::SetHeaderViewer(&CHeaderInfoDlg::ShowFigures);
+    m_pDesktopSeams = std::make_unique<DesktopSeams>();
     CQtSoundPlayer::SetDurationReader(&CWaveReader::DurationMs);
     CDocCommandMap::Register<CKantelDoc>({
         {ID_VIEW_HEADER, &CKantelDoc::OnViewHeader},
@@ -172,9 +179,7 @@ int CKantelApp::ExitInstance() {
     delete m_pSingleInstance;
     m_pSingleInstance = nullptr;
     CDocCommandMap::Unregister(typeid(CKantelDoc));
-    CKantelDoc::SetHeaderViewer(nullptr);
-    CDocument::SetProgressSink(nullptr);
-    CPromptSink::Install(nullptr);
+    m_pDesktopSeams.reset();
     return CWinApp::ExitInstance();
 }
 

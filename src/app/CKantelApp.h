@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <memory>
+
 class CCmdUI;
 class CMultiDocTemplate;
 class CSingleInstance;
@@ -41,6 +43,10 @@ public:
     // Where a second start hands its files over; null when the tests or the
     // command line asked for an instance of its own.
     CSingleInstance* m_pSingleInstance = nullptr;
+
+private:
+    struct DesktopSeams;
+    std::unique_ptr<DesktopSeams> m_pDesktopSeams;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -6,7 +6,7 @@
 #include <QString>
 
 void OpenWithShell(const char* name, const char* errorText) {
-    const int result = CShellOpener::Current().Open(QString::fromUtf8(name));
+    const int result = CSeam<IShellOpener>::Current().Open(QString::fromUtf8(name));
     if (result <= 32) {
         ReportShellError(result, errorText);
     }

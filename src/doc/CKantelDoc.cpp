@@ -6,6 +6,7 @@
 #include "CMessageList.h"
 #include "CNamesFileReader.h"
 #include "CSampleExtractor.h"
+#include "IHeaderViewer.h"
 
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CArchive.h"
@@ -306,24 +307,13 @@ BnmHeaderFigures CKantelDoc::GetHeaderFigures() const {
     return figures;
 }
 
-namespace {
-CKantelDoc::HeaderViewer& headerViewer() {
-    static CKantelDoc::HeaderViewer viewer;
-    return viewer;
-}
-} // namespace
-
-void CKantelDoc::SetHeaderViewer(HeaderViewer viewer) {
-    headerViewer() = std::move(viewer);
-}
-
 void CKantelDoc::OnViewHeader() {
     // Without a loaded bank there is nothing to show; the menus do not offer
     // the command then, but a stray accelerator must not show empty figures.
-    if (m_pHeader == nullptr || !headerViewer()) {
+    if (m_pHeader == nullptr) {
         return;
     }
-    headerViewer()(GetHeaderFigures());
+    CSeam<IHeaderViewer>::Current().Show(GetHeaderFigures());
 }
 
 // ---------------------------------------------------------------------------

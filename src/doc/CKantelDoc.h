@@ -69,8 +69,6 @@ public:
     // lives in a layer above this one, so the application installs the viewer
     // at start-up; without one the command does nothing.
     void OnViewHeader();
-    using HeaderViewer = std::function<void(const BnmHeaderFigures&)>;
-    static void SetHeaderViewer(HeaderViewer viewer);
 
     // Storage commands: every Sample external, or every Sample banked.
     void OnEditAllExternal();

@@ -8,7 +8,6 @@
 #include "framework/core/AfxMessageBox.h"
 #include "framework/ui/CFileDialog.h"
 #include "framework/ui/CFilePicker.h"
-#include "framework/ui/CFilePickerGuard.h"
 #include "framework/ui/CMultiDocTemplate.h"
 #include "res/resource.h"
 
@@ -47,7 +46,7 @@ public:
     QStringList answers;
 
 private:
-    CFilePickerGuard m_guard;
+    CSeam<CFilePicker>::Guard m_guard;
 };
 
 // The application object with a Wine prefix and a current folder of the
@@ -223,7 +222,7 @@ TEST_F(BnmManagerTest, AppendedFilterIsChosenWhereItLands) {
 class BnmManagerQtDialogTest : public BnmManagerTest {
 protected:
     // The editor's own picker, not the recording one.
-    CFilePickerGuard qtPicker{nullptr};
+    CSeam<CFilePicker>::Guard qtPicker{nullptr};
     ScriptedModalRunner runner;
 };
 

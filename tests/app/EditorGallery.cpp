@@ -5,14 +5,14 @@
 //
 //   editor_gallery OUTPUT_FOLDER BANK
 
+#include "IniFileSettingsStore.h"
+
 #include "app/CKantelApp.h"
 #include "app/CMainFrame.h"
 #include "doc/CKantelDoc.h"
 #include "framework/ui/CListCtrl.h"
 #include "framework/ui/CMDIChildWnd.h"
 #include "framework/ui/CModalRunner.h"
-#include "framework/ui/CModalRunnerGuard.h"
-#include "framework/ui/CSettingsStoreGuard.h"
 #include "res/resource.h"
 #include "views/CEventView.h"
 #include "views/CKantelView.h"
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     // A first start: no stored placement or toolbar layout, no game
     // installed, no other editor to hand the bank to.
     QTemporaryDir home;
-    CSettingsStoreGuard settings(home.filePath(QStringLiteral("settings.ini")));
+    IniFileSettingsStore settings(home.filePath(QStringLiteral("settings.ini")));
     qputenv("WINEPREFIX", home.filePath(QStringLiteral("wine")).toLocal8Bit());
     qputenv("KANTEL_INSTANCE_KEY", "none");
 
@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     Photograph(QStringLiteral("3-event-list-beside"), pEvents);
 
     Photographer photographer;
-    CModalRunnerGuard runner(&photographer);
+    CSeam<CModalRunner>::Guard runner(&photographer);
     pResources->MDIActivate();
     SelectRow(pResourceView->GetListCtrl(), 3);
     photographer.name = QStringLiteral("4-sample-dialog");

@@ -10,10 +10,12 @@
 
 #include "BankBuilder.h"
 #include "DialogDriver.h"
+#include "IniFileSettingsStore.h"
 #include "QtPrinters.h"
 #include "RecordingPromptSink.h"
 #include "RecordingSoundPlayer.h"
 #include "ScriptedFilePicker.h"
+#include "ScriptedMenuRunner.h"
 #include "ScriptedModalRunner.h"
 #include "TestFolder.h"
 
@@ -25,9 +27,6 @@
 #include "framework/ui/CDocManager.h"
 #include "framework/ui/CListCtrl.h"
 #include "framework/ui/CMDIChildWnd.h"
-#include "framework/ui/CPopupMenuRunnerGuard.h"
-#include "framework/ui/CSettingsStoreGuard.h"
-#include "framework/ui/IPopupMenuRunner.h"
 #include "res/resource.h"
 #include "views/CEventView.h"
 #include "views/CKantelView.h"
@@ -97,34 +96,6 @@ private:
 inline ::testing::Environment* const g_editorEnvironment =
     ::testing::AddGlobalTestEnvironment(new EditorEnvironment);
 
-// Records each context menu with the state of its items, and chooses the
-// item with the scripted text if it is enabled.
-class RecordingMenuRunner final : public IPopupMenuRunner {
-public:
-    QAction* Exec(QMenu& menu, const QPoint& screenPoint) override {
-        points.append(screenPoint);
-        QStringList texts;
-        QAction* pChosen = nullptr;
-        for (QAction* pAction : menu.actions()) {
-            if (pAction->isSeparator()) {
-                texts.append(QStringLiteral("-"));
-                continue;
-            }
-            texts.append(pAction->text() +
-                         (pAction->isEnabled() ? QString() : QStringLiteral(" (off)")));
-            if (pAction->text() == choose && pAction->isEnabled()) {
-                pChosen = pAction;
-            }
-        }
-        menus.append(texts);
-        return pChosen;
-    }
-
-    QList<QPoint> points;
-    QList<QStringList> menus;
-    QString choose;
-};
-
 // Runs each modal window with another runner and then gives the activation
 // back to the window that had it, as the desktop's window manager does when
 // a dialog goes; the offscreen platform leaves the gone dialog active, and
@@ -144,7 +115,7 @@ public:
 
 private:
     CModalRunner& m_inner;
-    CModalRunnerGuard m_guard;
+    CSeam<CModalRunner>::Guard m_guard;
 };
 
 // ---------------------------------------------------------------------------
@@ -166,7 +137,7 @@ protected:
     // Settings and game ini file in the test's folder.
     void PrepareFolder() {
         qputenv("WINEPREFIX", folder.FilePath(QStringLiteral("wine")).toLocal8Bit());
-        m_settings = std::make_unique<CSettingsStoreGuard>(SettingsFile());
+        m_settings = std::make_unique<IniFileSettingsStore>(SettingsFile());
     }
 
     QString SettingsFile() const { return folder.FilePath(QStringLiteral("settings.ini")); }
@@ -370,6 +341,6 @@ protected:
     QPointer<CMainFrame> frame;
 
 private:
-    std::unique_ptr<CSettingsStoreGuard> m_settings;
+    std::unique_ptr<IniFileSettingsStore> m_settings;
     bool m_bStarted = false;
 };

@@ -162,8 +162,7 @@ TEST_F(EventView, PropertiesOnlyForPitchAndVolumeAndPlayNeverInAnEventView) {
 TEST_F(EventView, ContextMenuHoldsPropertiesAndOpensAtTheSelectedRowsLabel) {
     CListCtrl* pEvents = OpenDemoEvents();
     ASSERT_NE(pEvents, nullptr);
-    RecordingMenuRunner menus;
-    CPopupMenuRunnerGuard guard(&menus);
+    ScriptedMenuRunner menus;
     AskForContextMenuByKeyboard(*pEvents);
     EXPECT_TRUE(menus.menus.isEmpty());
 

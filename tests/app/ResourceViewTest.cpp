@@ -260,8 +260,7 @@ TEST_F(ResourceView, SpacePlaysTheSelectedSampleAndNotACdTrack) {
 
 TEST_F(ResourceView, ContextMenuFromTheKeyboardOpensAtTheCentreOfTheSelectedRowsLabel) {
     ASSERT_NE(OpenDemoBank(), nullptr);
-    RecordingMenuRunner menus;
-    CPopupMenuRunnerGuard guard(&menus);
+    ScriptedMenuRunner menus;
 
     // No selected row: no menu, by keyboard or mouse.
     AskForContextMenuByKeyboard(List());

@@ -1,13 +1,13 @@
 #include "DialogDriver.h"
 #include "QtPrinters.h"
 #include "RecordingPromptSink.h"
+#include "ScriptedShellOpener.h"
 #include "TestFolder.h"
 
 #include "app/CKantelApp.h"
 #include "app/ShellCommands.h"
 #include "framework/core/AfxMessageBox.h"
 #include "framework/ui/CShellOpener.h"
-#include "framework/ui/CShellOpenerGuard.h"
 #include "res/resource.h"
 
 #include <QDir>
@@ -20,23 +20,9 @@
 
 namespace {
 
-class ScriptedOpener final : public IShellOpener {
-public:
-    explicit ScriptedOpener(int result) : m_result(result) {}
-    int Open(const QString& name) override {
-        names << name;
-        return m_result;
-    }
-    QStringList names;
-
-private:
-    int m_result;
-};
-
 QString messageFor(int code, const char* errorText) {
     RecordingPromptSink prompts;
-    ScriptedOpener opener(code);
-    CShellOpenerGuard guard(&opener);
+    ScriptedShellOpener opener(code);
     OpenWithShell("Kantel.txt", errorText);
     EXPECT_EQ(opener.names, QStringList{QStringLiteral("Kantel.txt")});
     if (prompts.prompts.isEmpty()) {
@@ -106,16 +92,14 @@ protected:
 
 TEST_F(HelpCommands, HelpOpensTheHelpFileOfTheCurrentFolderFirst) {
     current.folder.Write(QStringLiteral("Kantel.txt"), "local help");
-    ScriptedOpener opener(42);
-    CShellOpenerGuard guard(&opener);
+    ScriptedShellOpener opener(42);
     run(ID_HELP_INDEX);
     EXPECT_EQ(opener.names, QStringList{QStringLiteral("Kantel.txt")});
     EXPECT_TRUE(prompts.prompts.isEmpty());
 }
 
 TEST_F(HelpCommands, WithoutOneThereTheProgramsOwnCopyIsOpened) {
-    ScriptedOpener opener(42);
-    CShellOpenerGuard guard(&opener);
+    ScriptedShellOpener opener(42);
     run(ID_HELP_INDEX);
     ASSERT_EQ(opener.names.size(), 1);
     const QFileInfo help(opener.names.first());
@@ -127,11 +111,9 @@ TEST_F(HelpCommands, WithoutOneThereTheProgramsOwnCopyIsOpened) {
 }
 
 TEST_F(HelpCommands, FailuresAreExplainedWithTheCommandsOwnText) {
-    ScriptedOpener opener(2);
-    CShellOpenerGuard guard(&opener);
+    ScriptedShellOpener opener(2);
     run(ID_HELP_INDEX);
-    ScriptedOpener noBrowser(31);
-    CShellOpenerGuard browserGuard(&noBrowser);
+    ScriptedShellOpener noBrowser(31);
     run(ID_HELP_HOMEPAGE);
     EXPECT_EQ(noBrowser.names, QStringList{QStringLiteral(KANTEL_HOMEPAGE_URL)});
     EXPECT_EQ(prompts.Texts(),

@@ -15,7 +15,6 @@
 #include "dialogs/CSoundEventDlg.h"
 #include "doc/CKantelDoc.h"
 #include "framework/ui/CModalRunner.h"
-#include "framework/ui/CModalRunnerGuard.h"
 #include "res/KantelResources.h"
 
 #include <QApplication>
@@ -70,7 +69,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     Photographer photographer(QString::fromLocal8Bit(argv[1]));
-    CModalRunnerGuard runnerGuard(&photographer);
+    CSeam<CModalRunner>::Guard runnerGuard(&photographer);
     RecordingPromptSink prompts;
     RecordingSoundPlayer sound;
     ScriptedFilePicker picker; // every browser is cancelled

@@ -7,6 +7,7 @@
 
 #include "dialogs/CHeaderInfoDlg.h"
 #include "doc/CKantelDoc.h"
+#include "doc/IHeaderViewer.h"
 #include "framework/core/AfxMessageBox.h"
 
 #include <QDialog>
@@ -21,6 +22,12 @@ constexpr int kBoxes[] = {IDC_FILE_LENGTH,    IDC_SAMPLE_DATA_OFFSET,
                           IDC_EVENT_COUNT,    IDC_EVENT_TABLE_OFFSET,
                           IDC_RESOURCE_COUNT, IDC_RESOURCE_TABLE_OFFSET};
 
+// The Header command as the editor wires it: the figures in the dialog.
+class DialogViewer final : public IHeaderViewer {
+public:
+    void Show(const BnmHeaderFigures& figures) override { CHeaderInfoDlg::ShowFigures(figures); }
+};
+
 class HeaderInfoDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -34,15 +41,15 @@ protected:
         b.AddCdTrack(13, 4);
         folder.Write(QStringLiteral("Bnk_2.bnm"), b.Build());
         ASSERT_TRUE(doc.LoadBankAndNames(folder.FilePath(QStringLiteral("Bnk_2.bnm"))));
-        CKantelDoc::SetHeaderViewer(&CHeaderInfoDlg::ShowFigures);
     }
-    void TearDown() override { CKantelDoc::SetHeaderViewer(nullptr); }
 
     QByteArray Image() const { return doc.GetImage().toByteArray(); }
 
     TestFolder folder;
     RecordingPromptSink prompts;
     ScriptedModalRunner runner;
+    DialogViewer viewer;
+    CSeam<IHeaderViewer>::Guard viewerGuard{&viewer};
     CKantelDoc doc;
 };
 

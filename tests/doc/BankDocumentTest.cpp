@@ -1,5 +1,6 @@
 #include "BankBuilder.h"
 #include "QtPrinters.h"
+#include "RecordingHeaderViewer.h"
 #include "RecordingPromptSink.h"
 #include "RecordingView.h"
 #include "TestFolder.h"
@@ -311,21 +312,15 @@ TEST_F(BankDocument, HeaderFiguresAreFormattedForDisplay) {
 }
 
 TEST_F(BankDocument, HeaderCommandShowsTheFiguresOnlyForALoadedBank) {
-    int shown = 0;
-    QString fileLength;
-    CKantelDoc::SetHeaderViewer([&](const BnmHeaderFigures& f) {
-        ++shown;
-        fileLength = f.fileLength;
-    });
+    RecordingHeaderViewer viewer;
     doc.OnViewHeader();
-    EXPECT_EQ(shown, 0);
+    EXPECT_TRUE(viewer.shown.isEmpty());
     BankBuilder b;
     b.AddResource(2, SoundResource::kTypeCdAudio);
     ASSERT_TRUE(Open(b));
     doc.OnViewHeader();
-    CKantelDoc::SetHeaderViewer(nullptr);
-    EXPECT_EQ(shown, 1);
-    EXPECT_EQ(fileLength, QString::asprintf("0x%08x", 36 + 92));
+    ASSERT_EQ(viewer.shown.size(), 1);
+    EXPECT_EQ(viewer.shown.at(0).fileLength, QString::asprintf("0x%08x", 36 + 92));
 }
 
 // --- The records, byte for byte ---------------------------------------------------

@@ -1,14 +1,6 @@
 #include "RecordingProgressSink.h"
 
-#include "framework/core/CDocument.h"
-
-RecordingProgressSink::RecordingProgressSink() {
-    CDocument::SetProgressSink(this);
-}
-
-RecordingProgressSink::~RecordingProgressSink() {
-    CDocument::SetProgressSink(nullptr);
-}
+RecordingProgressSink::RecordingProgressSink() : m_guard(this) {}
 
 void RecordingProgressSink::Begin(const QString& label, qint64 total) {
     labels.append(label);

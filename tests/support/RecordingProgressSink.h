@@ -13,7 +13,6 @@
 class RecordingProgressSink final : public IProgressSink {
 public:
     RecordingProgressSink();
-    ~RecordingProgressSink() override;
 
     void Begin(const QString& label, qint64 total) override;
     void Step(qint64 done) override;
@@ -24,4 +23,7 @@ public:
     QList<qint64> steps;
     int ends = 0;
     std::function<void(qint64 done)> onStep;
+
+private:
+    CSeam<IProgressSink>::Guard m_guard;
 };

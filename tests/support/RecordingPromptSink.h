@@ -1,7 +1,6 @@
 #pragma once
 
 #include "framework/core/CPromptSink.h"
-#include "framework/core/CPromptSinkGuard.h"
 
 #include <QList>
 #include <QString>
@@ -24,5 +23,5 @@ public:
     QStringList Texts() const;
 
 private:
-    CPromptSinkGuard m_guard;
+    CSeam<CPromptSink>::Guard m_guard;
 };

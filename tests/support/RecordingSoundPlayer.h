@@ -1,7 +1,6 @@
 #pragma once
 
 #include "framework/ui/CSoundPlayer.h"
-#include "framework/ui/CSoundPlayerGuard.h"
 
 #include <QList>
 #include <QString>
@@ -20,5 +19,5 @@ public:
     QList<Sound> sounds;
 
 private:
-    CSoundPlayerGuard m_guard;
+    CSeam<CSoundPlayer>::Guard m_guard;
 };

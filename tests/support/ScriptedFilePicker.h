@@ -1,7 +1,6 @@
 #pragma once
 
 #include "framework/ui/CFilePicker.h"
-#include "framework/ui/CFilePickerGuard.h"
 
 #include <QList>
 #include <QString>
@@ -28,5 +27,5 @@ public:
     QList<Request> requests;
 
 private:
-    CFilePickerGuard m_guard;
+    CSeam<CFilePicker>::Guard m_guard;
 };

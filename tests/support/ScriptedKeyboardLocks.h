@@ -1,7 +1,6 @@
 #pragma once
 
 #include "framework/ui/CKeyboardLocks.h"
-#include "framework/ui/CKeyboardLocksGuard.h"
 
 #include <array>
 
@@ -15,5 +14,5 @@ public:
     std::array<bool, 3> on{};
 
 private:
-    CKeyboardLocksGuard m_guard;
+    CSeam<CKeyboardLocks>::Guard m_guard;
 };

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "framework/ui/CModalRunner.h"
-#include "framework/ui/CModalRunnerGuard.h"
 
 #include <QList>
 #include <QStringList>
@@ -25,5 +24,5 @@ public:
     QStringList titles;
 
 private:
-    CModalRunnerGuard m_guard;
+    CSeam<CModalRunner>::Guard m_guard;
 };

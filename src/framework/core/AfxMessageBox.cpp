@@ -3,5 +3,5 @@
 #include "CPromptSink.h"
 
 int AfxMessageBox(const QString& text, unsigned type) {
-    return CPromptSink::Current().Show(text, type);
+    return CSeam<CPromptSink>::Current().Show(text, type);
 }

@@ -5,22 +5,8 @@
 #include "CFile.h"
 #include "CFileException.h"
 #include "IDocumentView.h"
-#include "IProgressSink.h"
 
 #include <QFileInfo>
-
-namespace {
-
-class SilentProgress final : public IProgressSink {
-public:
-    void Begin(const QString& /*label*/, qint64 /*total*/) override {}
-    void Step(qint64 /*done*/) override {}
-    void End() override {}
-};
-
-IProgressSink* g_progress = nullptr;
-
-} // namespace
 
 CDocument::CDocument() = default;
 
@@ -134,15 +120,6 @@ void CDocument::OnCloseDocument() {
 void CDocument::DeleteContents() {}
 
 void CDocument::Serialize(CArchive& /*archive*/) {}
-
-void CDocument::SetProgressSink(IProgressSink* sink) {
-    g_progress = sink;
-}
-
-IProgressSink& CDocument::Progress() {
-    static SilentProgress silent;
-    return g_progress != nullptr ? *g_progress : silent;
-}
 
 void CDocument::ReportSaveLoadException(const QString& path, const CFileException* error,
                                         bool saving) {

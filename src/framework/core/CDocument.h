@@ -1,5 +1,7 @@
 #pragma once
 
+#include "IProgressSink.h"
+
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -7,7 +9,6 @@
 class CArchive;
 class CFileException;
 class IDocumentView;
-class IProgressSink;
 
 // One open file of the application, shown by any number of views. Holds the
 // title, path and modified flag, tells its views about changes, and runs the
@@ -48,10 +49,8 @@ public:
     virtual void DeleteContents();
     virtual void Serialize(CArchive& archive);
 
-    // Where long work reports its progress; the default sink shows nothing.
-    // The sink is not owned; nullptr restores the default.
-    static void SetProgressSink(IProgressSink* sink);
-    static IProgressSink& Progress();
+    // Where long work reports its progress: CSeam<IProgressSink>.
+    static IProgressSink& Progress() { return CSeam<IProgressSink>::Current(); }
 
     // Told whenever the modified flag of any document changes, so that what
     // shows it (which commands apply) follows; nullptr tells nobody.

@@ -30,23 +30,11 @@ public:
     }
 };
 
-StderrPromptSink& stderrSink() {
-    static StderrPromptSink sink;
-    return sink;
-}
-
-CPromptSink* g_current = nullptr;
-
 } // namespace
 
-CPromptSink& CPromptSink::Current() {
-    return g_current != nullptr ? *g_current : stderrSink();
-}
-
-CPromptSink* CPromptSink::Install(CPromptSink* sink) {
-    CPromptSink* previous = g_current;
-    g_current = sink;
-    return previous;
+template <> CPromptSink& CSeam<CPromptSink>::Default() {
+    static StderrPromptSink sink;
+    return sink;
 }
 
 QString CPromptSink::FormatLine(const QString& text, unsigned type) {

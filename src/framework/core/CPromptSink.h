@@ -1,10 +1,12 @@
 #pragma once
 
+#include "CSeam.h"
+
 #include <QString>
 
 // Where message boxes go. The editor installs one that shows a QMessageBox, the
 // command-line tool keeps the default that writes one line to standard error,
-// and tests install a recorder. Exactly one sink is current at any time.
+// and tests install a recorder, each through CSeam<CPromptSink>.
 class CPromptSink {
 public:
     CPromptSink() = default;
@@ -15,13 +17,10 @@ public:
     // Shows text with the style of AfxMessageBox and returns the chosen button.
     virtual int Show(const QString& text, unsigned type) = 0;
 
-    // The current sink; the standard-error sink when none was installed.
-    static CPromptSink& Current();
-    // Makes sink current (not owned) and returns the one it replaces; nullptr
-    // restores the standard-error sink.
-    static CPromptSink* Install(CPromptSink* sink);
-
     // The one-line form used on standard error: "error: ", "warning: " or
     // "info: " by icon, then the text with every line break made a blank.
     static QString FormatLine(const QString& text, unsigned type);
 };
+
+// The standard-error sink.
+template <> CPromptSink& CSeam<CPromptSink>::Default();

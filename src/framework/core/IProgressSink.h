@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CSeam.h"
+
 #include <QString>
 
 // Long work of a document (writing out samples on open, packing them on save)
@@ -18,3 +20,6 @@ public:
     virtual void Step(qint64 done) = 0;
     virtual void End() = 0;
 };
+
+// Shows nothing.
+template <> IProgressSink& CSeam<IProgressSink>::Default();

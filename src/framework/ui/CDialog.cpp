@@ -76,7 +76,7 @@ int CDialog::DoModal() {
     if (focusFirst) {
         SetFocusToFirstTabStop();
     }
-    const int result = CModalRunner::Current().RunModal(*this);
+    const int result = CSeam<CModalRunner>::Current().RunModal(*this);
     if (!m_bEnded) {
         m_bEnded = true;
         m_nModalResult = result;

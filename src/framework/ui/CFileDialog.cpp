@@ -14,7 +14,7 @@ CFileDialog::CFileDialog(bool bOpenFileDialog, const QString& defExt, const QStr
 }
 
 int CFileDialog::DoModal() {
-    return CFilePicker::Current().Pick(*this);
+    return CSeam<CFilePicker>::Current().Pick(*this);
 }
 
 QString CFileDialog::GetFileName() const {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "framework/core/CSeam.h"
+
 // Where the status bar learns whether Caps Lock, Num Lock and Scroll Lock are
 // on: the keyboard's own lights, which Qt does not report. The editor asks
-// the X server; tests install a stand-in. Exactly one is current at any time.
+// the X server; tests install a stand-in (CSeam<CKeyboardLocks>).
 class CKeyboardLocks {
 public:
     enum Lock { CapsLock, NumLock, ScrollLock };
@@ -14,10 +16,7 @@ public:
 
     // False also when it cannot be told (no X server, no such light).
     virtual bool IsOn(Lock lock) = 0;
-
-    // The current one; the X server's when none was installed.
-    static CKeyboardLocks& Current();
-    // Makes locks current (not owned) and returns the one it replaces;
-    // nullptr restores the X server's.
-    static CKeyboardLocks* Install(CKeyboardLocks* locks);
 };
+
+// The X server's.
+template <> CKeyboardLocks& CSeam<CKeyboardLocks>::Default();

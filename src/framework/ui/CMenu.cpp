@@ -10,33 +10,9 @@
 #include <QPoint>
 #include <QPointer>
 
-namespace {
-
-class ExecRunner final : public IPopupMenuRunner {
-public:
-    QAction* Exec(QMenu& menu, const QPoint& screenPoint) override {
-        return menu.exec(screenPoint);
-    }
-};
-
-IPopupMenuRunner* g_runner = nullptr;
-
-IPopupMenuRunner& CurrentRunner() {
-    static ExecRunner exec;
-    return g_runner != nullptr ? *g_runner : exec;
-}
-
-} // namespace
-
 CMenu::CMenu() = default;
 
 CMenu::~CMenu() = default;
-
-IPopupMenuRunner* CMenu::InstallRunner(IPopupMenuRunner* runner) {
-    IPopupMenuRunner* previous = g_runner;
-    g_runner = runner;
-    return previous;
-}
 
 bool CMenu::LoadMenu(int nIDResource) {
     DestroyMenu();
@@ -95,7 +71,7 @@ bool CMenu::TrackPopupMenu(unsigned /*nFlags*/, int x, int y, CMDIFrameWnd* pOwn
         }
     }
     const QPointer<CMDIFrameWnd> owner(pOwner);
-    QAction* pChosen = CurrentRunner().Exec(menu, QPoint(x, y));
+    QAction* pChosen = CSeam<IPopupMenuRunner>::Current().Exec(menu, QPoint(x, y));
     if (owner != nullptr && pChosen != nullptr && pChosen->isEnabled() &&
         menu.actions().contains(pChosen)) {
         owner->OnCommand(pChosen->data().toInt());

@@ -4,7 +4,6 @@
 #include <vector>
 
 class CMDIFrameWnd;
-class IPopupMenuRunner;
 struct MenuResource;
 struct MenuPopup;
 
@@ -38,10 +37,6 @@ public:
     // chooses or dismisses it, then runs the chosen command through pOwner.
     // False when this is no pop-up or there is no owner.
     bool TrackPopupMenu(unsigned nFlags, int x, int y, CMDIFrameWnd* pOwner);
-
-    // Makes runner current (not owned) and returns the one it replaces;
-    // nullptr restores QMenu::exec.
-    static IPopupMenuRunner* InstallRunner(IPopupMenuRunner* runner);
 
 private:
     const MenuResource* m_pMenu = nullptr;

@@ -16,7 +16,7 @@ int CMessageBoxPromptSink::Show(const QString& text, unsigned type) {
         parent = QApplication::activeWindow();
     }
     const std::unique_ptr<QMessageBox> box = CreateBox(text, type, parent);
-    CModalRunner::Current().RunModal(*box);
+    CSeam<CModalRunner>::Current().RunModal(*box);
     return AnswerOf(*box, type);
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "framework/core/CSeam.h"
+
 class QDialog;
 
 // Runs a dialog modally and returns its result. Every modal dialog of the
 // program (property dialogs, message boxes, file dialogs) goes through the
 // current runner, so a test can play the user on the live dialog instead of
-// racing it with timers. Exactly one runner is current at any time.
+// racing it with timers (CSeam<CModalRunner>).
 class CModalRunner {
 public:
     CModalRunner() = default;
@@ -16,11 +18,7 @@ public:
     // Shows dialog, waits until it is ended and returns the result it was
     // ended with.
     virtual int RunModal(QDialog& dialog) = 0;
-
-    // The current runner; the one that runs QDialog::exec when none was
-    // installed.
-    static CModalRunner& Current();
-    // Makes runner current (not owned) and returns the one it replaces;
-    // nullptr restores the QDialog::exec runner.
-    static CModalRunner* Install(CModalRunner* runner);
 };
+
+// The one that runs QDialog::exec.
+template <> CModalRunner& CSeam<CModalRunner>::Default();

@@ -12,7 +12,7 @@ class QProgressDialog;
 // While the work runs the window repaints, but input waits until the work is
 // done, so no command can start in the middle of it.
 //
-//   CDocument::SetProgressSink(&m_progress);   // CProgressDialogSink member
+//   CSeam<IProgressSink>::Guard guard(&m_progress);   // CProgressDialogSink member
 class CProgressDialogSink final : public IProgressSink {
 public:
     explicit CProgressDialogSink(int nMinimumDurationMs = 500);

@@ -9,7 +9,7 @@
 
 int CQtFilePicker::Pick(CFileDialog& dialog) {
     const std::unique_ptr<QFileDialog> fileDialog = CreateDialog(dialog);
-    if (CModalRunner::Current().RunModal(*fileDialog) != QDialog::Accepted) {
+    if (CSeam<CModalRunner>::Current().RunModal(*fileDialog) != QDialog::Accepted) {
         return IDCANCEL;
     }
     const QStringList files = fileDialog->selectedFiles();

@@ -4,23 +4,17 @@
 
 namespace {
 
-QString& RedirectedFile() {
-    static QString file;
-    return file;
-}
+class UserSettingsStore final : public CSettingsStore {
+public:
+    std::unique_ptr<QSettings> Open(const QString& organization,
+                                    const QString& application) override {
+        return std::make_unique<QSettings>(organization, application);
+    }
+};
 
 } // namespace
 
-std::unique_ptr<QSettings> CSettingsStore::Open(const QString& organization,
-                                                const QString& application) {
-    if (!RedirectedFile().isEmpty()) {
-        return std::make_unique<QSettings>(RedirectedFile(), QSettings::IniFormat);
-    }
-    return std::make_unique<QSettings>(organization, application);
-}
-
-QString CSettingsStore::Redirect(const QString& iniFile) {
-    QString previous = RedirectedFile();
-    RedirectedFile() = iniFile;
-    return previous;
+template <> CSettingsStore& CSeam<CSettingsStore>::Default() {
+    static UserSettingsStore user;
+    return user;
 }

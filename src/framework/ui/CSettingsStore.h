@@ -1,20 +1,27 @@
 #pragma once
 
+#include "framework/core/CSeam.h"
+
 #include <QString>
 
 #include <memory>
 
 class QSettings;
 
-// The user's settings store, where the profile functions of CWinApp keep
-// their sections and entries: QSettings(organization, application). Tests
-// redirect it into one file of a temporary folder with CSettingsStoreGuard.
+// Where the profile functions of CWinApp keep their sections and entries.
+// The editor's store is the user's QSettings(organization, application);
+// tests keep theirs in a temporary folder (CSeam<CSettingsStore>).
 class CSettingsStore {
 public:
-    // A fresh handle on the store; writes are flushed when it is destroyed.
-    static std::unique_ptr<QSettings> Open(const QString& organization, const QString& application);
+    CSettingsStore() = default;
+    CSettingsStore(const CSettingsStore&) = delete;
+    CSettingsStore& operator=(const CSettingsStore&) = delete;
+    virtual ~CSettingsStore() = default;
 
-    // From now on every store is this ini file (empty: the user's store
-    // again). Returns the redirection it replaces.
-    static QString Redirect(const QString& iniFile);
+    // A fresh handle on the store; writes are flushed when it is destroyed.
+    virtual std::unique_ptr<QSettings> Open(const QString& organization,
+                                            const QString& application) = 0;
 };
+
+// The user's store, QSettings(organization, application).
+template <> CSettingsStore& CSeam<CSettingsStore>::Default();

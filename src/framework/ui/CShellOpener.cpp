@@ -10,8 +10,6 @@
 
 namespace {
 
-IShellOpener* g_opener = nullptr;
-
 // How long xdg-open may take to tell us it failed. Most desktops hand the
 // name over and return at once; if it is still running after this, the
 // application it started is running in its place and that is success.
@@ -93,13 +91,7 @@ int CShellOpener::Open(const QString& name) {
     }
 }
 
-IShellOpener& CShellOpener::Current() {
+template <> IShellOpener& CSeam<IShellOpener>::Default() {
     static CShellOpener real;
-    return g_opener != nullptr ? *g_opener : real;
-}
-
-IShellOpener* CShellOpener::Install(IShellOpener* opener) {
-    IShellOpener* previous = g_opener;
-    g_opener = opener;
-    return previous;
+    return real;
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "framework/core/CSeam.h"
+
 #include <QString>
 
 // Where PlaySound goes. The editor's player uses Qt Multimedia; tests install
-// a recorder. Exactly one player is current at any time.
+// a recorder (CSeam<CSoundPlayer>).
 class CSoundPlayer {
 public:
     CSoundPlayer() = default;
@@ -13,10 +15,7 @@ public:
 
     // Plays path with PlaySound's flags and meaning.
     virtual bool Play(const QString& path, unsigned flags) = 0;
-
-    // The current player; the Qt Multimedia one when none was installed.
-    static CSoundPlayer& Current();
-    // Makes player current (not owned) and returns the one it replaces;
-    // nullptr restores the Qt Multimedia player.
-    static CSoundPlayer* Install(CSoundPlayer* player);
 };
+
+// The Qt Multimedia one.
+template <> CSoundPlayer& CSeam<CSoundPlayer>::Default();

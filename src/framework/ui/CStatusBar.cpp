@@ -113,7 +113,7 @@ void CStatusBar::SetPaneText(int nIndex, const QString& text) {
 void CStatusBar::ShowPane(const Pane& pane) {
     const int lock = LockOf(pane.nID);
     const bool shown =
-        lock < 0 || CKeyboardLocks::Current().IsOn(static_cast<CKeyboardLocks::Lock>(lock));
+        lock < 0 || CSeam<CKeyboardLocks>::Current().IsOn(static_cast<CKeyboardLocks::Lock>(lock));
     pane.pLabel->setText(shown ? pane.strText : QString());
 }
 

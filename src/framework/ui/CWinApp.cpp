@@ -123,7 +123,7 @@ void CWinApp::SaveStdProfileSettings() {
 
 std::unique_ptr<QSettings> CWinApp::OpenSettingsStore() const {
     const QString organization = m_pszRegistryKey.isEmpty() ? m_pszAppName : m_pszRegistryKey;
-    return CSettingsStore::Open(organization, m_pszAppName);
+    return CSeam<CSettingsStore>::Current().Open(organization, m_pszAppName);
 }
 
 int CWinApp::GetProfileInt(const QString& section, const QString& entry, int nDefault) const {

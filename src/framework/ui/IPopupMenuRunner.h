@@ -1,12 +1,14 @@
 #pragma once
 
+#include "framework/core/CSeam.h"
+
 class QAction;
 class QMenu;
 class QPoint;
 
 // Shows a context menu and returns the item the user chose. The editor's
 // runner is QMenu::exec; tests install one that records the menu and answers
-// as scripted (CPopupMenuRunnerGuard).
+// as scripted (CSeam<IPopupMenuRunner>).
 class IPopupMenuRunner {
 public:
     IPopupMenuRunner() = default;
@@ -18,3 +20,6 @@ public:
     // returns the chosen action, or nullptr. Only enabled items count.
     virtual QAction* Exec(QMenu& menu, const QPoint& screenPoint) = 0;
 };
+
+// CQtPopupMenuRunner, QMenu::exec.
+template <> IPopupMenuRunner& CSeam<IPopupMenuRunner>::Default();

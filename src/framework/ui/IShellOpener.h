@@ -1,9 +1,12 @@
 #pragma once
 
+#include "framework/core/CSeam.h"
+
 #include <QString>
 
 // The desktop's "open": hands a file or web address to the application the
-// desktop associates with it, without waiting for that application.
+// desktop associates with it, without waiting for that application. Reached
+// through CSeam<IShellOpener>.
 class IShellOpener {
 public:
     IShellOpener() = default;
@@ -16,3 +19,6 @@ public:
     // violation, 31 no application associated, others as they come).
     virtual int Open(const QString& name) = 0;
 };
+
+// CShellOpener, through xdg-open.
+template <> IShellOpener& CSeam<IShellOpener>::Default();

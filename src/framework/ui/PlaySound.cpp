@@ -3,5 +3,5 @@
 #include "CSoundPlayer.h"
 
 bool PlaySound(const QString& path, unsigned flags) {
-    return CSoundPlayer::Current().Play(path, flags);
+    return CSeam<CSoundPlayer>::Current().Play(path, flags);
 }

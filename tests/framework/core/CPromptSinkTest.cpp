@@ -3,7 +3,6 @@
 
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CPromptSink.h"
-#include "framework/core/CPromptSinkGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +49,7 @@ TEST(CPromptSinkRouting, GuardsNestAndPutThePreviousSinkBack) {
 
 // Without anyone to ask, the answer must be the one that loses nothing.
 TEST(CPromptSinkRouting, StandardErrorSinkAnswersTheCautiousWay) {
-    CPromptSinkGuard none(nullptr);
+    CSeam<CPromptSink>::Guard none(nullptr);
     EXPECT_EQ(AfxMessageBox(QStringLiteral("Save changes?"), MB_YESNOCANCEL), IDCANCEL);
     EXPECT_EQ(AfxMessageBox(QStringLiteral("Go on?"), MB_OKCANCEL), IDCANCEL);
     EXPECT_EQ(AfxMessageBox(QStringLiteral("Overwrite?"), MB_YESNO), IDNO);

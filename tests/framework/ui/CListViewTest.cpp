@@ -244,7 +244,6 @@ TEST_F(ListView, DoubleClickAndKeysReachTheView) {
 
 TEST_F(ListView, ContextMenuFromTheKeyboardOpensAtTheSelectedRowsLabel) {
     ScriptedMenuRunner runner;
-    CPopupMenuRunnerGuard guard(&runner);
 
     // Nothing selected: the view shows no menu.
     QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, QPoint(5, 5),
@@ -269,7 +268,6 @@ TEST_F(ListView, ContextMenuFromTheKeyboardOpensAtTheSelectedRowsLabel) {
 
 TEST_F(ListView, ShiftF10AsksForTheContextMenuAsTheMenuKeyDoes) {
     ScriptedMenuRunner runner;
-    CPopupMenuRunnerGuard guard(&runner);
     List().SetItemState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     pView->events.clear();
     QTest::keyClick(&List(), Qt::Key_F10, Qt::ShiftModifier);
@@ -287,7 +285,6 @@ TEST_F(ListView, ShiftF10AsksForTheContextMenuAsTheMenuKeyDoes) {
 
 TEST_F(ListView, ContextMenuFromTheMouseOpensAtThePointerWithItemsStatedByTheRouting) {
     ScriptedMenuRunner runner;
-    CPopupMenuRunnerGuard guard(&runner);
     // The view's update handler enables Properties and Play only with a
     // selected row; a right-click on a row selects it first.
     const QRect row3 = List().visualRect(List().model()->index(3, 0));

@@ -65,12 +65,14 @@ TEST_F(ProgressDialog, TotalsBeyondAnIntAreScaled) {
 
 TEST_F(ProgressDialog, DocumentsReportThroughTheInstalledSink) {
     CProgressDialogSink sink(0);
-    CDocument::SetProgressSink(&sink);
-    CDocument::Progress().Begin(QStringLiteral("Saving"), 2);
-    CDocument::Progress().Step(1);
-    EXPECT_TRUE(sink.GetDialog() != nullptr && sink.GetDialog()->isVisible());
-    CDocument::Progress().End();
-    CDocument::SetProgressSink(nullptr);
+    {
+        CSeam<IProgressSink>::Guard guard(&sink);
+        CDocument::Progress().Begin(QStringLiteral("Saving"), 2);
+        CDocument::Progress().Step(1);
+        EXPECT_TRUE(sink.GetDialog() != nullptr && sink.GetDialog()->isVisible());
+        CDocument::Progress().End();
+    }
+    EXPECT_NE(&CDocument::Progress(), &sink);
     EXPECT_FALSE(CProgressDialogSink::IsBusy());
 }
 

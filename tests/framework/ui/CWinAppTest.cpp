@@ -3,7 +3,6 @@
 #include "framework/ui/CCommandLineInfo.h"
 #include "framework/ui/CFileDialog.h"
 #include "framework/ui/CFilePicker.h"
-#include "framework/ui/CFilePickerGuard.h"
 #include "framework/ui/CRecentFileList.h"
 #include "framework/ui/CSettingsStore.h"
 
@@ -24,7 +23,7 @@ protected:
     }
 
     TestFolder folder;
-    CSettingsStoreGuard guard{folder.FilePath(QStringLiteral("settings.ini"))};
+    IniFileSettingsStore settingsFile{folder.FilePath(QStringLiteral("settings.ini"))};
     CWinApp app{QStringLiteral("Kantel")};
 };
 
@@ -67,7 +66,7 @@ TEST_F(Profile, HandWrittenListReadsAsTheStringItIs) {
 
 TEST_F(Profile, StoreIsNamedAfterKeyAndApplication) {
     // Without a redirection the store is QSettings(key, application name).
-    CSettingsStoreGuard user{QString()};
+    CSeam<CSettingsStore>::Guard user{nullptr};
     app.SetRegistryKey(QStringLiteral("QXR"));
     const auto settings = app.OpenSettingsStore();
     EXPECT_EQ(settings->organizationName(), QStringLiteral("QXR"));
@@ -163,7 +162,7 @@ TEST(DefaultFileDialog, OffersTheTemplatesFiltersAndAllFiles) {
     auto* pTemplate = new CMultiDocTemplate(IDR_BNMTYPE, nullptr, nullptr, nullptr);
     app.AddDocTemplate(pTemplate);
     RecordingFilePicker picker;
-    CFilePickerGuard guard(&picker);
+    CSeam<CFilePicker>::Guard guard(&picker);
 
     QString name;
     EXPECT_FALSE(app.DoPromptFileName(name, AFX_IDS_OPENFILE, OFN_FILEMUSTEXIST, true, nullptr));

@@ -7,7 +7,6 @@
 #include "framework/ui/CDataExchange.h"
 #include "framework/ui/CDialog.h"
 #include "framework/ui/CModalRunner.h"
-#include "framework/ui/CModalRunnerGuard.h"
 #include "framework/ui/CQtModalRunner.h"
 #include "framework/ui/DialogTemplate.h"
 
@@ -216,7 +215,7 @@ TEST_F(DialogTest, DlgItemIntReadsLikeThePlatform) {
 
 TEST_F(DialogTest, QtRunnerRunsTheDialogsOwnLoopUntilEndDialog) {
     CQtModalRunner qtRunner;
-    CModalRunnerGuard guard(&qtRunner);
+    CSeam<CModalRunner>::Guard guard(&qtRunner);
     ProbeDlg dlg(kButtons);
     // Queued, so it runs inside the dialog's own event loop.
     QMetaObject::invokeMethod(

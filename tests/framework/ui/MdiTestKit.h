@@ -6,8 +6,10 @@
 // answers as scripted. Each test program is one source file that includes
 // this header once.
 
+#include "IniFileSettingsStore.h"
 #include "QtPrinters.h"
 #include "RecordingPromptSink.h"
+#include "ScriptedMenuRunner.h"
 #include "TestFolder.h"
 #include "TestResources.h"
 
@@ -24,12 +26,9 @@
 #include "framework/ui/CMDIFrameWnd.h"
 #include "framework/ui/CMenu.h"
 #include "framework/ui/CMultiDocTemplate.h"
-#include "framework/ui/CPopupMenuRunnerGuard.h"
-#include "framework/ui/CSettingsStoreGuard.h"
 #include "framework/ui/CStatusBar.h"
 #include "framework/ui/CToolBar.h"
 #include "framework/ui/CWinApp.h"
-#include "framework/ui/IPopupMenuRunner.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -319,33 +318,6 @@ ON_COMMAND(ID_HELP_HOMEPAGE, OnAppCommand)
 ON_COMMAND(ID_APP_ABOUT, OnAppCommand)
 END_MESSAGE_MAP()
 
-// Records each context menu and chooses the item with the scripted text.
-class ScriptedMenuRunner final : public IPopupMenuRunner {
-public:
-    QAction* Exec(QMenu& menu, const QPoint& screenPoint) override {
-        points.append(screenPoint);
-        QStringList texts;
-        QAction* pChosen = nullptr;
-        for (QAction* pAction : menu.actions()) {
-            if (pAction->isSeparator()) {
-                texts.append(QStringLiteral("-"));
-                continue;
-            }
-            texts.append(pAction->text() +
-                         (pAction->isEnabled() ? QString() : QStringLiteral(" (off)")));
-            if (pAction->text() == choose && pAction->isEnabled()) {
-                pChosen = pAction;
-            }
-        }
-        menus.append(texts);
-        return pChosen;
-    }
-
-    QList<QPoint> points;
-    QList<QStringList> menus;
-    QString choose;
-};
-
 // ---------------------------------------------------------------------------
 // The fixture: settings in a temporary folder, a recording prompt sink, the
 // application with one registered template of RowsDocument / RowsFrame /
@@ -355,7 +327,7 @@ class MdiTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_settings =
-            std::make_unique<CSettingsStoreGuard>(folder.FilePath(QStringLiteral("settings.ini")));
+            std::make_unique<IniFileSettingsStore>(folder.FilePath(QStringLiteral("settings.ini")));
         app = std::make_unique<TestApp>();
         app->SetRegistryKey(QStringLiteral("QXR"));
         app->LoadStdProfileSettings(8);
@@ -457,5 +429,5 @@ protected:
     QPointer<MainFrame> frame;
 
 private:
-    std::unique_ptr<CSettingsStoreGuard> m_settings;
+    std::unique_ptr<IniFileSettingsStore> m_settings;
 };

@@ -3,7 +3,6 @@
 #include "ScriptedModalRunner.h"
 
 #include "framework/core/AfxMessageBox.h"
-#include "framework/core/CPromptSinkGuard.h"
 #include "framework/ui/CMessageBoxPromptSink.h"
 
 #include <QMessageBox>
@@ -19,7 +18,7 @@ protected:
     void SetUp() override { DialogDriver::EnsureApplication(); }
 
     CMessageBoxPromptSink sink;
-    CPromptSinkGuard guard{&sink};
+    CSeam<CPromptSink>::Guard guard{&sink};
     ScriptedModalRunner runner;
 };
 

@@ -1,0 +1,7 @@
+#include "CHeaderDialogViewer.h"
+
+#include "dialogs/CHeaderInfoDlg.h"
+
+void CHeaderDialogViewer::Show(const BnmHeaderFigures& figures) {
+    CHeaderInfoDlg::ShowFigures(figures);
+}
