@@ -1,17 +1,36 @@
-// The bank reader and everything the lists, labels and header figures
-// compute from a bank, on any bytes.
+// The bank reader on any bytes, first on its own, then with everything the
+// lists, labels and header figures compute from the bank a document holds.
 #include "FuzzSupport.h"
 
+#include "doc/CBankReader.h"
 #include "doc/CKantelDoc.h"
 #include "views/CEventCells.h"
 #include "views/CResourceCells.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString path = FuzzSupport::Instance().WriteFresh(QStringLiteral("Bnk_1.bnm"), bytes);
+    // What the reader accepts lies inside what it holds; a record outside
+    // would be read or written out of bounds by every later step.
+    const CResult<BankImage> read = CBankReader::Read(QByteArrayView(bytes), path);
+    if (read.Ok()) {
+        const BankImage& image = read.Value();
+        const auto* begin = image.data.get();
+        const auto* end = begin + image.size;
+        const auto inside = [&](const void* from, qint64 bytesLong) {
+            const auto* at = static_cast<const quint8*>(from);
+            return bytesLong == 0 || (at >= begin && at + bytesLong <= end);
+        };
+        if (!inside(image.header, sizeof(BnmHeader)) ||
+            !inside(image.resources, qint64{image.resourceCount} * sizeof(SoundResource)) ||
+            !inside(image.events, qint64{image.eventCount} * sizeof(SoundEvent))) {
+            std::abort();
+        }
+    }
     CKantelDoc doc;
     if (!doc.LoadBankAndNames(path)) {
         return 0;

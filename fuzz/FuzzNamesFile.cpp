@@ -2,6 +2,7 @@
 #include "FuzzSupport.h"
 
 #include "doc/CKantelDoc.h"
+#include "doc/CNamesFileReader.h"
 #include "doc/SoundResource.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -41,11 +43,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         names.write(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
         names.close();
     }
+    // The reader on its own: every entry it gives keeps to the lengths the
+    // views rely on.
+    qsizetype total = 0;
+    const CResult<NamesTable> table = CNamesFileReader::ReadBeside(path, 5);
+    if (table.Ok()) {
+        for (int i = 0; i < table.Value().count; ++i) {
+            const ResourceName& entry = table.Value().names[static_cast<size_t>(i)];
+            if (entry.name.size() > CNamesFileReader::kMaxName ||
+                entry.description.size() > CNamesFileReader::kMaxDescription) {
+                std::abort();
+            }
+            total += entry.name.size();
+        }
+    }
+    // And as the document uses it.
     CKantelDoc doc;
     if (!doc.LoadBankAndNames(path)) {
         return 0;
     }
-    qsizetype total = 0;
     for (int id = -1; id < 40; ++id) {
         total += doc.GetResourceName(id).size() + doc.GetResourceDescription(id).size();
     }
