@@ -5,6 +5,7 @@
 #include "CCmdUI.h"
 #include "CCommandRouter.h"
 #include "CDocTemplate.h"
+#include "CMDIArranger.h"
 #include "CMDIChildWnd.h"
 #include "CProgressDialogSink.h"
 #include "CRecentFileList.h"
@@ -25,21 +26,18 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QLayout>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
 #include <QShowEvent>
-#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <QWindow>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -98,7 +96,9 @@ ON_COMMAND_RANGE(ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, OnBarCheck)
 ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, OnUpdateControlBarMenu)
 END_MESSAGE_MAP()
 
-CMDIFrameWnd::CMDIFrameWnd() : m_pRouter(std::make_unique<CCommandRouter>(*this)) {
+CMDIFrameWnd::CMDIFrameWnd()
+    : m_pRouter(std::make_unique<CCommandRouter>(*this)),
+      m_pArranger(std::make_unique<CMDIArranger>(nullptr)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
@@ -138,6 +138,7 @@ bool CMDIFrameWnd::LoadFrame(int nIDResource, unsigned dwDefaultStyle) {
     }
 
     m_pMDIClient = new QMdiArea(this);
+    m_pArranger = std::make_unique<CMDIArranger>(m_pMDIClient);
     m_pMDIClient->setViewMode(QMdiArea::SubWindowView);
     m_pMDIClient->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(m_pMDIClient);
@@ -458,154 +459,32 @@ void CMDIFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI) {
 // ---------------------------------------------------------------------------
 // Window arrangement
 
+namespace {
+
+QList<QMdiSubWindow*> asSubWindows(const QList<CMDIChildWnd*>& frames) {
+    return {frames.cbegin(), frames.cend()};
+}
+
+} // namespace
+
 void CMDIFrameWnd::MDICascade() {
-    if (m_pMDIClient == nullptr) {
-        return;
-    }
-    // Qt's own cascade shrinks every window to its smallest size; here they
-    // keep most of the area, each one a title bar lower and to the right of
-    // the one behind it, the active one in front.
-    QList<CMDIChildWnd*> windows;
-    for (CMDIChildWnd* pChild : GetChildFrames()) {
-        if (!pChild->isMinimized()) {
-            windows.append(pChild);
-        }
-    }
-    if (windows.isEmpty()) {
-        return;
-    }
-    if (CMDIChildWnd* pActive = MDIGetActive(); pActive != nullptr && windows.contains(pActive)) {
-        windows.move(windows.indexOf(pActive), windows.size() - 1);
-    }
-    const QRect area = m_pMDIClient->viewport()->rect();
-    const int step =
-        std::max(style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.first()), 16);
-    // Beyond this many the next window starts again at the top left, so none
-    // gets smaller than half the area.
-    const int perRun = std::max(1, std::min(area.width(), area.height()) / 2 / step + 1);
-    const int n = static_cast<int>(windows.size());
-    const int steps = std::min(n, perRun) - 1;
-    const QSize size(std::max(area.width() - steps * step, area.width() / 2),
-                     std::max(area.height() - steps * step, area.height() / 2));
-    for (int i = 0; i < n; ++i) {
-        CMDIChildWnd* pChild = windows.at(i);
-        if (pChild->isMaximized()) {
-            pChild->showNormal();
-        }
-        const int offset = (i % perRun) * step;
-        pChild->setGeometry(QRect(QPoint(area.left() + offset, area.top() + offset), size));
-        pChild->raise();
-    }
+    m_pArranger->Cascade(asSubWindows(GetChildFrames()), MDIGetActive());
 }
 
 QRect CMDIFrameWnd::NextChildRect() {
-    if (m_pMDIClient == nullptr) {
-        return QRect();
-    }
-    QRect area = m_pMDIClient->viewport()->rect();
-    if (!isVisible()) {
-        // Before the frame is first shown (a bank named on the command line
-        // opens then) nothing has been laid out: lay the frame out at the
-        // size it will show with, and take the area's inside.
-        if (layout() != nullptr) {
-            layout()->activate();
-        }
-        area = QRect(QPoint(0, 0), m_pMDIClient->contentsRect().size());
-    }
-    if (GetChildFrames().isEmpty()) {
-        m_nChildrenPlaced = 0;
-    }
-    const int step = std::max(style()->pixelMetric(QStyle::PM_TitleBarHeight), 16);
-    // As many steps as a third of the area's height holds; every window is
-    // that many steps smaller than the area, so the last of a run still
-    // ends inside it.
-    const int steps = std::max(0, area.height() / (3 * step));
-    const int offset = step * (m_nChildrenPlaced % (steps + 1));
-    ++m_nChildrenPlaced;
-    const QSize size(std::max(area.width() - steps * step, 1),
-                     std::max(area.height() - steps * step, 1));
-    return QRect(area.topLeft() + QPoint(offset, offset), size);
+    return m_pArranger->NextChildRect(*this, GetChildFrames().isEmpty());
 }
 
 void CMDIFrameWnd::MDITile(bool bHorizontal) {
-    QList<CMDIChildWnd*> windows;
-    for (CMDIChildWnd* pChild : GetChildFrames()) {
-        if (!pChild->isMinimized()) {
-            windows.append(pChild);
-        }
-    }
-    if (windows.isEmpty()) {
-        return;
-    }
-    // The active window takes the first place.
-    if (CMDIChildWnd* pActive = MDIGetActive(); pActive != nullptr && windows.contains(pActive)) {
-        windows.move(windows.indexOf(pActive), 0);
-    }
-    const QRect area = m_pMDIClient->viewport()->rect();
-    const int n = static_cast<int>(windows.size());
-    // Strips across the tiling direction: one per window up to three, then
-    // a grid whose later strips take the windows left over.
-    const int strips = n <= 3 ? n : static_cast<int>(std::sqrt(static_cast<double>(n)));
-    int index = 0;
-    for (int strip = 0; strip < strips; ++strip) {
-        const int count = n / strips + (strip >= strips - n % strips ? 1 : 0);
-        for (int k = 0; k < count; ++k, ++index) {
-            QRect r;
-            if (bHorizontal) {
-                const int top = area.height() * strip / strips;
-                const int bottom = area.height() * (strip + 1) / strips;
-                const int left = area.width() * k / count;
-                const int right = area.width() * (k + 1) / count;
-                r = QRect(left, top, right - left, bottom - top);
-            } else {
-                const int left = area.width() * strip / strips;
-                const int right = area.width() * (strip + 1) / strips;
-                const int top = area.height() * k / count;
-                const int bottom = area.height() * (k + 1) / count;
-                r = QRect(left, top, right - left, bottom - top);
-            }
-            CMDIChildWnd* pChild = windows.at(index);
-            if (pChild->isMaximized()) {
-                pChild->showNormal();
-            }
-            pChild->setGeometry(r);
-        }
-    }
+    m_pArranger->Tile(asSubWindows(GetChildFrames()), MDIGetActive(), bHorizontal);
 }
 
 void CMDIFrameWnd::MDIIconArrange() {
-    if (m_pMDIClient == nullptr) {
-        return;
-    }
-    const QRect area = m_pMDIClient->viewport()->rect();
-    int x = 0;
-    int y = area.bottom() + 1;
-    int rowHeight = 0;
-    for (CMDIChildWnd* pChild : GetChildFrames()) {
-        if (!pChild->isMinimized()) {
-            continue;
-        }
-        const QSize size = pChild->size();
-        if (x > 0 && x + size.width() > area.width()) {
-            x = 0;
-            y -= rowHeight;
-            rowHeight = 0;
-        }
-        rowHeight = std::max(rowHeight, size.height());
-        pChild->move(x, y - size.height());
-        x += size.width();
-    }
+    m_pArranger->IconArrange(asSubWindows(GetChildFrames()));
 }
 
 void CMDIFrameWnd::MDINext(bool bPrevious) {
-    if (m_pMDIClient == nullptr) {
-        return;
-    }
-    if (bPrevious) {
-        m_pMDIClient->activatePreviousSubWindow();
-    } else {
-        m_pMDIClient->activateNextSubWindow();
-    }
+    m_pArranger->Next(bPrevious);
 }
 
 // ---------------------------------------------------------------------------

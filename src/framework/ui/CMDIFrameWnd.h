@@ -10,6 +10,7 @@
 #include <memory>
 
 class CCommandRouter;
+class CMDIArranger;
 class CMDIChildWnd;
 class CToolBar;
 class QAction;
@@ -147,6 +148,7 @@ private:
     void RebuildWindowList(QMenu* pPopup);
 
     std::unique_ptr<CCommandRouter> m_pRouter;
+    std::unique_ptr<CMDIArranger> m_pArranger;
     QMdiArea* m_pMDIClient = nullptr;
     int m_nIDResource = 0;
     unsigned m_dwStyle = 0;
@@ -159,6 +161,4 @@ private:
     bool m_bAcceptFiles = false;
     bool m_bInIdle = false;
     bool m_bCloseAccepted = false;
-    // Document windows placed since the area was last empty.
-    int m_nChildrenPlaced = 0;
 };
