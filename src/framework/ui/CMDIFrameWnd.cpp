@@ -4,6 +4,7 @@
 #include "AfxRes.h"
 #include "CCmdUI.h"
 #include "CCommandRouter.h"
+#include "CControlBars.h"
 #include "CDocTemplate.h"
 #include "CMDIArranger.h"
 #include "CMDIChildWnd.h"
@@ -32,10 +33,7 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QShowEvent>
-#include <QTimer>
-#include <QToolBar>
 #include <QUrl>
-#include <QWindow>
 
 #include <algorithm>
 
@@ -98,7 +96,8 @@ END_MESSAGE_MAP()
 
 CMDIFrameWnd::CMDIFrameWnd()
     : m_pRouter(std::make_unique<CCommandRouter>(*this)),
-      m_pArranger(std::make_unique<CMDIArranger>(nullptr)) {
+      m_pArranger(std::make_unique<CMDIArranger>(nullptr)),
+      m_pControlBars(std::make_unique<CControlBars>(*this)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
@@ -491,61 +490,35 @@ void CMDIFrameWnd::MDINext(bool bPrevious) {
 // Control bars
 
 void CMDIFrameWnd::RegisterControlBar(int nID, QWidget* pBar) {
-    m_controlBars.insert(nID, pBar);
+    m_pControlBars->Register(nID, pBar);
 }
 
 QWidget* CMDIFrameWnd::GetControlBar(int nID) const {
-    return m_controlBars.value(nID);
+    return m_pControlBars->Get(nID);
+}
+
+unsigned CMDIFrameWnd::GetDockingSides() const {
+    return m_pControlBars->DockingSides();
 }
 
 void CMDIFrameWnd::EnableDocking(unsigned dwDockStyle) {
-    m_dwDockStyle = dwDockStyle & CBRS_ALIGN_ANY;
-    for (QWidget* pBar : std::as_const(m_controlBars)) {
-        if (auto* pToolBar = dynamic_cast<CToolBar*>(pBar)) {
-            pToolBar->UpdateAreas();
-        }
-    }
+    m_pControlBars->EnableDocking(dwDockStyle);
 }
 
 void CMDIFrameWnd::DockControlBar(CToolBar* pBar) {
-    if (pBar != nullptr) {
-        pBar->UpdateAreas();
-        addToolBar(Qt::TopToolBarArea, pBar);
-    }
+    m_pControlBars->Dock(pBar);
 }
 
 void CMDIFrameWnd::ShowControlBar(QWidget* pBar, bool bShow, bool /*bDelay*/) {
-    if (pBar != nullptr) {
-        pBar->setVisible(bShow);
-    }
+    CControlBars::Show(pBar, bShow);
 }
 
 void CMDIFrameWnd::SaveBarState(const QString& profileName) const {
-    CWinApp* pApp = AfxGetApp();
-    if (pApp == nullptr) {
-        return;
-    }
-    pApp->WriteProfileBinary(profileName, QStringLiteral("Layout"), saveState());
-    if (const QWidget* pStatusBar = GetControlBar(AFX_IDW_STATUS_BAR)) {
-        pApp->WriteProfileInt(profileName, QStringLiteral("StatusBar"),
-                              pStatusBar->isHidden() ? 0 : 1);
-    }
+    m_pControlBars->Save(profileName);
 }
 
 void CMDIFrameWnd::LoadBarState(const QString& profileName) {
-    CWinApp* pApp = AfxGetApp();
-    if (pApp == nullptr) {
-        return;
-    }
-    const QByteArray layout = pApp->GetProfileBinary(profileName, QStringLiteral("Layout"));
-    if (!layout.isEmpty()) {
-        restoreState(layout);
-    }
-    const int nStatusBar = pApp->GetProfileInt(profileName, QStringLiteral("StatusBar"), -1);
-    if (QWidget* pStatusBar = GetControlBar(AFX_IDW_STATUS_BAR);
-        pStatusBar != nullptr && nStatusBar >= 0) {
-        ShowControlBar(pStatusBar, nStatusBar != 0);
-    }
+    m_pControlBars->Load(profileName);
 }
 
 // ---------------------------------------------------------------------------
@@ -648,27 +621,7 @@ void CMDIFrameWnd::showEvent(QShowEvent* event) {
     if (event->spontaneous()) {
         return;
     }
-    // A toolbar restored floating before the frame was first shown became a
-    // window of its own before the frame had one, so nothing told the window
-    // manager to keep it above the frame, and the frame went on top of it.
-    for (QWidget* pBar : std::as_const(m_controlBars)) {
-        auto* pToolBar = qobject_cast<QToolBar*>(pBar);
-        if (pToolBar == nullptr || !pToolBar->isFloating() || pToolBar->isHidden()) {
-            continue;
-        }
-        if (pToolBar->windowHandle() != nullptr && windowHandle() != nullptr) {
-            pToolBar->windowHandle()->setTransientParent(windowHandle());
-        }
-        // Shown again once the frame is on the screen: a window manager
-        // stacks a window above its parent when it maps it, and may leave a
-        // window mapped before (and below) the frame where it is.
-        QTimer::singleShot(0, pToolBar, [pToolBar] {
-            if (pToolBar->isFloating() && pToolBar->isVisible()) {
-                pToolBar->hide();
-                pToolBar->show();
-            }
-        });
-    }
+    m_pControlBars->KeepFloatingAbove();
 }
 
 void CMDIFrameWnd::dragEnterEvent(QDragEnterEvent* event) {

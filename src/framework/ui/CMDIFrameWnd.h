@@ -10,6 +10,7 @@
 #include <memory>
 
 class CCommandRouter;
+class CControlBars;
 class CMDIArranger;
 class CMDIChildWnd;
 class CToolBar;
@@ -120,7 +121,7 @@ public:
 
     // For CToolBar and CStatusBar.
     void RegisterControlBar(int nID, QWidget* pBar);
-    unsigned GetDockingSides() const { return m_dwDockStyle; }
+    unsigned GetDockingSides() const;
 
 protected:
     virtual int OnCreate();
@@ -149,15 +150,14 @@ private:
 
     std::unique_ptr<CCommandRouter> m_pRouter;
     std::unique_ptr<CMDIArranger> m_pArranger;
+    std::unique_ptr<CControlBars> m_pControlBars;
     QMdiArea* m_pMDIClient = nullptr;
     int m_nIDResource = 0;
     unsigned m_dwStyle = 0;
-    unsigned m_dwDockStyle = 0;
     int m_nCurrentMenu = 0;
     QString m_strTitle;
     QHash<int, QAction*> m_actions;
     QHash<int, QList<QMenu*>> m_menuBars;
-    QHash<int, QWidget*> m_controlBars;
     bool m_bAcceptFiles = false;
     bool m_bInIdle = false;
     bool m_bCloseAccepted = false;
