@@ -1,3 +1,4 @@
+#include "BuiltControls.h"
 #include "DialogDriver.h"
 #include "QtPrinters.h"
 
@@ -32,21 +33,11 @@ protected:
 
     template <class T>
     static T* Find(const std::vector<CDialogBuilder::Control>& controls, int id) {
-        for (const CDialogBuilder::Control& c : controls) {
-            if (c.nId == id) {
-                return qobject_cast<T*>(c.pWidget);
-            }
-        }
-        return nullptr;
+        return FindBuilt<T>(controls, id);
     }
     template <class T>
     static T* FindText(const std::vector<CDialogBuilder::Control>& controls, const char* text) {
-        for (const CDialogBuilder::Control& c : controls) {
-            if (qstrcmp(c.pTemplate->pszText, text) == 0) {
-                return qobject_cast<T*>(c.pWidget);
-            }
-        }
-        return nullptr;
+        return FindBuiltText<T>(controls, text);
     }
 };
 
