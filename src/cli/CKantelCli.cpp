@@ -3,8 +3,17 @@
 #include "CDemoBank.h"
 #include "CJsonText.h"
 
+#include "doc/BankImage.h"
 #include "doc/BnmHeaderFigures.h"
+#include "doc/CBankReader.h"
+#include "doc/CBankRecords.h"
 #include "doc/CKantelDoc.h"
+#include "doc/CNamesFileReader.h"
+#include "doc/NamesTable.h"
+#include "framework/core/AfxMessageBox.h"
+#include "framework/core/CFile.h"
+#include "framework/core/CFileException.h"
+#include "framework/core/CPromptSink.h"
 #include "views/CEventCells.h"
 #include "views/CResourceCells.h"
 
@@ -14,6 +23,7 @@
 #include <QTextStream>
 
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -27,7 +37,7 @@ const char* const kUsage =
     "                            open as the editor does, then save to OUT (default BANK)\n"
     "  demo DIR                  write the demo bank Bnk_1.bnm and its files into DIR";
 
-template <typename Cells> void printTable(const CKantelDoc& doc, bool json, QTextStream& out) {
+template <typename Cells> void printTable(const CBankRecords& doc, bool json, QTextStream& out) {
     const auto& columns = Cells::Columns();
     const int rows = Cells::RowCount(doc);
     if (json) {
@@ -58,7 +68,7 @@ template <typename Cells> void printTable(const CKantelDoc& doc, bool json, QTex
     }
 }
 
-void printHeader(const CKantelDoc& doc, bool json, QTextStream& out) {
+void printHeader(const CBankRecords& doc, bool json, QTextStream& out) {
     const BnmHeaderFigures f = doc.GetHeaderFigures();
     const CJsonText::Fields fields = {
         {QStringLiteral("File length"), f.fileLength},
@@ -76,6 +86,74 @@ void printHeader(const CKantelDoc& doc, bool json, QTextStream& out) {
     for (const auto& [label, value] : fields) {
         out << label << ": " << value << '\n';
     }
+}
+
+// A bank read only to be looked at: nothing is written beside it.
+struct LoadedBank {
+    BankImage image;
+    NamesTable names;
+
+    CBankRecords Records() const {
+        return {image.header,
+                {image.resources, static_cast<size_t>(image.resourceCount)},
+                {image.events, static_cast<size_t>(image.eventCount)},
+                image.bank,
+                names.names.get(),
+                &names.firstOfId};
+    }
+};
+
+void tell(QTextStream& err, const QString& text, unsigned type) {
+    err << CPromptSink::FormatLine(text, type) << '\n';
+}
+
+// The editor closes the window of an empty file without a word; a script
+// needs to know why nothing was done.
+void sayEmpty(const QString& path, QTextStream& err) {
+    err << "error: " << QFileInfo(path).absoluteFilePath() << " is empty: it holds no bank\n";
+}
+
+// The bank at path and the names beside it, or nothing after saying why.
+// Troubles the editor would show in message boxes go to err as lines.
+std::optional<LoadedBank> readBank(const QString& path, QTextStream& err) {
+    CFile file;
+    CFileException error;
+    CResult<BankImage> read{FormatError{}};
+    try {
+        if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite, &error)) {
+            throw error;
+        }
+        if (file.GetLength() == 0) {
+            sayEmpty(path, err);
+            return std::nullopt;
+        }
+        read = CBankReader::Read(file);
+    } catch (const CFileException& e) {
+        tell(err,
+             e.m_cause != CFileException::none || !e.m_strDetail.isEmpty()
+                 ? e.GetErrorMessage()
+                 : QStringLiteral("Failed to open document %1.").arg(path),
+             MB_OK | MB_ICONHAND);
+        return std::nullopt;
+    }
+    if (!read) {
+        if (!read.Error().text.isEmpty()) {
+            tell(err, read.Error().text, MB_OK | MB_ICONHAND);
+        }
+        return std::nullopt;
+    }
+    LoadedBank bank{std::move(read.Value()), {}};
+    for (const QString& warning : bank.image.warnings) {
+        tell(err, warning, MB_OK | MB_ICONEXCLAMATION);
+    }
+    CResult<NamesTable> names = CNamesFileReader::ReadBeside(path, bank.image.resourceCount);
+    if (names) {
+        bank.names = std::move(names.Value());
+    } else if (!names.Error().text.isEmpty()) {
+        tell(err, names.Error().text + QStringLiteral("\nThe bank is shown without names."),
+             MB_OK | MB_ICONEXCLAMATION);
+    }
+    return bank;
 }
 
 int usageError(QTextStream& err, const QString& text) {
@@ -153,32 +231,39 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
         return usageError(err, QStringLiteral("unknown command '%1'").arg(command));
     }
 
+    if (readOnly) {
+        const std::optional<LoadedBank> bank = readBank(path, err);
+        if (!bank) {
+            return Failure;
+        }
+        const CBankRecords records = bank->Records();
+        if (command == QStringLiteral("header")) {
+            printHeader(records, json, out);
+        } else if (command == QStringLiteral("resources")) {
+            printTable<CResourceCells>(records, json, out);
+        } else {
+            printTable<CEventCells>(records, json, out);
+        }
+        return Success;
+    }
+
     CKantelDoc doc;
     err.flush();
-    const bool opened = readOnly ? doc.LoadBankAndNames(path) : doc.OnOpenDocument(path);
-    if (!opened) {
-        // The editor closes the window of an empty file without a word; a
-        // script needs to know why nothing was done.
+    if (!doc.OnOpenDocument(path)) {
         const QFileInfo info(path);
         if (info.isFile() && info.size() == 0) {
-            err << "error: " << info.absoluteFilePath() << " is empty: it holds no bank\n";
+            sayEmpty(path, err);
         }
         return Failure;
     }
     doc.SetPathName(path);
-    if (command == QStringLiteral("header")) {
-        printHeader(doc, json, out);
-    } else if (command == QStringLiteral("resources")) {
-        printTable<CResourceCells>(doc, json, out);
-    } else if (command == QStringLiteral("events")) {
-        printTable<CEventCells>(doc, json, out);
-    } else if (command == QStringLiteral("extract")) {
+    if (command == QStringLiteral("extract")) {
         // The bank still holds what was not written, but a script that asked
         // for the wave files did not get them.
         if (doc.GetUnwrittenCount() > 0) {
             return Failure;
         }
-    } else if (saving) {
+    } else {
         if (parser.isSet(externalOption)) {
             doc.OnEditAllExternal();
         } else if (parser.isSet(bankedOption)) {

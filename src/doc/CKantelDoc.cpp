@@ -224,21 +224,15 @@ void CKantelDoc::TakeNames(NamesTable& names) {
 }
 
 const ResourceName* CKantelDoc::FindResourceName(int id) const {
-    if (!m_pNames) {
-        return nullptr;
-    }
-    const auto found = m_nameIndex.constFind(id);
-    return found != m_nameIndex.cend() ? &m_pNames[static_cast<size_t>(*found)] : nullptr;
+    return Records().FindResourceName(id);
 }
 
 QString CKantelDoc::GetResourceName(int id) const {
-    const ResourceName* entry = FindResourceName(id);
-    return entry != nullptr ? entry->name : QString();
+    return Records().GetResourceName(id);
 }
 
 QString CKantelDoc::GetResourceDescription(int id) const {
-    const ResourceName* entry = FindResourceName(id);
-    return entry != nullptr ? entry->description : QString();
+    return Records().GetResourceDescription(id);
 }
 
 // ---------------------------------------------------------------------------
@@ -249,32 +243,11 @@ QString CKantelDoc::GetBankFolder() const {
 }
 
 QString CKantelDoc::GetResourceLabel(quint32 target) const {
-    const int index = CBnmFormat::TargetIndex(target);
-    const int bank = CBnmFormat::TargetBank(target);
-    if (index >= m_nResources) {
-        return QStringLiteral("???");
-    }
-    if (bank == m_nBank) {
-        const SoundResource& resource = m_pResources[index];
-        QString label = QString::asprintf("Resource ID %3d", resource.resourceId);
-        if (resource.IsSample()) {
-            label += QStringLiteral(" (") + CBnmFormat::FileNameText(resource) + QLatin1Char(')');
-        }
-        return label;
-    }
-    return QString::asprintf("Resource at index %d in Bnk_%d.bnm", index, bank);
+    return Records().GetResourceLabel(target);
 }
 
 QString CKantelDoc::GetEventLabel(quint32 target) const {
-    const int index = CBnmFormat::TargetIndex(target);
-    const int bank = CBnmFormat::TargetBank(target);
-    if (index >= m_nEvents) {
-        return QStringLiteral("???");
-    }
-    if (bank == m_nBank) {
-        return QString::asprintf("Event ID %3d", m_pEvents[index].eventId);
-    }
-    return QString::asprintf("Event at index %d in Bnk_%d.bnm", index, bank);
+    return Records().GetEventLabel(target);
 }
 
 bool CKantelDoc::GetSampleFilePath(int index, QString& path) const {
@@ -294,17 +267,7 @@ void CKantelDoc::UpdateSampleOffsets() {
 }
 
 BnmHeaderFigures CKantelDoc::GetHeaderFigures() const {
-    BnmHeaderFigures figures;
-    if (m_pHeader == nullptr) {
-        return figures;
-    }
-    figures.fileLength = QString::asprintf("0x%08x", m_pHeader->fileLength);
-    figures.sampleDataOffset = QString::asprintf("0x%08x", m_pHeader->sampleDataOffset);
-    figures.eventCount = QString::asprintf("%d", m_nEvents);
-    figures.eventTableOffset = QString::asprintf("0x%08x", m_pHeader->eventTableOffset);
-    figures.resourceCount = QString::asprintf("%d", m_nResources);
-    figures.resourceTableOffset = QString::asprintf("0x%08x", m_pHeader->resourceTableOffset);
-    return figures;
+    return Records().GetHeaderFigures();
 }
 
 void CKantelDoc::OnViewHeader() {
@@ -358,6 +321,10 @@ std::span<const SoundEvent> CKantelDoc::Events() const {
         return {};
     }
     return {m_pEvents, static_cast<size_t>(m_nEvents)};
+}
+
+CBankRecords CKantelDoc::Records() const {
+    return {m_pHeader, Resources(), Events(), m_nBank, m_pNames.get(), &m_nameIndex};
 }
 
 QByteArrayView CKantelDoc::GetImage() const {

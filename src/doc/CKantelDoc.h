@@ -3,6 +3,7 @@
 #include "BankImage.h"
 #include "BnmHeader.h"
 #include "BnmHeaderFigures.h"
+#include "CBankRecords.h"
 #include "CBankWriter.h"
 #include "CNamesFileReader.h"
 #include "ResourceName.h"
@@ -77,6 +78,9 @@ public:
     // The records of the loaded bank, in table order (empty without a bank).
     std::span<const SoundResource> Resources() const;
     std::span<const SoundEvent> Events() const;
+    // The records, the names and the texts shown for them, as one look at
+    // this document; valid until the bank changes or closes.
+    CBankRecords Records() const;
     // The header as read and as saving last rewrote it; nullptr without a bank.
     const BnmHeader* Header() const { return m_pHeader; }
     // 0 to 3 from the resource table's offset, -1 for a bank no game loads.

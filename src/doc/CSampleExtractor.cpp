@@ -161,10 +161,251 @@ void CSampleExtractor::Note(Report& report, Message message) const {
     }
 }
 
+// One run of Extract: the folder as it was found, the files this run adds to
+// it, and what became of each sample so far.
+class CSampleExtractor::Pass {
+public:
+    Pass(const CSampleExtractor& extractor, Report& report)
+        : m_x(extractor), m_report(report), m_folder(extractor.m_bank.folder),
+          m_count(static_cast<int>(extractor.m_bank.resources.size())), m_listing(m_folder),
+          m_batch(m_folder), m_waitsIn(static_cast<size_t>(m_count), -1) {
+        // What an open that was killed half-way left behind.
+        m_batch.RemoveOrphans(
+            m_listing.NamesStartingWith(QString::fromLatin1(CFileBatch::kTemporaryPrefix)));
+        m_names.Build(m_x.m_bank.resources.data(), m_count);
+    }
+
+    int Count() const { return m_count; }
+    // Finds or writes the wave file of banked sample i: the bytes of the
+    // bank it wrote, or -1 when the sample's file was there already.
+    qint64 Place(int i);
+    // Gives the written files their names, then tells what went wrong.
+    void Finish();
+
+private:
+    SoundResource& Resource(int i) const { return m_x.m_bank.resources[static_cast<size_t>(i)]; }
+    void Rename(int i, const QString& name);
+    void RenameAway(int i, QString& fileName, const QString& why);
+    // The path of the file of that name in the folder, or an empty string;
+    // a folder of that name counts as no file.
+    QString ExistingFile(const QString& name) const;
+    QString ForeignReason(const QString& found) const;
+    bool IsFreeFor(int index, const QString& name) const;
+    QString NameFor(int index) const {
+        return m_x.ChooseSampleName(
+            index, [this, index](const QString& n) { return IsFreeFor(index, n); });
+    }
+    // The file name of sample i once the record's own is found usable.
+    QString FileNameFor(int i);
+    qint64 Write(int i, const QString& fileName);
+    void NoteFailure(const CFileException& error, qsizetype count);
+
+    const CSampleExtractor& m_x;
+    Report& m_report;
+    const QString& m_folder;
+    const int m_count;
+    // One reading of the folder serves every sample; the files this run
+    // writes are known to the batch.
+    const CFolderListing m_listing;
+    CFileBatch m_batch;
+    CSampleNameIndex m_names;
+    // Per resource: the number of the batch file its data waits in, or -1.
+    std::vector<int> m_waitsIn;
+    // Case-folded file name -> the first banked sample of this bank that took it.
+    QHash<QString, int> m_takenBy;
+    // Samples that got a file of their own although their records named one.
+    QStringList m_renamed;
+    // Wave files that could not be written are told of in one message at the
+    // end, with the first failure's cause: on a full disk every sample after
+    // the first fails too, and a message for each would be hundreds of them.
+    CFileException m_firstError;
+    qsizetype m_notWritten = 0;
+};
+
+void CSampleExtractor::Pass::Rename(int i, const QString& name) {
+    SoundResource& resource = Resource(i);
+    const QString before = CBnmFormat::FileNameText(resource);
+    CBnmFormat::SetFileName(resource, name);
+    m_names.Rename(before, CBnmFormat::FileNameText(resource));
+}
+
+void CSampleExtractor::Pass::RenameAway(int i, QString& fileName, const QString& why) {
+    const QString own = NameFor(i);
+    m_renamed.append(QStringLiteral("%1 -> %2 (%3)").arg(fileName, own, why));
+    fileName = own;
+    Rename(i, fileName);
+}
+
+QString CSampleExtractor::Pass::ExistingFile(const QString& name) const {
+    const QString found = m_listing.Resolve(name);
+    return found.isEmpty() || m_listing.IsFolder(found) ? QString() : found;
+}
+
+// Why an existing file cannot be a sample's wave, or an empty string. A file
+// that is no wave (a sibling bank, the names file) cannot be a sample; packing
+// it would fail on every save. Only a regular file named as a wave file is
+// taken for one without looking inside: opening every sample's file would make
+// opening a bank of many samples slow.
+QString CSampleExtractor::Pass::ForeignReason(const QString& found) const {
+    if (!m_listing.IsRegularFile(found)) {
+        return QStringLiteral("%1 is not a regular file").arg(found);
+    }
+    if (!found.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive) &&
+        !IsWaveFile(m_folder + found)) {
+        return QStringLiteral("%1 is not a wave file").arg(found);
+    }
+    return QString();
+}
+
+// A chosen name must be nobody else's: not another record's, not a file this
+// run wrote, and not a file in the folder (another bank's sample, say) unless
+// that file holds exactly this sample's data, which is how the same name is
+// found again when the bank is opened again.
+bool CSampleExtractor::Pass::IsFreeFor(int index, const QString& name) const {
+    if (QString(m_folder + name).compare(m_x.m_bank.bankPath, Qt::CaseInsensitive) == 0 ||
+        m_names.IsTakenByOther(name, Resource(index)) || m_batch.FindAdded(name) >= 0) {
+        return false;
+    }
+    const QString found = m_listing.Resolve(name);
+    return found.isEmpty() || (!m_listing.IsFolder(found) && m_listing.IsRegularFile(found) &&
+                               WaveHolds(m_folder + found, m_x.OpenedData(index)));
+}
+
+QString CSampleExtractor::Pass::FileNameFor(int i) {
+    QString fileName = CBnmFormat::FileNameText(Resource(i));
+    // A record without a name of its own, or one naming the bank itself, gets
+    // a name whether or not there is a names file; otherwise its data would
+    // have no file to live in and the next save would drop it. A name with a
+    // folder part ("../x.wav") gets one too: a bank must not make us write
+    // files outside its folder.
+    if (fileName.isEmpty() || fileName.contains(QLatin1Char('/')) ||
+        fileName == QStringLiteral(".") || fileName == QStringLiteral("..") ||
+        QString(m_folder + fileName).compare(m_x.m_bank.bankPath, Qt::CaseInsensitive) == 0) {
+        fileName = NameFor(i);
+        Rename(i, fileName);
+    }
+    // Two records of this bank that name one file (the same name, or names
+    // that differ only in case) share it only when their data are the same;
+    // otherwise the later one's data would be replaced by the earlier one's on
+    // the next save.
+    const auto first = m_takenBy.constFind(fileName.toCaseFolded());
+    if (first != m_takenBy.cend() && m_x.OpenedData(*first) != m_x.OpenedData(i)) {
+        RenameAway(i, fileName,
+                   QStringLiteral("another sample names the same file with other data"));
+    }
+    return fileName;
+}
+
+qint64 CSampleExtractor::Pass::Place(int i) {
+    QString fileName = FileNameFor(i);
+    // A file an earlier record of this bank wrote counts as existing.
+    int waiting = m_batch.FindAdded(fileName);
+    // A folder of that name is no wave file: writing fails below and is
+    // reported, and saving keeps the data from the bank.
+    QString existing = waiting >= 0 ? QString() : ExistingFile(fileName);
+    if (!existing.isEmpty()) {
+        const QString why = ForeignReason(existing);
+        if (!why.isEmpty()) {
+            RenameAway(i, fileName, why);
+            waiting = m_batch.FindAdded(fileName);
+            existing = waiting >= 0 ? QString() : ExistingFile(fileName);
+        }
+    }
+    m_takenBy.insert(fileName.toCaseFolded(), i);
+    if (waiting < 0 && existing.isEmpty()) {
+        return Write(i, fileName);
+    }
+    SampleExtraction& extraction = m_report.extraction[static_cast<size_t>(i)];
+    extraction.state = SampleExtraction::State::Written;
+    m_waitsIn[static_cast<size_t>(i)] = waiting;
+    // What of the sample the bank holds, so a save can tell whether the bank
+    // is all that is left of it.
+    const QByteArrayView held = m_x.OpenedData(i);
+    if (!held.isEmpty()) {
+        extraction.openedAt = reinterpret_cast<const quint8*>(held.data()) - m_x.m_bank.image;
+        extraction.openedLength = held.size();
+    }
+    return -1;
+}
+
+qint64 CSampleExtractor::Pass::Write(int i, const QString& fileName) {
+    SoundResource& resource = Resource(i);
+    const QString wave = m_folder + fileName;
+    const qint64 fileSize = m_x.m_bank.fileSize;
+    const qint64 start = static_cast<qint64>(m_x.m_bank.header->sampleDataOffset) + resource.offset;
+    qint64 length = resource.length;
+    if (start < 0 || start + length > fileSize) {
+        m_x.Note(m_report,
+                 {Message::Kind::Warning,
+                  QStringLiteral("End of file reached.\nTruncating sample %1").arg(wave)});
+        length = start < 0 ? -1 : fileSize - start;
+        resource.length = static_cast<qint32>(length);
+        m_report.modified = true;
+    }
+    if (length < 0) {
+        m_x.Note(m_report, {Message::Kind::Error,
+                            QStringLiteral("Negative length.\nCan't save sample to %1").arg(wave)});
+        length = 0;
+        resource.length = 0;
+        m_report.modified = true;
+    }
+    const qint64 from = length > 0 ? start : 0;
+    SampleExtraction& extraction = m_report.extraction[static_cast<size_t>(i)];
+    extraction.openedAt = from;
+    extraction.openedLength = length;
+    CFileException error;
+    const int added = m_x.WriteWaveFile(m_batch, fileName, from, length, i, error);
+    if (added < 0) {
+        NoteFailure(error, 1);
+    }
+    extraction.state =
+        added >= 0 ? SampleExtraction::State::Written : SampleExtraction::State::Failed;
+    m_waitsIn[static_cast<size_t>(i)] = added;
+    return length;
+}
+
+void CSampleExtractor::Pass::NoteFailure(const CFileException& error, qsizetype count) {
+    if (m_notWritten == 0) {
+        m_firstError = error;
+    }
+    m_notWritten += count;
+}
+
+void CSampleExtractor::Pass::Finish() {
+    CFileException commitError;
+    const std::vector<int> failed = m_batch.Commit(commitError);
+    if (!failed.empty()) {
+        for (int i = 0; i < m_count; ++i) {
+            const int waited = m_waitsIn[static_cast<size_t>(i)];
+            if (waited >= 0 && std::binary_search(failed.begin(), failed.end(), waited)) {
+                m_report.extraction[static_cast<size_t>(i)].state = SampleExtraction::State::Failed;
+            }
+        }
+        NoteFailure(commitError, static_cast<qsizetype>(failed.size()));
+    }
+    m_report.unwritten = m_notWritten;
+    if (!m_renamed.isEmpty()) {
+        m_report.messages.push_back(
+            {Message::Kind::Warning,
+             QStringLiteral("These samples were given wave files of their own:\n%1\n"
+                            "Saving the bank keeps the new names.")
+                 .arg(CMessageList::Join(m_renamed))});
+    }
+    if (m_notWritten > 0) {
+        const QString consequence =
+            m_notWritten == 1
+                ? QStringLiteral("The wave file was not written; the bank keeps its sample data.")
+                : QStringLiteral(
+                      "%1 wave files were not written; the bank keeps their sample data.")
+                      .arg(m_notWritten);
+        m_firstError.m_strDetail = m_firstError.m_strDetail.isEmpty()
+                                       ? consequence
+                                       : m_firstError.m_strDetail + QLatin1Char('\n') + consequence;
+        m_report.messages.push_back({Message::Kind::Error, m_firstError.GetErrorMessage()});
+    }
+}
+
 CSampleExtractor::Report CSampleExtractor::Extract() {
-    const QString& bankPath = m_bank.bankPath;
-    const QString& folder = m_bank.folder;
-    const int count = static_cast<int>(m_bank.resources.size());
     Report report;
     report.extraction.assign(m_bank.resources.size(), SampleExtraction());
     qint64 total = 0;
@@ -173,201 +414,19 @@ CSampleExtractor::Report CSampleExtractor::Extract() {
             total += std::max(qint32{resource.length}, 0);
         }
     }
-    IProgressSink& progress = m_progress;
-    progress.Begin(QStringLiteral("Writing samples"), total);
-    // One reading of the folder serves every sample; the files this run
-    // writes are known to the batch.
-    const CFolderListing listing(folder);
-    CFileBatch batch(folder);
-    // What an open that was killed half-way left behind.
-    batch.RemoveOrphans(
-        listing.NamesStartingWith(QString::fromLatin1(CFileBatch::kTemporaryPrefix)));
-    CSampleNameIndex names;
-    names.Build(m_bank.resources.data(), count);
-    const auto rename = [&](SoundResource& resource, const QString& name) {
-        const QString before = CBnmFormat::FileNameText(resource);
-        CBnmFormat::SetFileName(resource, name);
-        names.Rename(before, CBnmFormat::FileNameText(resource));
-    };
-    // The path of the file of that name in the folder, or an empty string;
-    // a folder of that name counts as no file.
-    const auto existingFile = [&](const QString& name) {
-        const QString found = listing.Resolve(name);
-        return found.isEmpty() || listing.IsFolder(found) ? QString() : found;
-    };
-    // Why an existing file cannot be a sample's wave, or an empty string. A
-    // file that is no wave (a sibling bank, the names file) cannot be a
-    // sample; packing it would fail on every save. Only a regular file named
-    // as a wave file is taken for one without looking inside: opening every
-    // sample's file would make opening a bank of many samples slow.
-    const auto foreignReason = [&](const QString& found) {
-        if (!listing.IsRegularFile(found)) {
-            return QStringLiteral("%1 is not a regular file").arg(found);
-        }
-        if (!found.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive) &&
-            !IsWaveFile(folder + found)) {
-            return QStringLiteral("%1 is not a wave file").arg(found);
-        }
-        return QString();
-    };
-    // A chosen name must be nobody else's: not another record's, not a
-    // file this run wrote, and not a file in the folder (another bank's
-    // sample, say) unless that file holds exactly this sample's data, which
-    // is how the same name is found again when the bank is opened again.
-    const auto freeFor = [&](int index) {
-        return [&, index](const QString& name) {
-            if (QString(folder + name).compare(bankPath, Qt::CaseInsensitive) == 0 ||
-                names.IsTakenByOther(name, m_bank.resources[static_cast<size_t>(index)]) ||
-                batch.FindAdded(name) >= 0) {
-                return false;
-            }
-            const QString found = listing.Resolve(name);
-            return found.isEmpty() || (!listing.IsFolder(found) && listing.IsRegularFile(found) &&
-                                       WaveHolds(folder + found, OpenedData(index)));
-        };
-    };
-    // Per resource: the number of the batch file its data waits in, or -1.
-    std::vector<int> waitsIn(static_cast<size_t>(count), -1);
-    // Case-folded file name -> the first banked sample of this bank that took it.
-    QHash<QString, int> takenBy;
-    // Samples that got a file of their own although their records named one.
-    QStringList renamed;
-    // Wave files that could not be written are told of in one message at the
-    // end, with the first failure's cause: on a full disk every sample after
-    // the first fails too, and a message for each would be hundreds of them.
-    CFileException firstError;
-    qsizetype notWritten = 0;
-    const auto noteFailure = [&](const CFileException& error, qsizetype count) {
-        if (notWritten == 0) {
-            firstError = error;
-        }
-        notWritten += count;
-    };
+    m_progress.Begin(QStringLiteral("Writing samples"), total);
+    Pass pass(*this, report);
     qint64 done = 0;
-    for (int i = 0; i < count; ++i) {
-        SoundResource& resource = m_bank.resources[static_cast<size_t>(i)];
-        if (!resource.IsBankedSample()) {
+    for (int i = 0; i < pass.Count(); ++i) {
+        if (!m_bank.resources[static_cast<size_t>(i)].IsBankedSample()) {
             continue;
         }
-        QString fileName = CBnmFormat::FileNameText(resource);
-        // A record without a name of its own, or one naming the bank itself,
-        // gets a name whether or not there is a names file; otherwise its data
-        // would have no file to live in and the next save would drop it. A name
-        // with a folder part ("../x.wav") gets one too: a bank must not make us
-        // write files outside its folder.
-        if (fileName.isEmpty() || fileName.contains(QLatin1Char('/')) ||
-            fileName == QStringLiteral(".") || fileName == QStringLiteral("..") ||
-            QString(folder + fileName).compare(bankPath, Qt::CaseInsensitive) == 0) {
-            fileName = ChooseSampleName(i, freeFor(i));
-            rename(resource, fileName);
+        if (const qint64 written = pass.Place(i); written >= 0) {
+            done += written;
+            m_progress.Step(done);
         }
-        // Two records of this bank that name one file (the same name, or
-        // names that differ only in case) share it only when their data are
-        // the same; otherwise the later one's data would be replaced by the
-        // earlier one's on the next save.
-        const auto first = takenBy.constFind(fileName.toCaseFolded());
-        if (first != takenBy.cend() && OpenedData(*first) != OpenedData(i)) {
-            const QString own = ChooseSampleName(i, freeFor(i));
-            renamed.append(QStringLiteral("%1 -> %2 (another sample names the same file "
-                                          "with other data)")
-                               .arg(fileName, own));
-            fileName = own;
-            rename(resource, fileName);
-        }
-        // A file an earlier record of this bank wrote counts as existing.
-        int waiting = batch.FindAdded(fileName);
-        // A folder of that name is no wave file: writing fails below and is
-        // reported, and saving keeps the data from the bank.
-        QString existing = waiting >= 0 ? QString() : existingFile(fileName);
-        if (!existing.isEmpty()) {
-            const QString why = foreignReason(existing);
-            if (!why.isEmpty()) {
-                const QString own = ChooseSampleName(i, freeFor(i));
-                renamed.append(QStringLiteral("%1 -> %2 (%3)").arg(fileName, own, why));
-                fileName = own;
-                rename(resource, fileName);
-                waiting = batch.FindAdded(fileName);
-                existing = waiting >= 0 ? QString() : existingFile(fileName);
-            }
-        }
-        takenBy.insert(fileName.toCaseFolded(), i);
-        const QString wave = folder + fileName;
-        if (waiting >= 0 || !existing.isEmpty()) {
-            SampleExtraction& extraction = report.extraction[static_cast<size_t>(i)];
-            extraction.state = SampleExtraction::State::Written;
-            waitsIn[static_cast<size_t>(i)] = waiting;
-            // What of the sample the bank holds, so a save can tell whether
-            // the bank is all that is left of it.
-            const QByteArrayView held = OpenedData(i);
-            if (!held.isEmpty()) {
-                extraction.openedAt = reinterpret_cast<const quint8*>(held.data()) - m_bank.image;
-                extraction.openedLength = held.size();
-            }
-            continue;
-        }
-
-        const qint64 start = static_cast<qint64>(m_bank.header->sampleDataOffset) + resource.offset;
-        qint64 length = resource.length;
-        if (start < 0 || start + length > m_bank.fileSize) {
-            Note(report, {Message::Kind::Warning,
-                          QStringLiteral("End of file reached.\nTruncating sample %1").arg(wave)});
-            length = start < 0 ? -1 : m_bank.fileSize - start;
-            resource.length = static_cast<qint32>(length);
-            report.modified = true;
-        }
-        if (length < 0) {
-            Note(report, {Message::Kind::Error,
-                          QStringLiteral("Negative length.\nCan't save sample to %1").arg(wave)});
-            length = 0;
-            resource.length = 0;
-            report.modified = true;
-        }
-        const qint64 from = length > 0 ? start : 0;
-        report.extraction[static_cast<size_t>(i)].openedAt = from;
-        report.extraction[static_cast<size_t>(i)].openedLength = length;
-        CFileException error;
-        const int added = WriteWaveFile(batch, fileName, from, length, i, error);
-        if (added < 0) {
-            noteFailure(error, 1);
-        }
-        report.extraction[static_cast<size_t>(i)].state =
-            added >= 0 ? SampleExtraction::State::Written : SampleExtraction::State::Failed;
-        waitsIn[static_cast<size_t>(i)] = added;
-        done += length;
-        progress.Step(done);
     }
-
-    CFileException commitError;
-    const std::vector<int> failed = batch.Commit(commitError);
-    if (!failed.empty()) {
-        for (int i = 0; i < count; ++i) {
-            const int waited = waitsIn[static_cast<size_t>(i)];
-            if (waited >= 0 && std::binary_search(failed.begin(), failed.end(), waited)) {
-                report.extraction[static_cast<size_t>(i)].state = SampleExtraction::State::Failed;
-            }
-        }
-        noteFailure(commitError, static_cast<qsizetype>(failed.size()));
-    }
-    progress.End();
-    report.unwritten = notWritten;
-    if (!renamed.isEmpty()) {
-        report.messages.push_back(
-            {Message::Kind::Warning,
-             QStringLiteral("These samples were given wave files of their own:\n%1\n"
-                            "Saving the bank keeps the new names.")
-                 .arg(CMessageList::Join(renamed))});
-    }
-    if (notWritten > 0) {
-        const QString consequence =
-            notWritten == 1
-                ? QStringLiteral("The wave file was not written; the bank keeps its sample data.")
-                : QStringLiteral(
-                      "%1 wave files were not written; the bank keeps their sample data.")
-                      .arg(notWritten);
-        firstError.m_strDetail = firstError.m_strDetail.isEmpty()
-                                     ? consequence
-                                     : firstError.m_strDetail + QLatin1Char('\n') + consequence;
-        report.messages.push_back({Message::Kind::Error, firstError.GetErrorMessage()});
-    }
+    pass.Finish();
+    m_progress.End();
     return report;
 }

@@ -71,6 +71,8 @@ public:
     QString ChooseSampleName(int index, const std::function<bool(const QString&)>& isFree) const;
 
 private:
+    class Pass;
+
     static bool IsWaveFile(const QString& path);
     // The bank's data of resource index as the image holds it.
     QByteArrayView OpenedData(int index) const;

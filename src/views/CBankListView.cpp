@@ -44,19 +44,19 @@ void CBankListView::FillList() {
         }
     }
     const CKantelDoc* pDoc = GetDocument();
-    list.SetItemCount(pDoc != nullptr ? m_table.rowCount(*pDoc) : 0);
+    list.SetItemCount(pDoc != nullptr ? m_table.rowCount(pDoc->Records()) : 0);
 }
 
 QString CBankListView::GetCellText(int nItem, int nSubItem) const {
     const CKantelDoc* pDoc = GetDocument();
-    return pDoc != nullptr ? m_table.text(*pDoc, nItem, nSubItem) : QString();
+    return pDoc != nullptr ? m_table.text(pDoc->Records(), nItem, nSubItem) : QString();
 }
 
 int CBankListView::GetSelectedRow() const {
     const int selected = GetListCtrl().GetNextItem(-1, LVNI_SELECTED);
     const CKantelDoc* pDoc = GetDocument();
     // The list and the table have the same length; a stale row is no record.
-    if (pDoc == nullptr || selected >= m_table.rowCount(*pDoc)) {
+    if (pDoc == nullptr || selected >= m_table.rowCount(pDoc->Records())) {
         return -1;
     }
     return selected;

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+class CBankRecords;
 class CKantelDoc;
 
 // What the resource and event lists have in common: a table of cell texts
@@ -17,8 +18,8 @@ public:
     struct CellTable {
         const ListColumn* pColumns;
         int nColumns;
-        int (*rowCount)(const CKantelDoc& doc);
-        QString (*text)(const CKantelDoc& doc, int row, int column);
+        int (*rowCount)(const CBankRecords& records);
+        QString (*text)(const CBankRecords& records, int row, int column);
     };
 
     ~CBankListView() override;

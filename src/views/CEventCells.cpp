@@ -1,7 +1,7 @@
 #include "CEventCells.h"
 
+#include "doc/CBankRecords.h"
 #include "doc/CBnmFormat.h"
-#include "doc/CKantelDoc.h"
 
 const std::array<ListColumn, CEventCells::ColumnCount>& CEventCells::Columns() {
     static const std::array<ListColumn, ColumnCount> columns{{
@@ -17,15 +17,15 @@ const std::array<ListColumn, CEventCells::ColumnCount>& CEventCells::Columns() {
     return columns;
 }
 
-int CEventCells::RowCount(const CKantelDoc& doc) {
-    return static_cast<int>(doc.Events().size());
+int CEventCells::RowCount(const CBankRecords& records) {
+    return static_cast<int>(records.Events().size());
 }
 
-QString CEventCells::Text(const CKantelDoc& doc, int row, int column) {
-    if (row < 0 || row >= RowCount(doc) || column < 0 || column >= ColumnCount) {
+QString CEventCells::Text(const CBankRecords& records, int row, int column) {
+    if (row < 0 || row >= RowCount(records) || column < 0 || column >= ColumnCount) {
         return QString();
     }
-    const SoundEvent& e = doc.Events()[static_cast<size_t>(row)];
+    const SoundEvent& e = records.Events()[static_cast<size_t>(row)];
     switch (column) {
     case Index:
         return QString::asprintf("     %d", row);
@@ -38,9 +38,9 @@ QString CEventCells::Text(const CKantelDoc& doc, int row, int column) {
         case SoundEvent::kTypePlay:
         case SoundEvent::kTypePitch:
         case SoundEvent::kTypeVolume:
-            return doc.GetResourceLabel(e.param1);
+            return records.GetResourceLabel(e.param1);
         case SoundEvent::kTypeStop:
-            return doc.GetEventLabel(e.param1);
+            return records.GetEventLabel(e.param1);
         case SoundEvent::kTypeEffect:
             return QString::number(static_cast<qint32>(e.param1));
         default:

@@ -1,7 +1,7 @@
 #include "CResourceCells.h"
 
+#include "doc/CBankRecords.h"
 #include "doc/CBnmFormat.h"
-#include "doc/CKantelDoc.h"
 
 namespace {
 
@@ -71,19 +71,19 @@ const std::array<ListColumn, CResourceCells::ColumnCount>& CResourceCells::Colum
     return columns;
 }
 
-int CResourceCells::RowCount(const CKantelDoc& doc) {
-    return static_cast<int>(doc.Resources().size());
+int CResourceCells::RowCount(const CBankRecords& records) {
+    return static_cast<int>(records.Resources().size());
 }
 
-QString CResourceCells::Text(const CKantelDoc& doc, int row, int column) {
-    if (row < 0 || row >= RowCount(doc) || column < 0 || column >= ColumnCount) {
+QString CResourceCells::Text(const CBankRecords& records, int row, int column) {
+    if (row < 0 || row >= RowCount(records) || column < 0 || column >= ColumnCount) {
         return QString();
     }
-    const SoundResource& r = doc.Resources()[static_cast<size_t>(row)];
+    const SoundResource& r = records.Resources()[static_cast<size_t>(row)];
     const int id = r.resourceId & 0xFFFF;
     switch (column) {
     case Name:
-        return doc.GetResourceName(id);
+        return records.GetResourceName(id);
     case Index:
         return number(row);
     case ResourceId:
@@ -93,7 +93,7 @@ QString CResourceCells::Text(const CKantelDoc& doc, int row, int column) {
     case Storage:
         return CBnmFormat::StorageText(r.storage);
     case Description:
-        return doc.GetResourceDescription(id);
+        return records.GetResourceDescription(id);
     default:
         break;
     }

@@ -6,9 +6,9 @@
 
 #include <array>
 
-class CKantelDoc;
+class CBankRecords;
 
-// The texts of the resource list, cell by cell, computed from the document
+// The texts of the resource list, cell by cell, computed from the records
 // each time they are asked for. The list window and the command-line tool both
 // show exactly these.
 class CResourceCells {
@@ -37,7 +37,7 @@ public:
     };
 
     static const std::array<ListColumn, ColumnCount>& Columns();
-    static int RowCount(const CKantelDoc& doc);
+    static int RowCount(const CBankRecords& records);
     // The text of one cell; empty for a row or column out of range.
-    static QString Text(const CKantelDoc& doc, int row, int column);
+    static QString Text(const CBankRecords& records, int row, int column);
 };

@@ -6,6 +6,7 @@
 #include "doc/CBnmFormat.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,6 +14,8 @@
 #include <QTextStream>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -193,6 +196,30 @@ TEST_F(CliDemo, ResourcesListTheBankWithoutTouchingTheFolder) {
     EXPECT_EQ(cd[3], QStringLiteral("CD Audio"));
     EXPECT_EQ(cd[18], QStringLiteral("2"));
     EXPECT_EQ(Files(), before);
+}
+
+TEST_F(CliDemo, LookingAtABankWithTroublesWarnsOnceEachAndStillLists) {
+    // A resource count the region cannot hold, and a FIFO for the names file:
+    // both are told of, neither stops the listing, and nothing is written.
+    QByteArray bytes = Bank();
+    BankBuilder::Put32(bytes, 16, 100000);
+    folder.Write(QStringLiteral("d/Bnk_1.bnm"), bytes);
+    QFile::remove(dir + QStringLiteral("/Bnk_1.bns"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir + QStringLiteral("/Bnk_1.bns")).constData(), 0600), 0);
+    const QStringList entries = QDir(dir).entryList(QDir::AllEntries | QDir::System, QDir::Name);
+    const CliRun run = cli({QStringLiteral("resources"), bank});
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    const QStringList errors = run.ErrLines();
+    ASSERT_EQ(errors.size(), 2) << qPrintable(run.err);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("warning: "))) << qPrintable(errors[0]);
+    EXPECT_TRUE(errors[0].contains(QStringLiteral("sound resources")));
+    EXPECT_TRUE(errors[1].startsWith(QStringLiteral("warning: "))) << qPrintable(errors[1]);
+    EXPECT_TRUE(errors[1].endsWith(QStringLiteral("The bank is shown without names.")));
+    const QStringList lines = run.OutLines();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("\t0\t"))) << qPrintable(lines[1]);
+    EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::System, QDir::Name), entries);
+    EXPECT_EQ(Bank(), bytes);
 }
 
 TEST_F(CliDemo, JsonListsAreArraysOfObjectsKeyedByTheTitles) {

@@ -19,7 +19,7 @@ protected:
     QStringList Row(int row) const {
         QStringList cells;
         for (int c = 0; c < CEventCells::ColumnCount; ++c) {
-            cells << CEventCells::Text(doc, row, c);
+            cells << CEventCells::Text(doc.Records(), row, c);
         }
         return cells;
     }
@@ -93,8 +93,8 @@ TEST_F(EventCells, TargetsBeyondTheTablesAreUnknown) {
     b.AddEvent(1, SoundEvent::kTypeStop, CBnmFormat::MakeTarget(0, 2));
     b.AddEvent(2, SoundEvent::kTypePlay, CBnmFormat::MakeTarget(3, 4));
     Open(b);
-    EXPECT_EQ(CEventCells::Text(doc, 0, CEventCells::Param1), QStringLiteral("???"));
-    EXPECT_EQ(CEventCells::Text(doc, 1, CEventCells::Param1), QStringLiteral("???"));
+    EXPECT_EQ(CEventCells::Text(doc.Records(), 0, CEventCells::Param1), QStringLiteral("???"));
+    EXPECT_EQ(CEventCells::Text(doc.Records(), 1, CEventCells::Param1), QStringLiteral("???"));
 }
 
 TEST_F(EventCells, IndexIsPaddedWithFiveBlanks) {
@@ -103,14 +103,14 @@ TEST_F(EventCells, IndexIsPaddedWithFiveBlanks) {
         b.AddEvent(i, SoundEvent::kTypePlay);
     }
     Open(b);
-    EXPECT_EQ(CEventCells::RowCount(doc), 13);
-    EXPECT_EQ(CEventCells::Text(doc, 12, CEventCells::Index), QStringLiteral("     12"));
-    EXPECT_EQ(CEventCells::Text(doc, 13, CEventCells::Index), QString());
-    EXPECT_EQ(CEventCells::Text(doc, 0, CEventCells::ColumnCount), QString());
+    EXPECT_EQ(CEventCells::RowCount(doc.Records()), 13);
+    EXPECT_EQ(CEventCells::Text(doc.Records(), 12, CEventCells::Index), QStringLiteral("     12"));
+    EXPECT_EQ(CEventCells::Text(doc.Records(), 13, CEventCells::Index), QString());
+    EXPECT_EQ(CEventCells::Text(doc.Records(), 0, CEventCells::ColumnCount), QString());
 }
 
 TEST_F(EventCells, BankWithoutEventsHasNoRows) {
     Open(bank());
-    EXPECT_EQ(CEventCells::RowCount(doc), 0);
-    EXPECT_EQ(CEventCells::Text(doc, 0, CEventCells::Index), QString());
+    EXPECT_EQ(CEventCells::RowCount(doc.Records()), 0);
+    EXPECT_EQ(CEventCells::Text(doc.Records(), 0, CEventCells::Index), QString());
 }

@@ -22,7 +22,7 @@ protected:
     QStringList Row(int row) const {
         QStringList cells;
         for (int c = 0; c < CResourceCells::ColumnCount; ++c) {
-            cells << CResourceCells::Text(doc, row, c);
+            cells << CResourceCells::Text(doc.Records(), row, c);
         }
         return cells;
     }
@@ -113,17 +113,18 @@ TEST_F(ResourceCells, RowsFollowTheTableAndOutOfRangeIsEmpty) {
         b.AddCdTrack(10 + i, 2);
     }
     Open(b);
-    EXPECT_EQ(CResourceCells::RowCount(doc), 3);
-    EXPECT_EQ(CResourceCells::Text(doc, 2, CResourceCells::Index), QStringLiteral("2"));
-    EXPECT_EQ(CResourceCells::Text(doc, 2, CResourceCells::ResourceId), QStringLiteral("12"));
-    EXPECT_EQ(CResourceCells::Text(doc, 3, CResourceCells::Index), QString());
-    EXPECT_EQ(CResourceCells::Text(doc, -1, CResourceCells::Index), QString());
-    EXPECT_EQ(CResourceCells::Text(doc, 0, CResourceCells::ColumnCount), QString());
-    EXPECT_EQ(CResourceCells::Text(doc, 0, -1), QString());
+    EXPECT_EQ(CResourceCells::RowCount(doc.Records()), 3);
+    EXPECT_EQ(CResourceCells::Text(doc.Records(), 2, CResourceCells::Index), QStringLiteral("2"));
+    EXPECT_EQ(CResourceCells::Text(doc.Records(), 2, CResourceCells::ResourceId),
+              QStringLiteral("12"));
+    EXPECT_EQ(CResourceCells::Text(doc.Records(), 3, CResourceCells::Index), QString());
+    EXPECT_EQ(CResourceCells::Text(doc.Records(), -1, CResourceCells::Index), QString());
+    EXPECT_EQ(CResourceCells::Text(doc.Records(), 0, CResourceCells::ColumnCount), QString());
+    EXPECT_EQ(CResourceCells::Text(doc.Records(), 0, -1), QString());
 }
 
 TEST(ResourceCellsEmpty, DocumentWithoutABankHasNoRows) {
     CKantelDoc doc;
-    EXPECT_EQ(CResourceCells::RowCount(doc), 0);
-    EXPECT_EQ(CResourceCells::Text(doc, 0, 0), QString());
+    EXPECT_EQ(CResourceCells::RowCount(doc.Records()), 0);
+    EXPECT_EQ(CResourceCells::Text(doc.Records(), 0, 0), QString());
 }

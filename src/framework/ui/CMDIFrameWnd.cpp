@@ -1,84 +1,36 @@
 #include "CMDIFrameWnd.h"
 
-#include "AcceleratorTable.h"
 #include "AfxRes.h"
 #include "CCmdUI.h"
 #include "CCommandRouter.h"
 #include "CControlBars.h"
 #include "CDocTemplate.h"
+#include "CFileDrop.h"
+#include "CFrameMenus.h"
 #include "CMDIArranger.h"
 #include "CMDIChildWnd.h"
 #include "CProgressDialogSink.h"
-#include "CRecentFileList.h"
 #include "CStatusBar.h"
 #include "CToolBar.h"
 #include "CView.h"
 #include "CWinApp.h"
 #include "IconResource.h"
-#include "MenuResource.h"
 #include "StringTable.h"
 
 #include "framework/core/CDocument.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QMdiArea>
 #include <QMenu>
-#include <QMenuBar>
-#include <QMimeData>
-#include <QPointer>
 #include <QShowEvent>
-#include <QUrl>
-
-#include <algorithm>
 
 namespace {
-
-// Ids of the Window pop-up's own commands: a pop-up holding one of them is
-// the one the window list goes into.
-constexpr int kFirstWindowCommand = ID_WINDOW_NEW;
-constexpr int kLastWindowCommand = ID_WINDOW_NEW + 15;
-
-// Properties that mark the items the frame adds and removes itself.
-constexpr char kRecentPlaceholder[] = "kantelRecentPlaceholder";
-constexpr char kRecentEntry[] = "kantelRecentEntry";
-constexpr char kWindowEntry[] = "kantelWindowEntry";
-constexpr char kWindowMenu[] = "kantelWindowMenu";
 
 QString Escaped(const QString& title) {
     // Qt reads "[*]" in a title as the modified mark.
     return QString(title).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-}
-
-QString MenuEscaped(const QString& text) {
-    return QString(text).replace(u'&', QStringLiteral("&&"));
-}
-
-QStringList LocalFiles(const QMimeData* pData) {
-    QStringList files;
-    if (pData != nullptr && pData->hasUrls()) {
-        for (const QUrl& url : pData->urls()) {
-            if (url.isLocalFile()) {
-                files.append(url.toLocalFile());
-            }
-        }
-    }
-    return files;
-}
-
-void RemoveMarked(QMenu* pPopup, const char* property) {
-    const QList<QAction*> actions = pPopup->actions();
-    for (QAction* pAction : actions) {
-        if (pAction->property(property).toBool()) {
-            pPopup->removeAction(pAction);
-            delete pAction;
-        }
-    }
 }
 
 } // namespace
@@ -97,7 +49,12 @@ END_MESSAGE_MAP()
 CMDIFrameWnd::CMDIFrameWnd()
     : m_pRouter(std::make_unique<CCommandRouter>(*this)),
       m_pArranger(std::make_unique<CMDIArranger>(nullptr)),
-      m_pControlBars(std::make_unique<CControlBars>(*this)) {
+      m_pControlBars(std::make_unique<CControlBars>(*this)),
+      m_pMenus(std::make_unique<CFrameMenus>(
+          *this, CFrameMenus::Hooks{[this](int nID) { OnCommand(nID); },
+                                    [this](QMenu* pPopup) { OnInitMenuPopup(pPopup); },
+                                    [this] { return GetChildFrames(); },
+                                    [this] { return MDIGetActive(); }})) {
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
@@ -147,19 +104,7 @@ bool CMDIFrameWnd::LoadFrame(int nIDResource, unsigned dwDefaultStyle) {
         RequestCmdUIUpdate();
     });
 
-    if (const AcceleratorTable* pTable = AcceleratorTable::Find(nIDResource)) {
-        for (const Accelerator& accel : pTable->entries) {
-            QAction* pAction = GetCommandAction(accel.nId);
-            QList<QKeySequence> keys = pAction->shortcuts();
-            keys.append(QKeySequence(accel.key));
-            // Enter on the keypad is the same key to the user.
-            if (accel.key.key() == Qt::Key_Return) {
-                keys.append(QKeySequence(QKeyCombination(
-                    accel.key.keyboardModifiers() | Qt::KeypadModifier, Qt::Key_Enter)));
-            }
-            pAction->setShortcuts(keys);
-        }
-    }
+    m_pMenus->AddAccelerators(nIDResource);
     OnUpdateFrameMenu();
 
     m_pRouter->Attach();
@@ -212,20 +157,7 @@ bool CMDIFrameWnd::OnCmdMsg(int nID, int nCode, CCmdUI* pCmdUI) {
 }
 
 QAction* CMDIFrameWnd::GetCommandAction(int nID) {
-    if (QAction* pAction = m_actions.value(nID)) {
-        return pAction;
-    }
-    auto* pAction = new QAction(this);
-    pAction->setData(nID);
-    pAction->setStatusTip(StringTable::Prompt(nID));
-    pAction->setToolTip(StringTable::ToolTip(nID));
-    pAction->setShortcutContext(Qt::WindowShortcut);
-    // Menus of this era show no toolbar images.
-    pAction->setIconVisibleInMenu(false);
-    QObject::connect(pAction, &QAction::triggered, this, [this, nID] { OnCommand(nID); });
-    addAction(pAction);
-    m_actions.insert(nID, pAction);
-    return pAction;
+    return m_pMenus->Action(nID);
 }
 
 void CMDIFrameWnd::UpdateCmdUI(QAction* pAction) {
@@ -241,7 +173,7 @@ void CMDIFrameWnd::OnIdleUpdateCmdUI() {
         return;
     }
     m_bInIdle = true;
-    for (QAction* pAction : std::as_const(m_actions)) {
+    for (QAction* pAction : std::as_const(m_pMenus->Actions())) {
         UpdateCmdUI(pAction);
     }
     OnUpdateFrameMenu();
@@ -253,10 +185,7 @@ void CMDIFrameWnd::OnInitMenuPopup(QMenu* pPopup) {
     if (pPopup == nullptr) {
         return;
     }
-    RebuildRecentFiles(pPopup);
-    if (pPopup->property(kWindowMenu).toBool()) {
-        RebuildWindowList(pPopup);
-    }
+    m_pMenus->Prepare(pPopup);
     const QList<QAction*> actions = pPopup->actions();
     for (QAction* pAction : actions) {
         if (!pAction->isSeparator()) {
@@ -265,64 +194,17 @@ void CMDIFrameWnd::OnInitMenuPopup(QMenu* pPopup) {
     }
 }
 
-const QList<QMenu*>& CMDIFrameWnd::MenuBar(int nIDResource) {
-    auto it = m_menuBars.find(nIDResource);
-    if (it != m_menuBars.end()) {
-        return *it;
-    }
-    QList<QMenu*> popups;
-    if (const MenuResource* pMenu = MenuResource::Find(nIDResource)) {
-        for (const MenuPopup& popup : pMenu->popups) {
-            auto* pPopup = new QMenu(QString::fromUtf8(popup.pszText), this);
-            for (const MenuItem& item : popup.items) {
-                if (item.IsSeparator()) {
-                    pPopup->addSeparator();
-                    continue;
-                }
-                const QString text = QString::fromUtf8(item.pszText);
-                if (item.nId == ID_FILE_MRU_FILE1) {
-                    // Stands in for the recent files while there are none.
-                    QAction* pPlaceholder = pPopup->addAction(text);
-                    pPlaceholder->setEnabled(false);
-                    pPlaceholder->setProperty(kRecentPlaceholder, true);
-                    continue;
-                }
-                if (item.bGrayed) {
-                    pPopup->addAction(text)->setEnabled(false);
-                    continue;
-                }
-                QAction* pAction = GetCommandAction(item.nId);
-                if (pAction->text().isEmpty()) {
-                    pAction->setText(text);
-                }
-                pPopup->addAction(pAction);
-                if (item.nId >= kFirstWindowCommand && item.nId <= kLastWindowCommand) {
-                    pPopup->setProperty(kWindowMenu, true);
-                }
-            }
-            QObject::connect(pPopup, &QMenu::aboutToShow, this,
-                             [this, pPopup] { OnInitMenuPopup(pPopup); });
-            popups.append(pPopup);
-        }
-    }
-    return *m_menuBars.insert(nIDResource, popups);
+int CMDIFrameWnd::GetMenuResourceId() const {
+    return m_pMenus->Current();
 }
 
 void CMDIFrameWnd::OnUpdateFrameMenu() {
     CMDIChildWnd* pChild = MDIGetActive();
     int nIDMenu = pChild != nullptr ? pChild->GetMenuResourceId() : m_nIDResource;
-    if (MenuBar(nIDMenu).isEmpty()) {
+    if (!m_pMenus->HasMenu(nIDMenu)) {
         nIDMenu = m_nIDResource;
     }
-    if (nIDMenu == m_nCurrentMenu) {
-        return;
-    }
-    m_nCurrentMenu = nIDMenu;
-    QMenuBar* pBar = menuBar();
-    pBar->clear();
-    for (QMenu* pPopup : MenuBar(nIDMenu)) {
-        pBar->addMenu(pPopup);
-    }
+    m_pMenus->Show(nIDMenu);
 }
 
 void CMDIFrameWnd::OnUpdateFrameTitle(bool bAddToTitle) {
@@ -341,59 +223,6 @@ void CMDIFrameWnd::OnUpdateFrameTitle(bool bAddToTitle) {
     }
     if (windowTitle() != Escaped(title)) {
         setWindowTitle(Escaped(title));
-    }
-}
-
-void CMDIFrameWnd::RebuildRecentFiles(QMenu* pPopup) {
-    QAction* pPlaceholder = nullptr;
-    for (QAction* pAction : pPopup->actions()) {
-        if (pAction->property(kRecentPlaceholder).toBool()) {
-            pPlaceholder = pAction;
-        }
-    }
-    if (pPlaceholder == nullptr) {
-        return;
-    }
-    RemoveMarked(pPopup, kRecentEntry);
-    CWinApp* pApp = AfxGetApp();
-    const CRecentFileList* pList = pApp != nullptr ? pApp->m_pRecentFileList.get() : nullptr;
-    const int nCount = pList != nullptr ? pList->GetCount() : 0;
-    pPlaceholder->setVisible(nCount == 0);
-    const QString currentDir = QDir::currentPath();
-    for (int i = 0; i < nCount; ++i) {
-        const int nID = ID_FILE_MRU_FILE1 + i;
-        auto* pEntry = new QAction(pList->GetMenuText(i, currentDir), pPopup);
-        pEntry->setData(nID);
-        pEntry->setStatusTip(StringTable::Prompt(nID));
-        pEntry->setProperty(kRecentEntry, true);
-        QObject::connect(pEntry, &QAction::triggered, this, [this, nID] { OnCommand(nID); });
-        pPopup->insertAction(pPlaceholder, pEntry);
-    }
-}
-
-void CMDIFrameWnd::RebuildWindowList(QMenu* pPopup) {
-    RemoveMarked(pPopup, kWindowEntry);
-    const QList<CMDIChildWnd*> frames = GetChildFrames();
-    if (frames.isEmpty()) {
-        return;
-    }
-    pPopup->addSeparator()->setProperty(kWindowEntry, true);
-    CMDIChildWnd* pActive = MDIGetActive();
-    for (qsizetype i = 0; i < frames.size(); ++i) {
-        // Only the first nine get a mnemonic digit.
-        const QString number =
-            i < 9 ? QStringLiteral("&%1 ").arg(i + 1) : QStringLiteral("%1 ").arg(i + 1);
-        QAction* pEntry = pPopup->addAction(number + MenuEscaped(frames.at(i)->GetWindowText()));
-        pEntry->setProperty(kWindowEntry, true);
-        pEntry->setStatusTip(StringTable::Load(AFX_IDS_MDICHILD));
-        pEntry->setCheckable(true);
-        pEntry->setChecked(frames.at(i) == pActive);
-        const QPointer<CMDIChildWnd> pFrame(frames.at(i));
-        QObject::connect(pEntry, &QAction::triggered, this, [pFrame] {
-            if (pFrame != nullptr) {
-                pFrame->MDIActivate();
-            }
-        });
     }
 }
 
@@ -625,17 +454,16 @@ void CMDIFrameWnd::showEvent(QShowEvent* event) {
 }
 
 void CMDIFrameWnd::dragEnterEvent(QDragEnterEvent* event) {
-    if (m_bAcceptFiles && !LocalFiles(event->mimeData()).isEmpty()) {
-        event->acceptProposedAction();
+    if (m_bAcceptFiles) {
+        CFileDrop::AcceptEnter(event);
     }
 }
 
 void CMDIFrameWnd::dropEvent(QDropEvent* event) {
-    const QStringList files = LocalFiles(event->mimeData());
-    if (!m_bAcceptFiles || files.isEmpty()) {
+    const QStringList files = m_bAcceptFiles ? CFileDrop::Take(event) : QStringList();
+    if (files.isEmpty()) {
         return;
     }
-    event->acceptProposedAction();
     activateWindow();
     CWinApp* pApp = AfxGetApp();
     for (const QString& file : files) {

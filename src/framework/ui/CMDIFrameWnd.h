@@ -3,7 +3,6 @@
 #include "AfxWin.h"
 #include "CCmdTarget.h"
 
-#include <QHash>
 #include <QList>
 #include <QMainWindow>
 
@@ -11,6 +10,7 @@
 
 class CCommandRouter;
 class CControlBars;
+class CFrameMenus;
 class CMDIArranger;
 class CMDIChildWnd;
 class CToolBar;
@@ -34,6 +34,11 @@ class QMenu;
 // The menu bar is resource nIDResource while no document window is active
 // and the active child's menu otherwise; the "&Window" pop-up lists the open
 // windows, the File pop-up the recent files.
+//
+// The frame is the face of several parts, each with one job: CFrameMenus
+// (actions, menu bars and their lists), CCommandRouter (routing and update),
+// CMDIArranger (window arrangement), CControlBars (tool and status bars) and
+// CFileDrop (files dropped on it).
 //
 //   class CMainFrame : public CMDIFrameWnd {
 //       int OnCreate() override;     // call the base first; -1 fails LoadFrame
@@ -79,7 +84,7 @@ public:
     // belong, then the state of each item.
     void OnInitMenuPopup(QMenu* pPopup);
     // The menu resource shown in the menu bar now.
-    int GetMenuResourceId() const { return m_nCurrentMenu; }
+    int GetMenuResourceId() const;
     // Shows the menu of the active child frame, or the frame's own.
     void OnUpdateFrameMenu();
     virtual void OnUpdateFrameTitle(bool bAddToTitle);
@@ -144,20 +149,14 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    const QList<QMenu*>& MenuBar(int nIDResource);
-    void RebuildRecentFiles(QMenu* pPopup);
-    void RebuildWindowList(QMenu* pPopup);
-
     std::unique_ptr<CCommandRouter> m_pRouter;
     std::unique_ptr<CMDIArranger> m_pArranger;
     std::unique_ptr<CControlBars> m_pControlBars;
+    std::unique_ptr<CFrameMenus> m_pMenus;
     QMdiArea* m_pMDIClient = nullptr;
     int m_nIDResource = 0;
     unsigned m_dwStyle = 0;
-    int m_nCurrentMenu = 0;
     QString m_strTitle;
-    QHash<int, QAction*> m_actions;
-    QHash<int, QList<QMenu*>> m_menuBars;
     bool m_bAcceptFiles = false;
     bool m_bInIdle = false;
     bool m_bCloseAccepted = false;

@@ -390,6 +390,36 @@ TEST_F(MDIFrame, DroppedFilesAreOpened) {
     EXPECT_EQ(titles, (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt")}));
 }
 
+TEST_F(MDIFrame, OnlyLocalFilesOfADragAreTaken) {
+    QMimeData web;
+    web.setUrls({QUrl(QStringLiteral("https://example.org/Bnk_1.bnm"))});
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
+    refused.ignore();
+    QCoreApplication::sendEvent(frame, &refused);
+    EXPECT_FALSE(refused.isAccepted()) << "a drag of web links only is refused";
+
+    const QString a = WriteRows(QStringLiteral("a.txt"), QStringLiteral("x"));
+    QMimeData mixed;
+    mixed.setUrls({QUrl(QStringLiteral("https://example.org/x.bnm")), QUrl::fromLocalFile(a)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mixed, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(frame, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mixed, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(frame, &drop);
+    ASSERT_EQ(frame->GetChildFrames().size(), 1);
+    EXPECT_EQ(frame->GetChildFrames().front()->GetActiveDocument()->GetTitle(),
+              QStringLiteral("a.txt"));
+
+    frame->DragAcceptFiles(false);
+    QDragEnterEvent again(QPoint(10, 10), Qt::CopyAction, &mixed, Qt::LeftButton, Qt::NoModifier);
+    again.ignore();
+    QCoreApplication::sendEvent(frame, &again);
+    EXPECT_FALSE(again.isAccepted());
+    QDropEvent ignored(QPointF(10, 10), Qt::CopyAction, &mixed, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(frame, &ignored);
+    EXPECT_EQ(frame->GetChildFrames().size(), 1) << "a frame that takes no files opens none";
+}
+
 TEST_F(MDIFrame, FramePlacementRoundTrips) {
     frame->setGeometry(100, 80, 640, 480);
     WINDOWPLACEMENT placement{};
