@@ -94,4 +94,64 @@ TEST_F(DialogBuilderTest, PlainCheckBoxesNoPrefixLabelsAndGroupBoxesBehave) {
               QStringLiteral("Fish & Chips"));
 }
 
+TEST_F(DialogBuilderTest, EveryStyleIsHonoured) {
+    static constexpr C kControls[] = {
+        C{-1, C::Static, "&Id:", 0, 4, 4, 30, 8},
+        C{20, C::Static, "", C::Sunken | C::NoPrefix, 40, 4, 40, 10},
+        C{-1, C::Static, "&Kind:", 0, 4, 20, 30, 8},
+        C{21, C::ComboBox, "", C::TabStop | C::DropDownList | C::VScroll | C::Sort, 40, 18, 60, 50},
+        C{-1, C::Static, "&Offset:", 0, 4, 36, 30, 8},
+        C{22, C::Edit, "", C::TabStop | C::Border | C::ReadOnly | C::Number, 40, 34, 60, 12},
+        C{-1, C::Static, "&Start:", 0, 4, 52, 30, 8},
+        C{23, C::Static, "", C::NoPrefix, 40, 52, 40, 8},
+        C{24, C::Edit, "", C::TabStop | C::Border | C::Number | C::AutoHScroll, 90, 50, 40, 12},
+        C{25, C::CheckBox, "&Looped", C::TabStop | C::AutoCheck, 4, 68, 50, 10},
+        C{1, C::PushButton, "OK", C::TabStop | C::DefaultButton, 60, 80, 40, 14},
+        C{2, C::PushButton, "Cancel", C::TabStop, 104, 80, 40, 14},
+    };
+    static constexpr DialogTemplate kTemplate{997, "Styles",  150, 100, "MS Sans Serif",
+                                              8,   kControls, {}};
+    QDialog dialog;
+    const auto controls = CDialogBuilder::Build(dialog, kTemplate);
+    dialog.show();
+
+    auto* sunken = Find<QLabel>(controls, 20);
+    ASSERT_NE(sunken, nullptr);
+    EXPECT_EQ(sunken->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(sunken->textFormat(), Qt::PlainText);
+    auto* plain = Find<QLabel>(controls, 23);
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(plain->frameShape(), QFrame::NoFrame);
+
+    auto* kind = Find<QComboBox>(controls, 21);
+    ASSERT_NE(kind, nullptr);
+    EXPECT_FALSE(kind->isEditable());
+    // The items belong to the dialog's initialisation, not to the builder.
+    EXPECT_EQ(kind->count(), 0);
+
+    auto* offset = Find<QLineEdit>(controls, 22);
+    ASSERT_NE(offset, nullptr);
+    EXPECT_TRUE(offset->isReadOnly());
+    EXPECT_TRUE(offset->hasFrame());
+    auto* start = Find<QLineEdit>(controls, 24);
+    ASSERT_NE(start, nullptr);
+    EXPECT_FALSE(start->isReadOnly());
+    DialogDriver::Type(start, QStringLiteral("1a-2 3."));
+    EXPECT_EQ(start->text(), QStringLiteral("123"));
+
+    auto* looped = Find<QCheckBox>(controls, 25);
+    DialogDriver::Click(looped);
+    EXPECT_TRUE(looped->isChecked());
+
+    EXPECT_TRUE(Find<QPushButton>(controls, 1)->isDefault());
+    EXPECT_FALSE(Find<QPushButton>(controls, 2)->isDefault());
+
+    // A label's mnemonic leads to the next tab stop after it, passing over
+    // controls that are none.
+    EXPECT_EQ(FindText<QLabel>(controls, "&Id:")->buddy(), kind);
+    EXPECT_EQ(FindText<QLabel>(controls, "&Kind:")->buddy(), kind);
+    EXPECT_EQ(FindText<QLabel>(controls, "&Offset:")->buddy(), offset);
+    EXPECT_EQ(FindText<QLabel>(controls, "&Start:")->buddy(), start);
+}
+
 } // namespace
