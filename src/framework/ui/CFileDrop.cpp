@@ -26,7 +26,7 @@ bool CFileDrop::AcceptEnter(QDragEnterEvent* event) {
 }
 
 QStringList CFileDrop::Take(QDropEvent* event) {
-    const QStringList files = LocalFiles(event->mimeData());
+    QStringList files = LocalFiles(event->mimeData());
     if (!files.isEmpty()) {
         event->acceptProposedAction();
     }
