@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -161,6 +162,127 @@ int usageError(QTextStream& err, const QString& text) {
     return CKantelCli::UsageError;
 }
 
+// The options, each of which only some commands take.
+struct Options {
+    enum Flag : unsigned { Json = 1, Output = 2, AllExternal = 4, AllBanked = 8 };
+
+    QCommandLineOption json{QStringLiteral("json"), QStringLiteral("Print JSON instead of text.")};
+    QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                              QStringLiteral("Save to <file> instead of the bank."),
+                              QStringLiteral("file")};
+    QCommandLineOption allExternal{QStringLiteral("all-external"),
+                                   QStringLiteral("Make every sample external first.")};
+    QCommandLineOption allBanked{QStringLiteral("all-banked"),
+                                 QStringLiteral("Bank every sample first.")};
+
+    // The flags of the options set on parser.
+    unsigned SetOn(const QCommandLineParser& parser) const {
+        return (parser.isSet(json) ? Json : 0U) | (parser.isSet(output) ? Output : 0U) |
+               (parser.isSet(allExternal) ? AllExternal : 0U) |
+               (parser.isSet(allBanked) ? AllBanked : 0U);
+    }
+};
+
+// One command as given: what follows its name, and where its output goes.
+struct Invocation {
+    const QCommandLineParser& parser;
+    const Options& options;
+    QString command;
+    QStringList args;
+    QTextStream& out;
+    QTextStream& err;
+
+    bool IsSet(const QCommandLineOption& option) const { return parser.isSet(option); }
+};
+
+int runDemo(const Invocation& run) {
+    const QString& folder = run.args.at(0);
+    const QString error = CDemoBank::Write(folder);
+    if (!error.isEmpty()) {
+        run.err << "error: " << error << '\n';
+        return CKantelCli::Failure;
+    }
+    run.out << QFileInfo(folder + QStringLiteral("/Bnk_1.bnm")).absoluteFilePath() << '\n';
+    return CKantelCli::Success;
+}
+
+// header, resources and events: the bank is read and shown, nothing written.
+int runLook(const Invocation& run) {
+    const std::optional<LoadedBank> bank = readBank(run.args.at(0), run.err);
+    if (!bank) {
+        return CKantelCli::Failure;
+    }
+    const CBankRecords records = bank->Records();
+    const bool json = run.IsSet(run.options.json);
+    if (run.command == QStringLiteral("header")) {
+        printHeader(records, json, run.out);
+    } else if (run.command == QStringLiteral("resources")) {
+        printTable<CResourceCells>(records, json, run.out);
+    } else {
+        printTable<CEventCells>(records, json, run.out);
+    }
+    return CKantelCli::Success;
+}
+
+// Opens the bank as the editor does, wave files written and all; false after
+// saying why it could not be opened.
+bool openBank(CKantelDoc& doc, const QString& path, QTextStream& err) {
+    err.flush();
+    if (!doc.OnOpenDocument(path)) {
+        const QFileInfo info(path);
+        if (info.isFile() && info.size() == 0) {
+            sayEmpty(path, err);
+        }
+        return false;
+    }
+    doc.SetPathName(path);
+    return true;
+}
+
+int runExtract(const Invocation& run) {
+    CKantelDoc doc;
+    if (!openBank(doc, run.args.at(0), run.err)) {
+        return CKantelCli::Failure;
+    }
+    // The bank still holds what was not written, but a script that asked for
+    // the wave files did not get them.
+    return doc.GetUnwrittenCount() > 0 ? CKantelCli::Failure : CKantelCli::Success;
+}
+
+int runSave(const Invocation& run) {
+    const QString& path = run.args.at(0);
+    CKantelDoc doc;
+    if (!openBank(doc, path, run.err)) {
+        return CKantelCli::Failure;
+    }
+    if (run.IsSet(run.options.allExternal)) {
+        doc.OnEditAllExternal();
+    } else if (run.IsSet(run.options.allBanked)) {
+        doc.OnEditAllBanked();
+    }
+    const QString target =
+        run.IsSet(run.options.output) ? run.parser.value(run.options.output) : path;
+    return doc.OnSaveDocument(target) ? CKantelCli::Success : CKantelCli::Failure;
+}
+
+struct Command {
+    const char* name;
+    int argumentCount;   // what must follow the name
+    const char* missing; // says what it is when it does not
+    unsigned options;    // Options::Flag
+    int (*run)(const Invocation&);
+};
+
+constexpr std::array kCommands{
+    Command{"header", 1, "one bank", Options::Json, runLook},
+    Command{"resources", 1, "one bank", Options::Json, runLook},
+    Command{"events", 1, "one bank", Options::Json, runLook},
+    Command{"extract", 1, "one bank", 0, runExtract},
+    Command{"save", 1, "one bank", Options::Output | Options::AllExternal | Options::AllBanked,
+            runSave},
+    Command{"demo", 1, "one folder", 0, runDemo},
+};
+
 } // namespace
 
 int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
@@ -169,16 +291,8 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
         QStringLiteral("Reads, extracts and saves the sound banks (.bnm) of Korvex and Lunaris."));
     parser.addPositionalArgument(QStringLiteral("command"), QString::fromLatin1(kUsage));
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("The bank or folder."));
-    const QCommandLineOption jsonOption(QStringLiteral("json"),
-                                        QStringLiteral("Print JSON instead of text."));
-    const QCommandLineOption outOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                       QStringLiteral("Save to <file> instead of the bank."),
-                                       QStringLiteral("file"));
-    const QCommandLineOption externalOption(QStringLiteral("all-external"),
-                                            QStringLiteral("Make every sample external first."));
-    const QCommandLineOption bankedOption(QStringLiteral("all-banked"),
-                                          QStringLiteral("Bank every sample first."));
-    parser.addOptions({jsonOption, outOption, externalOption, bankedOption});
+    const Options options;
+    parser.addOptions({options.json, options.output, options.allExternal, options.allBanked});
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
 
@@ -194,85 +308,28 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
             << '\n';
         return Success;
     }
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 2) {
-        return usageError(err, positional.isEmpty()
-                                   ? QStringLiteral("no command given")
-                                   : QStringLiteral("expected a command and one path"));
+    QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        return usageError(err, QStringLiteral("no command given"));
     }
-    const QString& command = positional.at(0);
-    const QString& path = positional.at(1);
-    const bool json = parser.isSet(jsonOption);
-    const bool readOnly = command == QStringLiteral("header") ||
-                          command == QStringLiteral("resources") ||
-                          command == QStringLiteral("events");
-    const bool saving = command == QStringLiteral("save");
-
-    if ((json && !readOnly) ||
-        (!saving &&
-         (parser.isSet(outOption) || parser.isSet(externalOption) || parser.isSet(bankedOption)))) {
+    const QString command = positional.takeFirst();
+    const auto found = std::find_if(kCommands.begin(), kCommands.end(), [&](const Command& c) {
+        return command == QLatin1String(c.name);
+    });
+    if (found == kCommands.end()) {
+        return usageError(err, QStringLiteral("unknown command '%1'").arg(command));
+    }
+    if (positional.size() != found->argumentCount) {
+        return usageError(
+            err, QStringLiteral("'%1' takes %2").arg(command, QLatin1String(found->missing)));
+    }
+    const unsigned set = options.SetOn(parser);
+    if ((set & ~found->options) != 0U) {
         return usageError(err, QStringLiteral("option not valid for '%1'").arg(command));
     }
-    if (parser.isSet(externalOption) && parser.isSet(bankedOption)) {
+    if ((set & Options::AllExternal) != 0U && (set & Options::AllBanked) != 0U) {
         return usageError(err,
                           QStringLiteral("--all-external and --all-banked exclude each other"));
     }
-
-    if (command == QStringLiteral("demo")) {
-        const QString error = CDemoBank::Write(path);
-        if (!error.isEmpty()) {
-            err << "error: " << error << '\n';
-            return Failure;
-        }
-        out << QFileInfo(path + QStringLiteral("/Bnk_1.bnm")).absoluteFilePath() << '\n';
-        return Success;
-    }
-    if (!readOnly && !saving && command != QStringLiteral("extract")) {
-        return usageError(err, QStringLiteral("unknown command '%1'").arg(command));
-    }
-
-    if (readOnly) {
-        const std::optional<LoadedBank> bank = readBank(path, err);
-        if (!bank) {
-            return Failure;
-        }
-        const CBankRecords records = bank->Records();
-        if (command == QStringLiteral("header")) {
-            printHeader(records, json, out);
-        } else if (command == QStringLiteral("resources")) {
-            printTable<CResourceCells>(records, json, out);
-        } else {
-            printTable<CEventCells>(records, json, out);
-        }
-        return Success;
-    }
-
-    CKantelDoc doc;
-    err.flush();
-    if (!doc.OnOpenDocument(path)) {
-        const QFileInfo info(path);
-        if (info.isFile() && info.size() == 0) {
-            sayEmpty(path, err);
-        }
-        return Failure;
-    }
-    doc.SetPathName(path);
-    if (command == QStringLiteral("extract")) {
-        // The bank still holds what was not written, but a script that asked
-        // for the wave files did not get them.
-        if (doc.GetUnwrittenCount() > 0) {
-            return Failure;
-        }
-    } else {
-        if (parser.isSet(externalOption)) {
-            doc.OnEditAllExternal();
-        } else if (parser.isSet(bankedOption)) {
-            doc.OnEditAllBanked();
-        }
-        const QString target = parser.isSet(outOption) ? parser.value(outOption) : path;
-        if (!doc.OnSaveDocument(target)) {
-            return Failure;
-        }
-    }
-    return Success;
+    return found->run({parser, options, command, positional, out, err});
 }
