@@ -10,6 +10,7 @@
 #include "doc/CKantelDoc.h"
 #include "doc/CNamesFileReader.h"
 #include "doc/NamesTable.h"
+#include "doc/SoundResource.h"
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CFile.h"
 #include "framework/core/CFileException.h"
@@ -36,6 +37,10 @@ const char* const kUsage =
     "  extract BANK              open as the editor does: write every missing wave file\n"
     "  save BANK [-o OUT] [--all-external | --all-banked]\n"
     "                            open as the editor does, then save to OUT (default BANK)\n"
+    "  import BANK RESOURCE FILE [--keep-rate] [-o OUT]\n"
+    "                            open as the editor does, make the sound FILE (any format)\n"
+    "                            the sample of RESOURCE (an index or a resource name),\n"
+    "                            then save to OUT (default BANK)\n"
     "  demo DIR                  write the demo bank Bnk_1.bnm and its files into DIR";
 
 template <typename Cells> void printTable(const CBankRecords& doc, bool json, QTextStream& out) {
@@ -164,7 +169,7 @@ int usageError(QTextStream& err, const QString& text) {
 
 // The options, each of which only some commands take.
 struct Options {
-    enum Flag : unsigned { Json = 1, Output = 2, AllExternal = 4, AllBanked = 8 };
+    enum Flag : unsigned { Json = 1, Output = 2, AllExternal = 4, AllBanked = 8, KeepRate = 16 };
 
     QCommandLineOption json{QStringLiteral("json"), QStringLiteral("Print JSON instead of text.")};
     QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")},
@@ -174,12 +179,15 @@ struct Options {
                                    QStringLiteral("Make every sample external first.")};
     QCommandLineOption allBanked{QStringLiteral("all-banked"),
                                  QStringLiteral("Bank every sample first.")};
+    QCommandLineOption keepRate{QStringLiteral("keep-rate"),
+                                QStringLiteral("Import at the sound file's own sample rate.")};
 
     // The flags of the options set on parser.
     unsigned SetOn(const QCommandLineParser& parser) const {
         return (parser.isSet(json) ? Json : 0U) | (parser.isSet(output) ? Output : 0U) |
                (parser.isSet(allExternal) ? AllExternal : 0U) |
-               (parser.isSet(allBanked) ? AllBanked : 0U);
+               (parser.isSet(allBanked) ? AllBanked : 0U) |
+               (parser.isSet(keepRate) ? KeepRate : 0U);
     }
 };
 
@@ -265,6 +273,47 @@ int runSave(const Invocation& run) {
     return doc.OnSaveDocument(target) ? CKantelCli::Success : CKantelCli::Failure;
 }
 
+// The resource a command line names: its table index, or the name the names
+// file gives it (the first with that name, its case aside when no name
+// matches exactly); -1 when there is none.
+int findResource(const CKantelDoc& doc, const QString& text) {
+    bool number = false;
+    const int index = text.toInt(&number);
+    if (number) {
+        return index >= 0 && index < static_cast<int>(doc.Resources().size()) ? index : -1;
+    }
+    for (Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        int row = 0;
+        for (const SoundResource& resource : doc.Resources()) {
+            if (doc.GetResourceName(resource.resourceId & 0xFFFF).compare(text, cs) == 0) {
+                return row;
+            }
+            ++row;
+        }
+    }
+    return -1;
+}
+
+int runImport(const Invocation& run) {
+    const QString& path = run.args.at(0);
+    CKantelDoc doc;
+    if (!openBank(doc, path, run.err)) {
+        return CKantelCli::Failure;
+    }
+    const int index = findResource(doc, run.args.at(1));
+    if (index < 0) {
+        run.err << "error: " << QFileInfo(path).absoluteFilePath() << " has no resource '"
+                << run.args.at(1) << "'\n";
+        return CKantelCli::Failure;
+    }
+    if (!doc.ImportSound(index, run.args.at(2), run.IsSet(run.options.keepRate))) {
+        return CKantelCli::Failure;
+    }
+    const QString target =
+        run.IsSet(run.options.output) ? run.parser.value(run.options.output) : path;
+    return doc.OnSaveDocument(target) ? CKantelCli::Success : CKantelCli::Failure;
+}
+
 struct Command {
     const char* name;
     int argumentCount;   // what must follow the name
@@ -280,6 +329,8 @@ constexpr std::array kCommands{
     Command{"extract", 1, "one bank", 0, runExtract},
     Command{"save", 1, "one bank", Options::Output | Options::AllExternal | Options::AllBanked,
             runSave},
+    Command{"import", 3, "a bank, a resource and a sound file", Options::Output | Options::KeepRate,
+            runImport},
     Command{"demo", 1, "one folder", 0, runDemo},
 };
 
@@ -292,7 +343,8 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
     parser.addPositionalArgument(QStringLiteral("command"), QString::fromLatin1(kUsage));
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("The bank or folder."));
     const Options options;
-    parser.addOptions({options.json, options.output, options.allExternal, options.allBanked});
+    parser.addOptions(
+        {options.json, options.output, options.allExternal, options.allBanked, options.keepRate});
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
 

@@ -37,6 +37,8 @@ constexpr std::array kEdit{
 
 constexpr std::array kSound{
     MenuItem{ID_SOUND_PLAY, "&Play\tSpace"},
+    kSeparator,
+    MenuItem{ID_SOUND_IMPORT, "&Import Sound..."},
 };
 
 constexpr std::array kGame{
@@ -74,6 +76,7 @@ constexpr std::array kHelp{
 
 constexpr std::array kResourceContext{
     MenuItem{ID_SOUND_PLAY, "P&lay"},
+    MenuItem{ID_SOUND_IMPORT, "&Import Sound..."},
     kSeparator,
     MenuItem{ID_EDIT_PROPERTIES, "Properties"},
 };

@@ -31,6 +31,7 @@
 #define ID_EDIT_ALL_BANKED 32785
 #define ID_GAME_KORVEX 32786
 #define ID_GAME_LUNARIS 32787
+#define ID_SOUND_IMPORT 32790
 #define ID_HELP_HOMEPAGE 32820
 
 // ---------------------------------------------------------------------------
@@ -70,3 +71,4 @@
 #define IDC_PARAM2_FRACTION 1035
 #define IDC_PARAM3_FRACTION 1036
 #define IDC_CD_TRACK 1037
+#define IDC_KEEP_RATE 1038
