@@ -101,6 +101,28 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
     const bool saved = CDocument::OnSaveDocument(path);
     const QStringList unstored = std::exchange(m_unstored, QStringList());
     const std::vector<CBankWriter::ShortWave> shortWaves = std::exchange(m_shortWaves, {});
+    const std::vector<CBankWriter::Reformatted> reformatted = std::exchange(m_reformatted, {});
+    if (saved && !reformatted.empty()) {
+        const auto format = [](int rate, int channels, int bits) {
+            return QStringLiteral("%1 Hz, %2 %3, %4 bits")
+                .arg(rate)
+                .arg(channels)
+                .arg(channels == 1 ? QStringLiteral("channel") : QStringLiteral("channels"))
+                .arg(bits);
+        };
+        QStringList lines;
+        for (const CBankWriter::Reformatted& r : reformatted) {
+            lines.append(QStringLiteral("%1: %2 (was %3)")
+                             .arg(r.name,
+                                  format(r.newSamplesPerSec, r.newChannels, r.newBitsPerSample),
+                                  format(r.samplesPerSec, r.channels, r.bitsPerSample)));
+        }
+        AfxMessageBox(QStringLiteral("These samples' wave files are in another format than "
+                                     "their records said; the records now give the files' "
+                                     "format, so the game plays them as they are:\n%1")
+                          .arg(CMessageList::Join(lines)),
+                      MB_OK | MB_ICONINFORMATION);
+    }
     if (saved) {
         for (const QString& name : unstored) {
             AfxMessageBox(QStringLiteral("Couldn't store %1").arg(name), MB_OK | MB_ICONHAND);
@@ -512,6 +534,7 @@ bool CKantelDoc::WriteBank(CFile& file) {
     writer.Write(output);
     m_unstored.append(writer.Unstored());
     m_shortWaves = writer.ShortWaves();
+    m_reformatted = writer.ReformattedSamples();
     m_nFileSize = m_pHeader->fileLength;
     return true;
 }

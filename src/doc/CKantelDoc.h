@@ -175,6 +175,8 @@ private:
 
     // Wave files the save under way found shorter than their data chunks.
     std::vector<CBankWriter::ShortWave> m_shortWaves;
+    // Banked samples whose records the save under way gave their waves' format.
+    std::vector<CBankWriter::Reformatted> m_reformatted;
 
     qint64 HeaderRegionSize() const;
     // Keeps what a names file gave.

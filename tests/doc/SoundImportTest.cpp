@@ -19,6 +19,7 @@
 
 #include <cmath>
 #include <csignal>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -383,4 +384,105 @@ TEST_F(SoundImport, TheRecordTakesTheNewWaveAndASaveBanksIt) {
     EXPECT_EQ(image.sliced(reopened.Header()->sampleDataOffset + saved.offset, saved.length)
                   .toByteArray(),
               wave.mid(44));
+}
+
+// --- saving checks each banked sample's wave against its record --------------
+
+TEST_F(SoundImport, ASaveGivesRecordsTheFormatOfTheirWavesAndSaysSoOnce) {
+    BankBuilder b;
+    b.AddSample(1, QStringLiteral("crash.wav"), BankBuilder::Pattern(400, 1), true, 22050, 16, 2);
+    b.AddSample(2, QStringLiteral("horn.wav"), BankBuilder::Pattern(200, 2), true, 22050, 16, 1);
+    b.AddSample(3, QStringLiteral("wind.wav"), BankBuilder::Pattern(100, 3), false, 11025, 8, 1);
+    const QString bank = folder.Write(QStringLiteral("bank/Bnk_1.bnm"), b.Build());
+    RecordingPromptSink prompts;
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(bank));
+    // Another program replaces two of the waves in the bank's folder.
+    const QString crash = bankFolder + QStringLiteral("crash.wav");
+    ASSERT_TRUE(
+        SoundTools::Tone(crash,
+                         {QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
+                          QStringLiteral("1"), QStringLiteral("-b"), QStringLiteral("16")},
+                         0.1));
+    ASSERT_TRUE(
+        SoundTools::Tone(bankFolder + QStringLiteral("wind.wav"),
+                         {QStringLiteral("-r"), QStringLiteral("8000"), QStringLiteral("-c"),
+                          QStringLiteral("1"), QStringLiteral("-b"), QStringLiteral("16")},
+                         0.1));
+    doc.OnEditAllBanked();
+    ASSERT_TRUE(doc.OnSaveDocument(bank));
+    ASSERT_EQ(prompts.Texts().size(), 1) << qPrintable(prompts.Texts().join(QLatin1Char('\n')));
+    EXPECT_TRUE(
+        prompts.Texts()[0].contains(QStringLiteral("crash.wav: 44100 Hz, 1 channel, 16 bits "
+                                                   "(was 22050 Hz, 2 channels, 16 bits)")))
+        << qPrintable(prompts.Texts()[0]);
+    EXPECT_TRUE(prompts.Texts()[0].contains(QStringLiteral("wind.wav: 8000 Hz")));
+    EXPECT_FALSE(prompts.Texts()[0].contains(QStringLiteral("horn.wav")));
+
+    CKantelDoc reopened;
+    ASSERT_TRUE(reopened.LoadBankAndNames(bank));
+    const SoundResource& r = reopened.Resources()[0];
+    EXPECT_EQ(r.samplesPerSec, 44100);
+    EXPECT_EQ(r.channels, 1);
+    EXPECT_EQ(r.length, 4410 * 2);
+    EXPECT_EQ(reopened.Resources()[1].samplesPerSec, 22050) << "a wave that matches is left alone";
+}
+
+TEST_F(SoundImport, AWaveTheGameCannotPlayStopsTheSaveAndNothingIsLost) {
+    BankBuilder b;
+    b.AddSample(1, QStringLiteral("crash.wav"), BankBuilder::Pattern(400, 1), true);
+    const QByteArray original = b.Build();
+    const QString bank = folder.Write(QStringLiteral("bank/Bnk_1.bnm"), original);
+    RecordingPromptSink prompts;
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(bank));
+    ASSERT_TRUE(SoundTools::Tone(bankFolder + QStringLiteral("crash.wav"),
+                                 {QStringLiteral("-r"), QStringLiteral("22050"),
+                                  QStringLiteral("-e"), QStringLiteral("floating-point"),
+                                  QStringLiteral("-b"), QStringLiteral("32")},
+                                 0.1));
+    const SoundResource before = doc.Resources()[0];
+    EXPECT_FALSE(doc.OnSaveDocument(bank));
+    ASSERT_EQ(prompts.Texts().size(), 1);
+    EXPECT_TRUE(prompts.Texts()[0].contains(QStringLiteral("crash.wav is not PCM")))
+        << qPrintable(prompts.Texts()[0]);
+    EXPECT_EQ(folder.Read(QStringLiteral("bank/Bnk_1.bnm")), original);
+    EXPECT_EQ(std::memcmp(&doc.Resources()[0], &before, sizeof before), 0);
+}
+
+TEST_F(SoundImport, ALoopFollowsTheLengthASaveCorrects) {
+    BankBuilder b;
+    // Records as the old dialog left them after reading a wave's LIST chunk
+    // for its data: a length of 20 and a loop over those 20 bytes.
+    SoundResource& whole = b.AddSample(1, QStringLiteral("a.wav"), QByteArray(), false);
+    whole.length = 20;
+    whole.looped = 1;
+    whole.loopLength = 20;
+    SoundResource& past = b.AddSample(2, QStringLiteral("b.wav"), QByteArray(), false);
+    past.length = 5000;
+    past.looped = 1;
+    past.loopStart = 100;
+    past.loopLength = 4900;
+    const QString bank = folder.Write(QStringLiteral("bank/Bnk_1.bnm"), b.Build());
+    for (const char* name : {"a.wav", "b.wav"}) {
+        ASSERT_TRUE(
+            SoundTools::Ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                QStringLiteral("sine=frequency=440:sample_rate=22050:"
+                                               "duration=0.02"),
+                                QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"),
+                                bankFolder + QString::fromLatin1(name)}));
+    }
+    RecordingPromptSink prompts;
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(bank));
+    doc.OnEditAllBanked();
+    ASSERT_TRUE(doc.OnSaveDocument(bank));
+    const SoundResource& a = doc.Resources()[0];
+    EXPECT_EQ(a.length, 441 * 2);
+    EXPECT_EQ(a.loopStart, 0);
+    EXPECT_EQ(a.loopLength, a.length);
+    const SoundResource& c = doc.Resources()[1];
+    EXPECT_EQ(c.length, 441 * 2);
+    EXPECT_EQ(c.loopStart, 100);
+    EXPECT_EQ(c.loopLength, c.length - 100);
 }
