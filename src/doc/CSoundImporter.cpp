@@ -88,8 +88,8 @@ QString formatText(const CSoundImporter::Format& f) {
                      ? QStringLiteral("mono")
                      : (f.channels == 2 ? QStringLiteral("stereo")
                                         : QStringLiteral("%1 channels").arg(f.channels)));
-    return f.bitsPerSample > 0 ? text + QStringLiteral("%1 bits").arg(f.bitsPerSample)
-                               : text + QStringLiteral("floating point");
+    // Float and compressed data have no bits to speak of.
+    return f.bitsPerSample > 0 ? text + QStringLiteral(", %1 bits").arg(f.bitsPerSample) : text;
 }
 
 } // namespace
