@@ -234,6 +234,16 @@ void CSampleResourceDlg::ReadWaveHeader(const QString& fileName) {
         AfxMessageBox(CWaveHeaderCheck::Message(result, folder), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    if (header.dataClaimed > header.dataSize) {
+        // A length the file cannot give would go into the record; what is
+        // there is what a save can pack.
+        AfxMessageBox(QStringLiteral("The data chunk of %1 claims %2 bytes, but the file holds "
+                                     "only %3; the sample takes the %3 bytes that are there.")
+                          .arg(fileName)
+                          .arg(header.dataClaimed)
+                          .arg(header.dataSize),
+                      MB_OK | MB_ICONEXCLAMATION);
+    }
     ShowOffset(false);
     SetDlgItemInt(IDC_LENGTH, header.dataSize);
     SetDlgItemInt(IDC_LOOP_START, 0);

@@ -397,6 +397,22 @@ TEST_F(SampleResourceDlgTest, WavesWithOtherChunksBecomePlainWavesOnceTheUserAgr
     EXPECT_EQ(prompts.Texts()[2], QStringLiteral("Not a PCM Wave file"));
 }
 
+TEST_F(SampleResourceDlgTest, ADataChunkClaimingMoreThanTheFileHoldsGivesWhatIsThereAndSaysSo) {
+    QByteArray cut = BankBuilder::Wave(BankBuilder::Pattern(100, 7));
+    BankBuilder::Put32(cut, 40, 0x80000000U);
+    folder.Write(QStringLiteral("cut.wav"), cut);
+    QString length;
+    Run(External(), [&](QDialog& dlg) {
+        SelectInBrowser(dlg, QStringLiteral("cut.wav"));
+        length = static_cast<CDialog&>(dlg).GetDlgItemText(IDC_LENGTH);
+    });
+    EXPECT_EQ(length, QStringLiteral("100"));
+    EXPECT_EQ(prompts.Texts(), QStringList{QStringLiteral(
+                                   "The data chunk of cut.wav claims 2147483648 bytes, but the "
+                                   "file holds only 100; the sample takes the 100 bytes "
+                                   "that are there.")});
+}
+
 TEST_F(SampleResourceDlgTest, SoundFromAnotherFolderIsConvertedAndGoneAgainOnCancel) {
     // The same name in the bank's folder must not lend its values.
     folder.Write(QStringLiteral("new.wav"),
