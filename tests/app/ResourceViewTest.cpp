@@ -211,7 +211,8 @@ TEST_F(ResourceView, PlayAndPropertiesFollowTheTypeOfTheSelectedRow) {
     // The Play item and toolbar button show the same state.
     ClickRow(List(), 0);
     QMenu* pSound = OpenPopup(QStringLiteral("&Sound"));
-    EXPECT_EQ(Items(pSound), QStringList{QStringLiteral("&Play\tSpace")});
+    EXPECT_EQ(Items(pSound),
+              (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Stop (off)")}));
     frame->OnIdleUpdateCmdUI();
     EXPECT_TRUE(frame->GetCommandAction(ID_SOUND_PLAY)->isEnabled());
 }
