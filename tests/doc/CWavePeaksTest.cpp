@@ -57,15 +57,15 @@ protected:
     }
 
     // frames of a 100 Hz square wave, half of full scale on the first
-    // channel and a quarter on the second.
+    // channel, a quarter on the second, an eighth on the third.
     QString Square(const QString& name, int channels, int bits, int frames) {
         QStringList effects{QStringLiteral("synth"), QStringLiteral("%1s").arg(frames)};
         for (int channel = 0; channel < channels; ++channel) {
             effects << QStringLiteral("square") << QStringLiteral("100");
         }
-        effects << QStringLiteral("remix") << QStringLiteral("1v0.5");
-        if (channels == 2) {
-            effects << QStringLiteral("2v0.25");
+        effects << QStringLiteral("remix");
+        for (int channel = 0; channel < channels; ++channel) {
+            effects << QStringLiteral("%1v%2").arg(channel + 1).arg(0.5 / (1 << channel));
         }
         return Make(name, channels, bits, effects);
     }
@@ -87,31 +87,34 @@ TEST_F(SoxPeaks, SquareWavesOfKnownAmplitudeInEveryDepthAndBothLayouts) {
         int bits;
     };
     // sox writes 24 and 32 bits in the extensible form.
-    for (const Case c :
-         {Case{1, 8}, Case{2, 8}, Case{1, 16}, Case{2, 16}, Case{2, 24}, Case{1, 32}}) {
+    for (const Case c : {Case{1, 8}, Case{2, 8}, Case{1, 16}, Case{2, 16}, Case{3, 16}, Case{2, 24},
+                         Case{1, 32}}) {
         SCOPED_TRACE(testing::Message() << c.channels << " channels, " << c.bits << " bits");
-        const QString path = Square(QStringLiteral("square.wav"), c.channels, c.bits, 8000);
+        // Five seconds: long enough for buckets of several frames, which
+        // each half period of 40 frames fills exactly.
+        const QString path = Square(QStringLiteral("square.wav"), c.channels, c.bits, 40000);
         const CWavePeaks peaks = CWavePeaks::Read(path);
         ASSERT_EQ(peaks.GetProblem(), Problem::None);
         EXPECT_EQ(peaks.Channels(), c.channels);
         EXPECT_EQ(peaks.BitsPerSample(), c.bits);
         EXPECT_EQ(peaks.SamplesPerSec(), 8000U);
         EXPECT_EQ(peaks.FrameBytes(), c.channels * c.bits / 8);
-        EXPECT_EQ(peaks.Frames(), 8000);
+        EXPECT_EQ(peaks.Frames(), 40000);
+        EXPECT_EQ(peaks.FramesPerBucket(), 8);
         EXPECT_FALSE(peaks.IsTruncated());
         // 8-bit samples are steps of 256 once scaled; sox rounds half of
         // full scale to 64 steps either side of the middle.
         const int tolerance = c.bits == 8 ? 256 : 1;
-        ExpectRange(peaks.Peak(0, 0, peaks.Frames()), -16384, 16384, tolerance);
-        if (c.channels == 2) {
-            ExpectRange(peaks.Peak(1, 0, peaks.Frames()), -8192, 8192, tolerance);
+        for (int channel = 0; channel < c.channels; ++channel) {
+            const int amplitude = 16384 >> channel;
+            ExpectRange(peaks.Peak(channel, 0, peaks.Frames()), -amplitude, amplitude, tolerance);
         }
         // The wave starts high: its first half period is above the middle.
         ExpectRange(peaks.Peak(0, 0, 40), 16384, 16384, tolerance);
         ExpectRange(peaks.Peak(0, 40, 80), -16384, -16384, tolerance);
         // No channel past the last, no span past the end.
-        ExpectRange(peaks.Peak(c.channels, 0, 8000), 0, 0, 0);
-        ExpectRange(peaks.Peak(0, 8000, 9000), 0, 0, 0);
+        ExpectRange(peaks.Peak(c.channels, 0, 40000), 0, 0, 0);
+        ExpectRange(peaks.Peak(0, 40000, 41000), 0, 0, 0);
         ExpectRange(peaks.Peak(0, 500, 500), 0, 0, 0);
     }
 }
