@@ -68,7 +68,7 @@ CWaveformPane::CWaveformPane(QWidget* parent)
 CWaveformPane::~CWaveformPane() = default;
 
 QSize CWaveformPane::sizeHint() const {
-    return {480, 8 * fontMetrics().height()};
+    return {480, 14 * fontMetrics().height()};
 }
 
 QSize CWaveformPane::minimumSizeHint() const {
