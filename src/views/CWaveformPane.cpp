@@ -96,13 +96,24 @@ void CWaveformPane::ShowResource(const CKantelDoc* pDoc, int index) {
         return;
     }
     const SoundResource& resource = resources[static_cast<size_t>(index)];
-    QString path;
-    if (!pDoc->GetSampleFilePath(index, path) || !QFileInfo::exists(path)) {
+    const QString folder = pDoc->GetBankFolder();
+    const QByteArray name(resource.fileName, sizeof resource.fileName);
+    if (folder != m_strResolvedFolder || name != m_resolvedName ||
+        !QFileInfo::exists(m_strResolvedPath)) {
+        QString path;
+        if (!pDoc->GetSampleFilePath(index, path) || !QFileInfo::exists(path)) {
+            path.clear();
+        }
+        m_strResolvedFolder = folder;
+        m_resolvedName = name;
+        m_strResolvedPath = path;
+    }
+    if (m_strResolvedPath.isEmpty()) {
         sample.message = QStringLiteral("No wave file");
         ShowSample(sample);
         return;
     }
-    sample.path = path;
+    sample.path = m_strResolvedPath;
     sample.looped = resource.looped != 0;
     sample.loopStart = resource.loopStart;
     sample.loopLength = resource.loopLength;

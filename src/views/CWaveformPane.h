@@ -84,6 +84,12 @@ private:
     void DrawWave(QPainter& painter, const QRect& area) const;
 
     Sample m_sample;
+    // The file found last for a record's name in a bank's folder. Finding
+    // it can mean listing the folder (the name may differ in case), which
+    // is not to be done again on every update while the selection stays.
+    QString m_strResolvedFolder;
+    QByteArray m_resolvedName;
+    QString m_strResolvedPath;
     // The peaks of m_sample.path, or nullptr while there are none.
     CWavePeaksLoader::Peaks m_pPeaks;
     Stamp m_readingStamp;

@@ -58,8 +58,9 @@ protected:
         ASSERT_EQ(sox.exitCode(), 0) << sox.readAllStandardError().toStdString();
     }
 
-    // A bank beside its waves: a looped stereo sample, a mono 8-bit one, one
-    // whose file is missing, a CD track, one whose file is no wave file.
+    // A bank beside its waves: a looped stereo sample, a mono 8-bit one
+    // (its name in other case than its file's), one whose file is missing,
+    // a CD track, one whose file is no wave file.
     QString WriteBank() {
         Sox(QStringLiteral("pane/horn.wav"), 2, 16, 0.5);
         Sox(QStringLiteral("pane/tick.wav"), 1, 8, 0.25);
@@ -71,7 +72,8 @@ protected:
         horn.looped = 1;
         horn.loopStart = kLoopStart * 4;
         horn.loopLength = kLoopLength * 4;
-        b.AddSample(2, QStringLiteral("tick.wav"), QByteArray(kFrames, '\0'), false, 8000, 8, 1);
+        // Named as a file system that ignores case would have it.
+        b.AddSample(2, QStringLiteral("TICK.WAV"), QByteArray(kFrames, '\0'), false, 8000, 8, 1);
         b.AddSample(3, QStringLiteral("gone.wav"), QByteArray(100, '\0'), false);
         b.AddCdTrack(4, 2);
         b.AddSample(5, QStringLiteral("notes.wav"), QByteArray(100, '\0'), false);
