@@ -70,7 +70,7 @@ qint64 PlainRead(const QString& path) {
     if (!file.open(QIODevice::ReadOnly)) {
         return -1;
     }
-    QByteArray block(64 * 1024, '\0');
+    QByteArray block(qsizetype{64} * 1024, '\0');
     qint64 sum = 0;
     for (;;) {
         const qint64 got = file.read(block.data(), block.size());

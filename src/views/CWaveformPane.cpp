@@ -89,7 +89,7 @@ void CWaveformPane::ShowResource(const CKantelDoc* pDoc, int index) {
     Sample sample;
     const std::span<const SoundResource> resources =
         pDoc != nullptr ? pDoc->Resources() : std::span<const SoundResource>();
-    if (index < 0 || static_cast<size_t>(index) >= resources.size() ||
+    if (pDoc == nullptr || index < 0 || static_cast<size_t>(index) >= resources.size() ||
         !resources[static_cast<size_t>(index)].IsSample()) {
         sample.message = QStringLiteral("No sample selected");
         ShowSample(sample);

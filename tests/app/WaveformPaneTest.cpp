@@ -67,8 +67,9 @@ protected:
         WriteFile(QStringLiteral("pane/notes.wav"), QByteArray("not a wave at all"));
         BankBuilder b;
         b.bank = 1;
-        SoundResource& horn = b.AddSample(1, QStringLiteral("horn.wav"),
-                                          QByteArray(kFrames * 4, '\0'), false, 8000, 16, 2);
+        SoundResource& horn =
+            b.AddSample(1, QStringLiteral("horn.wav"), QByteArray(qsizetype{kFrames} * 4, '\0'),
+                        false, 8000, 16, 2);
         horn.looped = 1;
         horn.loopStart = kLoopStart * 4;
         horn.loopLength = kLoopLength * 4;
@@ -251,7 +252,7 @@ TEST_F(WaveformPane, UpdatesAfterAnEditASaveAndAnotherActiveWindow) {
     Select(0);
     ASSERT_NE(Pane().GetPeaks(), nullptr);
     EXPECT_EQ(Pane().GetPeaks()->Frames(), kFrames * 2);
-    EXPECT_NEAR(Pane().GetPeaks()->Peak(0, 0, kFrames * 2).max, 24576, 1);
+    EXPECT_NEAR(Pane().GetPeaks()->Peak(0, 0, qint64{kFrames} * 2).max, 24576, 1);
 
     // An event list made active has no sample to show; the resource list
     // made active again shows its selection.

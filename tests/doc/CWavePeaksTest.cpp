@@ -32,7 +32,7 @@ protected:
     // effects given; its path.
     QString Make(const QString& name, int channels, int bits, const QStringList& effects,
                  const QString& encoding = QString()) {
-        const QString path = folder.FilePath(name);
+        QString path = folder.FilePath(name);
         QStringList arguments{QStringLiteral("-D"),
                               QStringLiteral("-r"),
                               QStringLiteral("8000"),
@@ -171,11 +171,11 @@ TEST_F(SoxPeaks, TruncatedFilesGiveTheWholeFramesTheyHold) {
     ASSERT_TRUE(source.open(QIODevice::ReadOnly));
     const QByteArray whole = source.readAll();
     const qsizetype dataAt = whole.indexOf("data") + 8;
-    ASSERT_EQ(whole.size(), dataAt + 4000 * 4);
+    ASSERT_EQ(whole.size(), dataAt + qsizetype{4000} * 4);
 
     // Cut in the middle of frame 1000: the data chunk claims more than
     // the file holds, and the partial frame is left out.
-    const QByteArray cut = whole.left(dataAt + 1000 * 4 + 3);
+    const QByteArray cut = whole.left(dataAt + qsizetype{1000} * 4 + 3);
     const CWavePeaks fromCut = CWavePeaks::Read(folder.Write(QStringLiteral("cut.wav"), cut));
     ASSERT_EQ(fromCut.GetProblem(), Problem::None);
     EXPECT_TRUE(fromCut.IsTruncated());
