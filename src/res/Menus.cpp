@@ -37,6 +37,7 @@ constexpr std::array kEdit{
 
 constexpr std::array kSound{
     MenuItem{ID_SOUND_PLAY, "&Play\tSpace"},
+    MenuItem{ID_SOUND_STOP, "&Stop"},
     kSeparator,
     MenuItem{ID_SOUND_IMPORT, "&Import Sound..."},
 };
@@ -49,11 +50,14 @@ constexpr std::array kGame{
 constexpr std::array kViewNoDocument{
     MenuItem{ID_VIEW_TOOLBAR, "&Toolbar"},
     MenuItem{ID_VIEW_STATUS_BAR, "&Status Bar"},
+    MenuItem{ID_VIEW_WAVEFORM, "&Waveform"},
 };
 
 constexpr std::array kViewDocument{
     MenuItem{ID_VIEW_TOOLBAR, "&Toolbar"},
     MenuItem{ID_VIEW_STATUS_BAR, "&Status Bar"},
+    // The pane that draws the selected sample.
+    MenuItem{ID_VIEW_WAVEFORM, "&Waveform"},
     kSeparator,
     MenuItem{ID_VIEW_HEADER, "Header...\tCtrl+H"},
 };

@@ -20,6 +20,8 @@ constexpr std::array kStrings{
     Entry{ID_EDIT_ALL_EXTERNAL,
           "Make all sounds external and remove all banked sound data\nAll External"},
     Entry{ID_SOUND_PLAY, "Play the sound resource\nPlay"},
+    Entry{ID_SOUND_STOP, "Stop the sound that is playing\nStop"},
+    Entry{ID_VIEW_WAVEFORM, "Show or hide the waveform of the selected sample\nToggle Waveform"},
     Entry{ID_WINDOW_NEW_EVENT_VIEW,
           "Open another event window for the active document\nNew Event View"},
     Entry{ID_EDIT_ALL_BANKED,

@@ -217,8 +217,9 @@ TEST_F(ResourceView, PlayAndPropertiesFollowTheTypeOfTheSelectedRow) {
     // The Play item and toolbar button show the same state.
     ClickRow(List(), 0);
     QMenu* pSound = OpenPopup(QStringLiteral("&Sound"));
-    EXPECT_EQ(Items(pSound), (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("-"),
-                                          QStringLiteral("&Import Sound...")}));
+    EXPECT_EQ(Items(pSound),
+              (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Stop (off)"),
+                           QStringLiteral("-"), QStringLiteral("&Import Sound...")}));
     frame->OnIdleUpdateCmdUI();
     EXPECT_TRUE(frame->GetCommandAction(ID_SOUND_PLAY)->isEnabled());
 }
