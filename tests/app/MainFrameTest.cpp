@@ -300,14 +300,16 @@ TEST_F(MainFrame, StopIsEnabledOnlyWhileASoundPlays) {
     EXPECT_TRUE(pStop->isEnabled()) << "the toolbar button shows it at once";
     QMenu* pSound = OpenPopup(QStringLiteral("&Sound"));
     EXPECT_EQ(Items(pSound),
-              (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Stop")}));
+              (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Stop"),
+                           QStringLiteral("-"), QStringLiteral("&Import Sound...")}));
     Item(pSound, QStringLiteral("&Stop"))->trigger();
     ASSERT_EQ(sounds.sounds.size(), 2);
     EXPECT_EQ(sounds.sounds.at(1).path, QString());
     EXPECT_FALSE(sounds.IsPlaying());
     EXPECT_FALSE(pStop->isEnabled());
     EXPECT_EQ(Items(OpenPopup(QStringLiteral("&Sound"))),
-              (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Stop (off)")}));
+              (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Stop (off)"),
+                           QStringLiteral("-"), QStringLiteral("&Import Sound...")}));
 
     // Space plays with no command run; a sound that ends by itself turns
     // Stop off as well, once the event loop gets to it.
