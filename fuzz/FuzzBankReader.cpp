@@ -36,18 +36,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     qsizetype total = 0;
-    const int resources = CResourceCells::RowCount(doc);
+    const int resources = CResourceCells::RowCount(doc.Records());
     for (int row = 0; row < resources; ++row) {
         for (int c = 0; c < CResourceCells::ColumnCount; ++c) {
-            total += CResourceCells::Text(doc, row, c).size();
+            total += CResourceCells::Text(doc.Records(), row, c).size();
         }
         QString wave;
         doc.GetSampleFilePath(row, wave);
     }
-    const int events = CEventCells::RowCount(doc);
+    const int events = CEventCells::RowCount(doc.Records());
     for (int row = 0; row < events; ++row) {
         for (int c = 0; c < CEventCells::ColumnCount; ++c) {
-            total += CEventCells::Text(doc, row, c).size();
+            total += CEventCells::Text(doc.Records(), row, c).size();
         }
     }
     // Targets taken from the input itself, so every bank and index is tried.

@@ -68,8 +68,12 @@ void CSoundConverter::Mix(const float* frames, qint64 count) {
     const int in = m_from.channels;
     const int out = m_to.channels;
     m_mixed.resize(static_cast<size_t>(count * out));
+    // A float file may hold values that are no numbers, or infinite ones;
+    // they would spread through the resampler and have no integer to
+    // become, so they are silence.
+    const auto finite = [](float v) { return std::isfinite(v) ? v : 0.0F; };
     if (in == out) {
-        std::copy(frames, frames + count * in, m_mixed.begin());
+        std::transform(frames, frames + count * in, m_mixed.begin(), finite);
         return;
     }
     for (qint64 f = 0; f < count; ++f) {
@@ -77,19 +81,20 @@ void CSoundConverter::Mix(const float* frames, qint64 count) {
         float* target = m_mixed.data() + f * out;
         if (in < out) {
             for (int c = 0; c < out; ++c) {
-                target[c] = source[c % in];
+                target[c] = finite(source[c % in]);
             }
             continue;
         }
         // Each target channel averages the source channels that fall to it.
         for (int c = 0; c < out; ++c) {
-            float sum = 0.0F;
+            // In double, so that loud float values cannot add up to infinity.
+            double sum = 0.0;
             int n = 0;
             for (int s = c; s < in; s += out) {
-                sum += source[s];
+                sum += static_cast<double>(finite(source[s]));
                 ++n;
             }
-            target[c] = sum / static_cast<float>(n);
+            target[c] = static_cast<float>(sum / n);
         }
     }
 }
@@ -117,7 +122,8 @@ void CSoundConverter::Quantize(const float* samples, qint64 frames, QByteArray& 
             // uniform values, less one.
             v += static_cast<double>(Noise()) + static_cast<double>(Noise()) - 1.0;
         }
-        v = std::clamp(std::nearbyint(v), -scale, high);
+        // What the resampler made of the loudest values may be no number.
+        v = std::isnan(v) ? 0.0 : std::clamp(std::nearbyint(v), -scale, high);
         const auto value = static_cast<qint64>(v);
         if (bytes == 1) {
             *p++ = static_cast<unsigned char>(value + 128);

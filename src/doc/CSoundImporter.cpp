@@ -143,9 +143,9 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
     const int blockAlign = target.channels * target.bitsPerSample / 8;
     // The claimed length only sizes the buffer; a file that claims more
     // than it holds must not make us take memory for it.
-    const qint64 expected = std::min<qint64>(
-        static_cast<qint64>(std::ceil(static_cast<double>(info.frames) * ratio)) * blockAlign,
-        qint64{64} << 20);
+    const double claimed = std::ceil(static_cast<double>(info.frames) * ratio) * blockAlign;
+    const qint64 expected =
+        static_cast<qint64>(std::clamp(claimed, 0.0, static_cast<double>(qint64{64} << 20)));
     data.reserve(static_cast<qsizetype>(expected));
     std::vector<float> block(static_cast<size_t>(kBlockFrames * info.channels));
     progress.Begin(QStringLiteral("Importing %1").arg(QFileInfo(request.source).fileName()),

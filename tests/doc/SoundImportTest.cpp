@@ -486,3 +486,36 @@ TEST_F(SoundImport, ALoopFollowsTheLengthASaveCorrects) {
     EXPECT_EQ(c.loopStart, 100);
     EXPECT_EQ(c.loopLength, c.length - 100);
 }
+
+TEST_F(SoundImport, ValuesOfAFloatFileThatAreNoNumbersBecomeSilence) {
+    const QString made = Source(QStringLiteral("float.wav"));
+    ASSERT_TRUE(
+        SoundTools::Tone(made,
+                         {QStringLiteral("-r"), QStringLiteral("22050"), QStringLiteral("-c"),
+                          QStringLiteral("1"), QStringLiteral("-b"), QStringLiteral("32"),
+                          QStringLiteral("-e"), QStringLiteral("floating-point")},
+                         0.05));
+    QFile in(made);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    QByteArray wave = in.readAll();
+    const CWaveReader::Info info = CWaveReader::Read(wave);
+    // A quiet NaN, infinity and minus infinity as the first three samples.
+    const quint32 odd[] = {0x7FC00000U, 0x7F800000U, 0xFF800000U};
+    for (int i = 0; i < 3; ++i) {
+        BankBuilder::Put32(wave, info.dataOffset + 4 * i, odd[i]);
+    }
+    for (const Format& target : {Format{1, 22050, 16}, Format{2, 11025, 8}}) {
+        const auto imported = Import(folder.Write(QStringLiteral("nan.wav"), wave), target);
+        ASSERT_TRUE(imported) << qPrintable(imported.Error().text);
+        const SoundTools::Sound sound = SoundTools::Read(Written(imported.Value()));
+        for (double s : sound.samples) {
+            ASSERT_TRUE(std::isfinite(s) && std::abs(s) <= 1.0);
+        }
+        if (target.samplesPerSec == 22050) {
+            for (int i = 0; i < 3; ++i) {
+                EXPECT_LE(std::abs(sound.samples.at(size_t(i))), 1.0 / 16384)
+                    << i << ": silence, give or take dither";
+            }
+        }
+    }
+}
