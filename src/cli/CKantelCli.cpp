@@ -9,11 +9,13 @@
 #include "doc/CBankRecords.h"
 #include "doc/CKantelDoc.h"
 #include "doc/CNamesFileReader.h"
+#include "doc/CSoundExporter.h"
 #include "doc/NamesTable.h"
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CFile.h"
 #include "framework/core/CFileException.h"
 #include "framework/core/CPromptSink.h"
+#include "framework/core/IProgressSink.h"
 #include "views/CEventCells.h"
 #include "views/CResourceCells.h"
 
@@ -36,7 +38,9 @@ const char* const kUsage =
     "  extract BANK              open as the editor does: write every missing wave file\n"
     "  save BANK [-o OUT] [--all-external | --all-banked]\n"
     "                            open as the editor does, then save to OUT (default BANK)\n"
-    "  demo DIR                  write the demo bank Bnk_1.bnm and its files into DIR";
+    "  demo DIR                  write the demo bank Bnk_1.bnm and its files into DIR\n"
+    "  export BANK DIR [--resource RESOURCE] [--force]\n"
+    "                            write the samples as wave files into DIR";
 
 template <typename Cells> void printTable(const CBankRecords& doc, bool json, QTextStream& out) {
     const auto& columns = Cells::Columns();
@@ -165,6 +169,7 @@ int usageError(QTextStream& err, const QString& text) {
 // The options, each of which only some commands take.
 struct Options {
     enum Flag : unsigned { Json = 1, Output = 2, AllExternal = 4, AllBanked = 8 };
+    enum ExportFlag : unsigned { Resource = 16, Force = 32 };
 
     QCommandLineOption json{QStringLiteral("json"), QStringLiteral("Print JSON instead of text.")};
     QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")},
@@ -174,12 +179,19 @@ struct Options {
                                    QStringLiteral("Make every sample external first.")};
     QCommandLineOption allBanked{QStringLiteral("all-banked"),
                                  QStringLiteral("Bank every sample first.")};
+    QCommandLineOption resource{QStringLiteral("resource"),
+                                QStringLiteral("Export only <resource>: its table index, or "
+                                               "its name in the names file."),
+                                QStringLiteral("resource")};
+    QCommandLineOption force{QStringLiteral("force"),
+                             QStringLiteral("Export replaces files that are there already.")};
 
     // The flags of the options set on parser.
     unsigned SetOn(const QCommandLineParser& parser) const {
         return (parser.isSet(json) ? Json : 0U) | (parser.isSet(output) ? Output : 0U) |
                (parser.isSet(allExternal) ? AllExternal : 0U) |
-               (parser.isSet(allBanked) ? AllBanked : 0U);
+               (parser.isSet(allBanked) ? AllBanked : 0U) |
+               (parser.isSet(resource) ? Resource : 0U) | (parser.isSet(force) ? Force : 0U);
     }
 };
 
@@ -265,6 +277,91 @@ int runSave(const Invocation& run) {
     return doc.OnSaveDocument(target) ? CKantelCli::Success : CKantelCli::Failure;
 }
 
+// The resource --resource names: a table index, or the name of exactly one
+// resource in the names file; -1 after saying why there is none.
+int findResource(const CBankRecords& records, const QString& wanted, QTextStream& err) {
+    const int count = static_cast<int>(records.Resources().size());
+    bool number = false;
+    const int index = wanted.toInt(&number);
+    if (number) {
+        if (index >= 0 && index < count) {
+            return index;
+        }
+        err << "error: there is no resource at index " << wanted << "; the bank has " << count
+            << '\n';
+        return -1;
+    }
+    QStringList found;
+    for (int i = 0; i < count; ++i) {
+        if (records.GetResourceName(records.Resources()[static_cast<size_t>(i)].resourceId &
+                                    0xFFFF) == wanted) {
+            found.append(QString::number(i));
+        }
+    }
+    if (found.size() == 1) {
+        return found.first().toInt();
+    }
+    if (found.isEmpty()) {
+        err << "error: no resource is named '" << wanted << "'\n";
+    } else {
+        err << "error: '" << wanted << "' names the resources at "
+            << found.join(QStringLiteral(", ")) << "; give an index\n";
+    }
+    return -1;
+}
+
+// Reads the bank alone, so nothing is written into its folder; a sample with
+// no wave file comes from the bank. Nobody can be asked, so files that are
+// there stay unless --force.
+int runExport(const Invocation& run) {
+    const QString& path = run.args.at(0);
+    const QString& folder = run.args.at(1);
+    const std::optional<LoadedBank> bank = readBank(path, run.err);
+    if (!bank) {
+        return CKantelCli::Failure;
+    }
+    const CBankRecords records = bank->Records();
+    int index = -1;
+    if (run.IsSet(run.options.resource)) {
+        index = findResource(records, run.parser.value(run.options.resource), run.err);
+        if (index < 0) {
+            return CKantelCli::Failure;
+        }
+    }
+    const QByteArrayView image(reinterpret_cast<const char*>(bank->image.data.get()),
+                               static_cast<qsizetype>(bank->image.size));
+    const BnmHeader& header = *bank->image.header;
+    const CSoundExporter exporter(
+        {records, bank->image.folder + QLatin1Char('/'), QFileInfo(path).fileName(), [&](int i) {
+             return CSoundExporter::RecordedData(image, header,
+                                                 records.Resources()[static_cast<size_t>(i)]);
+         }});
+    std::vector<CSoundExporter::Target> targets = exporter.Plan(folder, index);
+    if (targets.empty()) {
+        run.err << "error: "
+                << (index < 0 ? QStringLiteral("the bank holds no samples")
+                              : QStringLiteral("the resource at index %1 is no sample").arg(index))
+                << '\n';
+        return CKantelCli::Failure;
+    }
+    for (CSoundExporter::Target& target : targets) {
+        target.overwrite = run.IsSet(run.options.force);
+    }
+    const CSoundExporter::Report report =
+        exporter.Export(folder, targets, CSeam<IProgressSink>::Current());
+    for (const QString& written : report.written) {
+        run.out << written << '\n';
+    }
+    for (const QString& skipped : report.skipped) {
+        run.err << "error: " << skipped << " exists and was not replaced (--force replaces it)\n";
+    }
+    for (const CSoundExporter::Failure& failure : report.failures) {
+        run.err << "error: " << failure.text << '\n';
+    }
+    return report.skipped.isEmpty() && report.failures.empty() ? CKantelCli::Success
+                                                               : CKantelCli::Failure;
+}
+
 struct Command {
     const char* name;
     int argumentCount;   // what must follow the name
@@ -281,6 +378,7 @@ constexpr std::array kCommands{
     Command{"save", 1, "one bank", Options::Output | Options::AllExternal | Options::AllBanked,
             runSave},
     Command{"demo", 1, "one folder", 0, runDemo},
+    Command{"export", 2, "one bank and one folder", Options::Resource | Options::Force, runExport},
 };
 
 } // namespace
@@ -292,7 +390,8 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
     parser.addPositionalArgument(QStringLiteral("command"), QString::fromLatin1(kUsage));
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("The bank or folder."));
     const Options options;
-    parser.addOptions({options.json, options.output, options.allExternal, options.allBanked});
+    parser.addOptions({options.json, options.output, options.allExternal, options.allBanked,
+                       options.resource, options.force});
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
 

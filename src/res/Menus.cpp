@@ -37,6 +37,7 @@ constexpr std::array kEdit{
 
 constexpr std::array kSound{
     MenuItem{ID_SOUND_PLAY, "&Play\tSpace"},
+    MenuItem{ID_SOUND_EXPORT, "&Export Sounds..."},
 };
 
 constexpr std::array kGame{
@@ -74,6 +75,7 @@ constexpr std::array kHelp{
 
 constexpr std::array kResourceContext{
     MenuItem{ID_SOUND_PLAY, "P&lay"},
+    MenuItem{ID_SOUND_EXPORT, "&Export Sounds..."},
     kSeparator,
     MenuItem{ID_EDIT_PROPERTIES, "Properties"},
 };

@@ -26,6 +26,8 @@ constexpr std::array kStrings{
           "Bank all sounds; they will be appended to the bank file upon saving\nAll Banked"},
     Entry{ID_GAME_KORVEX, "Use Korvex path as default path\nKorvex Default"},
     Entry{ID_GAME_LUNARIS, "Use Lunaris path as default path\nLunaris Default"},
+    Entry{ID_SOUND_EXPORT,
+          "Write the selected sound or all sounds as wave files into a folder\nExport Sounds"},
     Entry{ID_HELP_HOMEPAGE, "Start default browser with Perlume Home Page\nHome Page"},
     Entry{AFX_IDS_APP_TITLE, "Kantel"},
     Entry{AFX_IDS_IDLEMESSAGE, "Ready"},

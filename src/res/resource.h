@@ -31,6 +31,7 @@
 #define ID_EDIT_ALL_BANKED 32785
 #define ID_GAME_KORVEX 32786
 #define ID_GAME_LUNARIS 32787
+#define ID_SOUND_EXPORT 32801
 #define ID_HELP_HOMEPAGE 32820
 
 // ---------------------------------------------------------------------------

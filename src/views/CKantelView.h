@@ -6,7 +6,8 @@ class CCmdUI;
 
 // The resource list: one row per sound resource of the bank, nineteen
 // columns of every field with the name and description from the names file.
-// Plays samples and opens the property dialog of the selected resource.
+// Plays samples, opens the property dialog of the selected resource and
+// exports samples as wave files.
 class CKantelView : public CBankListView {
 public:
     CKantelView();
@@ -18,6 +19,10 @@ public:
     void OnEditProperties();
     void OnSoundPlay();
     void OnUpdateEditProperties(CCmdUI* pCmdUI);
+    // Export Sounds: the selected sample or all of them, into a folder the
+    // user picks.
+    void OnSoundExport();
+    void OnUpdateSoundExport(CCmdUI* pCmdUI);
 
 protected:
     void OnDblclk() override;
