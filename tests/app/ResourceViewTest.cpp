@@ -211,7 +211,8 @@ TEST_F(ResourceView, PlayAndPropertiesFollowTheTypeOfTheSelectedRow) {
     // The Play item and toolbar button show the same state.
     ClickRow(List(), 0);
     QMenu* pSound = OpenPopup(QStringLiteral("&Sound"));
-    EXPECT_EQ(Items(pSound), QStringList{QStringLiteral("&Play\tSpace")});
+    EXPECT_EQ(Items(pSound),
+              (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Export Sounds...")}));
     frame->OnIdleUpdateCmdUI();
     EXPECT_TRUE(frame->GetCommandAction(ID_SOUND_PLAY)->isEnabled());
 }
@@ -278,8 +279,9 @@ TEST_F(ResourceView, ContextMenuFromTheKeyboardOpensAtTheCentreOfTheSelectedRows
     QRect label;
     ASSERT_TRUE(List().GetItemRect(5, &label, LVIR_LABEL));
     EXPECT_EQ(menus.points.at(0), List().viewport()->mapToGlobal(LabelCentre(label)));
-    EXPECT_EQ(menus.menus.at(0), (QStringList{QStringLiteral("P&lay"), QStringLiteral("-"),
-                                              QStringLiteral("Properties")}));
+    EXPECT_EQ(menus.menus.at(0),
+              (QStringList{QStringLiteral("P&lay"), QStringLiteral("&Export Sounds..."),
+                           QStringLiteral("-"), QStringLiteral("Properties")}));
     // The chosen item went through the routing to the view.
     EXPECT_EQ(dialogs.titles, QStringList{QStringLiteral("Sound Resource Properties")});
 
