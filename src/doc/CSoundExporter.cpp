@@ -136,6 +136,17 @@ std::vector<CSoundExporter::Target> CSoundExporter::Plan(const QString& folder, 
     std::vector<Target> targets;
     const CFolderListing listing(folder);
     const int count = static_cast<int>(m_names.size());
+    // Replacing a wave file of the bank would replace a sample's data.
+    QSet<QString> waveFiles;
+    const QString here = QFileInfo(folder).canonicalFilePath();
+    if (!here.isEmpty() && here == QFileInfo(m_bank.folder).canonicalFilePath()) {
+        for (const SoundResource& resource : m_bank.records.Resources()) {
+            if (resource.IsSample()) {
+                waveFiles.insert(CBnmFormat::FileNameText(resource).toCaseFolded());
+            }
+        }
+    }
+    const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     for (int i = index < 0 ? 0 : index; i < (index < 0 ? count : std::min(index + 1, count)); ++i) {
         const QString& name = m_names.at(i);
         if (name.isEmpty()) {
@@ -143,8 +154,15 @@ std::vector<CSoundExporter::Target> CSoundExporter::Plan(const QString& folder, 
         }
         // Only the exact name: another case of it is another file here, and
         // a folder of that name is no file anybody could replace.
+        if (waveFiles.contains(name.toCaseFolded())) {
+            targets.push_back({i, name, false, false,
+                               QStringLiteral("%1 was not written: the bank keeps a sample's data "
+                                              "in a wave file of that name.")
+                                   .arg(base + name)});
+            continue;
+        }
         const bool exists = listing.Resolve(name) == name && !listing.IsFolder(name);
-        targets.push_back({i, name, exists, false});
+        targets.push_back({i, name, exists, false, QString()});
     }
     return targets;
 }
@@ -294,6 +312,10 @@ CSoundExporter::Report CSoundExporter::Export(const QString& folder,
     for (size_t t = 0; t < targets.size(); ++t) {
         const Target& target = targets[t];
         progress.Step(static_cast<qint64>(t));
+        if (!target.refusal.isEmpty()) {
+            failures.push_back({t, {pathOf(target), target.refusal}});
+            continue;
+        }
         if (target.exists && !target.overwrite) {
             report.skipped.append(pathOf(target));
             continue;

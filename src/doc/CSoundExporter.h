@@ -42,6 +42,10 @@ public:
         // unless overwrite is set.
         bool exists = false;
         bool overwrite = false;
+        // Why the file must not be written whatever the caller decides (it
+        // would take the place of one of the bank's own wave files); Export
+        // reports it as the target's failure.
+        QString refusal;
     };
 
     struct Failure {
@@ -71,7 +75,9 @@ public:
 
     // What exporting resource index (every sample for -1) into folder would
     // write, with the files already there marked. Empty when there is no
-    // such sample.
+    // such sample. In the bank's own folder, a name that one of its samples'
+    // wave files has (without regard to case, as the bank finds them) is
+    // refused.
     std::vector<Target> Plan(const QString& folder, int index = -1) const;
 
     // Writes targets into folder. A target marked as existing is written

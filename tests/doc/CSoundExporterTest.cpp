@@ -566,6 +566,43 @@ TEST_F(SoundExporterTest, WhatHasATargetsNameStaysUnlessTheCallerSaysToReplaceIt
                      QStringLiteral("s3.wav"), QStringLiteral("s4.wav")});
 }
 
+// Beside the bank, a file a record names holds that sample's data; replacing
+// it, even when told to, would lose the data or change what the bank finds.
+TEST_F(SoundExporterTest, TheBanksOwnWaveFilesAreNeverReplaced) {
+    BankBuilder b;
+    b.AddSample(1, QStringLiteral("horn.wav"), BankBuilder::Pattern(30, 1), false);
+    b.AddSample(2, QStringLiteral("gear.wav"), BankBuilder::Pattern(30, 2), false);
+    b.AddSample(3, QStringLiteral("beep.wav"), BankBuilder::Pattern(30, 3), true);
+    folder.Write(QStringLiteral("bank/horn.wav"), BankBuilder::Wave(BankBuilder::Pattern(30, 1)));
+    folder.Write(QStringLiteral("bank/gear.wav"), BankBuilder::Wave(BankBuilder::Pattern(30, 2)));
+    // Gear's name is Horn's file name; Beep's differs from its own in case.
+    Load(b, {QStringLiteral("1 \"Klaxon\""), QStringLiteral("2 \"Horn\""),
+             QStringLiteral("3 \"Beep\"")});
+    const QStringList before = QDir(BankFolder()).entryList(QDir::Files);
+    const CSoundExporter exporter = Exporter();
+    std::vector<CSoundExporter::Target> plan = exporter.Plan(BankFolder());
+    ASSERT_EQ(plan.size(), 3U);
+    for (CSoundExporter::Target& target : plan) {
+        EXPECT_FALSE(target.exists) << "nobody is asked about them";
+        target.overwrite = true;
+    }
+    const CSoundExporter::Report report = exporter.Export(BankFolder(), plan, progress);
+    EXPECT_EQ(report.written, QStringList{BankFolder() + QStringLiteral("/Klaxon.wav")});
+    EXPECT_EQ(FailureTexts(report),
+              (QStringList{QStringLiteral("%1/Horn.wav was not written: the bank keeps a sample's "
+                                          "data in a wave file of that name.")
+                               .arg(BankFolder()),
+                           QStringLiteral("%1/Beep.wav was not written: the bank keeps a sample's "
+                                          "data in a wave file of that name.")
+                               .arg(BankFolder())}));
+    EXPECT_EQ(folder.Read(QStringLiteral("bank/horn.wav")),
+              BankBuilder::Wave(BankBuilder::Pattern(30, 1)));
+    QStringList after = before;
+    after.append(QStringLiteral("Klaxon.wav"));
+    after.sort();
+    EXPECT_EQ(QDir(BankFolder()).entryList(QDir::Files | QDir::Hidden, QDir::Name), after);
+}
+
 TEST_F(SoundExporterTest, AFileThatAppearsAfterThePlanIsNeverReplaced) {
     BankBuilder b;
     b.AddSample(1, QStringLiteral("a.wav"), BankBuilder::Pattern(30, 1), true);
