@@ -111,6 +111,9 @@ void CSoundExporter::NameSamples() {
         wanted.insert(QString(stem + kExtension).toCaseFolded());
     }
     QSet<QString> taken;
+    // Per folded stem, the number its next copy tries first, so a bank whose
+    // samples all share one name is named in time that grows with their count.
+    QHash<QString, int> nextNumber;
     for (const QString& stem : std::as_const(stems)) {
         if (stem.isEmpty()) {
             m_names.append(QString());
@@ -118,7 +121,8 @@ void CSoundExporter::NameSamples() {
         }
         QString name = stem + kExtension;
         if (taken.contains(name.toCaseFolded())) {
-            int k = 2;
+            int& k = nextNumber[stem.toCaseFolded()];
+            k = std::max(k, 2);
             do {
                 name = QStringLiteral("%1 (%2)%3").arg(stem).arg(k++).arg(kExtension);
             } while (taken.contains(name.toCaseFolded()) || wanted.contains(name.toCaseFolded()));
@@ -147,13 +151,13 @@ std::vector<CSoundExporter::Target> CSoundExporter::Plan(const QString& folder, 
         }
     }
     const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-    for (int i = index < 0 ? 0 : index; i < (index < 0 ? count : std::min(index + 1, count)); ++i) {
+    const int first = index < 0 ? 0 : index;
+    const int end = index < 0 ? count : std::min(index + 1, count);
+    for (int i = first; i < end; ++i) {
         const QString& name = m_names.at(i);
         if (name.isEmpty()) {
             continue;
         }
-        // Only the exact name: another case of it is another file here, and
-        // a folder of that name is no file anybody could replace.
         if (waveFiles.contains(name.toCaseFolded())) {
             targets.push_back({i, name, false, false,
                                QStringLiteral("%1 was not written: the bank keeps a sample's data "
@@ -161,6 +165,8 @@ std::vector<CSoundExporter::Target> CSoundExporter::Plan(const QString& folder, 
                                    .arg(base + name)});
             continue;
         }
+        // Only the exact name: another case of it is another file here, and
+        // a folder of that name is no file anybody could replace.
         const bool exists = listing.Resolve(name) == name && !listing.IsFolder(name);
         targets.push_back({i, name, exists, false, QString()});
     }
