@@ -6,7 +6,9 @@
 #include "framework/ui/CDocTemplate.h"
 #include "framework/ui/CMDIChildWnd.h"
 #include "framework/ui/CMultiDocTemplate.h"
+#include "framework/ui/CSoundPlayer.h"
 #include "framework/ui/CWinApp.h"
+#include "framework/ui/PlaySound.h"
 #include "res/resource.h"
 
 #include <QGuiApplication>
@@ -31,6 +33,10 @@ const char* const kWindowPos = "window_pos";
 BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
 ON_COMMAND(ID_WINDOW_NEW_EVENT_VIEW, OnWindowNewEventView)
 ON_UPDATE_COMMAND_UI(ID_WINDOW_NEW_EVENT_VIEW, OnUpdateWindowNewEventView)
+ON_COMMAND(ID_SOUND_STOP, OnSoundStop)
+ON_UPDATE_COMMAND_UI(ID_SOUND_STOP, OnUpdateSoundStop)
+ON_COMMAND_RANGE(ID_VIEW_WAVEFORM, ID_VIEW_WAVEFORM, OnBarCheck)
+ON_UPDATE_COMMAND_UI(ID_VIEW_WAVEFORM, OnUpdateControlBarMenu)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame() = default;
@@ -66,8 +72,39 @@ int CMainFrame::OnCreate() {
     m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&m_wndToolBar);
+
+    // Hidden until the View menu shows it; the bar layout then keeps it.
+    // The layout finds it by its object name.
+    m_wndWaveformBar.setObjectName(QStringLiteral("WaveformBar"));
+    m_wndWaveformBar.setWindowTitle(QStringLiteral("Waveform"));
+    m_wndWaveformBar.setWidget(&m_wndWaveform);
+    addDockWidget(Qt::BottomDockWidgetArea, &m_wndWaveformBar);
+    m_wndWaveformBar.hide();
+    RegisterControlBar(ID_VIEW_WAVEFORM, &m_wndWaveformBar);
+    QObject::connect(&m_wndWaveformBar, &QDockWidget::visibilityChanged, this, [this](bool bShown) {
+        if (bShown) {
+            m_wndWaveform.Follow(MDIGetActive());
+        }
+    });
+
     LoadBarState(QStringLiteral("BarState"));
     return 0;
+}
+
+void CMainFrame::OnIdleUpdateCmdUI() {
+    CMDIFrameWnd::OnIdleUpdateCmdUI();
+    // A hidden pane catches up when it is shown.
+    if (!m_wndWaveformBar.isHidden()) {
+        m_wndWaveform.Follow(MDIGetActive());
+    }
+}
+
+void CMainFrame::OnSoundStop() {
+    PlaySound(QString(), SND_ASYNC);
+}
+
+void CMainFrame::OnUpdateSoundStop(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(CSeam<CSoundPlayer>::Current().IsPlaying());
 }
 
 void CMainFrame::OnClose() {

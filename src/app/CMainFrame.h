@@ -4,12 +4,17 @@
 #include "framework/ui/CMDIFrameWnd.h"
 #include "framework/ui/CStatusBar.h"
 #include "framework/ui/CToolBar.h"
+#include "views/CWaveformPane.h"
+
+#include <QDockWidget>
 
 class CCmdUI;
 class CDocTemplate;
 
-// The main window: the bank windows, one toolbar and one status bar. Keeps
-// its placement and toolbar layout between runs and opens event lists.
+// The main window: the bank windows, one toolbar, one status bar and the
+// waveform pane, which follows the selection of the active resource list.
+// Keeps its placement and bar layout between runs, opens event lists and
+// stops the sound that plays.
 class CMainFrame : public CMDIFrameWnd {
 public:
     CMainFrame();
@@ -24,9 +29,18 @@ public:
 
     void OnWindowNewEventView();
     void OnUpdateWindowNewEventView(CCmdUI* pCmdUI);
+    void OnSoundStop();
+    void OnUpdateSoundStop(CCmdUI* pCmdUI);
+
+    // The waveform pane also follows the active window and its selection.
+    void OnIdleUpdateCmdUI() override;
 
     CStatusBar m_wndStatusBar;
     CToolBar m_wndToolBar;
+    // The pane lives in the dock; it is declared after it, so it leaves the
+    // dock before the dock goes.
+    QDockWidget m_wndWaveformBar;
+    CWaveformPane m_wndWaveform;
 
 protected:
     int OnCreate() override;

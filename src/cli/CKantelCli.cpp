@@ -11,6 +11,7 @@
 #include "doc/CNamesFileReader.h"
 #include "doc/CSoundExporter.h"
 #include "doc/NamesTable.h"
+#include "doc/SoundResource.h"
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CFile.h"
 #include "framework/core/CFileException.h"
@@ -27,6 +28,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <span>
 
 namespace {
 
@@ -38,6 +40,10 @@ const char* const kUsage =
     "  extract BANK              open as the editor does: write every missing wave file\n"
     "  save BANK [-o OUT] [--all-external | --all-banked]\n"
     "                            open as the editor does, then save to OUT (default BANK)\n"
+    "  import BANK RESOURCE FILE [--keep-rate] [-o OUT]\n"
+    "                            open as the editor does, make the sound FILE (any format)\n"
+    "                            the sample of RESOURCE (an index or a resource name),\n"
+    "                            then save to OUT (default BANK)\n"
     "  demo DIR                  write the demo bank Bnk_1.bnm and its files into DIR\n"
     "  export BANK DIR [--resource RESOURCE] [--force]\n"
     "                            write the samples as wave files into DIR";
@@ -168,8 +174,8 @@ int usageError(QTextStream& err, const QString& text) {
 
 // The options, each of which only some commands take.
 struct Options {
-    enum Flag : unsigned { Json = 1, Output = 2, AllExternal = 4, AllBanked = 8 };
-    enum ExportFlag : unsigned { Resource = 16, Force = 32 };
+    enum Flag : unsigned { Json = 1, Output = 2, AllExternal = 4, AllBanked = 8, KeepRate = 16 };
+    enum ExportFlag : unsigned { Resource = 32, Force = 64 };
 
     QCommandLineOption json{QStringLiteral("json"), QStringLiteral("Print JSON instead of text.")};
     QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")},
@@ -179,6 +185,8 @@ struct Options {
                                    QStringLiteral("Make every sample external first.")};
     QCommandLineOption allBanked{QStringLiteral("all-banked"),
                                  QStringLiteral("Bank every sample first.")};
+    QCommandLineOption keepRate{QStringLiteral("keep-rate"),
+                                QStringLiteral("Import at the sound file's own sample rate.")};
     QCommandLineOption resource{QStringLiteral("resource"),
                                 QStringLiteral("Export only <resource>: its table index, or "
                                                "its name in the names file."),
@@ -191,7 +199,8 @@ struct Options {
         return (parser.isSet(json) ? Json : 0U) | (parser.isSet(output) ? Output : 0U) |
                (parser.isSet(allExternal) ? AllExternal : 0U) |
                (parser.isSet(allBanked) ? AllBanked : 0U) |
-               (parser.isSet(resource) ? Resource : 0U) | (parser.isSet(force) ? Force : 0U);
+               (parser.isSet(keepRate) ? KeepRate : 0U) | (parser.isSet(resource) ? Resource : 0U) |
+               (parser.isSet(force) ? Force : 0U);
     }
 };
 
@@ -277,35 +286,42 @@ int runSave(const Invocation& run) {
     return doc.OnSaveDocument(target) ? CKantelCli::Success : CKantelCli::Failure;
 }
 
-// The resource --resource names: a table index, or the name of exactly one
-// resource in the names file; -1 after saying why there is none.
-int findResource(const CBankRecords& records, const QString& wanted, QTextStream& err) {
-    const int count = static_cast<int>(records.Resources().size());
+// The resource a command line names: its table index, or the name the names
+// file gives it (its case aside when no name matches exactly). -1 after
+// saying on err why there is none, or that several resources have the name.
+int findResource(const CBankRecords& records, const QString& bankPath, const QString& text,
+                 QTextStream& err) {
+    const std::span<const SoundResource> resources = records.Resources();
     bool number = false;
-    const int index = wanted.toInt(&number);
+    const int index = text.toInt(&number);
+    QStringList found;
     if (number) {
-        if (index >= 0 && index < count) {
+        if (index >= 0 && index < static_cast<int>(resources.size())) {
             return index;
         }
-        err << "error: there is no resource at index " << wanted << "; the bank has " << count
-            << '\n';
-        return -1;
-    }
-    QStringList found;
-    for (int i = 0; i < count; ++i) {
-        if (records.GetResourceName(records.Resources()[static_cast<size_t>(i)].resourceId &
-                                    0xFFFF) == wanted) {
-            found.append(QString::number(i));
+    } else {
+        for (Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+            for (size_t row = 0; row < resources.size(); ++row) {
+                if (records.GetResourceName(resources[row].resourceId & 0xFFFF).compare(text, cs) ==
+                    0) {
+                    found.append(QString::number(row));
+                }
+            }
+            if (!found.isEmpty()) {
+                break;
+            }
         }
     }
     if (found.size() == 1) {
         return found.first().toInt();
     }
+    const QString bank = QFileInfo(bankPath).absoluteFilePath();
     if (found.isEmpty()) {
-        err << "error: no resource is named '" << wanted << "'\n";
+        err << "error: " << bank << " has no resource '" << text << "'\n";
     } else {
-        err << "error: '" << wanted << "' names the resources at "
-            << found.join(QStringLiteral(", ")) << "; give an index\n";
+        // Taking the first could change or write the wrong sample.
+        err << "error: '" << text << "' names the resources at " << found.join(QStringLiteral(", "))
+            << " of " << bank << "; give an index\n";
     }
     return -1;
 }
@@ -323,7 +339,7 @@ int runExport(const Invocation& run) {
     const CBankRecords records = bank->Records();
     int index = -1;
     if (run.IsSet(run.options.resource)) {
-        index = findResource(records, run.parser.value(run.options.resource), run.err);
+        index = findResource(records, path, run.parser.value(run.options.resource), run.err);
         if (index < 0) {
             return CKantelCli::Failure;
         }
@@ -362,6 +378,24 @@ int runExport(const Invocation& run) {
                                                                : CKantelCli::Failure;
 }
 
+int runImport(const Invocation& run) {
+    const QString& path = run.args.at(0);
+    CKantelDoc doc;
+    if (!openBank(doc, path, run.err)) {
+        return CKantelCli::Failure;
+    }
+    const int index = findResource(doc.Records(), path, run.args.at(1), run.err);
+    if (index < 0) {
+        return CKantelCli::Failure;
+    }
+    if (!doc.ImportSound(index, run.args.at(2), run.IsSet(run.options.keepRate))) {
+        return CKantelCli::Failure;
+    }
+    const QString target =
+        run.IsSet(run.options.output) ? run.parser.value(run.options.output) : path;
+    return doc.OnSaveDocument(target) ? CKantelCli::Success : CKantelCli::Failure;
+}
+
 struct Command {
     const char* name;
     int argumentCount;   // what must follow the name
@@ -377,6 +411,8 @@ constexpr std::array kCommands{
     Command{"extract", 1, "one bank", 0, runExtract},
     Command{"save", 1, "one bank", Options::Output | Options::AllExternal | Options::AllBanked,
             runSave},
+    Command{"import", 3, "a bank, a resource and a sound file", Options::Output | Options::KeepRate,
+            runImport},
     Command{"demo", 1, "one folder", 0, runDemo},
     Command{"export", 2, "one bank and one folder", Options::Resource | Options::Force, runExport},
 };
@@ -391,7 +427,7 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("The bank or folder."));
     const Options options;
     parser.addOptions({options.json, options.output, options.allExternal, options.allBanked,
-                       options.resource, options.force});
+                       options.keepRate, options.resource, options.force});
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
 

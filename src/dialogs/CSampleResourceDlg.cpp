@@ -5,12 +5,18 @@
 
 #include "doc/CBnmFormat.h"
 #include "doc/CKantelDoc.h"
+#include "doc/CSoundImporter.h"
 #include "doc/SoundResource.h"
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CIntegerText.h"
+#include "framework/core/IProgressSink.h"
 #include "framework/ui/CDataExchange.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <array>
 #include <cstring>
@@ -19,7 +25,9 @@ CSampleResourceDlg::CSampleResourceDlg(CKantelDoc* pDoc, SoundResource* pResourc
                                        QWidget* pParentWnd)
     : CDialog(IDD, pParentWnd), m_pResource(pResource), m_pDoc(pDoc) {}
 
-CSampleResourceDlg::~CSampleResourceDlg() = default;
+CSampleResourceDlg::~CSampleResourceDlg() {
+    ForgetImported();
+}
 
 std::span<const CDialog::MessageEntry> CSampleResourceDlg::GetMessageMap() const {
     static const std::array map{
@@ -64,7 +72,21 @@ void CSampleResourceDlg::OnOK() {
         return;
     }
     StoreToResource();
+    // The record names the new file now; it is the document's to keep.
+    m_strImported.clear();
     EndDialog(IDOK);
+}
+
+void CSampleResourceDlg::OnCancel() {
+    ForgetImported();
+    CDialog::OnCancel();
+}
+
+void CSampleResourceDlg::ForgetImported() {
+    if (!m_strImported.isEmpty()) {
+        QFile::remove(m_strImported);
+        m_strImported.clear();
+    }
 }
 
 void CSampleResourceDlg::OnSelect() {
@@ -74,7 +96,77 @@ void CSampleResourceDlg::OnSelect() {
     if (dlg.DoModal() != IDOK) {
         return;
     }
-    ReadWaveHeader(dlg.m_strFileName);
+    const QString folder = m_pDoc != nullptr ? m_pDoc->GetBankFolder() : QString();
+    const QString path = dlg.ChosenPath();
+    const QFileInfo chosen(path);
+    const bool inFolder = path.isEmpty() || QDir(chosen.absolutePath()) == QDir(folder);
+    if (!inFolder) {
+        ImportSound(path, dlg.m_bKeepRate != 0);
+        return;
+    }
+    // The name as typed, when it is the file's but for its case.
+    const QString name = chosen.fileName().compare(dlg.m_strFileName, Qt::CaseInsensitive) == 0
+                             ? dlg.m_strFileName
+                             : chosen.fileName();
+    // A plain wave of the bank's folder is used as it is: the game finds an
+    // external sample's data right after the 44-byte header.
+    if (path.isEmpty() || !chosen.exists() ||
+        (CSoundImporter::IsPlainWave(path) && name.size() <= SoundResource::kMaxFileName)) {
+        ReadWaveHeader(name);
+        return;
+    }
+    CWaveHeaderCheck::Header header;
+    const CWaveHeaderCheck::Result check = CWaveHeaderCheck::CheckFile(path, header);
+    if (check != CWaveHeaderCheck::Ok &&
+        !CSoundImporter::Describe(m_pDoc->ImportRequest(-1, path, false))) {
+        // Not a sound at all: the file's trouble in the dialog's own words.
+        AfxMessageBox(CWaveHeaderCheck::Message(check, folder), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    ImportSound(path, dlg.m_bKeepRate != 0);
+}
+
+void CSampleResourceDlg::ImportSound(const QString& path, bool bKeepRate) {
+    if (m_pDoc == nullptr) {
+        return;
+    }
+    CSoundImporter::Request request = m_pDoc->ImportRequest(-1, path, bKeepRate);
+    // The format shown in the dialog, which may have come from an earlier
+    // Select.
+    request.target = {CIntegerText::AtoI(GetDlgItemText(IDC_CHANNELS)),
+                      CIntegerText::AtoI(GetDlgItemText(IDC_SAMPLE_RATE)),
+                      CIntegerText::AtoI(GetDlgItemText(IDC_BITS))};
+    const CResult<QString> plan = CSoundImporter::Describe(request);
+    if (!plan) {
+        AfxMessageBox(plan.Error().text, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (AfxMessageBox(plan.Value(), MB_OKCANCEL | MB_ICONINFORMATION) != IDOK) {
+        return;
+    }
+    const CResult<CSoundImporter::Imported> imported =
+        CSoundImporter::Import(request, CSeam<IProgressSink>::Current());
+    if (!imported) {
+        AfxMessageBox(imported.Error().text, MB_OK | MB_ICONHAND);
+        return;
+    }
+    const CSoundImporter::Imported& result = imported.Value();
+    ForgetImported();
+    m_strImported = request.folder + result.fileName;
+    const auto length = static_cast<int>(result.dataLength);
+    ShowOffset(false);
+    SetDlgItemText(IDC_RESOURCE_TYPE, QStringLiteral("Sound Sample (PCM)"));
+    SetDlgItemInt(IDC_LENGTH, length);
+    SetDlgItemInt(IDC_LOOP_START, result.hasLoop ? static_cast<int>(result.loopStart) : 0);
+    SetDlgItemInt(IDC_LOOP_LENGTH, result.hasLoop ? static_cast<int>(result.loopLength) : length);
+    if (auto* looped = qobject_cast<QAbstractButton*>(GetDlgItem(IDC_LOOPED));
+        looped != nullptr && result.hasLoop) {
+        looped->setChecked(true);
+    }
+    SetDlgItemInt(IDC_SAMPLE_RATE, result.format.samplesPerSec);
+    SetDlgItemInt(IDC_BITS, result.format.bitsPerSample);
+    SetDlgItemInt(IDC_CHANNELS, result.format.channels);
+    SetDlgItemText(IDC_FILE_NAME, result.fileName);
 }
 
 void CSampleResourceDlg::OnSelchangeType() {
@@ -116,6 +208,9 @@ void CSampleResourceDlg::StoreToResource() {
     r.samplesPerSec = CIntegerText::AtoI(m_strSampleRate);
     r.channels = static_cast<quint16>(CIntegerText::AtoI(m_strChannels));
     r.bitsPerSample = static_cast<quint16>(CIntegerText::AtoI(m_strBits));
+    if (!m_strImported.isEmpty()) {
+        r.waveFormat = SoundResource::kWaveFormatPcm;
+    }
 }
 
 void CSampleResourceDlg::ShowOffset(bool bAtOpening) {
@@ -138,6 +233,16 @@ void CSampleResourceDlg::ReadWaveHeader(const QString& fileName) {
     if (result != CWaveHeaderCheck::Ok) {
         AfxMessageBox(CWaveHeaderCheck::Message(result, folder), MB_OK | MB_ICONEXCLAMATION);
         return;
+    }
+    if (header.dataClaimed > header.dataSize) {
+        // A length the file cannot give would go into the record; what is
+        // there is what a save can pack.
+        AfxMessageBox(QStringLiteral("The data chunk of %1 claims %2 bytes, but the file holds "
+                                     "only %3; the sample takes the %3 bytes that are there.")
+                          .arg(fileName)
+                          .arg(header.dataClaimed)
+                          .arg(header.dataSize),
+                      MB_OK | MB_ICONEXCLAMATION);
     }
     ShowOffset(false);
     SetDlgItemInt(IDC_LENGTH, header.dataSize);

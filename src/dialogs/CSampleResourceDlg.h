@@ -10,8 +10,11 @@ struct SoundResource;
 
 // "Sound Resource Properties" for a sample: storage, file, loop, volume and
 // the format of one Sample record of an open bank. Select takes the file
-// name, length and format over from a wave file in the bank's folder. The
-// record is written only at OK; the caller then recomputes the offsets.
+// name, length and format over from a plain wave file in the bank's folder;
+// any other sound file, from anywhere, is first converted into a new wave
+// file there, once the user agreed. The record is written only at OK; the
+// caller then recomputes the offsets. A wave file made for a dialog that is
+// cancelled is removed again.
 class CSampleResourceDlg : public CDialog {
 public:
     enum { IDD = IDD_SAMPLE_RESOURCE };
@@ -34,12 +37,16 @@ public:
     QString m_strSampleRate;
     SoundResource* m_pResource;
     CKantelDoc* m_pDoc;
+    // The wave file the last Select made, while the dialog has not been
+    // confirmed; empty when it made none.
+    QString m_strImported;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     // Ends with 3 for a record that is not a Sample.
     bool OnInitDialog() override;
     void OnOK() override;
+    void OnCancel() override;
     std::span<const MessageEntry> GetMessageMap() const override;
 
     void OnSelect();
@@ -54,4 +61,8 @@ protected:
     // Takes length, loop, format and name from the header of fileName in the
     // bank's folder; tells the user and changes nothing when it is unusable.
     void ReadWaveHeader(const QString& fileName);
+    // Converts path after saying what will happen, then takes the new
+    // file's values as ReadWaveHeader does, and its loop where it has one.
+    void ImportSound(const QString& path, bool bKeepRate);
+    void ForgetImported();
 };

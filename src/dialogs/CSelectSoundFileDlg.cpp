@@ -1,11 +1,12 @@
 #include "CSelectSoundFileDlg.h"
 
-#include "doc/SoundResource.h"
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CPathCase.h"
 #include "framework/ui/CDataExchange.h"
 #include "framework/ui/CFileDialog.h"
 #include "framework/ui/PlaySound.h"
+
+#include <QFileInfo>
 
 #include <array>
 
@@ -24,7 +25,7 @@ std::span<const CDialog::MessageEntry> CSelectSoundFileDlg::GetMessageMap() cons
 void CSelectSoundFileDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Text(pDX, IDC_SOUND_FILE, m_strFileName);
-    DDV_MaxChars(pDX, m_strFileName, SoundResource::kMaxFileName);
+    DDX_Check(pDX, IDC_KEEP_RATE, m_bKeepRate);
 }
 
 bool CSelectSoundFileDlg::OnInitDialog() {
@@ -34,8 +35,10 @@ bool CSelectSoundFileDlg::OnInitDialog() {
     // whatever folder the program was started from.
     m_strPathName = FileInDirectory(m_strFileName);
     GetDlgItem(IDC_PLAY)->setEnabled(false);
-    m_strFilter = QStringLiteral("Wave Files (*.wav)|*.wav|") + CFileDialog::AllFilesFilterName() +
-                  QStringLiteral("|*.*||");
+    m_strFilter = QStringLiteral("Wave Files (*.wav)|*.wav|"
+                                 "Sound Files (*.wav *.aif *.aiff *.flac *.ogg *.oga *.opus *.mp3)|"
+                                 "*.wav;*.aif;*.aiff;*.flac;*.ogg;*.oga;*.opus;*.mp3|") +
+                  CFileDialog::AllFilesFilterName() + QStringLiteral("|*.*||");
     OnBrowse();
     return true;
 }
@@ -47,6 +50,13 @@ QString CSelectSoundFileDlg::FileInDirectory(const QString& name) const {
     const QString path = m_strDirectory + name;
     const QString existing = CPathCase::ResolveExisting(path);
     return existing.isEmpty() ? path : existing;
+}
+
+QString CSelectSoundFileDlg::ChosenPath() const {
+    if (!m_strFileBuffer.isEmpty() && QFileInfo(m_strFileBuffer).fileName() == m_strFileName) {
+        return m_strFileBuffer;
+    }
+    return FileInDirectory(m_strFileName);
 }
 
 void CSelectSoundFileDlg::OnBrowse() {

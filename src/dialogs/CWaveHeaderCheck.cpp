@@ -25,6 +25,7 @@ CWaveHeaderCheck::Result Judge(const QByteArray& head, const CWaveReader::Info& 
     // The length goes into the record, so it is what the file can deliver.
     header.dataSize =
         static_cast<qint32>(qMin<qint64>(info.dataHeld, std::numeric_limits<qint32>::max()));
+    header.dataClaimed = info.dataClaimed;
     return CWaveHeaderCheck::Ok;
 }
 

@@ -17,7 +17,8 @@ public:
 
     // The values the dialog shows, as the file has them.
     struct Header {
-        qint32 dataSize = 0; // what the file holds of its data chunk
+        qint32 dataSize = 0;    // what the file holds of its data chunk
+        qint64 dataClaimed = 0; // what the chunk's header says it holds
         quint16 channels = 0;
         qint32 samplesPerSec = 0;
         quint16 bitsPerSample = 0;

@@ -3,6 +3,7 @@
 #include "CBnmFormat.h"
 #include "CMessageList.h"
 #include "CWaveFile.h"
+#include "CWaveReader.h"
 #include "IBankOutput.h"
 
 #include "framework/core/CFile.h"
@@ -59,8 +60,20 @@ CBankWriter::WaveCheck CBankWriter::CheckWave(CFile& wave, const QString& path) 
     }
     check.path = wave.GetFilePath();
     try {
-        if (!CWaveFile::FindDataChunk(wave, &check.dataOffset, &check.available, &check.claimed)) {
+        const CWaveReader::Info info = CWaveReader::Read(wave, CWaveReader::Stop::AtData);
+        check.dataOffset = info.dataOffset;
+        check.available = info.dataHeld;
+        check.claimed = info.dataClaimed;
+        if (info.hasFormat) {
+            check.channels = info.format.channels;
+            check.samplesPerSec = static_cast<int>(info.format.samplesPerSec);
+            check.bitsPerSample = info.format.bitsPerSample;
+        }
+        if (!info.wave || !info.hasData) {
             check.problem = WaveProblem::NotWave;
+        } else if (info.hasFormat && !info.format.pcm) {
+            // The game plays integer PCM only; packed, the sample would be noise.
+            check.problem = WaveProblem::NotPcm;
         } else if (check.claimed <= 0 || check.available <= 0) {
             check.problem = WaveProblem::NoData;
         } else if (check.claimed > std::numeric_limits<qint32>::max()) {
@@ -86,6 +99,10 @@ QString CBankWriter::ProblemText(const WaveCheck& check) {
         return QStringLiteral("%1 exists but holds no sample data").arg(check.path);
     case WaveProblem::TooLarge:
         return QStringLiteral("%1 holds more sample data than a bank can hold").arg(check.path);
+    case WaveProblem::NotPcm:
+        return QStringLiteral("%1 is not PCM, which the game cannot play; import it again to "
+                              "convert it")
+            .arg(check.path);
     case WaveProblem::None:
         break;
     }
@@ -178,15 +195,44 @@ bool CBankWriter::StoreFromImage(IBankOutput& output, int index) {
 // banked when the bank was opened whose wave file cannot give its data back,
 // whether it is still banked or was made external since. All such samples are
 // gathered and named in one refusal, and the old bank stays.
+void CBankWriter::Describe(int index, const WaveCheck& check, qint64 stored) {
+    SoundResource& resource = m_bank.resources[static_cast<size_t>(index)];
+    const qint32 before = resource.length;
+    resource.length = static_cast<qint32>(stored);
+    // A loop over the whole sample stays over the whole sample; any other
+    // is kept inside the data.
+    if (resource.loopStart == 0 && resource.loopLength == before) {
+        resource.loopLength = resource.length;
+    }
+    resource.loopStart = std::clamp(resource.loopStart, 0, resource.length);
+    resource.loopLength = std::clamp(resource.loopLength, 0, resource.length - resource.loopStart);
+    if (check.channels <= 0 || check.samplesPerSec <= 0 || check.bitsPerSample <= 0 ||
+        (check.channels == resource.channels && check.samplesPerSec == resource.samplesPerSec &&
+         check.bitsPerSample == resource.bitsPerSample)) {
+        return;
+    }
+    // Played at the record's rate and width, the wave would sound wrong;
+    // the record takes the file's, as the sample dialog's Select would.
+    m_reformatted.push_back({CBnmFormat::FileNameText(resource), resource.channels,
+                             resource.samplesPerSec, resource.bitsPerSample, check.channels,
+                             check.samplesPerSec, check.bitsPerSample});
+    resource.channels = static_cast<quint16>(check.channels);
+    resource.samplesPerSec = check.samplesPerSec;
+    resource.bitsPerSample = static_cast<quint16>(check.bitsPerSample);
+    resource.waveFormat = SoundResource::kWaveFormatPcm;
+}
+
 void CBankWriter::Write(IBankOutput& output) {
     const qint64 region = m_bank.regionSize;
     output.Seek(0);
     output.Write(m_bank.image, region);
     m_shortWaves.clear();
     m_unstored.clear();
+    m_reformatted.clear();
 
     const int count = static_cast<int>(m_bank.resources.size());
     std::vector<LostSample> lost;
+    QStringList unplayable;
     qint64 total = 0;
     for (int i = 0; i < count; ++i) {
         const SoundResource& resource = m_bank.resources[static_cast<size_t>(i)];
@@ -218,6 +264,13 @@ void CBankWriter::Write(IBankOutput& output) {
         const qint64 before = output.Position();
         WaveCheck check;
         bool stored = StoreChecked(output, i, check);
+        if (!stored && check.problem == WaveProblem::NotPcm) {
+            // Neither packing it nor dropping it is right: the user decides.
+            output.Seek(before);
+            unplayable.append(QStringLiteral("Couldn't store %1: %2.")
+                                  .arg(CBnmFormat::FileNameText(resource), ProblemText(check)));
+            continue;
+        }
         if (!stored) {
             output.Seek(before);
             const SampleExtraction& opened = Extraction(i);
@@ -240,11 +293,15 @@ void CBankWriter::Write(IBankOutput& output) {
             resource.storage = SoundResource::kStorageExternal;
             continue;
         }
-        resource.length = static_cast<qint32>(output.Position() - before);
+        if (check.problem == WaveProblem::None && !check.path.isEmpty()) {
+            Describe(i, check, output.Position() - before);
+        } else {
+            resource.length = static_cast<qint32>(output.Position() - before);
+        }
         m_progress.Step(output.Position() - region);
     }
     m_progress.End();
-    if (!lost.empty()) {
+    if (!lost.empty() || !unplayable.isEmpty()) {
         QStringList lines;
         for (const LostSample& sample : lost) {
             lines.append(sample.banked
@@ -252,12 +309,21 @@ void CBankWriter::Write(IBankOutput& output) {
                              : QStringLiteral("%1 is no longer banked, and %2.")
                                    .arg(sample.name, sample.why));
         }
+        QString text;
+        if (!lost.empty()) {
+            text = QStringLiteral("%1\n%2 the only copy of %3 sample data, so the bank was not "
+                                  "saved.")
+                       .arg(CMessageList::Join(lines), QStringLiteral("The bank holds"),
+                            lost.size() == 1 ? QStringLiteral("its") : QStringLiteral("their"));
+        }
+        if (!unplayable.isEmpty()) {
+            text +=
+                (text.isEmpty() ? QString() : QStringLiteral("\n")) +
+                QStringLiteral("%1\nThe bank was not saved.").arg(CMessageList::Join(unplayable));
+        }
         m_shortWaves.clear();
-        throw CFileException(
-            CFileException::none, output.Path(),
-            QStringLiteral("%1\n%2 the only copy of %3 sample data, so the bank was not saved.")
-                .arg(CMessageList::Join(lines), QStringLiteral("The bank holds"),
-                     lost.size() == 1 ? QStringLiteral("its") : QStringLiteral("their")));
+        m_reformatted.clear();
+        throw CFileException(CFileException::none, output.Path(), text);
     }
     UpdateSampleOffsets(*m_bank.header, m_bank.resources);
     const qint64 end = output.Position();

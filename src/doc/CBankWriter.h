@@ -33,6 +33,16 @@ public:
         std::span<const SampleExtraction> extraction;
         QString folder; // where the wave files are, with a trailing "/"
     };
+    // A banked sample whose record took the format of its wave file.
+    struct Reformatted {
+        QString name;
+        int channels = 0; // as the record had it
+        int samplesPerSec = 0;
+        int bitsPerSample = 0;
+        int newChannels = 0; // as the wave file has it
+        int newSamplesPerSec = 0;
+        int newBitsPerSample = 0;
+    };
     // A wave file whose data chunk claims more than the file holds.
     struct ShortWave {
         QString name;
@@ -53,6 +63,7 @@ public:
     // Samples that could not be stored and were made external, by file name.
     const QStringList& Unstored() const { return m_unstored; }
     const std::vector<ShortWave>& ShortWaves() const { return m_shortWaves; }
+    const std::vector<Reformatted>& ReformattedSamples() const { return m_reformatted; }
 
     // Banked samples get consecutive offsets, the others 44; returns the
     // file length that follows, which the header also gets.
@@ -71,6 +82,7 @@ private:
         NotWave,
         NoData,
         TooLarge,
+        NotPcm,
     };
     // A wave file as saving finds it.
     struct WaveCheck {
@@ -79,6 +91,9 @@ private:
         qint64 dataOffset = 0;
         qint64 available = 0; // bytes of the data chunk the file holds
         qint64 claimed = 0;   // bytes the data chunk's header claims
+        int channels = 0;     // the format chunk's, when there is one
+        int samplesPerSec = 0;
+        int bitsPerSample = 0;
     };
     // A sample whose data the saved bank would lose, and why.
     struct LostSample {
@@ -98,4 +113,9 @@ private:
     IProgressSink& m_progress;
     QStringList m_unstored;
     std::vector<ShortWave> m_shortWaves;
+    std::vector<Reformatted> m_reformatted;
+
+    // The record of a stored sample made to describe its wave: the format
+    // the file has, and a loop that lies inside the data.
+    void Describe(int index, const WaveCheck& check, qint64 stored);
 };

@@ -6,6 +6,7 @@
 #include "CMessageList.h"
 #include "CNamesFileReader.h"
 #include "CSampleExtractor.h"
+#include "CSoundImporter.h"
 #include "IHeaderViewer.h"
 
 #include "framework/core/AfxMessageBox.h"
@@ -100,6 +101,28 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
     const bool saved = CDocument::OnSaveDocument(path);
     const QStringList unstored = std::exchange(m_unstored, QStringList());
     const std::vector<CBankWriter::ShortWave> shortWaves = std::exchange(m_shortWaves, {});
+    const std::vector<CBankWriter::Reformatted> reformatted = std::exchange(m_reformatted, {});
+    if (saved && !reformatted.empty()) {
+        const auto format = [](int rate, int channels, int bits) {
+            return QStringLiteral("%1 Hz, %2 %3, %4 bits")
+                .arg(rate)
+                .arg(channels)
+                .arg(channels == 1 ? QStringLiteral("channel") : QStringLiteral("channels"))
+                .arg(bits);
+        };
+        QStringList lines;
+        for (const CBankWriter::Reformatted& r : reformatted) {
+            lines.append(QStringLiteral("%1: %2 (was %3)")
+                             .arg(r.name,
+                                  format(r.newSamplesPerSec, r.newChannels, r.newBitsPerSample),
+                                  format(r.samplesPerSec, r.channels, r.bitsPerSample)));
+        }
+        AfxMessageBox(QStringLiteral("These samples' wave files are in another format than "
+                                     "their records said; the records now give the files' "
+                                     "format, so the game plays them as they are:\n%1")
+                          .arg(CMessageList::Join(lines)),
+                      MB_OK | MB_ICONINFORMATION);
+    }
     if (saved) {
         for (const QString& name : unstored) {
             AfxMessageBox(QStringLiteral("Couldn't store %1").arg(name), MB_OK | MB_ICONHAND);
@@ -449,6 +472,75 @@ bool CKantelDoc::ReplaceEvent(int index, const SoundEvent& before, const SoundEv
 }
 
 // ---------------------------------------------------------------------------
+// Import
+
+bool CKantelDoc::ImportSound(int index, const QString& source, bool keepRate) {
+    if (index < 0 || index >= m_nResources || !m_pResources[index].IsSample()) {
+        AfxMessageBox(QStringLiteral("Only a sample resource can take a sound file."),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    const SoundResource before = m_pResources[index];
+    const CSoundImporter::Request request = ImportRequest(index, source, keepRate);
+    const CResult<CSoundImporter::Imported> imported = CSoundImporter::Import(request, Progress());
+    if (!imported) {
+        AfxMessageBox(imported.Error().text, MB_OK | MB_ICONHAND);
+        return false;
+    }
+    const CSoundImporter::Imported& result = imported.Value();
+    SoundResource after = before;
+    CBnmFormat::SetFileName(after, result.fileName);
+    after.channels = static_cast<quint16>(result.format.channels);
+    after.samplesPerSec = result.format.samplesPerSec;
+    after.bitsPerSample = static_cast<quint16>(result.format.bitsPerSample);
+    after.waveFormat = SoundResource::kWaveFormatPcm;
+    after.length = static_cast<qint32>(result.dataLength);
+    if (result.hasLoop) {
+        after.looped = 1;
+        after.loopStart = static_cast<qint32>(result.loopStart);
+        after.loopLength = static_cast<qint32>(result.loopLength);
+    } else if (after.looped != 0) {
+        after.loopStart = 0;
+        after.loopLength = after.length;
+    } else {
+        after.loopStart = std::clamp(after.loopStart, 0, after.length);
+        after.loopLength = std::clamp(after.loopLength, 0, after.length - after.loopStart);
+    }
+    const ResourceEdit edit{index, before, after};
+    if (!ReplaceResources({&edit, 1})) {
+        return false;
+    }
+    ForgetOpenedData(index);
+    return true;
+}
+
+CSoundImporter::Request CKantelDoc::ImportRequest(int index, const QString& source,
+                                                  bool keepRate) const {
+    CSoundImporter::Request request;
+    request.source = source;
+    request.folder = GetBankFolder();
+    if (index >= 0 && index < m_nResources) {
+        const SoundResource& r = m_pResources[index];
+        request.target = {r.channels, r.samplesPerSec, r.bitsPerSample};
+    }
+    request.keepRate = keepRate;
+    request.isNameTaken = [this](const QString& name) { return IsWaveNameTaken(name); };
+    return request;
+}
+
+bool CKantelDoc::IsWaveNameTaken(const QString& name) const {
+    return std::any_of(Resources().begin(), Resources().end(), [&](const SoundResource& r) {
+        return r.IsSample() && CBnmFormat::FileNameText(r).compare(name, Qt::CaseInsensitive) == 0;
+    });
+}
+
+void CKantelDoc::ForgetOpenedData(int index) {
+    if (index >= 0 && static_cast<size_t>(index) < m_extraction.size()) {
+        m_extraction[static_cast<size_t>(index)] = SampleExtraction();
+    }
+}
+
+// ---------------------------------------------------------------------------
 // Extraction
 
 void CKantelDoc::ExtractSamples(const QString& path) {
@@ -518,6 +610,7 @@ bool CKantelDoc::WriteBank(CFile& file) {
     writer.Write(output);
     m_unstored.append(writer.Unstored());
     m_shortWaves = writer.ShortWaves();
+    m_reformatted = writer.ReformattedSamples();
     m_nFileSize = m_pHeader->fileLength;
     return true;
 }

@@ -7,6 +7,7 @@
 #include "CBankWriter.h"
 #include "CNamesFileReader.h"
 #include "CSoundExporter.h"
+#include "CSoundImporter.h"
 #include "ResourceName.h"
 #include "SoundEvent.h"
 #include "SoundResource.h"
@@ -118,6 +119,24 @@ public:
     // which a storage command on a bank without samples gives.
     bool ReplaceResources(std::span<const ResourceEdit> edits);
 
+    // Makes the sound file source the sample of resource index: converted
+    // to the record's format (with keepRate, at the source's own rate) and
+    // written into the bank's folder as a new wave file, which the record
+    // then names, with its format, length and loop, as one edit. A loop of
+    // the source becomes the record's; without one a looped record loops the
+    // whole new sound. False, after telling the user why, when it could not.
+    bool ImportSound(int index, const QString& source, bool keepRate);
+    // Whether a sample record names this wave file (its case aside): a new
+    // file must not take such a name, even while the file does not exist.
+    bool IsWaveNameTaken(const QString& name) const;
+    // The import request for resource index's record, for whoever shows
+    // the user what will happen first.
+    CSoundImporter::Request ImportRequest(int index, const QString& source, bool keepRate) const;
+    // After the record of a banked sample took another wave file: the data
+    // the bank held for it belongs to the old sound, and a save must never
+    // complete the new file from it.
+    void ForgetOpenedData(int index);
+
     // Reads the whole bank from file; false (after telling the user where there
     // is something to tell) when it is not a bank this editor can hold.
     bool ReadBank(CFile& file);
@@ -167,6 +186,8 @@ private:
 
     // Wave files the save under way found shorter than their data chunks.
     std::vector<CBankWriter::ShortWave> m_shortWaves;
+    // Banked samples whose records the save under way gave their waves' format.
+    std::vector<CBankWriter::Reformatted> m_reformatted;
 
     qint64 HeaderRegionSize() const;
     // Keeps what a names file gave.

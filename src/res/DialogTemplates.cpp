@@ -85,6 +85,8 @@ constexpr std::array kSelectSoundFileControls{
     C{IDC_SOUND_FILE, C::Edit, "", C::TabStop | C::Border | C::AutoHScroll, 7, 17, 105, 14},
     C{IDC_PLAY, C::PushButton, "&Play", kButton, 7, 33, 45, 14},
     C{IDC_BROWSE, C::PushButton, "&Browse...", kButton, 115, 17, 50, 14},
+    C{IDC_KEEP_RATE, C::CheckBox, "&Keep its own sample rate", C::TabStop | C::AutoCheck, 7, 51,
+      158, 10},
     C{kOk, C::PushButton, "OK", kDefault, 61, 33, 50, 14},
     C{kCancel, C::PushButton, "Cancel", kButton, 115, 33, 50, 14},
 };
@@ -129,7 +131,7 @@ constexpr std::array kTemplates{
     DialogTemplate{IDD_SELECT_SOUND_FILE,
                    "Select Sound File",
                    172,
-                   54,
+                   68,
                    kFont,
                    8,
                    kSelectSoundFileControls,

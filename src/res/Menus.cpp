@@ -37,6 +37,9 @@ constexpr std::array kEdit{
 
 constexpr std::array kSound{
     MenuItem{ID_SOUND_PLAY, "&Play\tSpace"},
+    MenuItem{ID_SOUND_STOP, "&Stop"},
+    kSeparator,
+    MenuItem{ID_SOUND_IMPORT, "&Import Sound..."},
     MenuItem{ID_SOUND_EXPORT, "&Export Sounds..."},
 };
 
@@ -48,11 +51,14 @@ constexpr std::array kGame{
 constexpr std::array kViewNoDocument{
     MenuItem{ID_VIEW_TOOLBAR, "&Toolbar"},
     MenuItem{ID_VIEW_STATUS_BAR, "&Status Bar"},
+    MenuItem{ID_VIEW_WAVEFORM, "&Waveform"},
 };
 
 constexpr std::array kViewDocument{
     MenuItem{ID_VIEW_TOOLBAR, "&Toolbar"},
     MenuItem{ID_VIEW_STATUS_BAR, "&Status Bar"},
+    // The pane that draws the selected sample.
+    MenuItem{ID_VIEW_WAVEFORM, "&Waveform"},
     kSeparator,
     MenuItem{ID_VIEW_HEADER, "Header...\tCtrl+H"},
 };
@@ -75,6 +81,7 @@ constexpr std::array kHelp{
 
 constexpr std::array kResourceContext{
     MenuItem{ID_SOUND_PLAY, "P&lay"},
+    MenuItem{ID_SOUND_IMPORT, "&Import Sound..."},
     MenuItem{ID_SOUND_EXPORT, "&Export Sounds..."},
     kSeparator,
     MenuItem{ID_EDIT_PROPERTIES, "Properties"},

@@ -17,6 +17,7 @@ constexpr std::array kMainFrame{
     ToolBarButton{ID_GAME_LUNARIS, ":/res/toolbar/lunaris.png"},
     kSeparator,
     ToolBarButton{ID_SOUND_PLAY, ":/res/toolbar/play.png"},
+    ToolBarButton{ID_SOUND_STOP, ":/res/toolbar/stop.png"},
     kSeparator,
     ToolBarButton{ID_EDIT_PROPERTIES, ":/res/toolbar/properties.png"},
     kSeparator,

@@ -2,6 +2,7 @@
 
 #include "doc/CKantelDoc.h"
 #include "framework/ui/AfxWin.h"
+#include "framework/ui/CCommandRouter.h"
 #include "framework/ui/CListCtrl.h"
 #include "framework/ui/CMDIChildWnd.h"
 #include "framework/ui/CMenu.h"
@@ -21,6 +22,9 @@ CKantelDoc* CBankListView::GetDocument() const {
 
 void CBankListView::OnUpdate(IDocumentView* /*pSender*/, qintptr /*lHint*/, void* /*pHint*/) {
     FillList();
+    // What commands and the frame's panes show may depend on the records
+    // just changed, with no selection or command to say so.
+    CCommandRouter::StateChanged();
     CKantelDoc* pDoc = GetDocument();
     if (pDoc == nullptr || GetParentFrame() == nullptr) {
         return;

@@ -4,12 +4,16 @@
 
 #include "dialogs/CCdTrackResourceDlg.h"
 #include "dialogs/CSampleResourceDlg.h"
+#include "doc/CBnmFormat.h"
 #include "doc/CKantelDoc.h"
+#include "doc/CSoundImporter.h"
 #include "framework/core/AfxMessageBox.h"
 #include "framework/ui/AfxWin.h"
 #include "framework/ui/CCmdUI.h"
+#include "framework/ui/CFileDialog.h"
 #include "framework/ui/CFilePicker.h"
 #include "framework/ui/CListCtrl.h"
+#include "framework/ui/CWinApp.h"
 #include "framework/ui/PlaySound.h"
 #include "res/resource.h"
 
@@ -21,6 +25,8 @@ ON_COMMAND(ID_EDIT_PROPERTIES, OnEditProperties)
 ON_COMMAND(ID_SOUND_PLAY, OnSoundPlay)
 ON_UPDATE_COMMAND_UI(ID_EDIT_PROPERTIES, OnUpdateEditProperties)
 ON_UPDATE_COMMAND_UI(ID_SOUND_PLAY, OnUpdateEditProperties)
+ON_COMMAND(ID_SOUND_IMPORT, OnSoundImport)
+ON_UPDATE_COMMAND_UI(ID_SOUND_IMPORT, OnUpdateSoundImport)
 ON_COMMAND(ID_SOUND_EXPORT, OnSoundExport)
 ON_UPDATE_COMMAND_UI(ID_SOUND_EXPORT, OnUpdateSoundExport)
 END_MESSAGE_MAP()
@@ -28,7 +34,9 @@ END_MESSAGE_MAP()
 CKantelView::CKantelView()
     : CBankListView(QStringLiteral(" - Resource View"),
                     {CResourceCells::Columns().data(), CResourceCells::ColumnCount,
-                     &CResourceCells::RowCount, &CResourceCells::Text}) {}
+                     &CResourceCells::RowCount, &CResourceCells::Text}) {
+    DragAcceptFiles();
+}
 
 CKantelView::~CKantelView() = default;
 
@@ -42,6 +50,89 @@ void CKantelView::OnUpdateEditProperties(CCmdUI* pCmdUI) {
     pCmdUI->Enable(selected >= 0 && static_cast<size_t>(selected) < resources.size() &&
                    (resources[static_cast<size_t>(selected)].IsSample() ||
                     resources[static_cast<size_t>(selected)].IsCdAudio()));
+}
+
+void CKantelView::OnUpdateSoundImport(CCmdUI* pCmdUI) {
+    const int selected = GetSelectedResource();
+    const std::span<const SoundResource> resources = GetDocument()->Resources();
+    pCmdUI->Enable(selected >= 0 && static_cast<size_t>(selected) < resources.size() &&
+                   resources[static_cast<size_t>(selected)].IsSample());
+}
+
+void CKantelView::OnSoundImport() {
+    const int selected = GetSelectedResource();
+    if (selected < 0) {
+        return;
+    }
+    CFileDialog dlg(true, QString(), QString(), OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_EXPLORER,
+                    QStringLiteral("Sound Files (*.wav *.aif *.aiff *.flac *.ogg *.oga *.opus "
+                                   "*.mp3)|*.wav;*.aif;*.aiff;*.flac;*.ogg;*.oga;*.opus;*.mp3|") +
+                        CFileDialog::AllFilesFilterName() + QStringLiteral("|*.*||"),
+                    this);
+    dlg.m_ofn.nFilterIndex = 1;
+    dlg.m_ofn.strInitialDir = GetDocument()->GetBankFolder();
+    if (dlg.DoModal() == IDOK) {
+        ImportInto(selected, dlg.GetPathName());
+    }
+}
+
+void CKantelView::ImportInto(int index, const QString& path) {
+    CKantelDoc* pDoc = GetDocument();
+    const std::span<const SoundResource> resources = pDoc->Resources();
+    if (index < 0 || static_cast<size_t>(index) >= resources.size() ||
+        !resources[static_cast<size_t>(index)].IsSample()) {
+        AfxMessageBox(QStringLiteral("Drop a sound file on the row of a sample to make it "
+                                     "that sample's sound."),
+                      MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    const CResult<QString> plan = CSoundImporter::Describe(pDoc->ImportRequest(index, path, false));
+    if (!plan) {
+        AfxMessageBox(plan.Error().text, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const CResult<QString> ownRate =
+        CSoundImporter::Describe(pDoc->ImportRequest(index, path, true));
+    bool bKeepRate = false;
+    if (ownRate && ownRate.Value() != plan.Value()) {
+        // The two differ only in the rate: let the user choose it.
+        const int answer = AfxMessageBox(
+            plan.Value() + QStringLiteral("\n\nConvert it to the sample's rate? Choose No to keep "
+                                          "the file's own rate."),
+            MB_YESNOCANCEL | MB_ICONQUESTION);
+        if (answer == IDCANCEL) {
+            return;
+        }
+        bKeepRate = answer == IDNO;
+    } else if (AfxMessageBox(plan.Value(), MB_OKCANCEL | MB_ICONINFORMATION) != IDOK) {
+        return;
+    }
+    if (pDoc->ImportSound(index, path, bKeepRate)) {
+        GetListCtrl().SetItemState(index, LVIS_SELECTED | LVIS_FOCUSED,
+                                   LVIS_SELECTED | LVIS_FOCUSED);
+    }
+}
+
+bool CKantelView::OnDragFiles(const QStringList& files) {
+    return std::any_of(files.begin(), files.end(), [](const QString& file) {
+        return !file.endsWith(QStringLiteral(".bnm"), Qt::CaseInsensitive);
+    });
+}
+
+void CKantelView::OnDropFiles(const QStringList& files, int nItem) {
+    QString sound;
+    for (const QString& file : files) {
+        if (file.endsWith(QStringLiteral(".bnm"), Qt::CaseInsensitive)) {
+            if (CWinApp* pApp = AfxGetApp()) {
+                pApp->OpenDocumentFile(file);
+            }
+        } else if (sound.isEmpty()) {
+            sound = file;
+        }
+    }
+    if (!sound.isEmpty() && GetDocument() != nullptr) {
+        ImportInto(nItem, sound);
+    }
 }
 
 void CKantelView::OnEditProperties() {
@@ -66,7 +157,13 @@ void CKantelView::OnEditProperties() {
         return;
     }
     if (result == IDOK) {
-        pDoc->ReplaceResource(selected, before, after);
+        // Another wave file holds another sound: what the bank held for the
+        // old one must not complete the new one when saving.
+        if (pDoc->ReplaceResource(selected, before, after) &&
+            CBnmFormat::FileNameText(before).compare(CBnmFormat::FileNameText(after),
+                                                     Qt::CaseInsensitive) != 0) {
+            pDoc->ForgetOpenedData(selected);
+        }
         GetListCtrl().SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED,
                                    LVIS_SELECTED | LVIS_FOCUSED);
     }

@@ -148,7 +148,8 @@ TEST_F(EventView, PropertiesOnlyForPitchAndVolumeAndPlayNeverInAnEventView) {
     frame->OnIdleUpdateCmdUI();
     EXPECT_FALSE(frame->GetCommandAction(ID_SOUND_PLAY)->isEnabled());
     EXPECT_EQ(Items(OpenPopup(QStringLiteral("&Sound"))),
-              (QStringList{QStringLiteral("&Play\tSpace (off)"),
+              (QStringList{QStringLiteral("&Play\tSpace (off)"), QStringLiteral("&Stop (off)"),
+                           QStringLiteral("-"), QStringLiteral("&Import Sound... (off)"),
                            QStringLiteral("&Export Sounds... (off)")}));
 
     // A Play event opens nothing, and Space plays nothing.

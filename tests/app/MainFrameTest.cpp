@@ -286,6 +286,51 @@ TEST_F(MainFrame, ToolbarLeftFloatingIsFloatingAgainAtTheNextStart) {
     EXPECT_TRUE(frame->m_wndStatusBar.isHidden());
 }
 
+TEST_F(MainFrame, StopIsEnabledOnlyWhileASoundPlays) {
+    QAction* pStop = frame->GetCommandAction(ID_SOUND_STOP);
+    EXPECT_FALSE(IsEnabled(ID_SOUND_STOP));
+    ASSERT_NE(OpenDemoBank(), nullptr);
+    CListCtrl& list = ActiveResourceView()->GetListCtrl();
+    EXPECT_FALSE(IsEnabled(ID_SOUND_STOP));
+
+    // Play, then Stop from the Sound menu: the sound is stopped as the
+    // platform's call stops one, with no file.
+    ClickRow(list, 0);
+    frame->OnCommand(ID_SOUND_PLAY);
+    EXPECT_TRUE(pStop->isEnabled()) << "the toolbar button shows it at once";
+    QMenu* pSound = OpenPopup(QStringLiteral("&Sound"));
+    EXPECT_EQ(Items(pSound), (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Stop"),
+                                          QStringLiteral("-"), QStringLiteral("&Import Sound..."),
+                                          QStringLiteral("&Export Sounds...")}));
+    Item(pSound, QStringLiteral("&Stop"))->trigger();
+    ASSERT_EQ(sounds.sounds.size(), 2);
+    EXPECT_EQ(sounds.sounds.at(1).path, QString());
+    EXPECT_FALSE(sounds.IsPlaying());
+    EXPECT_FALSE(pStop->isEnabled());
+    EXPECT_EQ(Items(OpenPopup(QStringLiteral("&Sound"))),
+              (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Stop (off)"),
+                           QStringLiteral("-"), QStringLiteral("&Import Sound..."),
+                           QStringLiteral("&Export Sounds...")}));
+
+    // Space plays with no command run; a sound that ends by itself turns
+    // Stop off as well, once the event loop gets to it.
+    QTest::keyClick(&list, Qt::Key_Space);
+    EXPECT_TRUE(QTest::qWaitFor([pStop] { return pStop->isEnabled(); }, 5000));
+    sounds.Finish();
+    EXPECT_TRUE(QTest::qWaitFor([pStop] { return !pStop->isEnabled(); }, 5000));
+
+    // A sound that outlives its bank's window can still be stopped from
+    // the toolbar.
+    QTest::keyClick(&list, Qt::Key_Space);
+    frame->OnCommand(ID_FILE_CLOSE);
+    DeleteClosedWindows();
+    ASSERT_EQ(ActiveWindow(), nullptr);
+    EXPECT_TRUE(IsEnabled(ID_SOUND_STOP));
+    pStop->trigger();
+    EXPECT_FALSE(sounds.IsPlaying());
+    EXPECT_FALSE(IsEnabled(ID_SOUND_STOP));
+}
+
 TEST_F(MainFrame, ToolbarAndStatusBarOfTheMainFrame) {
     QStringList buttons;
     for (QAction* pAction : frame->m_wndToolBar.actions()) {
@@ -296,8 +341,8 @@ TEST_F(MainFrame, ToolbarAndStatusBarOfTheMainFrame) {
         }
     }
     EXPECT_EQ(buttons,
-              (QStringList{"57601", "57603", "-", "32786", "32787", "-", "32776", "-", "32772", "-",
-                           "57648", "32784", "-", "57650", "57651", "57652"}));
+              (QStringList{"57601", "57603", "-", "32786", "32787", "-", "32776", "32777", "-",
+                           "32772", "-", "57648", "32784", "-", "57650", "57651", "57652"}));
     EXPECT_EQ(frame->m_wndStatusBar.GetCount(), 4);
     EXPECT_EQ(frame->m_wndStatusBar.GetMessageText(), QStringLiteral("Ready"));
     EXPECT_EQ(frame->m_wndStatusBar.GetPaneText(2), QStringLiteral("NUM"));

@@ -1,13 +1,19 @@
 #include "EditorTestKit.h"
+#include "SoundTools.h"
 
 #include "cli/CKantelCli.h"
 #include "doc/CBnmFormat.h"
 #include "framework/ui/PlaySound.h"
+#include "views/CResourceCells.h"
 
 #include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTextStream>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -212,7 +218,9 @@ TEST_F(ResourceView, PlayAndPropertiesFollowTheTypeOfTheSelectedRow) {
     ClickRow(List(), 0);
     QMenu* pSound = OpenPopup(QStringLiteral("&Sound"));
     EXPECT_EQ(Items(pSound),
-              (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Export Sounds...")}));
+              (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Stop (off)"),
+                           QStringLiteral("-"), QStringLiteral("&Import Sound..."),
+                           QStringLiteral("&Export Sounds...")}));
     frame->OnIdleUpdateCmdUI();
     EXPECT_TRUE(frame->GetCommandAction(ID_SOUND_PLAY)->isEnabled());
 }
@@ -280,8 +288,9 @@ TEST_F(ResourceView, ContextMenuFromTheKeyboardOpensAtTheCentreOfTheSelectedRows
     ASSERT_TRUE(List().GetItemRect(5, &label, LVIR_LABEL));
     EXPECT_EQ(menus.points.at(0), List().viewport()->mapToGlobal(LabelCentre(label)));
     EXPECT_EQ(menus.menus.at(0),
-              (QStringList{QStringLiteral("P&lay"), QStringLiteral("&Export Sounds..."),
-                           QStringLiteral("-"), QStringLiteral("Properties")}));
+              (QStringList{QStringLiteral("P&lay"), QStringLiteral("&Import Sound..."),
+                           QStringLiteral("&Export Sounds..."), QStringLiteral("-"),
+                           QStringLiteral("Properties")}));
     // The chosen item went through the routing to the view.
     EXPECT_EQ(dialogs.titles, QStringList{QStringLiteral("Sound Resource Properties")});
 
@@ -377,4 +386,74 @@ TEST_F(ResourceView, ExportSoundsNeedsASample) {
     frame->OnCommand(ID_WINDOW_NEW_EVENT_VIEW);
     ASSERT_NE(ActiveEventView(), nullptr);
     EXPECT_FALSE(IsEnabled(ID_SOUND_EXPORT));
+}
+
+TEST_F(ResourceView, ImportSoundAndADroppedFileMakeASoundTheSamplesOwn) {
+    if (!SoundTools::Available()) {
+        GTEST_SKIP() << "sox and ffmpeg are needed";
+    }
+    const QString flac = folder.FilePath(QStringLiteral("Big Bang.flac"));
+    ASSERT_TRUE(
+        SoundTools::Tone(flac,
+                         {QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
+                          QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("24")},
+                         0.5));
+    CKantelDoc* pDoc = OpenDemoBank();
+    ASSERT_NE(pDoc, nullptr);
+    // Crash: 22,050 Hz stereo 16-bit, external.
+    ClickRow(List(), 4);
+    ASSERT_TRUE(IsEnabled(ID_SOUND_IMPORT));
+    files.answers << flac;
+    prompts->answers = {IDYES};
+    frame->GetCommandAction(ID_SOUND_IMPORT)->trigger();
+    ASSERT_EQ(files.requests.size(), 1);
+    EXPECT_EQ(files.requests[0].initialDir, pDoc->GetBankFolder());
+    ASSERT_EQ(prompts->Texts().size(), 1);
+    EXPECT_TRUE(prompts->Texts()[0].startsWith(QStringLiteral("Big Bang.flac (FLAC")))
+        << qPrintable(prompts->Texts()[0]);
+    const SoundResource& crash = pDoc->Resources()[4];
+    EXPECT_EQ(CBnmFormat::FileNameText(crash), QStringLiteral("Big_Bang.wav"));
+    EXPECT_EQ(crash.samplesPerSec, 22050);
+    EXPECT_EQ(crash.channels, 2);
+    EXPECT_EQ(crash.length, 11025 * 4);
+    EXPECT_TRUE(pDoc->IsModified());
+    EXPECT_EQ(Selected(List()), 4) << "the row stays selected";
+    EXPECT_EQ(RowTexts(List(), 4).at(CResourceCells::FileName), QStringLiteral("Big_Bang.wav"));
+
+    // Dropped on Skid (11,025 Hz mono 8-bit), keeping the file's own rate.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(flac)});
+    const QPoint skid = RowPoint(List(), 3);
+    QDragEnterEvent enter(skid, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(List().viewport(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    prompts->answers = {IDNO};
+    QDropEvent drop(skid, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(List().viewport(), &drop);
+    const SoundResource& r = pDoc->Resources()[3];
+    EXPECT_EQ(CBnmFormat::FileNameText(r), QStringLiteral("Big_Bang_1.wav"));
+    EXPECT_EQ(r.samplesPerSec, 44100);
+    EXPECT_EQ(r.channels, 1);
+    EXPECT_EQ(r.bitsPerSample, 8);
+    EXPECT_EQ(r.length, 22050);
+
+    // A bank dropped on the list is left to the frame, which opens it.
+    CListCtrl& list = List();
+    QMimeData bankData;
+    bankData.setUrls({QUrl::fromLocalFile(WriteDemoBank(QStringLiteral("other")))});
+    QDragEnterEvent bankEnter(skid, Qt::CopyAction, &bankData, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list.viewport(), &bankEnter);
+    EXPECT_TRUE(bankEnter.isAccepted());
+    QDropEvent bankDrop(skid, Qt::CopyAction, &bankData, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(list.viewport(), &bankDrop);
+    EXPECT_EQ(Windows().size(), 2);
+    EXPECT_EQ(pDoc->Resources()[3].length, 22050) << "the dropped bank changed no sample";
+
+    // Saved, the bank holds both new sounds.
+    prompts->answers.clear();
+    ASSERT_TRUE(pDoc->OnSaveDocument(pDoc->GetPathName()));
+    CKantelDoc reopened;
+    ASSERT_TRUE(reopened.LoadBankAndNames(pDoc->GetPathName()));
+    EXPECT_EQ(reopened.Resources()[3].length, 22050);
+    EXPECT_EQ(CBnmFormat::FileNameText(reopened.Resources()[4]), QStringLiteral("Big_Bang.wav"));
 }

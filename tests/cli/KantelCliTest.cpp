@@ -1,5 +1,6 @@
 #include "BankBuilder.h"
 #include "QtPrinters.h"
+#include "SoundTools.h"
 #include "TestFolder.h"
 
 #include "cli/CKantelCli.h"
@@ -429,8 +430,9 @@ TEST_F(CliExport, OneResourceByIndexOrByName) {
         {QStringLiteral("export"), bank, out, QStringLiteral("--resource"), QStringLiteral("3")});
     EXPECT_EQ(byIndex.exitCode, 0) << qPrintable(byIndex.err);
     EXPECT_EQ(byIndex.OutLines(), QStringList{Out(QStringLiteral("Skid.wav"))});
+    // Its case aside, as import takes it.
     const CliRun byName = cli({QStringLiteral("export"), bank, out, QStringLiteral("--resource"),
-                               QStringLiteral("Siren")});
+                               QStringLiteral("siren")});
     EXPECT_EQ(byName.exitCode, 0) << qPrintable(byName.err);
     EXPECT_EQ(byName.OutLines(), QStringList{Out(QStringLiteral("Siren.wav"))});
     EXPECT_EQ(OutEntries(), (QStringList{QStringLiteral("Siren.wav"), QStringLiteral("Skid.wav")}));
@@ -440,15 +442,14 @@ TEST_F(CliExport, OneResourceByIndexOrByName) {
         const char* error;
     };
     for (const Refused& r : {Refused{"12", "error: the resource at index 12 is no sample"},
-                             Refused{"14", "error: there is no resource at index 14; the bank "
-                                           "has 14"},
-                             Refused{"-1", "error: there is no resource at index -1; the bank "
-                                           "has 14"},
-                             Refused{"siren", "error: no resource is named 'siren'"}}) {
+                             Refused{"14", "error: %1 has no resource '14'"},
+                             Refused{"-1", "error: %1 has no resource '-1'"},
+                             Refused{"Trumpet", "error: %1 has no resource 'Trumpet'"}}) {
         const CliRun run = cli({QStringLiteral("export"), bank, out, QStringLiteral("--resource"),
                                 QString::fromLatin1(r.resource)});
         EXPECT_EQ(run.exitCode, 1) << r.resource;
-        EXPECT_EQ(run.ErrLines(), QStringList{QString::fromLatin1(r.error)}) << r.resource;
+        EXPECT_EQ(run.ErrLines(), QStringList{QString::fromLatin1(r.error).arg(bank)})
+            << r.resource;
         EXPECT_EQ(run.out, QString());
     }
     EXPECT_EQ(OutEntries().size(), 2);
@@ -466,7 +467,8 @@ TEST(CliExportNames, ANameSeveralResourcesShareIsRefusedWithTheirIndexes) {
                             QStringLiteral("--resource"), QStringLiteral("Horn")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err,
-              QStringLiteral("error: 'Horn' names the resources at 0, 2; give an index\n"));
+              QStringLiteral("error: 'Horn' names the resources at 0, 2 of %1; give an index\n")
+                  .arg(bank));
 }
 
 // bash's ulimit -f counts kilobytes; the demo's largest samples do not fit
@@ -496,6 +498,60 @@ TEST_F(CliExport, FilesPastTheSizeLimitAreNamedAndLeaveNothing) {
     EXPECT_EQ(missing.err,
               QStringLiteral("error: The folder %1 does not exist; no sound was exported.\n")
                   .arg(Out(QStringLiteral("none"))));
+}
+
+TEST_F(CliDemo, ImportMakesAnyFileTheSampleOfANamedResourceAndSaves) {
+    if (!SoundTools::Available()) {
+        GTEST_SKIP() << "sox and ffmpeg are needed";
+    }
+    const QString tone = folder.FilePath(QStringLiteral("tone.wav"));
+    ASSERT_TRUE(SoundTools::Tone(
+        tone,
+        {QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"), QStringLiteral("2")},
+        1.0));
+    const QString mp3 = folder.FilePath(QStringLiteral("Loud Horn.mp3"));
+    ASSERT_TRUE(SoundTools::Ffmpeg({QStringLiteral("-i"), tone, mp3}));
+
+    // By name (its case aside) into the 8-bit mono Horn, by index into the
+    // stereo EngineHigh at the file's own rate.
+    const CliRun horn = cli({QStringLiteral("import"), bank, QStringLiteral("horn"), mp3});
+    ASSERT_EQ(horn.exitCode, 0) << qPrintable(horn.err);
+    const CliRun engine = cli(
+        {QStringLiteral("import"), bank, QStringLiteral("1"), tone, QStringLiteral("--keep-rate")});
+    ASSERT_EQ(engine.exitCode, 0) << qPrintable(engine.err);
+
+    const CliRun listed = cli({QStringLiteral("resources"), bank, QStringLiteral("--json")});
+    ASSERT_EQ(listed.exitCode, 0);
+    const QJsonArray rows = QJsonDocument::fromJson(listed.out.toUtf8()).array();
+    const QJsonObject h = rows.at(2).toObject();
+    EXPECT_EQ(h.value(QStringLiteral("File Name")).toString(), QStringLiteral("Loud_Horn.wav"));
+    EXPECT_EQ(h.value(QStringLiteral("Samples/sec")).toString(), QStringLiteral("22050"));
+    EXPECT_EQ(h.value(QStringLiteral("Channels")).toString(), QStringLiteral("1"));
+    EXPECT_EQ(h.value(QStringLiteral("Bits/sample")).toString(), QStringLiteral("8"));
+    EXPECT_EQ(h.value(QStringLiteral("Length")).toString(), QStringLiteral("22050"));
+    const QJsonObject e = rows.at(1).toObject();
+    EXPECT_EQ(e.value(QStringLiteral("File Name")).toString(), QStringLiteral("tone.wav"));
+    EXPECT_EQ(e.value(QStringLiteral("Samples/sec")).toString(), QStringLiteral("44100"));
+    EXPECT_EQ(e.value(QStringLiteral("Length")).toString(), QStringLiteral("176400"));
+    // EngineHigh was looped: without a loop of its own the new sound loops whole.
+    EXPECT_EQ(e.value(QStringLiteral("LoopStart")).toString(), QStringLiteral("0"));
+    EXPECT_EQ(e.value(QStringLiteral("LoopLength")).toString(), QStringLiteral("176400"));
+}
+
+TEST_F(CliDemo, ImportThatCannotBeDoneSaysWhyAndLeavesTheBank) {
+    const QByteArray before = Bank();
+    const QString text = folder.Write(QStringLiteral("notes.txt"), QByteArray("no sound\n"));
+    const CliRun unknown = cli({QStringLiteral("import"), bank, QStringLiteral("Trumpet"), text});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("no resource 'Trumpet'")))
+        << qPrintable(unknown.err);
+    const CliRun cd = cli({QStringLiteral("import"), bank, QStringLiteral("RaceMusic"), text});
+    EXPECT_EQ(cd.exitCode, 1);
+    const CliRun noSound = cli({QStringLiteral("import"), bank, QStringLiteral("0"), text});
+    EXPECT_EQ(noSound.exitCode, 1);
+    EXPECT_TRUE(noSound.err.contains(text)) << qPrintable(noSound.err);
+    EXPECT_EQ(Bank(), before);
+    EXPECT_EQ(cli({QStringLiteral("import"), bank, QStringLiteral("0")}).exitCode, 2);
 }
 
 TEST(CliMessages, MessageWithALineBreakIsOneWarningLine) {

@@ -8,6 +8,7 @@
 #include "dialogs/CSelectSoundFileDlg.h"
 #include "doc/CWaveReader.h"
 #include "framework/ui/CQtSoundPlayer.h"
+#include "framework/ui/CSoundPlayer.h"
 #include "framework/ui/PlaySound.h"
 
 #include <QAudioDevice>
@@ -115,6 +116,38 @@ TEST_F(PlaybackTest, AsynchronousSoundReturnsAtOnceAndIsHeard) {
     // goes on.
     EXPECT_TRUE(listener.WaitForTone(kRate / 10));
     PlaySound(QString(), SND_ASYNC);
+    EXPECT_TRUE(prompts.prompts.isEmpty());
+}
+
+TEST_F(PlaybackTest, AsynchronousSoundPlaysUntilItEndsOrIsStopped) {
+    constexpr int kLengthMs = 300;
+    const QString shortTone = folder.Write(QStringLiteral("short.wav"), Tone(kLengthMs));
+    const QString longTone = folder.Write(QStringLiteral("long.wav"), Tone(4000));
+    const CSoundPlayer& player = CSeam<CSoundPlayer>::Current();
+    EXPECT_FALSE(player.IsPlaying());
+
+    // A short sound plays for its length, then ends by itself.
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(PlaySound(shortTone, SND_FILENAME | SND_ASYNC));
+    EXPECT_TRUE(player.IsPlaying());
+    EXPECT_TRUE(QTest::qWaitFor([&player] { return !player.IsPlaying(); },
+                                kLengthMs + CQtSoundPlayer::kLatencyAllowanceMs + 2000));
+    EXPECT_GE(clock.elapsed(), kLengthMs - 20);
+
+    // A long one stops when told to, and is heard no more.
+    Listener listener;
+    ASSERT_TRUE(listener.WaitUntilListening());
+    ASSERT_TRUE(PlaySound(longTone, SND_FILENAME | SND_ASYNC));
+    EXPECT_TRUE(listener.WaitForTone(kRate / 10));
+    EXPECT_TRUE(player.IsPlaying());
+    PlaySound(QString(), SND_ASYNC);
+    EXPECT_FALSE(player.IsPlaying());
+    // What was on its way to the sink when it stopped may still arrive.
+    QTest::qWait(500);
+    listener.Forget();
+    QTest::qWait(1000);
+    EXPECT_EQ(listener.LoudSamples(), 0);
     EXPECT_TRUE(prompts.prompts.isEmpty());
 }
 

@@ -69,10 +69,10 @@ protected:
         return dlg.DoModal();
     }
 
-    // A Select that picks name (from another folder) in the browser and
+    // A Select that picks name in the bank's folder in the browser and
     // presses OK in the selection dialog.
     void SelectInBrowser(QDialog& dlg, const QString& name) {
-        picker.answers << other.FilePath(name);
+        picker.answers << folder.FilePath(name);
         runner.scripts << [](QDialog& select) {
             DialogDriver::Click(
                 DialogDriver::Control<QPushButton>(static_cast<CDialog&>(select), IDOK));
@@ -358,10 +358,13 @@ TEST_F(SampleResourceDlgTest, UnusableWaveFilesAreReportedInTheOrderOfTheChecks)
     }
 }
 
-TEST_F(SampleResourceDlgTest, OtherChunksAndFormTypesAreAcceptedWhenTheFormatIsPcm) {
+TEST_F(SampleResourceDlgTest, WavesWithOtherChunksBecomePlainWavesOnceTheUserAgrees) {
     // The form type is not checked, and chunks of other names before the
     // format and the data are stepped over rather than read as the format.
-    QByteArray odd = BankBuilder::Wave(BankBuilder::Pattern(20, 4), 1, 22050, 16);
+    // The game looks for the data right after a 44-byte header, so such a
+    // file is copied into a plain wave of the record's format.
+    const QByteArray data = BankBuilder::Pattern(20, 4);
+    QByteArray odd = BankBuilder::Wave(data, 1, 22050, 16);
     odd.replace(8, 4, "WAVX");
     QByteArray junk("junk\x06\0\0\0abcdef", 14);
     odd.insert(12, junk);
@@ -369,17 +372,75 @@ TEST_F(SampleResourceDlgTest, OtherChunksAndFormTypesAreAcceptedWhenTheFormatIsP
     QByteArray noFormat = BankBuilder::Wave(BankBuilder::Pattern(20, 4), 1, 22050, 16);
     noFormat.replace(12, 4, "junk");
     folder.Write(QStringLiteral("noformat.wav"), noFormat);
-    QString length;
-    QString rate;
-    Run(External(), [&](QDialog& dlg) {
+    QStringList boxes;
+    QByteArray made;
+    prompts.answers << IDCANCEL;
+    const int result = Run(Banked(), [&](QDialog& dlg) {
+        // Declined first, then agreed to.
         SelectInBrowser(dlg, QStringLiteral("odd.wav"));
-        length = static_cast<CDialog&>(dlg).GetDlgItemText(IDC_LENGTH);
-        rate = static_cast<CDialog&>(dlg).GetDlgItemText(IDC_SAMPLE_RATE);
+        EXPECT_EQ(static_cast<CDialog&>(dlg).GetDlgItemText(IDC_FILE_NAME),
+                  QStringLiteral("engine.wav"));
+        SelectInBrowser(dlg, QStringLiteral("odd.wav"));
+        boxes = Boxes(static_cast<CDialog&>(dlg));
+        made = folder.Read(QStringLiteral("odd_1.wav"));
         SelectInBrowser(dlg, QStringLiteral("noformat.wav"));
+        DialogDriver::Click(Control<QPushButton>(dlg, IDOK));
     });
-    EXPECT_EQ(length, QStringLiteral("20"));
-    EXPECT_EQ(rate, QStringLiteral("22050"));
-    EXPECT_EQ(prompts.Texts(), QStringList{QStringLiteral("Not a PCM Wave file")});
+    ASSERT_EQ(result, IDOK);
+    EXPECT_EQ(boxes, (QStringList{"12", "Sound Sample (PCM)", "odd_1.wav", "Not known yet", "20",
+                                  "0", "20", "100", "22050", "1", "16", "Bank", "0"}));
+    EXPECT_EQ(made, BankBuilder::Wave(data, 1, 22050, 16));
+    EXPECT_EQ(CBnmFormat::FileNameText(Banked()), QStringLiteral("odd_1.wav"));
+    EXPECT_TRUE(folder.Exists(QStringLiteral("odd_1.wav"))) << "confirmed, the new file stays";
+    ASSERT_EQ(prompts.Texts().size(), 3);
+    EXPECT_TRUE(prompts.Texts()[0].startsWith(QStringLiteral("odd.wav (WAV / 16 bit PCM")));
+    EXPECT_EQ(prompts.Texts()[2], QStringLiteral("Not a PCM Wave file"));
+}
+
+TEST_F(SampleResourceDlgTest, ADataChunkClaimingMoreThanTheFileHoldsGivesWhatIsThereAndSaysSo) {
+    QByteArray cut = BankBuilder::Wave(BankBuilder::Pattern(100, 7));
+    BankBuilder::Put32(cut, 40, 0x80000000U);
+    folder.Write(QStringLiteral("cut.wav"), cut);
+    QString length;
+    Run(External(), [&](QDialog& dlg) {
+        SelectInBrowser(dlg, QStringLiteral("cut.wav"));
+        length = static_cast<CDialog&>(dlg).GetDlgItemText(IDC_LENGTH);
+    });
+    EXPECT_EQ(length, QStringLiteral("100"));
+    EXPECT_EQ(prompts.Texts(), QStringList{QStringLiteral(
+                                   "The data chunk of cut.wav claims 2147483648 bytes, but the "
+                                   "file holds only 100; the sample takes the 100 bytes "
+                                   "that are there.")});
+}
+
+TEST_F(SampleResourceDlgTest, SoundFromAnotherFolderIsConvertedAndGoneAgainOnCancel) {
+    // The same name in the bank's folder must not lend its values.
+    folder.Write(QStringLiteral("new.wav"),
+                 BankBuilder::Wave(BankBuilder::Pattern(300, 3), 2, 44100, 8));
+    other.Write(QStringLiteral("new.wav"),
+                BankBuilder::Wave(BankBuilder::Pattern(40, 3), 2, 22050, 16));
+    QStringList boxes;
+    QStringList entries;
+    const int result = Run(Banked(), [&](QDialog& dlg) {
+        picker.answers << other.FilePath(QStringLiteral("new.wav"));
+        runner.scripts << [](QDialog& select) {
+            auto& s = static_cast<CDialog&>(select);
+            DialogDriver::Click(DialogDriver::Control<QCheckBox>(s, IDC_KEEP_RATE));
+            DialogDriver::Click(DialogDriver::Control<QPushButton>(s, IDOK));
+        };
+        DialogDriver::Click(Control<QPushButton>(dlg, IDC_SELECT));
+        boxes = Boxes(static_cast<CDialog&>(dlg));
+        entries = folder.Entries();
+        DialogDriver::Click(Control<QPushButton>(dlg, IDCANCEL));
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    // Ten stereo frames at its own rate, mixed down to the record's mono.
+    EXPECT_EQ(boxes, (QStringList{"12", "Sound Sample (PCM)", "new_1.wav", "Not known yet", "20",
+                                  "0", "20", "100", "22050", "1", "16", "Bank", "0"}));
+    EXPECT_TRUE(entries.contains(QStringLiteral("new_1.wav")));
+    EXPECT_FALSE(folder.Exists(QStringLiteral("new_1.wav"))) << "cancelled, the new file is gone";
+    EXPECT_EQ(folder.Read(QStringLiteral("new.wav")),
+              BankBuilder::Wave(BankBuilder::Pattern(300, 3), 2, 44100, 8));
 }
 
 TEST_F(SampleResourceDlgTest, SelectCancelledOrEmptyChangesNothing) {

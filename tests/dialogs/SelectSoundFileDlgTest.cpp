@@ -61,7 +61,10 @@ TEST_F(SelectSoundFileDlgTest, BrowserOpensAtOnceInTheFolderWithTheWaveFilter) {
     const ScriptedFilePicker::Request& request = picker.requests[0];
     EXPECT_TRUE(request.bOpen);
     EXPECT_EQ(request.flags, 0x81006U);
-    EXPECT_EQ(request.filter, QStringLiteral("Wave Files (*.wav)|*.wav|All Files (*.*)|*.*||"));
+    EXPECT_EQ(request.filter,
+              QStringLiteral("Wave Files (*.wav)|*.wav|Sound Files (*.wav *.aif *.aiff *.flac "
+                             "*.ogg *.oga *.opus *.mp3)|*.wav;*.aif;*.aiff;*.flac;*.ogg;*.oga;"
+                             "*.opus;*.mp3|All Files (*.*)|*.*||"));
     EXPECT_EQ(request.filterIndex, 1);
     EXPECT_EQ(request.file, QString());
     EXPECT_EQ(request.initialDir, QStringLiteral("/banks/korvex/"));
@@ -159,43 +162,31 @@ TEST_F(SelectSoundFileDlgTest, BrowseButtonOpensTheBrowserAgainAndPlayFollowsIts
     EXPECT_EQ(sound.sounds[0].path, QStringLiteral("/x/one.wav"));
 }
 
-TEST_F(SelectSoundFileDlgTest, TypingStopsAtFifteenCharacters) {
+// Any file may be chosen now: one whose name does not fit a record is
+// converted into a new wave file under a short name by the sample dialog.
+TEST_F(SelectSoundFileDlgTest, LongNamesTypedOrChosenAreTakenWhole) {
     QString typed;
     Run(QString(), QString(), [&](QDialog& d) {
         DialogDriver::Type(Edit(d), QStringLiteral("abcdefghijklmnopqrst"));
         typed = Edit(d)->text();
         DialogDriver::Click(Button(d, IDOK));
     });
-    EXPECT_EQ(typed, QStringLiteral("abcdefghijklmno"));
-    EXPECT_EQ(dlg->m_strFileName, QStringLiteral("abcdefghijklmno"));
+    EXPECT_EQ(typed, QStringLiteral("abcdefghijklmnopqrst"));
+    EXPECT_EQ(dlg->m_strFileName, QStringLiteral("abcdefghijklmnopqrst"));
+    EXPECT_EQ(dlg->ChosenPath(), dlg->m_strDirectory + QStringLiteral("abcdefghijklmnopqrst"));
     EXPECT_TRUE(prompts.prompts.isEmpty());
-}
 
-TEST_F(SelectSoundFileDlgTest, LongerChosenNameIsShownWholeAndRefusedAtOk) {
     QString shown;
-    bool stayedOpen = false;
-    bool focusOnEdit = false;
-    QString afterDeleting;
     const int result = Run(QStringLiteral("engine.wav"),
-                           QStringLiteral("/x/a_rather_long_name.wav"), [&](QDialog& d) {
+                           QStringLiteral("/x/a_rather_long_name.flac"), [&](QDialog& d) {
                                shown = Edit(d)->text();
                                DialogDriver::Click(Button(d, IDOK));
-                               stayedOpen = d.isVisible();
-                               focusOnEdit = d.focusWidget() == Edit(d);
-                               // The user can still shorten it, but not lengthen it.
-                               Edit(d)->setFocus();
-                               QTest::keyClick(Edit(d), Qt::Key_End);
-                               QTest::keyClick(Edit(d), Qt::Key_Backspace);
-                               QTest::keyClicks(Edit(d), QStringLiteral("vv"));
-                               afterDeleting = Edit(d)->text();
-                               DialogDriver::Click(Button(d, IDCANCEL));
                            });
-    EXPECT_EQ(shown, QStringLiteral("a_rather_long_name.wav"));
-    EXPECT_TRUE(stayedOpen);
-    EXPECT_TRUE(focusOnEdit);
-    EXPECT_EQ(afterDeleting, QStringLiteral("a_rather_long_name.wa"));
-    EXPECT_EQ(prompts.Texts(), QStringList{"Please enter no more than 15 characters."});
-    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(shown, QStringLiteral("a_rather_long_name.flac"));
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(dlg->ChosenPath(), QStringLiteral("/x/a_rather_long_name.flac"));
+    EXPECT_EQ(dlg->m_bKeepRate, 0);
+    EXPECT_TRUE(prompts.prompts.isEmpty());
 }
 
 TEST_F(SelectSoundFileDlgTest, CancelGivesCancelAndLeavesTheCallersName) {

@@ -133,7 +133,7 @@ TEST(ResourceTables, ToolbarImagesAndIconsLoad) {
         EXPECT_EQ(image.size(), QSize(pToolBar->cxButton, pToolBar->cyButton)) << button.pszImage;
         images.insert(QString::fromUtf8(button.pszImage));
     }
-    EXPECT_EQ(images.size(), 11) << "each button has an image of its own";
+    EXPECT_EQ(images.size(), 12) << "each button has an image of its own";
 
     for (int nIcon : {IDR_MAINFRAME, IDR_BNMTYPE}) {
         const IconResource* pIcon = IconResource::Find(nIcon);

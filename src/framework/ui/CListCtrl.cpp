@@ -1,13 +1,18 @@
 #include "CListCtrl.h"
 
 #include "CCommandRouter.h"
+#include "CFileDrop.h"
 #include "CListModel.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -243,6 +248,40 @@ void CListCtrl::keyPressEvent(QKeyEvent* event) {
         m_onKeydown(event->key());
     }
     QTreeView::keyPressEvent(event);
+}
+
+bool CListCtrl::TakesDrag(const QMimeData* pData) const {
+    if (!m_onDragFiles || !m_onDropFiles) {
+        return false;
+    }
+    const QStringList files = CFileDrop::LocalFiles(pData);
+    return !files.isEmpty() && m_onDragFiles(files);
+}
+
+void CListCtrl::dragEnterEvent(QDragEnterEvent* event) {
+    if (TakesDrag(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void CListCtrl::dragMoveEvent(QDragMoveEvent* event) {
+    if (TakesDrag(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void CListCtrl::dropEvent(QDropEvent* event) {
+    if (!TakesDrag(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    const QStringList files = CFileDrop::Take(event);
+    const QModelIndex at = indexAt(event->position().toPoint());
+    m_onDropFiles(files, at.isValid() ? at.row() : -1);
 }
 
 void CListCtrl::contextMenuEvent(QContextMenuEvent* event) {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QStringList>
 #include <QTreeView>
 
 #include <functional>
 
 class CListModel;
+class QMimeData;
 
 // Column formats (InsertColumn).
 inline constexpr int LVCFMT_LEFT = 0x0000;
@@ -77,14 +79,24 @@ public:
     std::function<void()> m_onDblclk;
     std::function<void(int nKey)> m_onKeydown;
     std::function<void(QPoint point)> m_onContextMenu;
+    // Local files dragged over the list: m_onDragFiles says whether the list
+    // takes them (otherwise the drag goes on to the window around it), and
+    // m_onDropFiles gets them with the row they were dropped on, or -1.
+    // Drags are taken only while both are set and drops are enabled.
+    std::function<bool(const QStringList& files)> m_onDragFiles;
+    std::function<void(const QStringList& files, int nItem)> m_onDropFiles;
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QModelIndex RowIndex(int nItem) const;
+    bool TakesDrag(const QMimeData* pData) const;
     // Takes rows that DeleteAllItems left laid out off the tree.
     void FinishDeleteAllItems();
 

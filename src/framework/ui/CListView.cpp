@@ -25,7 +25,29 @@ CListView::~CListView() {
     m_pList->m_onDblclk = nullptr;
     m_pList->m_onKeydown = nullptr;
     m_pList->m_onContextMenu = nullptr;
+    m_pList->m_onDragFiles = nullptr;
+    m_pList->m_onDropFiles = nullptr;
 }
+
+void CListView::DragAcceptFiles(bool bAccept) {
+    m_pList->setAcceptDrops(bAccept);
+    m_pList->viewport()->setAcceptDrops(bAccept);
+    if (bAccept) {
+        m_pList->m_onDragFiles = [this](const QStringList& files) { return OnDragFiles(files); };
+        m_pList->m_onDropFiles = [this](const QStringList& files, int nItem) {
+            OnDropFiles(files, nItem);
+        };
+    } else {
+        m_pList->m_onDragFiles = nullptr;
+        m_pList->m_onDropFiles = nullptr;
+    }
+}
+
+bool CListView::OnDragFiles(const QStringList& /*files*/) {
+    return false;
+}
+
+void CListView::OnDropFiles(const QStringList& /*files*/, int /*nItem*/) {}
 
 QString CListView::GetCellText(int /*nItem*/, int /*nSubItem*/) const {
     return QString();

@@ -23,6 +23,8 @@ public:
     ~CListView() override;
 
     CListCtrl& GetListCtrl() const { return *m_pList; }
+    // Files dragged onto the list arrive at OnDragFiles and OnDropFiles.
+    void DragAcceptFiles(bool bAccept = true);
 
 protected:
     // The text of row nItem, column nSubItem; asked whenever the cell is
@@ -36,6 +38,11 @@ protected:
     // A context menu asked for over the list; point is in screen coordinates,
     // or (-1, -1) when the menu was asked for from the keyboard.
     virtual void OnContextMenu(QWidget* pWnd, QPoint point);
+    // Whether the list takes a drag of these local files; files it does not
+    // take go on to the frame, which opens them.
+    virtual bool OnDragFiles(const QStringList& files);
+    // Files dropped on row nItem (-1: below the rows).
+    virtual void OnDropFiles(const QStringList& files, int nItem);
 
 private:
     CListCtrl* m_pList;

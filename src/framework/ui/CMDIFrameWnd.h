@@ -75,8 +75,10 @@ public:
     QAction* GetCommandAction(int nID);
     // Asks the route for the state of pAction's command and shows it.
     void UpdateCmdUI(QAction* pAction);
-    // Every command's state, the menu bar and the title, now.
-    void OnIdleUpdateCmdUI();
+    // Every command's state, the menu bar and the title, now. A frame with
+    // panes that follow the active window overrides it to bring them up to
+    // date too, after calling the base.
+    virtual void OnIdleUpdateCmdUI();
     // The same once the event loop gets to it; requests until then make one
     // update.
     void RequestCmdUIUpdate();

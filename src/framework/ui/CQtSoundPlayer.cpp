@@ -22,11 +22,40 @@ CQtSoundPlayer::DurationReader g_durationReader = nullptr;
 CQtSoundPlayer::CQtSoundPlayer() = default;
 
 CQtSoundPlayer::~CQtSoundPlayer() {
+    // Nobody is left to tell: the routers may be gone before a static player.
+    m_bAsyncPlaying = false;
     StopAsync();
 }
 
 void CQtSoundPlayer::StopAsync() {
     delete m_pAsync.data();
+    if (m_bAsyncPlaying) {
+        m_bAsyncPlaying = false;
+        PlayingChanged();
+    }
+}
+
+bool CQtSoundPlayer::IsPlaying() const {
+    return m_bAsyncPlaying && m_pAsync != nullptr;
+}
+
+void CQtSoundPlayer::CheckAsync() {
+    if (!m_bAsyncPlaying || m_pAsync == nullptr || m_pAsyncTimer == nullptr) {
+        return;
+    }
+    const qint64 elapsed = m_asyncClock.elapsed();
+    const qint64 deadlineMs = m_nAsyncDurationMs + kLatencyAllowanceMs;
+    if (m_pAsync->status() == QSoundEffect::Error || elapsed >= deadlineMs ||
+        (elapsed >= m_nAsyncDurationMs && !m_pAsync->isPlaying())) {
+        // The effect is left to the next sound: it may be the one whose
+        // signal brought us here.
+        m_bAsyncPlaying = false;
+        PlayingChanged();
+    } else if (elapsed < m_nAsyncDurationMs) {
+        m_pAsyncTimer->start(static_cast<int>(m_nAsyncDurationMs - elapsed));
+    } else {
+        m_pAsyncTimer->start(static_cast<int>(deadlineMs - elapsed));
+    }
 }
 
 void CQtSoundPlayer::SetDurationReader(DurationReader reader) {
@@ -65,8 +94,21 @@ bool CQtSoundPlayer::Play(const QString& path, unsigned flags) {
 
     if ((flags & SND_ASYNC) != 0U) {
         m_pAsync = new QSoundEffect(qApp);
+        m_pAsyncTimer = new QTimer(m_pAsync);
+        m_pAsyncTimer->setSingleShot(true);
+        m_pAsyncTimer->setTimerType(Qt::PreciseTimer);
+        QObject::connect(m_pAsyncTimer, &QTimer::timeout, m_pAsync, [this] { CheckAsync(); });
+        QObject::connect(m_pAsync, &QSoundEffect::playingChanged, m_pAsync,
+                         [this] { CheckAsync(); });
+        QObject::connect(m_pAsync, &QSoundEffect::statusChanged, m_pAsync,
+                         [this] { CheckAsync(); });
+        m_nAsyncDurationMs = durationMs;
+        m_bAsyncPlaying = true;
+        m_asyncClock.start();
         m_pAsync->setSource(source);
         m_pAsync->play();
+        PlayingChanged();
+        CheckAsync();
         return true;
     }
 

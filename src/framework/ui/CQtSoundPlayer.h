@@ -2,22 +2,26 @@
 
 #include "CSoundPlayer.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 
 class QIODevice;
 class QSoundEffect;
+class QTimer;
 
 // Plays wave files with QSoundEffect. QSoundEffect says a sound has stopped
 // when the audio device has taken its last bytes, which for a short sound is
 // long before it is heard, and without a sound server it never says so; so a
 // synchronous sound also waits for its length as the duration reader gives it,
-// and waits no longer than that length and a latency allowance.
+// and waits no longer than that length and a latency allowance. An
+// asynchronous sound counts as playing by the same rule.
 class CQtSoundPlayer final : public CSoundPlayer {
 public:
     CQtSoundPlayer();
     ~CQtSoundPlayer() override;
 
     bool Play(const QString& path, unsigned flags) override;
+    bool IsPlaying() const override;
 
     // Gives the playing time in milliseconds of the wave file open in a
     // device, or -1 when it is no wave file that can be timed.
@@ -32,7 +36,14 @@ public:
 
 private:
     void StopAsync();
+    // Decides whether the asynchronous sound has ended, or when to ask again.
+    void CheckAsync();
 
     // Parented to the application, which deletes it if it outlives this.
     QPointer<QSoundEffect> m_pAsync;
+    // Asks CheckAsync again; a child of m_pAsync, gone with it.
+    QPointer<QTimer> m_pAsyncTimer;
+    QElapsedTimer m_asyncClock;
+    qint64 m_nAsyncDurationMs = 0;
+    bool m_bAsyncPlaying = false;
 };

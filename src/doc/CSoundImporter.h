@@ -1,0 +1,67 @@
+#pragma once
+
+#include "CResult.h"
+#include "CSoundConverter.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+
+class CFolderListing;
+class IProgressSink;
+
+// Makes a sample the game can play out of any sound file: decoded, converted
+// to the format of the record it is for, and written into the bank's folder
+// as a new wave file with the plain 44-byte header. No file that exists is
+// ever replaced. Shows nothing; what went wrong comes back as the error.
+class CSoundImporter {
+public:
+    using Format = CSoundConverter::Format;
+
+    struct Request {
+        QString source;
+        QString folder; // the bank's folder, with a trailing "/"
+        // The format the game used for the sound; where it is none a wave
+        // file can hold, the source's channels and rate at 16 bits.
+        Format target;
+        // Keep the source's sample rate instead of the target's.
+        bool keepRate = false;
+        // Whether a record of the bank holds this file name already (the
+        // file need not exist yet); compared without regard to case.
+        std::function<bool(const QString&)> isNameTaken;
+    };
+
+    struct Imported {
+        QString fileName; // in the folder, at most 15 characters
+        Format format;
+        qint64 dataLength = 0; // bytes of sample data
+        // From the source's loop, in bytes of the new data; without one the
+        // caller decides.
+        bool hasLoop = false;
+        qint64 loopStart = 0;
+        qint64 loopLength = 0;
+        QString sourceDescription; // "FLAC / Signed 16 bit PCM"
+        bool dithered = false;
+    };
+
+    static CResult<Imported> Import(const Request& request, IProgressSink& progress);
+
+    // What Import would do, in a sentence for the user to agree to first:
+    // the source, what it is, and the format it would become. The error when
+    // the source is no sound that can be imported.
+    static CResult<QString> Describe(const Request& request);
+
+    // Whether path is a wave file the game can take as it is: integer PCM
+    // with the plain 44-byte header, its data right after it.
+    static bool IsPlainWave(const QString& path);
+
+    // A file name for the wave of source that no file in listing and no
+    // record holds: the source's base name made safe and cut to fit, then
+    // numbered.
+    static QString ChooseName(const QString& source, const CFolderListing& listing,
+                              const std::function<bool(const QString&)>& isNameTaken);
+
+    // The format a wave file can hold that the request will write.
+    static Format TargetFormat(const Format& record, const Format& source, bool keepRate);
+};

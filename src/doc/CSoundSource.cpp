@@ -1,0 +1,249 @@
+#include "CSoundSource.h"
+
+#include "CWaveReader.h"
+
+#include "framework/core/CFile.h"
+#include "framework/core/CFileException.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+struct CSoundSource::Handle {
+    SNDFILE* file = nullptr;
+    int fd = -1;
+    // Integer PCM in a wave file that libsndfile will not take (an odd form
+    // type, say), read straight from its data chunk.
+    CFile raw;
+    qint64 rawLeft = 0;
+    int rawBytes = 0;
+    QByteArray rawBuffer;
+    Handle() = default;
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() {
+        if (file != nullptr) {
+            sf_close(file);
+        }
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+};
+
+namespace {
+
+FormatError failure(FormatError::Kind kind, const QString& path, const QString& why) {
+    return {kind, QStringLiteral("%1 cannot be imported: %2").arg(path, why)};
+}
+
+int bitsOf(int format) {
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+        return 8;
+    case SF_FORMAT_PCM_16:
+        return 16;
+    case SF_FORMAT_PCM_24:
+        return 24;
+    case SF_FORMAT_PCM_32:
+        return 32;
+    default:
+        return 0;
+    }
+}
+
+QString formatName(int format) {
+    SF_FORMAT_INFO info{};
+    info.format = format;
+    if (sf_command(nullptr, SFC_GET_FORMAT_INFO, &info, sizeof(info)) != 0 ||
+        info.name == nullptr) {
+        return QString();
+    }
+    return QString::fromUtf8(info.name);
+}
+
+// The loop of a wave file's "smpl" chunk, read by our own chunk walker so a
+// wave file's loop means the same here as everywhere else in the program.
+std::optional<CSoundSource::Loop> waveLoop(const QString& path) {
+    CFile file;
+    if (!file.Open(path, CFile::modeRead)) {
+        return std::nullopt;
+    }
+    try {
+        const CWaveReader::Info info = CWaveReader::Read(file);
+        if (!info.wave || info.loops.empty()) {
+            return std::nullopt;
+        }
+        const CWaveReader::Loop& loop = info.loops.front();
+        if (loop.end < loop.start) {
+            return std::nullopt;
+        }
+        // The end is the loop's last frame.
+        return CSoundSource::Loop{loop.start, qint64{loop.end} - loop.start + 1};
+    } catch (const CFileException&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<CSoundSource::Loop> instrumentLoop(SNDFILE* file) {
+    SF_INSTRUMENT instrument{};
+    if (sf_command(file, SFC_GET_INSTRUMENT, &instrument, sizeof(instrument)) != SF_TRUE ||
+        instrument.loop_count < 1 || instrument.loops[0].mode == SF_LOOP_NONE ||
+        instrument.loops[0].end <= instrument.loops[0].start) {
+        return std::nullopt;
+    }
+    // libsndfile gives the end of an AIFF loop as the frame after it.
+    return CSoundSource::Loop{instrument.loops[0].start,
+                              qint64{instrument.loops[0].end} - instrument.loops[0].start};
+}
+
+} // namespace
+
+CResult<CSoundSource> CSoundSource::OpenPcmWave(const QString& path, const QString& why) {
+    auto handle = std::make_unique<Handle>();
+    CWaveReader::Info info;
+    try {
+        if (handle->raw.Open(path, CFile::modeRead)) {
+            info = CWaveReader::Read(handle->raw);
+        }
+    } catch (const CFileException&) {
+        info = {};
+    }
+    const int bits = info.format.bitsPerSample;
+    if (!info.hasFormat || !info.format.pcm || !info.hasData || info.format.channels < 1 ||
+        info.format.samplesPerSec < 1 || (bits != 8 && bits != 16 && bits != 24 && bits != 32)) {
+        return failure(FormatError::Kind::NotABank, QFileInfo(path).absoluteFilePath(),
+                       QStringLiteral("it is no sound file Kantel can read (%1).").arg(why));
+    }
+    try {
+        handle->raw.Seek(info.dataOffset, CFile::begin);
+    } catch (const CFileException& e) {
+        return failure(FormatError::Kind::Unreadable, QFileInfo(path).absoluteFilePath(),
+                       e.GetErrorMessage());
+    }
+    handle->rawBytes = bits / 8;
+    const qint64 frameBytes = qint64{handle->rawBytes} * info.format.channels;
+    handle->rawLeft = info.dataHeld / frameBytes * frameBytes;
+    if (handle->rawLeft == 0) {
+        return failure(FormatError::Kind::NotABank, QFileInfo(path).absoluteFilePath(),
+                       QStringLiteral("it holds no sound."));
+    }
+    CSoundSource source(std::move(handle));
+    source.m_info.channels = info.format.channels;
+    source.m_info.samplesPerSec = static_cast<int>(info.format.samplesPerSec);
+    source.m_info.frames = source.m_handle->rawLeft / frameBytes;
+    source.m_info.bitsPerSample = bits;
+    source.m_info.description = QStringLiteral("WAV / %1 bit PCM").arg(bits);
+    source.m_loop = waveLoop(path);
+    if (source.m_loop && source.m_loop->start >= source.m_info.frames) {
+        source.m_loop.reset();
+    }
+    return source;
+}
+
+qint64 CSoundSource::ReadPcm(float* frames, qint64 count) {
+    Handle& h = *m_handle;
+    const qint64 frameBytes = qint64{h.rawBytes} * m_info.channels;
+    const qint64 want = std::min(count * frameBytes, h.rawLeft);
+    h.rawBuffer.resize(static_cast<qsizetype>(want));
+    qint64 got = 0;
+    try {
+        got = h.raw.Read(h.rawBuffer.data(), want) / frameBytes * frameBytes;
+    } catch (const CFileException&) {
+        return 0;
+    }
+    h.rawLeft -= got;
+    const auto* p = reinterpret_cast<const unsigned char*>(h.rawBuffer.constData());
+    const qint64 samples = got / h.rawBytes;
+    const float scale = 1.0F / static_cast<float>(1U << (8U * h.rawBytes - 1U));
+    for (qint64 i = 0; i < samples; ++i, p += h.rawBytes) {
+        if (h.rawBytes == 1) {
+            frames[i] = static_cast<float>(static_cast<int>(*p) - 128) * scale;
+            continue;
+        }
+        quint32 value = 0;
+        for (int b = 0; b < h.rawBytes; ++b) {
+            value |= quint32{p[b]} << (8U * b);
+        }
+        // Sign-extend from the sample's width.
+        const unsigned shift = 32U - 8U * h.rawBytes;
+        frames[i] = static_cast<float>(static_cast<qint32>(value << shift) >> shift) * scale;
+    }
+    return got / frameBytes;
+}
+
+CSoundSource::CSoundSource(std::unique_ptr<Handle> handle) : m_handle(std::move(handle)) {}
+CSoundSource::CSoundSource(CSoundSource&&) noexcept = default;
+CSoundSource& CSoundSource::operator=(CSoundSource&&) noexcept = default;
+CSoundSource::~CSoundSource() = default;
+
+CResult<CSoundSource> CSoundSource::Open(const QString& path) {
+    const QString shown = QFileInfo(path).absoluteFilePath();
+    // Opened without blocking, so a FIFO cannot hold us; only a regular file
+    // is handed on.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return failure(FormatError::Kind::Unreadable, shown,
+                       QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return failure(FormatError::Kind::NotAllowed, shown,
+                       QStringLiteral("it is not a regular file."));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    SF_INFO info{};
+    auto handle = std::make_unique<Handle>();
+    handle->fd = fd;
+    handle->file = sf_open_fd(fd, SFM_READ, &info, SF_FALSE);
+    if (handle->file == nullptr) {
+        const QString why = QString::fromUtf8(sf_strerror(nullptr));
+        return OpenPcmWave(path, why);
+    }
+    if (info.channels < 1 || info.samplerate < 1) {
+        return failure(FormatError::Kind::NotABank, shown,
+                       QStringLiteral("it gives no channels or no sample rate."));
+    }
+    if (info.frames == 0) {
+        return failure(FormatError::Kind::NotABank, shown, QStringLiteral("it holds no sound."));
+    }
+    // Integer data is scaled to -1..1; float data is taken as it is and
+    // clipped where it is turned into integers.
+    sf_command(handle->file, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
+    CSoundSource source(std::move(handle));
+    source.m_info.channels = info.channels;
+    source.m_info.samplesPerSec = info.samplerate;
+    source.m_info.frames = info.frames;
+    source.m_info.bitsPerSample = bitsOf(info.format);
+    const QString major = formatName(info.format & SF_FORMAT_TYPEMASK);
+    const QString minor = formatName(info.format & SF_FORMAT_SUBMASK);
+    source.m_info.description = minor.isEmpty() ? major : major + QStringLiteral(" / ") + minor;
+    const int type = info.format & SF_FORMAT_TYPEMASK;
+    source.m_loop = type == SF_FORMAT_WAV || type == SF_FORMAT_WAVEX || type == SF_FORMAT_RF64
+                        ? waveLoop(path)
+                        : instrumentLoop(source.m_handle->file);
+    if (source.m_loop && source.m_loop->start >= info.frames) {
+        source.m_loop.reset();
+    }
+    return source;
+}
+
+qint64 CSoundSource::Read(float* frames, qint64 count) {
+    if (!m_handle || count <= 0) {
+        return 0;
+    }
+    if (m_handle->file == nullptr) {
+        return m_handle->rawBytes > 0 ? ReadPcm(frames, count) : 0;
+    }
+    return qMax<sf_count_t>(sf_readf_float(m_handle->file, frames, count), 0);
+}

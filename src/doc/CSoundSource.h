@@ -1,0 +1,61 @@
+#pragma once
+
+#include "CResult.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <memory>
+#include <optional>
+
+// An audio file of any kind libsndfile decodes (wave files of every PCM,
+// float and extensible kind, AIFF, FLAC, Ogg Vorbis, Opus, MP3), read as
+// interleaved float frames in the range -1 to 1.
+class CSoundSource {
+public:
+    struct Info {
+        int channels = 0;
+        int samplesPerSec = 0;
+        // As the file claims; reading stops where the data does.
+        qint64 frames = 0;
+        // Of integer PCM data; 0 for float and compressed data, whose
+        // precision is above any the games play.
+        int bitsPerSample = 0;
+        // "WAV (Microsoft) / Signed 16 bit PCM", for messages.
+        QString description;
+    };
+    // A loop in sample frames of the source: the first frame and how many.
+    struct Loop {
+        qint64 start = 0;
+        qint64 length = 0;
+    };
+
+    CSoundSource(CSoundSource&&) noexcept;
+    CSoundSource& operator=(CSoundSource&&) noexcept;
+    ~CSoundSource();
+
+    // Opens path. Only a regular file is opened, so a FIFO cannot make the
+    // caller wait. The error's text names the file and says why.
+    static CResult<CSoundSource> Open(const QString& path);
+
+    const Info& GetInfo() const { return m_info; }
+    // The first loop of the file's sampler data (a wave file's "smpl" chunk,
+    // an AIFF file's markers), when it has one that lies inside the sound.
+    std::optional<Loop> GetLoop() const { return m_loop; }
+
+    // Reads up to count frames into frames (count * channels floats); the
+    // number read, 0 at the end and on a read error.
+    qint64 Read(float* frames, qint64 count);
+
+private:
+    struct Handle;
+    explicit CSoundSource(std::unique_ptr<Handle> handle);
+    // A wave file of integer PCM that the chunk walker reads but libsndfile
+    // refused for why.
+    static CResult<CSoundSource> OpenPcmWave(const QString& path, const QString& why);
+    qint64 ReadPcm(float* frames, qint64 count);
+
+    std::unique_ptr<Handle> m_handle;
+    Info m_info;
+    std::optional<Loop> m_loop;
+};

@@ -1,0 +1,488 @@
+#include "BankBuilder.h"
+#include "QtPrinters.h"
+#include "RecordingProgressSink.h"
+#include "RecordingPromptSink.h"
+#include "SoundTools.h"
+#include "TestFolder.h"
+
+#include "doc/CBnmFormat.h"
+#include "doc/CKantelDoc.h"
+#include "doc/CSoundImporter.h"
+#include "doc/CWaveReader.h"
+#include "framework/core/CFolderListing.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <csignal>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Format = CSoundImporter::Format;
+
+class SoundImport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!SoundTools::Available()) {
+            GTEST_SKIP() << "sox and ffmpeg are needed";
+        }
+        ASSERT_TRUE(QDir(folder.Path()).mkdir(QStringLiteral("bank")));
+        bankFolder = folder.FilePath(QStringLiteral("bank")) + QLatin1Char('/');
+        // A hanging open would stall the suite; let it fail the test instead.
+        ::alarm(120);
+    }
+    void TearDown() override { ::alarm(0); }
+
+    CResult<CSoundImporter::Imported> Import(const QString& source, Format target,
+                                             bool keepRate = false) {
+        CSoundImporter::Request request;
+        request.source = source;
+        request.folder = bankFolder;
+        request.target = target;
+        request.keepRate = keepRate;
+        return CSoundImporter::Import(request, progress);
+    }
+    QString Source(const QString& name) const { return folder.FilePath(name); }
+    QString Written(const CSoundImporter::Imported& imported) const {
+        return bankFolder + imported.fileName;
+    }
+    // The written file is a plain PCM wave of exactly the reported format.
+    void ExpectPlainWave(const CSoundImporter::Imported& imported) const {
+        QFile file(Written(imported));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(file.fileName());
+        const QByteArray bytes = file.readAll();
+        EXPECT_EQ(bytes.size(), 44 + imported.dataLength);
+        const CWaveReader::Info info = CWaveReader::Read(bytes);
+        EXPECT_TRUE(info.wave);
+        EXPECT_EQ(info.format.formatTag, CWaveReader::kFormatPcm);
+        EXPECT_EQ(info.format.channels, imported.format.channels);
+        EXPECT_EQ(static_cast<int>(info.format.samplesPerSec), imported.format.samplesPerSec);
+        EXPECT_EQ(info.format.bitsPerSample, imported.format.bitsPerSample);
+        EXPECT_EQ(info.dataOffset, 44);
+        EXPECT_EQ(info.dataHeld, imported.dataLength);
+    }
+
+    TestFolder folder;
+    QString bankFolder;
+    RecordingProgressSink progress;
+};
+
+struct Kind {
+    const char* name;
+    // How the source is made: sox's format options, or a sox tone turned
+    // into this codec by ffmpeg.
+    QStringList soxFormat;
+    QStringList ffmpegCodec;
+    bool lossy = false;
+};
+
+} // namespace
+
+TEST_F(SoundImport, EveryKindOfFileBecomesTheTargetsPcmAndSoundsAsSoxMakesIt) {
+    const auto sox = [](int rate, int channels, int bits, const char* encoding) {
+        return QStringList{QStringLiteral("-r"), QString::number(rate),
+                           QStringLiteral("-c"), QString::number(channels),
+                           QStringLiteral("-b"), QString::number(bits),
+                           QStringLiteral("-e"), QString::fromLatin1(encoding)};
+    };
+    const Kind kinds[] = {
+        {"u8.wav", sox(11025, 1, 8, "unsigned-integer"), {}},
+        {"s16.wav", sox(44100, 2, 16, "signed-integer"), {}},
+        {"s24.wav", sox(48000, 2, 24, "signed-integer"), {}},
+        {"s32.wav", sox(96000, 1, 32, "signed-integer"), {}},
+        {"f32.wav", sox(44100, 2, 32, "floating-point"), {}},
+        {"s16.aiff", sox(22050, 1, 16, "signed-integer"), {}},
+        {"s16.flac", sox(44100, 2, 16, "signed-integer"), {}},
+        {"s24.flac", sox(96000, 1, 24, "signed-integer"), {}},
+        // ffmpeg writes a LIST chunk before the data.
+        {"lavf.wav", sox(8000, 1, 16, "signed-integer"), {QStringLiteral("pcm_s16le")}},
+        {"tone.ogg", sox(44100, 2, 16, "signed-integer"), {QStringLiteral("libvorbis")}, true},
+        {"tone.opus", sox(48000, 2, 16, "signed-integer"), {QStringLiteral("libopus")}, true},
+        {"tone.mp3", sox(44100, 2, 16, "signed-integer"), {QStringLiteral("libmp3lame")}, true},
+    };
+    const Format targets[] = {{1, 22050, 16}, {2, 44100, 16}, {1, 11025, 8}};
+    for (const Kind& kind : kinds) {
+        const QString name = QString::fromLatin1(kind.name);
+        SCOPED_TRACE(kind.name);
+        QString source = Source(name);
+        // What sox starts from: the file itself, or for a lossy file the
+        // sound its decoder gives, made by ffmpeg.
+        QString reference = source;
+        if (kind.ffmpegCodec.isEmpty()) {
+            ASSERT_TRUE(SoundTools::Tone(source, kind.soxFormat, 1.0));
+        } else {
+            const QString tone = Source(QStringLiteral("tone-") + name + QStringLiteral(".wav"));
+            ASSERT_TRUE(SoundTools::Tone(tone, kind.soxFormat, 1.0));
+            ASSERT_TRUE(SoundTools::Ffmpeg({QStringLiteral("-i"), tone, QStringLiteral("-c:a"),
+                                            kind.ffmpegCodec.front(), source}));
+            if (kind.lossy) {
+                reference = Source(QStringLiteral("decoded-") + name + QStringLiteral(".wav"));
+                ASSERT_TRUE(
+                    SoundTools::Ffmpeg({QStringLiteral("-i"), source, QStringLiteral("-c:a"),
+                                        QStringLiteral("pcm_f32le"), reference}));
+            }
+        }
+        for (const Format& target : targets) {
+            SCOPED_TRACE(testing::Message() << target.samplesPerSec << " Hz, " << target.channels
+                                            << " channels, " << target.bitsPerSample << " bits");
+            const auto imported = Import(source, target);
+            ASSERT_TRUE(imported) << qPrintable(imported.Error().text);
+            EXPECT_EQ(imported.Value().format.channels, target.channels);
+            EXPECT_EQ(imported.Value().format.samplesPerSec, target.samplesPerSec);
+            EXPECT_EQ(imported.Value().format.bitsPerSample, target.bitsPerSample);
+            EXPECT_LE(imported.Value().fileName.size(), 15);
+            ExpectPlainWave(imported.Value());
+
+            const QString made = Source(QStringLiteral("sox.wav"));
+            ASSERT_TRUE(
+                SoundTools::Sox({QStringLiteral("-D"), reference, QStringLiteral("-r"),
+                                 QString::number(target.samplesPerSec), QStringLiteral("-c"),
+                                 QString::number(target.channels), QStringLiteral("-b"),
+                                 QString::number(target.bitsPerSample), made}));
+            const SoundTools::Sound ours = SoundTools::Read(Written(imported.Value()));
+            const SoundTools::Sound theirs = SoundTools::Read(made);
+            // One second of sound, give or take what a lossy codec pads.
+            EXPECT_NEAR(ours.Frames(), target.samplesPerSec,
+                        kind.lossy ? target.samplesPerSec / 10 : 2);
+            EXPECT_NEAR(SoundTools::LevelDb(ours.samples), SoundTools::LevelDb(theirs.samples),
+                        0.1);
+            const double below = SoundTools::DifferenceDb(ours, theirs, kind.lossy ? 2500 : 0);
+            // Eight bits hold about 48 dB; the two dithers add their noise.
+            EXPECT_GE(below, target.bitsPerSample == 8 ? 30.0 : 60.0);
+            QFile::remove(Written(imported.Value()));
+        }
+    }
+}
+
+TEST_F(SoundImport, AWaveAlreadyInTheTargetFormatIsTakenSampleForSample) {
+    const QString source = Source(QStringLiteral("same.wav"));
+    ASSERT_TRUE(
+        SoundTools::Tone(source,
+                         {QStringLiteral("-r"), QStringLiteral("22050"), QStringLiteral("-c"),
+                          QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("16")},
+                         0.5));
+    const auto imported = Import(source, {2, 22050, 16});
+    ASSERT_TRUE(imported) << qPrintable(imported.Error().text);
+    EXPECT_FALSE(imported.Value().dithered);
+    QFile in(source);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray original = in.readAll();
+    const CWaveReader::Info info = CWaveReader::Read(original);
+    QFile out(Written(imported.Value()));
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    EXPECT_EQ(out.readAll().mid(44), original.mid(info.dataOffset, info.dataHeld));
+}
+
+TEST_F(SoundImport, UpMixingCopiesAndKeepRateKeepsTheSourcesRate) {
+    const QString source = Source(QStringLiteral("mono.flac"));
+    ASSERT_TRUE(
+        SoundTools::Tone(source,
+                         {QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
+                          QStringLiteral("1"), QStringLiteral("-b"), QStringLiteral("16")},
+                         0.25));
+    const auto imported = Import(source, {2, 22050, 16}, true);
+    ASSERT_TRUE(imported) << qPrintable(imported.Error().text);
+    EXPECT_EQ(imported.Value().format.samplesPerSec, 44100);
+    EXPECT_EQ(imported.Value().format.channels, 2);
+    const SoundTools::Sound ours = SoundTools::Read(Written(imported.Value()));
+    const SoundTools::Sound theirs = SoundTools::Read(source);
+    ASSERT_EQ(ours.Frames(), theirs.Frames());
+    for (qint64 f = 0; f < ours.Frames(); ++f) {
+        ASSERT_EQ(ours.samples[size_t(2 * f)], theirs.samples[size_t(f)]) << f;
+        ASSERT_EQ(ours.samples[size_t(2 * f + 1)], theirs.samples[size_t(f)]) << f;
+    }
+}
+
+TEST_F(SoundImport, ASamplerLoopIsCarriedInBytesOfTheNewRate) {
+    const QString plain = Source(QStringLiteral("plain.wav"));
+    ASSERT_TRUE(
+        SoundTools::Tone(plain,
+                         {QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
+                          QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("16")},
+                         1.0));
+    QFile in(plain);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    QByteArray wave = in.readAll();
+    // A "smpl" chunk with one forward loop over frames 4410 to 13229 (the
+    // end is the loop's last frame), as sampler software writes it.
+    QByteArray smpl(8 + 36 + 24, '\0');
+    smpl.replace(0, 4, "smpl");
+    BankBuilder::Put32(smpl, 4, 36 + 24);
+    BankBuilder::Put32(smpl, 8 + 28, 1); // loops
+    BankBuilder::Put32(smpl, 8 + 36 + 8, 4410);
+    BankBuilder::Put32(smpl, 8 + 36 + 12, 13229);
+    wave += smpl;
+    BankBuilder::Put32(wave, 4, static_cast<quint32>(wave.size() - 8));
+    const QString source = folder.Write(QStringLiteral("looped.wav"), wave);
+
+    const auto imported = Import(source, {1, 22050, 16});
+    ASSERT_TRUE(imported) << qPrintable(imported.Error().text);
+    EXPECT_TRUE(imported.Value().hasLoop);
+    EXPECT_EQ(imported.Value().loopStart, 2205 * 2);
+    EXPECT_EQ(imported.Value().loopLength, 4410 * 2);
+
+    const auto unlooped = Import(plain, {1, 22050, 16});
+    ASSERT_TRUE(unlooped);
+    EXPECT_FALSE(unlooped.Value().hasLoop);
+}
+
+TEST_F(SoundImport, NamesAreNewShortAndNoFileIsEverReplaced) {
+    folder.Write(QStringLiteral("bank/MY_ENGINE_S.WAV"), QByteArray("keep me"));
+    const CFolderListing listing(bankFolder);
+    const auto noRecord = [](const QString&) { return false; };
+    EXPECT_EQ(
+        CSoundImporter::ChooseName(QStringLiteral("/x/My Engine Sound.flac"), listing, noRecord),
+        QStringLiteral("My_Engine_1.wav"));
+    EXPECT_EQ(CSoundImporter::ChooseName(QStringLiteral("/x/crash.mp3"), listing,
+                                         [](const QString& n) {
+                                             return n.compare(QStringLiteral("CRASH.wav"),
+                                                              Qt::CaseInsensitive) == 0;
+                                         }),
+              QStringLiteral("crash_1.wav"));
+    EXPECT_EQ(CSoundImporter::ChooseName(QStringLiteral("/x/.hidden"), listing, noRecord),
+              QStringLiteral("Sound.wav"));
+    EXPECT_EQ(CSoundImporter::ChooseName(QStringLiteral("/x/\u00e9t\u00e9.ogg"), listing, noRecord),
+              QStringLiteral("_t_.wav"));
+
+    const QString source = Source(QStringLiteral("My Engine Sound.flac"));
+    ASSERT_TRUE(SoundTools::Tone(source, {QStringLiteral("-r"), QStringLiteral("22050")}, 0.1));
+    for (const char* expected : {"My_Engine_1.wav", "My_Engine_2.wav"}) {
+        const auto imported = Import(source, {1, 22050, 16});
+        ASSERT_TRUE(imported) << qPrintable(imported.Error().text);
+        EXPECT_EQ(imported.Value().fileName, QString::fromLatin1(expected));
+    }
+    EXPECT_EQ(folder.Read(QStringLiteral("bank/MY_ENGINE_S.WAV")), QByteArray("keep me"));
+    // Nothing but the two new waves and the old file: no temporary is left.
+    QStringList entries =
+        QDir(bankFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    entries.sort();
+    EXPECT_EQ(entries,
+              (QStringList{QStringLiteral("MY_ENGINE_S.WAV"), QStringLiteral("My_Engine_1.wav"),
+                           QStringLiteral("My_Engine_2.wav")}));
+}
+
+TEST_F(SoundImport, ShortSilentAndOneSampleFilesImport) {
+    struct Case {
+        const char* name;
+        QStringList effect;
+        double seconds;
+    };
+    const QString one = Source(QStringLiteral("one.wav"));
+    ASSERT_TRUE(
+        SoundTools::Sox({QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"),
+                         QStringLiteral("-b"), QStringLiteral("16"), one, QStringLiteral("synth"),
+                         QStringLiteral("1s"), QStringLiteral("sine"), QStringLiteral("440")}));
+    const QString silent = Source(QStringLiteral("silent.flac"));
+    ASSERT_TRUE(
+        SoundTools::Sox({QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("48000"),
+                         QStringLiteral("-c"), QStringLiteral("2"), silent, QStringLiteral("trim"),
+                         QStringLiteral("0"), QStringLiteral("0.5")}));
+    for (const QString& source : {one, silent}) {
+        SCOPED_TRACE(source.toStdString());
+        const auto imported = Import(source, {1, 22050, 16});
+        ASSERT_TRUE(imported) << qPrintable(imported.Error().text);
+        EXPECT_GE(imported.Value().dataLength, 2);
+        ExpectPlainWave(imported.Value());
+    }
+    const SoundTools::Sound quiet = SoundTools::Read(bankFolder + QStringLiteral("silent.wav"));
+    // Dither of silence stays near the last bit.
+    EXPECT_LT(SoundTools::LevelDb(quiet.samples), -85.0);
+}
+
+TEST_F(SoundImport, FilesThatAreNoSoundAreRefusedWithTheirNameAndNothingIsWritten) {
+    const QString flac = Source(QStringLiteral("cut.flac"));
+    ASSERT_TRUE(SoundTools::Tone(flac, {QStringLiteral("-r"), QStringLiteral("44100")}, 1.0));
+    QFile cut(flac);
+    ASSERT_TRUE(cut.resize(60));
+    const QString fifo = Source(QStringLiteral("pipe.wav"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(folder.Path()).mkdir(QStringLiteral("dir.wav")));
+    const QString paths[] = {
+        Source(QStringLiteral("none.wav")),
+        fifo,
+        Source(QStringLiteral("dir.wav")),
+        folder.Write(QStringLiteral("text.wav"), QByteArray("this is not a sound\n")),
+        folder.Write(QStringLiteral("empty.ogg"), QByteArray()),
+        flac,
+    };
+    for (const QString& path : paths) {
+        const auto imported = Import(path, {1, 22050, 16});
+        ASSERT_FALSE(imported) << qPrintable(path);
+        EXPECT_TRUE(imported.Error().text.contains(QFileInfo(path).absoluteFilePath()))
+            << qPrintable(imported.Error().text);
+    }
+    EXPECT_TRUE(QDir(bankFolder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
+TEST_F(SoundImport, ADataChunkThatClaimsMoreThanTheFileHoldsGivesWhatIsThere) {
+    const QString plain = Source(QStringLiteral("plain.wav"));
+    ASSERT_TRUE(
+        SoundTools::Tone(plain,
+                         {QStringLiteral("-r"), QStringLiteral("22050"), QStringLiteral("-c"),
+                          QStringLiteral("1"), QStringLiteral("-b"), QStringLiteral("16")},
+                         0.1));
+    QFile in(plain);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    QByteArray wave = in.readAll();
+    const CWaveReader::Info info = CWaveReader::Read(wave);
+    BankBuilder::Put32(wave, info.dataOffset - 4, 0x7FFFFFF0U);
+    const auto imported = Import(folder.Write(QStringLiteral("liar.wav"), wave), {1, 22050, 16});
+    ASSERT_TRUE(imported) << qPrintable(imported.Error().text);
+    EXPECT_EQ(imported.Value().dataLength, info.dataHeld);
+}
+
+// --- the document ------------------------------------------------------------
+
+TEST_F(SoundImport, TheRecordTakesTheNewWaveAndASaveBanksIt) {
+    BankBuilder b;
+    SoundResource& looped = b.AddSample(7, QStringLiteral("engine.wav"),
+                                        BankBuilder::Pattern(400, 3), true, 11025, 8, 1);
+    looped.looped = 1;
+    looped.loopStart = 100;
+    looped.loopLength = 200;
+    b.AddCdTrack(8, 2);
+    const QString bank = folder.Write(QStringLiteral("bank/Bnk_1.bnm"), b.Build());
+    const QString source = Source(QStringLiteral("New Engine.flac"));
+    ASSERT_TRUE(
+        SoundTools::Tone(source,
+                         {QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
+                          QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("24")},
+                         0.5));
+    RecordingPromptSink prompts;
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(bank));
+    EXPECT_FALSE(doc.ImportSound(1, source, false)) << "a CD track takes no sound";
+    ASSERT_EQ(prompts.Texts().size(), 1);
+    ASSERT_TRUE(doc.ImportSound(0, source, false));
+    EXPECT_TRUE(doc.IsModified());
+    const SoundResource& r = doc.Resources()[0];
+    EXPECT_EQ(CBnmFormat::FileNameText(r), QStringLiteral("New_Engine.wav"));
+    EXPECT_EQ(r.samplesPerSec, 11025);
+    EXPECT_EQ(r.channels, 1);
+    EXPECT_EQ(r.bitsPerSample, 8);
+    EXPECT_EQ(r.length, 5513); // half a second at 11,025 Hz, one byte a frame
+    // A looped sound without a loop of its own loops as a whole.
+    EXPECT_EQ(r.looped, 1);
+    EXPECT_EQ(r.loopStart, 0);
+    EXPECT_EQ(r.loopLength, r.length);
+    EXPECT_TRUE(folder.Exists(QStringLiteral("bank/engine.wav"))) << "the old wave stays";
+
+    ASSERT_TRUE(doc.OnSaveDocument(bank));
+    CKantelDoc reopened;
+    ASSERT_TRUE(reopened.LoadBankAndNames(bank));
+    const QByteArray wave = folder.Read(QStringLiteral("bank/New_Engine.wav"));
+    const QByteArrayView image = reopened.GetImage();
+    const SoundResource& saved = reopened.Resources()[0];
+    EXPECT_EQ(saved.length, 5513);
+    EXPECT_EQ(image.sliced(reopened.Header()->sampleDataOffset + saved.offset, saved.length)
+                  .toByteArray(),
+              wave.mid(44));
+}
+
+// --- saving checks each banked sample's wave against its record --------------
+
+TEST_F(SoundImport, ASaveGivesRecordsTheFormatOfTheirWavesAndSaysSoOnce) {
+    BankBuilder b;
+    b.AddSample(1, QStringLiteral("crash.wav"), BankBuilder::Pattern(400, 1), true, 22050, 16, 2);
+    b.AddSample(2, QStringLiteral("horn.wav"), BankBuilder::Pattern(200, 2), true, 22050, 16, 1);
+    b.AddSample(3, QStringLiteral("wind.wav"), BankBuilder::Pattern(100, 3), false, 11025, 8, 1);
+    const QString bank = folder.Write(QStringLiteral("bank/Bnk_1.bnm"), b.Build());
+    RecordingPromptSink prompts;
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(bank));
+    // Another program replaces two of the waves in the bank's folder.
+    const QString crash = bankFolder + QStringLiteral("crash.wav");
+    ASSERT_TRUE(
+        SoundTools::Tone(crash,
+                         {QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
+                          QStringLiteral("1"), QStringLiteral("-b"), QStringLiteral("16")},
+                         0.1));
+    ASSERT_TRUE(
+        SoundTools::Tone(bankFolder + QStringLiteral("wind.wav"),
+                         {QStringLiteral("-r"), QStringLiteral("8000"), QStringLiteral("-c"),
+                          QStringLiteral("1"), QStringLiteral("-b"), QStringLiteral("16")},
+                         0.1));
+    doc.OnEditAllBanked();
+    ASSERT_TRUE(doc.OnSaveDocument(bank));
+    ASSERT_EQ(prompts.Texts().size(), 1) << qPrintable(prompts.Texts().join(QLatin1Char('\n')));
+    EXPECT_TRUE(
+        prompts.Texts()[0].contains(QStringLiteral("crash.wav: 44100 Hz, 1 channel, 16 bits "
+                                                   "(was 22050 Hz, 2 channels, 16 bits)")))
+        << qPrintable(prompts.Texts()[0]);
+    EXPECT_TRUE(prompts.Texts()[0].contains(QStringLiteral("wind.wav: 8000 Hz")));
+    EXPECT_FALSE(prompts.Texts()[0].contains(QStringLiteral("horn.wav")));
+
+    CKantelDoc reopened;
+    ASSERT_TRUE(reopened.LoadBankAndNames(bank));
+    const SoundResource& r = reopened.Resources()[0];
+    EXPECT_EQ(r.samplesPerSec, 44100);
+    EXPECT_EQ(r.channels, 1);
+    EXPECT_EQ(r.length, 4410 * 2);
+    EXPECT_EQ(reopened.Resources()[1].samplesPerSec, 22050) << "a wave that matches is left alone";
+}
+
+TEST_F(SoundImport, AWaveTheGameCannotPlayStopsTheSaveAndNothingIsLost) {
+    BankBuilder b;
+    b.AddSample(1, QStringLiteral("crash.wav"), BankBuilder::Pattern(400, 1), true);
+    const QByteArray original = b.Build();
+    const QString bank = folder.Write(QStringLiteral("bank/Bnk_1.bnm"), original);
+    RecordingPromptSink prompts;
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(bank));
+    ASSERT_TRUE(SoundTools::Tone(bankFolder + QStringLiteral("crash.wav"),
+                                 {QStringLiteral("-r"), QStringLiteral("22050"),
+                                  QStringLiteral("-e"), QStringLiteral("floating-point"),
+                                  QStringLiteral("-b"), QStringLiteral("32")},
+                                 0.1));
+    const SoundResource before = doc.Resources()[0];
+    EXPECT_FALSE(doc.OnSaveDocument(bank));
+    ASSERT_EQ(prompts.Texts().size(), 1);
+    EXPECT_TRUE(prompts.Texts()[0].contains(QStringLiteral("crash.wav is not PCM")))
+        << qPrintable(prompts.Texts()[0]);
+    EXPECT_EQ(folder.Read(QStringLiteral("bank/Bnk_1.bnm")), original);
+    EXPECT_EQ(std::memcmp(&doc.Resources()[0], &before, sizeof before), 0);
+}
+
+TEST_F(SoundImport, ALoopFollowsTheLengthASaveCorrects) {
+    BankBuilder b;
+    // Records as the old dialog left them after reading a wave's LIST chunk
+    // for its data: a length of 20 and a loop over those 20 bytes.
+    SoundResource& whole = b.AddSample(1, QStringLiteral("a.wav"), QByteArray(), false);
+    whole.length = 20;
+    whole.looped = 1;
+    whole.loopLength = 20;
+    SoundResource& past = b.AddSample(2, QStringLiteral("b.wav"), QByteArray(), false);
+    past.length = 5000;
+    past.looped = 1;
+    past.loopStart = 100;
+    past.loopLength = 4900;
+    const QString bank = folder.Write(QStringLiteral("bank/Bnk_1.bnm"), b.Build());
+    for (const char* name : {"a.wav", "b.wav"}) {
+        ASSERT_TRUE(
+            SoundTools::Ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                QStringLiteral("sine=frequency=440:sample_rate=22050:"
+                                               "duration=0.02"),
+                                QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"),
+                                bankFolder + QString::fromLatin1(name)}));
+    }
+    RecordingPromptSink prompts;
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(bank));
+    doc.OnEditAllBanked();
+    ASSERT_TRUE(doc.OnSaveDocument(bank));
+    const SoundResource& a = doc.Resources()[0];
+    EXPECT_EQ(a.length, 441 * 2);
+    EXPECT_EQ(a.loopStart, 0);
+    EXPECT_EQ(a.loopLength, a.length);
+    const SoundResource& c = doc.Resources()[1];
+    EXPECT_EQ(c.length, 441 * 2);
+    EXPECT_EQ(c.loopStart, 100);
+    EXPECT_EQ(c.loopLength, c.length - 100);
+}
