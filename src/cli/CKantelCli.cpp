@@ -9,12 +9,14 @@
 #include "doc/CBankRecords.h"
 #include "doc/CKantelDoc.h"
 #include "doc/CNamesFileReader.h"
+#include "doc/CSoundExporter.h"
 #include "doc/NamesTable.h"
 #include "doc/SoundResource.h"
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CFile.h"
 #include "framework/core/CFileException.h"
 #include "framework/core/CPromptSink.h"
+#include "framework/core/IProgressSink.h"
 #include "views/CEventCells.h"
 #include "views/CResourceCells.h"
 
@@ -26,6 +28,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <span>
 
 namespace {
 
@@ -41,7 +44,9 @@ const char* const kUsage =
     "                            open as the editor does, make the sound FILE (any format)\n"
     "                            the sample of RESOURCE (an index or a resource name),\n"
     "                            then save to OUT (default BANK)\n"
-    "  demo DIR                  write the demo bank Bnk_1.bnm and its files into DIR";
+    "  demo DIR                  write the demo bank Bnk_1.bnm and its files into DIR\n"
+    "  export BANK DIR [--resource RESOURCE] [--force]\n"
+    "                            write the samples as wave files into DIR";
 
 template <typename Cells> void printTable(const CBankRecords& doc, bool json, QTextStream& out) {
     const auto& columns = Cells::Columns();
@@ -170,6 +175,7 @@ int usageError(QTextStream& err, const QString& text) {
 // The options, each of which only some commands take.
 struct Options {
     enum Flag : unsigned { Json = 1, Output = 2, AllExternal = 4, AllBanked = 8, KeepRate = 16 };
+    enum ExportFlag : unsigned { Resource = 32, Force = 64 };
 
     QCommandLineOption json{QStringLiteral("json"), QStringLiteral("Print JSON instead of text.")};
     QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")},
@@ -181,13 +187,20 @@ struct Options {
                                  QStringLiteral("Bank every sample first.")};
     QCommandLineOption keepRate{QStringLiteral("keep-rate"),
                                 QStringLiteral("Import at the sound file's own sample rate.")};
+    QCommandLineOption resource{QStringLiteral("resource"),
+                                QStringLiteral("Export only <resource>: its table index, or "
+                                               "its name in the names file."),
+                                QStringLiteral("resource")};
+    QCommandLineOption force{QStringLiteral("force"),
+                             QStringLiteral("Export replaces files that are there already.")};
 
     // The flags of the options set on parser.
     unsigned SetOn(const QCommandLineParser& parser) const {
         return (parser.isSet(json) ? Json : 0U) | (parser.isSet(output) ? Output : 0U) |
                (parser.isSet(allExternal) ? AllExternal : 0U) |
                (parser.isSet(allBanked) ? AllBanked : 0U) |
-               (parser.isSet(keepRate) ? KeepRate : 0U);
+               (parser.isSet(keepRate) ? KeepRate : 0U) | (parser.isSet(resource) ? Resource : 0U) |
+               (parser.isSet(force) ? Force : 0U);
     }
 };
 
@@ -274,24 +287,95 @@ int runSave(const Invocation& run) {
 }
 
 // The resource a command line names: its table index, or the name the names
-// file gives it (the first with that name, its case aside when no name
-// matches exactly); -1 when there is none.
-int findResource(const CKantelDoc& doc, const QString& text) {
+// file gives it (its case aside when no name matches exactly). -1 after
+// saying on err why there is none, or that several resources have the name.
+int findResource(const CBankRecords& records, const QString& bankPath, const QString& text,
+                 QTextStream& err) {
+    const std::span<const SoundResource> resources = records.Resources();
     bool number = false;
     const int index = text.toInt(&number);
+    QStringList found;
     if (number) {
-        return index >= 0 && index < static_cast<int>(doc.Resources().size()) ? index : -1;
-    }
-    for (Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
-        int row = 0;
-        for (const SoundResource& resource : doc.Resources()) {
-            if (doc.GetResourceName(resource.resourceId & 0xFFFF).compare(text, cs) == 0) {
-                return row;
+        if (index >= 0 && index < static_cast<int>(resources.size())) {
+            return index;
+        }
+    } else {
+        for (Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+            for (size_t row = 0; row < resources.size(); ++row) {
+                if (records.GetResourceName(resources[row].resourceId & 0xFFFF).compare(text, cs) ==
+                    0) {
+                    found.append(QString::number(row));
+                }
             }
-            ++row;
+            if (!found.isEmpty()) {
+                break;
+            }
         }
     }
+    if (found.size() == 1) {
+        return found.first().toInt();
+    }
+    const QString bank = QFileInfo(bankPath).absoluteFilePath();
+    if (found.isEmpty()) {
+        err << "error: " << bank << " has no resource '" << text << "'\n";
+    } else {
+        // Taking the first could change or write the wrong sample.
+        err << "error: '" << text << "' names the resources at " << found.join(QStringLiteral(", "))
+            << " of " << bank << "; give an index\n";
+    }
     return -1;
+}
+
+// Reads the bank alone, so nothing is written into its folder; a sample with
+// no wave file comes from the bank. Nobody can be asked, so files that are
+// there stay unless --force.
+int runExport(const Invocation& run) {
+    const QString& path = run.args.at(0);
+    const QString& folder = run.args.at(1);
+    const std::optional<LoadedBank> bank = readBank(path, run.err);
+    if (!bank) {
+        return CKantelCli::Failure;
+    }
+    const CBankRecords records = bank->Records();
+    int index = -1;
+    if (run.IsSet(run.options.resource)) {
+        index = findResource(records, path, run.parser.value(run.options.resource), run.err);
+        if (index < 0) {
+            return CKantelCli::Failure;
+        }
+    }
+    const QByteArrayView image(reinterpret_cast<const char*>(bank->image.data.get()),
+                               static_cast<qsizetype>(bank->image.size));
+    const BnmHeader& header = *bank->image.header;
+    const CSoundExporter exporter(
+        {records, bank->image.folder + QLatin1Char('/'), QFileInfo(path).fileName(), [&](int i) {
+             return CSoundExporter::RecordedData(image, header,
+                                                 records.Resources()[static_cast<size_t>(i)]);
+         }});
+    std::vector<CSoundExporter::Target> targets = exporter.Plan(folder, index);
+    if (targets.empty()) {
+        run.err << "error: "
+                << (index < 0 ? QStringLiteral("the bank holds no samples")
+                              : QStringLiteral("the resource at index %1 is no sample").arg(index))
+                << '\n';
+        return CKantelCli::Failure;
+    }
+    for (CSoundExporter::Target& target : targets) {
+        target.overwrite = run.IsSet(run.options.force);
+    }
+    const CSoundExporter::Report report =
+        exporter.Export(folder, targets, CSeam<IProgressSink>::Current());
+    for (const QString& written : report.written) {
+        run.out << written << '\n';
+    }
+    for (const QString& skipped : report.skipped) {
+        run.err << "error: " << skipped << " exists and was not replaced (--force replaces it)\n";
+    }
+    for (const CSoundExporter::Failure& failure : report.failures) {
+        run.err << "error: " << failure.text << '\n';
+    }
+    return report.skipped.isEmpty() && report.failures.empty() ? CKantelCli::Success
+                                                               : CKantelCli::Failure;
 }
 
 int runImport(const Invocation& run) {
@@ -300,10 +384,8 @@ int runImport(const Invocation& run) {
     if (!openBank(doc, path, run.err)) {
         return CKantelCli::Failure;
     }
-    const int index = findResource(doc, run.args.at(1));
+    const int index = findResource(doc.Records(), path, run.args.at(1), run.err);
     if (index < 0) {
-        run.err << "error: " << QFileInfo(path).absoluteFilePath() << " has no resource '"
-                << run.args.at(1) << "'\n";
         return CKantelCli::Failure;
     }
     if (!doc.ImportSound(index, run.args.at(2), run.IsSet(run.options.keepRate))) {
@@ -332,6 +414,7 @@ constexpr std::array kCommands{
     Command{"import", 3, "a bank, a resource and a sound file", Options::Output | Options::KeepRate,
             runImport},
     Command{"demo", 1, "one folder", 0, runDemo},
+    Command{"export", 2, "one bank and one folder", Options::Resource | Options::Force, runExport},
 };
 
 } // namespace
@@ -343,8 +426,8 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
     parser.addPositionalArgument(QStringLiteral("command"), QString::fromLatin1(kUsage));
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("The bank or folder."));
     const Options options;
-    parser.addOptions(
-        {options.json, options.output, options.allExternal, options.allBanked, options.keepRate});
+    parser.addOptions({options.json, options.output, options.allExternal, options.allBanked,
+                       options.keepRate, options.resource, options.force});
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
 

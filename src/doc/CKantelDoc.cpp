@@ -330,6 +330,82 @@ void CKantelDoc::OnEditAllBanked() {
 }
 
 // ---------------------------------------------------------------------------
+// Export
+
+CSoundExporter::Bank CKantelDoc::ExporterBank() const {
+    CSoundExporter::Bank bank;
+    bank.records = Records();
+    bank.folder = GetBankFolder();
+    bank.bankFileName = QFileInfo(GetPathName()).fileName();
+    // Where opening found each sample's data, not where its record says now:
+    // a storage change since moves the offsets but not the image.
+    bank.bankedData = [this](int index) -> QByteArrayView {
+        const auto at = static_cast<size_t>(index);
+        if (at >= m_extraction.size()) {
+            return {};
+        }
+        const SampleExtraction& opened = m_extraction[at];
+        if (opened.state == SampleExtraction::State::None || opened.openedAt < 0 ||
+            opened.openedLength <= 0 || opened.openedAt + opened.openedLength > m_nImageSize) {
+            return {};
+        }
+        return {reinterpret_cast<const char*>(m_pData.get() + opened.openedAt),
+                static_cast<qsizetype>(opened.openedLength)};
+    };
+    return bank;
+}
+
+QString CKantelDoc::GetExportFileName(int index) const {
+    return CSoundExporter(ExporterBank()).FileNameOf(index);
+}
+
+bool CKantelDoc::ExportSounds(const QString& folder, int index) {
+    const CSoundExporter exporter(ExporterBank());
+    std::vector<CSoundExporter::Target> targets = exporter.Plan(folder, index);
+    if (targets.empty()) {
+        return false;
+    }
+    const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    bool replaceAll = false;
+    for (CSoundExporter::Target& target : targets) {
+        if (!target.exists) {
+            continue;
+        }
+        if (!replaceAll) {
+            switch (AfxMessageBox(QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                      .arg(base + target.name),
+                                  MB_YESTOALLNOCANCEL | MB_ICONQUESTION)) {
+            case IDYESTOALL:
+                replaceAll = true;
+                break;
+            case IDYES:
+                break;
+            case IDNO:
+                continue;
+            default:
+                return false;
+            }
+        }
+        target.overwrite = true;
+    }
+    const CSoundExporter::Report report = exporter.Export(folder, targets, Progress());
+    if (report.failures.empty()) {
+        return true;
+    }
+    QStringList lines;
+    for (const CSoundExporter::Failure& failure : report.failures) {
+        lines.append(failure.text);
+    }
+    const qsizetype wanted = static_cast<qsizetype>(targets.size()) - report.skipped.size();
+    const QString what = wanted == 1 ? QStringLiteral("The sound could not be exported:")
+                                     : QStringLiteral("%1 of %2 sounds could not be exported:")
+                                           .arg(wanted - report.written.size())
+                                           .arg(wanted);
+    AfxMessageBox(what + QLatin1Char('\n') + CMessageList::Join(lines), MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
+// ---------------------------------------------------------------------------
 // Records
 
 std::span<const SoundResource> CKantelDoc::Resources() const {

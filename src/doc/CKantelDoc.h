@@ -6,6 +6,7 @@
 #include "CBankRecords.h"
 #include "CBankWriter.h"
 #include "CNamesFileReader.h"
+#include "CSoundExporter.h"
 #include "CSoundImporter.h"
 #include "ResourceName.h"
 #include "SoundEvent.h"
@@ -75,6 +76,16 @@ public:
     // Storage commands: every Sample external, or every Sample banked.
     void OnEditAllExternal();
     void OnEditAllBanked();
+
+    // Export Sounds once the folder is chosen: writes the sample at index
+    // (every sample for -1) into folder as wave files. Asks before replacing
+    // each file that is there already (Cancel exports nothing), then tells of
+    // every file that could not be written in one message. True when every
+    // file the user wanted was written.
+    bool ExportSounds(const QString& folder, int index = -1);
+    // The file name Export Sounds gives resource index; empty for a resource
+    // that is no sample.
+    QString GetExportFileName(int index) const;
 
     // The records of the loaded bank, in table order (empty without a bank).
     std::span<const SoundResource> Resources() const;
@@ -183,6 +194,8 @@ private:
     void TakeNames(NamesTable& names);
     // The bank as the writer is to pack it.
     CBankWriter::Bank WriterBank();
+    // The bank as Export Sounds reads it; valid until the bank changes.
+    CSoundExporter::Bank ExporterBank() const;
 
     // Per resource: how opening handled its data, and where that data lay in
     // the image, so a save can tell data only the bank holds from data that

@@ -40,6 +40,7 @@ constexpr std::array kSound{
     MenuItem{ID_SOUND_STOP, "&Stop"},
     kSeparator,
     MenuItem{ID_SOUND_IMPORT, "&Import Sound..."},
+    MenuItem{ID_SOUND_EXPORT, "&Export Sounds..."},
 };
 
 constexpr std::array kGame{
@@ -81,6 +82,7 @@ constexpr std::array kHelp{
 constexpr std::array kResourceContext{
     MenuItem{ID_SOUND_PLAY, "P&lay"},
     MenuItem{ID_SOUND_IMPORT, "&Import Sound..."},
+    MenuItem{ID_SOUND_EXPORT, "&Export Sounds..."},
     kSeparator,
     MenuItem{ID_EDIT_PROPERTIES, "Properties"},
 };

@@ -30,6 +30,8 @@ constexpr std::array kStrings{
     Entry{ID_GAME_LUNARIS, "Use Lunaris path as default path\nLunaris Default"},
     Entry{ID_SOUND_IMPORT,
           "Make a sound file of any kind the sample of the selected resource\nImport Sound"},
+    Entry{ID_SOUND_EXPORT,
+          "Write the selected sound or all sounds as wave files into a folder\nExport Sounds"},
     Entry{ID_HELP_HOMEPAGE, "Start default browser with Perlume Home Page\nHome Page"},
     Entry{AFX_IDS_APP_TITLE, "Kantel"},
     Entry{AFX_IDS_IDLEMESSAGE, "Ready"},

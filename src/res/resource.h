@@ -34,6 +34,7 @@
 #define ID_GAME_KORVEX 32786
 #define ID_GAME_LUNARIS 32787
 #define ID_SOUND_IMPORT 32790
+#define ID_SOUND_EXPORT 32801
 #define ID_HELP_HOMEPAGE 32820
 
 // ---------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include "framework/ui/AfxWin.h"
 #include "framework/ui/CCmdUI.h"
 #include "framework/ui/CFileDialog.h"
+#include "framework/ui/CFilePicker.h"
 #include "framework/ui/CListCtrl.h"
 #include "framework/ui/CWinApp.h"
 #include "framework/ui/PlaySound.h"
@@ -26,6 +27,8 @@ ON_UPDATE_COMMAND_UI(ID_EDIT_PROPERTIES, OnUpdateEditProperties)
 ON_UPDATE_COMMAND_UI(ID_SOUND_PLAY, OnUpdateEditProperties)
 ON_COMMAND(ID_SOUND_IMPORT, OnSoundImport)
 ON_UPDATE_COMMAND_UI(ID_SOUND_IMPORT, OnUpdateSoundImport)
+ON_COMMAND(ID_SOUND_EXPORT, OnSoundExport)
+ON_UPDATE_COMMAND_UI(ID_SOUND_EXPORT, OnUpdateSoundExport)
 END_MESSAGE_MAP()
 
 CKantelView::CKantelView()
@@ -176,6 +179,49 @@ void CKantelView::OnSoundPlay() {
         return;
     }
     PlaySound(path, SND_FILENAME | SND_ASYNC);
+}
+
+void CKantelView::OnUpdateSoundExport(CCmdUI* pCmdUI) {
+    const std::span<const SoundResource> resources = GetDocument()->Resources();
+    pCmdUI->Enable(std::any_of(resources.begin(), resources.end(),
+                               [](const SoundResource& r) { return r.IsSample(); }));
+}
+
+void CKantelView::OnSoundExport() {
+    CKantelDoc* pDoc = GetDocument();
+    const std::span<const SoundResource> resources = pDoc->Resources();
+    const auto samples = std::count_if(resources.begin(), resources.end(),
+                                       [](const SoundResource& r) { return r.IsSample(); });
+    if (samples == 0) {
+        return;
+    }
+    const int selected = GetSelectedResource();
+    int index = -1;
+    if (selected >= 0 && resources[static_cast<size_t>(selected)].IsSample()) {
+        index = selected;
+        if (samples > 1) {
+            switch (AfxMessageBox(QStringLiteral("Export only the selected sound, %1?\n"
+                                                 "Yes exports %1 alone, No all %2 sounds of "
+                                                 "the bank.")
+                                      .arg(pDoc->GetExportFileName(selected))
+                                      .arg(samples),
+                                  MB_YESNOCANCEL | MB_ICONQUESTION)) {
+            case IDYES:
+                break;
+            case IDNO:
+                index = -1;
+                break;
+            default:
+                return;
+            }
+        }
+    }
+    const QString folder = CSeam<CFilePicker>::Current().PickFolder(
+        QStringLiteral("Export Sounds"), pDoc->GetBankFolder(), window());
+    if (folder.isEmpty()) {
+        return;
+    }
+    pDoc->ExportSounds(folder, index);
 }
 
 void CKantelView::OnDblclk() {

@@ -6,8 +6,8 @@ class CCmdUI;
 
 // The resource list: one row per sound resource of the bank, nineteen
 // columns of every field with the name and description from the names file.
-// Plays samples, opens the property dialog of the selected resource and
-// imports sound files into samples.
+// Plays samples, opens the property dialog of the selected resource,
+// imports sound files into samples and exports samples as wave files.
 class CKantelView : public CBankListView {
 public:
     CKantelView();
@@ -25,6 +25,10 @@ public:
     // Makes the sound file at path the sample of resource index, after
     // saying what will happen and asking which rate it is to have.
     void ImportInto(int index, const QString& path);
+    // Export Sounds: the selected sample or all of them, into a folder the
+    // user picks.
+    void OnSoundExport();
+    void OnUpdateSoundExport(CCmdUI* pCmdUI);
 
 protected:
     void OnDblclk() override;

@@ -149,7 +149,8 @@ TEST_F(EventView, PropertiesOnlyForPitchAndVolumeAndPlayNeverInAnEventView) {
     EXPECT_FALSE(frame->GetCommandAction(ID_SOUND_PLAY)->isEnabled());
     EXPECT_EQ(Items(OpenPopup(QStringLiteral("&Sound"))),
               (QStringList{QStringLiteral("&Play\tSpace (off)"), QStringLiteral("&Stop (off)"),
-                           QStringLiteral("-"), QStringLiteral("&Import Sound... (off)")}));
+                           QStringLiteral("-"), QStringLiteral("&Import Sound... (off)"),
+                           QStringLiteral("&Export Sounds... (off)")}));
 
     // A Play event opens nothing, and Space plays nothing.
     DoubleClickRow(*pEvents, 0);

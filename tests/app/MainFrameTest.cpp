@@ -299,9 +299,9 @@ TEST_F(MainFrame, StopIsEnabledOnlyWhileASoundPlays) {
     frame->OnCommand(ID_SOUND_PLAY);
     EXPECT_TRUE(pStop->isEnabled()) << "the toolbar button shows it at once";
     QMenu* pSound = OpenPopup(QStringLiteral("&Sound"));
-    EXPECT_EQ(Items(pSound),
-              (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Stop"),
-                           QStringLiteral("-"), QStringLiteral("&Import Sound...")}));
+    EXPECT_EQ(Items(pSound), (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Stop"),
+                                          QStringLiteral("-"), QStringLiteral("&Import Sound..."),
+                                          QStringLiteral("&Export Sounds...")}));
     Item(pSound, QStringLiteral("&Stop"))->trigger();
     ASSERT_EQ(sounds.sounds.size(), 2);
     EXPECT_EQ(sounds.sounds.at(1).path, QString());
@@ -309,7 +309,8 @@ TEST_F(MainFrame, StopIsEnabledOnlyWhileASoundPlays) {
     EXPECT_FALSE(pStop->isEnabled());
     EXPECT_EQ(Items(OpenPopup(QStringLiteral("&Sound"))),
               (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Stop (off)"),
-                           QStringLiteral("-"), QStringLiteral("&Import Sound...")}));
+                           QStringLiteral("-"), QStringLiteral("&Import Sound..."),
+                           QStringLiteral("&Export Sounds...")}));
 
     // Space plays with no command run; a sound that ends by itself turns
     // Stop off as well, once the event loop gets to it.

@@ -219,7 +219,8 @@ TEST_F(ResourceView, PlayAndPropertiesFollowTheTypeOfTheSelectedRow) {
     QMenu* pSound = OpenPopup(QStringLiteral("&Sound"));
     EXPECT_EQ(Items(pSound),
               (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Stop (off)"),
-                           QStringLiteral("-"), QStringLiteral("&Import Sound...")}));
+                           QStringLiteral("-"), QStringLiteral("&Import Sound..."),
+                           QStringLiteral("&Export Sounds...")}));
     frame->OnIdleUpdateCmdUI();
     EXPECT_TRUE(frame->GetCommandAction(ID_SOUND_PLAY)->isEnabled());
 }
@@ -288,7 +289,8 @@ TEST_F(ResourceView, ContextMenuFromTheKeyboardOpensAtTheCentreOfTheSelectedRows
     EXPECT_EQ(menus.points.at(0), List().viewport()->mapToGlobal(LabelCentre(label)));
     EXPECT_EQ(menus.menus.at(0),
               (QStringList{QStringLiteral("P&lay"), QStringLiteral("&Import Sound..."),
-                           QStringLiteral("-"), QStringLiteral("Properties")}));
+                           QStringLiteral("&Export Sounds..."), QStringLiteral("-"),
+                           QStringLiteral("Properties")}));
     // The chosen item went through the routing to the view.
     EXPECT_EQ(dialogs.titles, QStringList{QStringLiteral("Sound Resource Properties")});
 
@@ -310,6 +312,81 @@ TEST_F(ResourceView, ContextMenuFromTheKeyboardOpensAtTheCentreOfTheSelectedRows
 }
 
 } // namespace
+
+// Export Sounds as a user meets it: the question whether the selected sample
+// alone is meant, the folder, the questions about files there, and the
+// command from the context menu.
+TEST_F(ResourceView, ExportSoundsAsksForTheSelectedOneOrAllThenAFolder) {
+    CKantelDoc* pDoc = OpenDemoBank();
+    ASSERT_NE(pDoc, nullptr);
+    const QString out = folder.FilePath(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkpath(out));
+    const auto exported = [&] { return QDir(out).entryList(QDir::Files, QDir::Name); };
+
+    // Horn alone.
+    ClickRow(List(), 2);
+    ASSERT_TRUE(IsEnabled(ID_SOUND_EXPORT));
+    prompts->answers = {IDYES};
+    files.answers = {out};
+    frame->GetCommandAction(ID_SOUND_EXPORT)->trigger();
+    ASSERT_EQ(prompts->prompts.size(), 1);
+    EXPECT_EQ(prompts->prompts[0].text,
+              QStringLiteral("Export only the selected sound, Horn.wav?\nYes exports Horn.wav "
+                             "alone, No all 12 sounds of the bank."));
+    EXPECT_EQ(prompts->prompts[0].type, MB_YESNOCANCEL | MB_ICONQUESTION);
+    ASSERT_EQ(files.requests.size(), 1);
+    EXPECT_TRUE(files.requests[0].bFolder);
+    EXPECT_EQ(files.requests[0].title, QStringLiteral("Export Sounds"));
+    EXPECT_EQ(files.requests[0].initialDir, pDoc->GetBankFolder());
+    EXPECT_EQ(exported(), QStringList{QStringLiteral("Horn.wav")});
+
+    // All of them: Horn.wav is there now, and No keeps it.
+    const QByteArray horn = folder.Read(QStringLiteral("out/Horn.wav"));
+    folder.Write(QStringLiteral("out/Horn.wav"), "kept");
+    prompts->prompts.clear();
+    prompts->answers = {IDNO, IDNO};
+    files.answers = {out};
+    frame->OnCommand(ID_SOUND_EXPORT);
+    ASSERT_EQ(prompts->prompts.size(), 2);
+    EXPECT_EQ(prompts->prompts[1].text,
+              QStringLiteral("%1/Horn.wav already exists.\nDo you want to replace it?").arg(out));
+    EXPECT_EQ(exported().size(), 12);
+    EXPECT_EQ(folder.Read(QStringLiteral("out/Horn.wav")), QByteArray("kept"));
+    EXPECT_EQ(Selected(List()), 2);
+
+    // From the context menu on a CD track nothing is asked but the folder,
+    // and Cancel there exports nothing.
+    ClickRow(List(), 12);
+    ScriptedMenuRunner menus;
+    menus.choose = QStringLiteral("&Export Sounds...");
+    prompts->prompts.clear();
+    files.answers = {QString()};
+    AskForContextMenuByKeyboard(List());
+    EXPECT_EQ(files.requests.size(), 3);
+    EXPECT_TRUE(prompts->prompts.isEmpty());
+    EXPECT_EQ(folder.Read(QStringLiteral("out/Horn.wav")), QByteArray("kept"));
+
+    // Replacing what is there.
+    prompts->answers = {IDYESTOALL};
+    files.answers = {out};
+    AskForContextMenuByKeyboard(List());
+    EXPECT_EQ(prompts->prompts.size(), 1);
+    EXPECT_EQ(folder.Read(QStringLiteral("out/Horn.wav")), horn);
+    EXPECT_FALSE(pDoc->IsModified());
+}
+
+TEST_F(ResourceView, ExportSoundsNeedsASample) {
+    BankBuilder b;
+    b.bank = 1;
+    b.AddCdTrack(6, 5, 7);
+    ASSERT_NE(Open(WriteFile(QStringLiteral("cd/Bnk_1.bnm"), b.Build())), nullptr);
+    EXPECT_FALSE(IsEnabled(ID_SOUND_EXPORT));
+    ASSERT_NE(Open(WriteMixedBank()), nullptr);
+    EXPECT_TRUE(IsEnabled(ID_SOUND_EXPORT));
+    frame->OnCommand(ID_WINDOW_NEW_EVENT_VIEW);
+    ASSERT_NE(ActiveEventView(), nullptr);
+    EXPECT_FALSE(IsEnabled(ID_SOUND_EXPORT));
+}
 
 TEST_F(ResourceView, ImportSoundAndADroppedFileMakeASoundTheSamplesOwn) {
     if (!SoundTools::Available()) {

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -129,6 +130,11 @@ TEST(CliUsage, MistakesExitWithTwo) {
          QStringLiteral("--all-external")},
         {QStringLiteral("header"), bank, QStringLiteral("--no-such-option")},
         {QStringLiteral("save"), bank, QStringLiteral("-o")},
+        {QStringLiteral("export"), bank},
+        {QStringLiteral("export"), bank, bank, QStringLiteral("--json")},
+        {QStringLiteral("export"), bank, bank, QStringLiteral("--resource")},
+        {QStringLiteral("save"), bank, QStringLiteral("--force")},
+        {QStringLiteral("header"), bank, QStringLiteral("--resource"), QStringLiteral("1")},
     };
     // In-process: the same parser as the binary's, without a process per case.
     for (const QStringList& arguments : mistakes) {
@@ -153,6 +159,10 @@ TEST(CliUsage, HelpAndVersion) {
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(
         help.out.contains(QStringLiteral("save BANK [-o OUT] [--all-external | --all-banked]")));
+    EXPECT_TRUE(
+        help.out.contains(QStringLiteral("export BANK DIR [--resource RESOURCE] [--force]")));
+    EXPECT_TRUE(help.out.contains(QStringLiteral("--resource <resource>")));
+    EXPECT_TRUE(help.out.contains(QStringLiteral("--force")));
     const CliRun version = cli({QStringLiteral("--version")});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, QStringLiteral("kantel-cli 1.0.0\n"));
@@ -334,6 +344,160 @@ TEST_F(CliDemo, FailedSaveIsOneErrorLineAndExitOne) {
     ASSERT_EQ(run.ErrLines().size(), 1) << qPrintable(run.err);
     EXPECT_TRUE(run.err.startsWith(QStringLiteral("error: ")));
     EXPECT_EQ(Bank(), before);
+}
+
+// --- export ----------------------------------------------------------------------------
+
+class CliExport : public CliDemo {
+protected:
+    void SetUp() override {
+        CliDemo::SetUp();
+        out = folder.FilePath(QStringLiteral("out"));
+        ASSERT_TRUE(QDir().mkpath(out));
+    }
+    QString Out(const QString& name) const { return out + QLatin1Char('/') + name; }
+    QStringList OutEntries() const {
+        return QDir(out).entryList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    QStringList BankEntries() const {
+        return QDir(dir).entryList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    QString out;
+    // The demo's twelve samples in table order, by their names-file names.
+    const QStringList names = {"EngineIdle", "EngineHigh", "Horn",  "Skid", "Crash", "Gear",
+                               "Beep",       "Go",         "Turbo", "Wind", "Menu",  "Siren"};
+};
+
+TEST_F(CliExport, EverySampleGoesToTheFolderAndNothingBesideTheBank) {
+    const QStringList before = BankEntries();
+    const QByteArray bankBefore = Bank();
+    const CliRun run = cli({QStringLiteral("export"), bank, out});
+    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    EXPECT_EQ(run.err, QString());
+    QStringList paths;
+    for (const QString& name : names) {
+        paths.append(Out(name + QStringLiteral(".wav")));
+    }
+    EXPECT_EQ(run.OutLines(), paths);
+    EXPECT_EQ(BankEntries(), before);
+    EXPECT_EQ(Bank(), bankBefore);
+    // Horn has no wave file and no file name: its data comes from the bank.
+    const QByteArray horn = folder.Read(QStringLiteral("out/Horn.wav"));
+    const CliRun list = cli({QStringLiteral("resources"), bank});
+    const QStringList row = list.OutLines().at(3).split(QLatin1Char('\t'));
+    ASSERT_EQ(row[0], QStringLiteral("Horn"));
+    const qsizetype offset = BankBuilder::Get32(bankBefore, kSampleDataAt) + row[7].toInt();
+    const qsizetype length = row[8].toInt();
+    EXPECT_EQ(horn.mid(44, length), bankBefore.mid(offset, length));
+}
+
+TEST_F(CliExport, FilesThereStayUnlessForcedAndEachIsOneLine) {
+    folder.Write(QStringLiteral("out/Horn.wav"), "mine");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Out(QStringLiteral("Skid.wav"))).constData(), 0600), 0);
+    const QString elsewhere = folder.Write(QStringLiteral("elsewhere"), "linked");
+    ASSERT_TRUE(QFile::link(elsewhere, Out(QStringLiteral("Gear.wav"))));
+    const CliRun run = cli({QStringLiteral("export"), bank, out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.ErrLines(),
+              (QStringList{QStringLiteral("error: %1 exists and was not replaced (--force "
+                                          "replaces it)")
+                               .arg(Out(QStringLiteral("Horn.wav"))),
+                           QStringLiteral("error: %1 exists and was not replaced (--force "
+                                          "replaces it)")
+                               .arg(Out(QStringLiteral("Skid.wav"))),
+                           QStringLiteral("error: %1 exists and was not replaced (--force "
+                                          "replaces it)")
+                               .arg(Out(QStringLiteral("Gear.wav")))}));
+    EXPECT_EQ(run.OutLines().size(), 9);
+    EXPECT_EQ(folder.Read(QStringLiteral("out/Horn.wav")), QByteArray("mine"));
+    EXPECT_TRUE(QFileInfo(Out(QStringLiteral("Gear.wav"))).isSymLink());
+
+    const CliRun forced = cli({QStringLiteral("export"), bank, out, QStringLiteral("--force")});
+    EXPECT_EQ(forced.exitCode, 0) << qPrintable(forced.err);
+    EXPECT_EQ(forced.OutLines().size(), 12);
+    EXPECT_TRUE(folder.Read(QStringLiteral("out/Horn.wav")).startsWith("RIFF"));
+    EXPECT_TRUE(QFileInfo(Out(QStringLiteral("Skid.wav"))).isFile());
+    EXPECT_FALSE(QFileInfo(Out(QStringLiteral("Gear.wav"))).isSymLink());
+    EXPECT_EQ(folder.Read(QStringLiteral("elsewhere")), QByteArray("linked"));
+    EXPECT_EQ(OutEntries().size(), 12);
+}
+
+TEST_F(CliExport, OneResourceByIndexOrByName) {
+    const CliRun byIndex = cli(
+        {QStringLiteral("export"), bank, out, QStringLiteral("--resource"), QStringLiteral("3")});
+    EXPECT_EQ(byIndex.exitCode, 0) << qPrintable(byIndex.err);
+    EXPECT_EQ(byIndex.OutLines(), QStringList{Out(QStringLiteral("Skid.wav"))});
+    // Its case aside, as import takes it.
+    const CliRun byName = cli({QStringLiteral("export"), bank, out, QStringLiteral("--resource"),
+                               QStringLiteral("siren")});
+    EXPECT_EQ(byName.exitCode, 0) << qPrintable(byName.err);
+    EXPECT_EQ(byName.OutLines(), QStringList{Out(QStringLiteral("Siren.wav"))});
+    EXPECT_EQ(OutEntries(), (QStringList{QStringLiteral("Siren.wav"), QStringLiteral("Skid.wav")}));
+
+    struct Refused {
+        const char* resource;
+        const char* error;
+    };
+    for (const Refused& r : {Refused{"12", "error: the resource at index 12 is no sample"},
+                             Refused{"14", "error: %1 has no resource '14'"},
+                             Refused{"-1", "error: %1 has no resource '-1'"},
+                             Refused{"Trumpet", "error: %1 has no resource 'Trumpet'"}}) {
+        const CliRun run = cli({QStringLiteral("export"), bank, out, QStringLiteral("--resource"),
+                                QString::fromLatin1(r.resource)});
+        EXPECT_EQ(run.exitCode, 1) << r.resource;
+        EXPECT_EQ(run.ErrLines(), QStringList{QString::fromLatin1(r.error).arg(bank)})
+            << r.resource;
+        EXPECT_EQ(run.out, QString());
+    }
+    EXPECT_EQ(OutEntries().size(), 2);
+}
+
+TEST(CliExportNames, ANameSeveralResourcesShareIsRefusedWithTheirIndexes) {
+    TestFolder folder;
+    BankBuilder b;
+    b.AddSample(1, QStringLiteral("a.wav"), BankBuilder::Pattern(10, 1), true);
+    b.AddSample(2, QStringLiteral("b.wav"), BankBuilder::Pattern(10, 2), true);
+    b.AddSample(3, QStringLiteral("c.wav"), BankBuilder::Pattern(10, 3), true);
+    const QString bank = folder.Write(QStringLiteral("x.bnm"), b.Build());
+    folder.Write(QStringLiteral("x.bns"), "[body res]\n1 \"Horn\"\n2 \"Gear\"\n3 \"Horn\"\n");
+    const CliRun run = cli({QStringLiteral("export"), bank, folder.Path(),
+                            QStringLiteral("--resource"), QStringLiteral("Horn")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err,
+              QStringLiteral("error: 'Horn' names the resources at 0, 2 of %1; give an index\n")
+                  .arg(bank));
+}
+
+// bash's ulimit -f counts kilobytes; the demo's largest samples do not fit
+// in 20 of them.
+TEST_F(CliExport, FilesPastTheSizeLimitAreNamedAndLeaveNothing) {
+    QProcess process;
+    process.start(QStringLiteral("bash"),
+                  {QStringLiteral("-c"), QStringLiteral("ulimit -f 20 && exec \"$0\" \"$@\""),
+                   QStringLiteral(KANTEL_CLI_PATH), QStringLiteral("export"), bank, out});
+    ASSERT_TRUE(process.waitForFinished(-1));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1);
+    const QStringList errors =
+        QString::fromLocal8Bit(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+    QStringList expected;
+    for (const char* name : {"EngineHigh", "Crash", "Turbo"}) {
+        expected.append(QStringLiteral("error: Disk full while accessing %1. File too large.")
+                            .arg(Out(QString::fromLatin1(name) + QStringLiteral(".wav"))));
+    }
+    EXPECT_EQ(errors, expected);
+    EXPECT_EQ(OutEntries().size(), 9);
+    for (const QString& entry : OutEntries()) {
+        EXPECT_FALSE(entry.startsWith(QLatin1Char('.'))) << qPrintable(entry);
+    }
+    const CliRun missing = cli({QStringLiteral("export"), bank, Out(QStringLiteral("none"))});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err,
+              QStringLiteral("error: The folder %1 does not exist; no sound was exported.\n")
+                  .arg(Out(QStringLiteral("none"))));
 }
 
 TEST_F(CliDemo, ImportMakesAnyFileTheSampleOfANamedResourceAndSaves) {

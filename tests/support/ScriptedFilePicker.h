@@ -6,9 +6,9 @@
 #include <QString>
 #include <QStringList>
 
-// Answers file dialogs while it lives: each run records how the dialog was
-// set up and takes the next scripted path, an empty one (or none left)
-// meaning Cancel.
+// Answers file and folder dialogs while it lives: each run records how the
+// dialog was set up and takes the next scripted path, an empty one (or none
+// left) meaning Cancel.
 class ScriptedFilePicker final : public CFilePicker {
 public:
     struct Request {
@@ -18,10 +18,14 @@ public:
         int filterIndex;
         QString file;
         QString initialDir;
+        // A folder was asked for (only initialDir and title then).
+        bool bFolder = false;
+        QString title;
     };
 
     ScriptedFilePicker();
     int Pick(CFileDialog& dialog) override;
+    QString PickFolder(const QString& title, const QString& initialDir, QWidget* pParent) override;
 
     QStringList answers;
     QList<Request> requests;

@@ -9,6 +9,9 @@ inline constexpr unsigned MB_OK = 0x00000000U;
 inline constexpr unsigned MB_OKCANCEL = 0x00000001U;
 inline constexpr unsigned MB_YESNOCANCEL = 0x00000003U;
 inline constexpr unsigned MB_YESNO = 0x00000004U;
+// Beyond the platform's set: Yes, Yes to All, No and Cancel, for a question
+// asked of many files in turn.
+inline constexpr unsigned MB_YESTOALLNOCANCEL = 0x00000007U;
 inline constexpr unsigned MB_TYPEMASK = 0x0000000FU;
 inline constexpr unsigned MB_ICONHAND = 0x00000010U;
 inline constexpr unsigned MB_ICONSTOP = MB_ICONHAND;
@@ -25,6 +28,7 @@ inline constexpr int IDCANCEL = 2;
 inline constexpr int IDABORT = 3;
 inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
+inline constexpr int IDYESTOALL = 12; // MB_YESTOALLNOCANCEL's own answer
 
 // Shows a modal message box through the installed prompt sink and returns the
 // button the user chose (IDOK when the sink cannot ask).

@@ -54,6 +54,11 @@ int writeAll(int fd, std::vector<iovec>& pieces) {
     return 0;
 }
 
+// A link that has the name is replaced itself, never the file it points to.
+int renameReplacing(int folderFd, const QByteArray& from, const QByteArray& to) {
+    return ::renameat(folderFd, from.constData(), folderFd, to.constData()) == 0 ? 0 : errno;
+}
+
 bool isUnsupported(int savedErrno) {
     return savedErrno == EINVAL || savedErrno == ENOSYS || savedErrno == EOPNOTSUPP ||
            savedErrno == ENOTSUP;
@@ -200,7 +205,8 @@ void CFileBatch::Discard(Entry& entry) noexcept {
     entry.pending = false;
 }
 
-int CFileBatch::Add(const QString& name, std::initializer_list<QByteArrayView> pieces) {
+int CFileBatch::Add(const QString& name, std::initializer_list<QByteArrayView> pieces,
+                    Replace replace) {
     if (m_nFolderFd < 0) {
         Throw(m_nFolderErrno, name);
     }
@@ -210,13 +216,15 @@ int CFileBatch::Add(const QString& name, std::initializer_list<QByteArrayView> p
     }
     Entry entry;
     entry.name = QFile::encodeName(name);
+    entry.replace = replace == Replace::Allowed;
     // Taken names are refused now rather than at Commit, so a sample that
     // cannot get its name costs no writing and is reported at once.
     struct stat status {};
     if (::fstatat(m_nFolderFd, entry.name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
-        Throw(S_ISDIR(status.st_mode) ? EISDIR : EEXIST, name);
-    }
-    if (errno != ENOENT) {
+        if (S_ISDIR(status.st_mode) || !entry.replace) {
+            Throw(S_ISDIR(status.st_mode) ? EISDIR : EEXIST, name);
+        }
+    } else if (errno != ENOENT) {
         Throw(errno, name);
     }
     if (m_addedNames.contains(entry.name)) {
@@ -315,7 +323,7 @@ int CFileBatch::RenameNoReplace(int folderFd, const QByteArray& from, const QByt
     return ::renameat(folderFd, from.constData(), folderFd, to.constData()) == 0 ? 0 : errno;
 }
 
-std::vector<int> CFileBatch::Commit(CFileException& error) {
+std::vector<int> CFileBatch::Commit(CFileException& error, std::vector<CFileException>* errors) {
     std::vector<int> failed;
     std::vector<int> pending;
     for (size_t i = 0; i < m_entries.size(); ++i) {
@@ -334,6 +342,9 @@ std::vector<int> CFileBatch::Commit(CFileException& error) {
         error = CFileException(CFileException::CauseFromErrno(synced), folder, systemText(synced));
         for (const int number : pending) {
             Discard(m_entries[static_cast<size_t>(number)]);
+            if (errors != nullptr) {
+                errors->push_back(error);
+            }
         }
         ReleaseIdleLock();
         return pending;
@@ -341,15 +352,21 @@ std::vector<int> CFileBatch::Commit(CFileException& error) {
     bool named = false;
     for (const int number : pending) {
         Entry& entry = m_entries[static_cast<size_t>(number)];
-        const int renamed = RenameNoReplace(m_nFolderFd, entry.temporary, entry.name);
+        const int renamed = entry.replace
+                                ? renameReplacing(m_nFolderFd, entry.temporary, entry.name)
+                                : RenameNoReplace(m_nFolderFd, entry.temporary, entry.name);
         if (renamed == 0) {
             entry.pending = false;
             named = true;
             continue;
         }
+        const CFileException failure(CFileException::CauseFromErrno(renamed),
+                                     PathOf(QFile::decodeName(entry.name)), systemText(renamed));
         if (failed.empty()) {
-            error = CFileException(CFileException::CauseFromErrno(renamed),
-                                   PathOf(QFile::decodeName(entry.name)), systemText(renamed));
+            error = failure;
+        }
+        if (errors != nullptr) {
+            errors->push_back(failure);
         }
         Discard(entry);
         failed.push_back(number);

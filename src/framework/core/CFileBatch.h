@@ -30,11 +30,19 @@ public:
     // messages.
     QString PathOf(const QString& name) const;
 
+    // Whether a file may take a name that something in the folder has: never,
+    // or (once the user said so) in place of anything but a folder. What is
+    // replaced is the entry itself: a link goes, what it points to stays.
+    enum class Replace { Never, Allowed };
+
     // Writes the pieces one after the other as a new file that is to be
     // called name (one path component). Returns the file's number in the
     // batch. Throws CFileException naming PathOf(name) when the name is
-    // taken already or the file cannot be written; nothing of it is left.
-    int Add(const QString& name, std::initializer_list<QByteArrayView> pieces);
+    // taken already (by a folder, or by anything when replace is Never, or
+    // by a file of this batch) or the file cannot be written; nothing of it
+    // is left.
+    int Add(const QString& name, std::initializer_list<QByteArrayView> pieces,
+            Replace replace = Replace::Never);
 
     // The number of the file added under name, compared without regard to
     // case, or -1.
@@ -44,9 +52,10 @@ public:
     // makes the names durable. Returns the numbers of the files that did not
     // get their names, in the order they were added; error then describes the
     // first failure (when the sync failed, every file fails and error names
-    // the folder). Failed files are removed. Files added after a Commit wait
-    // for the next one.
-    std::vector<int> Commit(CFileException& error);
+    // the folder), and errors, when given, gets one error for each of them.
+    // Failed files are removed. Files added after a Commit wait for the next
+    // one.
+    std::vector<int> Commit(CFileException& error, std::vector<CFileException>* errors = nullptr);
     // Every temporary (and lock) name of a batch begins with this.
     static constexpr const char* kTemporaryPrefix = ".kantel-";
     // Removes, among names (entries of the folder), the temporaries that a
@@ -75,6 +84,7 @@ private:
         QByteArray temporary;
         QByteArray name;
         bool pending = true;
+        bool replace = false;
     };
 
     QByteArray NextTemporaryName();

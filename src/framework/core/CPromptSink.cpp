@@ -21,6 +21,7 @@ public:
         switch (type & MB_TYPEMASK) {
         case MB_OKCANCEL:
         case MB_YESNOCANCEL:
+        case MB_YESTOALLNOCANCEL:
             return IDCANCEL;
         case MB_YESNO:
             return IDNO;

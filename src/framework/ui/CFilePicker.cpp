@@ -6,3 +6,8 @@ template <> CFilePicker& CSeam<CFilePicker>::Default() {
     static CQtFilePicker qtPicker;
     return qtPicker;
 }
+
+QString CFilePicker::PickFolder(const QString& /*title*/, const QString& /*initialDir*/,
+                                QWidget* /*pParent*/) {
+    return QString();
+}

@@ -57,6 +57,11 @@ std::unique_ptr<QMessageBox> CMessageBoxPromptSink::CreateBox(const QString& tex
         box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         first = QMessageBox::Yes;
         break;
+    case MB_YESTOALLNOCANCEL:
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No |
+                                QMessageBox::Cancel);
+        first = QMessageBox::Yes;
+        break;
     default:
         box->setStandardButtons(QMessageBox::Ok);
         break;
@@ -74,6 +79,8 @@ int CMessageBoxPromptSink::AnswerOf(const QMessageBox& box, unsigned type) {
             return IDCANCEL;
         case QMessageBox::Yes:
             return IDYES;
+        case QMessageBox::YesToAll:
+            return IDYESTOALL;
         case QMessageBox::No:
             return IDNO;
         default:
@@ -83,6 +90,7 @@ int CMessageBoxPromptSink::AnswerOf(const QMessageBox& box, unsigned type) {
     switch (type & MB_TYPEMASK) {
     case MB_OKCANCEL:
     case MB_YESNOCANCEL:
+    case MB_YESTOALLNOCANCEL:
         return IDCANCEL;
     case MB_YESNO:
         return IDNO;

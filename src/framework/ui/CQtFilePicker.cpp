@@ -56,3 +56,28 @@ std::unique_ptr<QFileDialog> CQtFilePicker::CreateDialog(const CFileDialog& dial
     }
     return fileDialog;
 }
+
+QString CQtFilePicker::PickFolder(const QString& title, const QString& initialDir,
+                                  QWidget* pParent) {
+    const std::unique_ptr<QFileDialog> fileDialog = CreateFolderDialog(title, initialDir, pParent);
+    if (CSeam<CModalRunner>::Current().RunModal(*fileDialog) != QDialog::Accepted) {
+        return QString();
+    }
+    const QStringList folders = fileDialog->selectedFiles();
+    return folders.isEmpty() ? QString() : folders.first();
+}
+
+std::unique_ptr<QFileDialog> CQtFilePicker::CreateFolderDialog(const QString& title,
+                                                               const QString& initialDir,
+                                                               QWidget* pParent) {
+    auto fileDialog = std::make_unique<QFileDialog>(pParent);
+    fileDialog->setOption(QFileDialog::DontUseNativeDialog);
+    fileDialog->setWindowTitle(title);
+    fileDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    fileDialog->setFileMode(QFileDialog::Directory);
+    fileDialog->setOption(QFileDialog::ShowDirsOnly);
+    if (!initialDir.isEmpty()) {
+        fileDialog->setDirectory(initialDir);
+    }
+    return fileDialog;
+}

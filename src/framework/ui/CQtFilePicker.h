@@ -11,7 +11,11 @@ class QFileDialog;
 class CQtFilePicker final : public CFilePicker {
 public:
     int Pick(CFileDialog& dialog) override;
+    QString PickFolder(const QString& title, const QString& initialDir, QWidget* pParent) override;
 
     // The QFileDialog Pick runs for dialog.
     static std::unique_ptr<QFileDialog> CreateDialog(const CFileDialog& dialog);
+    // The QFileDialog PickFolder runs.
+    static std::unique_ptr<QFileDialog>
+    CreateFolderDialog(const QString& title, const QString& initialDir, QWidget* pParent);
 };

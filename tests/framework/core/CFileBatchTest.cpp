@@ -7,12 +7,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -151,6 +153,69 @@ TEST(CFileBatch, NameTakenBeforeCommitFailsThatFileAloneAndKeepsTheOtherOne) {
     EXPECT_EQ(folder.Read(QStringLiteral("c.wav")), QByteArray("ours c"));
     EXPECT_TRUE(leftovers(folder, {QStringLiteral("a.wav"), QStringLiteral("b.wav"),
                                    QStringLiteral("c.wav")})
+                    .isEmpty());
+}
+
+// What the user agreed to replace is replaced: the entry that has the name,
+// whatever it is but a folder, and never what a link points to.
+TEST(CFileBatch, ReplacingTakesTheNameFromTheEntryItselfAndNeverFromAFolder) {
+    TestFolder folder;
+    const QString outside = folder.Write(QStringLiteral("outside"), "not ours");
+    ASSERT_TRUE(QDir(folder.Path()).mkdir(QStringLiteral("in")));
+    const QString in = folder.FilePath(QStringLiteral("in"));
+    folder.Write(QStringLiteral("in/file.wav"), "old");
+    ASSERT_TRUE(QFile::link(outside, in + QStringLiteral("/link.wav")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(in + QStringLiteral("/fifo.wav")).constData(), 0644), 0);
+    ASSERT_TRUE(QDir(in).mkdir(QStringLiteral("dir.wav")));
+    CFileBatch batch(in);
+    for (const char* name : {"file.wav", "link.wav", "fifo.wav", "new.wav"}) {
+        batch.Add(QString::fromLatin1(name), {"ours ", name}, CFileBatch::Replace::Allowed);
+    }
+    EXPECT_THROW(batch.Add(QStringLiteral("dir.wav"), {"x"}, CFileBatch::Replace::Allowed),
+                 CFileException);
+    // Not twice in one batch, though.
+    EXPECT_THROW(batch.Add(QStringLiteral("new.wav"), {"x"}, CFileBatch::Replace::Allowed),
+                 CFileException);
+    folder.Write(QStringLiteral("in/new.wav"), "made meanwhile");
+    CFileException error;
+    EXPECT_TRUE(batch.Commit(error).empty());
+    for (const char* name : {"file.wav", "link.wav", "fifo.wav", "new.wav"}) {
+        const QString path = in + QLatin1Char('/') + QString::fromLatin1(name);
+        struct stat status {};
+        ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &status), 0) << name;
+        EXPECT_TRUE(S_ISREG(status.st_mode)) << name;
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), QByteArray("ours ") + name);
+    }
+    EXPECT_EQ(folder.Read(QStringLiteral("outside")), QByteArray("not ours"));
+    EXPECT_TRUE(QFileInfo(in + QStringLiteral("/dir.wav")).isDir());
+    EXPECT_EQ(QDir(in).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 5);
+}
+
+TEST(CFileBatch, EveryFileThatFailsAtCommitGetsItsOwnError) {
+    TestFolder folder;
+    CFileBatch batch(folder.Path());
+    batch.Add(QStringLiteral("a.wav"), {"a"});
+    batch.Add(QStringLiteral("b.wav"), {"b"});
+    batch.Add(QStringLiteral("c.wav"), {"c"});
+    batch.Add(QStringLiteral("d.wav"), {"d"}, CFileBatch::Replace::Allowed);
+    folder.Write(QStringLiteral("a.wav"), "theirs");
+    ASSERT_TRUE(QDir(folder.Path()).mkdir(QStringLiteral("c.wav")));
+    ASSERT_TRUE(QDir(folder.Path()).mkpath(QStringLiteral("d.wav/full")));
+    CFileException first;
+    std::vector<CFileException> errors;
+    EXPECT_EQ(batch.Commit(first, &errors), (std::vector<int>{0, 2, 3}));
+    ASSERT_EQ(errors.size(), 3U);
+    EXPECT_EQ(errors[0].m_strFileName, folder.FilePath(QStringLiteral("a.wav")));
+    EXPECT_EQ(errors[0].m_strDetail, QString::fromLocal8Bit(strerror(EEXIST)));
+    EXPECT_EQ(errors[1].m_strFileName, folder.FilePath(QStringLiteral("c.wav")));
+    EXPECT_EQ(errors[2].m_strFileName, folder.FilePath(QStringLiteral("d.wav")));
+    EXPECT_EQ(first.m_strFileName, errors[0].m_strFileName);
+    EXPECT_EQ(folder.Read(QStringLiteral("b.wav")), QByteArray("b"));
+    EXPECT_EQ(folder.Read(QStringLiteral("a.wav")), QByteArray("theirs"));
+    EXPECT_TRUE(leftovers(folder, {QStringLiteral("a.wav"), QStringLiteral("b.wav"),
+                                   QStringLiteral("c.wav"), QStringLiteral("d.wav")})
                     .isEmpty());
 }
 

@@ -53,5 +53,6 @@ TEST(CPromptSinkRouting, StandardErrorSinkAnswersTheCautiousWay) {
     EXPECT_EQ(AfxMessageBox(QStringLiteral("Save changes?"), MB_YESNOCANCEL), IDCANCEL);
     EXPECT_EQ(AfxMessageBox(QStringLiteral("Go on?"), MB_OKCANCEL), IDCANCEL);
     EXPECT_EQ(AfxMessageBox(QStringLiteral("Overwrite?"), MB_YESNO), IDNO);
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Replace?"), MB_YESTOALLNOCANCEL), IDCANCEL);
     EXPECT_EQ(AfxMessageBox(QStringLiteral("Done")), IDOK);
 }

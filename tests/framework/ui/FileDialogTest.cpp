@@ -7,6 +7,7 @@
 #include "framework/ui/CFileDialog.h"
 #include "framework/ui/CQtFilePicker.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 
@@ -84,6 +85,30 @@ TEST_F(FileDialogTest, CancelledQtDialogLeavesTheNameAsItWas) {
     runner.scripts << [](QDialog& d) { d.reject(); };
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_EQ(dlg.m_ofn.strFile, QStringLiteral("start.wav"));
+}
+
+TEST_F(FileDialogTest, FolderChoiceShowsFoldersAndGivesTheChosenOneOrNothing) {
+    ASSERT_TRUE(QDir(folder.Path()).mkdir(QStringLiteral("Out")));
+    const QString out = folder.FilePath(QStringLiteral("Out"));
+    const auto dialog =
+        CQtFilePicker::CreateFolderDialog(QStringLiteral("Export Sounds"), folder.Path(), nullptr);
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
+    EXPECT_TRUE(dialog->testOption(QFileDialog::ShowDirsOnly));
+    EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Export Sounds"));
+    EXPECT_EQ(dialog->directory().absolutePath(), QDir(folder.Path()).absolutePath());
+
+    CQtFilePicker picker;
+    // The user goes into Out and chooses it.
+    runner.scripts << [&](QDialog& d) {
+        static_cast<QFileDialog&>(d).setDirectory(out);
+        d.accept();
+    };
+    EXPECT_EQ(picker.PickFolder(QStringLiteral("Export Sounds"), folder.Path(), nullptr), out);
+    runner.scripts << [](QDialog& d) { d.reject(); };
+    EXPECT_EQ(picker.PickFolder(QStringLiteral("Export Sounds"), folder.Path(), nullptr),
+              QString());
+    EXPECT_EQ(runner.titles, QStringList(2, QStringLiteral("Export Sounds")));
 }
 
 } // namespace

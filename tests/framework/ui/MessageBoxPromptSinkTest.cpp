@@ -28,15 +28,18 @@ TEST_F(MessageBoxPromptSinkTest, BoxIsTitledKantelWithIconAndButtonsByStyle) {
         QMessageBox::Icon icon;
         QMessageBox::StandardButtons buttons;
     };
-    for (const Case& c : {Case{MB_OK, QMessageBox::NoIcon, QMessageBox::Ok},
-                          Case{MB_ICONHAND, QMessageBox::Critical, QMessageBox::Ok},
-                          Case{MB_OK | MB_ICONEXCLAMATION, QMessageBox::Warning, QMessageBox::Ok},
-                          Case{MB_YESNO | MB_ICONQUESTION, QMessageBox::Question,
-                               QMessageBox::Yes | QMessageBox::No},
-                          Case{MB_YESNOCANCEL | MB_ICONEXCLAMATION, QMessageBox::Warning,
-                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel},
-                          Case{MB_OKCANCEL | MB_ICONINFORMATION, QMessageBox::Information,
-                               QMessageBox::Ok | QMessageBox::Cancel}}) {
+    for (const Case& c :
+         {Case{MB_OK, QMessageBox::NoIcon, QMessageBox::Ok},
+          Case{MB_ICONHAND, QMessageBox::Critical, QMessageBox::Ok},
+          Case{MB_OK | MB_ICONEXCLAMATION, QMessageBox::Warning, QMessageBox::Ok},
+          Case{MB_YESNO | MB_ICONQUESTION, QMessageBox::Question,
+               QMessageBox::Yes | QMessageBox::No},
+          Case{MB_YESNOCANCEL | MB_ICONEXCLAMATION, QMessageBox::Warning,
+               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel},
+          Case{MB_OKCANCEL | MB_ICONINFORMATION, QMessageBox::Information,
+               QMessageBox::Ok | QMessageBox::Cancel},
+          Case{MB_YESTOALLNOCANCEL | MB_ICONQUESTION, QMessageBox::Question,
+               QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel}}) {
         const auto box = sink.CreateBox(QStringLiteral("<b>a.wav</b>\nsecond"), c.type, nullptr);
         EXPECT_EQ(box->windowTitle(), QStringLiteral("Kantel"));
         EXPECT_EQ(box->icon(), c.icon) << c.type;
@@ -60,13 +63,17 @@ TEST_F(MessageBoxPromptSinkTest, AnswersFollowTheButtonTheUserPressed) {
     EXPECT_EQ(AfxMessageBox(QStringLiteral("Go?"), MB_OKCANCEL), IDCANCEL);
     press(QMessageBox::Ok);
     EXPECT_EQ(AfxMessageBox(QStringLiteral("Done"), MB_OK), IDOK);
+    press(QMessageBox::YesToAll);
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Replace?"), MB_YESTOALLNOCANCEL), IDYESTOALL);
     // Escape and the close box choose what loses nothing.
     runner.scripts << [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); };
     EXPECT_EQ(AfxMessageBox(QStringLiteral("Save?"), MB_YESNOCANCEL), IDCANCEL);
     runner.scripts << [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); };
     EXPECT_EQ(AfxMessageBox(QStringLiteral("Sure?"), MB_YESNO), IDNO);
+    runner.scripts << [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); };
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Replace?"), MB_YESTOALLNOCANCEL), IDCANCEL);
     EXPECT_EQ(AfxMessageBox(QStringLiteral("Save?"), MB_YESNOCANCEL), IDCANCEL);
-    EXPECT_EQ(runner.titles, QStringList(7, QStringLiteral("Kantel")));
+    EXPECT_EQ(runner.titles, QStringList(9, QStringLiteral("Kantel")));
 }
 
 TEST_F(MessageBoxPromptSinkTest, EnterTakesTheFirstButton) {
