@@ -421,8 +421,9 @@ constexpr std::array kCommands{
 
 int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Reads, extracts and saves the sound banks (.bnm) of Korvex and Lunaris."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Reads, extracts, imports, exports and saves the sound banks (.bnm) of Korvex "
+        "and Lunaris."));
     parser.addPositionalArgument(QStringLiteral("command"), QString::fromLatin1(kUsage));
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("The bank or folder."));
     const Options options;

@@ -82,7 +82,7 @@ namespace {
 
 QString formatText(const CSoundImporter::Format& f) {
     QString text =
-        QStringLiteral("%1 Hz, %2, ")
+        QStringLiteral("%1 Hz, %2")
             .arg(f.samplesPerSec)
             .arg(f.channels == 1
                      ? QStringLiteral("mono")

@@ -411,6 +411,10 @@ TEST_F(ResourceView, ImportSoundAndADroppedFileMakeASoundTheSamplesOwn) {
     ASSERT_EQ(prompts->Texts().size(), 1);
     EXPECT_TRUE(prompts->Texts()[0].startsWith(QStringLiteral("Big Bang.flac (FLAC")))
         << qPrintable(prompts->Texts()[0]);
+    EXPECT_TRUE(prompts->Texts()[0].contains(
+        QStringLiteral("44100 Hz, stereo, 24 bits) will be converted to 22050 Hz, stereo, 16 bits "
+                       "and saved in the bank's folder")))
+        << qPrintable(prompts->Texts()[0]);
     const SoundResource& crash = pDoc->Resources()[4];
     EXPECT_EQ(CBnmFormat::FileNameText(crash), QStringLiteral("Big_Bang.wav"));
     EXPECT_EQ(crash.samplesPerSec, 22050);
