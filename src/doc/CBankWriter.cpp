@@ -204,8 +204,12 @@ void CBankWriter::Describe(int index, const WaveCheck& check, qint64 stored) {
     if (resource.loopStart == 0 && resource.loopLength == before) {
         resource.loopLength = resource.length;
     }
-    resource.loopStart = std::clamp(resource.loopStart, 0, resource.length);
-    resource.loopLength = std::clamp(resource.loopLength, 0, resource.length - resource.loopStart);
+    // Copies: the record is packed, and its fields may not be bound to
+    // references.
+    const qint32 length = resource.length;
+    const qint32 start = std::clamp(qint32{resource.loopStart}, 0, length);
+    resource.loopStart = start;
+    resource.loopLength = std::clamp(qint32{resource.loopLength}, 0, length - start);
     if (check.channels <= 0 || check.samplesPerSec <= 0 || check.bitsPerSample <= 0 ||
         (check.channels == resource.channels && check.samplesPerSec == resource.samplesPerSec &&
          check.bitsPerSample == resource.bitsPerSample)) {

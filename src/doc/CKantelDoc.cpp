@@ -503,8 +503,12 @@ bool CKantelDoc::ImportSound(int index, const QString& source, bool keepRate) {
         after.loopStart = 0;
         after.loopLength = after.length;
     } else {
-        after.loopStart = std::clamp(after.loopStart, 0, after.length);
-        after.loopLength = std::clamp(after.loopLength, 0, after.length - after.loopStart);
+        // Copies: the record is packed, and its fields may not be bound to
+        // references.
+        const qint32 length = after.length;
+        const qint32 start = std::clamp(qint32{after.loopStart}, 0, length);
+        after.loopStart = start;
+        after.loopLength = std::clamp(qint32{after.loopLength}, 0, length - start);
     }
     const ResourceEdit edit{index, before, after};
     if (!ReplaceResources({&edit, 1})) {
