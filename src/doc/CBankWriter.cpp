@@ -278,8 +278,11 @@ void CBankWriter::Write(IBankOutput& output) {
         if (!stored) {
             output.Seek(before);
             const SampleExtraction& opened = Extraction(i);
-            if (opened.state == SampleExtraction::State::Failed) {
-                // Opening could not write its wave file; its data is still here.
+            if (opened.state == SampleExtraction::State::Failed ||
+                (CBnmFormat::FileNameText(resource).isEmpty() && opened.openedAt >= 0)) {
+                // Opening could not write its wave file, or the record names
+                // none (the names opening gave were taken back): its data is
+                // still here, as the bank held it.
                 stored = StoreFromImage(output, i);
             } else if (opened.state == SampleExtraction::State::Written &&
                        opened.openedLength > 0) {

@@ -17,6 +17,8 @@
 
 #include <QFileInfo>
 
+#include <memory>
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -322,11 +324,13 @@ std::vector<CKantelDoc::ResourceEdit> storageEdits(std::span<const SoundResource
 } // namespace
 
 void CKantelDoc::OnEditAllExternal() {
-    ReplaceResources(storageEdits(Resources(), SoundResource::kStorageExternal));
+    ReplaceResources(storageEdits(Resources(), SoundResource::kStorageExternal),
+                     QStringLiteral("All External"));
 }
 
 void CKantelDoc::OnEditAllBanked() {
-    ReplaceResources(storageEdits(Resources(), SoundResource::kStorageBank));
+    ReplaceResources(storageEdits(Resources(), SoundResource::kStorageBank),
+                     QStringLiteral("All Banked"));
 }
 
 // ---------------------------------------------------------------------------
@@ -434,13 +438,13 @@ QByteArrayView CKantelDoc::GetImage() const {
             static_cast<qsizetype>(std::min(m_nFileSize, m_nImageSize))};
 }
 
-bool CKantelDoc::ReplaceResource(int index, const SoundResource& before,
-                                 const SoundResource& after) {
+bool CKantelDoc::ReplaceResource(int index, const SoundResource& before, const SoundResource& after,
+                                 const QString& label) {
     const ResourceEdit edit{index, before, after};
-    return ReplaceResources({&edit, 1});
+    return ReplaceResources({&edit, 1}, label.isEmpty() ? ResourceEditLabel(index) : label);
 }
 
-bool CKantelDoc::ReplaceResources(std::span<const ResourceEdit> edits) {
+bool CKantelDoc::ReplaceResources(std::span<const ResourceEdit> edits, const QString& label) {
     bool sample = edits.empty();
     for (const ResourceEdit& edit : edits) {
         if (edit.index < 0 || edit.index >= m_nResources ||
@@ -449,26 +453,83 @@ bool CKantelDoc::ReplaceResources(std::span<const ResourceEdit> edits) {
         }
         sample = sample || edit.before.IsSample() || edit.after.IsSample();
     }
+    const CBankEdit::State before = CBankEdit::Capture(EditTables());
     for (const ResourceEdit& edit : edits) {
         m_pResources[edit.index] = edit.after;
+        if (edit.forgetOpenedData) {
+            ForgetOpenedData(edit.index);
+        }
     }
-    SetModifiedFlag(true);
     if (sample) {
         UpdateSampleOffsets();
     }
+    PushEdit(label, before);
     UpdateAllViews(nullptr, 0, nullptr);
     return true;
 }
 
-bool CKantelDoc::ReplaceEvent(int index, const SoundEvent& before, const SoundEvent& after) {
+bool CKantelDoc::ReplaceEvent(int index, const SoundEvent& before, const SoundEvent& after,
+                              const QString& label) {
     if (index < 0 || index >= m_nEvents ||
         std::memcmp(&m_pEvents[index], &before, sizeof(SoundEvent)) != 0) {
         return false;
     }
+    const CBankEdit::State state = CBankEdit::Capture(EditTables());
     m_pEvents[index] = after;
-    SetModifiedFlag(true);
+    PushEdit(label.isEmpty() ? EventEditLabel(index) : label, state);
     UpdateAllViews(nullptr, 0, nullptr);
     return true;
+}
+
+QString CKantelDoc::ResourceEditLabel(int index) const {
+    if (index < 0 || index >= m_nResources) {
+        return QStringLiteral("Properties");
+    }
+    const SoundResource& resource = m_pResources[index];
+    QString name = GetResourceName(static_cast<int>(resource.resourceId & 0xFFFFU));
+    if (name.isEmpty() && resource.IsSample()) {
+        name = CBnmFormat::FileNameText(resource);
+    }
+    if (name.isEmpty()) {
+        name = QStringLiteral("Resource %1").arg(index);
+    }
+    return QStringLiteral("Properties of %1").arg(name);
+}
+
+QString CKantelDoc::EventEditLabel(int index) const {
+    if (index < 0 || index >= m_nEvents) {
+        return QStringLiteral("Properties");
+    }
+    return QStringLiteral("Properties of Event ID %1").arg(m_pEvents[index].eventId);
+}
+
+CBankEdit::Tables CKantelDoc::EditTables() {
+    CBankEdit::Tables tables;
+    if (m_pResources != nullptr) {
+        tables.resources = {m_pResources, static_cast<size_t>(m_nResources)};
+    }
+    if (m_pEvents != nullptr) {
+        tables.events = {m_pEvents, static_cast<size_t>(m_nEvents)};
+    }
+    tables.header = m_pHeader;
+    tables.fileSize = &m_nFileSize;
+    tables.extraction = &m_extraction;
+    return tables;
+}
+
+void CKantelDoc::PushEdit(const QString& label, const CBankEdit::State& before, bool bModified) {
+    auto edit = std::make_shared<const CBankEdit>(CBankEdit::Since(before, EditTables()));
+    if (!edit->IsEmpty()) {
+        // The history goes with the bank (DeleteContents), so the steps never
+        // outlive the tables they write.
+        GetHistory().Push({label, [this, edit] { edit->Undo(EditTables()); },
+                           [this, edit] { edit->Redo(EditTables()); }, edit->Cost()});
+    }
+    if (bModified) {
+        SetModifiedFlag(true);
+    } else if (!IsModified()) {
+        GetHistory().SetClean();
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -510,12 +571,14 @@ bool CKantelDoc::ImportSound(int index, const QString& source, bool keepRate) {
         after.loopStart = start;
         after.loopLength = std::clamp(qint32{after.loopLength}, 0, length - start);
     }
-    const ResourceEdit edit{index, before, after};
-    if (!ReplaceResources({&edit, 1})) {
-        return false;
+    QString name = GetResourceName(static_cast<int>(before.resourceId & 0xFFFFU));
+    if (name.isEmpty()) {
+        name = CBnmFormat::FileNameText(before);
     }
-    ForgetOpenedData(index);
-    return true;
+    const ResourceEdit edit{index, before, after, true};
+    return ReplaceResources({&edit, 1}, name.isEmpty()
+                                            ? QStringLiteral("Import Sound")
+                                            : QStringLiteral("Import Sound into %1").arg(name));
 }
 
 CSoundImporter::Request CKantelDoc::ImportRequest(int index, const QString& source,
@@ -566,14 +629,20 @@ void CKantelDoc::ExtractSamples(const QString& path) {
                                                  ? MB_ICONHAND
                                                  : MB_ICONEXCLAMATION));
     };
+    // What opening changes (names for unnamed samples, storage) is a step
+    // of the history like any edit, so the bank as it is on disk is one
+    // Undo away.
+    CBankEdit::State before = CBankEdit::Capture(EditTables());
     CSampleExtractor extractor(std::move(bank), Progress());
     extractor.SetMessageSink(show);
     CSampleExtractor::Report report = extractor.Extract();
     m_extraction = std::move(report.extraction);
     m_nUnwritten = report.unwritten;
-    if (report.modified) {
-        SetModifiedFlag(true);
-    }
+    // The names opening gives are found again on every open, so they alone
+    // leave the bank unmodified; a record opening had to correct does not.
+    // Where the data went is a fact of this open, not an edit to take back.
+    before.extraction = m_extraction;
+    PushEdit(QStringLiteral("Changes Made When Opening"), before, report.modified);
     for (const CSampleExtractor::Message& message : report.messages) {
         show(message);
     }

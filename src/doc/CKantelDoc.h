@@ -3,6 +3,7 @@
 #include "BankImage.h"
 #include "BnmHeader.h"
 #include "BnmHeaderFigures.h"
+#include "CBankEdit.h"
 #include "CBankRecords.h"
 #include "CBankWriter.h"
 #include "CNamesFileReader.h"
@@ -105,19 +106,29 @@ public:
     // a record made by a person comes through here or ReplaceResources, so
     // what changed and what it was are known in one place. The record is
     // written in place only while it still equals before (false otherwise);
-    // the document is then modified and every view rebuilt.
-    bool ReplaceResource(int index, const SoundResource& before, const SoundResource& after);
-    bool ReplaceEvent(int index, const SoundEvent& before, const SoundEvent& after);
+    // the document is then modified, the change becomes one step of the
+    // history, named label (by default "Properties of" the record), and
+    // every view is rebuilt.
+    bool ReplaceResource(int index, const SoundResource& before, const SoundResource& after,
+                         const QString& label = QString());
+    bool ReplaceEvent(int index, const SoundEvent& before, const SoundEvent& after,
+                      const QString& label = QString());
     struct ResourceEdit {
         int index = -1;
         SoundResource before;
         SoundResource after;
+        // The record now names another sound: what the bank held for the
+        // old one must not complete the new one when saving.
+        bool forgetOpenedData = false;
     };
-    // Several resource edits as one: applied together (none when one of them
-    // is stale), then the views rebuilt once. The sample offsets and the file
-    // length follow whenever a sample is involved, and also for an empty list,
-    // which a storage command on a bank without samples gives.
-    bool ReplaceResources(std::span<const ResourceEdit> edits);
+    // Several resource edits as one step: applied together (none when one of
+    // them is stale), then the views rebuilt once. The sample offsets and the
+    // file length follow whenever a sample is involved, and also for an empty
+    // list, which a storage command on a bank without samples gives.
+    bool ReplaceResources(std::span<const ResourceEdit> edits, const QString& label);
+    // How the Edit menu names an edit of resource or event index.
+    QString ResourceEditLabel(int index) const;
+    QString EventEditLabel(int index) const;
 
     // Makes the sound file source the sample of resource index: converted
     // to the record's format (with keepRate, at the source's own rate) and
@@ -190,6 +201,12 @@ private:
     std::vector<CBankWriter::Reformatted> m_reformatted;
 
     qint64 HeaderRegionSize() const;
+    // The loaded bank's editable parts, for the history's steps.
+    CBankEdit::Tables EditTables();
+    // Makes what changed since before one step of the history (nothing when
+    // nothing changed) and marks the document modified; without bModified
+    // an unmodified document stays so, its clean point after the step.
+    void PushEdit(const QString& label, const CBankEdit::State& before, bool bModified = true);
     // Keeps what a names file gave.
     void TakeNames(NamesTable& names);
     // The bank as the writer is to pack it.

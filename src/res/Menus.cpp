@@ -29,6 +29,10 @@ constexpr std::array kFileDocument{
 };
 
 constexpr std::array kEdit{
+    // The update handlers name the step in the text.
+    MenuItem{ID_EDIT_UNDO, "&Undo\tCtrl+Z"},
+    MenuItem{ID_EDIT_REDO, "&Redo\tCtrl+Y"},
+    kSeparator,
     MenuItem{ID_EDIT_ALL_EXTERNAL, "All &External"},
     MenuItem{ID_EDIT_ALL_BANKED, "All &Banked"},
     kSeparator,

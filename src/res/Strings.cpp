@@ -60,6 +60,8 @@ constexpr std::array kStrings{
     Entry{ID_FILE_MRU_FILE1 + 13, "Open this document"},
     Entry{ID_FILE_MRU_FILE1 + 14, "Open this document"},
     Entry{ID_FILE_MRU_FILE16, "Open this document"},
+    Entry{ID_EDIT_UNDO, "Take back the last change of the bank\nUndo"},
+    Entry{ID_EDIT_REDO, "Make the last change taken back again\nRedo"},
     Entry{ID_WINDOW_NEW, "Open another resource window for the active document\nNew Resource View"},
     Entry{ID_WINDOW_ARRANGE, "Arrange icons at the bottom of the window\nArrange Icons"},
     Entry{ID_WINDOW_CASCADE, "Arrange windows so they overlap\nCascade Windows"},

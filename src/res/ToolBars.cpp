@@ -12,6 +12,8 @@ constexpr ToolBarButton kSeparator{};
 constexpr std::array kMainFrame{
     ToolBarButton{ID_FILE_OPEN, ":/res/toolbar/open.png"},
     ToolBarButton{ID_FILE_SAVE, ":/res/toolbar/save.png"},
+    ToolBarButton{ID_EDIT_UNDO, ":/res/toolbar/undo.png"},
+    ToolBarButton{ID_EDIT_REDO, ":/res/toolbar/redo.png"},
     kSeparator,
     ToolBarButton{ID_GAME_KORVEX, ":/res/toolbar/korvex.png"},
     ToolBarButton{ID_GAME_LUNARIS, ":/res/toolbar/lunaris.png"},

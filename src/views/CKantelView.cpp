@@ -159,11 +159,11 @@ void CKantelView::OnEditProperties() {
     if (result == IDOK) {
         // Another wave file holds another sound: what the bank held for the
         // old one must not complete the new one when saving.
-        if (pDoc->ReplaceResource(selected, before, after) &&
+        const CKantelDoc::ResourceEdit edit{
+            selected, before, after,
             CBnmFormat::FileNameText(before).compare(CBnmFormat::FileNameText(after),
-                                                     Qt::CaseInsensitive) != 0) {
-            pDoc->ForgetOpenedData(selected);
-        }
+                                                     Qt::CaseInsensitive) != 0};
+        pDoc->ReplaceResources({&edit, 1}, pDoc->ResourceEditLabel(selected));
         GetListCtrl().SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED,
                                    LVIS_SELECTED | LVIS_FOCUSED);
     }

@@ -340,9 +340,9 @@ TEST_F(MainFrame, ToolbarAndStatusBarOfTheMainFrame) {
             EXPECT_FALSE(pAction->icon().isNull()) << pAction->toolTip().toStdString();
         }
     }
-    EXPECT_EQ(buttons,
-              (QStringList{"57601", "57603", "-", "32786", "32787", "-", "32776", "32777", "-",
-                           "32772", "-", "57648", "32784", "-", "57650", "57651", "57652"}));
+    EXPECT_EQ(buttons, (QStringList{"57601", "57603", "57643", "57644", "-", "32786", "32787", "-",
+                                    "32776", "32777", "-", "32772", "-", "57648", "32784", "-",
+                                    "57650", "57651", "57652"}));
     EXPECT_EQ(frame->m_wndStatusBar.GetCount(), 4);
     EXPECT_EQ(frame->m_wndStatusBar.GetMessageText(), QStringLiteral("Ready"));
     EXPECT_EQ(frame->m_wndStatusBar.GetPaneText(2), QStringLiteral("NUM"));

@@ -120,7 +120,7 @@ TEST_F(ResourceView, OpeningShowsNineteenColumnsWithTheTextsKantelCliPrints) {
     EXPECT_FALSE(IsEnabled(ID_SOUND_PLAY));
 }
 
-TEST_F(ResourceView, EditInOneViewRefreshesEveryViewOfTheBankAndReselectsOnlyInItsOwn) {
+TEST_F(ResourceView, EditInOneViewRefreshesEveryViewOfTheBankAndEachKeepsItsPlace) {
     CKantelDoc* pDoc = OpenDemoBank();
     ASSERT_NE(pDoc, nullptr);
     CMDIChildWnd* pFirst = ActiveWindow();
@@ -156,8 +156,9 @@ TEST_F(ResourceView, EditInOneViewRefreshesEveryViewOfTheBankAndReselectsOnlyInI
     EXPECT_EQ(second.model()->index(3, 12).data().toString(), QStringLiteral("33"));
     EXPECT_EQ(Selected(first), 3);
     EXPECT_EQ(first.GetItemState(3, LVIS_FOCUSED), LVIS_FOCUSED);
-    EXPECT_EQ(Selected(second), -1);
-    EXPECT_EQ(Selected(events), -1);
+    // The other lists keep their places.
+    EXPECT_EQ(Selected(second), 1);
+    EXPECT_EQ(Selected(events), 4);
     EXPECT_EQ(first.GetColumnWidth(6), 260);
 }
 

@@ -242,14 +242,14 @@ TEST_F(WaveformPane, UpdatesAfterAnEditASaveAndAnotherActiveWindow) {
     EXPECT_EQ(Pane().GetLoopRect().right(), wave.right());
 
     // The wave file is replaced by a louder, longer one and the bank is
-    // saved. The lists are rebuilt without a selection; the sample chosen
-    // again is read again, not taken from what was read before.
+    // saved. The lists are rebuilt and keep their selection; the sample is
+    // read again, not taken from what was read before.
     Sox(QStringLiteral("pane/horn.wav"), 2, 16, 0.75, kFrames * 2);
     frame->OnCommand(ID_FILE_SAVE);
     ASSERT_TRUE(Settle());
     EXPECT_FALSE(pDoc->IsModified()) << prompts->Texts().join(u'|').toStdString();
-    EXPECT_EQ(Pane().GetMessage(), QStringLiteral("No sample selected"));
-    Select(0);
+    EXPECT_EQ(Selected(List()), 0);
+    EXPECT_TRUE(Pane().GetMessage().isEmpty());
     ASSERT_NE(Pane().GetPeaks(), nullptr);
     EXPECT_EQ(Pane().GetPeaks()->Frames(), kFrames * 2);
     EXPECT_NEAR(Pane().GetPeaks()->Peak(0, 0, qint64{kFrames} * 2).max, 24576, 1);

@@ -32,11 +32,38 @@ void CDocument::SetModifiedChangedHandler(ModifiedChangedHandler handler) {
 }
 
 void CDocument::SetModifiedFlag(bool modified) {
+    if (!modified) {
+        m_history.SetClean();
+    } else if (m_history.IsClean()) {
+        m_history.SetNoCleanState();
+    }
+    ShowModified(modified);
+}
+
+void CDocument::ShowModified(bool modified) {
     const bool changed = m_bModified != modified;
     m_bModified = modified;
     if (changed && g_modifiedChanged != nullptr) {
         g_modifiedChanged(*this);
     }
+}
+
+bool CDocument::Undo() {
+    if (!m_history.Undo()) {
+        return false;
+    }
+    ShowModified(!m_history.IsClean());
+    UpdateAllViews(nullptr);
+    return true;
+}
+
+bool CDocument::Redo() {
+    if (!m_history.Redo()) {
+        return false;
+    }
+    ShowModified(!m_history.IsClean());
+    UpdateAllViews(nullptr);
+    return true;
 }
 
 void CDocument::AddView(IDocumentView* view) {
@@ -117,7 +144,10 @@ void CDocument::OnCloseDocument() {
     DeleteContents();
 }
 
-void CDocument::DeleteContents() {}
+void CDocument::DeleteContents() {
+    // The steps act on contents that are gone.
+    m_history.Clear();
+}
 
 void CDocument::Serialize(CArchive& /*archive*/) {}
 

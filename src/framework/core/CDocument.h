@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CUndoStack.h"
 #include "IProgressSink.h"
 
 #include <QList>
@@ -27,7 +28,19 @@ public:
     virtual void SetPathName(const QString& path);
 
     bool IsModified() const { return m_bModified; }
+    // false: the document now equals its file (the history's clean point is
+    // here); true: it differs, which the history shows when the change is
+    // one of its steps, and which no undo takes back otherwise.
     virtual void SetModifiedFlag(bool modified = true);
+
+    // The edit history. A derived document pushes a step for each change it
+    // makes, done already; the framework's Undo and Redo run them.
+    CUndoStack& GetHistory() { return m_history; }
+    const CUndoStack& GetHistory() const { return m_history; }
+    // Take back or do again one step; then the modified flag follows the
+    // history and every view is updated. False when there was no step.
+    bool Undo();
+    bool Redo();
 
     // Views are not owned; a view removes itself before it goes away.
     void AddView(IDocumentView* view);
@@ -68,4 +81,8 @@ private:
     QString m_strPathName;
     bool m_bModified = false;
     QList<IDocumentView*> m_views;
+    CUndoStack m_history;
+
+    // Sets the flag and tells whoever shows it, without touching the history.
+    void ShowModified(bool modified);
 };

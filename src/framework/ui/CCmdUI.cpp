@@ -17,6 +17,10 @@ void CCmdUI::SetRadio(bool bOn) {
     m_bRadio = true;
 }
 
+void CCmdUI::SetText(const QString& text) {
+    m_text = text.isNull() ? QStringLiteral("") : text;
+}
+
 void CCmdUI::DoUpdate(CCmdTarget* pTarget, bool bDisableIfNoHandler) {
     m_bEnableChanged = false;
     if (pTarget == nullptr) {

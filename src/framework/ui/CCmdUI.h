@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class CCmdTarget;
 
 // The state of one command's user interface (menu item, toolbar button,
@@ -20,6 +22,9 @@ public:
     void SetCheck(int nCheck = 1);
     // A bullet instead of a check mark: one choice out of several.
     void SetRadio(bool bOn = true);
+    // Another text for the command's menu item, as menu resources spell it
+    // ("&Undo Properties\tCtrl+Z"); without a call the text stays.
+    void SetText(const QString& text);
 
     // Routes the update through pTarget. When no update handler calls Enable
     // and bDisableIfNoHandler is set, the command is enabled exactly when some
@@ -29,6 +34,8 @@ public:
     bool IsEnabled() const { return m_bEnabled; }
     int GetCheck() const { return m_nCheck; }
     bool IsRadio() const { return m_bRadio; }
+    // The text SetText gave; null when none was given.
+    const QString& GetText() const { return m_text; }
 
     const int m_nID;
     // Set once an update handler called Enable.
@@ -38,4 +45,5 @@ private:
     bool m_bEnabled = true;
     int m_nCheck = 0;
     bool m_bRadio = false;
+    QString m_text;
 };

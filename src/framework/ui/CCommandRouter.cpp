@@ -104,6 +104,9 @@ void CCommandRouter::UpdateCmdUI(QAction* pAction) {
     CCmdUI state(nID);
     state.DoUpdate(&m_frame, true);
     pAction->setEnabled(state.IsEnabled());
+    if (!state.GetText().isNull() && pAction->text() != state.GetText()) {
+        pAction->setText(state.GetText());
+    }
     if (state.IsRadio() && pAction->actionGroup() == nullptr) {
         // A group of its own draws the item with a bullet and leaves the
         // choice to the update handlers.

@@ -48,11 +48,41 @@ bool CDocCommandMap::Dispatch(const QList<AnyEntry>& entries, CDocument& doc, in
     return false;
 }
 
+bool CDocCommandMap::OnHistoryCmdMsg(CDocument& doc, int nID, int nCode, CCmdUI* pCmdUI) {
+    const bool bUndo = nID == ID_EDIT_UNDO;
+    CUndoStack& history = doc.GetHistory();
+    if (nCode == CN_UPDATE_COMMAND_UI) {
+        if (pCmdUI != nullptr) {
+            QString label = bUndo ? history.UndoLabel() : history.RedoLabel();
+            // A name with an ampersand is not to underline the next letter.
+            label.replace(QLatin1Char('&'), QStringLiteral("&&"));
+            const QString verb = bUndo ? QStringLiteral("&Undo") : QStringLiteral("&Redo");
+            const QString key = bUndo ? QStringLiteral("\tCtrl+Z") : QStringLiteral("\tCtrl+Y");
+            pCmdUI->SetText(label.isEmpty() ? QString(verb + key)
+                                            : QString(verb + QLatin1Char(' ') + label + key));
+            pCmdUI->Enable(bUndo ? history.CanUndo() : history.CanRedo());
+        }
+        return true;
+    }
+    if (nCode == CN_COMMAND) {
+        if (bUndo) {
+            doc.Undo();
+        } else {
+            doc.Redo();
+        }
+    }
+    return true;
+}
+
 bool CDocCommandMap::OnCmdMsg(CDocument& doc, int nID, int nCode, CCmdUI* pCmdUI) {
     const auto& tables = Tables<AnyEntry>();
     const auto it = tables.find(std::type_index(typeid(doc)));
     if (it != tables.end() && Dispatch(it->second, doc, nID, nCode, pCmdUI)) {
         return true;
+    }
+
+    if (nID == ID_EDIT_UNDO || nID == ID_EDIT_REDO) {
+        return OnHistoryCmdMsg(doc, nID, nCode, pCmdUI);
     }
 
     // The framework's own document commands. They need the document manager,

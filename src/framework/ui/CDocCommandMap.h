@@ -22,7 +22,7 @@ class CDocument;
 //
 // A view passes every command it does not handle to its document: first to the
 // table registered for the document's exact class, then to the framework's
-// own document commands (Close, Save, Save As).
+// own document commands (Undo, Redo, Close, Save, Save As).
 class CDocCommandMap {
 public:
     template <class TDoc> struct Entry {
@@ -46,6 +46,8 @@ private:
         std::function<void(CDocument&, CCmdUI*)> update;
     };
     static void Store(std::type_index docClass, QList<AnyEntry> entries);
+    // Undo and Redo: every document's history, each menu item naming its step.
+    static bool OnHistoryCmdMsg(CDocument& doc, int nID, int nCode, CCmdUI* pCmdUI);
     static bool Dispatch(const QList<AnyEntry>& entries, CDocument& doc, int nID, int nCode,
                          CCmdUI* pCmdUI);
 };

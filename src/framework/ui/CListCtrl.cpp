@@ -14,8 +14,11 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QSignalBlocker>
 
 #include <algorithm>
+#include <utility>
 
 CListCtrl::CListCtrl(QWidget* parent) : QTreeView(parent), m_pModel(new CListModel(this)) {
     m_pModel->SetTextSource([this](int nRow, int nColumn) {
@@ -31,7 +34,12 @@ CListCtrl::CListCtrl(QWidget* parent) : QTreeView(parent), m_pModel(new CListMod
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSortingEnabled(false);
     setTextElideMode(Qt::ElideRight);
-    header()->setSectionsClickable(false);
+    // A click on a column title sorts by that column; sorting is the
+    // list's own, above the model, so the items stay the owner's records.
+    header()->setSectionsClickable(true);
+    header()->setSortIndicatorShown(false);
+    QObject::connect(header(), &QHeaderView::sectionClicked, this,
+                     [this](int nCol) { OnHeaderClicked(nCol); });
     header()->setSectionsMovable(false);
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(QHeaderView::Interactive);
@@ -90,8 +98,13 @@ bool CListCtrl::DeleteAllItems() {
     // same count right after, and a tree that needs no new layout refills
     // at the same cost however long the list is. Without such a count the
     // rows go when the event loop next runs.
+    m_deletedPlace = SavePlace();
     m_bRowsDeleted = true;
-    selectionModel()->clear();
+    {
+        const QSignalBlocker blocker(selectionModel());
+        selectionModel()->clear();
+    }
+    CCommandRouter::StateChanged();
     viewport()->update();
     QMetaObject::invokeMethod(
         this, [this] { FinishDeleteAllItems(); }, Qt::QueuedConnection);
@@ -101,24 +114,124 @@ bool CListCtrl::DeleteAllItems() {
 void CListCtrl::FinishDeleteAllItems() {
     if (m_bRowsDeleted) {
         m_bRowsDeleted = false;
+        m_deletedPlace = Place();
         m_pModel->RemoveAllRows();
     }
 }
 
 void CListCtrl::SetItemCount(int nItems) {
     nItems = std::max(nItems, 0);
-    if (m_bRowsDeleted) {
-        m_bRowsDeleted = false;
-        if (nItems == m_pModel->rowCount()) {
-            return;
+    const bool bRefill = m_bRowsDeleted;
+    const Place place = std::exchange(m_deletedPlace, Place());
+    m_bRowsDeleted = false;
+    if (m_order.IsIdentity()) {
+        if (!bRefill || nItems != m_pModel->RecordCount()) {
+            if (bRefill) {
+                m_pModel->RemoveAllRows();
+            }
+            m_pModel->SetRowCount(nItems);
         }
-        m_pModel->RemoveAllRows();
+    } else {
+        // The cells may have changed: filter and sort them again.
+        Arrange(nItems);
     }
-    m_pModel->SetRowCount(nItems);
+    if (bRefill) {
+        RestorePlace(place, true);
+    }
+}
+
+void CListCtrl::Arrange(int nItems) {
+    const QList<int> rows =
+        m_order.Arrange(nItems, GetColumnCount(), [this](int nRecord, int nCol) {
+            return m_getCellText ? m_getCellText(nRecord, nCol) : QString();
+        });
+    m_pModel->SetRows(nItems, m_order.IsIdentity() ? nullptr : &rows);
+}
+
+void CListCtrl::SetFilterText(const QString& text) {
+    if (text == m_order.Filter()) {
+        return;
+    }
+    const Place place = SavePlace();
+    m_order.SetFilter(text);
+    if (!m_bRowsDeleted) {
+        Arrange(m_pModel->RecordCount());
+        RestorePlace(place, false);
+    }
+}
+
+void CListCtrl::SortItems(int nCol, Qt::SortOrder order) {
+    const Place place = SavePlace();
+    m_order.SetSort(nCol < GetColumnCount() ? nCol : -1, order);
+    header()->setSortIndicatorShown(m_order.SortColumn() >= 0);
+    if (m_order.SortColumn() >= 0) {
+        header()->setSortIndicator(m_order.SortColumn(), order);
+    }
+    if (!m_bRowsDeleted) {
+        Arrange(m_pModel->RecordCount());
+        RestorePlace(place, false);
+    }
+}
+
+void CListCtrl::OnHeaderClicked(int nCol) {
+    const bool bSame = nCol == m_order.SortColumn();
+    SortItems(nCol, bSame && m_order.SortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder
+                                                                       : Qt::AscendingOrder);
+}
+
+CListCtrl::Place CListCtrl::SavePlace() const {
+    Place place;
+    if (m_bRowsDeleted) {
+        return m_deletedPlace;
+    }
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    if (!selected.isEmpty()) {
+        place.nSelected = m_pModel->RecordOfRow(selected.first().row());
+    }
+    if (const QModelIndex current = selectionModel()->currentIndex(); current.isValid()) {
+        place.nCurrent = m_pModel->RecordOfRow(current.row());
+    }
+    place.nHorizontal = horizontalScrollBar()->value();
+    place.nVertical = verticalScrollBar()->value();
+    return place;
+}
+
+void CListCtrl::RestorePlace(const Place& place, bool bKeepScroll) {
+    // The rows may be new: lay them out now, so the scroll bars have their
+    // ranges before the values are put back.
+    executeDelayedItemsLayout();
+    const QModelIndex current = RowIndex(place.nCurrent);
+    const QModelIndex selected = RowIndex(place.nSelected);
+    // Rows the model removed moved the selection model's current row to
+    // another record; only the user's own records are put back.
+    selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    if (selected.isValid()) {
+        selectionModel()->select(selected,
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    } else {
+        selectionModel()->clearSelection();
+    }
+    if (bKeepScroll) {
+        verticalScrollBar()->setValue(place.nVertical);
+    } else if (current.isValid()) {
+        scrollTo(current);
+    } else {
+        verticalScrollBar()->setValue(0);
+    }
+    // Bringing a row into view must not move the list to its first column.
+    horizontalScrollBar()->setValue(place.nHorizontal);
 }
 
 int CListCtrl::GetItemCount() const {
+    return m_bRowsDeleted ? 0 : m_pModel->RecordCount();
+}
+
+int CListCtrl::GetVisibleItemCount() const {
     return m_bRowsDeleted ? 0 : m_pModel->rowCount();
+}
+
+int CListCtrl::GetVisibleItem(int nRow) const {
+    return m_bRowsDeleted ? -1 : m_pModel->RecordOfRow(nRow);
 }
 
 QString CListCtrl::GetItemText(int nItem, int nSubItem) const {
@@ -126,7 +239,11 @@ QString CListCtrl::GetItemText(int nItem, int nSubItem) const {
 }
 
 QModelIndex CListCtrl::RowIndex(int nItem) const {
-    return nItem >= 0 && nItem < GetItemCount() ? m_pModel->index(nItem, 0) : QModelIndex();
+    if (m_bRowsDeleted) {
+        return QModelIndex();
+    }
+    const int row = m_pModel->RowOfRecord(nItem);
+    return row >= 0 ? m_pModel->index(row, 0) : QModelIndex();
 }
 
 int CListCtrl::GetNextItem(int nItem, int nFlags) const {
@@ -143,17 +260,17 @@ int CListCtrl::GetNextItem(int nItem, int nFlags) const {
     QList<int> candidates;
     if ((want & LVIS_SELECTED) != 0) {
         for (const QItemSelectionRange& range : selectionModel()->selection()) {
-            for (int row = std::max(range.top(), first); row <= range.bottom(); ++row) {
-                candidates.append(row);
+            for (int row = range.top(); row <= range.bottom(); ++row) {
+                candidates.append(m_pModel->RecordOfRow(row));
             }
         }
     } else if (const QModelIndex current = selectionModel()->currentIndex(); current.isValid()) {
-        candidates.append(current.row());
+        candidates.append(m_pModel->RecordOfRow(current.row()));
     }
     std::sort(candidates.begin(), candidates.end());
-    for (const int row : std::as_const(candidates)) {
-        if (row >= first && (GetItemState(row, want) & want) == want) {
-            return row;
+    for (const int item : std::as_const(candidates)) {
+        if (item >= first && (GetItemState(item, want) & want) == want) {
+            return item;
         }
     }
     return -1;
@@ -164,6 +281,9 @@ bool CListCtrl::SetItemState(int nItem, unsigned nState, unsigned nMask) {
     if (!index.isValid()) {
         return false;
     }
+    // Focusing a row does not scroll the list to it.
+    const int nHorizontal = horizontalScrollBar()->value();
+    const int nVertical = verticalScrollBar()->value();
     QItemSelectionModel* selection = selectionModel();
     if ((nMask & LVIS_SELECTED) != 0) {
         // One selected row at most: selecting a row deselects the other.
@@ -175,10 +295,12 @@ bool CListCtrl::SetItemState(int nItem, unsigned nState, unsigned nMask) {
     if ((nMask & LVIS_FOCUSED) != 0) {
         if ((nState & LVIS_FOCUSED) != 0) {
             selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-        } else if (selection->currentIndex().row() == nItem) {
+        } else if (selection->currentIndex().row() == index.row()) {
             selection->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
         }
     }
+    horizontalScrollBar()->setValue(nHorizontal);
+    verticalScrollBar()->setValue(nVertical);
     return true;
 }
 
@@ -188,11 +310,11 @@ unsigned CListCtrl::GetItemState(int nItem, unsigned nMask) const {
         return 0;
     }
     unsigned state = 0;
-    if (selectionModel()->isRowSelected(nItem, QModelIndex())) {
+    if (selectionModel()->isRowSelected(index.row(), QModelIndex())) {
         state |= LVIS_SELECTED;
     }
     const QModelIndex current = selectionModel()->currentIndex();
-    if (current.isValid() && current.row() == nItem) {
+    if (current.isValid() && current.row() == index.row()) {
         state |= LVIS_FOCUSED;
     }
     return state & nMask;
@@ -213,7 +335,7 @@ bool CListCtrl::GetItemRect(int nItem, QRect* pRect, unsigned nCode) const {
         return true;
     default: {
         const int last = GetColumnCount() - 1;
-        *pRect = label.united(visualRect(m_pModel->index(nItem, std::max(last, 0))));
+        *pRect = label.united(visualRect(m_pModel->index(index.row(), std::max(last, 0))));
         return true;
     }
     }
@@ -281,7 +403,7 @@ void CListCtrl::dropEvent(QDropEvent* event) {
     }
     const QStringList files = CFileDrop::Take(event);
     const QModelIndex at = indexAt(event->position().toPoint());
-    m_onDropFiles(files, at.isValid() ? at.row() : -1);
+    m_onDropFiles(files, at.isValid() ? m_pModel->RecordOfRow(at.row()) : -1);
 }
 
 void CListCtrl::contextMenuEvent(QContextMenuEvent* event) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CListOrder.h"
+
 #include <QStringList>
 #include <QTreeView>
 
@@ -25,9 +27,13 @@ inline constexpr unsigned LVIR_LABEL = 2;
 
 // A report list with the list control's operations: columns inserted once
 // with format, width and title, a row count announced, one selected row at
-// most, column headers that do not react to clicks. It keeps no texts; its
-// owner gives each cell's text when the cell is painted. Rows are addressed
-// by index, coordinates are the list's client coordinates (below the header).
+// most. It keeps no texts; its owner gives each cell's text when the cell is
+// painted. Items are the owner's records, addressed by their index whatever
+// the list shows: the list may show only the records whose cells contain a
+// filter text, sorted by the column whose title was clicked (again: the
+// other way). A refill keeps the selected and the current record and the
+// scroll position. Coordinates are the list's client coordinates (below the
+// header).
 //
 //   list.DeleteAllItems();
 //   if (list.GetColumnCount() == 0)
@@ -71,6 +77,19 @@ public:
 
     CListModel* GetModel() const { return m_pModel; }
 
+    // Shows only the items with a cell that contains text (case ignored);
+    // empty shows every item.
+    void SetFilterText(const QString& text);
+    const QString& GetFilterText() const { return m_order.Filter(); }
+    // Sorts by column nCol (-1: the items' own order), as a click on its
+    // title does.
+    void SortItems(int nCol, Qt::SortOrder order = Qt::AscendingOrder);
+    int GetSortColumn() const { return m_order.SortColumn(); }
+    Qt::SortOrder GetSortOrder() const { return m_order.SortOrder(); }
+    // The items the list shows, in the order it shows them.
+    int GetVisibleItemCount() const;
+    int GetVisibleItem(int nRow) const;
+
     // What the owner is told. The key handler gets Qt's key code (Space is
     // 0x20, as on the platform) before the list acts on the key. The context
     // menu handler gets a screen point, or (-1, -1) when the menu was asked
@@ -95,12 +114,31 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Where the user was: kept over a refill and a new order.
+    struct Place {
+        int nSelected = -1;
+        int nCurrent = -1;
+        int nHorizontal = 0;
+        int nVertical = 0;
+    };
+
     QModelIndex RowIndex(int nItem) const;
+    Place SavePlace() const;
+    // Selects and focuses the items again where the rows still show them;
+    // bScroll keeps the scroll position, otherwise the current row is
+    // brought into view.
+    void RestorePlace(const Place& place, bool bKeepScroll);
+    // Shows the model's records as the filter and sort order say.
+    void Arrange(int nItems);
+    void OnHeaderClicked(int nCol);
     bool TakesDrag(const QMimeData* pData) const;
     // Takes rows that DeleteAllItems left laid out off the tree.
     void FinishDeleteAllItems();
 
     CListModel* m_pModel;
+    CListOrder m_order;
     // Rows deleted for the owner but still laid out in the tree.
     bool m_bRowsDeleted = false;
+    // Where the user was when the rows were deleted.
+    Place m_deletedPlace;
 };

@@ -32,35 +32,125 @@ QString CListModel::ColumnTitle(int nCol) const {
 void CListModel::RemoveAllRows() {
     // Removing rows, unlike resetting the model, leaves the header alone, so
     // the widths the user gave the columns survive every refill.
-    if (m_nRows > 0) {
-        beginRemoveRows(QModelIndex(), 0, m_nRows - 1);
-        m_nRows = 0;
+    const int nRows = rowCount();
+    if (nRows > 0) {
+        beginRemoveRows(QModelIndex(), 0, nRows - 1);
+    }
+    m_nRecords = 0;
+    m_bIdentity = true;
+    m_rows.clear();
+    m_rowOfRecord.clear();
+    if (nRows > 0) {
         endRemoveRows();
     }
 }
 
-void CListModel::SetRowCount(int nRows) {
-    nRows = std::max(nRows, 0);
-    if (nRows > m_nRows) {
-        beginInsertRows(QModelIndex(), m_nRows, nRows - 1);
-        m_nRows = nRows;
+void CListModel::SetRowCount(int nRecords) {
+    nRecords = std::max(nRecords, 0);
+    if (!m_bIdentity) {
+        // The order was for other records.
+        SetRows(nRecords, nullptr);
+        return;
+    }
+    if (nRecords > m_nRecords) {
+        beginInsertRows(QModelIndex(), m_nRecords, nRecords - 1);
+        m_nRecords = nRecords;
         endInsertRows();
-    } else if (nRows < m_nRows) {
-        beginRemoveRows(QModelIndex(), nRows, m_nRows - 1);
-        m_nRows = nRows;
+    } else if (nRecords < m_nRecords) {
+        beginRemoveRows(QModelIndex(), nRecords, m_nRecords - 1);
+        m_nRecords = nRecords;
         endRemoveRows();
     }
 }
 
-QString CListModel::CellText(int nRow, int nCol) const {
-    if (nRow < 0 || nRow >= m_nRows || nCol < 0 || nCol >= m_columns.size() || !m_textSource) {
+void CListModel::SetRows(int nRecords, const QList<int>* pRows) {
+    nRecords = std::max(nRecords, 0);
+    if (pRows == nullptr && m_bIdentity) {
+        SetRowCount(nRecords);
+        return;
+    }
+    const int nOld = rowCount();
+    if (pRows == nullptr) {
+        Resize(nRecords, nOld, nRecords, {}, true);
+    } else {
+        Resize(nRecords, nOld, static_cast<int>(pRows->size()), *pRows, false);
+    }
+}
+
+void CListModel::Resize(int nRecords, int nOld, int nNew, QList<int> rows, bool bIdentity) {
+    const auto setMap = [this](int nCount, QList<int> map, bool bMapIsIdentity) {
+        m_nRecords = nCount;
+        m_bIdentity = bMapIsIdentity;
+        m_rows = std::move(map);
+        m_rowOfRecord.clear();
+        if (!m_bIdentity) {
+            m_rowOfRecord.fill(-1, m_nRecords);
+            for (int row = 0; row < m_rows.size(); ++row) {
+                const int record = m_rows.at(row);
+                if (record >= 0 && record < m_nRecords) {
+                    m_rowOfRecord[record] = row;
+                }
+            }
+        }
+    };
+    // Rows that stay show what they showed until the count has changed, as
+    // views expect of a removal or an insertion at the end; then they show
+    // the new records, as a change of their data.
+    const int nKept = std::min(nOld, nNew);
+    if (nNew != nOld) {
+        QList<int> interim;
+        interim.reserve(nNew);
+        for (int row = 0; row < nKept; ++row) {
+            interim.append(RecordOfRow(row));
+        }
+        for (int row = nKept; row < nNew; ++row) {
+            interim.append(bIdentity ? row : rows.at(row));
+        }
+        const int nInterimRecords = std::max(nRecords, m_nRecords);
+        if (nNew < nOld) {
+            beginRemoveRows(QModelIndex(), nNew, nOld - 1);
+            setMap(nInterimRecords, std::move(interim), false);
+            endRemoveRows();
+        } else {
+            beginInsertRows(QModelIndex(), nOld, nNew - 1);
+            setMap(nInterimRecords, std::move(interim), false);
+            endInsertRows();
+        }
+    }
+    setMap(nRecords, std::move(rows), bIdentity);
+    if (nKept > 0 && !m_columns.isEmpty()) {
+        Q_EMIT dataChanged(index(0, 0), index(nKept - 1, static_cast<int>(m_columns.size()) - 1),
+                           {Qt::DisplayRole});
+    }
+}
+
+int CListModel::RecordOfRow(int nRow) const {
+    if (nRow < 0 || nRow >= rowCount()) {
+        return -1;
+    }
+    return m_bIdentity ? nRow : m_rows.at(nRow);
+}
+
+int CListModel::RowOfRecord(int nRecord) const {
+    if (nRecord < 0 || nRecord >= m_nRecords) {
+        return -1;
+    }
+    return m_bIdentity ? nRecord : m_rowOfRecord.at(nRecord);
+}
+
+QString CListModel::CellText(int nRecord, int nCol) const {
+    if (nRecord < 0 || nRecord >= m_nRecords || nCol < 0 || nCol >= m_columns.size() ||
+        !m_textSource) {
         return QString();
     }
-    return m_textSource(nRow, nCol);
+    return m_textSource(nRecord, nCol);
 }
 
 int CListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_nRows;
+    if (parent.isValid()) {
+        return 0;
+    }
+    return m_bIdentity ? m_nRecords : static_cast<int>(m_rows.size());
 }
 
 int CListModel::columnCount(const QModelIndex& parent) const {
@@ -73,7 +163,7 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
     }
     switch (role) {
     case Qt::DisplayRole:
-        return CellText(index.row(), index.column());
+        return CellText(RecordOfRow(index.row()), index.column());
     case Qt::TextAlignmentRole:
         return Alignment(IsRightAligned(index.column()));
     default:

@@ -6,12 +6,14 @@
 
 #include <functional>
 
-// The model under a CListCtrl. It holds no texts: it knows the columns and
-// the number of rows, and asks its text source for a cell when the view
-// paints it. So a list of any length fills at the same cost.
+// The model under a CListCtrl. It holds no texts: it knows the columns, the
+// number of records and which record each row shows, and asks its text
+// source for a record's cell when the view paints it. So a list of any
+// length fills at the same cost. Rows show the records in their own order
+// unless the list gave another (SetRows: filtered, sorted).
 class CListModel final : public QAbstractTableModel {
 public:
-    using TextSource = std::function<QString(int nRow, int nColumn)>;
+    using TextSource = std::function<QString(int nRecord, int nColumn)>;
 
     explicit CListModel(QObject* parent = nullptr);
 
@@ -22,9 +24,19 @@ public:
     bool IsRightAligned(int nCol) const;
     QString ColumnTitle(int nCol) const;
     void RemoveAllRows();
-    // Rows from now on; the rows beyond the old count are new.
-    void SetRowCount(int nRows);
-    QString CellText(int nRow, int nCol) const;
+    // Records from now on, each on the row of its index; the rows beyond the
+    // old count are new.
+    void SetRowCount(int nRecords);
+    // nRecords records from now on, and the ones the rows show, in order
+    // (each below nRecords); nullptr: every record in its own order. Rows
+    // that stay are changed, not removed, so the view keeps its layout.
+    void SetRows(int nRecords, const QList<int>* pRows);
+    int RecordCount() const { return m_nRecords; }
+    // The record on a row, or -1; the row of a record, or -1 when no row
+    // shows it.
+    int RecordOfRow(int nRow) const;
+    int RowOfRecord(int nRecord) const;
+    QString CellText(int nRecord, int nCol) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -39,7 +51,16 @@ private:
         bool bRightAligned;
     };
 
+    // Moves from nOld to nNew rows, with the new records and row map set in
+    // between.
+    void Resize(int nRecords, int nOld, int nNew, QList<int> rows, bool bIdentity);
+
     QList<Column> m_columns;
-    int m_nRows = 0;
+    int m_nRecords = 0;
+    // Without an order of its own, row i shows record i.
+    bool m_bIdentity = true;
+    QList<int> m_rows;
+    // Record -> row, -1 for a record no row shows; only with an order.
+    QList<int> m_rowOfRecord;
     TextSource m_textSource;
 };

@@ -2,13 +2,42 @@
 
 #include "CListCtrl.h"
 
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QShortcut>
 #include <QVBoxLayout>
 
-CListView::CListView() : m_pList(new CListCtrl(this)) {
+CListView::CListView() : m_pList(new CListCtrl(this)), m_pFilter(new QLineEdit(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_pFilter->setPlaceholderText(QStringLiteral("Filter (Ctrl+F)"));
+    m_pFilter->setClearButtonEnabled(true);
+    m_pFilter->setAccessibleName(QStringLiteral("Filter"));
+    layout->addWidget(m_pFilter);
     layout->addWidget(m_pList);
     setFocusProxy(m_pList);
+    setTabOrder(m_pFilter, m_pList);
+
+    QObject::connect(m_pFilter, &QLineEdit::textChanged, m_pList,
+                     [this](const QString& text) { m_pList->SetFilterText(text); });
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(find, &QShortcut::activated, m_pFilter, [this] {
+        m_pFilter->setFocus(Qt::ShortcutFocusReason);
+        m_pFilter->selectAll();
+    });
+    auto* clear = new QShortcut(QKeySequence(Qt::Key_Escape), m_pFilter);
+    clear->setContext(Qt::WidgetShortcut);
+    QObject::connect(clear, &QShortcut::activated, m_pFilter, [this] {
+        m_pFilter->clear();
+        m_pList->setFocus(Qt::ShortcutFocusReason);
+    });
+    // From the field, Down goes to the rows it kept.
+    auto* down = new QShortcut(QKeySequence(Qt::Key_Down), m_pFilter);
+    down->setContext(Qt::WidgetShortcut);
+    QObject::connect(down, &QShortcut::activated, m_pList,
+                     [this] { m_pList->setFocus(Qt::ShortcutFocusReason); });
 
     m_pList->m_getCellText = [this](int nItem, int nSubItem) {
         // A view whose window is closing has no document left to show.

@@ -3,6 +3,7 @@
 #include "CView.h"
 
 class CListCtrl;
+class QLineEdit;
 
 // A view that is a report list (see CListCtrl). The derived view fills it on
 // every update and gives the text of each cell when asked:
@@ -16,13 +17,16 @@ class CListCtrl;
 //   QString CMyView::GetCellText(int nItem, int nSubItem) const { ... }
 //
 // Double-clicks, key presses and context-menu requests in the list arrive at
-// the virtual handlers below.
+// the virtual handlers below. Above the list is its filter field: Ctrl+F
+// goes there, typing keeps the rows with a cell that contains the text, and
+// Escape clears it and goes back to the list.
 class CListView : public CView {
 public:
     CListView();
     ~CListView() override;
 
     CListCtrl& GetListCtrl() const { return *m_pList; }
+    QLineEdit& GetFilterEdit() const { return *m_pFilter; }
     // Files dragged onto the list arrive at OnDragFiles and OnDropFiles.
     void DragAcceptFiles(bool bAccept = true);
 
@@ -46,4 +50,5 @@ protected:
 
 private:
     CListCtrl* m_pList;
+    QLineEdit* m_pFilter;
 };

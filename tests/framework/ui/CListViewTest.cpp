@@ -5,6 +5,7 @@
 #include <QAbstractItemModelTester>
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -124,11 +125,11 @@ TEST_F(ListView, RefillOfAsManyRowsNeedsNoNewLayoutYetLooksRebuilt) {
     Refill(many);
     EXPECT_EQ(removed.count(), 0);
     EXPECT_EQ(inserted.count(), 0);
-    // What the user sees is a list whose rows were all replaced: no
-    // selection, no focus, the new texts; it keeps its place.
+    // What the user sees is the new texts in a list that kept its place:
+    // the selected and the focused row, and the scroll position.
     EXPECT_EQ(List().GetItemCount(), 500);
-    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), -1);
-    EXPECT_EQ(List().GetNextItem(-1, LVNI_FOCUSED), -1);
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), 450);
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_FOCUSED), 450);
     EXPECT_EQ(pScroll->value(), place);
     EXPECT_EQ(List().GetItemText(450, 1), QStringLiteral("changed"));
 
@@ -189,7 +190,10 @@ TEST_F(ListView, RowSetSelectedAndFocusedAfterARefill) {
     List().SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
     pDoc->SetModifiedFlag(true);
     pDoc->UpdateAllViews(nullptr);
-    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), -1) << "a refill drops the selection";
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), 2) << "a refill keeps the selection";
+    Refill({QStringLiteral("only"), QStringLiteral("two")});
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), -1) << "the selected record is gone";
+    Refill({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")});
 
     List().SetItemState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     EXPECT_EQ(List().GetItemState(2, LVIS_SELECTED | LVIS_FOCUSED), LVIS_SELECTED | LVIS_FOCUSED);
@@ -200,15 +204,124 @@ TEST_F(ListView, RowSetSelectedAndFocusedAfterARefill) {
     EXPECT_EQ(List().GetItemState(2, LVIS_SELECTED | LVIS_FOCUSED), LVIS_FOCUSED);
 }
 
-TEST_F(ListView, HeaderDoesNotReactToClicks) {
-    EXPECT_FALSE(List().header()->sectionsClickable());
-    EXPECT_FALSE(List().isSortingEnabled());
-    const int sortSection = List().header()->sortIndicatorSection();
-    QTest::mouseClick(List().header()->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(List().header()->sectionPosition(1) + 10, 5));
-    EXPECT_EQ(List().GetItemText(0, 1), QStringLiteral("alpha"));
-    EXPECT_EQ(List().header()->sortIndicatorSection(), sortSection);
+// The rows shown from the top, by record index.
+QList<int> Shown(const CListCtrl& list) {
+    QList<int> items;
+    for (int row = 0; row < list.GetVisibleItemCount(); ++row) {
+        items.append(list.GetVisibleItem(row));
+    }
+    return items;
+}
+
+TEST_F(ListView, AClickOnAColumnTitleSortsByItAndAnotherTurnsItAround) {
+    Refill({QStringLiteral("10"), QStringLiteral("9"), QStringLiteral("pear"), QString(),
+            QStringLiteral("100"), QStringLiteral("Apple"), QStringLiteral("9")});
+    QAbstractItemModelTester tester(List().model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const auto clickTitle = [this](int nCol) {
+        QTest::mouseClick(List().header()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(List().header()->sectionPosition(nCol) + 10, 5));
+    };
+    clickTitle(1);
+    // Empty first, numbers as numbers (equal ones in table order), then texts
+    // with case ignored.
+    EXPECT_EQ(Shown(List()), (QList<int>{3, 1, 6, 0, 4, 5, 2}));
+    EXPECT_TRUE(List().header()->isSortIndicatorShown());
+    EXPECT_EQ(List().header()->sortIndicatorOrder(), Qt::AscendingOrder);
+    clickTitle(1);
+    EXPECT_EQ(Shown(List()), (QList<int>{2, 5, 4, 0, 1, 6, 3}));
+    EXPECT_EQ(List().GetSortOrder(), Qt::DescendingOrder);
+
+    // The items stay the records: the cells of record 4 are its own, and
+    // selecting it selects the row that shows it.
+    EXPECT_EQ(List().GetItemText(4, 1), QStringLiteral("100"));
+    ASSERT_TRUE(List().SetItemState(4, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED));
+    EXPECT_EQ(List().selectionModel()->selectedRows().value(0).row(), 2);
+    EXPECT_EQ(List().model()->index(2, 0).data().toString(), QStringLiteral("4"));
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), 4);
+
+    // A refill sorts the new texts, and keeps the selected record.
+    Refill({QStringLiteral("10"), QStringLiteral("9"), QStringLiteral("pear"), QString(),
+            QStringLiteral("1"), QStringLiteral("Apple"), QStringLiteral("9")});
+    EXPECT_EQ(Shown(List()), (QList<int>{2, 5, 0, 1, 6, 4, 3}));
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), 4);
+    EXPECT_EQ(List().selectionModel()->selectedRows().value(0).row(), 5);
+
+    clickTitle(0); // the index column: the records' own order again
+    EXPECT_EQ(Shown(List()), (QList<int>{0, 1, 2, 3, 4, 5, 6}));
+}
+
+TEST_F(ListView, TheFilterKeepsRowsWithACellThatContainsItAndSurvivesARefill) {
+    Refill({QStringLiteral("Horn"), QStringLiteral("Engine"), QStringLiteral("horn2"),
+            QStringLiteral("Wind")});
+    QAbstractItemModelTester tester(List().model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    List().SetItemState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+
+    List().SetFilterText(QStringLiteral("HORN"));
+    EXPECT_EQ(Shown(List()), (QList<int>{0, 2}));
+    EXPECT_EQ(List().GetItemCount(), 4) << "the items are still all the records";
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), 2);
+
+    // Any cell counts: the first column shows the index.
+    List().SetFilterText(QStringLiteral("3"));
+    EXPECT_EQ(Shown(List()), (QList<int>{3}));
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), -1) << "a hidden row is no selection";
+    EXPECT_FALSE(List().SetItemState(2, LVIS_SELECTED, LVIS_SELECTED));
+
+    List().SortItems(1, Qt::DescendingOrder);
+    List().SetFilterText(QStringLiteral("n"));
+    EXPECT_EQ(Shown(List()), (QList<int>{3, 2, 0, 1}));
+    Refill({QStringLiteral("Horn"), QStringLiteral("Bell"), QStringLiteral("horn2"),
+            QStringLiteral("Wind"), QStringLiteral("Zone")});
+    EXPECT_EQ(Shown(List()), (QList<int>{4, 3, 2, 0}));
+
+    List().SetFilterText(QString());
+    List().SortItems(-1);
+    EXPECT_EQ(Shown(List()), (QList<int>{0, 1, 2, 3, 4}));
     EXPECT_FALSE(List().header()->isSortIndicatorShown());
+}
+
+TEST_F(ListView, CtrlFGoesToTheFilterAndEscapeClearsItAndGoesBack) {
+    pView->window()->activateWindow();
+    List().setFocus();
+    QLineEdit& filter = pView->GetFilterEdit();
+    QTest::keyClick(&List(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(filter.hasFocus());
+    QTest::keyClicks(&filter, QStringLiteral("mm"));
+    EXPECT_EQ(Shown(List()), (QList<int>{2}));
+    QTest::keyClick(&filter, Qt::Key_Escape);
+    EXPECT_TRUE(filter.text().isEmpty());
+    EXPECT_EQ(List().GetVisibleItemCount(), 4);
+    EXPECT_TRUE(List().hasFocus());
+}
+
+TEST_F(ListView, ARefillAndARestoredSelectionKeepTheScrollPositionInBothDirections) {
+    QStringList many;
+    for (int i = 0; i < 300; ++i) {
+        many.append(
+            QStringLiteral("a rather long text so that the column needs scrolling %1").arg(i));
+    }
+    Refill(many);
+    List().SetColumnWidth(1, 3000);
+    List().resize(300, 200);
+    List().SetItemState(200, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    List().verticalScrollBar()->setValue(150);
+    List().horizontalScrollBar()->setValue(700);
+    ASSERT_EQ(List().horizontalScrollBar()->value(), 700);
+
+    Refill(many);
+    List().SetItemState(200, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    EXPECT_EQ(List().verticalScrollBar()->value(), 150);
+    EXPECT_EQ(List().horizontalScrollBar()->value(), 700);
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_FOCUSED), 200);
+
+    // A new order brings the current row into view, still at the same column.
+    List().SortItems(1, Qt::DescendingOrder);
+    EXPECT_EQ(List().horizontalScrollBar()->value(), 700);
+    const QRect current = List().visualRect(List().currentIndex());
+    EXPECT_GE(current.top(), 0);
+    EXPECT_LE(current.bottom(), List().viewport()->height());
 }
 
 TEST_F(ListView, LabelRectangleIsTheFirstColumnOfTheRow) {

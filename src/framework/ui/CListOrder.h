@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+// Which records a list shows, and in what order: those with a cell that
+// contains the filter text (case ignored), sorted by one column. Cells that
+// read as numbers sort as numbers, below every text; empty cells sort first.
+// Equal cells keep the records' own order, whichever way the list is sorted.
+class CListOrder {
+public:
+    using CellText = std::function<QString(int nRecord, int nColumn)>;
+
+    void SetFilter(const QString& text) { m_filter = text; }
+    const QString& Filter() const { return m_filter; }
+    // nColumn < 0: the records' own order.
+    void SetSort(int nColumn, Qt::SortOrder order);
+    int SortColumn() const { return m_nSortColumn; }
+    Qt::SortOrder SortOrder() const { return m_order; }
+    // Whether every record shows, in its own order.
+    bool IsIdentity() const { return m_filter.isEmpty() && m_nSortColumn < 0; }
+
+    // The records to show, in order, of nRecords records with nColumns cells.
+    QList<int> Arrange(int nRecords, int nColumns, const CellText& text) const;
+
+private:
+    QString m_filter;
+    int m_nSortColumn = -1;
+    Qt::SortOrder m_order = Qt::AscendingOrder;
+};
