@@ -56,6 +56,15 @@ QString CBankListView::GetCellText(int nItem, int nSubItem) const {
     return pDoc != nullptr ? m_table.text(pDoc->Records(), nItem, nSubItem) : QString();
 }
 
+bool CBankListView::GetRowText(int nItem, QString& text) const {
+    const CKantelDoc* pDoc = GetDocument();
+    if (pDoc == nullptr || m_table.rowText == nullptr) {
+        return false;
+    }
+    m_table.rowText(pDoc->Records(), nItem, text);
+    return true;
+}
+
 int CBankListView::GetSelectedRow() const {
     const int selected = GetListCtrl().GetNextItem(-1, LVNI_SELECTED);
     const CKantelDoc* pDoc = GetDocument();

@@ -20,6 +20,8 @@ public:
         int nColumns;
         int (*rowCount)(const CBankRecords& records);
         QString (*text)(const CBankRecords& records, int row, int column);
+        // Every cell of a row, each followed by a line break; may be null.
+        void (*rowText)(const CBankRecords& records, int row, QString& out) = nullptr;
     };
 
     ~CBankListView() override;
@@ -34,6 +36,7 @@ protected:
     CBankListView(QString captionSuffix, const CellTable& table);
 
     QString GetCellText(int nItem, int nSubItem) const override;
+    bool GetRowText(int nItem, QString& text) const override;
 
     // The first selected row if it is a record of the document, or -1.
     int GetSelectedRow() const;

@@ -34,7 +34,8 @@ END_MESSAGE_MAP()
 CKantelView::CKantelView()
     : CBankListView(QStringLiteral(" - Resource View"),
                     {CResourceCells::Columns().data(), CResourceCells::ColumnCount,
-                     &CResourceCells::RowCount, &CResourceCells::Text}) {
+                     &CResourceCells::RowCount, &CResourceCells::Text,
+                     &CResourceCells::AppendRowText}) {
     DragAcceptFiles();
 }
 

@@ -3,6 +3,8 @@
 #include "doc/CBankRecords.h"
 #include "doc/CBnmFormat.h"
 
+#include <charconv>
+
 namespace {
 
 QString number(qint64 value) {
@@ -56,6 +58,12 @@ QString cdAudioText(const SoundResource& r, int column) {
     }
 }
 
+void appendNumber(QString& out, qint64 value) {
+    std::array<char, 24> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    out.append(QLatin1StringView(digits.data(), result.ptr));
+}
+
 } // namespace
 
 const std::array<ListColumn, CResourceCells::ColumnCount>& CResourceCells::Columns() {
@@ -104,4 +112,65 @@ QString CResourceCells::Text(const CBankRecords& records, int row, int column) {
         return cdAudioText(r, column);
     }
     return column == Offset ? QStringLiteral("Unknown") : QString();
+}
+
+void CResourceCells::AppendRowText(const CBankRecords& records, int row, QString& out) {
+    if (row < 0 || row >= RowCount(records)) {
+        for (int column = 0; column < ColumnCount; ++column) {
+            out.append(QLatin1Char('\n'));
+        }
+        return;
+    }
+    const SoundResource& r = records.Resources()[static_cast<size_t>(row)];
+    const int id = r.resourceId & 0xFFFF;
+    const auto cell = [&out](const QString& text) {
+        out.append(text);
+        out.append(QLatin1Char('\n'));
+    };
+    const auto number = [&out](qint64 value) {
+        appendNumber(out, value);
+        out.append(QLatin1Char('\n'));
+    };
+    if (const ResourceName* pName = records.FindResourceName(id)) {
+        cell(pName->name);
+    } else {
+        cell(QString());
+    }
+    number(row);
+    number(r.resourceId);
+    cell(CBnmFormat::ResourceTypeText(r.type));
+    cell(CBnmFormat::StorageText(r.storage));
+    if (r.IsSample()) {
+        cell(CBnmFormat::FileNameText(r));
+    } else {
+        cell(QString());
+    }
+    if (const ResourceName* pName = records.FindResourceName(id)) {
+        cell(pName->description);
+    } else {
+        cell(QString());
+    }
+    if (r.IsSample()) {
+        number(r.offset);
+        number(r.length);
+        number(r.loopStart);
+        number(r.loopLength);
+        cell(CBnmFormat::YesNoText(r.looped));
+        number(r.volume);
+        number(r.samplesPerSec);
+        number(r.channels);
+        number(r.bitsPerSample);
+        for (int i = 0; i < 6; ++i) {
+            appendNumber(out, r.flags[i]);
+            out.append(i < 5 ? QLatin1Char(',') : QLatin1Char('\n'));
+        }
+        cell(CBnmFormat::WaveFormatText(r.waveFormat));
+        cell(QString());
+        return;
+    }
+    // Every other cell from the one place that knows them: only the sample
+    // cells are many enough to be worth the shortcut.
+    for (int column = Offset; column < ColumnCount; ++column) {
+        cell(Text(records, row, column));
+    }
 }

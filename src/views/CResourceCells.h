@@ -40,4 +40,7 @@ public:
     static int RowCount(const CBankRecords& records);
     // The text of one cell; empty for a row or column out of range.
     static QString Text(const CBankRecords& records, int row, int column);
+    // Every cell of a row as Text gives it, each followed by a line break,
+    // appended to out without a string for each cell: what a filter reads.
+    static void AppendRowText(const CBankRecords& records, int row, QString& out);
 };

@@ -128,3 +128,29 @@ TEST(ResourceCellsEmpty, DocumentWithoutABankHasNoRows) {
     EXPECT_EQ(CResourceCells::RowCount(doc.Records()), 0);
     EXPECT_EQ(CResourceCells::Text(doc.Records(), 0, 0), QString());
 }
+
+// The filter reads whole rows; they must be the cells the list shows.
+TEST_F(ResourceCells, RowTextIsEveryCellInTurn) {
+    BankBuilder b;
+    SoundResource& sample = b.AddSample(65537, QStringLiteral("engine.wav"),
+                                        BankBuilder::Pattern(10, 1), true, 44100, 16, 2);
+    sample.flags[0] = -7;
+    sample.flags[5] = 2147483647;
+    sample.loopStart = -3;
+    sample.looped = 1;
+    sample.volume = 200;
+    b.AddSample(2, QString(), BankBuilder::Pattern(4, 2), false).waveFormat = 3;
+    b.AddCdTrack(3, 5, 7);
+    b.AddResource(4, 2).offset = -1;
+    b.AddResource(5, 1).storage = 9;
+    Open(b, "[body res]\n1 \"Engine\" \"Loud, long\"\n4 \"Odd\" \"\"\n");
+    for (int r = -1; r <= 5; ++r) {
+        QString text = QStringLiteral("before\n");
+        CResourceCells::AppendRowText(doc.Records(), r, text);
+        QString cells = QStringLiteral("before\n");
+        for (int c = 0; c < CResourceCells::ColumnCount; ++c) {
+            cells += CResourceCells::Text(doc.Records(), r, c) + QLatin1Char('\n');
+        }
+        EXPECT_EQ(text, cells) << "row " << r;
+    }
+}

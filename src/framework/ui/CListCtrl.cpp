@@ -141,10 +141,12 @@ void CListCtrl::SetItemCount(int nItems) {
 }
 
 void CListCtrl::Arrange(int nItems) {
-    const QList<int> rows =
-        m_order.Arrange(nItems, GetColumnCount(), [this](int nRecord, int nCol) {
+    const QList<int> rows = m_order.Arrange(
+        nItems, GetColumnCount(),
+        [this](int nRecord, int nCol) {
             return m_getCellText ? m_getCellText(nRecord, nCol) : QString();
-        });
+        },
+        [this](int nRecord, QString& text) { return m_getRowText && m_getRowText(nRecord, text); });
     m_pModel->SetRows(nItems, m_order.IsIdentity() ? nullptr : &rows);
 }
 

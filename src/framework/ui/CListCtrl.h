@@ -95,6 +95,9 @@ public:
     // menu handler gets a screen point, or (-1, -1) when the menu was asked
     // for from the keyboard.
     std::function<QString(int nItem, int nSubItem)> m_getCellText;
+    // Optional: appends every cell of an item, each followed by a line
+    // break, and says true; the filter then reads whole rows at once.
+    std::function<bool(int nItem, QString& text)> m_getRowText;
     std::function<void()> m_onDblclk;
     std::function<void(int nKey)> m_onKeydown;
     std::function<void(QPoint point)> m_onContextMenu;

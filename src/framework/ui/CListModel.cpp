@@ -77,51 +77,39 @@ void CListModel::SetRows(int nRecords, const QList<int>* pRows) {
     }
 }
 
-void CListModel::Resize(int nRecords, int nOld, int nNew, QList<int> rows, bool bIdentity) {
-    const auto setMap = [this](int nCount, QList<int> map, bool bMapIsIdentity) {
-        m_nRecords = nCount;
-        m_bIdentity = bMapIsIdentity;
-        m_rows = std::move(map);
-        m_rowOfRecord.clear();
-        if (!m_bIdentity) {
-            m_rowOfRecord.fill(-1, m_nRecords);
-            for (int row = 0; row < m_rows.size(); ++row) {
-                const int record = m_rows.at(row);
-                if (record >= 0 && record < m_nRecords) {
-                    m_rowOfRecord[record] = row;
-                }
+void CListModel::Resize(int nRecords, int /*nOld*/, int /*nNew*/, QList<int> rows, bool bIdentity) {
+    // One change of layout, whatever the counts: the tree lays the rows out
+    // once, where a removal, an insertion and a change of every row's data
+    // would each cost it a walk over all of them. Persistent indexes (the
+    // selection, the current row) follow their records, or go with them.
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    QList<int> records;
+    records.reserve(before.size());
+    for (const QModelIndex& index : before) {
+        records.append(RecordOfRow(index.row()));
+    }
+    m_nRecords = nRecords;
+    m_bIdentity = bIdentity;
+    m_rows = std::move(rows);
+    m_rowOfRecord.clear();
+    if (!m_bIdentity) {
+        m_rowOfRecord.fill(-1, m_nRecords);
+        for (int row = 0; row < m_rows.size(); ++row) {
+            const int record = m_rows.at(row);
+            if (record >= 0 && record < m_nRecords) {
+                m_rowOfRecord[record] = row;
             }
         }
-    };
-    // Rows that stay show what they showed until the count has changed, as
-    // views expect of a removal or an insertion at the end; then they show
-    // the new records, as a change of their data.
-    const int nKept = std::min(nOld, nNew);
-    if (nNew != nOld) {
-        QList<int> interim;
-        interim.reserve(nNew);
-        for (int row = 0; row < nKept; ++row) {
-            interim.append(RecordOfRow(row));
-        }
-        for (int row = nKept; row < nNew; ++row) {
-            interim.append(bIdentity ? row : rows.at(row));
-        }
-        const int nInterimRecords = std::max(nRecords, m_nRecords);
-        if (nNew < nOld) {
-            beginRemoveRows(QModelIndex(), nNew, nOld - 1);
-            setMap(nInterimRecords, std::move(interim), false);
-            endRemoveRows();
-        } else {
-            beginInsertRows(QModelIndex(), nOld, nNew - 1);
-            setMap(nInterimRecords, std::move(interim), false);
-            endInsertRows();
-        }
     }
-    setMap(nRecords, std::move(rows), bIdentity);
-    if (nKept > 0 && !m_columns.isEmpty()) {
-        Q_EMIT dataChanged(index(0, 0), index(nKept - 1, static_cast<int>(m_columns.size()) - 1),
-                           {Qt::DisplayRole});
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (int i = 0; i < before.size(); ++i) {
+        const int row = RowOfRecord(records.at(i));
+        after.append(row >= 0 ? index(row, before.at(i).column()) : QModelIndex());
     }
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 int CListModel::RecordOfRow(int nRow) const {

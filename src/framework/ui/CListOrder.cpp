@@ -1,5 +1,7 @@
 #include "CListOrder.h"
 
+#include <QStringMatcher>
+
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -62,7 +64,8 @@ void CListOrder::SetSort(int nColumn, Qt::SortOrder order) {
     m_order = order;
 }
 
-QList<int> CListOrder::Arrange(int nRecords, int nColumns, const CellText& text) const {
+QList<int> CListOrder::Arrange(int nRecords, int nColumns, const CellText& text,
+                               const RowText& rowText) const {
     QList<int> rows;
     nRecords = std::max(nRecords, 0);
     rows.reserve(nRecords);
@@ -70,9 +73,20 @@ QList<int> CListOrder::Arrange(int nRecords, int nColumns, const CellText& text)
         rows.resize(nRecords);
         std::iota(rows.begin(), rows.end(), 0);
     } else {
+        const QStringMatcher matcher(m_filter, Qt::CaseInsensitive);
+        // A filter with a line break could match across the cells of a row.
+        const bool bWholeRows = rowText && !m_filter.contains(QLatin1Char('\n'));
+        QString row;
         for (int record = 0; record < nRecords; ++record) {
+            row.clear();
+            if (bWholeRows && rowText(record, row)) {
+                if (matcher.indexIn(row) >= 0) {
+                    rows.append(record);
+                }
+                continue;
+            }
             for (int column = 0; column < nColumns; ++column) {
-                if (text(record, column).contains(m_filter, Qt::CaseInsensitive)) {
+                if (matcher.indexIn(text(record, column)) >= 0) {
                     rows.append(record);
                     break;
                 }

@@ -12,6 +12,10 @@
 class CListOrder {
 public:
     using CellText = std::function<QString(int nRecord, int nColumn)>;
+    // Appends every cell of a record to text, each followed by a line break;
+    // false when the owner has no such shortcut (the cells are then asked
+    // one by one). A filter looks through a long list much faster this way.
+    using RowText = std::function<bool(int nRecord, QString& text)>;
 
     void SetFilter(const QString& text) { m_filter = text; }
     const QString& Filter() const { return m_filter; }
@@ -23,7 +27,8 @@ public:
     bool IsIdentity() const { return m_filter.isEmpty() && m_nSortColumn < 0; }
 
     // The records to show, in order, of nRecords records with nColumns cells.
-    QList<int> Arrange(int nRecords, int nColumns, const CellText& text) const;
+    QList<int> Arrange(int nRecords, int nColumns, const CellText& text,
+                       const RowText& rowText = nullptr) const;
 
 private:
     QString m_filter;

@@ -43,6 +43,9 @@ CListView::CListView() : m_pList(new CListCtrl(this)), m_pFilter(new QLineEdit(t
         // A view whose window is closing has no document left to show.
         return GetDocument() != nullptr ? GetCellText(nItem, nSubItem) : QString();
     };
+    m_pList->m_getRowText = [this](int nItem, QString& text) {
+        return GetDocument() != nullptr && GetRowText(nItem, text);
+    };
     m_pList->m_onDblclk = [this] { OnDblclk(); };
     m_pList->m_onKeydown = [this](int nKey) { OnKeydown(nKey); };
     m_pList->m_onContextMenu = [this](QPoint point) { OnContextMenu(m_pList, point); };
@@ -51,6 +54,7 @@ CListView::CListView() : m_pList(new CListCtrl(this)), m_pFilter(new QLineEdit(t
 CListView::~CListView() {
     // The list outlives this part of the object; it must not call back in.
     m_pList->m_getCellText = nullptr;
+    m_pList->m_getRowText = nullptr;
     m_pList->m_onDblclk = nullptr;
     m_pList->m_onKeydown = nullptr;
     m_pList->m_onContextMenu = nullptr;
@@ -80,6 +84,10 @@ void CListView::OnDropFiles(const QStringList& /*files*/, int /*nItem*/) {}
 
 QString CListView::GetCellText(int /*nItem*/, int /*nSubItem*/) const {
     return QString();
+}
+
+bool CListView::GetRowText(int /*nItem*/, QString& /*text*/) const {
+    return false;
 }
 
 void CListView::OnDblclk() {}

@@ -34,6 +34,10 @@ protected:
     // The text of row nItem, column nSubItem; asked whenever the cell is
     // painted, so it is always the document's current state.
     virtual QString GetCellText(int nItem, int nSubItem) const;
+    // Appends every cell of row nItem to text, each followed by a line
+    // break, as GetCellText gives them; false (the default) when a view has
+    // no faster way than cell by cell. The filter of a long list uses it.
+    virtual bool GetRowText(int nItem, QString& text) const;
     // A double-click anywhere in the list.
     virtual void OnDblclk();
     // A key pressed in the list, before the list acts on it (nKey is Qt's
