@@ -97,19 +97,31 @@ CResult<BankImage> CBankReader::Read(QByteArrayView bytes, const QString& path) 
     return Layout(std::move(image.Value()), QFileInfo(path).absoluteFilePath());
 }
 
+std::optional<CBankReader::TableCounts> CBankReader::CountTables(const BnmHeader& header,
+                                                                 qint64 length) {
+    if (length <= CBnmFormat::kHeaderSize || header.resourceTableOffset >= length ||
+        header.sampleDataOffset < CBnmFormat::kHeaderSize || header.sampleDataOffset > length) {
+        return std::nullopt;
+    }
+    const qint64 region = header.sampleDataOffset;
+    return TableCounts{
+        recordsThatFit(header.resourceTableOffset, header.resourceCount, CBnmFormat::kResourceSize,
+                       region),
+        recordsThatFit(header.eventTableOffset, header.eventCount, CBnmFormat::kEventSize, region)};
+}
+
 CResult<BankImage> CBankReader::Layout(BankImage image, const QString& path) {
     const qint64 length = image.size;
     const auto* header = reinterpret_cast<const BnmHeader*>(image.data.get());
-    if (length <= CBnmFormat::kHeaderSize || header->resourceTableOffset >= length ||
-        header->sampleDataOffset < CBnmFormat::kHeaderSize || header->sampleDataOffset > length) {
+    const std::optional<TableCounts> counts =
+        length > CBnmFormat::kHeaderSize ? CountTables(*header, length) : std::nullopt;
+    if (!counts) {
         return error(FormatError::Kind::Truncated, QStringLiteral("File is truncated"));
     }
 
     const qint64 region = header->sampleDataOffset;
-    const int resources = recordsThatFit(header->resourceTableOffset, header->resourceCount,
-                                         CBnmFormat::kResourceSize, region);
-    const int events = recordsThatFit(header->eventTableOffset, header->eventCount,
-                                      CBnmFormat::kEventSize, region);
+    const int resources = counts->resources;
+    const int events = counts->events;
     // A record that shares bytes with the header or with another record
     // cannot be edited without changing the other: a recomputed offset would
     // land on a header word (the sample data offset, say) and the next save
