@@ -94,7 +94,8 @@ CResult<BankImage> CBankReader::Read(QByteArrayView bytes, const QString& path) 
         return image;
     }
     std::memcpy(image.Value().data.get(), bytes.data(), static_cast<size_t>(bytes.size()));
-    return Layout(std::move(image.Value()), QFileInfo(path).absoluteFilePath());
+    return Layout(std::move(image.Value()),
+                  path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath());
 }
 
 std::optional<CBankReader::TableCounts> CBankReader::CountTables(const BnmHeader& header,
@@ -145,7 +146,7 @@ CResult<BankImage> CBankReader::Layout(BankImage image, const QString& path) {
             QStringLiteral("%1 cannot be opened: its %2 %3 (resources at offset %4, events at "
                            "offset %5).\nEditing or saving it would overwrite one with the "
                            "other.")
-                .arg(path,
+                .arg(path.isEmpty() ? QStringLiteral("The bank") : path,
                      resourcesOnHeader || !eventsOnHeader ? QStringLiteral("resource table")
                                                           : QStringLiteral("event table"),
                      what)

@@ -25,7 +25,8 @@ public:
     // Reads file from its start. File errors throw CFileException.
     static CResult<BankImage> Read(CFile& file);
     // The same on bytes already in memory; path names the bank in messages
-    // and gives its folder.
+    // and gives its folder. An empty path is a bank that came from a stream:
+    // it has no folder.
     static CResult<BankImage> Read(QByteArrayView bytes, const QString& path);
 
     // The records of each table that a file of length bytes with this header
