@@ -158,6 +158,11 @@ void sayEmpty(const QString& path, QTextStream& err) {
 
 // All of standard input, or nothing after saying why.
 std::optional<QByteArray> readStdin(QTextStream& err) {
+    if (::isatty(STDIN_FILENO) == 1) {
+        // Nobody types a bank: waiting for one would look like a hang.
+        err << "error: standard input is a terminal; give a bank through a pipe or with <\n";
+        return std::nullopt;
+    }
     QByteArray bytes;
     char buffer[1 << 16];
     for (;;) {

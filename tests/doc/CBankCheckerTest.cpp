@@ -131,7 +131,12 @@ TEST_F(BankCheckerClass, ConsistentBankWithItsFilesHasNoFindings) {
     b.AddEvent(104, SoundEvent::kTypeEffect, 0xFFFFFFFFU);
     b.AddEvent(105, 12, 0xFFFFFFFFU);
     folder.Write("ENGINE.WAV", BankBuilder::Wave(banked));
-    folder.Write("horn.wav", BankBuilder::Wave(external, 2, 44100, 8));
+    // Its data come after a chunk that is longer than a first read of the file.
+    QByteArray horn = BankBuilder::Wave(external, 2, 44100, 8);
+    QByteArray junk = "JUNK" + QByteArray(4, '\0') + QByteArray(6000, 'j');
+    BankBuilder::Put32(junk, 4, 6000);
+    horn.insert(36, junk);
+    folder.Write("horn.wav", horn);
     OtherBank("Bnk_0.bnm", 0, 3, 1);
     OtherBank("BNK_3.bnm", 3, 1, 2); // another case, as a Windows game's folder has it
     Names("Bnk_1.bnm", {1, 2, 3, 4, 5});
@@ -223,6 +228,8 @@ TEST_F(BankCheckerClass, WaveFilesThatDoNotMatchTheirRecords) {
     b.AddSample(9, "../up.wav", data, false);     // 8
     b.AddSample(10, "fine.wav", data, false);     // 9
     b.AddSample(11, "unwritten.wav", data, true); // 10: opening writes it
+    b.AddSample(12, "dangling.wav", data, false); // 11: a link to nothing
+    b.AddSample(13, "linked.wav", data, false);   // 12: a link to a wave
     ASSERT_EQ(::mkfifo(QFile::encodeName(folder.FilePath("fifo.wav")).constData(), 0600), 0);
     folder.Write("text.wav", "not a wave file at all");
     QByteArray floating = BankBuilder::Wave(data, 1, 22050, 32);
@@ -234,7 +241,9 @@ TEST_F(BankCheckerClass, WaveFilesThatDoNotMatchTheirRecords) {
     folder.Write("cut.wav", BankBuilder::Wave(data).left(44 + 120));
     folder.Write("fine.wav", BankBuilder::Wave(data));
     folder.Write("up.wav", BankBuilder::Wave(data));
-    Names("Bnk_1.bnm", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    ASSERT_TRUE(QFile::link(folder.FilePath("gone.wav"), folder.FilePath("dangling.wav")));
+    ASSERT_TRUE(QFile::link(folder.FilePath("fine.wav"), folder.FilePath("linked.wav")));
+    Names("Bnk_1.bnm", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13});
     const std::vector<Finding> findings = Check(b.Build());
     EXPECT_EQ(Kinds(findings), (std::vector<Seen>{
                                    {Kind::WaveMissing, Record::Resource, 0},
@@ -246,8 +255,9 @@ TEST_F(BankCheckerClass, WaveFilesThatDoNotMatchTheirRecords) {
                                    {Kind::WaveLengthDiffers, Record::Resource, 6},
                                    {Kind::WaveMissing, Record::Resource, 7},
                                    {Kind::WaveUnreadable, Record::Resource, 8},
+                                   {Kind::WaveUnreadable, Record::Resource, 11},
                                }));
-    ASSERT_EQ(findings.size(), 9U);
+    ASSERT_EQ(findings.size(), 10U);
     EXPECT_EQ(findings[0].file, folder.FilePath("missing.wav"));
     EXPECT_EQ(findings[4].text, QString("Its wave file %1 holds 11025 Hz, 8 bits, 2 channels, but "
                                         "the record says 22050 Hz, 16 bits, 1 channel.")
