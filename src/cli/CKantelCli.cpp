@@ -29,6 +29,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QSet>
 #include <QTextStream>
 
@@ -694,5 +695,17 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
         prompts.SetProgress(&*progress);
     }
     const CSeam<IProgressSink>::Guard progressGuard(progress ? &*progress : nullptr);
-    return found->run({parser, options, command, positional, out, err});
+    const int code = found->run({parser, options, command, positional, out, err});
+    // A script reading the output of a command that seemed to succeed must
+    // not get half of it (a full disk, ulimit -f, a closed pipe).
+    out.flush();
+    if (out.status() != QTextStream::Ok) {
+        err << "error: standard output could not be written"
+            << (out.device() != nullptr && !out.device()->errorString().isEmpty()
+                    ? QStringLiteral(": ") + out.device()->errorString()
+                    : QString())
+            << '\n';
+        return Failure;
+    }
+    return code;
 }

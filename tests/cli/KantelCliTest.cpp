@@ -16,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include <gtest/gtest.h>
@@ -779,6 +780,53 @@ TEST_F(CliDemo, VerboseListsTheFilesWritten) {
     ASSERT_EQ(save.exitCode, 0) << qPrintable(save.err);
     EXPECT_EQ(save.OutLines(), QStringList{copy});
     EXPECT_EQ(cli({QStringLiteral("save"), bank}).out, QString());
+}
+
+namespace {
+
+// What a terminal shows of a command: script(1) runs it with a terminal
+// for its standard output and error.
+QByteArray onTerminal(const QStringList& arguments) {
+    QStringList quoted{QStringLiteral(KANTEL_CLI_PATH)};
+    for (const QString& argument : arguments) {
+        quoted.append(QLatin1Char('\'') + argument + QLatin1Char('\''));
+    }
+    QProcess process;
+    process.start(QStringLiteral("script"), {QStringLiteral("-qec"), quoted.join(QLatin1Char(' ')),
+                                             QStringLiteral("/dev/null")});
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(-1));
+    return process.readAllStandardOutput();
+}
+
+} // namespace
+
+// A script must not take half a listing for all of it.
+TEST_F(CliDemo, OutputThatCannotBeWrittenIsAnError) {
+    QProcess process;
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    process.start(QStringLiteral(KANTEL_CLI_PATH),
+                  {QStringLiteral("resources"), bank, QStringLiteral("--records")});
+    ASSERT_TRUE(process.waitForFinished(-1));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_EQ(QString::fromLocal8Bit(process.readAllStandardError()),
+              QStringLiteral("error: standard output could not be written: No space left on "
+                             "device\n"));
+}
+
+TEST_F(CliDemo, ProgressShowsOnATerminalOnly) {
+    if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty()) {
+        GTEST_SKIP() << "script(1) is needed";
+    }
+    const QByteArray extract = onTerminal({QStringLiteral("extract"), bank});
+    EXPECT_TRUE(extract.startsWith("\r\x1b[KWriting samples:   0%")) << extract.constData();
+    EXPECT_TRUE(extract.contains("\r\x1b[KWriting samples: 100%"));
+    // Cleared at the end, so the shell's prompt starts on a clean line.
+    EXPECT_TRUE(extract.endsWith("\r\x1b[K")) << extract.constData();
+    EXPECT_EQ(onTerminal({QStringLiteral("save"), bank, QStringLiteral("--quiet")}), QByteArray());
+    EXPECT_EQ(onTerminal({QStringLiteral("header"), bank}).count('\r'),
+              7) // the figures' own line ends, as a terminal gives them
+        << "no progress where there is no long work";
 }
 
 TEST(CliSinks, AMessageThatNamesNoFileIsAboutTheCommandsFile) {
