@@ -453,8 +453,27 @@ int runExtract(const Invocation& run) {
     return doc.GetUnwrittenCount() > 0 ? CKantelCli::Failure : CKantelCli::Success;
 }
 
+// Where save and import write the bank. Saving puts a new file in the
+// target's place: a FIFO, a device or a dangling link there would be
+// replaced without a word, so it is refused before anything is done.
+std::optional<QString> saveTarget(const Invocation& run, QTextStream& err) {
+    const QString target =
+        run.IsSet(run.options.output) ? run.parser.value(run.options.output) : run.args.at(0);
+    const QFileInfo info(target);
+    if ((info.exists() || info.isSymLink()) && !info.isDir() && !CFile::IsRegularFile(target)) {
+        err << "error: " << info.absoluteFilePath()
+            << " is not a regular file; the bank is not saved there\n";
+        return std::nullopt;
+    }
+    return target;
+}
+
 int runSave(const Invocation& run) {
     const QString& path = run.args.at(0);
+    const std::optional<QString> target = saveTarget(run, run.err);
+    if (!target) {
+        return CKantelCli::Failure;
+    }
     CKantelDoc doc;
     const WrittenFiles written(run, path);
     if (!openBank(doc, path, run.err)) {
@@ -465,10 +484,8 @@ int runSave(const Invocation& run) {
     } else if (run.IsSet(run.options.allBanked)) {
         doc.OnEditAllBanked();
     }
-    const QString target =
-        run.IsSet(run.options.output) ? run.parser.value(run.options.output) : path;
-    const bool saved = doc.OnSaveDocument(target);
-    written.Tell(run.out, saved ? target : QString());
+    const bool saved = doc.OnSaveDocument(*target);
+    written.Tell(run.out, saved ? *target : QString());
     return saved ? CKantelCli::Success : CKantelCli::Failure;
 }
 
@@ -568,6 +585,10 @@ int runExport(const Invocation& run) {
 
 int runImport(const Invocation& run) {
     const QString& path = run.args.at(0);
+    const std::optional<QString> target = saveTarget(run, run.err);
+    if (!target) {
+        return CKantelCli::Failure;
+    }
     CKantelDoc doc;
     const WrittenFiles written(run, path);
     if (!openBank(doc, path, run.err)) {
@@ -582,10 +603,8 @@ int runImport(const Invocation& run) {
         written.Tell(run.out);
         return CKantelCli::Failure;
     }
-    const QString target =
-        run.IsSet(run.options.output) ? run.parser.value(run.options.output) : path;
-    const bool saved = doc.OnSaveDocument(target);
-    written.Tell(run.out, saved ? target : QString());
+    const bool saved = doc.OnSaveDocument(*target);
+    written.Tell(run.out, saved ? *target : QString());
     return saved ? CKantelCli::Success : CKantelCli::Failure;
 }
 

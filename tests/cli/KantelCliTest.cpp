@@ -696,10 +696,28 @@ TEST_F(CliDemo, AFifoGivenAsTheBankIsRefusedAtOnce) {
         const CliRun run = cli({QString::fromLatin1(command), fifo});
         EXPECT_EQ(run.exitCode, 1) << command;
         ASSERT_EQ(run.ErrLines().size(), 1) << qPrintable(run.err);
-        EXPECT_TRUE(
-            run.err.startsWith(QStringLiteral("error: %1 is not a regular file.").arg(fifo)))
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("error: %1 is not a regular file").arg(fifo)))
             << qPrintable(run.err);
     }
+    // Nor is a bank put in the place of a FIFO, a device or a link to nothing.
+    const QString dangling = folder.FilePath(QStringLiteral("gone.bnm"));
+    ASSERT_TRUE(QFile::link(folder.FilePath(QStringLiteral("nothing")), dangling));
+    const QByteArray before = Bank();
+    for (const QString& target : {fifo, dangling, QStringLiteral("/dev/null")}) {
+        for (const QStringList& command :
+             {QStringList{QStringLiteral("save"), bank, QStringLiteral("-o"), target},
+              QStringList{QStringLiteral("import"), bank, QStringLiteral("0"), bank,
+                          QStringLiteral("-o"), target}}) {
+            const CliRun run = cli(command);
+            EXPECT_EQ(run.exitCode, 1) << qPrintable(target);
+            EXPECT_EQ(run.err, QStringLiteral("error: %1 is not a regular file; the bank is not "
+                                              "saved there\n")
+                                   .arg(target));
+        }
+    }
+    EXPECT_TRUE(QFileInfo(fifo).exists());
+    EXPECT_TRUE(QFileInfo(dangling).isSymLink());
+    EXPECT_EQ(Bank(), before);
 }
 
 TEST_F(CliDemo, RecordsAreTheRawFieldsWithNumbersAsNumbers) {
