@@ -157,7 +157,7 @@ void CBankChecker::Run::Tables() {
         if (claimed != held) {
             Add(Kind::TableCut, Record::Bank, -1, 0,
                 QStringLiteral("The header lists %1 %2, but only %3 lie inside the header "
-                               "region; the game may read the rest from the sample data.")
+                               "region; the others are not checked.")
                     .arg(claimed)
                     .arg(QLatin1String(what))
                     .arg(held));
@@ -317,7 +317,16 @@ void CBankChecker::Run::Waves() {
         }
         if (m_listing) {
             if (name.compare(m_ownName, Qt::CaseInsensitive) == 0) {
-                continue; // a banked sample naming its bank, as the games' own banks do
+                // A banked sample may name its bank, as the games' own banks
+                // do; an external one would be played from it.
+                if (!banked) {
+                    AddResource(Kind::WaveUnreadable, i,
+                                QStringLiteral("It is stored outside the bank, but its wave "
+                                               "file %1 is the bank itself.")
+                                    .arg(name),
+                                m_bank.path);
+                }
+                continue;
             }
             const QString found = m_listing->Resolve(name);
             if (found.isEmpty()) {

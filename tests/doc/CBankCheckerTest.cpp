@@ -230,6 +230,7 @@ TEST_F(BankCheckerClass, WaveFilesThatDoNotMatchTheirRecords) {
     b.AddSample(11, "unwritten.wav", data, true); // 10: opening writes it
     b.AddSample(12, "dangling.wav", data, false); // 11: a link to nothing
     b.AddSample(13, "linked.wav", data, false);   // 12: a link to a wave
+    b.AddSample(14, "BNK_1.bnm", data, false);    // 13: the bank itself
     ASSERT_EQ(::mkfifo(QFile::encodeName(folder.FilePath("fifo.wav")).constData(), 0600), 0);
     folder.Write("text.wav", "not a wave file at all");
     QByteArray floating = BankBuilder::Wave(data, 1, 22050, 32);
@@ -243,7 +244,7 @@ TEST_F(BankCheckerClass, WaveFilesThatDoNotMatchTheirRecords) {
     folder.Write("up.wav", BankBuilder::Wave(data));
     ASSERT_TRUE(QFile::link(folder.FilePath("gone.wav"), folder.FilePath("dangling.wav")));
     ASSERT_TRUE(QFile::link(folder.FilePath("fine.wav"), folder.FilePath("linked.wav")));
-    Names("Bnk_1.bnm", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13});
+    Names("Bnk_1.bnm", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14});
     const std::vector<Finding> findings = Check(b.Build());
     EXPECT_EQ(Kinds(findings), (std::vector<Seen>{
                                    {Kind::WaveMissing, Record::Resource, 0},
@@ -256,8 +257,9 @@ TEST_F(BankCheckerClass, WaveFilesThatDoNotMatchTheirRecords) {
                                    {Kind::WaveMissing, Record::Resource, 7},
                                    {Kind::WaveUnreadable, Record::Resource, 8},
                                    {Kind::WaveUnreadable, Record::Resource, 11},
+                                   {Kind::WaveUnreadable, Record::Resource, 13},
                                }));
-    ASSERT_EQ(findings.size(), 10U);
+    ASSERT_EQ(findings.size(), 11U);
     EXPECT_EQ(findings[0].file, folder.FilePath("missing.wav"));
     EXPECT_EQ(findings[4].text, QString("Its wave file %1 holds 11025 Hz, 8 bits, 2 channels, but "
                                         "the record says 22050 Hz, 16 bits, 1 channel.")
