@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QString>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,10 +21,10 @@
 
 namespace {
 
-// Bank 0's resource table offset; the events fill the room in front of it.
-constexpr quint32 kResourceTableOffset = 2124;
+// Each bank's resource table offset, by which the games tell the banks
+// apart; the events fill the room in front of it.
+constexpr quint32 kResourceTableOffsets[] = {2124, 484, 1732, 620};
 constexpr quint32 kEventTableOffset = 36;
-constexpr int kEventCount = (kResourceTableOffset - kEventTableOffset) / 32;
 
 bool writeAll(QFile& file, const char* bytes, qint64 size) {
     return file.write(bytes, size) == size;
@@ -38,12 +39,32 @@ int fail(const char* what, const QString& path) {
 
 int main(int argc, char* argv[]) {
     // "unnamed": no record names its wave file and there is no names file,
-    // so opening chooses a name for every sample.
-    const bool unnamed = argc == 5 && std::strcmp(argv[4], "unnamed") == 0;
-    if (argc != 4 && !unnamed) {
-        std::fprintf(stderr, "usage: kantel-bench-bank BANK COUNT MEGABYTES [unnamed]\n");
+    // so opening chooses a name for every sample. "bank=N": the bank is bank
+    // N (default 0). "spread": the events' targets go to all four banks,
+    // at indexes below 10, so the other banks are looked at by a check.
+    bool unnamed = false;
+    bool spread = false;
+    int number = 0;
+    bool known = argc >= 4;
+    for (int a = 4; a < argc; ++a) {
+        if (std::strcmp(argv[a], "unnamed") == 0) {
+            unnamed = true;
+        } else if (std::strcmp(argv[a], "spread") == 0) {
+            spread = true;
+        } else if (std::strncmp(argv[a], "bank=", 5) == 0 && argv[a][5] >= '0' &&
+                   argv[a][5] <= '3' && argv[a][6] == '\0') {
+            number = argv[a][5] - '0';
+        } else {
+            known = false;
+        }
+    }
+    if (!known) {
+        std::fprintf(stderr, "usage: kantel-bench-bank BANK COUNT MEGABYTES [unnamed] [bank=N] "
+                             "[spread]\n");
         return 2;
     }
+    const quint32 resourceTableOffset = kResourceTableOffsets[number];
+    const int eventCount = static_cast<int>((resourceTableOffset - kEventTableOffset) / 32);
     const QString path = QString::fromLocal8Bit(argv[1]);
     const int count = std::atoi(argv[2]);
     const qint64 megabytes = std::atoll(argv[3]);
@@ -78,20 +99,22 @@ int main(int argc, char* argv[]) {
     }
     CBnmFormat::RecomputeSampleOffsets(resources.data(), count);
 
-    std::vector<SoundEvent> events(kEventCount);
-    for (int i = 0; i < kEventCount; ++i) {
+    std::vector<SoundEvent> events(eventCount);
+    for (int i = 0; i < eventCount; ++i) {
         events[static_cast<size_t>(i)] = SoundEvent{};
         events[static_cast<size_t>(i)].eventId = i;
         events[static_cast<size_t>(i)].type = SoundEvent::kTypePlay;
-        events[static_cast<size_t>(i)].param1 = CBnmFormat::MakeTarget(0, i % count);
+        events[static_cast<size_t>(i)].param1 =
+            spread ? CBnmFormat::MakeTarget(i % 4, i % std::min(count, 10))
+                   : CBnmFormat::MakeTarget(number, i % count);
     }
 
     const quint32 sampleDataOffset =
-        kResourceTableOffset + static_cast<quint32>(count) * sizeof(SoundResource);
+        resourceTableOffset + static_cast<quint32>(count) * sizeof(SoundResource);
     BnmHeader header{};
     header.eventTableOffset = kEventTableOffset;
-    header.eventCount = kEventCount;
-    header.resourceTableOffset = kResourceTableOffset;
+    header.eventCount = eventCount;
+    header.resourceTableOffset = resourceTableOffset;
     header.resourceCount = count;
     header.sampleDataOffset = sampleDataOffset;
     qint64 dataLength = 0;

@@ -1,5 +1,6 @@
 // The bank reader on any bytes, first on its own, then with everything the
-// lists, labels and header figures compute from the bank a document holds.
+// lists, labels, header figures and the bank check compute from the bank a
+// document holds.
 #include "FuzzSupport.h"
 
 #include "doc/CBankReader.h"
@@ -59,6 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const BnmHeaderFigures figures = doc.GetHeaderFigures();
     total += figures.fileLength.size();
+    for (const CBankChecker::Finding& finding : doc.CheckBank()) {
+        total += finding.text.size();
+    }
     doc.UpdateSampleOffsets();
     doc.OnEditAllBanked();
     doc.OnEditAllExternal();

@@ -20,6 +20,7 @@
 #include "framework/ui/CQtSoundPlayer.h"
 #include "res/KantelResources.h"
 #include "res/resource.h"
+#include "views/CCheckView.h"
 #include "views/CChildFrame.h"
 #include "views/CEventView.h"
 #include "views/CKantelView.h"
@@ -135,6 +136,9 @@ bool CKantelApp::InitInstance() {
     m_pEventViewTemplate = new CMultiDocTemplate(
         IDR_BNMTYPE, [] { return new CKantelDoc; }, [] { return new CChildFrame; },
         [] { return new CEventView; });
+    m_pCheckViewTemplate = new CMultiDocTemplate(
+        IDR_BNMTYPE, [] { return new CKantelDoc; }, [] { return new CChildFrame; },
+        [] { return new CCheckView; });
 
     auto* pMainFrame = new CMainFrame;
     if (!pMainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) {
@@ -176,6 +180,8 @@ int CKantelApp::ExitInstance() {
     }
     delete m_pEventViewTemplate;
     m_pEventViewTemplate = nullptr;
+    delete m_pCheckViewTemplate;
+    m_pCheckViewTemplate = nullptr;
     delete m_pSingleInstance;
     m_pSingleInstance = nullptr;
     CDocCommandMap::Unregister(typeid(CKantelDoc));

@@ -35,6 +35,8 @@ public:
     void OnUpdateGameLunaris(CCmdUI* pCmdUI);
 
     CMultiDocTemplate* m_pEventViewTemplate = nullptr;
+    // The Check Bank window's; kept, like the event view's, by the application.
+    CMultiDocTemplate* m_pCheckViewTemplate = nullptr;
     QString m_strKorvexPath;
     QString m_strLunarisPath;
     int m_bHaveGameDir = 0;

@@ -33,6 +33,8 @@ const char* const kWindowPos = "window_pos";
 BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
 ON_COMMAND(ID_WINDOW_NEW_EVENT_VIEW, OnWindowNewEventView)
 ON_UPDATE_COMMAND_UI(ID_WINDOW_NEW_EVENT_VIEW, OnUpdateWindowNewEventView)
+ON_COMMAND(ID_FILE_CHECK_BANK, OnFileCheckBank)
+ON_UPDATE_COMMAND_UI(ID_FILE_CHECK_BANK, OnUpdateFileCheckBank)
 ON_COMMAND(ID_SOUND_STOP, OnSoundStop)
 ON_UPDATE_COMMAND_UI(ID_SOUND_STOP, OnUpdateSoundStop)
 ON_COMMAND_RANGE(ID_VIEW_WAVEFORM, ID_VIEW_WAVEFORM, OnBarCheck)
@@ -157,6 +159,15 @@ void CMainFrame::OnWindowNewEventView() {
 }
 
 void CMainFrame::OnUpdateWindowNewEventView(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(MDIGetActive() != nullptr);
+}
+
+void CMainFrame::OnFileCheckBank() {
+    auto* pApp = static_cast<CKantelApp*>(AfxGetApp());
+    OpenViewWindow(pApp->m_pCheckViewTemplate);
+}
+
+void CMainFrame::OnUpdateFileCheckBank(CCmdUI* pCmdUI) {
     pCmdUI->Enable(MDIGetActive() != nullptr);
 }
 

@@ -29,6 +29,9 @@ public:
 
     void OnWindowNewEventView();
     void OnUpdateWindowNewEventView(CCmdUI* pCmdUI);
+    // Check Bank: a window listing the findings of the active window's bank.
+    void OnFileCheckBank();
+    void OnUpdateFileCheckBank(CCmdUI* pCmdUI);
     void OnSoundStop();
     void OnUpdateSoundStop(CCmdUI* pCmdUI);
 

@@ -216,6 +216,9 @@ QString CDemoBank::Write(const QString& folder) {
         return e;
     };
     const auto target = CBnmFormat::MakeTarget;
+    // Events 108 to 110 point at banks the demo does not write and past the
+    // end of this bank's table, so the event list shows every form of target
+    // label; they are what `kantel-cli check` finds in the demo.
     const SoundEvent events[kEventCount] = {
         event(100, SoundEvent::kTypePlay, target(1, 0), 0, 0, true, false),
         event(101, SoundEvent::kTypePlay, target(1, 1), 0, 0, true, true),

@@ -1,5 +1,7 @@
 #include "CJsonText.h"
 
+#include <QStringList>
+
 QString CJsonText::Quote(const QString& text) {
     QString out;
     out.reserve(text.size() + 2);
@@ -34,23 +36,47 @@ QString CJsonText::Quote(const QString& text) {
 }
 
 QString CJsonText::Object(const Fields& fields, const QString& indent) {
+    return MakeObject(fields, indent, true);
+}
+
+QString CJsonText::Array(const QList<Fields>& rows) {
+    return MakeArray(rows, true);
+}
+
+QString CJsonText::Inline(const Fields& values) {
+    QStringList members;
+    for (const auto& [key, value] : values) {
+        members.append(Quote(key) + QStringLiteral(": ") + value);
+    }
+    return QLatin1Char('{') + members.join(QStringLiteral(", ")) + QLatin1Char('}');
+}
+
+QString CJsonText::ValueObject(const Fields& values, const QString& indent) {
+    return MakeObject(values, indent, false);
+}
+
+QString CJsonText::ValueArray(const QList<Fields>& rows) {
+    return MakeArray(rows, false);
+}
+
+QString CJsonText::MakeObject(const Fields& fields, const QString& indent, bool quoteValues) {
     QString out = QStringLiteral("{\n");
     for (qsizetype i = 0; i < fields.size(); ++i) {
         out += indent + QStringLiteral("  ") + Quote(fields.at(i).first) + QStringLiteral(": ") +
-               Quote(fields.at(i).second);
+               (quoteValues ? Quote(fields.at(i).second) : fields.at(i).second);
         out += i + 1 < fields.size() ? QStringLiteral(",\n") : QStringLiteral("\n");
     }
     out += indent + QLatin1Char('}');
     return out;
 }
 
-QString CJsonText::Array(const QList<Fields>& rows) {
+QString CJsonText::MakeArray(const QList<Fields>& rows, bool quoteValues) {
     if (rows.isEmpty()) {
         return QStringLiteral("[]");
     }
     QString out = QStringLiteral("[\n");
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        out += QStringLiteral("  ") + Object(rows.at(i), QStringLiteral("  "));
+        out += QStringLiteral("  ") + MakeObject(rows.at(i), QStringLiteral("  "), quoteValues);
         out += i + 1 < rows.size() ? QStringLiteral(",\n") : QStringLiteral("\n");
     }
     out += QLatin1Char(']');

@@ -94,22 +94,35 @@ CResult<BankImage> CBankReader::Read(QByteArrayView bytes, const QString& path) 
         return image;
     }
     std::memcpy(image.Value().data.get(), bytes.data(), static_cast<size_t>(bytes.size()));
-    return Layout(std::move(image.Value()), QFileInfo(path).absoluteFilePath());
+    return Layout(std::move(image.Value()),
+                  path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath());
+}
+
+std::optional<CBankReader::TableCounts> CBankReader::CountTables(const BnmHeader& header,
+                                                                 qint64 length) {
+    if (length <= CBnmFormat::kHeaderSize || header.resourceTableOffset >= length ||
+        header.sampleDataOffset < CBnmFormat::kHeaderSize || header.sampleDataOffset > length) {
+        return std::nullopt;
+    }
+    const qint64 region = header.sampleDataOffset;
+    return TableCounts{
+        recordsThatFit(header.resourceTableOffset, header.resourceCount, CBnmFormat::kResourceSize,
+                       region),
+        recordsThatFit(header.eventTableOffset, header.eventCount, CBnmFormat::kEventSize, region)};
 }
 
 CResult<BankImage> CBankReader::Layout(BankImage image, const QString& path) {
     const qint64 length = image.size;
     const auto* header = reinterpret_cast<const BnmHeader*>(image.data.get());
-    if (length <= CBnmFormat::kHeaderSize || header->resourceTableOffset >= length ||
-        header->sampleDataOffset < CBnmFormat::kHeaderSize || header->sampleDataOffset > length) {
+    const std::optional<TableCounts> counts =
+        length > CBnmFormat::kHeaderSize ? CountTables(*header, length) : std::nullopt;
+    if (!counts) {
         return error(FormatError::Kind::Truncated, QStringLiteral("File is truncated"));
     }
 
     const qint64 region = header->sampleDataOffset;
-    const int resources = recordsThatFit(header->resourceTableOffset, header->resourceCount,
-                                         CBnmFormat::kResourceSize, region);
-    const int events = recordsThatFit(header->eventTableOffset, header->eventCount,
-                                      CBnmFormat::kEventSize, region);
+    const int resources = counts->resources;
+    const int events = counts->events;
     // A record that shares bytes with the header or with another record
     // cannot be edited without changing the other: a recomputed offset would
     // land on a header word (the sample data offset, say) and the next save
@@ -133,7 +146,7 @@ CResult<BankImage> CBankReader::Layout(BankImage image, const QString& path) {
             QStringLiteral("%1 cannot be opened: its %2 %3 (resources at offset %4, events at "
                            "offset %5).\nEditing or saving it would overwrite one with the "
                            "other.")
-                .arg(path,
+                .arg(path.isEmpty() ? QStringLiteral("The bank") : path,
                      resourcesOnHeader || !eventsOnHeader ? QStringLiteral("resource table")
                                                           : QStringLiteral("event table"),
                      what)

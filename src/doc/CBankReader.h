@@ -6,6 +6,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+
 class CFile;
 
 // Reads a whole bank into memory and finds its header and tables, or says why
@@ -23,8 +25,19 @@ public:
     // Reads file from its start. File errors throw CFileException.
     static CResult<BankImage> Read(CFile& file);
     // The same on bytes already in memory; path names the bank in messages
-    // and gives its folder.
+    // and gives its folder. An empty path is a bank that came from a stream:
+    // it has no folder.
     static CResult<BankImage> Read(QByteArrayView bytes, const QString& path);
+
+    // The records of each table that a file of length bytes with this header
+    // holds whole, as Read keeps them; none when Read refuses the file as
+    // truncated. Needs only the header, so another bank's tables can be
+    // measured without reading them.
+    struct TableCounts {
+        int resources = 0;
+        int events = 0;
+    };
+    static std::optional<TableCounts> CountTables(const BnmHeader& header, qint64 length);
 
 private:
     static CResult<BankImage> Layout(BankImage image, const QString& path);

@@ -607,6 +607,23 @@ void CKantelDoc::ForgetOpenedData(int index) {
     }
 }
 
+std::vector<CBankChecker::Finding> CKantelDoc::CheckBank() const {
+    if (!m_bLoaded) {
+        return {};
+    }
+    CBankChecker::Bank bank;
+    bank.records = Records();
+    if (m_bNamesLoaded && m_pNames) {
+        bank.names = {m_pNames.get(), static_cast<size_t>(m_nResources)};
+    }
+    bank.image = GetImage();
+    // The length the records describe: it follows every change of storage,
+    // while the image keeps the file as it was read.
+    bank.fileSize = m_nFileSize;
+    bank.path = GetPathName().isEmpty() ? QString() : QFileInfo(GetPathName()).absoluteFilePath();
+    return CBankChecker(bank).Check();
+}
+
 // ---------------------------------------------------------------------------
 // Extraction
 

@@ -3,6 +3,7 @@
 #include "BankImage.h"
 #include "BnmHeader.h"
 #include "BnmHeaderFigures.h"
+#include "CBankChecker.h"
 #include "CBankEdit.h"
 #include "CBankRecords.h"
 #include "CBankWriter.h"
@@ -69,6 +70,9 @@ public:
     void UpdateSampleOffsets();
     // The header figures as the Header command shows them.
     BnmHeaderFigures GetHeaderFigures() const;
+    // What is wrong with the bank as it is now, with the files of its folder
+    // (see CBankChecker); nothing without a bank.
+    std::vector<CBankChecker::Finding> CheckBank() const;
     // The Header command: shows the figures in the header dialog. The dialog
     // lives in a layer above this one, so the application installs the viewer
     // at start-up; without one the command does nothing.

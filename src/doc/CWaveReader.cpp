@@ -73,6 +73,25 @@ private:
     const QByteArray& m_bytes;
 };
 
+class HeadSource {
+public:
+    HeadSource(QByteArrayView head, qint64 length,
+               const std::function<QByteArray(qint64, qint64)>& readAt)
+        : m_head(head), m_length(length), m_readAt(readAt) {}
+    qint64 Length() const { return m_length; }
+    QByteArray ReadAt(qint64 at, qint64 count) const {
+        if (at >= 0 && at + count <= m_head.size()) {
+            return m_head.sliced(at, count).toByteArray();
+        }
+        return m_readAt ? m_readAt(at, count) : QByteArray();
+    }
+
+private:
+    QByteArrayView m_head;
+    qint64 m_length;
+    const std::function<QByteArray(qint64, qint64)>& m_readAt;
+};
+
 void ReadFormat(const QByteArray& body, CWaveReader::Info& info) {
     if (body.size() < kPlainFormatSize) {
         return;
@@ -176,6 +195,13 @@ CWaveReader::Info CWaveReader::Read(QIODevice& device, Stop stop) {
 
 CWaveReader::Info CWaveReader::Read(const QByteArray& bytes, Stop stop) {
     BytesSource source(bytes);
+    return Walk(source, stop);
+}
+
+CWaveReader::Info CWaveReader::Read(QByteArrayView head, qint64 length,
+                                    const std::function<QByteArray(qint64, qint64)>& readAt,
+                                    Stop stop) {
+    HeadSource source(head, length, readAt);
     return Walk(source, stop);
 }
 

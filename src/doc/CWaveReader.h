@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QtGlobal>
 
+#include <functional>
 #include <vector>
 
 class CFile;
@@ -64,6 +66,14 @@ public:
     // walk as the end of the file would.
     static Info Read(QIODevice& device, Stop stop = Stop::AtEnd);
     static Info Read(const QByteArray& bytes, Stop stop = Stop::AtEnd);
+    // The same for a file of length bytes that begins with head, as one read
+    // of its start gives it; what the walk needs beyond head comes from
+    // readAt (count bytes at an offset; fewer at the end of the file, none
+    // on failure). The headers of many files are read this way with one
+    // read each.
+    static Info Read(QByteArrayView head, qint64 length,
+                     const std::function<QByteArray(qint64 at, qint64 count)>& readAt,
+                     Stop stop = Stop::AtEnd);
 
     // Playing time in milliseconds of the wave file open in device, from its
     // format and the data the file holds; -1 when it is no wave file with a

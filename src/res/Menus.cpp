@@ -22,6 +22,7 @@ constexpr std::array kFileDocument{
     MenuItem{ID_FILE_CLOSE, "&Close"},
     MenuItem{ID_FILE_SAVE, "&Save\tCtrl+S"},
     MenuItem{ID_FILE_SAVE_AS, "Save &As..."},
+    MenuItem{ID_FILE_CHECK_BANK, "Check Ban&k"},
     kSeparator,
     MenuItem{ID_FILE_MRU_FILE1, "Recent File", true},
     kSeparator,

@@ -33,6 +33,8 @@ constexpr std::array kStrings{
     Entry{ID_SOUND_EXPORT,
           "Write the selected sound or all sounds as wave files into a folder\nExport Sounds"},
     Entry{ID_HELP_HOMEPAGE, "Start default browser with Perlume Home Page\nHome Page"},
+    Entry{ID_FILE_CHECK_BANK,
+          "List what is wrong with the bank before the game finds out\nCheck Bank"},
     Entry{AFX_IDS_APP_TITLE, "Kantel"},
     Entry{AFX_IDS_IDLEMESSAGE, "Ready"},
     Entry{ID_FILE_NEW, "Create a new document\nNew"},

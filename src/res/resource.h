@@ -36,6 +36,7 @@
 #define ID_SOUND_IMPORT 32790
 #define ID_SOUND_EXPORT 32801
 #define ID_HELP_HOMEPAGE 32820
+#define ID_FILE_CHECK_BANK 32830
 
 // ---------------------------------------------------------------------------
 // Dialog control ids (templates 130 to 137)

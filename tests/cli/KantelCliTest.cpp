@@ -3,8 +3,11 @@
 #include "SoundTools.h"
 #include "TestFolder.h"
 
+#include "cli/CCliPromptSink.h"
 #include "cli/CKantelCli.h"
+#include "cli/CTerminalProgress.h"
 #include "doc/CBnmFormat.h"
+#include "framework/core/AfxMessageBox.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,9 +16,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -31,9 +37,17 @@ struct CliRun {
 
 // Runs the real kantel-cli, so that what reaches standard output and error
 // is exactly what a shell sees.
-CliRun cli(const QStringList& arguments) {
+CliRun cli(const QStringList& arguments, const std::optional<QByteArray>& input = std::nullopt) {
     QProcess process;
+    if (!input) {
+        // Nothing waits on standard input: a command reading it sees its end.
+        process.setStandardInputFile(QProcess::nullDevice());
+    }
     process.start(QStringLiteral(KANTEL_CLI_PATH), arguments);
+    if (input) {
+        process.write(*input);
+        process.closeWriteChannel();
+    }
     if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit) {
         ADD_FAILURE() << "kantel-cli did not finish normally";
         return {-1, QString(), QString()};
@@ -97,7 +111,9 @@ TEST(CliHeader, TruncatedFileIsOneErrorLineAndExitOne) {
                             folder.Write(QStringLiteral("Bnk_1.bnm"), QByteArray(36, '\0'))});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, QString());
-    EXPECT_EQ(run.err, QStringLiteral("error: File is truncated\n"));
+    // The reader's words name no file: the bank is put in front of them.
+    EXPECT_EQ(run.err, QStringLiteral("error: %1: File is truncated\n")
+                           .arg(folder.FilePath(QStringLiteral("Bnk_1.bnm"))));
 }
 
 TEST(CliHeader, FileThatCannotBeReadIsNamedOnOneLine) {
@@ -135,6 +151,14 @@ TEST(CliUsage, MistakesExitWithTwo) {
         {QStringLiteral("export"), bank, bank, QStringLiteral("--resource")},
         {QStringLiteral("save"), bank, QStringLiteral("--force")},
         {QStringLiteral("header"), bank, QStringLiteral("--resource"), QStringLiteral("1")},
+        {QStringLiteral("check")},
+        {QStringLiteral("check"), bank, QStringLiteral("--records")},
+        {QStringLiteral("resources"), bank, QStringLiteral("--json"), QStringLiteral("--records")},
+        {QStringLiteral("extract"), QStringLiteral("-")},
+        {QStringLiteral("export"), QStringLiteral("-"), bank},
+        {QStringLiteral("save"), bank, QStringLiteral("--quiet"), QStringLiteral("--verbose")},
+        {QStringLiteral("header"), bank, QStringLiteral("--verbose")},
+        {QStringLiteral("check"), bank, QStringLiteral("--verbose")},
     };
     // In-process: the same parser as the binary's, without a process per case.
     for (const QStringList& arguments : mistakes) {
@@ -441,7 +465,7 @@ TEST_F(CliExport, OneResourceByIndexOrByName) {
         const char* resource;
         const char* error;
     };
-    for (const Refused& r : {Refused{"12", "error: the resource at index 12 is no sample"},
+    for (const Refused& r : {Refused{"12", "error: the resource at index 12 of %1 is no sample"},
                              Refused{"14", "error: %1 has no resource '14'"},
                              Refused{"-1", "error: %1 has no resource '-1'"},
                              Refused{"Trumpet", "error: %1 has no resource 'Trumpet'"}}) {
@@ -565,4 +589,302 @@ TEST(CliMessages, MessageWithALineBreakIsOneWarningLine) {
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.err, QStringLiteral("warning: End of file reached. Truncating sample ") +
                            folder.FilePath(QStringLiteral("a.wav")) + QLatin1Char('\n'));
+}
+
+// --- check ---------------------------------------------------------------------------
+
+// The demo keeps three events deliberately pointing nowhere, so the event
+// list shows every form of target label; the check finds those and nothing
+// else, before and after its wave files are written.
+TEST_F(CliDemo, CheckFindsTheDemosDeliberateTargetsAndNothingElse) {
+    const QStringList expected = {
+        QStringLiteral("%1: event 8 (id 108): Its target is resource 3 of Bnk_0.bnm, but the "
+                       "folder %2 holds no Bnk_0.bnm; no other target in that bank is checked.")
+            .arg(bank, dir),
+        QStringLiteral("%1: event 9 (id 109): Its target is event 5 of Bnk_2.bnm, but the "
+                       "folder %2 holds no Bnk_2.bnm; no other target in that bank is checked.")
+            .arg(bank, dir),
+        QStringLiteral("%1: event 10 (id 110): Its target, resource 40 of this bank, lies past "
+                       "the end of the table: this bank has 14 resources.")
+            .arg(bank),
+    };
+    const QStringList before = Files();
+    CliRun run = cli({QStringLiteral("check"), bank});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, QString());
+    EXPECT_EQ(run.OutLines(), expected);
+    EXPECT_EQ(Files(), before);
+    ASSERT_EQ(cli({QStringLiteral("extract"), bank}).exitCode, 0);
+    run = cli({QStringLiteral("check"), bank});
+    EXPECT_EQ(run.OutLines(), expected);
+
+    // The other banks there, with tables long enough: nothing is left.
+    for (int number : {0, 2}) {
+        BankBuilder other;
+        other.bank = number;
+        for (int i = 0; i < 6; ++i) {
+            other.AddEvent(i, SoundEvent::kTypeEffect);
+            other.AddCdTrack(i, 2);
+        }
+        folder.Write(QStringLiteral("d/BNK_%1.BNM").arg(number), other.Build());
+    }
+    QByteArray bytes = Bank();
+    BankBuilder::Put32(bytes, 36 + 10 * 32 + 8, CBnmFormat::MakeTarget(1, 13));
+    folder.Write(QStringLiteral("d/Bnk_1.bnm"), bytes);
+    run = cli({QStringLiteral("check"), bank});
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.out);
+    EXPECT_EQ(run.out, QString());
+}
+
+TEST_F(CliDemo, CheckJsonHasTypedValuesAndNullWhereThereIsNone) {
+    QFile::remove(dir + QStringLiteral("/Bnk_1.bns"));
+    const CliRun run = cli({QStringLiteral("check"), bank, QStringLiteral("--json")});
+    EXPECT_EQ(run.exitCode, 1);
+    QJsonParseError error;
+    const QJsonArray findings = QJsonDocument::fromJson(run.out.toUtf8(), &error).array();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << qPrintable(run.out);
+    ASSERT_EQ(findings.size(), 4);
+    const QJsonObject target = findings[2].toObject();
+    EXPECT_EQ(target.value(QStringLiteral("kind")).toString(), QStringLiteral("targetPastEnd"));
+    EXPECT_EQ(target.value(QStringLiteral("record")).toString(), QStringLiteral("event"));
+    EXPECT_TRUE(target.value(QStringLiteral("index")).isDouble());
+    EXPECT_EQ(target.value(QStringLiteral("index")).toInt(), 10);
+    EXPECT_EQ(target.value(QStringLiteral("id")).toInt(), 110);
+    EXPECT_TRUE(target.value(QStringLiteral("file")).isNull());
+    const QJsonObject names = findings[3].toObject();
+    EXPECT_EQ(names.value(QStringLiteral("kind")).toString(), QStringLiteral("noNames"));
+    EXPECT_EQ(names.value(QStringLiteral("record")).toString(), QStringLiteral("bank"));
+    EXPECT_TRUE(names.value(QStringLiteral("index")).isNull());
+    EXPECT_TRUE(names.value(QStringLiteral("id")).isNull());
+    EXPECT_EQ(names.value(QStringLiteral("file")).toString(), dir + QStringLiteral("/Bnk_1.bns"));
+}
+
+// A bank on standard input has no folder: only what it holds itself is
+// checked, and nothing is looked for where the command runs.
+TEST_F(CliDemo, BanksFromStandardInput) {
+    const QByteArray bytes = Bank();
+    const CliRun header = cli({QStringLiteral("header"), QStringLiteral("-")}, bytes);
+    EXPECT_EQ(header.exitCode, 0) << qPrintable(header.err);
+    EXPECT_EQ(header.out, cli({QStringLiteral("header"), bank}).out);
+    const CliRun check = cli({QStringLiteral("check"), QStringLiteral("-")}, bytes);
+    EXPECT_EQ(check.exitCode, 1);
+    EXPECT_EQ(check.OutLines(),
+              QStringList{QStringLiteral("standard input: event 10 (id 110): Its target, resource "
+                                         "40 of this bank, lies past the end of the table: this "
+                                         "bank has 14 resources.")});
+    const CliRun resources =
+        cli({QStringLiteral("resources"), QStringLiteral("-"), QStringLiteral("--records")}, bytes);
+    EXPECT_EQ(resources.exitCode, 0) << qPrintable(resources.err);
+    const QJsonArray rows = QJsonDocument::fromJson(resources.out.toUtf8()).array();
+    ASSERT_EQ(rows.size(), 14);
+    EXPECT_TRUE(rows[0].toObject().value(QStringLiteral("name")).isNull());
+
+    const CliRun empty = cli({QStringLiteral("events"), QStringLiteral("-")}, QByteArray());
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_EQ(empty.err, QStringLiteral("error: standard input is empty: it holds no bank\n"));
+    const CliRun truncated = cli({QStringLiteral("events"), QStringLiteral("-")}, bytes.left(36));
+    EXPECT_EQ(truncated.exitCode, 1);
+    EXPECT_EQ(truncated.err, QStringLiteral("error: standard input: File is truncated\n"));
+}
+
+// A pipe or a FIFO given by name is never waited on: it is refused, named,
+// with the way to read it.
+TEST_F(CliDemo, AFifoGivenAsTheBankIsRefusedAtOnce) {
+    const QString fifo = folder.FilePath(QStringLiteral("pipe.bnm"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const char* command : {"header", "check", "extract", "save"}) {
+        const CliRun run = cli({QString::fromLatin1(command), fifo});
+        EXPECT_EQ(run.exitCode, 1) << command;
+        ASSERT_EQ(run.ErrLines().size(), 1) << qPrintable(run.err);
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("error: %1 is not a regular file").arg(fifo)))
+            << qPrintable(run.err);
+    }
+    // Nor is a bank put in the place of a FIFO, a device or a link to nothing.
+    const QString dangling = folder.FilePath(QStringLiteral("gone.bnm"));
+    ASSERT_TRUE(QFile::link(folder.FilePath(QStringLiteral("nothing")), dangling));
+    const QByteArray before = Bank();
+    for (const QString& target : {fifo, dangling, QStringLiteral("/dev/null")}) {
+        for (const QStringList& command :
+             {QStringList{QStringLiteral("save"), bank, QStringLiteral("-o"), target},
+              QStringList{QStringLiteral("import"), bank, QStringLiteral("0"), bank,
+                          QStringLiteral("-o"), target}}) {
+            const CliRun run = cli(command);
+            EXPECT_EQ(run.exitCode, 1) << qPrintable(target);
+            EXPECT_EQ(run.err, QStringLiteral("error: %1 is not a regular file; the bank is not "
+                                              "saved there\n")
+                                   .arg(target));
+        }
+    }
+    EXPECT_TRUE(QFileInfo(fifo).exists());
+    EXPECT_TRUE(QFileInfo(dangling).isSymLink());
+    EXPECT_EQ(Bank(), before);
+}
+
+TEST_F(CliDemo, RecordsAreTheRawFieldsWithNumbersAsNumbers) {
+    const CliRun resources = cli({QStringLiteral("resources"), bank, QStringLiteral("--records")});
+    ASSERT_EQ(resources.exitCode, 0) << qPrintable(resources.err);
+    QJsonParseError error;
+    const QJsonArray rows = QJsonDocument::fromJson(resources.out.toUtf8(), &error).array();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << qPrintable(resources.out);
+    ASSERT_EQ(rows.size(), 14);
+    const QJsonObject engine = rows[1].toObject();
+    EXPECT_EQ(engine.value(QStringLiteral("index")).toInt(), 1);
+    EXPECT_EQ(engine.value(QStringLiteral("name")).toString(), QStringLiteral("EngineHigh"));
+    EXPECT_EQ(engine.value(QStringLiteral("resourceId")).toInt(), 2);
+    EXPECT_EQ(engine.value(QStringLiteral("storage")).toInt(), SoundResource::kStorageBank);
+    EXPECT_EQ(engine.value(QStringLiteral("length")).toInt(), 52920);
+    EXPECT_EQ(engine.value(QStringLiteral("samplesPerSec")).toInt(), 44100);
+    EXPECT_EQ(engine.value(QStringLiteral("fileName")).toString(), QStringLiteral("enghigh.wav"));
+    EXPECT_EQ(engine.value(QStringLiteral("flags")).toArray().size(), 6);
+    EXPECT_TRUE(engine.value(QStringLiteral("cdTrack")).isNull());
+    const QJsonObject cd = rows[12].toObject();
+    EXPECT_EQ(cd.value(QStringLiteral("cdTrack")).toInt(), 2);
+    EXPECT_TRUE(cd.value(QStringLiteral("length")).isNull());
+    EXPECT_TRUE(cd.value(QStringLiteral("fileName")).isNull());
+    int long_ = 0;
+    for (const QJsonValue& row : rows) {
+        long_ += row.toObject().value(QStringLiteral("length")).toInt() > 10000 ? 1 : 0;
+    }
+    EXPECT_EQ(long_, 6);
+
+    const CliRun events = cli({QStringLiteral("events"), bank, QStringLiteral("--records")});
+    ASSERT_EQ(events.exitCode, 0);
+    const QJsonArray eventRows = QJsonDocument::fromJson(events.out.toUtf8()).array();
+    ASSERT_EQ(eventRows.size(), 14);
+    const QJsonObject stop = eventRows[9].toObject();
+    EXPECT_EQ(stop.value(QStringLiteral("eventId")).toInt(), 109);
+    EXPECT_EQ(stop.value(QStringLiteral("type")).toInt(), SoundEvent::kTypeStop);
+    EXPECT_EQ(stop.value(QStringLiteral("target")).toObject().value(QStringLiteral("bank")).toInt(),
+              2);
+    EXPECT_EQ(
+        stop.value(QStringLiteral("target")).toObject().value(QStringLiteral("index")).toInt(), 5);
+    EXPECT_TRUE(stop.value(QStringLiteral("param2")).isNull());
+    EXPECT_EQ(eventRows[4].toObject().value(QStringLiteral("param2")).toInt(), 98304);
+    EXPECT_TRUE(eventRows[6].toObject().value(QStringLiteral("target")).isNull());
+    // A number past what a signed word holds stays the word's own value.
+    EXPECT_EQ(eventRows[7].toObject().value(QStringLiteral("param1")).toDouble(), 4294967294.0);
+
+    const CliRun header = cli({QStringLiteral("header"), bank, QStringLiteral("--records")});
+    const QJsonArray headers = QJsonDocument::fromJson(header.out.toUtf8()).array();
+    ASSERT_EQ(headers.size(), 1);
+    EXPECT_EQ(headers[0].toObject().value(QStringLiteral("resourceTableOffset")).toInt(), 484);
+    EXPECT_EQ(headers[0].toObject().value(QStringLiteral("bank")).toInt(), 1);
+}
+
+TEST_F(CliDemo, QuietSaysOnlyErrorsAndVerboseListsWhatWasWritten) {
+    QByteArray bytes = Bank();
+    BankBuilder::Put32(bytes, 16, 100000);
+    folder.Write(QStringLiteral("d/Bnk_1.bnm"), bytes);
+    EXPECT_EQ(cli({QStringLiteral("resources"), bank}).ErrLines().size(), 1);
+    const CliRun quiet = cli({QStringLiteral("resources"), bank, QStringLiteral("--quiet")});
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.err, QString());
+    folder.Write(QStringLiteral("d/Bnk_1.bnm"), bytes.left(30));
+    EXPECT_EQ(cli({QStringLiteral("header"), bank, QStringLiteral("-q")}).ErrLines().size(), 1);
+}
+
+TEST_F(CliDemo, VerboseListsTheFilesWritten) {
+    const CliRun extract = cli({QStringLiteral("extract"), bank, QStringLiteral("--verbose")});
+    ASSERT_EQ(extract.exitCode, 0) << qPrintable(extract.err);
+    QStringList waves;
+    for (const char* name : {"Horn.wav", "enghigh.wav", "engidle.wav", "gear.wav", "go.wav",
+                             "siren.wav", "skid.wav", "wind.wav"}) {
+        waves.append(dir + QLatin1Char('/') + QString::fromLatin1(name));
+    }
+    EXPECT_EQ(extract.OutLines(), waves);
+    const QString copy = folder.FilePath(QStringLiteral("copy.bnm"));
+    const CliRun save = cli(
+        {QStringLiteral("save"), bank, QStringLiteral("-o"), copy, QStringLiteral("--verbose")});
+    ASSERT_EQ(save.exitCode, 0) << qPrintable(save.err);
+    EXPECT_EQ(save.OutLines(), QStringList{copy});
+    EXPECT_EQ(cli({QStringLiteral("save"), bank}).out, QString());
+}
+
+namespace {
+
+// What a terminal shows of a command: script(1) runs it with a terminal
+// for its standard output and error.
+QByteArray onTerminal(const QStringList& arguments) {
+    QStringList quoted{QStringLiteral(KANTEL_CLI_PATH)};
+    for (const QString& argument : arguments) {
+        quoted.append(QLatin1Char('\'') + argument + QLatin1Char('\''));
+    }
+    QProcess process;
+    process.start(QStringLiteral("script"), {QStringLiteral("-qec"), quoted.join(QLatin1Char(' ')),
+                                             QStringLiteral("/dev/null")});
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(-1));
+    return process.readAllStandardOutput();
+}
+
+} // namespace
+
+// A script must not take half a listing for all of it.
+TEST_F(CliDemo, OutputThatCannotBeWrittenIsAnError) {
+    QProcess process;
+    process.setStandardOutputFile(QStringLiteral("/dev/full"));
+    process.start(QStringLiteral(KANTEL_CLI_PATH),
+                  {QStringLiteral("resources"), bank, QStringLiteral("--records")});
+    ASSERT_TRUE(process.waitForFinished(-1));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_EQ(QString::fromLocal8Bit(process.readAllStandardError()),
+              QStringLiteral("error: standard output could not be written: No space left on "
+                             "device\n"));
+}
+
+TEST_F(CliDemo, ProgressShowsOnATerminalOnly) {
+    if (QStandardPaths::findExecutable(QStringLiteral("script")).isEmpty()) {
+        GTEST_SKIP() << "script(1) is needed";
+    }
+    const QByteArray extract = onTerminal({QStringLiteral("extract"), bank});
+    EXPECT_TRUE(extract.startsWith("\r\x1b[KWriting samples:   0%")) << extract.constData();
+    EXPECT_TRUE(extract.contains("\r\x1b[KWriting samples: 100%"));
+    // Cleared at the end, so the shell's prompt starts on a clean line.
+    EXPECT_TRUE(extract.endsWith("\r\x1b[K")) << extract.constData();
+    EXPECT_EQ(onTerminal({QStringLiteral("save"), bank, QStringLiteral("--quiet")}), QByteArray());
+    EXPECT_EQ(onTerminal({QStringLiteral("header"), bank}).count('\r'),
+              7) // the figures' own line ends, as a terminal gives them
+        << "no progress where there is no long work";
+}
+
+TEST(CliSinks, AMessageThatNamesNoFileIsAboutTheCommandsFile) {
+    QString text;
+    QTextStream err(&text);
+    CCliPromptSink sink(err, QStringLiteral("/b/Bnk_1.bnm"), false);
+    EXPECT_EQ(sink.Line(QStringLiteral("File is truncated"), MB_OK | MB_ICONHAND),
+              QStringLiteral("error: /b/Bnk_1.bnm: File is truncated"));
+    EXPECT_EQ(sink.Line(QStringLiteral("Couldn't store /b/a.wav"), MB_OK | MB_ICONHAND),
+              QStringLiteral("error: Couldn't store /b/a.wav"));
+    // Nobody can answer: a question gets the answer that loses nothing.
+    EXPECT_EQ(sink.Show(QStringLiteral("Replace?"), MB_YESNOCANCEL | MB_ICONEXCLAMATION), IDCANCEL);
+    EXPECT_EQ(sink.Show(QStringLiteral("Replace?"), MB_YESNO | MB_ICONQUESTION), IDNO);
+
+    QString quietText;
+    QTextStream quietErr(&quietText);
+    CCliPromptSink quiet(quietErr, QStringLiteral("/b/Bnk_1.bnm"), true);
+    quiet.Show(QStringLiteral("a warning"), MB_OK | MB_ICONEXCLAMATION);
+    quiet.Show(QStringLiteral("a notice"), MB_OK | MB_ICONINFORMATION);
+    quiet.Show(QStringLiteral("an error"), MB_OK | MB_ICONHAND);
+    quietErr.flush();
+    EXPECT_EQ(quietText, QStringLiteral("error: /b/Bnk_1.bnm: an error\n"));
+}
+
+TEST(CliSinks, ProgressRewritesOneLineAndClearsItForMessages) {
+    QString text;
+    QTextStream err(&text);
+    CTerminalProgress progress(err);
+    CCliPromptSink sink(err, QStringLiteral("/b/Bnk_1.bnm"), false);
+    sink.SetProgress(&progress);
+    progress.Begin(QStringLiteral("Writing samples"), 200);
+    progress.Step(1); // still 0 %: nothing drawn
+    progress.Step(100);
+    sink.Show(QStringLiteral("Truncating /b/a.wav"), MB_OK | MB_ICONEXCLAMATION);
+    progress.Step(200);
+    progress.End();
+    err.flush();
+    const QString clear = QStringLiteral("\r\x1b[K");
+    EXPECT_EQ(text, clear + QStringLiteral("Writing samples:   0%") + clear +
+                        QStringLiteral("Writing samples:  50%") + clear +
+                        QStringLiteral("warning: Truncating /b/a.wav\n") + clear +
+                        QStringLiteral("Writing samples: 100%") + clear);
 }

@@ -1,0 +1,35 @@
+#include "CCliPromptSink.h"
+
+#include "CTerminalProgress.h"
+
+#include "framework/core/AfxMessageBox.h"
+
+#include <QTextStream>
+
+int CCliPromptSink::Show(const QString& text, unsigned type) {
+    if (!m_bQuiet || (type & MB_ICONMASK) == MB_ICONHAND) {
+        if (m_pProgress != nullptr) {
+            m_pProgress->Interrupt();
+        }
+        m_err << Line(text, type) << '\n';
+        m_err.flush();
+    }
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+    case MB_YESNOCANCEL:
+    case MB_YESTOALLNOCANCEL:
+        return IDCANCEL;
+    case MB_YESNO:
+        return IDNO;
+    default:
+        return IDOK;
+    }
+}
+
+QString CCliPromptSink::Line(const QString& text, unsigned type) const {
+    // Every path in a message is absolute, so a message without a slash
+    // names no file ("File is truncated").
+    const bool namesAFile = text.contains(QLatin1Char('/')) || text.contains(m_strFile);
+    return FormatLine(
+        namesAFile || m_strFile.isEmpty() ? text : m_strFile + QStringLiteral(": ") + text, type);
+}

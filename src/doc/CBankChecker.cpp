@@ -1,0 +1,674 @@
+#include "CBankChecker.h"
+
+#include "CBankReader.h"
+#include "CBnmFormat.h"
+#include "CWaveReader.h"
+
+#include "framework/core/CFile.h"
+#include "framework/core/CFileException.h"
+#include "framework/core/CFolderListing.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Finding = CBankChecker::Finding;
+using Kind = Finding::Kind;
+using Record = Finding::Record;
+
+constexpr int kBankCount = 4;
+// A wave file's chunks before its data fit in this much in all but odd files,
+// which are read on from there.
+constexpr qint64 kWaveHead = 1024;
+
+QString counted(qint64 n, const char* one, const char* many) {
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
+QString formatText(qint64 rate, qint64 bits, qint64 channels) {
+    return QStringLiteral("%1 Hz, %2 bits, %3")
+        .arg(rate)
+        .arg(bits)
+        .arg(counted(channels, "channel", "channels"));
+}
+
+// A file error's text on one line, as a finding is one sentence.
+QString oneLine(QString text) {
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+bool staysInFolder(const QString& name) {
+    return !name.contains(QLatin1Char('/')) && name != QStringLiteral(".") &&
+           name != QStringLiteral("..");
+}
+
+} // namespace
+
+// One check: the bank, its folder as listed once, the other banks as far as
+// they were looked at, and the findings so far.
+class CBankChecker::Run {
+public:
+    explicit Run(const Bank& bank) : m_bank(bank), m_records(bank.records) {
+        if (!bank.path.isEmpty()) {
+            const QFileInfo info(bank.path);
+            m_folder = info.absolutePath();
+            m_ownName = info.fileName();
+            m_listing.emplace(m_folder);
+        }
+    }
+
+    std::vector<Finding> Check() {
+        Step(&Run::Tables);
+        Step(&Run::Targets);
+        Step(&Run::Waves);
+        Step(&Run::SampleData);
+        Step(&Run::Ids);
+        Step(&Run::Names);
+        return std::move(m_findings);
+    }
+
+private:
+    // What a target needs of another bank: its table sizes, or why there are none.
+    struct OtherBank {
+        bool looked = false;
+        bool usable = false;
+        bool told = false;
+        CBankReader::TableCounts counts;
+        QString file;
+        QString why; // completes "but ..."
+    };
+
+    // Runs one group of checks and puts its findings in table order.
+    void Step(void (Run::*check)()) {
+        const size_t from = m_findings.size();
+        (this->*check)();
+        std::stable_sort(m_findings.begin() + static_cast<std::ptrdiff_t>(from), m_findings.end(),
+                         [](const Finding& a, const Finding& b) {
+                             return a.record != b.record ? a.record < b.record : a.index < b.index;
+                         });
+    }
+
+    void Add(Kind kind, Record record, int index, qint64 id, QString text,
+             QString file = QString()) {
+        m_findings.push_back({kind, record, index, id, std::move(file), std::move(text)});
+    }
+    void AddResource(Kind kind, int index, QString text, QString file = QString()) {
+        Add(kind, Record::Resource, index, Resource(index).resourceId, std::move(text),
+            std::move(file));
+    }
+    void AddEvent(Kind kind, int index, QString text, QString file = QString()) {
+        Add(kind, Record::Event, index, m_records.Events()[static_cast<size_t>(index)].eventId,
+            std::move(text), std::move(file));
+    }
+
+    const SoundResource& Resource(int index) const {
+        return m_records.Resources()[static_cast<size_t>(index)];
+    }
+    int ResourceCount() const { return static_cast<int>(m_records.Resources().size()); }
+    int EventCount() const { return static_cast<int>(m_records.Events().size()); }
+    QString InFolder(const QString& name) const { return m_folder + QLatin1Char('/') + name; }
+    QString Label(Record record, int index) const {
+        Finding f;
+        f.record = record;
+        f.index = index;
+        f.id = record == Record::Resource ? Resource(index).resourceId
+                                          : m_records.Events()[static_cast<size_t>(index)].eventId;
+        return CBankChecker::RecordLabel(f);
+    }
+
+    void Tables();
+    void Targets();
+    OtherBank& Other(int number);
+    void Waves();
+    void CheckWave(int index, const QString& path);
+    void SampleData();
+    void Ids();
+    void Names();
+
+    const Bank& m_bank;
+    const CBankRecords& m_records;
+    QString m_folder;
+    QString m_ownName;
+    std::optional<CFolderListing> m_listing;
+    std::array<OtherBank, kBankCount> m_others;
+    std::vector<Finding> m_findings;
+};
+
+void CBankChecker::Run::Tables() {
+    const BnmHeader* header = m_records.Header();
+    if (header == nullptr) {
+        return;
+    }
+    const auto cut = [this](qint32 claimed, int held, const char* what) {
+        if (claimed != held) {
+            Add(Kind::TableCut, Record::Bank, -1, 0,
+                QStringLiteral("The header lists %1 %2, but only %3 lie inside the header "
+                               "region; the others are not checked.")
+                    .arg(claimed)
+                    .arg(QLatin1String(what))
+                    .arg(held));
+        }
+    };
+    cut(header->resourceCount, ResourceCount(), "resources");
+    cut(header->eventCount, EventCount(), "events");
+}
+
+CBankChecker::Run::OtherBank& CBankChecker::Run::Other(int number) {
+    OtherBank& other = m_others[static_cast<size_t>(number)];
+    if (other.looked) {
+        return other;
+    }
+    other.looked = true;
+    const QString name = QStringLiteral("Bnk_%1.bnm").arg(number);
+    const QString found = m_listing->Resolve(name);
+    if (found.isEmpty()) {
+        other.file = InFolder(name);
+        other.why = QStringLiteral("the folder %1 holds no %2").arg(m_folder, name);
+        return other;
+    }
+    other.file = InFolder(found);
+    if (m_listing->IsFolder(found) || !m_listing->IsRegularFile(found)) {
+        other.why = QStringLiteral("%1 is not a regular file").arg(other.file);
+        return other;
+    }
+    CFile file;
+    CFileException error;
+    if (!file.Open(other.file, CFile::modeRead, &error)) {
+        other.why = oneLine(error.GetErrorMessage());
+        return other;
+    }
+    try {
+        BnmHeader header{};
+        const qint64 length = file.GetLength();
+        const std::optional<CBankReader::TableCounts> counts =
+            length > static_cast<qint64>(sizeof header) &&
+                    file.Read(&header, sizeof header) == static_cast<qint64>(sizeof header)
+                ? CBankReader::CountTables(header, length)
+                : std::nullopt;
+        if (!counts) {
+            other.why = QStringLiteral("%1 is too short to be a bank").arg(other.file);
+            return other;
+        }
+        other.counts = *counts;
+        other.usable = true;
+    } catch (const CFileException& e) {
+        other.why = oneLine(e.GetErrorMessage());
+    }
+    return other;
+}
+
+void CBankChecker::Run::Targets() {
+    const std::span<const SoundEvent> events = m_records.Events();
+    for (int i = 0; i < EventCount(); ++i) {
+        const SoundEvent& event = events[static_cast<size_t>(i)];
+        const bool stop = event.type == SoundEvent::kTypeStop;
+        if (!stop && event.type != SoundEvent::kTypePlay && !event.HasFractions()) {
+            continue;
+        }
+        const int number = CBnmFormat::TargetBank(event.param1);
+        const int index = CBnmFormat::TargetIndex(event.param1);
+        const QString what = QLatin1String(stop ? "event" : "resource");
+        if (number >= kBankCount) {
+            AddEvent(Kind::BankOutOfRange, i,
+                     QStringLiteral("Its target names bank %1, but banks are numbered 0 to 3.")
+                         .arg(number));
+            continue;
+        }
+        int count = 0;
+        QString where;
+        QString file;
+        if (number == m_records.GetBank()) {
+            count = stop ? EventCount() : ResourceCount();
+            where = QStringLiteral("this bank");
+        } else {
+            if (!m_listing) {
+                continue; // a bank from a stream has no folder to find the others in
+            }
+            OtherBank& other = Other(number);
+            if (!other.usable) {
+                if (!other.told) {
+                    other.told = true;
+                    AddEvent(Kind::OtherBankMissing, i,
+                             QStringLiteral("Its target is %1 %2 of Bnk_%3.bnm, but %4; no other "
+                                            "target in that bank is checked.")
+                                 .arg(what)
+                                 .arg(index)
+                                 .arg(number)
+                                 .arg(other.why),
+                             other.file);
+                }
+                continue;
+            }
+            count = stop ? other.counts.events : other.counts.resources;
+            where = QFileInfo(other.file).fileName();
+            file = other.file;
+        }
+        if (index < count) {
+            continue;
+        }
+        const QString held =
+            counted(count, stop ? "event" : "resource", stop ? "events" : "resources");
+        if (stop) {
+            AddEvent(Kind::StopTargetMissing, i,
+                     QStringLiteral("It stops event %1 of %2, which does not exist: %2 has %3.")
+                         .arg(index)
+                         .arg(where, held),
+                     file);
+        } else {
+            AddEvent(Kind::TargetPastEnd, i,
+                     QStringLiteral("Its target, resource %1 of %2, lies past the end of the "
+                                    "table: %2 has %3.")
+                         .arg(index)
+                         .arg(where, held),
+                     file);
+        }
+    }
+}
+
+void CBankChecker::Run::Waves() {
+    // Case-folded wave file name -> the first sample that names it.
+    QHash<QString, int> firstOfFile;
+    const std::span<const SoundResource> resources = m_records.Resources();
+    for (int i = 0; i < ResourceCount(); ++i) {
+        const SoundResource& r = resources[static_cast<size_t>(i)];
+        if (!r.IsSample()) {
+            continue;
+        }
+        if (r.looped != 0 && (r.loopStart < 0 || r.loopLength < 0 ||
+                              qint64{r.loopStart} + r.loopLength > qint64{r.length})) {
+            AddResource(Kind::LoopPastData, i,
+                        QStringLiteral("Its loop (start %1, length %2) runs past the end of its "
+                                       "%3 bytes of data.")
+                            .arg(r.loopStart)
+                            .arg(r.loopLength)
+                            .arg(r.length));
+        }
+        const QString name = CBnmFormat::FileNameText(r);
+        const bool banked = r.storage == SoundResource::kStorageBank;
+        if (name.isEmpty()) {
+            // A banked sample without a name gets one when the bank is opened.
+            if (!banked) {
+                AddResource(Kind::WaveMissing, i,
+                            QStringLiteral("It is stored outside the bank but names no wave "
+                                           "file."));
+            }
+            continue;
+        }
+        if (!staysInFolder(name)) {
+            AddResource(Kind::WaveUnreadable, i,
+                        QStringLiteral("Its wave file name %1 leads out of the bank's folder, "
+                                       "where no wave file is ever looked for.")
+                            .arg(name));
+            continue;
+        }
+        if (m_listing) {
+            if (name.compare(m_ownName, Qt::CaseInsensitive) == 0) {
+                // A banked sample may name its bank, as the games' own banks
+                // do; an external one would be played from it.
+                if (!banked) {
+                    AddResource(Kind::WaveUnreadable, i,
+                                QStringLiteral("It is stored outside the bank, but its wave "
+                                               "file %1 is the bank itself.")
+                                    .arg(name),
+                                m_bank.path);
+                }
+                continue;
+            }
+            const QString found = m_listing->Resolve(name);
+            if (found.isEmpty()) {
+                // Opening the bank writes a banked sample's file.
+                if (!banked) {
+                    AddResource(Kind::WaveMissing, i,
+                                QStringLiteral("Its wave file %1 is not in the folder %2.")
+                                    .arg(name, m_folder),
+                                InFolder(name));
+                }
+            } else if (m_listing->IsFolder(found) || !m_listing->IsRegularFile(found)) {
+                AddResource(
+                    Kind::WaveUnreadable, i,
+                    QStringLiteral("Its wave file %1 is not a regular file.").arg(InFolder(found)),
+                    InFolder(found));
+            } else {
+                CheckWave(i, InFolder(found));
+            }
+        }
+        const auto first = firstOfFile.constFind(name.toCaseFolded());
+        if (first == firstOfFile.cend()) {
+            firstOfFile.insert(name.toCaseFolded(), i);
+            continue;
+        }
+        const SoundResource& other = resources[static_cast<size_t>(*first)];
+        bool differ = other.length != r.length || other.samplesPerSec != r.samplesPerSec ||
+                      other.bitsPerSample != r.bitsPerSample || other.channels != r.channels;
+        if (!differ && banked && other.IsBankedSample() && r.length > 0) {
+            const qint64 start = qint64{m_records.Header()->sampleDataOffset};
+            const qint64 a = start + other.offset;
+            const qint64 b = start + r.offset;
+            const qint64 size = m_bank.image.size();
+            if (a >= 0 && b >= 0 && a + r.length <= size && b + r.length <= size) {
+                differ = m_bank.image.sliced(a, r.length) != m_bank.image.sliced(b, r.length);
+            }
+        }
+        if (differ) {
+            AddResource(Kind::SharedWaveDiffers, i,
+                        QStringLiteral("It names the wave file %1, as %2 does, but their data "
+                                       "differ; one of them would take the other's sound.")
+                            .arg(name, Label(Record::Resource, *first)),
+                        m_listing ? InFolder(name) : QString());
+        }
+    }
+}
+
+void CBankChecker::Run::CheckWave(int index, const QString& path) {
+    const SoundResource& r = Resource(index);
+    const auto unreadable = [this, index, &path](int error) {
+        const CFileException e(CFileException::CauseFromErrno(error), path,
+                               QString::fromLocal8Bit(std::strerror(error)));
+        AddResource(
+            Kind::WaveUnreadable, index,
+            QStringLiteral("Its wave file cannot be read: %1").arg(oneLine(e.GetErrorMessage())),
+            path);
+    };
+    // Every sample's file is read, so each costs as few system calls as can
+    // be: an open that never waits (on a FIFO put there since the folder was
+    // listed), a look at what it is, one read of its start, a close.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        unreadable(errno);
+        return;
+    }
+    struct Descriptor {
+        int fd;
+        ~Descriptor() { ::close(fd); }
+    } const descriptor{fd};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        unreadable(errno);
+        return;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        AddResource(Kind::WaveUnreadable, index,
+                    QStringLiteral("Its wave file %1 is not a regular file.").arg(path), path);
+        return;
+    }
+    const auto readAt = [fd](qint64 at, qint64 count) {
+        QByteArray bytes(static_cast<qsizetype>(count), '\0');
+        ssize_t got = -1;
+        do {
+            got = ::pread(fd, bytes.data(), static_cast<size_t>(count), static_cast<off_t>(at));
+        } while (got < 0 && errno == EINTR);
+        bytes.truncate(got > 0 ? static_cast<qsizetype>(got) : 0);
+        return bytes;
+    };
+    errno = 0;
+    const QByteArray head = readAt(0, kWaveHead);
+    if (head.isEmpty() && errno != 0) {
+        unreadable(errno);
+        return;
+    }
+    const qint64 length = status.st_size;
+    CWaveReader::Info info = CWaveReader::Read(head, length, readAt, CWaveReader::Stop::AtData);
+    if (info.hasData && !info.hasFormat) {
+        info = CWaveReader::Read(head, length, readAt, CWaveReader::Stop::AtEnd);
+    }
+    if (!info.wave || !info.hasFormat || !info.hasData) {
+        AddResource(Kind::WaveUnreadable, index,
+                    QStringLiteral("Its wave file %1 is not a RIFF WAVE file with a format and "
+                                   "a data chunk.")
+                        .arg(path),
+                    path);
+        return;
+    }
+    const CWaveReader::Format& f = info.format;
+    if (!f.pcm) {
+        AddResource(Kind::WaveNotPcm, index,
+                    QStringLiteral("Its wave file %1 is not PCM (format 0x%2), which the game "
+                                   "cannot play.")
+                        .arg(path)
+                        .arg(f.formatTag, 4, 16, QLatin1Char('0')),
+                    path);
+        return;
+    }
+    if (f.samplesPerSec != static_cast<quint32>(r.samplesPerSec) ||
+        f.bitsPerSample != r.bitsPerSample || f.channels != r.channels) {
+        AddResource(Kind::WaveFormatDiffers, index,
+                    QStringLiteral("Its wave file %1 holds %2, but the record says %3.")
+                        .arg(path, formatText(f.samplesPerSec, f.bitsPerSample, f.channels),
+                             formatText(r.samplesPerSec, r.bitsPerSample, r.channels)),
+                    path);
+    }
+    if (info.dataHeld != r.length) {
+        QString text = QStringLiteral("Its wave file %1 holds %2 bytes of sample data, but the "
+                                      "record says %3.")
+                           .arg(path)
+                           .arg(info.dataHeld)
+                           .arg(r.length);
+        if (info.dataClaimed > info.dataHeld) {
+            text += QStringLiteral(" Its data chunk claims %1: the file was cut short.")
+                        .arg(info.dataClaimed);
+        }
+        AddResource(Kind::WaveLengthDiffers, index, text, path);
+    }
+}
+
+void CBankChecker::Run::SampleData() {
+    const BnmHeader* header = m_records.Header();
+    if (header == nullptr) {
+        return;
+    }
+    struct Range {
+        qint64 start;
+        qint64 end;
+        int index;
+    };
+    std::vector<Range> ranges;
+    const qint64 dataStart = header->sampleDataOffset;
+    for (int i = 0; i < ResourceCount(); ++i) {
+        const SoundResource& r = Resource(i);
+        if (!r.IsBankedSample()) {
+            continue;
+        }
+        const qint64 start = dataStart + r.offset;
+        const qint64 end = start + r.length;
+        if (r.offset < 0 || r.length < 0 || end > m_bank.fileSize) {
+            AddResource(Kind::DataOutsideFile, i,
+                        QStringLiteral("Its data (%1 bytes at offset %2 of the sample data) lies "
+                                       "outside the bank, whose sample data are %3 bytes.")
+                            .arg(r.length)
+                            .arg(r.offset)
+                            .arg(std::max<qint64>(m_bank.fileSize - dataStart, 0)));
+        } else if (r.length > 0) {
+            ranges.push_back({start, end, i});
+        }
+    }
+    std::sort(ranges.begin(), ranges.end(), [](const Range& a, const Range& b) {
+        return a.start != b.start ? a.start < b.start : a.index < b.index;
+    });
+    // The range reaching furthest so far: whatever starts before its end
+    // shares bytes with it.
+    const Range* furthest = nullptr;
+    for (const Range& range : ranges) {
+        if (furthest != nullptr && range.start < furthest->end) {
+            const Range& earlier = furthest->index < range.index ? *furthest : range;
+            const Range& later = furthest->index < range.index ? range : *furthest;
+            AddResource(Kind::DataOverlaps, later.index,
+                        QStringLiteral("Its data (bytes %1 to %2 of the sample data) overlap "
+                                       "those of %3.")
+                            .arg(later.start - dataStart)
+                            .arg(later.end - dataStart - 1)
+                            .arg(Label(Record::Resource, earlier.index)));
+        }
+        if (furthest == nullptr || range.end > furthest->end) {
+            furthest = &range;
+        }
+    }
+}
+
+void CBankChecker::Run::Ids() {
+    QHash<qint32, int> first;
+    first.reserve(ResourceCount());
+    for (int i = 0; i < ResourceCount(); ++i) {
+        const auto at = first.constFind(Resource(i).resourceId);
+        if (at == first.cend()) {
+            first.insert(Resource(i).resourceId, i);
+        } else {
+            AddResource(Kind::DuplicateResourceId, i,
+                        QStringLiteral("Its id %1 is also that of %2.")
+                            .arg(Resource(i).resourceId)
+                            .arg(Label(Record::Resource, *at)));
+        }
+    }
+    first.clear();
+    const std::span<const SoundEvent> events = m_records.Events();
+    for (int i = 0; i < EventCount(); ++i) {
+        const auto at = first.constFind(events[static_cast<size_t>(i)].eventId);
+        if (at == first.cend()) {
+            first.insert(events[static_cast<size_t>(i)].eventId, i);
+        } else {
+            AddEvent(Kind::DuplicateEventId, i,
+                     QStringLiteral("Its id %1 is also that of %2.")
+                         .arg(events[static_cast<size_t>(i)].eventId)
+                         .arg(Label(Record::Event, *at)));
+        }
+    }
+}
+
+void CBankChecker::Run::Names() {
+    if (ResourceCount() == 0) {
+        return;
+    }
+    if (m_bank.names.empty()) {
+        if (!m_listing) {
+            return;
+        }
+        const QString name = m_ownName.left(m_ownName.size() - 3) + QStringLiteral("bns");
+        const QString found = m_listing->Resolve(name);
+        const QString path = InFolder(found.isEmpty() ? name : found);
+        QString text;
+        if (found.isEmpty()) {
+            text = QStringLiteral("There is no names file %1, so no resource has a name.");
+        } else if (m_listing->IsFolder(found) || !m_listing->IsRegularFile(found)) {
+            text = QStringLiteral("The names file %1 is not a regular file, so no resource has "
+                                  "a name.");
+        } else {
+            text = QStringLiteral("The names file %1 gives no names: it has no [body res] line, "
+                                  "or it could not be read.");
+        }
+        Add(Kind::NoNames, Record::Bank, -1, 0, text.arg(path), path);
+        return;
+    }
+    QSet<int> ids;
+    ids.reserve(ResourceCount());
+    for (const SoundResource& r : m_records.Resources()) {
+        ids.insert(r.resourceId & 0xFFFF);
+    }
+    for (size_t p = 0; p < m_bank.names.size(); ++p) {
+        const ResourceName& entry = m_bank.names[p];
+        if (entry.hasId && entry.id != -1 && !ids.contains(entry.id)) {
+            Add(Kind::NameWithoutResource, Record::NamesEntry, static_cast<int>(p), entry.id,
+                QStringLiteral("It names the id %1 (\"%2\"), which no resource has.")
+                    .arg(entry.id)
+                    .arg(entry.name));
+        }
+    }
+    for (int i = 0; i < ResourceCount(); ++i) {
+        if (m_records.FindResourceName(Resource(i).resourceId & 0xFFFF) == nullptr) {
+            AddResource(Kind::ResourceWithoutName, i,
+                        QStringLiteral("The names file gives its id %1 no name.")
+                            .arg(Resource(i).resourceId & 0xFFFF));
+        }
+    }
+}
+
+CBankChecker::CBankChecker(Bank bank) : m_bank(std::move(bank)) {}
+
+std::vector<CBankChecker::Finding> CBankChecker::Check() const {
+    return Run(m_bank).Check();
+}
+
+QString CBankChecker::KindName(Finding::Kind kind) {
+    switch (kind) {
+    case Kind::TableCut:
+        return QStringLiteral("tableCut");
+    case Kind::TargetPastEnd:
+        return QStringLiteral("targetPastEnd");
+    case Kind::StopTargetMissing:
+        return QStringLiteral("stopTargetMissing");
+    case Kind::OtherBankMissing:
+        return QStringLiteral("otherBankMissing");
+    case Kind::BankOutOfRange:
+        return QStringLiteral("bankOutOfRange");
+    case Kind::WaveMissing:
+        return QStringLiteral("waveMissing");
+    case Kind::WaveUnreadable:
+        return QStringLiteral("waveUnreadable");
+    case Kind::WaveNotPcm:
+        return QStringLiteral("waveNotPcm");
+    case Kind::WaveFormatDiffers:
+        return QStringLiteral("waveFormatDiffers");
+    case Kind::WaveLengthDiffers:
+        return QStringLiteral("waveLengthDiffers");
+    case Kind::LoopPastData:
+        return QStringLiteral("loopPastData");
+    case Kind::DataOverlaps:
+        return QStringLiteral("dataOverlaps");
+    case Kind::DataOutsideFile:
+        return QStringLiteral("dataOutsideFile");
+    case Kind::SharedWaveDiffers:
+        return QStringLiteral("sharedWaveDiffers");
+    case Kind::DuplicateResourceId:
+        return QStringLiteral("duplicateResourceId");
+    case Kind::DuplicateEventId:
+        return QStringLiteral("duplicateEventId");
+    case Kind::NameWithoutResource:
+        return QStringLiteral("nameWithoutResource");
+    case Kind::ResourceWithoutName:
+        return QStringLiteral("resourceWithoutName");
+    case Kind::NoNames:
+        return QStringLiteral("noNames");
+    }
+    return QString();
+}
+
+QString CBankChecker::RecordName(Finding::Record record) {
+    switch (record) {
+    case Record::Bank:
+        return QStringLiteral("bank");
+    case Record::Resource:
+        return QStringLiteral("resource");
+    case Record::Event:
+        return QStringLiteral("event");
+    case Record::NamesEntry:
+        return QStringLiteral("namesEntry");
+    }
+    return QString();
+}
+
+QString CBankChecker::RecordLabel(const Finding& finding) {
+    switch (finding.record) {
+    case Record::Bank:
+        return QStringLiteral("bank");
+    case Record::Resource:
+        return QStringLiteral("resource %1 (id %2)").arg(finding.index).arg(finding.id);
+    case Record::Event:
+        return QStringLiteral("event %1 (id %2)").arg(finding.index).arg(finding.id);
+    case Record::NamesEntry:
+        return QStringLiteral("names entry %1 (id %2)").arg(finding.index).arg(finding.id);
+    }
+    return QString();
+}

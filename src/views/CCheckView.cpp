@@ -1,0 +1,113 @@
+#include "CCheckView.h"
+
+#include "CEventView.h"
+#include "CKantelView.h"
+
+#include "doc/CKantelDoc.h"
+#include "framework/ui/AfxWin.h"
+#include "framework/ui/CListCtrl.h"
+#include "framework/ui/CMDIChildWnd.h"
+#include "framework/ui/CMDIFrameWnd.h"
+#include "framework/ui/CWinApp.h"
+#include "res/resource.h"
+
+namespace {
+
+using Record = CBankChecker::Finding::Record;
+
+// The first list of the bank of this kind.
+template <class View> View* FindView(const CKantelDoc& doc) {
+    for (IDocumentView* pView : doc.GetViews()) {
+        if (auto* pFound = dynamic_cast<View*>(pView)) {
+            return pFound;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CCheckView::CCheckView() = default;
+
+CCheckView::~CCheckView() = default;
+
+CKantelDoc* CCheckView::GetDocument() const {
+    return static_cast<CKantelDoc*>(CListView::GetDocument());
+}
+
+void CCheckView::OnUpdate(IDocumentView* /*pSender*/, qintptr /*lHint*/, void* /*pHint*/) {
+    CListCtrl& list = GetListCtrl();
+    list.DeleteAllItems();
+    if (list.GetColumnCount() == 0) {
+        list.InsertColumn(Record, QStringLiteral("Record"), LVCFMT_LEFT, 150);
+        list.InsertColumn(Finding, QStringLiteral("Finding"), LVCFMT_LEFT, 700);
+    }
+    const CKantelDoc* pDoc = GetDocument();
+    m_findings = pDoc != nullptr ? pDoc->CheckBank() : std::vector<CBankChecker::Finding>();
+    list.SetItemCount(static_cast<int>(m_findings.size()));
+    if (pDoc == nullptr || GetParentFrame() == nullptr) {
+        return;
+    }
+    QString caption = pDoc->GetTitle() + QStringLiteral(" - Check Bank");
+    if (pDoc->IsModified()) {
+        caption += QStringLiteral(" *");
+    }
+    GetParentFrame()->SetWindowText(caption);
+}
+
+QString CCheckView::GetCellText(int nItem, int nSubItem) const {
+    if (nItem < 0 || static_cast<size_t>(nItem) >= m_findings.size()) {
+        return QString();
+    }
+    const CBankChecker::Finding& finding = m_findings[static_cast<size_t>(nItem)];
+    return nSubItem == Record ? CBankChecker::RecordLabel(finding) : finding.text;
+}
+
+void CCheckView::OnDblclk() {
+    const int selected = GetListCtrl().GetNextItem(-1, LVNI_SELECTED);
+    if (selected >= 0) {
+        GoToRecord(selected);
+    }
+}
+
+bool CCheckView::GoToRecord(int row) {
+    CKantelDoc* pDoc = GetDocument();
+    if (pDoc == nullptr || row < 0 || static_cast<size_t>(row) >= m_findings.size()) {
+        return false;
+    }
+    const CBankChecker::Finding finding = m_findings[static_cast<size_t>(row)];
+    const bool resource = finding.record == Record::Resource;
+    if (!resource && finding.record != Record::Event) {
+        return false;
+    }
+    const auto find = [pDoc, resource]() -> CListView* {
+        if (resource) {
+            return FindView<CKantelView>(*pDoc);
+        }
+        return FindView<CEventView>(*pDoc);
+    };
+    CListView* pView = find();
+    if (pView == nullptr) {
+        // A new window of that kind on this window's bank, as the Window
+        // menu opens one.
+        if (GetParentFrame() != nullptr) {
+            GetParentFrame()->MDIActivate();
+        }
+        AfxGetMainWnd()->OnCommand(resource ? ID_WINDOW_NEW : ID_WINDOW_NEW_EVENT_VIEW);
+        pView = find();
+        if (pView == nullptr) {
+            return false;
+        }
+    }
+    if (pView->GetParentFrame() != nullptr) {
+        pView->GetParentFrame()->MDIActivate();
+    }
+    CListCtrl& list = pView->GetListCtrl();
+    if (finding.index >= list.GetItemCount()) {
+        return false;
+    }
+    list.SetItemState(finding.index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    list.scrollTo(list.model()->index(finding.index, 0));
+    list.setFocus();
+    return true;
+}
