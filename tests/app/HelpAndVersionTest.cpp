@@ -11,7 +11,7 @@
 
 namespace {
 
-struct Run {
+struct BareRun {
     int exitCode = -1;
     QString out;
     QString err;
@@ -19,13 +19,13 @@ struct Run {
 
 // Runs a built program as a package build or an ssh session would: no
 // DISPLAY, no WAYLAND_DISPLAY, no QT_QPA_PLATFORM, nothing but PATH.
-Run runBare(const QString& program, const QStringList& arguments) {
+BareRun runBare(const QString& program, const QStringList& arguments) {
     QProcessEnvironment environment;
     environment.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
-    Run run;
+    BareRun run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
         ADD_FAILURE() << qPrintable(program) << " did not finish normally";
         return run;
@@ -55,13 +55,13 @@ Answered answer(const QStringList& arguments) {
 TEST(HelpAndVersion, TheEditorAnswersWithoutADisplay) {
     const QString editor = QStringLiteral(KANTEL_BINARY);
     for (const QString& option : {QStringLiteral("--version"), QStringLiteral("-v")}) {
-        const Run version = runBare(editor, {option});
+        const BareRun version = runBare(editor, {option});
         EXPECT_EQ(version.exitCode, 0) << qPrintable(version.err);
         EXPECT_EQ(version.out, QStringLiteral("kantel " KANTEL_VERSION "\n"));
         EXPECT_EQ(version.err, QString());
     }
     for (const QString& option : {QStringLiteral("--help"), QStringLiteral("-h")}) {
-        const Run help = runBare(editor, {QStringLiteral("some.bnm"), option});
+        const BareRun help = runBare(editor, {QStringLiteral("some.bnm"), option});
         EXPECT_EQ(help.exitCode, 0) << qPrintable(help.err);
         EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: kantel [options] [BANK]\n")));
         EXPECT_TRUE(help.out.contains(QStringLiteral("--version")));
@@ -72,8 +72,8 @@ TEST(HelpAndVersion, TheEditorAnswersWithoutADisplay) {
 // The editor, the command-line tool and the About box's record show one
 // version, the one the build (and with it the package) was given.
 TEST(HelpAndVersion, EditorToolAndAboutBoxShowOneVersion) {
-    const Run editor = runBare(QStringLiteral(KANTEL_BINARY), {QStringLiteral("--version")});
-    const Run tool = runBare(QStringLiteral(KANTEL_CLI_BINARY), {QStringLiteral("--version")});
+    const BareRun editor = runBare(QStringLiteral(KANTEL_BINARY), {QStringLiteral("--version")});
+    const BareRun tool = runBare(QStringLiteral(KANTEL_CLI_BINARY), {QStringLiteral("--version")});
     EXPECT_EQ(tool.exitCode, 0);
     EXPECT_EQ(editor.out.section(u' ', 1), tool.out.section(u' ', 1));
     CVersionInfo info;
