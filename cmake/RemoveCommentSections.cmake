@@ -1,7 +1,6 @@
 # Run by CPack on the package's staging folder before it is packed (see
 # CPACK_PRE_BUILD_SCRIPTS in Install.cmake): takes the .comment section, the
 # compilers' names and versions, out of the programs, as dh_strip does.
-message(STATUS "staging: ${CPACK_TEMPORARY_DIRECTORY} ${CPACK_TEMPORARY_INSTALL_DIRECTORY} ${CPACK_PACKAGING_INSTALL_PREFIX}")
 foreach(binary IN LISTS CPACK_KANTEL_BINARIES)
     set(path ${CPACK_TEMPORARY_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}/${binary})
     if(NOT EXISTS ${path})
