@@ -37,9 +37,9 @@ _kantel_cli() {
 
     if [[ -z $command ]]; then
         if [[ $cur == -* ]]; then
-            COMPREPLY=($(compgen -W "$common --help-all" -- "$cur"))
+            mapfile -t COMPREPLY < <(compgen -W "$common --help-all" -- "$cur")
         else
-            COMPREPLY=($(compgen -W "$commands" -- "$cur"))
+            mapfile -t COMPREPLY < <(compgen -W "$commands" -- "$cur")
         fi
         return
     fi
@@ -53,7 +53,7 @@ _kantel_cli() {
         export) options="--resource --force" ;;
     esac
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W "$options $common" -- "$cur"))
+        mapfile -t COMPREPLY < <(compgen -W "$options $common" -- "$cur")
         return
     fi
 
