@@ -1,8 +1,13 @@
 # Installation into the system and the Debian package.
 #
 #   cmake --install BUILD [--prefix /usr]      program, CLI, desktop entry,
-#                                              MIME type, icons, help text
-#   cd BUILD && cpack -G DEB                   kantel_<version>_<arch>.deb
+#                                              MIME type, icons, help text,
+#                                              manual pages, bash completion,
+#                                              AppStream metainfo
+#   cd BUILD && cpack -G DEB                   kantel_<version>-<release>_<arch>.deb
+#
+# scripts/check-install builds the package as Debian would, with the
+# hardening flags of dpkg-buildflags, and runs lintian on it.
 #
 # The desktop entry, the MIME type and the icons are what a file manager needs
 # to show banks with their own icon and open them in the editor; the caches
@@ -12,6 +17,52 @@
 include(GNUInstallDirs)
 
 set(KANTEL_LINUX_DIR ${PROJECT_SOURCE_DIR}/dist/linux)
+set(KANTEL_DEBIAN_DIR ${PROJECT_SOURCE_DIR}/dist/debian)
+# Files made from the sources for installing: pages and changelogs compressed
+# as Debian wants them, the metainfo with its release filled in.
+set(KANTEL_DIST_OUT ${PROJECT_BINARY_DIR}/dist)
+
+# The Debian revision of this version; the changelog's first entry must be
+# for it, and its date is the release's date in the metainfo.
+set(KANTEL_DEBIAN_RELEASE 1)
+file(STRINGS ${KANTEL_DEBIAN_DIR}/changelog KANTEL_CHANGELOG_TOP LIMIT_COUNT 1)
+if(NOT KANTEL_CHANGELOG_TOP MATCHES "^kantel \\(${KANTEL_VERSION}-${KANTEL_DEBIAN_RELEASE}\\) ")
+    message(FATAL_ERROR "dist/debian/changelog starts with \"${KANTEL_CHANGELOG_TOP}\"; "
+        "add an entry for kantel (${KANTEL_VERSION}-${KANTEL_DEBIAN_RELEASE}) at its top")
+endif()
+file(STRINGS ${KANTEL_DEBIAN_DIR}/changelog KANTEL_CHANGELOG_TRAILER REGEX "^ -- " LIMIT_COUNT 1)
+if(NOT KANTEL_CHANGELOG_TRAILER MATCHES
+        ", ([0-9][0-9]) (Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) ([0-9][0-9][0-9][0-9]) ")
+    message(FATAL_ERROR "the first entry of dist/debian/changelog has no date line")
+endif()
+set(KANTEL_RELEASE_DAY ${CMAKE_MATCH_1})
+set(KANTEL_RELEASE_YEAR ${CMAKE_MATCH_3})
+set(KANTEL_MONTHS Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+list(FIND KANTEL_MONTHS ${CMAKE_MATCH_2} KANTEL_RELEASE_MONTH)
+math(EXPR KANTEL_RELEASE_MONTH "${KANTEL_RELEASE_MONTH} + 1" OUTPUT_FORMAT DECIMAL)
+if(KANTEL_RELEASE_MONTH LESS 10)
+    set(KANTEL_RELEASE_MONTH 0${KANTEL_RELEASE_MONTH})
+endif()
+set(KANTEL_RELEASE_DATE ${KANTEL_RELEASE_YEAR}-${KANTEL_RELEASE_MONTH}-${KANTEL_RELEASE_DAY})
+
+configure_file(${PROJECT_SOURCE_DIR}/doc/man/kantel.1.in ${KANTEL_DIST_OUT}/kantel.1 @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/doc/man/kantel-cli.1.in ${KANTEL_DIST_OUT}/kantel-cli.1 @ONLY)
+configure_file(${KANTEL_DEBIAN_DIR}/changelog ${KANTEL_DIST_OUT}/changelog.Debian COPYONLY)
+configure_file(${KANTEL_LINUX_DIR}/org.perlume.Kantel.metainfo.xml.in
+    ${KANTEL_DIST_OUT}/org.perlume.Kantel.metainfo.xml @ONLY)
+# -n leaves the name and time out of the gzip header, so that the same
+# sources give the same package.
+find_program(KANTEL_GZIP gzip REQUIRED)
+set(KANTEL_COMPRESSED)
+foreach(file kantel.1 kantel-cli.1 changelog.Debian)
+    add_custom_command(OUTPUT ${KANTEL_DIST_OUT}/${file}.gz
+        COMMAND ${KANTEL_GZIP} -9nkf ${file}
+        DEPENDS ${KANTEL_DIST_OUT}/${file}
+        WORKING_DIRECTORY ${KANTEL_DIST_OUT}
+        VERBATIM)
+    list(APPEND KANTEL_COMPRESSED ${KANTEL_DIST_OUT}/${file}.gz)
+endforeach()
+add_custom_target(kantel_dist_files ALL DEPENDS ${KANTEL_COMPRESSED})
 
 install(TARGETS kantel kantel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
@@ -19,6 +70,21 @@ install(FILES ${KANTEL_LINUX_DIR}/org.perlume.Kantel.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${KANTEL_LINUX_DIR}/kantel-bnm.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+
+install(FILES ${KANTEL_DIST_OUT}/kantel.1.gz ${KANTEL_DIST_OUT}/kantel-cli.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# bash-completion loads a command's completion on first use from here (and
+# from the same folder below every XDG_DATA_DIRS entry, for other prefixes).
+install(FILES ${KANTEL_LINUX_DIR}/kantel-cli.bash
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME kantel-cli)
+# Software centres list the program from its metainfo, named after the
+# desktop entry's id.
+install(FILES ${KANTEL_DIST_OUT}/org.perlume.Kantel.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${KANTEL_DEBIAN_DIR}/copyright ${KANTEL_DIST_OUT}/changelog.Debian.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kantel)
+install(FILES ${KANTEL_DEBIAN_DIR}/kantel.lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME kantel)
 
 # The program looks for its help text here (next to the binary's share/);
 # a second copy under doc/ is where people look for a package's documents,
@@ -52,15 +118,27 @@ install(FILES ${KANTEL_LINUX_DIR}/icons/application-x-kantel-bnm.svg
 set(CPACK_PACKAGE_NAME kantel)
 set(CPACK_PACKAGE_VENDOR "Perlume")
 # The version the About box shows, so that package and program agree.
-set(CPACK_PACKAGE_VERSION ${KANTEL_FILE_VERSION})
+set(CPACK_PACKAGE_VERSION ${KANTEL_VERSION})
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${KANTEL_DEBIAN_RELEASE})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "sound bank editor for the games Korvex and Lunaris")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Kantel opens the sound banks (.bnm) of the racing games Korvex and Lunaris, \
-shows their sound resources and events, plays and edits the samples, and saves \
-the bank for the game. kantel-cli does the same jobs without a window.")
+# CPack puts the summary above this and indents each line by one blank; the
+# lines are kept under 80 columns here, an empty one separates paragraphs.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Kantel opens the sound banks (.bnm files) of the racing games Korvex and
+Lunaris, shows their sound resources and events in list windows, plays the
+samples, edits one record at a time in property dialogs, imports any sound
+file (wave, AIFF, FLAC, Ogg Vorbis, Opus, MP3) as a sample, exports the
+samples as wave files, and saves the bank so that the game can load it.
+
+kantel-cli does the same jobs without a display, for scripts, and checks a
+bank for what the game would trip over; its JSON output suits jq.")
 set(CPACK_PACKAGE_CONTACT "The Kantel developers <kantel@perlume.com>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+# strip leaves the compilers' .comment notes, which Debian's own packaging
+# takes out; so does this, in the package's staging folder.
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/RemoveCommentSections.cmake)
+set(CPACK_KANTEL_OBJCOPY ${CMAKE_OBJCOPY})
+set(CPACK_KANTEL_BINARIES ${CMAKE_INSTALL_BINDIR}/kantel ${CMAKE_INSTALL_BINDIR}/kantel-cli)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)

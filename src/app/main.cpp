@@ -1,6 +1,11 @@
+#include "CHelpAndVersion.h"
 #include "CKantelApp.h"
 
+#include <QStringList>
+#include <QTextStream>
+
 #include <csignal>
+#include <cstdio>
 
 // The one application object; AfxWinMain finds it.
 CKantelApp theApp;
@@ -10,6 +15,16 @@ int main(int argc, char* argv[]) {
     // be reported like a full disk, not kill the editor with every unsaved
     // bank in it.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Before the QApplication, which would need a display only to say this.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (const std::optional<int> status = CHelpAndVersion::Answer(arguments, out, err)) {
+        return *status;
+    }
     return AfxWinMain(argc, argv);
 }
 

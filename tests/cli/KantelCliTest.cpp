@@ -189,7 +189,7 @@ TEST(CliUsage, HelpAndVersion) {
     EXPECT_TRUE(help.out.contains(QStringLiteral("--force")));
     const CliRun version = cli({QStringLiteral("--version")});
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out, QStringLiteral("kantel-cli 1.0.0\n"));
+    EXPECT_EQ(version.out, QStringLiteral("kantel-cli " KANTEL_VERSION "\n"));
 }
 
 // --- the demo bank through every command ------------------------------------------
