@@ -13,6 +13,8 @@ constexpr std::array kMainFrame{
     Accelerator{QKeyCombination(Qt::ControlModifier, Qt::Key_O), ID_FILE_OPEN},
     Accelerator{QKeyCombination(Qt::ControlModifier, Qt::Key_R), ID_WINDOW_NEW},
     Accelerator{QKeyCombination(Qt::ControlModifier, Qt::Key_S), ID_FILE_SAVE},
+    Accelerator{QKeyCombination(Qt::ControlModifier, Qt::Key_Q), ID_APP_EXIT},
+    Accelerator{QKeyCombination(Qt::NoModifier, Qt::Key_F1), ID_HELP_INDEX},
     Accelerator{QKeyCombination(Qt::NoModifier, Qt::Key_F6), ID_NEXT_PANE},
     Accelerator{QKeyCombination(Qt::ShiftModifier, Qt::Key_F6), ID_PREV_PANE},
     Accelerator{QKeyCombination(Qt::AltModifier, Qt::Key_Return), ID_EDIT_PROPERTIES},

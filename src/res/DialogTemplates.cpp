@@ -41,37 +41,40 @@ constexpr std::array kHeaderInfoControls{
     C{IDC_RESOURCE_TABLE_OFFSET, C::Edit, "", kReadOnlyEdit, 173, 53, 46, 12},
 };
 
+// As wide as a file name of fifteen wide characters ("WWW...") needs: the
+// storage box and its file name field take that room, and what stands to
+// their right stands further over.
 constexpr std::array kSampleResourceControls{
     C{IDC_STATIC, C::Static, "Resource ID:", kLabel, 7, 7, 47, 8},
     C{IDC_RESOURCE_ID, C::Static, "", kValue, 59, 7, 35, 10},
     C{IDC_STATIC, C::Static, "Resource type:", kLabel, 101, 7, 53, 8},
-    C{IDC_RESOURCE_TYPE, C::Static, "", kValue, 158, 7, 95, 10},
-    C{IDC_STATIC, C::GroupBox, "Storage", kLabel, 7, 27, 136, 89},
+    C{IDC_RESOURCE_TYPE, C::Static, "", kValue, 158, 7, 155, 10},
+    C{IDC_STATIC, C::GroupBox, "Storage", kLabel, 7, 27, 196, 89},
     C{IDC_STATIC, C::Static, "&Type:", kLabel, 13, 44, 23, 8},
     C{IDC_STORAGE, C::ComboBox, "", C::TabStop | C::DropDownList | C::VScroll, 51, 42, 56, 51},
     C{IDC_STATIC, C::Static, "File name:", kLabel, 13, 60, 39, 8},
-    C{IDC_FILE_NAME, C::Static, "", kValue, 51, 59, 56, 10},
-    C{IDC_SELECT, C::PushButton, "&Select", kButton, 109, 58, 28, 12},
+    C{IDC_FILE_NAME, C::Static, "", kValue, 51, 59, 116, 10},
+    C{IDC_SELECT, C::PushButton, "&Select", kButton, 169, 58, 28, 12},
     C{IDC_STATIC, C::Static, "&Offset:", kLabel, 13, 78, 26, 8},
     C{IDC_OFFSET, C::Edit, "", kReadOnlyNumber, 51, 76, 56, 14},
     C{IDC_STATIC, C::Static, "&Length:", kLabel, 13, 96, 34, 8},
     C{IDC_LENGTH, C::Edit, "", kReadOnlyNumber, 51, 94, 56, 14},
-    C{IDC_STATIC, C::GroupBox, "Loop", kLabel, 158, 28, 95, 58},
-    C{IDC_LOOPED, C::CheckBox, "&Enabled", C::TabStop | C::AutoCheck, 168, 41, 42, 10},
-    C{IDC_STATIC, C::Static, "St&art:", kLabel, 168, 55, 16, 8},
-    C{IDC_LOOP_START, C::Edit, "", kNumberEdit, 203, 53, 42, 14},
-    C{IDC_STATIC, C::Static, "Le&ngth:", kLabel, 168, 70, 23, 8},
-    C{IDC_LOOP_LENGTH, C::Edit, "", kNumberEdit, 203, 68, 42, 14},
-    C{IDC_STATIC, C::Static, "Sample &rate:", kLabel, 159, 96, 44, 8},
-    C{IDC_STATIC, C::Static, "&Channels:", kLabel, 159, 111, 36, 8},
-    C{IDC_STATIC, C::Static, "&Bits:", kLabel, 159, 125, 18, 8},
+    C{IDC_STATIC, C::GroupBox, "Loop", kLabel, 218, 28, 95, 58},
+    C{IDC_LOOPED, C::CheckBox, "&Enabled", C::TabStop | C::AutoCheck, 228, 41, 42, 10},
+    C{IDC_STATIC, C::Static, "St&art:", kLabel, 228, 55, 16, 8},
+    C{IDC_LOOP_START, C::Edit, "", kNumberEdit, 263, 53, 42, 14},
+    C{IDC_STATIC, C::Static, "Le&ngth:", kLabel, 228, 70, 23, 8},
+    C{IDC_LOOP_LENGTH, C::Edit, "", kNumberEdit, 263, 68, 42, 14},
+    C{IDC_STATIC, C::Static, "Sample &rate:", kLabel, 219, 96, 44, 8},
+    C{IDC_STATIC, C::Static, "&Channels:", kLabel, 219, 111, 36, 8},
+    C{IDC_STATIC, C::Static, "&Bits:", kLabel, 219, 125, 18, 8},
     C{IDC_STATIC, C::Static, "&Volume:", kLabel, 7, 125, 30, 8},
     C{IDC_VOLUME, C::Edit, "", kNumberEdit, 51, 123, 40, 14},
-    C{kOk, C::PushButton, "OK", kDefault, 149, 144, 50, 14},
-    C{kCancel, C::PushButton, "Cancel", kButton, 203, 144, 50, 14},
-    C{IDC_SAMPLE_RATE, C::Static, "", C::NoPrefix, 207, 96, 46, 8},
-    C{IDC_CHANNELS, C::Static, "", C::NoPrefix, 207, 111, 46, 8},
-    C{IDC_BITS, C::Static, "", C::NoPrefix, 207, 125, 46, 8},
+    C{kOk, C::PushButton, "OK", kDefault, 209, 144, 50, 14},
+    C{kCancel, C::PushButton, "Cancel", kButton, 263, 144, 50, 14},
+    C{IDC_SAMPLE_RATE, C::Static, "", C::NoPrefix, 267, 96, 46, 8},
+    C{IDC_CHANNELS, C::Static, "", C::NoPrefix, 267, 111, 46, 8},
+    C{IDC_BITS, C::Static, "", C::NoPrefix, 267, 125, 46, 8},
 };
 
 // The storage list's items; an item's index is the storage code it stands for.
@@ -126,7 +129,7 @@ constexpr std::array kCdTrackResourceControls{
 
 constexpr std::array kTemplates{
     DialogTemplate{IDD_HEADER_INFO, "Header Info", 233, 78, kFont, 8, kHeaderInfoControls, {}},
-    DialogTemplate{IDD_SAMPLE_RESOURCE, "Sound Resource Properties", 260, 165, kFont, 8,
+    DialogTemplate{IDD_SAMPLE_RESOURCE, "Sound Resource Properties", 320, 165, kFont, 8,
                    kSampleResourceControls, kSampleResourceInit},
     DialogTemplate{IDD_SELECT_SOUND_FILE,
                    "Select Sound File",

@@ -10,11 +10,9 @@ namespace {
 constexpr MenuItem kSeparator{};
 
 constexpr std::array kFileNoDocument{
-    MenuItem{ID_FILE_OPEN, "&Open...\tCtrl+O"},
-    kSeparator,
-    MenuItem{ID_FILE_MRU_FILE1, "Recent File", true},
-    kSeparator,
-    MenuItem{ID_APP_EXIT, "E&xit"},
+    MenuItem{ID_FILE_OPEN, "&Open...\tCtrl+O"},       kSeparator,
+    MenuItem{ID_FILE_MRU_FILE1, "Recent File", true}, kSeparator,
+    MenuItem{ID_APP_EXIT, "E&xit\tCtrl+Q"},
 };
 
 constexpr std::array kFileDocument{
@@ -25,7 +23,7 @@ constexpr std::array kFileDocument{
     kSeparator,
     MenuItem{ID_FILE_MRU_FILE1, "Recent File", true},
     kSeparator,
-    MenuItem{ID_APP_EXIT, "E&xit"},
+    MenuItem{ID_APP_EXIT, "E&xit\tCtrl+Q"},
 };
 
 constexpr std::array kEdit{
@@ -74,8 +72,8 @@ constexpr std::array kWindow{
 };
 
 constexpr std::array kHelp{
-    MenuItem{ID_HELP_INDEX, "Kantel Help..."},   kSeparator,
-    MenuItem{ID_HELP_HOMEPAGE, "&Home Page..."}, kSeparator,
+    MenuItem{ID_HELP_INDEX, "Kantel Help...\tF1"}, kSeparator,
+    MenuItem{ID_HELP_HOMEPAGE, "&Home Page..."},   kSeparator,
     MenuItem{ID_APP_ABOUT, "&About Kantel..."},
 };
 

@@ -181,6 +181,15 @@ void CDialog::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
+void CDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The style draws the focus frame of check boxes and lists only once a
+    // key has moved the focus, and showing a window forgets that; whoever
+    // opens a dialog types into it next, so the focus is drawn from the
+    // start.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
 void CDialog::accept() {
     OnCommand(IDOK, BN_CLICKED);
 }

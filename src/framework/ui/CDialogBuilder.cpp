@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 
 namespace {
@@ -210,7 +211,19 @@ QWidget* CDialogBuilder::Create(QDialog& dialog, const DialogControl& control) c
     }
     case DialogControl::Edit: {
         auto* edit = new QLineEdit(&dialog);
-        edit->setReadOnly((control.nStyle & DialogControl::ReadOnly) != 0U);
+        const bool readOnly = (control.nStyle & DialogControl::ReadOnly) != 0U;
+        edit->setReadOnly(readOnly);
+        if (readOnly) {
+            // A field the user cannot change is filled like the dialog
+            // behind it, as the platform draws one, so nobody clicks in to
+            // type; its text can still be selected and copied.
+            QPalette palette = edit->palette();
+            for (const QPalette::ColorGroup group :
+                 {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+                palette.setBrush(group, QPalette::Base, palette.brush(group, QPalette::Window));
+            }
+            edit->setPalette(palette);
+        }
         edit->setFrame((control.nStyle & DialogControl::Border) != 0U);
         if ((control.nStyle & DialogControl::Number) != 0U) {
             CEditInputRules::Of(edit)->SetDigitsOnly(true);
