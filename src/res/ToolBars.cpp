@@ -10,23 +10,23 @@ namespace {
 constexpr ToolBarButton kSeparator{};
 
 constexpr std::array kMainFrame{
-    ToolBarButton{ID_FILE_OPEN, ":/res/toolbar/open.png"},
-    ToolBarButton{ID_FILE_SAVE, ":/res/toolbar/save.png"},
+    ToolBarButton{ID_FILE_OPEN, ":/res/toolbar/open.svg"},
+    ToolBarButton{ID_FILE_SAVE, ":/res/toolbar/save.svg"},
     kSeparator,
-    ToolBarButton{ID_GAME_KORVEX, ":/res/toolbar/korvex.png"},
-    ToolBarButton{ID_GAME_LUNARIS, ":/res/toolbar/lunaris.png"},
+    ToolBarButton{ID_GAME_KORVEX, ":/res/toolbar/korvex.svg"},
+    ToolBarButton{ID_GAME_LUNARIS, ":/res/toolbar/lunaris.svg"},
     kSeparator,
-    ToolBarButton{ID_SOUND_PLAY, ":/res/toolbar/play.png"},
-    ToolBarButton{ID_SOUND_STOP, ":/res/toolbar/stop.png"},
+    ToolBarButton{ID_SOUND_PLAY, ":/res/toolbar/play.svg"},
+    ToolBarButton{ID_SOUND_STOP, ":/res/toolbar/stop.svg"},
     kSeparator,
-    ToolBarButton{ID_EDIT_PROPERTIES, ":/res/toolbar/properties.png"},
+    ToolBarButton{ID_EDIT_PROPERTIES, ":/res/toolbar/properties.svg"},
     kSeparator,
-    ToolBarButton{ID_WINDOW_NEW, ":/res/toolbar/resourceview.png"},
-    ToolBarButton{ID_WINDOW_NEW_EVENT_VIEW, ":/res/toolbar/eventview.png"},
+    ToolBarButton{ID_WINDOW_NEW, ":/res/toolbar/resourceview.svg"},
+    ToolBarButton{ID_WINDOW_NEW_EVENT_VIEW, ":/res/toolbar/eventview.svg"},
     kSeparator,
-    ToolBarButton{ID_WINDOW_CASCADE, ":/res/toolbar/cascade.png"},
-    ToolBarButton{ID_WINDOW_TILE_HORZ, ":/res/toolbar/tilehorz.png"},
-    ToolBarButton{ID_WINDOW_TILE_VERT, ":/res/toolbar/tilevert.png"},
+    ToolBarButton{ID_WINDOW_CASCADE, ":/res/toolbar/cascade.svg"},
+    ToolBarButton{ID_WINDOW_TILE_HORZ, ":/res/toolbar/tilehorz.svg"},
+    ToolBarButton{ID_WINDOW_TILE_VERT, ":/res/toolbar/tilevert.svg"},
 };
 
 constexpr std::array kToolBars{
