@@ -8,6 +8,7 @@
 
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CIntegerText.h"
+#include "framework/core/CResourceText.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -134,7 +135,7 @@ void CDialog::ExecuteDlgInit() {
     }
     for (const DialogInitItem& item : m_pTemplate->initData) {
         if (auto* combo = qobject_cast<QComboBox*>(GetDlgItem(item.nControlId))) {
-            combo->addItem(QString::fromLatin1(item.pszText));
+            combo->addItem(CResourceText::Tr(item.pszText));
         }
     }
     for (const CDialogBuilder::Control& control : m_controls) {

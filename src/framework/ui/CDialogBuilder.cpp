@@ -3,6 +3,8 @@
 #include "CEditInputRules.h"
 #include "DialogTemplate.h"
 
+#include "framework/core/CResourceText.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -81,7 +83,7 @@ std::vector<CDialogBuilder::Control> CDialogBuilder::Build(QDialog& dialog,
                                                            const DialogTemplate& dialogTemplate) {
     const QFont font = FontOf(dialogTemplate);
     dialog.setFont(font);
-    dialog.setWindowTitle(QString::fromLatin1(dialogTemplate.pszTitle));
+    dialog.setWindowTitle(CResourceText::Tr(dialogTemplate.pszTitle));
     // A modal frame with caption and system menu: no resizing, no help button.
     dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -165,7 +167,7 @@ void CDialogBuilder::WidenLabels(const QDialog& dialog, const std::vector<Contro
 }
 
 QWidget* CDialogBuilder::Create(QDialog& dialog, const DialogControl& control) const {
-    const QString text = QString::fromLatin1(control.pszText);
+    const QString text = CResourceText::Tr(control.pszText);
     const bool tabStop = (control.nStyle & DialogControl::TabStop) != 0U;
     QRect rect = MapDialogRect(control.x, control.y, control.cx, control.cy);
     QWidget* widget = nullptr;
