@@ -12,6 +12,7 @@
 #include "framework/core/IProgressSink.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <limits>
@@ -249,8 +250,9 @@ void CBankWriter::Write(IBankOutput& output) {
             continue;
         }
         if (opened.state == SampleExtraction::State::Failed) {
-            lost.push_back({CBnmFormat::FileNameText(resource), false,
-                            QStringLiteral("its wave file could not be written")});
+            lost.push_back(
+                {CBnmFormat::FileNameText(resource), false,
+                 QCoreApplication::translate("CBankWriter", "its wave file could not be written")});
         } else if (opened.state == SampleExtraction::State::Written) {
             CFile wave;
             const WaveCheck check = CheckWave(wave, SampleFilePath(m_bank.folder, resource));
@@ -259,7 +261,7 @@ void CBankWriter::Write(IBankOutput& output) {
             }
         }
     }
-    m_progress.Begin(QStringLiteral("Saving"), total);
+    m_progress.Begin(QCoreApplication::translate("CBankWriter", "Saving"), total);
     for (int i = 0; i < count; ++i) {
         SoundResource& resource = m_bank.resources[static_cast<size_t>(i)];
         if (!resource.IsBankedSample()) {
@@ -271,7 +273,7 @@ void CBankWriter::Write(IBankOutput& output) {
         if (!stored && check.problem == WaveProblem::NotPcm) {
             // Neither packing it nor dropping it is right: the user decides.
             output.Seek(before);
-            unplayable.append(QStringLiteral("Couldn't store %1: %2.")
+            unplayable.append(QCoreApplication::translate("CBankWriter", "Couldn't store %1: %2.")
                                   .arg(CBnmFormat::FileNameText(resource), ProblemText(check)));
             continue;
         }
@@ -309,7 +311,8 @@ void CBankWriter::Write(IBankOutput& output) {
         QStringList lines;
         for (const LostSample& sample : lost) {
             lines.append(sample.banked
-                             ? QStringLiteral("Couldn't store %1: %2.").arg(sample.name, sample.why)
+                             ? QCoreApplication::translate("CBankWriter", "Couldn't store %1: %2.")
+                                   .arg(sample.name, sample.why)
                              : QStringLiteral("%1 is no longer banked, and %2.")
                                    .arg(sample.name, sample.why));
         }
@@ -317,7 +320,8 @@ void CBankWriter::Write(IBankOutput& output) {
         if (!lost.empty()) {
             text = QStringLiteral("%1\n%2 the only copy of %3 sample data, so the bank was not "
                                   "saved.")
-                       .arg(CMessageList::Join(lines), QStringLiteral("The bank holds"),
+                       .arg(CMessageList::Join(lines),
+                            QCoreApplication::translate("CBankWriter", "The bank holds"),
                             lost.size() == 1 ? QStringLiteral("its") : QStringLiteral("their"));
         }
         if (!unplayable.isEmpty()) {

@@ -15,6 +15,7 @@
 #include "framework/core/CFileException.h"
 #include "framework/core/IProgressSink.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -104,10 +105,11 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
     const std::vector<CBankWriter::Reformatted> reformatted = std::exchange(m_reformatted, {});
     if (saved && !reformatted.empty()) {
         const auto format = [](int rate, int channels, int bits) {
-            return QStringLiteral("%1 Hz, %2 %3, %4 bits")
+            return QCoreApplication::translate("CKantelDoc", "%1 Hz, %2 %3, %4 bits")
                 .arg(rate)
                 .arg(channels)
-                .arg(channels == 1 ? QStringLiteral("channel") : QStringLiteral("channels"))
+                .arg(channels == 1 ? QCoreApplication::translate("CKantelDoc", "channel")
+                                   : QCoreApplication::translate("CKantelDoc", "channels"))
                 .arg(bits);
         };
         QStringList lines;
@@ -117,15 +119,17 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
                                   format(r.newSamplesPerSec, r.newChannels, r.newBitsPerSample),
                                   format(r.samplesPerSec, r.channels, r.bitsPerSample)));
         }
-        AfxMessageBox(QStringLiteral("These samples' wave files are in another format than "
-                                     "their records said; the records now give the files' "
-                                     "format, so the game plays them as they are:\n%1")
+        AfxMessageBox(QCoreApplication::translate(
+                          "CKantelDoc", "These samples' wave files are in another format than "
+                                        "their records said; the records now give the files' "
+                                        "format, so the game plays them as they are:\n%1")
                           .arg(CMessageList::Join(lines)),
                       MB_OK | MB_ICONINFORMATION);
     }
     if (saved) {
         for (const QString& name : unstored) {
-            AfxMessageBox(QStringLiteral("Couldn't store %1").arg(name), MB_OK | MB_ICONHAND);
+            AfxMessageBox(QCoreApplication::translate("CKantelDoc", "Couldn't store %1").arg(name),
+                          MB_OK | MB_ICONHAND);
         }
         if (!shortWaves.empty()) {
             QStringList lines;
@@ -144,7 +148,8 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
                               .arg(wave.available)
                               .arg(wave.claimed));
             }
-            AfxMessageBox(QStringLiteral("Some wave files are shorter than they say:\n%1")
+            AfxMessageBox(QCoreApplication::translate(
+                              "CKantelDoc", "Some wave files are shorter than they say:\n%1")
                               .arg(CMessageList::Join(lines)),
                           MB_OK | MB_ICONEXCLAMATION);
         }
@@ -397,10 +402,11 @@ bool CKantelDoc::ExportSounds(const QString& folder, int index) {
         lines.append(failure.text);
     }
     const qsizetype wanted = static_cast<qsizetype>(targets.size()) - report.skipped.size();
-    const QString what = wanted == 1 ? QStringLiteral("The sound could not be exported:")
-                                     : QStringLiteral("%1 of %2 sounds could not be exported:")
-                                           .arg(wanted - report.written.size())
-                                           .arg(wanted);
+    const QString what =
+        wanted == 1 ? QCoreApplication::translate("CKantelDoc", "The sound could not be exported:")
+                    : QStringLiteral("%1 of %2 sounds could not be exported:")
+                          .arg(wanted - report.written.size())
+                          .arg(wanted);
     AfxMessageBox(what + QLatin1Char('\n') + CMessageList::Join(lines), MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
@@ -476,7 +482,8 @@ bool CKantelDoc::ReplaceEvent(int index, const SoundEvent& before, const SoundEv
 
 bool CKantelDoc::ImportSound(int index, const QString& source, bool keepRate) {
     if (index < 0 || index >= m_nResources || !m_pResources[index].IsSample()) {
-        AfxMessageBox(QStringLiteral("Only a sample resource can take a sound file."),
+        AfxMessageBox(QCoreApplication::translate("CKantelDoc",
+                                                  "Only a sample resource can take a sound file."),
                       MB_OK | MB_ICONEXCLAMATION);
         return false;
     }

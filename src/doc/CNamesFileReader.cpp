@@ -7,6 +7,7 @@
 #include "framework/core/CIntegerText.h"
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <cstring>
@@ -80,9 +81,10 @@ CResult<NamesTable> CNamesFileReader::ReadBeside(const QString& bankPath, int re
         return refusal(FormatError::Kind::Unreadable,
                        resourceCount > 0 ? e.GetErrorMessage() : QString());
     } catch (const std::bad_alloc&) {
-        return refusal(
-            FormatError::Kind::OutOfMemory,
-            QStringLiteral("There is not enough memory to read %1.").arg(names.GetFilePath()));
+        return refusal(FormatError::Kind::OutOfMemory,
+                       QCoreApplication::translate("CNamesFileReader",
+                                                   "There is not enough memory to read %1.")
+                           .arg(names.GetFilePath()));
     }
 }
 

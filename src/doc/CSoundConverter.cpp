@@ -1,5 +1,7 @@
 #include "CSoundConverter.h"
 
+#include <QCoreApplication>
+
 #include <soxr.h>
 
 #include <algorithm>
@@ -34,7 +36,8 @@ int precisionOf(int bits) {
 
 CSoundConverter::CSoundConverter(const Format& from, const Format& to) : m_from(from), m_to(to) {
     if (from.channels < 1 || from.samplesPerSec < 1) {
-        m_error = QStringLiteral("the sound has no channels or no sample rate");
+        m_error = QCoreApplication::translate("CSoundConverter",
+                                              "the sound has no channels or no sample rate");
         return;
     }
     if (to.channels < 1 || to.channels > 8 || to.samplesPerSec < 1000 ||
@@ -56,7 +59,8 @@ CSoundConverter::CSoundConverter(const Format& from, const Format& to) : m_from(
             soxr_create(from.samplesPerSec, to.samplesPerSec, static_cast<unsigned>(to.channels),
                         &error, &io, &quality, nullptr);
         if (error != nullptr) {
-            m_error = QStringLiteral("the resampler refused: %1").arg(QString::fromUtf8(error));
+            m_error = QCoreApplication::translate("CSoundConverter", "the resampler refused: %1")
+                          .arg(QString::fromUtf8(error));
             m_pResampler.reset();
         }
     }

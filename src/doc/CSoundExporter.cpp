@@ -11,6 +11,7 @@
 #include "framework/core/CFolderListing.h"
 #include "framework/core/IProgressSink.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -183,7 +184,7 @@ bool CSoundExporter::ReadData(int index, QByteArray* data, QString* why) const {
                        fileName != QStringLiteral(".") && fileName != QStringLiteral("..");
     QString problem;
     if (!named) {
-        problem = QStringLiteral("its record names no wave file");
+        problem = QCoreApplication::translate("CSoundExporter", "its record names no wave file");
     } else {
         CFile wave;
         CFileException error;
@@ -242,8 +243,10 @@ QByteArray CSoundExporter::Compose(int index, const QString& target, QString* wh
     const quint16 bits = resource.bitsPerSample;
     if (resource.channels == 0 || resource.samplesPerSec <= 0 || bits == 0 || bits % 8 != 0 ||
         bits > 32) {
-        return fail(QStringLiteral("its record's format (%1 Hz, %2 bits, %3 channels) is none a "
-                                   "wave file can have")
+        return fail(QCoreApplication::translate(
+                        "CSoundExporter",
+                        "its record's format (%1 Hz, %2 bits, %3 channels) is none a "
+                        "wave file can have")
                         .arg(resource.samplesPerSec)
                         .arg(bits)
                         .arg(resource.channels));
@@ -273,8 +276,10 @@ QByteArray CSoundExporter::Compose(int index, const QString& target, QString* wh
     }
     const QByteArray trailer = CWaveFile::MakeTrailer(dataLength, sampler);
     if (CWaveFile::kHeaderSize - 8 + qint64{data.size()} + trailer.size() > kMaxRiffBody) {
-        return fail(QStringLiteral("its %1 bytes of sample data are more than a wave file holds")
-                        .arg(data.size()));
+        return fail(
+            QCoreApplication::translate(
+                "CSoundExporter", "its %1 bytes of sample data are more than a wave file holds")
+                .arg(data.size()));
     }
     QByteArray file =
         CWaveFile::MakeHeader(resource.channels, static_cast<quint32>(resource.samplesPerSec), bits,
@@ -299,10 +304,12 @@ CSoundExporter::Report CSoundExporter::Export(const QString& folder,
     if (!info.isDir()) {
         const QString shown = QDir::cleanPath(info.absoluteFilePath());
         report.failures.push_back(
-            {shown, info.exists()
-                        ? QStringLiteral("%1 is not a folder; no sound was exported.").arg(shown)
-                        : QStringLiteral("The folder %1 does not exist; no sound was exported.")
-                              .arg(shown)});
+            {shown,
+             info.exists()
+                 ? QStringLiteral("%1 is not a folder; no sound was exported.").arg(shown)
+                 : QCoreApplication::translate(
+                       "CSoundExporter", "The folder %1 does not exist; no sound was exported.")
+                       .arg(shown)});
         return report;
     }
 
@@ -314,7 +321,8 @@ CSoundExporter::Report CSoundExporter::Export(const QString& folder,
     CFileBatch batch(folder);
     batch.RemoveOrphans(CFolderListing(folder).NamesStartingWith(
         QString::fromLatin1(CFileBatch::kTemporaryPrefix)));
-    progress.Begin(QStringLiteral("Exporting sounds"), static_cast<qint64>(targets.size()));
+    progress.Begin(QCoreApplication::translate("CSoundExporter", "Exporting sounds"),
+                   static_cast<qint64>(targets.size()));
     for (size_t t = 0; t < targets.size(); ++t) {
         const Target& target = targets[t];
         progress.Step(static_cast<qint64>(t));

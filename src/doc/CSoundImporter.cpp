@@ -11,6 +11,7 @@
 #include "framework/core/CFolderListing.h"
 #include "framework/core/IProgressSink.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <cmath>
@@ -89,7 +90,10 @@ QString formatText(const CSoundImporter::Format& f) {
                      : (f.channels == 2 ? QStringLiteral("stereo")
                                         : QStringLiteral("%1 channels").arg(f.channels)));
     // Float and compressed data have no bits to speak of.
-    return f.bitsPerSample > 0 ? text + QStringLiteral(", %1 bits").arg(f.bitsPerSample) : text;
+    return f.bitsPerSample > 0
+               ? text +
+                     QCoreApplication::translate("CSoundImporter", ", %1 bits").arg(f.bitsPerSample)
+               : text;
 }
 
 } // namespace
@@ -148,7 +152,8 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
         static_cast<qint64>(std::clamp(claimed, 0.0, static_cast<double>(qint64{64} << 20)));
     data.reserve(static_cast<qsizetype>(expected));
     std::vector<float> block(static_cast<size_t>(kBlockFrames * info.channels));
-    progress.Begin(QStringLiteral("Importing %1").arg(QFileInfo(request.source).fileName()),
+    progress.Begin(QCoreApplication::translate("CSoundImporter", "Importing %1")
+                       .arg(QFileInfo(request.source).fileName()),
                    info.frames);
     qint64 read = 0;
     for (qint64 got = 0; (got = source.Read(block.data(), kBlockFrames)) > 0;) {
@@ -158,17 +163,21 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
         if (data.size() > std::numeric_limits<qint32>::max()) {
             progress.End();
             return importError(request.source,
-                               QStringLiteral("it is longer than a bank's sample can be."));
+                               QCoreApplication::translate(
+                                   "CSoundImporter", "it is longer than a bank's sample can be."));
         }
     }
     converter.Finish(data);
     progress.End();
     if (read == 0 || data.isEmpty()) {
-        return importError(request.source, QStringLiteral("no sound could be read from it."));
+        return importError(
+            request.source,
+            QCoreApplication::translate("CSoundImporter", "no sound could be read from it."));
     }
     if (data.size() > std::numeric_limits<qint32>::max()) {
         return importError(request.source,
-                           QStringLiteral("it is longer than a bank's sample can be."));
+                           QCoreApplication::translate(
+                               "CSoundImporter", "it is longer than a bank's sample can be."));
     }
 
     Imported imported;

@@ -17,6 +17,8 @@
 #include "framework/ui/PlaySound.h"
 #include "res/resource.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <span>
 
@@ -64,11 +66,13 @@ void CKantelView::OnSoundImport() {
     if (selected < 0) {
         return;
     }
-    CFileDialog dlg(true, QString(), QString(), OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_EXPLORER,
-                    QStringLiteral("Sound Files (*.wav *.aif *.aiff *.flac *.ogg *.oga *.opus "
-                                   "*.mp3)|*.wav;*.aif;*.aiff;*.flac;*.ogg;*.oga;*.opus;*.mp3|") +
-                        CFileDialog::AllFilesFilterName() + QStringLiteral("|*.*||"),
-                    this);
+    CFileDialog dlg(
+        true, QString(), QString(), OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_EXPLORER,
+        QCoreApplication::translate("CKantelView",
+                                    "Sound Files (*.wav *.aif *.aiff *.flac *.ogg *.oga *.opus "
+                                    "*.mp3)|*.wav;*.aif;*.aiff;*.flac;*.ogg;*.oga;*.opus;*.mp3|") +
+            CFileDialog::AllFilesFilterName() + QStringLiteral("|*.*||"),
+        this);
     dlg.m_ofn.nFilterIndex = 1;
     dlg.m_ofn.strInitialDir = GetDocument()->GetBankFolder();
     if (dlg.DoModal() == IDOK) {
@@ -81,8 +85,9 @@ void CKantelView::ImportInto(int index, const QString& path) {
     const std::span<const SoundResource> resources = pDoc->Resources();
     if (index < 0 || static_cast<size_t>(index) >= resources.size() ||
         !resources[static_cast<size_t>(index)].IsSample()) {
-        AfxMessageBox(QStringLiteral("Drop a sound file on the row of a sample to make it "
-                                     "that sample's sound."),
+        AfxMessageBox(QCoreApplication::translate(
+                          "CKantelView", "Drop a sound file on the row of a sample to make it "
+                                         "that sample's sound."),
                       MB_OK | MB_ICONINFORMATION);
         return;
     }
@@ -200,9 +205,10 @@ void CKantelView::OnSoundExport() {
     if (selected >= 0 && resources[static_cast<size_t>(selected)].IsSample()) {
         index = selected;
         if (samples > 1) {
-            switch (AfxMessageBox(QStringLiteral("Export only the selected sound, %1?\n"
-                                                 "Yes exports %1 alone, No all %2 sounds of "
-                                                 "the bank.")
+            switch (AfxMessageBox(QCoreApplication::translate(
+                                      "CKantelView", "Export only the selected sound, %1?\n"
+                                                     "Yes exports %1 alone, No all %2 sounds of "
+                                                     "the bank.")
                                       .arg(pDoc->GetExportFileName(selected))
                                       .arg(samples),
                                   MB_YESNOCANCEL | MB_ICONQUESTION)) {
@@ -217,7 +223,8 @@ void CKantelView::OnSoundExport() {
         }
     }
     const QString folder = CSeam<CFilePicker>::Current().PickFolder(
-        QStringLiteral("Export Sounds"), pDoc->GetBankFolder(), window());
+        QCoreApplication::translate("CKantelView", "Export Sounds"), pDoc->GetBankFolder(),
+        window());
     if (folder.isEmpty()) {
         return;
     }

@@ -3,6 +3,7 @@
 #include "doc/CBankRecords.h"
 #include "doc/CBnmFormat.h"
 
+#include <QCoreApplication>
 #include <QtGlobal>
 
 namespace {
@@ -117,5 +118,5 @@ QString CResourceCells::Text(const CBankRecords& records, int row, int column) {
     if (r.IsCdAudio()) {
         return cdAudioText(r, column);
     }
-    return column == Offset ? QStringLiteral("Unknown") : QString();
+    return column == Offset ? QCoreApplication::translate("CResourceCells", "Unknown") : QString();
 }

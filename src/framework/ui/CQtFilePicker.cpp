@@ -5,6 +5,7 @@
 
 #include "framework/core/AfxMessageBox.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFontMetrics>
@@ -89,8 +90,8 @@ std::unique_ptr<QFileDialog> CQtFilePicker::CreateDialog(const CFileDialog& dial
     const bool open = dialog.IsOpenFileDialog();
     fileDialog->setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     fileDialog->setWindowTitle(!ofn.strTitle.isEmpty() ? ofn.strTitle
-                               : open                  ? QStringLiteral("Open")
-                                                       : QStringLiteral("Save As"));
+                               : open ? QCoreApplication::translate("CQtFilePicker", "Open")
+                                      : QCoreApplication::translate("CQtFilePicker", "Save As"));
     fileDialog->setFileMode(open && (ofn.Flags & OFN_FILEMUSTEXIST) != 0U
                                 ? QFileDialog::ExistingFile
                                 : QFileDialog::AnyFile);
