@@ -79,8 +79,10 @@ bool CKantelDoc::LoadBankAndNames(const QString& path) {
         m_nameIndex.clear();
         m_bNamesLoaded = false;
         if (!names.Error().text.isEmpty()) {
-            AfxMessageBox(names.Error().text + QStringLiteral("\nThe bank is shown without names."),
-                          MB_OK | MB_ICONEXCLAMATION);
+            AfxMessageBox(
+                names.Error().text +
+                    QCoreApplication::translate("CKantelDoc", "\nThe bank is shown without names."),
+                MB_OK | MB_ICONEXCLAMATION);
         }
         return true;
     }
@@ -134,19 +136,22 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
         if (!shortWaves.empty()) {
             QStringList lines;
             for (const CBankWriter::ShortWave& wave : shortWaves) {
-                lines.append(
-                    wave.fromBank > 0
-                        ? QStringLiteral("%1 holds %2 of the %3 bytes its data chunk claims; the "
-                                         "other %4 were kept from the bank.")
-                              .arg(wave.name)
-                              .arg(wave.available)
-                              .arg(wave.claimed)
-                              .arg(wave.fromBank)
-                        : QStringLiteral("%1 holds %2 of the %3 bytes its data chunk claims; "
-                                         "only those were saved.")
-                              .arg(wave.name)
-                              .arg(wave.available)
-                              .arg(wave.claimed));
+                lines.append(wave.fromBank > 0
+                                 ? QCoreApplication::translate(
+                                       "CKantelDoc",
+                                       "%1 holds %2 of the %3 bytes its data chunk claims; the "
+                                       "other %4 were kept from the bank.")
+                                       .arg(wave.name)
+                                       .arg(wave.available)
+                                       .arg(wave.claimed)
+                                       .arg(wave.fromBank)
+                                 : QCoreApplication::translate(
+                                       "CKantelDoc",
+                                       "%1 holds %2 of the %3 bytes its data chunk claims; "
+                                       "only those were saved.")
+                                       .arg(wave.name)
+                                       .arg(wave.available)
+                                       .arg(wave.claimed));
             }
             AfxMessageBox(QCoreApplication::translate(
                               "CKantelDoc", "Some wave files are shorter than they say:\n%1")
@@ -377,9 +382,11 @@ bool CKantelDoc::ExportSounds(const QString& folder, int index) {
             continue;
         }
         if (!replaceAll) {
-            switch (AfxMessageBox(QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                                      .arg(base + target.name),
-                                  MB_YESTOALLNOCANCEL | MB_ICONQUESTION)) {
+            switch (
+                AfxMessageBox(QCoreApplication::translate(
+                                  "CKantelDoc", "%1 already exists.\nDo you want to replace it?")
+                                  .arg(base + target.name),
+                              MB_YESTOALLNOCANCEL | MB_ICONQUESTION)) {
             case IDYESTOALL:
                 replaceAll = true;
                 break;
@@ -403,10 +410,11 @@ bool CKantelDoc::ExportSounds(const QString& folder, int index) {
     }
     const qsizetype wanted = static_cast<qsizetype>(targets.size()) - report.skipped.size();
     const QString what =
-        wanted == 1 ? QCoreApplication::translate("CKantelDoc", "The sound could not be exported:")
-                    : QStringLiteral("%1 of %2 sounds could not be exported:")
-                          .arg(wanted - report.written.size())
-                          .arg(wanted);
+        wanted == 1
+            ? QCoreApplication::translate("CKantelDoc", "The sound could not be exported:")
+            : QCoreApplication::translate("CKantelDoc", "%1 of %2 sounds could not be exported:")
+                  .arg(wanted - report.written.size())
+                  .arg(wanted);
     AfxMessageBox(what + QLatin1Char('\n') + CMessageList::Join(lines), MB_OK | MB_ICONEXCLAMATION);
     return false;
 }

@@ -71,7 +71,8 @@ CResult<NamesTable> CNamesFileReader::ReadBeside(const QString& bankPath, int re
     }
     if (names.GetLength() > kMaxNamesFile) {
         return refusal(FormatError::Kind::NotAllowed,
-                       QStringLiteral("%1 holds %2 bytes, too many for a names file.")
+                       QCoreApplication::translate("CNamesFileReader",
+                                                   "%1 holds %2 bytes, too many for a names file.")
                            .arg(names.GetFilePath())
                            .arg(names.GetLength()));
     }

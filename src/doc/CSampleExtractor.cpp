@@ -249,11 +249,12 @@ QString CSampleExtractor::Pass::ExistingFile(const QString& name) const {
 // opening a bank of many samples slow.
 QString CSampleExtractor::Pass::ForeignReason(const QString& found) const {
     if (!m_listing.IsRegularFile(found)) {
-        return QStringLiteral("%1 is not a regular file").arg(found);
+        return QCoreApplication::translate("CSampleExtractor", "%1 is not a regular file")
+            .arg(found);
     }
     if (!found.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive) &&
         !IsWaveFile(m_folder + found)) {
-        return QStringLiteral("%1 is not a wave file").arg(found);
+        return QCoreApplication::translate("CSampleExtractor", "%1 is not a wave file").arg(found);
     }
     return QString();
 }

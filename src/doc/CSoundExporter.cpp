@@ -160,10 +160,12 @@ std::vector<CSoundExporter::Target> CSoundExporter::Plan(const QString& folder, 
             continue;
         }
         if (waveFiles.contains(name.toCaseFolded())) {
-            targets.push_back({i, name, false, false,
-                               QStringLiteral("%1 was not written: the bank keeps a sample's data "
-                                              "in a wave file of that name.")
-                                   .arg(base + name)});
+            targets.push_back(
+                {i, name, false, false,
+                 QCoreApplication::translate("CSoundExporter",
+                                             "%1 was not written: the bank keeps a sample's data "
+                                             "in a wave file of that name.")
+                     .arg(base + name)});
             continue;
         }
         // Only the exact name: another case of it is another file here, and
@@ -191,29 +193,35 @@ bool CSoundExporter::ReadData(int index, QByteArray* data, QString* why) const {
         if (!wave.Open(path, CFile::modeRead, &error)) {
             problem =
                 error.m_cause == CFileException::fileNotFound
-                    ? QStringLiteral("%1 was not found").arg(path)
+                    ? QCoreApplication::translate("CSoundExporter", "%1 was not found").arg(path)
                 : error.m_cause == CFileException::notRegularFile
-                    ? QStringLiteral("%1 is not a regular file").arg(path)
-                    : QStringLiteral("%1 could not be opened (%2)").arg(path, error.m_strDetail);
+                    ? QCoreApplication::translate("CSoundExporter", "%1 is not a regular file")
+                          .arg(path)
+                    : QCoreApplication::translate("CSoundExporter", "%1 could not be opened (%2)")
+                          .arg(path, error.m_strDetail);
         } else {
             try {
                 const CWaveReader::Info info = CWaveReader::Read(wave, CWaveReader::Stop::AtData);
                 if (!info.wave || !info.hasData) {
-                    problem = QStringLiteral("%1 is not a wave file").arg(wave.GetFilePath());
-                } else if (info.dataHeld > kMaxSampleData) {
-                    problem = QStringLiteral("%1 holds more sample data than a bank's sample can")
+                    problem = QCoreApplication::translate("CSoundExporter", "%1 is not a wave file")
                                   .arg(wave.GetFilePath());
+                } else if (info.dataHeld > kMaxSampleData) {
+                    problem =
+                        QCoreApplication::translate(
+                            "CSoundExporter", "%1 holds more sample data than a bank's sample can")
+                            .arg(wave.GetFilePath());
                 } else {
                     data->resize(static_cast<qsizetype>(info.dataHeld));
                     wave.Seek(info.dataOffset, CFile::begin);
                     if (wave.Read(data->data(), info.dataHeld) == info.dataHeld) {
                         return true;
                     }
-                    problem = QStringLiteral("%1 became shorter while it was read")
+                    problem = QCoreApplication::translate("CSoundExporter",
+                                                          "%1 became shorter while it was read")
                                   .arg(wave.GetFilePath());
                 }
             } catch (const CFileException& e) {
-                problem = QStringLiteral("%1 could not be read (%2)")
+                problem = QCoreApplication::translate("CSoundExporter", "%1 could not be read (%2)")
                               .arg(wave.GetFilePath(), e.m_strDetail);
             }
         }
@@ -235,7 +243,8 @@ bool CSoundExporter::ReadData(int index, QByteArray* data, QString* why) const {
 QByteArray CSoundExporter::Compose(int index, const QString& target, QString* why) const {
     const SoundResource& resource = m_bank.records.Resources()[static_cast<size_t>(index)];
     const auto fail = [&](const QString& reason) {
-        *why = QStringLiteral("%1 was not written: %2.").arg(target, reason);
+        *why = QCoreApplication::translate("CSoundExporter", "%1 was not written: %2.")
+                   .arg(target, reason);
         return QByteArray();
     };
     // Whole bytes per sample, as integer PCM has them; anything else would
@@ -306,7 +315,9 @@ CSoundExporter::Report CSoundExporter::Export(const QString& folder,
         report.failures.push_back(
             {shown,
              info.exists()
-                 ? QStringLiteral("%1 is not a folder; no sound was exported.").arg(shown)
+                 ? QCoreApplication::translate("CSoundExporter",
+                                               "%1 is not a folder; no sound was exported.")
+                       .arg(shown)
                  : QCoreApplication::translate(
                        "CSoundExporter", "The folder %1 does not exist; no sound was exported.")
                        .arg(shown)});

@@ -31,9 +31,9 @@ bool isWaveFormat(const CSoundImporter::Format& f) {
 }
 
 FormatError importError(const QString& source, const QString& why) {
-    return {
-        FormatError::Kind::Unreadable,
-        QStringLiteral("%1 cannot be imported: %2").arg(QFileInfo(source).absoluteFilePath(), why)};
+    return {FormatError::Kind::Unreadable,
+            QCoreApplication::translate("CSoundImporter", "%1 cannot be imported: %2")
+                .arg(QFileInfo(source).absoluteFilePath(), why)};
 }
 
 } // namespace
@@ -106,8 +106,10 @@ CResult<QString> CSoundImporter::Describe(const Request& request) {
     const CSoundSource::Info& info = opened.Value().GetInfo();
     const Format from{info.channels, info.samplesPerSec, info.bitsPerSample};
     const Format to = TargetFormat(request.target, from, request.keepRate);
-    return QStringLiteral("%1 (%2, %3) will be converted to %4 and saved in the bank's folder as "
-                          "a new wave file, which the sample then uses.")
+    return QCoreApplication::translate(
+               "CSoundImporter",
+               "%1 (%2, %3) will be converted to %4 and saved in the bank's folder as "
+               "a new wave file, which the sample then uses.")
         .arg(QFileInfo(request.source).fileName(), info.description, formatText(from),
              formatText(to));
 }

@@ -43,7 +43,9 @@ struct CSoundSource::Handle {
 namespace {
 
 FormatError failure(FormatError::Kind kind, const QString& path, const QString& why) {
-    return {kind, QStringLiteral("%1 cannot be imported: %2").arg(path, why)};
+    return {
+        kind,
+        QCoreApplication::translate("CSoundSource", "%1 cannot be imported: %2").arg(path, why)};
 }
 
 int bitsOf(int format) {

@@ -34,7 +34,7 @@ ON_UPDATE_COMMAND_UI(ID_SOUND_EXPORT, OnUpdateSoundExport)
 END_MESSAGE_MAP()
 
 CKantelView::CKantelView()
-    : CBankListView(QStringLiteral(" - Resource View"),
+    : CBankListView(QCoreApplication::translate("CKantelView", " - Resource View"),
                     {CResourceCells::Columns().data(), CResourceCells::ColumnCount,
                      &CResourceCells::RowCount, &CResourceCells::Text}) {
     DragAcceptFiles();
@@ -102,8 +102,10 @@ void CKantelView::ImportInto(int index, const QString& path) {
     if (ownRate && ownRate.Value() != plan.Value()) {
         // The two differ only in the rate: let the user choose it.
         const int answer = AfxMessageBox(
-            plan.Value() + QStringLiteral("\n\nConvert it to the sample's rate? Choose No to keep "
-                                          "the file's own rate."),
+            plan.Value() + QCoreApplication::translate(
+                               "CKantelView",
+                               "\n\nConvert it to the sample's rate? Choose No to keep "
+                               "the file's own rate."),
             MB_YESNOCANCEL | MB_ICONQUESTION);
         if (answer == IDCANCEL) {
             return;

@@ -268,7 +268,8 @@ QString CWaveformPane::CaptionText() const {
                          SecondsText(end, peaks.SamplesPerSec()));
     }
     if (peaks.IsTruncated()) {
-        text += QStringLiteral("   (the file holds less than its data chunk claims)");
+        text += QCoreApplication::translate("CWaveformPane",
+                                            "   (the file holds less than its data chunk claims)");
     }
     return text;
 }

@@ -54,13 +54,14 @@ QString CFileException::GetErrorMessage() const {
     QString text;
     switch (m_cause) {
     case fileNotFound:
-        text = QStringLiteral("%1 was not found.");
+        text = QCoreApplication::translate("CFileException", "%1 was not found.");
         break;
     case badPath:
-        text = QStringLiteral("%1 contains an incorrect path.");
+        text = QCoreApplication::translate("CFileException", "%1 contains an incorrect path.");
         break;
     case tooManyOpenFiles:
-        text = QStringLiteral("%1 could not be opened because there are too many open files.");
+        text = QCoreApplication::translate(
+            "CFileException", "%1 could not be opened because there are too many open files.");
         break;
     case accessDenied:
         text = QCoreApplication::translate("CFileException", "Access to %1 was denied.");
@@ -70,7 +71,8 @@ QString CFileException::GetErrorMessage() const {
                                            "An invalid file handle was associated with %1.");
         break;
     case directoryFull:
-        text = QStringLiteral("%1 could not be created because the directory is full.");
+        text = QCoreApplication::translate(
+            "CFileException", "%1 could not be created because the directory is full.");
         break;
     case badSeek:
         text = QCoreApplication::translate("CFileException",
@@ -96,7 +98,7 @@ QString CFileException::GetErrorMessage() const {
                                            "An attempt was made to access %1 past its end.");
         break;
     case notRegularFile:
-        text = QStringLiteral("%1 is not a regular file.");
+        text = QCoreApplication::translate("CFileException", "%1 is not a regular file.");
         break;
     case none:
     case generic:
