@@ -94,17 +94,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/src/res/Kantel.txt
 install(FILES ${PROJECT_SOURCE_DIR}/src/res/Kantel.txt
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kantel)
 
-# The small sizes are the window and document icons the program itself uses;
-# the larger ones and the scalable one are the same drawings at theme sizes.
+# The program draws its own window and document icons from the scalable
+# drawings; these are the same drawings at the theme's sizes, for desktops
+# that want a bitmap.
 set(KANTEL_HICOLOR ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
-foreach(size 16 32)
-    install(FILES ${PROJECT_SOURCE_DIR}/src/res/icons/kantel${size}.png
-            DESTINATION ${KANTEL_HICOLOR}/${size}x${size}/apps RENAME kantel.png)
-    install(FILES ${PROJECT_SOURCE_DIR}/src/res/icons/bank${size}.png
-            DESTINATION ${KANTEL_HICOLOR}/${size}x${size}/mimetypes
-            RENAME application-x-kantel-bnm.png)
-endforeach()
-foreach(size 48 64 128 256)
+foreach(size 16 32 48 64 128 256)
     install(FILES ${KANTEL_LINUX_DIR}/icons/${size}/kantel.png
             DESTINATION ${KANTEL_HICOLOR}/${size}x${size}/apps)
     install(FILES ${KANTEL_LINUX_DIR}/icons/${size}/application-x-kantel-bnm.png
@@ -146,9 +140,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${KANTEL_HOMEPAGE_URL}")
 # The Qt libraries come from what the binaries link (dpkg-shlibdeps); the
 # platform plugins that let the editor open a window are loaded at run time,
-# so no linker can find them.
+# so no linker can find them; so are the SVG plugins that draw the toolbar and
+# the icons.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
 # Help and Home Page hand their file or address to xdg-open; the MIME type,
 # the desktop entry and the icons are indexed by these packages' triggers.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS

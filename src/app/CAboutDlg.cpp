@@ -7,6 +7,7 @@
 #include "res/AboutBoxTemplate.h"
 #include "res/resource.h"
 
+#include <QCoreApplication>
 #include <QIcon>
 #include <QLabel>
 
@@ -18,7 +19,8 @@ bool CAboutDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     CVersionInfo versionInfo;
     if (!versionInfo.Load()) {
-        AfxMessageBox(QStringLiteral("Error reading version resource"), MB_ICONHAND);
+        AfxMessageBox(QCoreApplication::translate("CAboutDlg", "Error reading version resource"),
+                      MB_ICONHAND);
         EndDialog(IDABORT);
         return false;
     }

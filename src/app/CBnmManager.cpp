@@ -9,6 +9,8 @@
 #include "framework/ui/StringTable.h"
 #include "res/resource.h"
 
+#include <QCoreApplication>
+
 CBnmManager::CBnmManager() = default;
 
 CBnmManager::~CBnmManager() = default;
@@ -46,7 +48,7 @@ bool CBnmManager::DoPromptFileName(QString& fileName, int nIDSTitle, unsigned lF
     if (pTemplate != nullptr) {
         nCustomFilters += AppendTemplateFilter(filter, dlg, pTemplate, &defaultExt, nCustomFilters);
     } else {
-        filter += QStringLiteral("Kantel Files (*.bnm)|*.bnm|");
+        filter += QCoreApplication::translate("CBnmManager", "Kantel Files (*.bnm)|*.bnm|");
         ++nCustomFilters;
     }
     filter += StringTable::Load(AFX_IDS_ALLFILTER) + QStringLiteral("|*.*||");

@@ -11,6 +11,7 @@
 #include "framework/ui/PlaySound.h"
 #include "res/resource.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -78,7 +79,7 @@ int CMainFrame::OnCreate() {
     // Hidden until the View menu shows it; the bar layout then keeps it.
     // The layout finds it by its object name.
     m_wndWaveformBar.setObjectName(QStringLiteral("WaveformBar"));
-    m_wndWaveformBar.setWindowTitle(QStringLiteral("Waveform"));
+    m_wndWaveformBar.setWindowTitle(QCoreApplication::translate("CMainFrame", "Waveform"));
     m_wndWaveformBar.setWidget(&m_wndWaveform);
     addDockWidget(Qt::BottomDockWidgetArea, &m_wndWaveformBar);
     m_wndWaveformBar.hide();

@@ -3,6 +3,7 @@
 #include "framework/core/AfxMessageBox.h"
 #include "framework/ui/CShellOpener.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 void OpenWithShell(const char* name, const char* errorText) {
@@ -17,22 +18,25 @@ void ReportShellError(int code, const char* errorText) {
     switch (code) {
     case 2:
     case 3:
-        reason = QStringLiteral("file not found");
+        reason = QCoreApplication::translate("ShellCommands", "file not found");
         break;
     case 5:
-        reason = QStringLiteral("access denied");
+        reason = QCoreApplication::translate("ShellCommands", "access denied");
         break;
     case 26:
-        reason = QStringLiteral("sharing violation");
+        reason = QCoreApplication::translate("ShellCommands", "sharing violation");
         break;
     case 31:
-        reason = QStringLiteral("no application associated with this extension");
+        reason = QCoreApplication::translate("ShellCommands",
+                                             "no application associated with this extension");
         break;
     default:
-        reason = QString::asprintf("error code %d", code);
+        reason = QString::asprintf(
+            qUtf8Printable(QCoreApplication::translate("ShellCommands", "error code %d")), code);
         break;
     }
-    const QString text =
-        errorText != nullptr ? QString::fromUtf8(errorText) : QStringLiteral("Cannot execute");
+    const QString text = errorText != nullptr
+                             ? QString::fromUtf8(errorText)
+                             : QCoreApplication::translate("ShellCommands", "Cannot execute");
     AfxMessageBox(QStringLiteral("%1 (%2)").arg(text, reason), MB_OK | MB_ICONHAND);
 }

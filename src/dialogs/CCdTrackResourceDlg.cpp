@@ -4,6 +4,8 @@
 #include "framework/core/AfxMessageBox.h"
 #include "framework/ui/CDataExchange.h"
 
+#include <QCoreApplication>
+
 CCdTrackResourceDlg::CCdTrackResourceDlg(SoundResource* pResource, QWidget* pParentWnd)
     : CDialog(IDD, pParentWnd), m_pResource(pResource) {}
 
@@ -23,7 +25,7 @@ bool CCdTrackResourceDlg::OnInitDialog() {
         return false;
     }
     m_strResourceId = QString::asprintf("%d", m_pResource->resourceId);
-    m_strType = QStringLiteral("CD Audio");
+    m_strType = QCoreApplication::translate("CCdTrackResourceDlg", "CD Audio");
     m_nCdTrack = m_pResource->cdTrack;
     return CDialog::OnInitDialog();
 }

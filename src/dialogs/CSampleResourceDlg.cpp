@@ -14,6 +14,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -155,7 +156,8 @@ void CSampleResourceDlg::ImportSound(const QString& path, bool bKeepRate) {
     m_strImported = request.folder + result.fileName;
     const auto length = static_cast<int>(result.dataLength);
     ShowOffset(false);
-    SetDlgItemText(IDC_RESOURCE_TYPE, QStringLiteral("Sound Sample (PCM)"));
+    SetDlgItemText(IDC_RESOURCE_TYPE,
+                   QCoreApplication::translate("CSampleResourceDlg", "Sound Sample (PCM)"));
     SetDlgItemInt(IDC_LENGTH, length);
     SetDlgItemInt(IDC_LOOP_START, result.hasLoop ? static_cast<int>(result.loopStart) : 0);
     SetDlgItemInt(IDC_LOOP_LENGTH, result.hasLoop ? static_cast<int>(result.loopLength) : length);
@@ -176,7 +178,7 @@ void CSampleResourceDlg::OnSelchangeType() {
 void CSampleResourceDlg::LoadFromResource() {
     const SoundResource& r = *m_pResource;
     m_strResourceId = QString::asprintf("%d", r.resourceId);
-    m_strType = QStringLiteral("Sound Sample");
+    m_strType = QCoreApplication::translate("CSampleResourceDlg", "Sound Sample");
     if (r.waveFormat == SoundResource::kWaveFormatPcm) {
         m_strType += QStringLiteral(" (PCM)");
     }
@@ -221,7 +223,8 @@ void CSampleResourceDlg::ShowOffset(bool bAtOpening) {
     } else if (bAtOpening) {
         SetDlgItemInt(IDC_OFFSET, m_pResource->offset);
     } else {
-        SetDlgItemText(IDC_OFFSET, QStringLiteral("Not known yet"));
+        SetDlgItemText(IDC_OFFSET,
+                       QCoreApplication::translate("CSampleResourceDlg", "Not known yet"));
     }
 }
 
@@ -237,12 +240,14 @@ void CSampleResourceDlg::ReadWaveHeader(const QString& fileName) {
     if (header.dataClaimed > header.dataSize) {
         // A length the file cannot give would go into the record; what is
         // there is what a save can pack.
-        AfxMessageBox(QStringLiteral("The data chunk of %1 claims %2 bytes, but the file holds "
-                                     "only %3; the sample takes the %3 bytes that are there.")
-                          .arg(fileName)
-                          .arg(header.dataClaimed)
-                          .arg(header.dataSize),
-                      MB_OK | MB_ICONEXCLAMATION);
+        AfxMessageBox(
+            QCoreApplication::translate("CSampleResourceDlg",
+                                        "The data chunk of %1 claims %2 bytes, but the file holds "
+                                        "only %3; the sample takes the %3 bytes that are there.")
+                .arg(fileName)
+                .arg(header.dataClaimed)
+                .arg(header.dataSize),
+            MB_OK | MB_ICONEXCLAMATION);
     }
     ShowOffset(false);
     SetDlgItemInt(IDC_LENGTH, header.dataSize);

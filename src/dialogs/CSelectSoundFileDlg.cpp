@@ -6,6 +6,7 @@
 #include "framework/ui/CFileDialog.h"
 #include "framework/ui/PlaySound.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <array>
@@ -35,9 +36,11 @@ bool CSelectSoundFileDlg::OnInitDialog() {
     // whatever folder the program was started from.
     m_strPathName = FileInDirectory(m_strFileName);
     GetDlgItem(IDC_PLAY)->setEnabled(false);
-    m_strFilter = QStringLiteral("Wave Files (*.wav)|*.wav|"
-                                 "Sound Files (*.wav *.aif *.aiff *.flac *.ogg *.oga *.opus *.mp3)|"
-                                 "*.wav;*.aif;*.aiff;*.flac;*.ogg;*.oga;*.opus;*.mp3|") +
+    m_strFilter = QCoreApplication::translate(
+                      "CSelectSoundFileDlg",
+                      "Wave Files (*.wav)|*.wav|"
+                      "Sound Files (*.wav *.aif *.aiff *.flac *.ogg *.oga *.opus *.mp3)|"
+                      "*.wav;*.aif;*.aiff;*.flac;*.ogg;*.oga;*.opus;*.mp3|") +
                   CFileDialog::AllFilesFilterName() + QStringLiteral("|*.*||");
     OnBrowse();
     return true;

@@ -4,6 +4,8 @@
 #include "framework/core/AfxMessageBox.h"
 #include "framework/ui/CDataExchange.h"
 
+#include <QCoreApplication>
+
 #include <array>
 
 CSoundEventDlg::CSoundEventDlg(SoundEvent* pEvent, QWidget* pParentWnd)
@@ -45,9 +47,9 @@ bool CSoundEventDlg::OnInitDialog() {
     m_bStopable = e.stopable;
     m_bDynamic = e.dynamic;
     if (e.type == SoundEvent::kTypePitch) {
-        m_strType = QStringLiteral("Pitch");
+        m_strType = QCoreApplication::translate("CSoundEventDlg", "Pitch");
     } else if (e.type == SoundEvent::kTypeVolume) {
-        m_strType = QStringLiteral("Volume");
+        m_strType = QCoreApplication::translate("CSoundEventDlg", "Volume");
     } else {
         EndDialog(3);
         return false;

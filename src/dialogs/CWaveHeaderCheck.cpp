@@ -4,6 +4,8 @@
 #include "framework/core/CFile.h"
 #include "framework/core/CFileException.h"
 
+#include <QCoreApplication>
+
 #include <limits>
 
 namespace {
@@ -71,16 +73,18 @@ CWaveHeaderCheck::Result CWaveHeaderCheck::CheckFile(const QString& path, Header
 QString CWaveHeaderCheck::Message(Result result, const QString& folder) {
     switch (result) {
     case CantOpen:
-        return QString(QStringLiteral("Can't open sound file.\nCheck if it's in the %1 directory"))
+        return QString(QCoreApplication::translate(
+                           "CWaveHeaderCheck",
+                           "Can't open sound file.\nCheck if it's in the %1 directory"))
             .arg(folder);
     case TooShort:
-        return QStringLiteral("File too short");
+        return QCoreApplication::translate("CWaveHeaderCheck", "File too short");
     case ReadError:
-        return QStringLiteral("Error reading file");
+        return QCoreApplication::translate("CWaveHeaderCheck", "Error reading file");
     case NotRiff:
-        return QStringLiteral("Not a RIFF file");
+        return QCoreApplication::translate("CWaveHeaderCheck", "Not a RIFF file");
     case NotPcm:
-        return QStringLiteral("Not a PCM Wave file");
+        return QCoreApplication::translate("CWaveHeaderCheck", "Not a PCM Wave file");
     case Ok:
         break;
     }

@@ -4,6 +4,7 @@
 
 #include "framework/core/CFile.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -43,9 +44,11 @@ quint8* allocateImage(qint64 size) {
 }
 
 QString tableCut(const char* what, qint32 claimed, int kept) {
-    return QString::asprintf("The header lists %d %s, but only %d lie inside the bank's "
-                             "header region.\nThe others are ignored.",
-                             claimed, what, kept);
+    return QString::asprintf(
+        qUtf8Printable(QCoreApplication::translate(
+            "CBankReader", "The header lists %d %s, but only %d lie inside the bank's "
+                           "header region.\nThe others are ignored.")),
+        claimed, what, kept);
 }
 
 FormatError error(FormatError::Kind kind, QString text = QString()) {
@@ -64,12 +67,14 @@ CResult<BankImage> CBankReader::Allocate(qint64 length) {
     }
     if (length > qint64{0xFFFFFFFF}) {
         return error(FormatError::Kind::TooLarge,
-                     QStringLiteral("The file is too large to be a sound bank."));
+                     QCoreApplication::translate("CBankReader",
+                                                 "The file is too large to be a sound bank."));
     }
     BankImage image;
     image.data.reset(allocateImage(length));
     if (!image.data) {
-        return error(FormatError::Kind::OutOfMemory, QStringLiteral("Out of memory."));
+        return error(FormatError::Kind::OutOfMemory,
+                     QCoreApplication::translate("CBankReader", "Out of memory."));
     }
     image.size = length;
     return image;
@@ -117,7 +122,8 @@ CResult<BankImage> CBankReader::Layout(BankImage image, const QString& path) {
     const std::optional<TableCounts> counts =
         length > CBnmFormat::kHeaderSize ? CountTables(*header, length) : std::nullopt;
     if (!counts) {
-        return error(FormatError::Kind::Truncated, QStringLiteral("File is truncated"));
+        return error(FormatError::Kind::Truncated,
+                     QCoreApplication::translate("CBankReader", "File is truncated"));
     }
 
     const qint64 region = header->sampleDataOffset;
@@ -138,20 +144,25 @@ CResult<BankImage> CBankReader::Layout(BankImage image, const QString& path) {
     const bool eventsOnHeader = overlap(0, CBnmFormat::kHeaderSize, eventsAt, eventBytes);
     if (resourcesOnHeader || eventsOnHeader ||
         overlap(resourcesAt, resourceBytes, eventsAt, eventBytes)) {
-        const QString what = resourcesOnHeader || eventsOnHeader
-                                 ? QStringLiteral("overlaps the bank's 36-byte header")
-                                 : QStringLiteral("and the event table overlap each other");
-        return error(
-            FormatError::Kind::Overlap,
-            QStringLiteral("%1 cannot be opened: its %2 %3 (resources at offset %4, events at "
-                           "offset %5).\nEditing or saving it would overwrite one with the "
-                           "other.")
-                .arg(path.isEmpty() ? QStringLiteral("The bank") : path,
-                     resourcesOnHeader || !eventsOnHeader ? QStringLiteral("resource table")
-                                                          : QStringLiteral("event table"),
-                     what)
-                .arg(resourcesAt)
-                .arg(eventsAt));
+        const QString what =
+            resourcesOnHeader || eventsOnHeader
+                ? QCoreApplication::translate("CBankReader", "overlaps the bank's 36-byte header")
+                : QCoreApplication::translate("CBankReader",
+                                              "and the event table overlap each other");
+        return error(FormatError::Kind::Overlap,
+                     QCoreApplication::translate(
+                         "CBankReader",
+                         "%1 cannot be opened: its %2 %3 (resources at offset %4, events at "
+                         "offset %5).\nEditing or saving it would overwrite one with the "
+                         "other.")
+                         .arg(path.isEmpty() ? QCoreApplication::translate("CBankReader", "The bank")
+                                             : path,
+                              resourcesOnHeader || !eventsOnHeader
+                                  ? QCoreApplication::translate("CBankReader", "resource table")
+                                  : QCoreApplication::translate("CBankReader", "event table"),
+                              what)
+                         .arg(resourcesAt)
+                         .arg(eventsAt));
     }
 
     image.header = reinterpret_cast<BnmHeader*>(image.data.get());

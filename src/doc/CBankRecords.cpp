@@ -2,6 +2,8 @@
 
 #include "CBnmFormat.h"
 
+#include <QCoreApplication>
+
 const ResourceName* CBankRecords::FindResourceName(int id) const {
     if (m_names == nullptr || m_firstOfId == nullptr) {
         return nullptr;
@@ -28,13 +30,17 @@ QString CBankRecords::GetResourceLabel(quint32 target) const {
     }
     if (bank == m_nBank) {
         const SoundResource& resource = m_resources[static_cast<size_t>(index)];
-        QString label = QString::asprintf("Resource ID %3d", resource.resourceId);
+        QString label = QString::asprintf(
+            qUtf8Printable(QCoreApplication::translate("CBankRecords", "Resource ID %3d")),
+            resource.resourceId);
         if (resource.IsSample()) {
             label += QStringLiteral(" (") + CBnmFormat::FileNameText(resource) + QLatin1Char(')');
         }
         return label;
     }
-    return QString::asprintf("Resource at index %d in Bnk_%d.bnm", index, bank);
+    return QString::asprintf(qUtf8Printable(QCoreApplication::translate(
+                                 "CBankRecords", "Resource at index %d in Bnk_%d.bnm")),
+                             index, bank);
 }
 
 QString CBankRecords::GetEventLabel(quint32 target) const {
@@ -44,9 +50,13 @@ QString CBankRecords::GetEventLabel(quint32 target) const {
         return QStringLiteral("???");
     }
     if (bank == m_nBank) {
-        return QString::asprintf("Event ID %3d", m_events[static_cast<size_t>(index)].eventId);
+        return QString::asprintf(
+            qUtf8Printable(QCoreApplication::translate("CBankRecords", "Event ID %3d")),
+            m_events[static_cast<size_t>(index)].eventId);
     }
-    return QString::asprintf("Event at index %d in Bnk_%d.bnm", index, bank);
+    return QString::asprintf(qUtf8Printable(QCoreApplication::translate(
+                                 "CBankRecords", "Event at index %d in Bnk_%d.bnm")),
+                             index, bank);
 }
 
 BnmHeaderFigures CBankRecords::GetHeaderFigures() const {

@@ -12,6 +12,7 @@
 #include "framework/core/IProgressSink.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <limits>
@@ -88,20 +89,26 @@ CBankWriter::WaveCheck CBankWriter::CheckWave(CFile& wave, const QString& path) 
 QString CBankWriter::ProblemText(const WaveCheck& check) {
     switch (check.problem) {
     case WaveProblem::Missing:
-        return QStringLiteral("%1 was not found").arg(check.path);
+        return QCoreApplication::translate("CBankWriter", "%1 was not found").arg(check.path);
     case WaveProblem::NotRegular:
-        return QStringLiteral("%1 is not a regular file").arg(check.path);
+        return QCoreApplication::translate("CBankWriter", "%1 is not a regular file")
+            .arg(check.path);
     case WaveProblem::Unreadable:
-        return QStringLiteral("%1 could not be read").arg(check.path);
+        return QCoreApplication::translate("CBankWriter", "%1 could not be read").arg(check.path);
     case WaveProblem::NotWave:
-        return QStringLiteral("%1 exists but is not a wave file").arg(check.path);
+        return QCoreApplication::translate("CBankWriter", "%1 exists but is not a wave file")
+            .arg(check.path);
     case WaveProblem::NoData:
-        return QStringLiteral("%1 exists but holds no sample data").arg(check.path);
+        return QCoreApplication::translate("CBankWriter", "%1 exists but holds no sample data")
+            .arg(check.path);
     case WaveProblem::TooLarge:
-        return QStringLiteral("%1 holds more sample data than a bank can hold").arg(check.path);
+        return QCoreApplication::translate("CBankWriter",
+                                           "%1 holds more sample data than a bank can hold")
+            .arg(check.path);
     case WaveProblem::NotPcm:
-        return QStringLiteral("%1 is not PCM, which the game cannot play; import it again to "
-                              "convert it")
+        return QCoreApplication::translate(
+                   "CBankWriter", "%1 is not PCM, which the game cannot play; import it again to "
+                                  "convert it")
             .arg(check.path);
     case WaveProblem::None:
         break;
@@ -249,8 +256,9 @@ void CBankWriter::Write(IBankOutput& output) {
             continue;
         }
         if (opened.state == SampleExtraction::State::Failed) {
-            lost.push_back({CBnmFormat::FileNameText(resource), false,
-                            QStringLiteral("its wave file could not be written")});
+            lost.push_back(
+                {CBnmFormat::FileNameText(resource), false,
+                 QCoreApplication::translate("CBankWriter", "its wave file could not be written")});
         } else if (opened.state == SampleExtraction::State::Written) {
             CFile wave;
             const WaveCheck check = CheckWave(wave, SampleFilePath(m_bank.folder, resource));
@@ -259,7 +267,7 @@ void CBankWriter::Write(IBankOutput& output) {
             }
         }
     }
-    m_progress.Begin(QStringLiteral("Saving"), total);
+    m_progress.Begin(QCoreApplication::translate("CBankWriter", "Saving"), total);
     for (int i = 0; i < count; ++i) {
         SoundResource& resource = m_bank.resources[static_cast<size_t>(i)];
         if (!resource.IsBankedSample()) {
@@ -271,7 +279,7 @@ void CBankWriter::Write(IBankOutput& output) {
         if (!stored && check.problem == WaveProblem::NotPcm) {
             // Neither packing it nor dropping it is right: the user decides.
             output.Seek(before);
-            unplayable.append(QStringLiteral("Couldn't store %1: %2.")
+            unplayable.append(QCoreApplication::translate("CBankWriter", "Couldn't store %1: %2.")
                                   .arg(CBnmFormat::FileNameText(resource), ProblemText(check)));
             continue;
         }
@@ -311,22 +319,26 @@ void CBankWriter::Write(IBankOutput& output) {
     if (!lost.empty() || !unplayable.isEmpty()) {
         QStringList lines;
         for (const LostSample& sample : lost) {
-            lines.append(sample.banked
-                             ? QStringLiteral("Couldn't store %1: %2.").arg(sample.name, sample.why)
-                             : QStringLiteral("%1 is no longer banked, and %2.")
-                                   .arg(sample.name, sample.why));
+            lines.append(
+                sample.banked
+                    ? QCoreApplication::translate("CBankWriter", "Couldn't store %1: %2.")
+                          .arg(sample.name, sample.why)
+                    : QCoreApplication::translate("CBankWriter", "%1 is no longer banked, and %2.")
+                          .arg(sample.name, sample.why));
         }
         QString text;
         if (!lost.empty()) {
-            text = QStringLiteral("%1\n%2 the only copy of %3 sample data, so the bank was not "
-                                  "saved.")
-                       .arg(CMessageList::Join(lines), QStringLiteral("The bank holds"),
+            text = QCoreApplication::translate(
+                       "CBankWriter", "%1\n%2 the only copy of %3 sample data, so the bank was not "
+                                      "saved.")
+                       .arg(CMessageList::Join(lines),
+                            QCoreApplication::translate("CBankWriter", "The bank holds"),
                             lost.size() == 1 ? QStringLiteral("its") : QStringLiteral("their"));
         }
         if (!unplayable.isEmpty()) {
-            text +=
-                (text.isEmpty() ? QString() : QStringLiteral("\n")) +
-                QStringLiteral("%1\nThe bank was not saved.").arg(CMessageList::Join(unplayable));
+            text += (text.isEmpty() ? QString() : QStringLiteral("\n")) +
+                    QCoreApplication::translate("CBankWriter", "%1\nThe bank was not saved.")
+                        .arg(CMessageList::Join(unplayable));
         }
         m_shortWaves.clear();
         m_reformatted.clear();

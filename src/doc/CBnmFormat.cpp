@@ -3,54 +3,58 @@
 #include "SoundEvent.h"
 #include "SoundResource.h"
 
+#include <QCoreApplication>
+
 #include <cstring>
 
 QString CBnmFormat::ResourceTypeText(qint32 type) {
     switch (type) {
     case SoundResource::kTypeSample:
-        return QStringLiteral("Sample");
+        return QCoreApplication::translate("CBnmFormat", "Sample");
     case SoundResource::kTypeCdAudio:
-        return QStringLiteral("CD Audio");
+        return QCoreApplication::translate("CBnmFormat", "CD Audio");
     default:
-        return QStringLiteral("Unknown");
+        return QCoreApplication::translate("CBnmFormat", "Unknown");
     }
 }
 
 QString CBnmFormat::StorageText(qint32 storage) {
     switch (storage) {
     case SoundResource::kStorageExternal:
-        return QStringLiteral("External");
+        return QCoreApplication::translate("CBnmFormat", "External");
     case SoundResource::kStorageBank:
-        return QStringLiteral("Bank");
+        return QCoreApplication::translate("CBnmFormat", "Bank");
     default:
-        return QStringLiteral("Unknown");
+        return QCoreApplication::translate("CBnmFormat", "Unknown");
     }
 }
 
 QString CBnmFormat::EventTypeText(qint32 type) {
     switch (type) {
     case SoundEvent::kTypePlay:
-        return QStringLiteral("Play");
+        return QCoreApplication::translate("CBnmFormat", "Play");
     case SoundEvent::kTypeStop:
-        return QStringLiteral("Stop");
+        return QCoreApplication::translate("CBnmFormat", "Stop");
     case SoundEvent::kTypePitch:
-        return QStringLiteral("Pitch");
+        return QCoreApplication::translate("CBnmFormat", "Pitch");
     case SoundEvent::kTypeVolume:
-        return QStringLiteral("Volume");
+        return QCoreApplication::translate("CBnmFormat", "Volume");
     case SoundEvent::kTypeEffect:
-        return QStringLiteral("Effect");
+        return QCoreApplication::translate("CBnmFormat", "Effect");
     default:
-        return QStringLiteral("Unknown");
+        return QCoreApplication::translate("CBnmFormat", "Unknown");
     }
 }
 
 QString CBnmFormat::WaveFormatText(qint32 waveFormat) {
-    return waveFormat == SoundResource::kWaveFormatPcm ? QStringLiteral("PCM")
-                                                       : QStringLiteral("Unknown");
+    return waveFormat == SoundResource::kWaveFormatPcm
+               ? QStringLiteral("PCM")
+               : QCoreApplication::translate("CBnmFormat", "Unknown");
 }
 
 QString CBnmFormat::YesNoText(qint32 value) {
-    return value != 0 ? QStringLiteral("Yes") : QStringLiteral("No");
+    return value != 0 ? QCoreApplication::translate("CBnmFormat", "Yes")
+                      : QCoreApplication::translate("CBnmFormat", "No");
 }
 
 int CBnmFormat::BankFromResourceTableOffset(quint32 resourceTableOffset) {

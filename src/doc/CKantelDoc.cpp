@@ -15,6 +15,7 @@
 #include "framework/core/CFileException.h"
 #include "framework/core/IProgressSink.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <memory>
@@ -80,8 +81,10 @@ bool CKantelDoc::LoadBankAndNames(const QString& path) {
         m_nameIndex.clear();
         m_bNamesLoaded = false;
         if (!names.Error().text.isEmpty()) {
-            AfxMessageBox(names.Error().text + QStringLiteral("\nThe bank is shown without names."),
-                          MB_OK | MB_ICONEXCLAMATION);
+            AfxMessageBox(
+                names.Error().text +
+                    QCoreApplication::translate("CKantelDoc", "\nThe bank is shown without names."),
+                MB_OK | MB_ICONEXCLAMATION);
         }
         return true;
     }
@@ -106,10 +109,11 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
     const std::vector<CBankWriter::Reformatted> reformatted = std::exchange(m_reformatted, {});
     if (saved && !reformatted.empty()) {
         const auto format = [](int rate, int channels, int bits) {
-            return QStringLiteral("%1 Hz, %2 %3, %4 bits")
+            return QCoreApplication::translate("CKantelDoc", "%1 Hz, %2 %3, %4 bits")
                 .arg(rate)
                 .arg(channels)
-                .arg(channels == 1 ? QStringLiteral("channel") : QStringLiteral("channels"))
+                .arg(channels == 1 ? QCoreApplication::translate("CKantelDoc", "channel")
+                                   : QCoreApplication::translate("CKantelDoc", "channels"))
                 .arg(bits);
         };
         QStringList lines;
@@ -119,34 +123,40 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
                                   format(r.newSamplesPerSec, r.newChannels, r.newBitsPerSample),
                                   format(r.samplesPerSec, r.channels, r.bitsPerSample)));
         }
-        AfxMessageBox(QStringLiteral("These samples' wave files are in another format than "
-                                     "their records said; the records now give the files' "
-                                     "format, so the game plays them as they are:\n%1")
+        AfxMessageBox(QCoreApplication::translate(
+                          "CKantelDoc", "These samples' wave files are in another format than "
+                                        "their records said; the records now give the files' "
+                                        "format, so the game plays them as they are:\n%1")
                           .arg(CMessageList::Join(lines)),
                       MB_OK | MB_ICONINFORMATION);
     }
     if (saved) {
         for (const QString& name : unstored) {
-            AfxMessageBox(QStringLiteral("Couldn't store %1").arg(name), MB_OK | MB_ICONHAND);
+            AfxMessageBox(QCoreApplication::translate("CKantelDoc", "Couldn't store %1").arg(name),
+                          MB_OK | MB_ICONHAND);
         }
         if (!shortWaves.empty()) {
             QStringList lines;
             for (const CBankWriter::ShortWave& wave : shortWaves) {
-                lines.append(
-                    wave.fromBank > 0
-                        ? QStringLiteral("%1 holds %2 of the %3 bytes its data chunk claims; the "
-                                         "other %4 were kept from the bank.")
-                              .arg(wave.name)
-                              .arg(wave.available)
-                              .arg(wave.claimed)
-                              .arg(wave.fromBank)
-                        : QStringLiteral("%1 holds %2 of the %3 bytes its data chunk claims; "
-                                         "only those were saved.")
-                              .arg(wave.name)
-                              .arg(wave.available)
-                              .arg(wave.claimed));
+                lines.append(wave.fromBank > 0
+                                 ? QCoreApplication::translate(
+                                       "CKantelDoc",
+                                       "%1 holds %2 of the %3 bytes its data chunk claims; the "
+                                       "other %4 were kept from the bank.")
+                                       .arg(wave.name)
+                                       .arg(wave.available)
+                                       .arg(wave.claimed)
+                                       .arg(wave.fromBank)
+                                 : QCoreApplication::translate(
+                                       "CKantelDoc",
+                                       "%1 holds %2 of the %3 bytes its data chunk claims; "
+                                       "only those were saved.")
+                                       .arg(wave.name)
+                                       .arg(wave.available)
+                                       .arg(wave.claimed));
             }
-            AfxMessageBox(QStringLiteral("Some wave files are shorter than they say:\n%1")
+            AfxMessageBox(QCoreApplication::translate(
+                              "CKantelDoc", "Some wave files are shorter than they say:\n%1")
                               .arg(CMessageList::Join(lines)),
                           MB_OK | MB_ICONEXCLAMATION);
         }
@@ -376,9 +386,11 @@ bool CKantelDoc::ExportSounds(const QString& folder, int index) {
             continue;
         }
         if (!replaceAll) {
-            switch (AfxMessageBox(QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                                      .arg(base + target.name),
-                                  MB_YESTOALLNOCANCEL | MB_ICONQUESTION)) {
+            switch (
+                AfxMessageBox(QCoreApplication::translate(
+                                  "CKantelDoc", "%1 already exists.\nDo you want to replace it?")
+                                  .arg(base + target.name),
+                              MB_YESTOALLNOCANCEL | MB_ICONQUESTION)) {
             case IDYESTOALL:
                 replaceAll = true;
                 break;
@@ -401,10 +413,12 @@ bool CKantelDoc::ExportSounds(const QString& folder, int index) {
         lines.append(failure.text);
     }
     const qsizetype wanted = static_cast<qsizetype>(targets.size()) - report.skipped.size();
-    const QString what = wanted == 1 ? QStringLiteral("The sound could not be exported:")
-                                     : QStringLiteral("%1 of %2 sounds could not be exported:")
-                                           .arg(wanted - report.written.size())
-                                           .arg(wanted);
+    const QString what =
+        wanted == 1
+            ? QCoreApplication::translate("CKantelDoc", "The sound could not be exported:")
+            : QCoreApplication::translate("CKantelDoc", "%1 of %2 sounds could not be exported:")
+                  .arg(wanted - report.written.size())
+                  .arg(wanted);
     AfxMessageBox(what + QLatin1Char('\n') + CMessageList::Join(lines), MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
@@ -537,7 +551,8 @@ void CKantelDoc::PushEdit(const QString& label, const CBankEdit::State& before, 
 
 bool CKantelDoc::ImportSound(int index, const QString& source, bool keepRate) {
     if (index < 0 || index >= m_nResources || !m_pResources[index].IsSample()) {
-        AfxMessageBox(QStringLiteral("Only a sample resource can take a sound file."),
+        AfxMessageBox(QCoreApplication::translate("CKantelDoc",
+                                                  "Only a sample resource can take a sound file."),
                       MB_OK | MB_ICONEXCLAMATION);
         return false;
     }

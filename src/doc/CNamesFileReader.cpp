@@ -7,6 +7,7 @@
 #include "framework/core/CIntegerText.h"
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <cstring>
@@ -70,7 +71,8 @@ CResult<NamesTable> CNamesFileReader::ReadBeside(const QString& bankPath, int re
     }
     if (names.GetLength() > kMaxNamesFile) {
         return refusal(FormatError::Kind::NotAllowed,
-                       QStringLiteral("%1 holds %2 bytes, too many for a names file.")
+                       QCoreApplication::translate("CNamesFileReader",
+                                                   "%1 holds %2 bytes, too many for a names file.")
                            .arg(names.GetFilePath())
                            .arg(names.GetLength()));
     }
@@ -80,9 +82,10 @@ CResult<NamesTable> CNamesFileReader::ReadBeside(const QString& bankPath, int re
         return refusal(FormatError::Kind::Unreadable,
                        resourceCount > 0 ? e.GetErrorMessage() : QString());
     } catch (const std::bad_alloc&) {
-        return refusal(
-            FormatError::Kind::OutOfMemory,
-            QStringLiteral("There is not enough memory to read %1.").arg(names.GetFilePath()));
+        return refusal(FormatError::Kind::OutOfMemory,
+                       QCoreApplication::translate("CNamesFileReader",
+                                                   "There is not enough memory to read %1.")
+                           .arg(names.GetFilePath()));
     }
 }
 

@@ -12,6 +12,7 @@
 #include "framework/core/IProgressSink.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QHash>
 #include <QStringList>
 
@@ -248,11 +249,12 @@ QString CSampleExtractor::Pass::ExistingFile(const QString& name) const {
 // opening a bank of many samples slow.
 QString CSampleExtractor::Pass::ForeignReason(const QString& found) const {
     if (!m_listing.IsRegularFile(found)) {
-        return QStringLiteral("%1 is not a regular file").arg(found);
+        return QCoreApplication::translate("CSampleExtractor", "%1 is not a regular file")
+            .arg(found);
     }
     if (!found.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive) &&
         !IsWaveFile(m_folder + found)) {
-        return QStringLiteral("%1 is not a wave file").arg(found);
+        return QCoreApplication::translate("CSampleExtractor", "%1 is not a wave file").arg(found);
     }
     return QString();
 }
@@ -291,7 +293,8 @@ QString CSampleExtractor::Pass::FileNameFor(int i) {
     const auto first = m_takenBy.constFind(fileName.toCaseFolded());
     if (first != m_takenBy.cend() && m_x.OpenedData(*first) != m_x.OpenedData(i)) {
         RenameAway(i, fileName,
-                   QStringLiteral("another sample names the same file with other data"));
+                   QCoreApplication::translate(
+                       "CSampleExtractor", "another sample names the same file with other data"));
     }
     return fileName;
 }
@@ -335,16 +338,19 @@ qint64 CSampleExtractor::Pass::Write(int i, const QString& fileName) {
     const qint64 start = static_cast<qint64>(m_x.m_bank.header->sampleDataOffset) + resource.offset;
     qint64 length = resource.length;
     if (start < 0 || start + length > fileSize) {
-        m_x.Note(m_report,
-                 {Message::Kind::Warning,
-                  QStringLiteral("End of file reached.\nTruncating sample %1").arg(wave)});
+        m_x.Note(m_report, {Message::Kind::Warning,
+                            QCoreApplication::translate(
+                                "CSampleExtractor", "End of file reached.\nTruncating sample %1")
+                                .arg(wave)});
         length = start < 0 ? -1 : fileSize - start;
         resource.length = static_cast<qint32>(length);
         m_report.modified = true;
     }
     if (length < 0) {
         m_x.Note(m_report, {Message::Kind::Error,
-                            QStringLiteral("Negative length.\nCan't save sample to %1").arg(wave)});
+                            QCoreApplication::translate("CSampleExtractor",
+                                                        "Negative length.\nCan't save sample to %1")
+                                .arg(wave)});
         length = 0;
         resource.length = 0;
         m_report.modified = true;
@@ -387,14 +393,17 @@ void CSampleExtractor::Pass::Finish() {
     if (!m_renamed.isEmpty()) {
         m_report.messages.push_back(
             {Message::Kind::Warning,
-             QStringLiteral("These samples were given wave files of their own:\n%1\n"
-                            "Saving the bank keeps the new names.")
+             QCoreApplication::translate("CSampleExtractor",
+                                         "These samples were given wave files of their own:\n%1\n"
+                                         "Saving the bank keeps the new names.")
                  .arg(CMessageList::Join(m_renamed))});
     }
     if (m_notWritten > 0) {
         const QString consequence =
             m_notWritten == 1
-                ? QStringLiteral("The wave file was not written; the bank keeps its sample data.")
+                ? QCoreApplication::translate(
+                      "CSampleExtractor",
+                      "The wave file was not written; the bank keeps its sample data.")
                 : QStringLiteral(
                       "%1 wave files were not written; the bank keeps their sample data.")
                       .arg(m_notWritten);
@@ -414,7 +423,7 @@ CSampleExtractor::Report CSampleExtractor::Extract() {
             total += std::max(qint32{resource.length}, 0);
         }
     }
-    m_progress.Begin(QStringLiteral("Writing samples"), total);
+    m_progress.Begin(QCoreApplication::translate("CSampleExtractor", "Writing samples"), total);
     Pass pass(*this, report);
     qint64 done = 0;
     for (int i = 0; i < pass.Count(); ++i) {

@@ -1,5 +1,7 @@
 #include "CSoundConverter.h"
 
+#include <QCoreApplication>
+
 #include <soxr.h>
 
 #include <algorithm>
@@ -34,12 +36,15 @@ int precisionOf(int bits) {
 
 CSoundConverter::CSoundConverter(const Format& from, const Format& to) : m_from(from), m_to(to) {
     if (from.channels < 1 || from.samplesPerSec < 1) {
-        m_error = QStringLiteral("the sound has no channels or no sample rate");
+        m_error = QCoreApplication::translate("CSoundConverter",
+                                              "the sound has no channels or no sample rate");
         return;
     }
     if (to.channels < 1 || to.channels > 8 || to.samplesPerSec < 1000 ||
         to.samplesPerSec > 384000 || !isTargetWidth(to.bitsPerSample)) {
-        m_error = QStringLiteral("%1 Hz, %2 channels and %3 bits is no format a wave file can hold")
+        m_error = QCoreApplication::translate(
+                      "CSoundConverter",
+                      "%1 Hz, %2 channels and %3 bits is no format a wave file can hold")
                       .arg(to.samplesPerSec)
                       .arg(to.channels)
                       .arg(to.bitsPerSample);
@@ -56,7 +61,8 @@ CSoundConverter::CSoundConverter(const Format& from, const Format& to) : m_from(
             soxr_create(from.samplesPerSec, to.samplesPerSec, static_cast<unsigned>(to.channels),
                         &error, &io, &quality, nullptr);
         if (error != nullptr) {
-            m_error = QStringLiteral("the resampler refused: %1").arg(QString::fromUtf8(error));
+            m_error = QCoreApplication::translate("CSoundConverter", "the resampler refused: %1")
+                          .arg(QString::fromUtf8(error));
             m_pResampler.reset();
         }
     }

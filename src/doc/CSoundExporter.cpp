@@ -11,6 +11,7 @@
 #include "framework/core/CFolderListing.h"
 #include "framework/core/IProgressSink.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -159,10 +160,12 @@ std::vector<CSoundExporter::Target> CSoundExporter::Plan(const QString& folder, 
             continue;
         }
         if (waveFiles.contains(name.toCaseFolded())) {
-            targets.push_back({i, name, false, false,
-                               QStringLiteral("%1 was not written: the bank keeps a sample's data "
-                                              "in a wave file of that name.")
-                                   .arg(base + name)});
+            targets.push_back(
+                {i, name, false, false,
+                 QCoreApplication::translate("CSoundExporter",
+                                             "%1 was not written: the bank keeps a sample's data "
+                                             "in a wave file of that name.")
+                     .arg(base + name)});
             continue;
         }
         // Only the exact name: another case of it is another file here, and
@@ -183,36 +186,42 @@ bool CSoundExporter::ReadData(int index, QByteArray* data, QString* why) const {
                        fileName != QStringLiteral(".") && fileName != QStringLiteral("..");
     QString problem;
     if (!named) {
-        problem = QStringLiteral("its record names no wave file");
+        problem = QCoreApplication::translate("CSoundExporter", "its record names no wave file");
     } else {
         CFile wave;
         CFileException error;
         if (!wave.Open(path, CFile::modeRead, &error)) {
             problem =
                 error.m_cause == CFileException::fileNotFound
-                    ? QStringLiteral("%1 was not found").arg(path)
+                    ? QCoreApplication::translate("CSoundExporter", "%1 was not found").arg(path)
                 : error.m_cause == CFileException::notRegularFile
-                    ? QStringLiteral("%1 is not a regular file").arg(path)
-                    : QStringLiteral("%1 could not be opened (%2)").arg(path, error.m_strDetail);
+                    ? QCoreApplication::translate("CSoundExporter", "%1 is not a regular file")
+                          .arg(path)
+                    : QCoreApplication::translate("CSoundExporter", "%1 could not be opened (%2)")
+                          .arg(path, error.m_strDetail);
         } else {
             try {
                 const CWaveReader::Info info = CWaveReader::Read(wave, CWaveReader::Stop::AtData);
                 if (!info.wave || !info.hasData) {
-                    problem = QStringLiteral("%1 is not a wave file").arg(wave.GetFilePath());
-                } else if (info.dataHeld > kMaxSampleData) {
-                    problem = QStringLiteral("%1 holds more sample data than a bank's sample can")
+                    problem = QCoreApplication::translate("CSoundExporter", "%1 is not a wave file")
                                   .arg(wave.GetFilePath());
+                } else if (info.dataHeld > kMaxSampleData) {
+                    problem =
+                        QCoreApplication::translate(
+                            "CSoundExporter", "%1 holds more sample data than a bank's sample can")
+                            .arg(wave.GetFilePath());
                 } else {
                     data->resize(static_cast<qsizetype>(info.dataHeld));
                     wave.Seek(info.dataOffset, CFile::begin);
                     if (wave.Read(data->data(), info.dataHeld) == info.dataHeld) {
                         return true;
                     }
-                    problem = QStringLiteral("%1 became shorter while it was read")
+                    problem = QCoreApplication::translate("CSoundExporter",
+                                                          "%1 became shorter while it was read")
                                   .arg(wave.GetFilePath());
                 }
             } catch (const CFileException& e) {
-                problem = QStringLiteral("%1 could not be read (%2)")
+                problem = QCoreApplication::translate("CSoundExporter", "%1 could not be read (%2)")
                               .arg(wave.GetFilePath(), e.m_strDetail);
             }
         }
@@ -234,7 +243,8 @@ bool CSoundExporter::ReadData(int index, QByteArray* data, QString* why) const {
 QByteArray CSoundExporter::Compose(int index, const QString& target, QString* why) const {
     const SoundResource& resource = m_bank.records.Resources()[static_cast<size_t>(index)];
     const auto fail = [&](const QString& reason) {
-        *why = QStringLiteral("%1 was not written: %2.").arg(target, reason);
+        *why = QCoreApplication::translate("CSoundExporter", "%1 was not written: %2.")
+                   .arg(target, reason);
         return QByteArray();
     };
     // Whole bytes per sample, as integer PCM has them; anything else would
@@ -242,8 +252,10 @@ QByteArray CSoundExporter::Compose(int index, const QString& target, QString* wh
     const quint16 bits = resource.bitsPerSample;
     if (resource.channels == 0 || resource.samplesPerSec <= 0 || bits == 0 || bits % 8 != 0 ||
         bits > 32) {
-        return fail(QStringLiteral("its record's format (%1 Hz, %2 bits, %3 channels) is none a "
-                                   "wave file can have")
+        return fail(QCoreApplication::translate(
+                        "CSoundExporter",
+                        "its record's format (%1 Hz, %2 bits, %3 channels) is none a "
+                        "wave file can have")
                         .arg(resource.samplesPerSec)
                         .arg(bits)
                         .arg(resource.channels));
@@ -273,8 +285,10 @@ QByteArray CSoundExporter::Compose(int index, const QString& target, QString* wh
     }
     const QByteArray trailer = CWaveFile::MakeTrailer(dataLength, sampler);
     if (CWaveFile::kHeaderSize - 8 + qint64{data.size()} + trailer.size() > kMaxRiffBody) {
-        return fail(QStringLiteral("its %1 bytes of sample data are more than a wave file holds")
-                        .arg(data.size()));
+        return fail(
+            QCoreApplication::translate(
+                "CSoundExporter", "its %1 bytes of sample data are more than a wave file holds")
+                .arg(data.size()));
     }
     QByteArray file =
         CWaveFile::MakeHeader(resource.channels, static_cast<quint32>(resource.samplesPerSec), bits,
@@ -299,10 +313,14 @@ CSoundExporter::Report CSoundExporter::Export(const QString& folder,
     if (!info.isDir()) {
         const QString shown = QDir::cleanPath(info.absoluteFilePath());
         report.failures.push_back(
-            {shown, info.exists()
-                        ? QStringLiteral("%1 is not a folder; no sound was exported.").arg(shown)
-                        : QStringLiteral("The folder %1 does not exist; no sound was exported.")
-                              .arg(shown)});
+            {shown,
+             info.exists()
+                 ? QCoreApplication::translate("CSoundExporter",
+                                               "%1 is not a folder; no sound was exported.")
+                       .arg(shown)
+                 : QCoreApplication::translate(
+                       "CSoundExporter", "The folder %1 does not exist; no sound was exported.")
+                       .arg(shown)});
         return report;
     }
 
@@ -314,7 +332,8 @@ CSoundExporter::Report CSoundExporter::Export(const QString& folder,
     CFileBatch batch(folder);
     batch.RemoveOrphans(CFolderListing(folder).NamesStartingWith(
         QString::fromLatin1(CFileBatch::kTemporaryPrefix)));
-    progress.Begin(QStringLiteral("Exporting sounds"), static_cast<qint64>(targets.size()));
+    progress.Begin(QCoreApplication::translate("CSoundExporter", "Exporting sounds"),
+                   static_cast<qint64>(targets.size()));
     for (size_t t = 0; t < targets.size(); ++t) {
         const Target& target = targets[t];
         progress.Step(static_cast<qint64>(t));

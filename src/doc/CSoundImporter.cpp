@@ -11,6 +11,7 @@
 #include "framework/core/CFolderListing.h"
 #include "framework/core/IProgressSink.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <cmath>
@@ -30,9 +31,9 @@ bool isWaveFormat(const CSoundImporter::Format& f) {
 }
 
 FormatError importError(const QString& source, const QString& why) {
-    return {
-        FormatError::Kind::Unreadable,
-        QStringLiteral("%1 cannot be imported: %2").arg(QFileInfo(source).absoluteFilePath(), why)};
+    return {FormatError::Kind::Unreadable,
+            QCoreApplication::translate("CSoundImporter", "%1 cannot be imported: %2")
+                .arg(QFileInfo(source).absoluteFilePath(), why)};
 }
 
 } // namespace
@@ -89,7 +90,10 @@ QString formatText(const CSoundImporter::Format& f) {
                      : (f.channels == 2 ? QStringLiteral("stereo")
                                         : QStringLiteral("%1 channels").arg(f.channels)));
     // Float and compressed data have no bits to speak of.
-    return f.bitsPerSample > 0 ? text + QStringLiteral(", %1 bits").arg(f.bitsPerSample) : text;
+    return f.bitsPerSample > 0
+               ? text +
+                     QCoreApplication::translate("CSoundImporter", ", %1 bits").arg(f.bitsPerSample)
+               : text;
 }
 
 } // namespace
@@ -102,8 +106,10 @@ CResult<QString> CSoundImporter::Describe(const Request& request) {
     const CSoundSource::Info& info = opened.Value().GetInfo();
     const Format from{info.channels, info.samplesPerSec, info.bitsPerSample};
     const Format to = TargetFormat(request.target, from, request.keepRate);
-    return QStringLiteral("%1 (%2, %3) will be converted to %4 and saved in the bank's folder as "
-                          "a new wave file, which the sample then uses.")
+    return QCoreApplication::translate(
+               "CSoundImporter",
+               "%1 (%2, %3) will be converted to %4 and saved in the bank's folder as "
+               "a new wave file, which the sample then uses.")
         .arg(QFileInfo(request.source).fileName(), info.description, formatText(from),
              formatText(to));
 }
@@ -148,7 +154,8 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
         static_cast<qint64>(std::clamp(claimed, 0.0, static_cast<double>(qint64{64} << 20)));
     data.reserve(static_cast<qsizetype>(expected));
     std::vector<float> block(static_cast<size_t>(kBlockFrames * info.channels));
-    progress.Begin(QStringLiteral("Importing %1").arg(QFileInfo(request.source).fileName()),
+    progress.Begin(QCoreApplication::translate("CSoundImporter", "Importing %1")
+                       .arg(QFileInfo(request.source).fileName()),
                    info.frames);
     qint64 read = 0;
     for (qint64 got = 0; (got = source.Read(block.data(), kBlockFrames)) > 0;) {
@@ -158,17 +165,21 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
         if (data.size() > std::numeric_limits<qint32>::max()) {
             progress.End();
             return importError(request.source,
-                               QStringLiteral("it is longer than a bank's sample can be."));
+                               QCoreApplication::translate(
+                                   "CSoundImporter", "it is longer than a bank's sample can be."));
         }
     }
     converter.Finish(data);
     progress.End();
     if (read == 0 || data.isEmpty()) {
-        return importError(request.source, QStringLiteral("no sound could be read from it."));
+        return importError(
+            request.source,
+            QCoreApplication::translate("CSoundImporter", "no sound could be read from it."));
     }
     if (data.size() > std::numeric_limits<qint32>::max()) {
         return importError(request.source,
-                           QStringLiteral("it is longer than a bank's sample can be."));
+                           QCoreApplication::translate(
+                               "CSoundImporter", "it is longer than a bank's sample can be."));
     }
 
     Imported imported;

@@ -5,6 +5,7 @@
 #include "framework/core/CFile.h"
 #include "framework/core/CFileException.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -42,7 +43,9 @@ struct CSoundSource::Handle {
 namespace {
 
 FormatError failure(FormatError::Kind kind, const QString& path, const QString& why) {
-    return {kind, QStringLiteral("%1 cannot be imported: %2").arg(path, why)};
+    return {
+        kind,
+        QCoreApplication::translate("CSoundSource", "%1 cannot be imported: %2").arg(path, why)};
 }
 
 int bitsOf(int format) {
@@ -121,8 +124,10 @@ CResult<CSoundSource> CSoundSource::OpenPcmWave(const QString& path, const QStri
     const int bits = info.format.bitsPerSample;
     if (!info.hasFormat || !info.format.pcm || !info.hasData || info.format.channels < 1 ||
         info.format.samplesPerSec < 1 || (bits != 8 && bits != 16 && bits != 24 && bits != 32)) {
-        return failure(FormatError::Kind::NotABank, QFileInfo(path).absoluteFilePath(),
-                       QStringLiteral("it is no sound file Kantel can read (%1).").arg(why));
+        return failure(
+            FormatError::Kind::NotABank, QFileInfo(path).absoluteFilePath(),
+            QCoreApplication::translate("CSoundSource", "it is no sound file Kantel can read (%1).")
+                .arg(why));
     }
     try {
         handle->raw.Seek(info.dataOffset, CFile::begin);
@@ -135,14 +140,15 @@ CResult<CSoundSource> CSoundSource::OpenPcmWave(const QString& path, const QStri
     handle->rawLeft = info.dataHeld / frameBytes * frameBytes;
     if (handle->rawLeft == 0) {
         return failure(FormatError::Kind::NotABank, QFileInfo(path).absoluteFilePath(),
-                       QStringLiteral("it holds no sound."));
+                       QCoreApplication::translate("CSoundSource", "it holds no sound."));
     }
     CSoundSource source(std::move(handle));
     source.m_info.channels = info.format.channels;
     source.m_info.samplesPerSec = static_cast<int>(info.format.samplesPerSec);
     source.m_info.frames = source.m_handle->rawLeft / frameBytes;
     source.m_info.bitsPerSample = bits;
-    source.m_info.description = QStringLiteral("WAV / %1 bit PCM").arg(bits);
+    source.m_info.description =
+        QCoreApplication::translate("CSoundSource", "WAV / %1 bit PCM").arg(bits);
     source.m_loop = waveLoop(path);
     if (source.m_loop && source.m_loop->start >= source.m_info.frames) {
         source.m_loop.reset();
@@ -199,7 +205,7 @@ CResult<CSoundSource> CSoundSource::Open(const QString& path) {
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return failure(FormatError::Kind::NotAllowed, shown,
-                       QStringLiteral("it is not a regular file."));
+                       QCoreApplication::translate("CSoundSource", "it is not a regular file."));
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     SF_INFO info{};
@@ -211,11 +217,13 @@ CResult<CSoundSource> CSoundSource::Open(const QString& path) {
         return OpenPcmWave(path, why);
     }
     if (info.channels < 1 || info.samplerate < 1) {
-        return failure(FormatError::Kind::NotABank, shown,
-                       QStringLiteral("it gives no channels or no sample rate."));
+        return failure(
+            FormatError::Kind::NotABank, shown,
+            QCoreApplication::translate("CSoundSource", "it gives no channels or no sample rate."));
     }
     if (info.frames == 0) {
-        return failure(FormatError::Kind::NotABank, shown, QStringLiteral("it holds no sound."));
+        return failure(FormatError::Kind::NotABank, shown,
+                       QCoreApplication::translate("CSoundSource", "it holds no sound."));
     }
     // Integer data is scaled to -1..1; float data is taken as it is and
     // clipped where it is turned into integers.

@@ -16,6 +16,8 @@ constexpr std::array kMainFrame{
     Accelerator{QKeyCombination(Qt::ControlModifier, Qt::Key_Z), ID_EDIT_UNDO},
     Accelerator{QKeyCombination(Qt::ControlModifier, Qt::Key_Y), ID_EDIT_REDO},
     Accelerator{QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z), ID_EDIT_REDO},
+    Accelerator{QKeyCombination(Qt::ControlModifier, Qt::Key_Q), ID_APP_EXIT},
+    Accelerator{QKeyCombination(Qt::NoModifier, Qt::Key_F1), ID_HELP_INDEX},
     Accelerator{QKeyCombination(Qt::NoModifier, Qt::Key_F6), ID_NEXT_PANE},
     Accelerator{QKeyCombination(Qt::ShiftModifier, Qt::Key_F6), ID_PREV_PANE},
     Accelerator{QKeyCombination(Qt::AltModifier, Qt::Key_Return), ID_EDIT_PROPERTIES},

@@ -7,9 +7,9 @@
 
 namespace {
 
-constexpr std::array<const char*, 2> kMainFrame{":/res/icons/kantel16.png",
-                                                ":/res/icons/kantel32.png"};
-constexpr std::array<const char*, 2> kBank{":/res/icons/bank16.png", ":/res/icons/bank32.png"};
+// Drawings that scale, so one image serves every size and screen scale.
+constexpr std::array<const char*, 1> kMainFrame{":/res/icons/kantel.svg"};
+constexpr std::array<const char*, 1> kBank{":/res/icons/bank.svg"};
 
 constexpr std::array kIcons{
     IconResource{IDR_MAINFRAME, kMainFrame},

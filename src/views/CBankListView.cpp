@@ -1,6 +1,7 @@
 #include "CBankListView.h"
 
 #include "doc/CKantelDoc.h"
+#include "framework/core/CResourceText.h"
 #include "framework/ui/AfxWin.h"
 #include "framework/ui/CCommandRouter.h"
 #include "framework/ui/CListCtrl.h"
@@ -43,7 +44,7 @@ void CBankListView::FillList() {
     if (!list.GetColumnFormat(0, &format)) {
         for (int i = 0; i < m_table.nColumns; ++i) {
             const ListColumn& column = m_table.pColumns[i];
-            list.InsertColumn(i, QString::fromLatin1(column.title),
+            list.InsertColumn(i, CResourceText::Tr(column.title),
                               column.rightAligned ? LVCFMT_RIGHT : LVCFMT_LEFT, column.width);
         }
     }

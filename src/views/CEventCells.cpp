@@ -3,16 +3,18 @@
 #include "doc/CBankRecords.h"
 #include "doc/CBnmFormat.h"
 
+#include <QtGlobal>
+
 const std::array<ListColumn, CEventCells::ColumnCount>& CEventCells::Columns() {
     static const std::array<ListColumn, ColumnCount> columns{{
-        {"Index", 75, false},
-        {"Event ID", 75, false},
-        {"Type", 75, false},
-        {"Param1", 225, false},
-        {"Param2", 75, false},
-        {"Param3", 75, false},
-        {"Stopable", 75, false},
-        {"Dynamic", 75, false},
+        {QT_TRANSLATE_NOOP("Resources", "Index"), 75, false},
+        {QT_TRANSLATE_NOOP("Resources", "Event ID"), 75, false},
+        {QT_TRANSLATE_NOOP("Resources", "Type"), 75, false},
+        {QT_TRANSLATE_NOOP("Resources", "Param1"), 225, false},
+        {QT_TRANSLATE_NOOP("Resources", "Param2"), 75, false},
+        {QT_TRANSLATE_NOOP("Resources", "Param3"), 75, false},
+        {QT_TRANSLATE_NOOP("Resources", "Stopable"), 75, false},
+        {QT_TRANSLATE_NOOP("Resources", "Dynamic"), 75, false},
     }};
     return columns;
 }

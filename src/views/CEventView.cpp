@@ -10,6 +10,8 @@
 #include "framework/ui/CListCtrl.h"
 #include "res/resource.h"
 
+#include <QCoreApplication>
+
 #include <span>
 
 BEGIN_MESSAGE_MAP(CEventView, CBankListView)
@@ -18,7 +20,7 @@ ON_UPDATE_COMMAND_UI(ID_EDIT_PROPERTIES, OnUpdateEditProperties)
 END_MESSAGE_MAP()
 
 CEventView::CEventView()
-    : CBankListView(QStringLiteral(" - Event View"),
+    : CBankListView(QCoreApplication::translate("CEventView", " - Event View"),
                     {CEventCells::Columns().data(), CEventCells::ColumnCount,
                      &CEventCells::RowCount, &CEventCells::Text}) {}
 

@@ -17,6 +17,8 @@
 #include "framework/ui/PlaySound.h"
 #include "res/resource.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <span>
 
@@ -32,7 +34,7 @@ ON_UPDATE_COMMAND_UI(ID_SOUND_EXPORT, OnUpdateSoundExport)
 END_MESSAGE_MAP()
 
 CKantelView::CKantelView()
-    : CBankListView(QStringLiteral(" - Resource View"),
+    : CBankListView(QCoreApplication::translate("CKantelView", " - Resource View"),
                     {CResourceCells::Columns().data(), CResourceCells::ColumnCount,
                      &CResourceCells::RowCount, &CResourceCells::Text,
                      &CResourceCells::AppendRowText}) {
@@ -65,11 +67,13 @@ void CKantelView::OnSoundImport() {
     if (selected < 0) {
         return;
     }
-    CFileDialog dlg(true, QString(), QString(), OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_EXPLORER,
-                    QStringLiteral("Sound Files (*.wav *.aif *.aiff *.flac *.ogg *.oga *.opus "
-                                   "*.mp3)|*.wav;*.aif;*.aiff;*.flac;*.ogg;*.oga;*.opus;*.mp3|") +
-                        CFileDialog::AllFilesFilterName() + QStringLiteral("|*.*||"),
-                    this);
+    CFileDialog dlg(
+        true, QString(), QString(), OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_EXPLORER,
+        QCoreApplication::translate("CKantelView",
+                                    "Sound Files (*.wav *.aif *.aiff *.flac *.ogg *.oga *.opus "
+                                    "*.mp3)|*.wav;*.aif;*.aiff;*.flac;*.ogg;*.oga;*.opus;*.mp3|") +
+            CFileDialog::AllFilesFilterName() + QStringLiteral("|*.*||"),
+        this);
     dlg.m_ofn.nFilterIndex = 1;
     dlg.m_ofn.strInitialDir = GetDocument()->GetBankFolder();
     if (dlg.DoModal() == IDOK) {
@@ -82,8 +86,9 @@ void CKantelView::ImportInto(int index, const QString& path) {
     const std::span<const SoundResource> resources = pDoc->Resources();
     if (index < 0 || static_cast<size_t>(index) >= resources.size() ||
         !resources[static_cast<size_t>(index)].IsSample()) {
-        AfxMessageBox(QStringLiteral("Drop a sound file on the row of a sample to make it "
-                                     "that sample's sound."),
+        AfxMessageBox(QCoreApplication::translate(
+                          "CKantelView", "Drop a sound file on the row of a sample to make it "
+                                         "that sample's sound."),
                       MB_OK | MB_ICONINFORMATION);
         return;
     }
@@ -98,8 +103,10 @@ void CKantelView::ImportInto(int index, const QString& path) {
     if (ownRate && ownRate.Value() != plan.Value()) {
         // The two differ only in the rate: let the user choose it.
         const int answer = AfxMessageBox(
-            plan.Value() + QStringLiteral("\n\nConvert it to the sample's rate? Choose No to keep "
-                                          "the file's own rate."),
+            plan.Value() + QCoreApplication::translate(
+                               "CKantelView",
+                               "\n\nConvert it to the sample's rate? Choose No to keep "
+                               "the file's own rate."),
             MB_YESNOCANCEL | MB_ICONQUESTION);
         if (answer == IDCANCEL) {
             return;
@@ -201,9 +208,10 @@ void CKantelView::OnSoundExport() {
     if (selected >= 0 && resources[static_cast<size_t>(selected)].IsSample()) {
         index = selected;
         if (samples > 1) {
-            switch (AfxMessageBox(QStringLiteral("Export only the selected sound, %1?\n"
-                                                 "Yes exports %1 alone, No all %2 sounds of "
-                                                 "the bank.")
+            switch (AfxMessageBox(QCoreApplication::translate(
+                                      "CKantelView", "Export only the selected sound, %1?\n"
+                                                     "Yes exports %1 alone, No all %2 sounds of "
+                                                     "the bank.")
                                       .arg(pDoc->GetExportFileName(selected))
                                       .arg(samples),
                                   MB_YESNOCANCEL | MB_ICONQUESTION)) {
@@ -218,7 +226,8 @@ void CKantelView::OnSoundExport() {
         }
     }
     const QString folder = CSeam<CFilePicker>::Current().PickFolder(
-        QStringLiteral("Export Sounds"), pDoc->GetBankFolder(), window());
+        QCoreApplication::translate("CKantelView", "Export Sounds"), pDoc->GetBankFolder(),
+        window());
     if (folder.isEmpty()) {
         return;
     }

@@ -4,6 +4,8 @@
 #include "doc/CBnmFormat.h"
 
 #include <charconv>
+#include <QCoreApplication>
+#include <QtGlobal>
 
 namespace {
 
@@ -68,13 +70,25 @@ void appendNumber(QString& out, qint64 value) {
 
 const std::array<ListColumn, CResourceCells::ColumnCount>& CResourceCells::Columns() {
     static const std::array<ListColumn, ColumnCount> columns{{
-        {"Name", 100, false},        {"Index", 75, false},       {"Resource ID", 100, false},
-        {"Type", 75, false},         {"Storage", 100, false},    {"File Name", 125, false},
-        {"Description", 200, false}, {"Offset", 75, true},       {"Length", 75, true},
-        {"LoopStart", 75, true},     {"LoopLength", 75, true},   {"Looped", 75, false},
-        {"Volume", 75, false},       {"Samples/sec", 75, false}, {"Channels", 75, false},
-        {"Bits/sample", 75, false},  {"Flags", 100, false},      {"Wave Format", 100, false},
-        {"CD Track", 75, false},
+        {QT_TRANSLATE_NOOP("Resources", "Name"), 100, false},
+        {QT_TRANSLATE_NOOP("Resources", "Index"), 75, false},
+        {QT_TRANSLATE_NOOP("Resources", "Resource ID"), 100, false},
+        {QT_TRANSLATE_NOOP("Resources", "Type"), 75, false},
+        {QT_TRANSLATE_NOOP("Resources", "Storage"), 100, false},
+        {QT_TRANSLATE_NOOP("Resources", "File Name"), 125, false},
+        {QT_TRANSLATE_NOOP("Resources", "Description"), 200, false},
+        {QT_TRANSLATE_NOOP("Resources", "Offset"), 75, true},
+        {QT_TRANSLATE_NOOP("Resources", "Length"), 75, true},
+        {QT_TRANSLATE_NOOP("Resources", "LoopStart"), 75, true},
+        {QT_TRANSLATE_NOOP("Resources", "LoopLength"), 75, true},
+        {QT_TRANSLATE_NOOP("Resources", "Looped"), 75, false},
+        {QT_TRANSLATE_NOOP("Resources", "Volume"), 75, false},
+        {QT_TRANSLATE_NOOP("Resources", "Samples/sec"), 75, false},
+        {QT_TRANSLATE_NOOP("Resources", "Channels"), 75, false},
+        {QT_TRANSLATE_NOOP("Resources", "Bits/sample"), 75, false},
+        {QT_TRANSLATE_NOOP("Resources", "Flags"), 100, false},
+        {QT_TRANSLATE_NOOP("Resources", "Wave Format"), 100, false},
+        {QT_TRANSLATE_NOOP("Resources", "CD Track"), 75, false},
     }};
     return columns;
 }
@@ -111,7 +125,7 @@ QString CResourceCells::Text(const CBankRecords& records, int row, int column) {
     if (r.IsCdAudio()) {
         return cdAudioText(r, column);
     }
-    return column == Offset ? QStringLiteral("Unknown") : QString();
+    return column == Offset ? QCoreApplication::translate("CResourceCells", "Unknown") : QString();
 }
 
 void CResourceCells::AppendRowText(const CBankRecords& records, int row, QString& out) {

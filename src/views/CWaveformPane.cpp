@@ -5,6 +5,7 @@
 #include "doc/CKantelDoc.h"
 #include "framework/ui/CMDIChildWnd.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QPaintEvent>
@@ -26,17 +27,20 @@ QString ProblemText(const CWavePeaks& peaks) {
     case CWavePeaks::Problem::Canceled:
         break;
     case CWavePeaks::Problem::Unreadable:
-        return QStringLiteral("The wave file could not be read");
+        return QCoreApplication::translate("CWaveformPane", "The wave file could not be read");
     case CWavePeaks::Problem::NotWave:
-        return QStringLiteral("Not a wave file");
+        return QCoreApplication::translate("CWaveformPane", "Not a wave file");
     case CWavePeaks::Problem::NoFormat:
-        return QStringLiteral("The wave file has no format chunk");
+        return QCoreApplication::translate("CWaveformPane", "The wave file has no format chunk");
     case CWavePeaks::Problem::Unsupported:
-        return QStringLiteral("The wave file's format cannot be drawn");
+        return QCoreApplication::translate("CWaveformPane",
+                                           "The wave file's format cannot be drawn");
     case CWavePeaks::Problem::NoData:
-        return QStringLiteral("The wave file has no sample data");
+        return QCoreApplication::translate("CWaveformPane", "The wave file has no sample data");
     }
-    return peaks.Frames() == 0 ? QStringLiteral("The wave file has no sample data") : QString();
+    return peaks.Frames() == 0
+               ? QCoreApplication::translate("CWaveformPane", "The wave file has no sample data")
+               : QString();
 }
 
 QString ChannelsText(int channels) {
@@ -60,7 +64,7 @@ CWaveformPane::CWaveformPane(QWidget* parent)
     : QWidget(parent), m_loader([this](const QString& path, const CWavePeaksLoader::Peaks& peaks) {
           OnPeaks(path, peaks);
       }) {
-    m_sample.message = QStringLiteral("No sample selected");
+    m_sample.message = QCoreApplication::translate("CWaveformPane", "No sample selected");
     setAttribute(Qt::WA_OpaquePaintEvent);
     setBackgroundRole(QPalette::Base);
 }
@@ -91,7 +95,7 @@ void CWaveformPane::ShowResource(const CKantelDoc* pDoc, int index) {
         pDoc != nullptr ? pDoc->Resources() : std::span<const SoundResource>();
     if (pDoc == nullptr || index < 0 || static_cast<size_t>(index) >= resources.size() ||
         !resources[static_cast<size_t>(index)].IsSample()) {
-        sample.message = QStringLiteral("No sample selected");
+        sample.message = QCoreApplication::translate("CWaveformPane", "No sample selected");
         ShowSample(sample);
         return;
     }
@@ -109,7 +113,7 @@ void CWaveformPane::ShowResource(const CKantelDoc* pDoc, int index) {
         m_strResolvedPath = path;
     }
     if (m_strResolvedPath.isEmpty()) {
-        sample.message = QStringLiteral("No wave file");
+        sample.message = QCoreApplication::translate("CWaveformPane", "No wave file");
         ShowSample(sample);
         return;
     }
@@ -210,7 +214,8 @@ QString CWaveformPane::GetMessage() const {
         return m_sample.message;
     }
     if (m_pPeaks == nullptr) {
-        return QStringLiteral("Reading %1...").arg(QFileInfo(m_sample.path).fileName());
+        return QCoreApplication::translate("CWaveformPane", "Reading %1...")
+            .arg(QFileInfo(m_sample.path).fileName());
     }
     return ProblemText(*m_pPeaks);
 }
@@ -258,12 +263,13 @@ QString CWaveformPane::CaptionText() const {
         const qint64 end =
             std::min((std::max<qint64>(m_sample.loopStart, 0) + m_sample.loopLength) / frameBytes,
                      peaks.Frames());
-        text += QStringLiteral(", loop %1 s to %2 s")
+        text += QCoreApplication::translate("CWaveformPane", ", loop %1 s to %2 s")
                     .arg(SecondsText(start, peaks.SamplesPerSec()),
                          SecondsText(end, peaks.SamplesPerSec()));
     }
     if (peaks.IsTruncated()) {
-        text += QStringLiteral("   (the file holds less than its data chunk claims)");
+        text += QCoreApplication::translate("CWaveformPane",
+                                            "   (the file holds less than its data chunk claims)");
     }
     return text;
 }

@@ -121,6 +121,30 @@ TEST_F(DialogTemplatesTest, StylesOfTheSampleTemplateAreHonoured) {
     EXPECT_EQ(FindText<QLabel>(controls, "St&art:")->buddy(), loopStart);
 }
 
+// A wave file name has up to 15 characters; the widest letters must still
+// show whole in the sample dialog, which shows the name in a framed label.
+TEST_F(DialogTemplatesTest, FifteenWideCharactersFitTheSampleFileName) {
+    QDialog dialog;
+    const auto controls = CDialogBuilder::Build(dialog, *DialogTemplate::Find(IDD_SAMPLE_RESOURCE));
+    auto* name = Find<QLabel>(controls, IDC_FILE_NAME);
+    ASSERT_NE(name, nullptr);
+    for (const QString& text : {QString(15, u'W'), QStringLiteral("ABCDEFGHIJKLMNO"),
+                                QStringLiteral("ENGINE_IDLE.WAV")}) {
+        name->setText(text);
+        const QFontMetrics metrics(name->font());
+        // A framed label keeps half an 'x' clear of its frame.
+        const int indent =
+            name->indent() >= 0 ? name->indent() : metrics.horizontalAdvance(u'x') / 2;
+        EXPECT_LE(metrics.horizontalAdvance(text) + indent, name->contentsRect().width())
+            << text.toStdString();
+        EXPECT_LE(name->sizeHint().width(), name->width()) << text.toStdString();
+    }
+    // The Select button beside it is not covered.
+    auto* select = Find<QPushButton>(controls, IDC_SELECT);
+    ASSERT_NE(select, nullptr);
+    EXPECT_LT(name->geometry().right(), select->geometry().left());
+}
+
 // A text that does not fit its control is cut off on screen; the templates
 // were drawn for a narrower font than most systems have, so this guards the
 // look of every dialog.

@@ -11,7 +11,9 @@
 #include <QIcon>
 #include <QImage>
 #include <QKeySequence>
+#include <QPixmap>
 #include <QSet>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -90,7 +92,7 @@ TEST(ResourceTables, NoKeyStartsTwoCommands) {
         EXPECT_FALSE(keys.contains(accel.key.toCombined())) << accel.nId;
         keys.insert(accel.key.toCombined());
     }
-    EXPECT_EQ(keys.size(), 13);
+    EXPECT_EQ(keys.size(), 15);
 }
 
 TEST(ResourceTables, MnemonicsAreUniqueInEveryMenu) {
@@ -146,6 +148,48 @@ TEST(ResourceTables, ToolbarImagesAndIconsLoad) {
         }
     }
     EXPECT_EQ(IconResource::Find(IDR_CONTEXT), nullptr);
+}
+
+TEST(ResourceTables, ToolbarImagesAndIconsAreDrawnAnewAtTwiceTheScale) {
+    int argc = 1;
+    char name[] = "kantel";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+
+    // A bitmap icon is never enlarged: asked for twice its size it gives
+    // its own pixels, which the screen then blurs. A drawing gives every
+    // pixel asked for. The Undo and Redo drawings are checked by name too.
+    const ToolBarResource* pToolBar = ToolBarResource::Find(IDR_MAINFRAME);
+    ASSERT_NE(pToolBar, nullptr);
+    const QSize button(pToolBar->cxButton, pToolBar->cyButton);
+    QStringList paths{QStringLiteral(":/res/toolbar/undo.svg"),
+                      QStringLiteral(":/res/toolbar/redo.svg")};
+    for (const ToolBarButton& b : pToolBar->buttons) {
+        if (!b.IsSeparator()) {
+            paths << QString::fromUtf8(b.pszImage);
+        }
+    }
+    for (const QString& path : std::as_const(paths)) {
+        const QPixmap pixmap = QIcon(path).pixmap(button, 2.0);
+        EXPECT_EQ(pixmap.size(), button * 2) << path.toStdString();
+        EXPECT_EQ(QImage(path).size(), button) << path.toStdString();
+    }
+    for (int nIcon : {IDR_MAINFRAME, IDR_BNMTYPE}) {
+        QIcon icon;
+        for (const char* path : IconResource::Find(nIcon)->images) {
+            icon.addFile(QString::fromUtf8(path));
+        }
+        for (int side : {16, 32, 48, 256}) {
+            const QImage image = icon.pixmap(QSize(side, side), 2.0).toImage();
+            EXPECT_EQ(image.size(), QSize(side, side) * 2) << nIcon;
+            // Drawn, not blank: the middle row has opaque pixels.
+            int opaque = 0;
+            for (int x = 0; x < image.width(); ++x) {
+                opaque += qAlpha(image.pixel(x, image.height() / 2)) == 255 ? 1 : 0;
+            }
+            EXPECT_GT(opaque, image.width() / 4) << nIcon << " at " << side;
+        }
+    }
 }
 
 TEST(ResourceTables, DocumentStringHasTheSevenFieldsOfATemplate) {

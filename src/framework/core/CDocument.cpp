@@ -6,6 +6,7 @@
 #include "CFileException.h"
 #include "IDocumentView.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 CDocument::CDocument() = default;
@@ -158,7 +159,8 @@ void CDocument::ReportSaveLoadException(const QString& path, const CFileExceptio
         error->ReportError();
         return;
     }
-    const QString text = saving ? QStringLiteral("Failed to save document %1.")
-                                : QStringLiteral("Failed to open document %1.");
+    const QString text =
+        saving ? QCoreApplication::translate("CDocument", "Failed to save document %1.")
+               : QCoreApplication::translate("CDocument", "Failed to open document %1.");
     AfxMessageBox(text.arg(path), MB_OK | MB_ICONHAND);
 }

@@ -3,6 +3,7 @@
 #include "CFileException.h"
 #include "CPathCase.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -72,7 +73,7 @@ bool CFile::Open(const QString& path, unsigned flags, CFileException* error) {
     }
     m_strPath = actual;
     if (QFileInfo(actual).isDir()) {
-        return fail(EISDIR, QStringLiteral("It is a folder."));
+        return fail(EISDIR, QCoreApplication::translate("CFile", "It is a folder."));
     }
     const bool writable = (flags & (modeWrite | modeReadWrite)) != 0U;
     // Opened without blocking and looked at before anything is read: opening
@@ -115,7 +116,7 @@ void CFile::ThrowError(int savedErrno, int fallbackCause) const {
     if (Device() != nullptr) {
         detail = Device()->errorString();
     }
-    if (detail.isEmpty() || detail == QStringLiteral("Unknown error")) {
+    if (detail.isEmpty() || detail == QCoreApplication::translate("CFile", "Unknown error")) {
         detail = savedErrno != 0 ? QString::fromLocal8Bit(strerror(savedErrno)) : QString();
     }
     throw CFileException(cause, m_strPath, detail);

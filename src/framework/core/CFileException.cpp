@@ -2,6 +2,8 @@
 
 #include "AfxMessageBox.h"
 
+#include <QCoreApplication>
+
 #include <cerrno>
 #include <utility>
 
@@ -52,51 +54,61 @@ QString CFileException::GetErrorMessage() const {
     QString text;
     switch (m_cause) {
     case fileNotFound:
-        text = QStringLiteral("%1 was not found.");
+        text = QCoreApplication::translate("CFileException", "%1 was not found.");
         break;
     case badPath:
-        text = QStringLiteral("%1 contains an incorrect path.");
+        text = QCoreApplication::translate("CFileException", "%1 contains an incorrect path.");
         break;
     case tooManyOpenFiles:
-        text = QStringLiteral("%1 could not be opened because there are too many open files.");
+        text = QCoreApplication::translate(
+            "CFileException", "%1 could not be opened because there are too many open files.");
         break;
     case accessDenied:
-        text = QStringLiteral("Access to %1 was denied.");
+        text = QCoreApplication::translate("CFileException", "Access to %1 was denied.");
         break;
     case invalidFile:
-        text = QStringLiteral("An invalid file handle was associated with %1.");
+        text = QCoreApplication::translate("CFileException",
+                                           "An invalid file handle was associated with %1.");
         break;
     case directoryFull:
-        text = QStringLiteral("%1 could not be created because the directory is full.");
+        text = QCoreApplication::translate(
+            "CFileException", "%1 could not be created because the directory is full.");
         break;
     case badSeek:
-        text = QStringLiteral("An error occurred while positioning on %1.");
+        text = QCoreApplication::translate("CFileException",
+                                           "An error occurred while positioning on %1.");
         break;
     case hardIO:
-        text = QStringLiteral("A hardware I/O error was reported while accessing %1.");
+        text = QCoreApplication::translate("CFileException",
+                                           "A hardware I/O error was reported while accessing %1.");
         break;
     case sharingViolation:
-        text = QStringLiteral("A sharing violation occurred while accessing %1.");
+        text = QCoreApplication::translate("CFileException",
+                                           "A sharing violation occurred while accessing %1.");
         break;
     case lockViolation:
-        text = QStringLiteral("A locking violation occurred while accessing %1.");
+        text = QCoreApplication::translate("CFileException",
+                                           "A locking violation occurred while accessing %1.");
         break;
     case diskFull:
-        text = QStringLiteral("Disk full while accessing %1.");
+        text = QCoreApplication::translate("CFileException", "Disk full while accessing %1.");
         break;
     case endOfFile:
-        text = QStringLiteral("An attempt was made to access %1 past its end.");
+        text = QCoreApplication::translate("CFileException",
+                                           "An attempt was made to access %1 past its end.");
         break;
     case notRegularFile:
-        text = QStringLiteral("%1 is not a regular file.");
+        text = QCoreApplication::translate("CFileException", "%1 is not a regular file.");
         break;
     case none:
     case generic:
-        text = QStringLiteral("An unexpected error occurred while accessing %1.");
+        text = QCoreApplication::translate("CFileException",
+                                           "An unexpected error occurred while accessing %1.");
         break;
     }
-    const QString name =
-        m_strFileName.isEmpty() ? QStringLiteral("an unnamed file") : m_strFileName;
+    const QString name = m_strFileName.isEmpty()
+                             ? QCoreApplication::translate("CFileException", "an unnamed file")
+                             : m_strFileName;
     text = text.arg(name);
     if (!m_strDetail.isEmpty()) {
         text += QLatin1Char('\n') + m_strDetail;

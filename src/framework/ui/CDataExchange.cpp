@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 
 #include <limits>
@@ -85,7 +86,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
     if (pDX->m_bSaveAndValidate) {
         int parsed = 0;
         if (!ParseInt(CDialog::GetControlText(control), parsed)) {
-            ReportInvalid(QStringLiteral("Please enter an integer."));
+            ReportInvalid(QCoreApplication::translate("CDataExchange", "Please enter an integer."));
             pDX->Fail();
             return;
         }
@@ -136,7 +137,9 @@ void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal) {
     }
     if (value < minVal || value > maxVal) {
         ReportInvalid(
-            QString::asprintf("Please enter an integer between %d and %d.", minVal, maxVal));
+            QString::asprintf(qUtf8Printable(QCoreApplication::translate(
+                                  "CDataExchange", "Please enter an integer between %d and %d.")),
+                              minVal, maxVal));
         pDX->Fail();
     }
 }
@@ -147,7 +150,10 @@ void DDV_MaxChars(CDataExchange* pDX, const QString& value, int nChars) {
     }
     if (pDX->m_bSaveAndValidate) {
         if (value.size() > nChars) {
-            ReportInvalid(QString::asprintf("Please enter no more than %d characters.", nChars));
+            ReportInvalid(
+                QString::asprintf(qUtf8Printable(QCoreApplication::translate(
+                                      "CDataExchange", "Please enter no more than %d characters.")),
+                                  nChars));
             pDX->Fail();
         }
         return;

@@ -8,6 +8,7 @@
 
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CIntegerText.h"
+#include "framework/core/CResourceText.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -134,7 +135,7 @@ void CDialog::ExecuteDlgInit() {
     }
     for (const DialogInitItem& item : m_pTemplate->initData) {
         if (auto* combo = qobject_cast<QComboBox*>(GetDlgItem(item.nControlId))) {
-            combo->addItem(QString::fromLatin1(item.pszText));
+            combo->addItem(CResourceText::Tr(item.pszText));
         }
     }
     for (const CDialogBuilder::Control& control : m_controls) {
@@ -179,6 +180,15 @@ void CDialog::keyPressEvent(QKeyEvent* event) {
         }
     }
     QDialog::keyPressEvent(event);
+}
+
+void CDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The style draws the focus frame of check boxes and lists only once a
+    // key has moved the focus, and showing a window forgets that; whoever
+    // opens a dialog types into it next, so the focus is drawn from the
+    // start.
+    setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 void CDialog::accept() {

@@ -94,6 +94,7 @@ protected:
     void OnCommand(int nID, int nCode);
 
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void accept() override;
     void reject() override;
 

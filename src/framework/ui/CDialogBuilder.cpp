@@ -3,6 +3,8 @@
 #include "CEditInputRules.h"
 #include "DialogTemplate.h"
 
+#include "framework/core/CResourceText.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -10,6 +12,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 
 namespace {
@@ -80,7 +83,7 @@ std::vector<CDialogBuilder::Control> CDialogBuilder::Build(QDialog& dialog,
                                                            const DialogTemplate& dialogTemplate) {
     const QFont font = FontOf(dialogTemplate);
     dialog.setFont(font);
-    dialog.setWindowTitle(QString::fromLatin1(dialogTemplate.pszTitle));
+    dialog.setWindowTitle(CResourceText::Tr(dialogTemplate.pszTitle));
     // A modal frame with caption and system menu: no resizing, no help button.
     dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -164,7 +167,7 @@ void CDialogBuilder::WidenLabels(const QDialog& dialog, const std::vector<Contro
 }
 
 QWidget* CDialogBuilder::Create(QDialog& dialog, const DialogControl& control) const {
-    const QString text = QString::fromLatin1(control.pszText);
+    const QString text = CResourceText::Tr(control.pszText);
     const bool tabStop = (control.nStyle & DialogControl::TabStop) != 0U;
     QRect rect = MapDialogRect(control.x, control.y, control.cx, control.cy);
     QWidget* widget = nullptr;
@@ -210,7 +213,19 @@ QWidget* CDialogBuilder::Create(QDialog& dialog, const DialogControl& control) c
     }
     case DialogControl::Edit: {
         auto* edit = new QLineEdit(&dialog);
-        edit->setReadOnly((control.nStyle & DialogControl::ReadOnly) != 0U);
+        const bool readOnly = (control.nStyle & DialogControl::ReadOnly) != 0U;
+        edit->setReadOnly(readOnly);
+        if (readOnly) {
+            // A field the user cannot change is filled like the dialog
+            // behind it, as the platform draws one, so nobody clicks in to
+            // type; its text can still be selected and copied.
+            QPalette palette = edit->palette();
+            for (const QPalette::ColorGroup group :
+                 {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+                palette.setBrush(group, QPalette::Base, palette.brush(group, QPalette::Window));
+            }
+            edit->setPalette(palette);
+        }
         edit->setFrame((control.nStyle & DialogControl::Border) != 0U);
         if ((control.nStyle & DialogControl::Number) != 0U) {
             CEditInputRules::Of(edit)->SetDigitsOnly(true);

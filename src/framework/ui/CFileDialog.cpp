@@ -2,6 +2,7 @@
 
 #include "CFilePicker.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 CFileDialog::CFileDialog(bool bOpenFileDialog, const QString& defExt, const QString& fileName,
@@ -34,7 +35,7 @@ QString CFileDialog::GetFileExt() const {
 }
 
 QString CFileDialog::AllFilesFilterName() {
-    return QStringLiteral("All Files (*.*)");
+    return QCoreApplication::translate("CFileDialog", "All Files (*.*)");
 }
 
 QStringList CFileDialog::NameFilters(const QString& filter) {

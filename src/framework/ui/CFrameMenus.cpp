@@ -8,6 +8,8 @@
 #include "MenuResource.h"
 #include "StringTable.h"
 
+#include "framework/core/CResourceText.h"
+
 #include <QAction>
 #include <QDir>
 #include <QMainWindow>
@@ -93,13 +95,13 @@ const QList<QMenu*>& CFrameMenus::MenuBar(int nIDResource) {
     QList<QMenu*> popups;
     if (const MenuResource* pMenu = MenuResource::Find(nIDResource)) {
         for (const MenuPopup& popup : pMenu->popups) {
-            auto* pPopup = new QMenu(QString::fromUtf8(popup.pszText), &m_window);
+            auto* pPopup = new QMenu(CResourceText::Tr(popup.pszText), &m_window);
             for (const MenuItem& item : popup.items) {
                 if (item.IsSeparator()) {
                     pPopup->addSeparator();
                     continue;
                 }
-                const QString text = QString::fromUtf8(item.pszText);
+                const QString text = CResourceText::Tr(item.pszText);
                 if (item.nId == ID_FILE_MRU_FILE1) {
                     // Stands in for the recent files while there are none.
                     QAction* pPlaceholder = pPopup->addAction(text);

@@ -5,6 +5,8 @@
 #include "MenuResource.h"
 #include "StringTable.h"
 
+#include "framework/core/CResourceText.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QPoint>
@@ -61,7 +63,7 @@ bool CMenu::TrackPopupMenu(unsigned /*nFlags*/, int x, int y, CMDIFrameWnd* pOwn
         }
         // Items of their own, since their texts differ from the menu bar's;
         // state and handler are the command's all the same.
-        QAction* pAction = menu.addAction(QString::fromUtf8(item.pszText));
+        QAction* pAction = menu.addAction(CResourceText::Tr(item.pszText));
         pAction->setData(item.nId);
         pAction->setStatusTip(StringTable::Prompt(item.nId));
         if (item.bGrayed) {

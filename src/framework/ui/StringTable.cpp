@@ -2,6 +2,8 @@
 
 #include "CResourceRegistry.h"
 
+#include "framework/core/CResourceText.h"
+
 #include <algorithm>
 
 namespace {
@@ -17,7 +19,7 @@ const StringEntry* FindEntry(int nId) {
 
 QString StringTable::Load(int nId) {
     const StringEntry* entry = FindEntry(nId);
-    return entry != nullptr ? QString::fromUtf8(entry->pszText) : QString();
+    return entry != nullptr ? CResourceText::Tr(entry->pszText) : QString();
 }
 
 bool StringTable::Contains(int nId) {

@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -152,6 +153,42 @@ TEST_F(DialogBuilderTest, EveryStyleIsHonoured) {
     EXPECT_EQ(FindText<QLabel>(controls, "&Kind:")->buddy(), kind);
     EXPECT_EQ(FindText<QLabel>(controls, "&Offset:")->buddy(), offset);
     EXPECT_EQ(FindText<QLabel>(controls, "&Start:")->buddy(), start);
+}
+
+TEST_F(DialogBuilderTest, ReadOnlyEditIsFilledLikeTheDialogYetItsTextCanBeCopied) {
+    static constexpr C kControls[] = {
+        C{30, C::Edit, "", C::TabStop | C::Border | C::ReadOnly, 4, 4, 60, 12},
+        C{31, C::Edit, "", C::TabStop | C::Border, 4, 20, 60, 12},
+    };
+    static constexpr DialogTemplate kTemplate{996, "Read-only", 70, 36, "MS Sans Serif",
+                                              8,   kControls,   {}};
+    QDialog dialog;
+    const auto controls = CDialogBuilder::Build(dialog, kTemplate);
+    dialog.show();
+    auto* readOnly = Find<QLineEdit>(controls, 30);
+    auto* editable = Find<QLineEdit>(controls, 31);
+    ASSERT_NE(readOnly, nullptr);
+    ASSERT_NE(editable, nullptr);
+
+    // What the style paints inside each frame, where no text is.
+    const auto inside = [](QLineEdit* edit) {
+        return edit->grab().toImage().pixelColor(edit->width() / 2, edit->height() / 2);
+    };
+    const QColor window = dialog.palette().color(QPalette::Window);
+    const QColor base = dialog.palette().color(QPalette::Base);
+    ASSERT_NE(window, base);
+    EXPECT_EQ(inside(readOnly), window);
+    EXPECT_EQ(inside(editable), base);
+    dialog.setEnabled(false);
+    EXPECT_EQ(inside(readOnly), dialog.palette().color(QPalette::Disabled, QPalette::Window));
+    dialog.setEnabled(true);
+
+    readOnly->setText(QStringLiteral("1234"));
+    readOnly->setFocus();
+    QTest::keyClick(readOnly, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(readOnly->selectedText(), QStringLiteral("1234"));
+    QTest::keyClick(readOnly, Qt::Key_5);
+    EXPECT_EQ(readOnly->text(), QStringLiteral("1234"));
 }
 
 } // namespace

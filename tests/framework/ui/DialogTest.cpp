@@ -11,6 +11,7 @@
 #include "framework/ui/DialogTemplate.h"
 
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -187,6 +188,24 @@ TEST_F(DialogTest, InitialisationFillsListsAndFocusesTheFirstEnabledTabStop) {
     };
     dlg.DoModal();
     EXPECT_EQ(items, 2);
+}
+
+TEST_F(DialogTest, FocusIsDrawnFromTheMomentTheDialogShows) {
+    ProbeDlg dlg(kButtons);
+    bool focused = false;
+    bool drawn = false;
+    runner.scripts << [&](QDialog& d) {
+        auto* list = DialogDriver::Control<QComboBox>(static_cast<CDialog&>(d), kList);
+        focused = list->hasFocus();
+        // The style draws the focus frame only in a window where a key has
+        // moved the focus; without that the list looks as if unfocused.
+        const QImage shown = list->grab().toImage();
+        d.setAttribute(Qt::WA_KeyboardFocusChange, false);
+        drawn = shown != list->grab().toImage();
+    };
+    dlg.DoModal();
+    EXPECT_TRUE(focused);
+    EXPECT_TRUE(drawn);
 }
 
 TEST_F(DialogTest, DlgItemIntReadsLikeThePlatform) {

@@ -8,10 +8,16 @@
 #include "framework/ui/CQtFilePicker.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QTest>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
+
+#include <array>
 
 namespace {
 
@@ -109,6 +115,47 @@ TEST_F(FileDialogTest, FolderChoiceShowsFoldersAndGivesTheChosenOneOrNothing) {
     EXPECT_EQ(picker.PickFolder(QStringLiteral("Export Sounds"), folder.Path(), nullptr),
               QString());
     EXPECT_EQ(runner.titles, QStringList(2, QStringLiteral("Export Sounds")));
+}
+
+TEST_F(FileDialogTest, OpensWideEnoughToShowNameSizeTypeAndDate) {
+    folder.Write(QStringLiteral("ENGINE_IDLE_2.WAV"), QByteArray(4096, 'x'));
+    ASSERT_TRUE(QDir(folder.Path()).mkdir(QStringLiteral("Exported sounds")));
+    CFileDialog open(true, QString(), QString(), kOpenFlags, kWaveFilter);
+    open.m_ofn.strInitialDir = folder.Path();
+    std::array dialogs{
+        CQtFilePicker::CreateDialog(open),
+        CQtFilePicker::CreateFolderDialog(QStringLiteral("Export Sounds"), folder.Path(), nullptr)};
+    for (const auto& dialog : dialogs) {
+        const std::string title = dialog->windowTitle().toStdString();
+        dialog->show();
+        auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        ASSERT_NE(view, nullptr);
+        // The folder is read in the background.
+        QElapsedTimer waited;
+        waited.start();
+        while (view->model()->rowCount(view->rootIndex()) == 0 && waited.elapsed() < 5000) {
+            QTest::qWait(20);
+        }
+        ASSERT_GT(view->model()->rowCount(view->rootIndex()), 0) << title;
+        EXPECT_TRUE(view->isVisible()) << title;
+        const QHeaderView* header = view->header();
+        ASSERT_GE(header->count(), 4);
+        for (int column = 0; column < 4; ++column) {
+            EXPECT_FALSE(header->isSectionHidden(column)) << column;
+            EXPECT_LE(header->sectionViewportPosition(column) + header->sectionSize(column),
+                      view->viewport()->width())
+                << title << " column " << column;
+            // No cell of the column is cut off.
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+                const QModelIndex index = view->model()->index(row, column, view->rootIndex());
+                const int needed = view->fontMetrics().horizontalAdvance(index.data().toString()) +
+                                   (column == 0 ? view->iconSize().width() : 0);
+                EXPECT_LT(needed, header->sectionSize(column))
+                    << title << " " << index.data().toString().toStdString();
+            }
+        }
+        dialog->hide();
+    }
 }
 
 } // namespace
