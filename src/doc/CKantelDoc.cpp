@@ -335,12 +335,12 @@ std::vector<CKantelDoc::ResourceEdit> storageEdits(std::span<const SoundResource
 
 void CKantelDoc::OnEditAllExternal() {
     ReplaceResources(storageEdits(Resources(), SoundResource::kStorageExternal),
-                     QStringLiteral("All External"));
+                     QCoreApplication::translate("CKantelDoc", "All External"));
 }
 
 void CKantelDoc::OnEditAllBanked() {
     ReplaceResources(storageEdits(Resources(), SoundResource::kStorageBank),
-                     QStringLiteral("All Banked"));
+                     QCoreApplication::translate("CKantelDoc", "All Banked"));
 }
 
 // ---------------------------------------------------------------------------
@@ -497,7 +497,7 @@ bool CKantelDoc::ReplaceEvent(int index, const SoundEvent& before, const SoundEv
 
 QString CKantelDoc::ResourceEditLabel(int index) const {
     if (index < 0 || index >= m_nResources) {
-        return QStringLiteral("Properties");
+        return QCoreApplication::translate("CKantelDoc", "Properties");
     }
     const SoundResource& resource = m_pResources[index];
     QString name = GetResourceName(static_cast<int>(resource.resourceId & 0xFFFFU));
@@ -505,16 +505,17 @@ QString CKantelDoc::ResourceEditLabel(int index) const {
         name = CBnmFormat::FileNameText(resource);
     }
     if (name.isEmpty()) {
-        name = QStringLiteral("Resource %1").arg(index);
+        name = QCoreApplication::translate("CKantelDoc", "Resource %1").arg(index);
     }
-    return QStringLiteral("Properties of %1").arg(name);
+    return QCoreApplication::translate("CKantelDoc", "Properties of %1").arg(name);
 }
 
 QString CKantelDoc::EventEditLabel(int index) const {
     if (index < 0 || index >= m_nEvents) {
-        return QStringLiteral("Properties");
+        return QCoreApplication::translate("CKantelDoc", "Properties");
     }
-    return QStringLiteral("Properties of Event ID %1").arg(m_pEvents[index].eventId);
+    return QCoreApplication::translate("CKantelDoc", "Properties of Event ID %1")
+        .arg(m_pEvents[index].eventId);
 }
 
 CBankEdit::Tables CKantelDoc::EditTables() {
@@ -591,9 +592,11 @@ bool CKantelDoc::ImportSound(int index, const QString& source, bool keepRate) {
         name = CBnmFormat::FileNameText(before);
     }
     const ResourceEdit edit{index, before, after, true};
-    return ReplaceResources({&edit, 1}, name.isEmpty()
-                                            ? QStringLiteral("Import Sound")
-                                            : QStringLiteral("Import Sound into %1").arg(name));
+    return ReplaceResources(
+        {&edit, 1},
+        name.isEmpty()
+            ? QCoreApplication::translate("CKantelDoc", "Import Sound")
+            : QCoreApplication::translate("CKantelDoc", "Import Sound into %1").arg(name));
 }
 
 CSoundImporter::Request CKantelDoc::ImportRequest(int index, const QString& source,
@@ -674,7 +677,8 @@ void CKantelDoc::ExtractSamples(const QString& path) {
     // leave the bank unmodified; a record opening had to correct does not.
     // Where the data went is a fact of this open, not an edit to take back.
     before.extraction = m_extraction;
-    PushEdit(QStringLiteral("Changes Made When Opening"), before, report.modified);
+    PushEdit(QCoreApplication::translate("CKantelDoc", "Changes Made When Opening"), before,
+             report.modified);
     for (const CSampleExtractor::Message& message : report.messages) {
         show(message);
     }

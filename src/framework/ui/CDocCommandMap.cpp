@@ -7,6 +7,7 @@
 
 #include "framework/core/CDocument.h"
 
+#include <QCoreApplication>
 #include <unordered_map>
 
 namespace {
@@ -56,7 +57,8 @@ bool CDocCommandMap::OnHistoryCmdMsg(CDocument& doc, int nID, int nCode, CCmdUI*
             QString label = bUndo ? history.UndoLabel() : history.RedoLabel();
             // A name with an ampersand is not to underline the next letter.
             label.replace(QLatin1Char('&'), QStringLiteral("&&"));
-            const QString verb = bUndo ? QStringLiteral("&Undo") : QStringLiteral("&Redo");
+            const QString verb = bUndo ? QCoreApplication::translate("CDocCommandMap", "&Undo")
+                                       : QCoreApplication::translate("CDocCommandMap", "&Redo");
             const QString key = bUndo ? QStringLiteral("\tCtrl+Z") : QStringLiteral("\tCtrl+Y");
             pCmdUI->SetText(label.isEmpty() ? QString(verb + key)
                                             : QString(verb + QLatin1Char(' ') + label + key));

@@ -2,6 +2,7 @@
 
 #include "CListCtrl.h"
 
+#include <QCoreApplication>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QShortcut>
@@ -11,9 +12,9 @@ CListView::CListView() : m_pList(new CListCtrl(this)), m_pFilter(new QLineEdit(t
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    m_pFilter->setPlaceholderText(QStringLiteral("Filter (Ctrl+F)"));
+    m_pFilter->setPlaceholderText(QCoreApplication::translate("CListView", "Filter (Ctrl+F)"));
     m_pFilter->setClearButtonEnabled(true);
-    m_pFilter->setAccessibleName(QStringLiteral("Filter"));
+    m_pFilter->setAccessibleName(QCoreApplication::translate("CListView", "Filter"));
     layout->addWidget(m_pFilter);
     layout->addWidget(m_pList);
     setFocusProxy(m_pList);
