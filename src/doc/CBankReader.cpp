@@ -149,20 +149,19 @@ CResult<BankImage> CBankReader::Layout(BankImage image, const QString& path) {
                 ? QCoreApplication::translate("CBankReader", "overlaps the bank's 36-byte header")
                 : QCoreApplication::translate("CBankReader",
                                               "and the event table overlap each other");
-        return error(FormatError::Kind::Overlap,
-                     QCoreApplication::translate(
-                         "CBankReader",
-                         "%1 cannot be opened: its %2 %3 (resources at offset %4, events at "
-                         "offset %5).\nEditing or saving it would overwrite one with the "
-                         "other.")
-                         .arg(path.isEmpty() ? QCoreApplication::translate("CBankReader", "The bank")
-                                             : path,
-                              resourcesOnHeader || !eventsOnHeader
-                                  ? QCoreApplication::translate("CBankReader", "resource table")
-                                  : QCoreApplication::translate("CBankReader", "event table"),
-                              what)
-                         .arg(resourcesAt)
-                         .arg(eventsAt));
+        return error(
+            FormatError::Kind::Overlap,
+            QCoreApplication::translate(
+                "CBankReader", "%1 cannot be opened: its %2 %3 (resources at offset %4, events at "
+                               "offset %5).\nEditing or saving it would overwrite one with the "
+                               "other.")
+                .arg(path.isEmpty() ? QCoreApplication::translate("CBankReader", "The bank") : path,
+                     resourcesOnHeader || !eventsOnHeader
+                         ? QCoreApplication::translate("CBankReader", "resource table")
+                         : QCoreApplication::translate("CBankReader", "event table"),
+                     what)
+                .arg(resourcesAt)
+                .arg(eventsAt));
     }
 
     image.header = reinterpret_cast<BnmHeader*>(image.data.get());

@@ -53,9 +53,10 @@ constexpr std::array kStrings{
     Entry{
         ID_HELP_HOMEPAGE,
         QT_TRANSLATE_NOOP("Resources", "Start default browser with Perlume Home Page\nHome Page")},
-    Entry{ID_FILE_CHECK_BANK,
-          QT_TRANSLATE_NOOP("Resources",
-                            "List what is wrong with the bank before the game finds out\nCheck Bank")},
+    Entry{
+        ID_FILE_CHECK_BANK,
+        QT_TRANSLATE_NOOP(
+            "Resources", "List what is wrong with the bank before the game finds out\nCheck Bank")},
     Entry{AFX_IDS_APP_TITLE, QT_TRANSLATE_NOOP("Resources", "Kantel")},
     Entry{AFX_IDS_IDLEMESSAGE, QT_TRANSLATE_NOOP("Resources", "Ready")},
     Entry{ID_FILE_NEW, QT_TRANSLATE_NOOP("Resources", "Create a new document\nNew")},
@@ -87,7 +88,8 @@ constexpr std::array kStrings{
     Entry{ID_FILE_MRU_FILE1 + 13, QT_TRANSLATE_NOOP("Resources", "Open this document")},
     Entry{ID_FILE_MRU_FILE1 + 14, QT_TRANSLATE_NOOP("Resources", "Open this document")},
     Entry{ID_FILE_MRU_FILE16, QT_TRANSLATE_NOOP("Resources", "Open this document")},
-    Entry{ID_EDIT_UNDO, QT_TRANSLATE_NOOP("Resources", "Take back the last change of the bank\nUndo")},
+    Entry{ID_EDIT_UNDO,
+          QT_TRANSLATE_NOOP("Resources", "Take back the last change of the bank\nUndo")},
     Entry{ID_EDIT_REDO,
           QT_TRANSLATE_NOOP("Resources", "Make the last change taken back again\nRedo")},
     Entry{ID_WINDOW_NEW,

@@ -3,9 +3,9 @@
 #include "doc/CBankRecords.h"
 #include "doc/CBnmFormat.h"
 
-#include <charconv>
 #include <QCoreApplication>
 #include <QtGlobal>
+#include <charconv>
 
 namespace {
 
