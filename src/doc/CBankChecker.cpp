@@ -8,6 +8,7 @@
 #include "framework/core/CFileException.h"
 #include "framework/core/CFolderListing.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -34,15 +35,18 @@ constexpr int kBankCount = 4;
 // which are read on from there.
 constexpr qint64 kWaveHead = 1024;
 
+// A count and what is counted, one text each for one and for many, so that
+// a translation can put the number where its language wants it.
 QString counted(qint64 n, const char* one, const char* many) {
-    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+    return QCoreApplication::translate("CBankChecker", n == 1 ? one : many).arg(n);
 }
 
 QString formatText(qint64 rate, qint64 bits, qint64 channels) {
-    return QStringLiteral("%1 Hz, %2 bits, %3")
+    return QCoreApplication::translate("CBankChecker", "%1 Hz, %2 bits, %3")
         .arg(rate)
         .arg(bits)
-        .arg(counted(channels, "channel", "channels"));
+        .arg(counted(channels, QT_TRANSLATE_NOOP("CBankChecker", "%1 channel"),
+                     QT_TRANSLATE_NOOP("CBankChecker", "%1 channels")));
 }
 
 // A file error's text on one line, as a finding is one sentence.
@@ -153,18 +157,20 @@ void CBankChecker::Run::Tables() {
     if (header == nullptr) {
         return;
     }
-    const auto cut = [this](qint32 claimed, int held, const char* what) {
+    // One sentence a table, as "resources" and "events" may take different
+    // forms in another language.
+    const auto cut = [this](qint32 claimed, int held, const char* sentence) {
         if (claimed != held) {
             Add(Kind::TableCut, Record::Bank, -1, 0,
-                QStringLiteral("The header lists %1 %2, but only %3 lie inside the header "
-                               "region; the others are not checked.")
-                    .arg(claimed)
-                    .arg(QLatin1String(what))
-                    .arg(held));
+                QCoreApplication::translate("CBankChecker", sentence).arg(claimed).arg(held));
         }
     };
-    cut(header->resourceCount, ResourceCount(), "resources");
-    cut(header->eventCount, EventCount(), "events");
+    cut(header->resourceCount, ResourceCount(),
+        QT_TRANSLATE_NOOP("CBankChecker", "The header lists %1 resources, but only %2 lie inside "
+                                          "the header region; the others are not checked."));
+    cut(header->eventCount, EventCount(),
+        QT_TRANSLATE_NOOP("CBankChecker", "The header lists %1 events, but only %2 lie inside "
+                                          "the header region; the others are not checked."));
 }
 
 CBankChecker::Run::OtherBank& CBankChecker::Run::Other(int number) {
@@ -177,12 +183,14 @@ CBankChecker::Run::OtherBank& CBankChecker::Run::Other(int number) {
     const QString found = m_listing->Resolve(name);
     if (found.isEmpty()) {
         other.file = InFolder(name);
-        other.why = QStringLiteral("the folder %1 holds no %2").arg(m_folder, name);
+        other.why = QCoreApplication::translate("CBankChecker", "the folder %1 holds no %2")
+                        .arg(m_folder, name);
         return other;
     }
     other.file = InFolder(found);
     if (m_listing->IsFolder(found) || !m_listing->IsRegularFile(found)) {
-        other.why = QStringLiteral("%1 is not a regular file").arg(other.file);
+        other.why =
+            QCoreApplication::translate("CBankChecker", "%1 is not a regular file").arg(other.file);
         return other;
     }
     CFile file;
@@ -200,7 +208,8 @@ CBankChecker::Run::OtherBank& CBankChecker::Run::Other(int number) {
                 ? CBankReader::CountTables(header, length)
                 : std::nullopt;
         if (!counts) {
-            other.why = QStringLiteral("%1 is too short to be a bank").arg(other.file);
+            other.why = QCoreApplication::translate("CBankChecker", "%1 is too short to be a bank")
+                            .arg(other.file);
             return other;
         }
         other.counts = *counts;
@@ -221,10 +230,10 @@ void CBankChecker::Run::Targets() {
         }
         const int number = CBnmFormat::TargetBank(event.param1);
         const int index = CBnmFormat::TargetIndex(event.param1);
-        const QString what = QLatin1String(stop ? "event" : "resource");
         if (number >= kBankCount) {
             AddEvent(Kind::BankOutOfRange, i,
-                     QStringLiteral("Its target names bank %1, but banks are numbered 0 to 3.")
+                     QCoreApplication::translate(
+                         "CBankChecker", "Its target names bank %1, but banks are numbered 0 to 3.")
                          .arg(number));
             continue;
         }
@@ -233,7 +242,7 @@ void CBankChecker::Run::Targets() {
         QString file;
         if (number == m_records.GetBank()) {
             count = stop ? EventCount() : ResourceCount();
-            where = QStringLiteral("this bank");
+            where = QCoreApplication::translate("CBankChecker", "this bank");
         } else {
             if (!m_listing) {
                 continue; // a bank from a stream has no folder to find the others in
@@ -242,14 +251,17 @@ void CBankChecker::Run::Targets() {
             if (!other.usable) {
                 if (!other.told) {
                     other.told = true;
+                    // One sentence for each kind of target, as a
+                    // translation may need to tell them apart.
+                    const QString sentence =
+                        stop ? QCoreApplication::translate(
+                                   "CBankChecker", "Its target is event %1 of Bnk_%2.bnm, but "
+                                                   "%3; no other target in that bank is checked.")
+                             : QCoreApplication::translate(
+                                   "CBankChecker", "Its target is resource %1 of Bnk_%2.bnm, but "
+                                                   "%3; no other target in that bank is checked.");
                     AddEvent(Kind::OtherBankMissing, i,
-                             QStringLiteral("Its target is %1 %2 of Bnk_%3.bnm, but %4; no other "
-                                            "target in that bank is checked.")
-                                 .arg(what)
-                                 .arg(index)
-                                 .arg(number)
-                                 .arg(other.why),
-                             other.file);
+                             sentence.arg(index).arg(number).arg(other.why), other.file);
                 }
                 continue;
             }
@@ -260,18 +272,23 @@ void CBankChecker::Run::Targets() {
         if (index < count) {
             continue;
         }
-        const QString held =
-            counted(count, stop ? "event" : "resource", stop ? "events" : "resources");
+        const QString held = stop ? counted(count, QT_TRANSLATE_NOOP("CBankChecker", "%1 event"),
+                                            QT_TRANSLATE_NOOP("CBankChecker", "%1 events"))
+                                  : counted(count, QT_TRANSLATE_NOOP("CBankChecker", "%1 resource"),
+                                            QT_TRANSLATE_NOOP("CBankChecker", "%1 resources"));
         if (stop) {
-            AddEvent(Kind::StopTargetMissing, i,
-                     QStringLiteral("It stops event %1 of %2, which does not exist: %2 has %3.")
-                         .arg(index)
-                         .arg(where, held),
-                     file);
+            AddEvent(
+                Kind::StopTargetMissing, i,
+                QCoreApplication::translate(
+                    "CBankChecker", "It stops event %1 of %2, which does not exist: %2 has %3.")
+                    .arg(index)
+                    .arg(where, held),
+                file);
         } else {
             AddEvent(Kind::TargetPastEnd, i,
-                     QStringLiteral("Its target, resource %1 of %2, lies past the end of the "
-                                    "table: %2 has %3.")
+                     QCoreApplication::translate(
+                         "CBankChecker", "Its target, resource %1 of %2, lies past the end of the "
+                                         "table: %2 has %3.")
                          .arg(index)
                          .arg(where, held),
                      file);
@@ -291,8 +308,10 @@ void CBankChecker::Run::Waves() {
         if (r.looped != 0 && (r.loopStart < 0 || r.loopLength < 0 ||
                               qint64{r.loopStart} + r.loopLength > qint64{r.length})) {
             AddResource(Kind::LoopPastData, i,
-                        QStringLiteral("Its loop (start %1, length %2) runs past the end of its "
-                                       "%3 bytes of data.")
+                        QCoreApplication::translate(
+                            "CBankChecker",
+                            "Its loop (start %1, length %2) runs past the end of its "
+                            "%3 bytes of data.")
                             .arg(r.loopStart)
                             .arg(r.loopLength)
                             .arg(r.length));
@@ -303,15 +322,17 @@ void CBankChecker::Run::Waves() {
             // A banked sample without a name gets one when the bank is opened.
             if (!banked) {
                 AddResource(Kind::WaveMissing, i,
-                            QStringLiteral("It is stored outside the bank but names no wave "
-                                           "file."));
+                            QCoreApplication::translate(
+                                "CBankChecker", "It is stored outside the bank but names no wave "
+                                                "file."));
             }
             continue;
         }
         if (!staysInFolder(name)) {
             AddResource(Kind::WaveUnreadable, i,
-                        QStringLiteral("Its wave file name %1 leads out of the bank's folder, "
-                                       "where no wave file is ever looked for.")
+                        QCoreApplication::translate(
+                            "CBankChecker", "Its wave file name %1 leads out of the bank's folder, "
+                                            "where no wave file is ever looked for.")
                             .arg(name));
             continue;
         }
@@ -321,8 +342,9 @@ void CBankChecker::Run::Waves() {
                 // do; an external one would be played from it.
                 if (!banked) {
                     AddResource(Kind::WaveUnreadable, i,
-                                QStringLiteral("It is stored outside the bank, but its wave "
-                                               "file %1 is the bank itself.")
+                                QCoreApplication::translate(
+                                    "CBankChecker", "It is stored outside the bank, but its wave "
+                                                    "file %1 is the bank itself.")
                                     .arg(name),
                                 m_bank.path);
                 }
@@ -333,15 +355,17 @@ void CBankChecker::Run::Waves() {
                 // Opening the bank writes a banked sample's file.
                 if (!banked) {
                     AddResource(Kind::WaveMissing, i,
-                                QStringLiteral("Its wave file %1 is not in the folder %2.")
+                                QCoreApplication::translate(
+                                    "CBankChecker", "Its wave file %1 is not in the folder %2.")
                                     .arg(name, m_folder),
                                 InFolder(name));
                 }
             } else if (m_listing->IsFolder(found) || !m_listing->IsRegularFile(found)) {
-                AddResource(
-                    Kind::WaveUnreadable, i,
-                    QStringLiteral("Its wave file %1 is not a regular file.").arg(InFolder(found)),
-                    InFolder(found));
+                AddResource(Kind::WaveUnreadable, i,
+                            QCoreApplication::translate("CBankChecker",
+                                                        "Its wave file %1 is not a regular file.")
+                                .arg(InFolder(found)),
+                            InFolder(found));
             } else {
                 CheckWave(i, InFolder(found));
             }
@@ -365,8 +389,9 @@ void CBankChecker::Run::Waves() {
         }
         if (differ) {
             AddResource(Kind::SharedWaveDiffers, i,
-                        QStringLiteral("It names the wave file %1, as %2 does, but their data "
-                                       "differ; one of them would take the other's sound.")
+                        QCoreApplication::translate(
+                            "CBankChecker", "It names the wave file %1, as %2 does, but their data "
+                                            "differ; one of them would take the other's sound.")
                             .arg(name, Label(Record::Resource, *first)),
                         m_listing ? InFolder(name) : QString());
         }
@@ -378,10 +403,10 @@ void CBankChecker::Run::CheckWave(int index, const QString& path) {
     const auto unreadable = [this, index, &path](int error) {
         const CFileException e(CFileException::CauseFromErrno(error), path,
                                QString::fromLocal8Bit(std::strerror(error)));
-        AddResource(
-            Kind::WaveUnreadable, index,
-            QStringLiteral("Its wave file cannot be read: %1").arg(oneLine(e.GetErrorMessage())),
-            path);
+        AddResource(Kind::WaveUnreadable, index,
+                    QCoreApplication::translate("CBankChecker", "Its wave file cannot be read: %1")
+                        .arg(oneLine(e.GetErrorMessage())),
+                    path);
     };
     // Every sample's file is read, so each costs as few system calls as can
     // be: an open that never waits (on a FIFO put there since the folder was
@@ -402,8 +427,11 @@ void CBankChecker::Run::CheckWave(int index, const QString& path) {
         return;
     }
     if (!S_ISREG(status.st_mode)) {
-        AddResource(Kind::WaveUnreadable, index,
-                    QStringLiteral("Its wave file %1 is not a regular file.").arg(path), path);
+        AddResource(
+            Kind::WaveUnreadable, index,
+            QCoreApplication::translate("CBankChecker", "Its wave file %1 is not a regular file.")
+                .arg(path),
+            path);
         return;
     }
     const auto readAt = [fd](qint64 at, qint64 count) {
@@ -428,8 +456,10 @@ void CBankChecker::Run::CheckWave(int index, const QString& path) {
     }
     if (!info.wave || !info.hasFormat || !info.hasData) {
         AddResource(Kind::WaveUnreadable, index,
-                    QStringLiteral("Its wave file %1 is not a RIFF WAVE file with a format and "
-                                   "a data chunk.")
+                    QCoreApplication::translate(
+                        "CBankChecker",
+                        "Its wave file %1 is not a RIFF WAVE file with a format and "
+                        "a data chunk.")
                         .arg(path),
                     path);
         return;
@@ -437,8 +467,9 @@ void CBankChecker::Run::CheckWave(int index, const QString& path) {
     const CWaveReader::Format& f = info.format;
     if (!f.pcm) {
         AddResource(Kind::WaveNotPcm, index,
-                    QStringLiteral("Its wave file %1 is not PCM (format 0x%2), which the game "
-                                   "cannot play.")
+                    QCoreApplication::translate(
+                        "CBankChecker", "Its wave file %1 is not PCM (format 0x%2), which the game "
+                                        "cannot play.")
                         .arg(path)
                         .arg(f.formatTag, 4, 16, QLatin1Char('0')),
                     path);
@@ -447,19 +478,23 @@ void CBankChecker::Run::CheckWave(int index, const QString& path) {
     if (f.samplesPerSec != static_cast<quint32>(r.samplesPerSec) ||
         f.bitsPerSample != r.bitsPerSample || f.channels != r.channels) {
         AddResource(Kind::WaveFormatDiffers, index,
-                    QStringLiteral("Its wave file %1 holds %2, but the record says %3.")
+                    QCoreApplication::translate(
+                        "CBankChecker", "Its wave file %1 holds %2, but the record says %3.")
                         .arg(path, formatText(f.samplesPerSec, f.bitsPerSample, f.channels),
                              formatText(r.samplesPerSec, r.bitsPerSample, r.channels)),
                     path);
     }
     if (info.dataHeld != r.length) {
-        QString text = QStringLiteral("Its wave file %1 holds %2 bytes of sample data, but the "
-                                      "record says %3.")
-                           .arg(path)
-                           .arg(info.dataHeld)
-                           .arg(r.length);
+        QString text =
+            QCoreApplication::translate("CBankChecker",
+                                        "Its wave file %1 holds %2 bytes of sample data, but the "
+                                        "record says %3.")
+                .arg(path)
+                .arg(info.dataHeld)
+                .arg(r.length);
         if (info.dataClaimed > info.dataHeld) {
-            text += QStringLiteral(" Its data chunk claims %1: the file was cut short.")
+            text += QCoreApplication::translate(
+                        "CBankChecker", " Its data chunk claims %1: the file was cut short.")
                         .arg(info.dataClaimed);
         }
         AddResource(Kind::WaveLengthDiffers, index, text, path);
@@ -487,8 +522,10 @@ void CBankChecker::Run::SampleData() {
         const qint64 end = start + r.length;
         if (r.offset < 0 || r.length < 0 || end > m_bank.fileSize) {
             AddResource(Kind::DataOutsideFile, i,
-                        QStringLiteral("Its data (%1 bytes at offset %2 of the sample data) lies "
-                                       "outside the bank, whose sample data are %3 bytes.")
+                        QCoreApplication::translate(
+                            "CBankChecker",
+                            "Its data (%1 bytes at offset %2 of the sample data) lies "
+                            "outside the bank, whose sample data are %3 bytes.")
                             .arg(r.length)
                             .arg(r.offset)
                             .arg(std::max<qint64>(m_bank.fileSize - dataStart, 0)));
@@ -507,8 +544,9 @@ void CBankChecker::Run::SampleData() {
             const Range& earlier = furthest->index < range.index ? *furthest : range;
             const Range& later = furthest->index < range.index ? range : *furthest;
             AddResource(Kind::DataOverlaps, later.index,
-                        QStringLiteral("Its data (bytes %1 to %2 of the sample data) overlap "
-                                       "those of %3.")
+                        QCoreApplication::translate(
+                            "CBankChecker", "Its data (bytes %1 to %2 of the sample data) overlap "
+                                            "those of %3.")
                             .arg(later.start - dataStart)
                             .arg(later.end - dataStart - 1)
                             .arg(Label(Record::Resource, earlier.index)));
@@ -528,7 +566,7 @@ void CBankChecker::Run::Ids() {
             first.insert(Resource(i).resourceId, i);
         } else {
             AddResource(Kind::DuplicateResourceId, i,
-                        QStringLiteral("Its id %1 is also that of %2.")
+                        QCoreApplication::translate("CBankChecker", "Its id %1 is also that of %2.")
                             .arg(Resource(i).resourceId)
                             .arg(Label(Record::Resource, *at)));
         }
@@ -541,7 +579,7 @@ void CBankChecker::Run::Ids() {
             first.insert(events[static_cast<size_t>(i)].eventId, i);
         } else {
             AddEvent(Kind::DuplicateEventId, i,
-                     QStringLiteral("Its id %1 is also that of %2.")
+                     QCoreApplication::translate("CBankChecker", "Its id %1 is also that of %2.")
                          .arg(events[static_cast<size_t>(i)].eventId)
                          .arg(Label(Record::Event, *at)));
         }
@@ -561,13 +599,16 @@ void CBankChecker::Run::Names() {
         const QString path = InFolder(found.isEmpty() ? name : found);
         QString text;
         if (found.isEmpty()) {
-            text = QStringLiteral("There is no names file %1, so no resource has a name.");
+            text = QCoreApplication::translate(
+                "CBankChecker", "There is no names file %1, so no resource has a name.");
         } else if (m_listing->IsFolder(found) || !m_listing->IsRegularFile(found)) {
-            text = QStringLiteral("The names file %1 is not a regular file, so no resource has "
-                                  "a name.");
+            text = QCoreApplication::translate(
+                "CBankChecker", "The names file %1 is not a regular file, so no resource has "
+                                "a name.");
         } else {
-            text = QStringLiteral("The names file %1 gives no names: it has no [body res] line, "
-                                  "or it could not be read.");
+            text = QCoreApplication::translate(
+                "CBankChecker", "The names file %1 gives no names: it has no [body res] line, "
+                                "or it could not be read.");
         }
         Add(Kind::NoNames, Record::Bank, -1, 0, text.arg(path), path);
         return;
@@ -581,7 +622,8 @@ void CBankChecker::Run::Names() {
         const ResourceName& entry = m_bank.names[p];
         if (entry.hasId && entry.id != -1 && !ids.contains(entry.id)) {
             Add(Kind::NameWithoutResource, Record::NamesEntry, static_cast<int>(p), entry.id,
-                QStringLiteral("It names the id %1 (\"%2\"), which no resource has.")
+                QCoreApplication::translate("CBankChecker",
+                                            "It names the id %1 (\"%2\"), which no resource has.")
                     .arg(entry.id)
                     .arg(entry.name));
         }
@@ -589,7 +631,8 @@ void CBankChecker::Run::Names() {
     for (int i = 0; i < ResourceCount(); ++i) {
         if (m_records.FindResourceName(Resource(i).resourceId & 0xFFFF) == nullptr) {
             AddResource(Kind::ResourceWithoutName, i,
-                        QStringLiteral("The names file gives its id %1 no name.")
+                        QCoreApplication::translate("CBankChecker",
+                                                    "The names file gives its id %1 no name.")
                             .arg(Resource(i).resourceId & 0xFFFF));
         }
     }
@@ -662,13 +705,19 @@ QString CBankChecker::RecordName(Finding::Record record) {
 QString CBankChecker::RecordLabel(const Finding& finding) {
     switch (finding.record) {
     case Record::Bank:
-        return QStringLiteral("bank");
+        return QCoreApplication::translate("CBankChecker", "bank");
     case Record::Resource:
-        return QStringLiteral("resource %1 (id %2)").arg(finding.index).arg(finding.id);
+        return QCoreApplication::translate("CBankChecker", "resource %1 (id %2)")
+            .arg(finding.index)
+            .arg(finding.id);
     case Record::Event:
-        return QStringLiteral("event %1 (id %2)").arg(finding.index).arg(finding.id);
+        return QCoreApplication::translate("CBankChecker", "event %1 (id %2)")
+            .arg(finding.index)
+            .arg(finding.id);
     case Record::NamesEntry:
-        return QStringLiteral("names entry %1 (id %2)").arg(finding.index).arg(finding.id);
+        return QCoreApplication::translate("CBankChecker", "names entry %1 (id %2)")
+            .arg(finding.index)
+            .arg(finding.id);
     }
     return QString();
 }

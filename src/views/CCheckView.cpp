@@ -11,6 +11,8 @@
 #include "framework/ui/CWinApp.h"
 #include "res/resource.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 using Record = CBankChecker::Finding::Record;
@@ -39,8 +41,10 @@ void CCheckView::OnUpdate(IDocumentView* /*pSender*/, qintptr /*lHint*/, void* /
     CListCtrl& list = GetListCtrl();
     list.DeleteAllItems();
     if (list.GetColumnCount() == 0) {
-        list.InsertColumn(Record, QStringLiteral("Record"), LVCFMT_LEFT, 150);
-        list.InsertColumn(Finding, QStringLiteral("Finding"), LVCFMT_LEFT, 700);
+        list.InsertColumn(Record, QCoreApplication::translate("CCheckView", "Record"), LVCFMT_LEFT,
+                          150);
+        list.InsertColumn(Finding, QCoreApplication::translate("CCheckView", "Finding"),
+                          LVCFMT_LEFT, 700);
     }
     const CKantelDoc* pDoc = GetDocument();
     m_findings = pDoc != nullptr ? pDoc->CheckBank() : std::vector<CBankChecker::Finding>();
@@ -48,7 +52,7 @@ void CCheckView::OnUpdate(IDocumentView* /*pSender*/, qintptr /*lHint*/, void* /
     if (pDoc == nullptr || GetParentFrame() == nullptr) {
         return;
     }
-    QString caption = pDoc->GetTitle() + QStringLiteral(" - Check Bank");
+    QString caption = pDoc->GetTitle() + QCoreApplication::translate("CCheckView", " - Check Bank");
     if (pDoc->IsModified()) {
         caption += QStringLiteral(" *");
     }

@@ -65,6 +65,9 @@ TEST(Translation, BuildListsTheTextsOfTablesMessagesAndColumns) {
         {QStringLiteral("CDataExchange"),
          QStringLiteral("Please enter no more than %d characters.")},
         {QStringLiteral("CBankReader"), QStringLiteral("File is truncated")},
+        // A finding of Check Bank and a column title of its window.
+        {QStringLiteral("CBankChecker"), QStringLiteral("Its id %1 is also that of %2.")},
+        {QStringLiteral("CCheckView"), QStringLiteral("Finding")},
     };
     for (const Message& message : expected) {
         EXPECT_TRUE(messages.contains(message))
