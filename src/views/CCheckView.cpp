@@ -74,6 +74,12 @@ void CCheckView::OnDblclk() {
     }
 }
 
+void CCheckView::OnKeydown(int nKey) {
+    if (nKey == Qt::Key_Return || nKey == Qt::Key_Enter) {
+        OnDblclk();
+    }
+}
+
 bool CCheckView::GoToRecord(int row) {
     CKantelDoc* pDoc = GetDocument();
     if (pDoc == nullptr || row < 0 || static_cast<size_t>(row) >= m_findings.size()) {

@@ -34,6 +34,8 @@ public:
 protected:
     QString GetCellText(int nItem, int nSubItem) const override;
     void OnDblclk() override;
+    // Enter goes to the record, as a double-click does.
+    void OnKeydown(int nKey) override;
 
 private:
     // What the last check found. The check reads the folder's files, so it

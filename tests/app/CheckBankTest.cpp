@@ -64,9 +64,10 @@ TEST_F(CheckBank, ListsTheFindingsAndGoesToTheirRecords) {
     EXPECT_EQ(ActiveWindow(), pResources);
     EXPECT_EQ(Selected(ActiveResourceView()->GetListCtrl()), 4);
 
-    // And the event list that is there now.
+    // And the event list that is there now, from the keyboard.
     pCheckWindow->MDIActivate();
-    DoubleClickRow(list, 0);
+    ClickRow(list, 0);
+    QTest::keyClick(&list, Qt::Key_Return);
     EXPECT_EQ(Windows().size(), 3);
     EXPECT_EQ(ActiveEventView(), pEvents);
     EXPECT_EQ(Selected(pEvents->GetListCtrl()), 8);
