@@ -14,16 +14,7 @@ int CCliPromptSink::Show(const QString& text, unsigned type) {
         m_err << Line(text, type) << '\n';
         m_err.flush();
     }
-    switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL:
-    case MB_YESNOCANCEL:
-    case MB_YESTOALLNOCANCEL:
-        return IDCANCEL;
-    case MB_YESNO:
-        return IDNO;
-    default:
-        return IDOK;
-    }
+    return UnattendedAnswer(type);
 }
 
 QString CCliPromptSink::Line(const QString& text, unsigned type) const {

@@ -18,16 +18,7 @@ public:
         const QByteArray line = FormatLine(text, type).toLocal8Bit();
         std::fprintf(stderr, "%s\n", line.constData());
         std::fflush(stderr);
-        switch (type & MB_TYPEMASK) {
-        case MB_OKCANCEL:
-        case MB_YESNOCANCEL:
-        case MB_YESTOALLNOCANCEL:
-            return IDCANCEL;
-        case MB_YESNO:
-            return IDNO;
-        default:
-            return IDOK;
-        }
+        return UnattendedAnswer(type);
     }
 };
 
@@ -68,4 +59,17 @@ QString CPromptSink::FormatLine(const QString& text, unsigned type) {
         body += line;
     }
     return prefix + body;
+}
+
+int CPromptSink::UnattendedAnswer(unsigned type) {
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+    case MB_YESNOCANCEL:
+    case MB_YESTOALLNOCANCEL:
+        return IDCANCEL;
+    case MB_YESNO:
+        return IDNO;
+    default:
+        return IDOK;
+    }
 }

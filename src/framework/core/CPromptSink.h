@@ -20,6 +20,9 @@ public:
     // The one-line form used on standard error: "error: ", "warning: " or
     // "info: " by icon, then the text with every line break made a blank.
     static QString FormatLine(const QString& text, unsigned type);
+    // The answer where nobody can be asked: Cancel where there is one, No
+    // where that is the way out, otherwise OK.
+    static int UnattendedAnswer(unsigned type);
 };
 
 // The standard-error sink.

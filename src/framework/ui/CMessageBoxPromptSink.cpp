@@ -87,14 +87,5 @@ int CMessageBoxPromptSink::AnswerOf(const QMessageBox& box, unsigned type) {
             break;
         }
     }
-    switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL:
-    case MB_YESNOCANCEL:
-    case MB_YESTOALLNOCANCEL:
-        return IDCANCEL;
-    case MB_YESNO:
-        return IDNO;
-    default:
-        return IDOK;
-    }
+    return UnattendedAnswer(type);
 }
