@@ -561,26 +561,30 @@ void CBankChecker::Run::Ids() {
     QHash<qint32, int> first;
     first.reserve(ResourceCount());
     for (int i = 0; i < ResourceCount(); ++i) {
-        const auto at = first.constFind(Resource(i).resourceId);
+        // A copy: the record is packed, and its fields may not be bound to
+        // the references the hash takes.
+        const qint32 id = Resource(i).resourceId;
+        const auto at = first.constFind(id);
         if (at == first.cend()) {
-            first.insert(Resource(i).resourceId, i);
+            first.insert(id, i);
         } else {
             AddResource(Kind::DuplicateResourceId, i,
                         QCoreApplication::translate("CBankChecker", "Its id %1 is also that of %2.")
-                            .arg(Resource(i).resourceId)
+                            .arg(id)
                             .arg(Label(Record::Resource, *at)));
         }
     }
     first.clear();
     const std::span<const SoundEvent> events = m_records.Events();
     for (int i = 0; i < EventCount(); ++i) {
-        const auto at = first.constFind(events[static_cast<size_t>(i)].eventId);
+        const qint32 id = events[static_cast<size_t>(i)].eventId;
+        const auto at = first.constFind(id);
         if (at == first.cend()) {
-            first.insert(events[static_cast<size_t>(i)].eventId, i);
+            first.insert(id, i);
         } else {
             AddEvent(Kind::DuplicateEventId, i,
                      QCoreApplication::translate("CBankChecker", "Its id %1 is also that of %2.")
-                         .arg(events[static_cast<size_t>(i)].eventId)
+                         .arg(id)
                          .arg(Label(Record::Event, *at)));
         }
     }
