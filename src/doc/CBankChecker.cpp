@@ -558,36 +558,34 @@ void CBankChecker::Run::SampleData() {
 }
 
 void CBankChecker::Run::Ids() {
-    QHash<qint32, int> first;
-    first.reserve(ResourceCount());
-    for (int i = 0; i < ResourceCount(); ++i) {
-        // A copy: the record is packed, and its fields may not be bound to
-        // the references the hash takes.
-        const qint32 id = Resource(i).resourceId;
-        const auto at = first.constFind(id);
-        if (at == first.cend()) {
-            first.insert(id, i);
-        } else {
-            AddResource(Kind::DuplicateResourceId, i,
-                        QCoreApplication::translate("CBankChecker", "Its id %1 is also that of %2.")
-                            .arg(id)
-                            .arg(Label(Record::Resource, *at)));
-        }
-    }
-    first.clear();
     const std::span<const SoundEvent> events = m_records.Events();
-    for (int i = 0; i < EventCount(); ++i) {
-        const qint32 id = events[static_cast<size_t>(i)].eventId;
-        const auto at = first.constFind(id);
-        if (at == first.cend()) {
-            first.insert(id, i);
-        } else {
-            AddEvent(Kind::DuplicateEventId, i,
-                     QCoreApplication::translate("CBankChecker", "Its id %1 is also that of %2.")
-                         .arg(id)
-                         .arg(Label(Record::Event, *at)));
+    // idOf copies the id: the records are packed, and their fields may not
+    // be bound to the references the hash takes.
+    const auto duplicates = [this](int count, Record record, Kind kind, const auto& idOf) {
+        QHash<qint32, int> first;
+        first.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            const qint32 id = idOf(i);
+            const auto at = first.constFind(id);
+            if (at == first.cend()) {
+                first.insert(id, i);
+                continue;
+            }
+            QString text =
+                QCoreApplication::translate("CBankChecker", "Its id %1 is also that of %2.")
+                    .arg(id)
+                    .arg(Label(record, *at));
+            if (record == Record::Resource) {
+                AddResource(kind, i, std::move(text));
+            } else {
+                AddEvent(kind, i, std::move(text));
+            }
         }
-    }
+    };
+    duplicates(ResourceCount(), Record::Resource, Kind::DuplicateResourceId,
+               [this](int i) -> qint32 { return Resource(i).resourceId; });
+    duplicates(EventCount(), Record::Event, Kind::DuplicateEventId,
+               [&events](int i) -> qint32 { return events[static_cast<size_t>(i)].eventId; });
 }
 
 void CBankChecker::Run::Names() {
