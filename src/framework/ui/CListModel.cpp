@@ -69,15 +69,14 @@ void CListModel::SetRows(int nRecords, const QList<int>* pRows) {
         SetRowCount(nRecords);
         return;
     }
-    const int nOld = rowCount();
     if (pRows == nullptr) {
-        Resize(nRecords, nOld, nRecords, {}, true);
+        Rearrange(nRecords, {}, true);
     } else {
-        Resize(nRecords, nOld, static_cast<int>(pRows->size()), *pRows, false);
+        Rearrange(nRecords, *pRows, false);
     }
 }
 
-void CListModel::Resize(int nRecords, int /*nOld*/, int /*nNew*/, QList<int> rows, bool bIdentity) {
+void CListModel::Rearrange(int nRecords, QList<int> rows, bool bIdentity) {
     // One change of layout, whatever the counts: the tree lays the rows out
     // once, where a removal, an insertion and a change of every row's data
     // would each cost it a walk over all of them. Persistent indexes (the

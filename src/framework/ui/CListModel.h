@@ -51,9 +51,9 @@ private:
         bool bRightAligned;
     };
 
-    // Moves from nOld to nNew rows, with the new records and row map set in
-    // between.
-    void Resize(int nRecords, int nOld, int nNew, QList<int> rows, bool bIdentity);
+    // Takes nRecords records and the rows that show them (every record in
+    // its own order when bIdentity), as one change of layout.
+    void Rearrange(int nRecords, QList<int> rows, bool bIdentity);
 
     QList<Column> m_columns;
     int m_nRecords = 0;
