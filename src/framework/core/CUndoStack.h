@@ -10,6 +10,8 @@
 // equals its file. Steps are pushed once done; pushing drops every step that
 // was undone. The oldest steps go when the history outgrows its budget, and
 // with them, if it lay there, the clean point.
+// Ours rather than QUndoStack: that one lives in QtGui, and the document
+// layer and the CLI that shares it link QtCore only.
 class CUndoStack {
 public:
     struct Step {
