@@ -17,7 +17,7 @@
 #include "framework/ui/CMessageBoxPromptSink.h"
 #include "framework/ui/CMultiDocTemplate.h"
 #include "framework/ui/CProgressDialogSink.h"
-#include "framework/ui/CQtSoundPlayer.h"
+#include "framework/ui/IWaveDuration.h"
 #include "res/KantelResources.h"
 #include "res/resource.h"
 #include "views/CCheckView.h"
@@ -42,7 +42,19 @@ const char* const kGame = "Game";
 // Message boxes, progress of long work and the Header command are shown as
 // windows while the editor runs; the seams have their defaults again after
 // it exits.
+namespace {
+
+// The program's wave reader times what the framework plays.
+class CWaveReaderDuration final : public IWaveDuration {
+public:
+    qint64 DurationMs(QIODevice& device) const override { return CWaveReader::DurationMs(device); }
+};
+
+} // namespace
+
 struct CKantelApp::DesktopSeams {
+    CWaveReaderDuration waveDuration;
+    CSeam<IWaveDuration>::Guard waveDurationGuard{&waveDuration};
     CMessageBoxPromptSink messageBoxes;
     CProgressDialogSink progress;
     CHeaderDialogViewer headerViewer;
@@ -82,7 +94,6 @@ CKantelApp::~CKantelApp() = default;
 
 bool CKantelApp::InitInstance() {
     m_pDesktopSeams = std::make_unique<DesktopSeams>();
-    CQtSoundPlayer::SetDurationReader(&CWaveReader::DurationMs);
     CDocCommandMap::Register<CKantelDoc>({
         {ID_VIEW_HEADER, &CKantelDoc::OnViewHeader},
         {ID_EDIT_ALL_EXTERNAL, &CKantelDoc::OnEditAllExternal},

@@ -1,28 +1,31 @@
 #include "CVersionInfo.h"
 
+#include "IVersionRecord.h"
 #include "res/VersionRecord.h"
 
 #include <QStringList>
 
 namespace {
 
-const char* g_testRecord = nullptr;
-bool g_useTestRecord = false;
+class CAttachedVersionRecord final : public IVersionRecord {
+public:
+    const char* Record() const override { return KantelVersionRecord(); }
+};
 
 } // namespace
+
+template <> IVersionRecord& CSeam<IVersionRecord>::Default() {
+    static CAttachedVersionRecord attached;
+    return attached;
+}
 
 CVersionInfo::CVersionInfo() = default;
 
 CVersionInfo::~CVersionInfo() = default;
 
-void CVersionInfo::SetRecordForTesting(const char* record) {
-    g_testRecord = record;
-    g_useTestRecord = record != nullptr;
-}
-
 bool CVersionInfo::Load() {
     m_bValid = false;
-    const char* record = g_useTestRecord ? g_testRecord : KantelVersionRecord();
+    const char* record = CSeam<IVersionRecord>::Current().Record();
     m_block = QByteArray(record != nullptr ? record : "");
     m_nBlockSize = static_cast<quint32>(m_block.size());
     if (m_nBlockSize == 0) {

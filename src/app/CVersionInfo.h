@@ -22,9 +22,6 @@ public:
     QString GetCompanyName() { return GetValue(QStringLiteral("CompanyName")); }
     QString GetProductName() { return GetValue(QStringLiteral("ProductName")); }
 
-    // Tests replace the attached record; nullptr puts the program's back.
-    static void SetRecordForTesting(const char* record);
-
 private:
     bool m_bValid = false;
     quint32 m_nBlockSize = 0;

@@ -7,13 +7,12 @@
 #include "doc/CWaveFile.h"
 #include "doc/SoundEvent.h"
 #include "doc/SoundResource.h"
+#include "framework/core/CFileBatch.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
 
+#include <array>
 #include <cmath>
-#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -133,109 +132,81 @@ QByteArray synthesize(const DemoSample& s) {
     return data;
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+// What the demo writes, file name by file name, before any of it is written.
+struct DemoFiles {
+    std::vector<std::pair<QString, QByteArray>> files;
+};
+
+SoundResource sampleRecord(const DemoSample& s, qint32 length) {
+    SoundResource r{};
+    r.resourceId = s.id;
+    r.type = SoundResource::kTypeSample;
+    r.storage = s.banked ? SoundResource::kStorageBank : SoundResource::kStorageExternal;
+    r.length = length;
+    r.volume = static_cast<quint8>(s.volume);
+    r.flags[0] = s.id % 3;
+    r.flags[2] = 1;
+    r.looped = s.looped ? 1 : 0;
+    r.loopStart = s.looped ? r.length / 4 : 0;
+    r.loopLength = s.looped ? r.length / 2 : 0;
+    r.samplesPerSec = s.rate;
+    r.bitsPerSample = static_cast<quint16>(s.bits);
+    r.channels = static_cast<quint16>(s.channels);
+    r.waveFormat = SoundResource::kWaveFormatPcm;
+    CBnmFormat::SetFileName(r, QString::fromLatin1(s.fileName));
+    return r;
 }
 
-} // namespace
+SoundResource cdTrackRecord(const DemoCdTrack& cd) {
+    SoundResource r{};
+    r.resourceId = cd.id;
+    r.type = SoundResource::kTypeCdAudio;
+    r.offset = 0;
+    r.volume = 100;
+    r.cdTrack = static_cast<quint16>(cd.track);
+    r.flags[1] = 1;
+    r.looped = 1;
+    return r;
+}
 
-QString CDemoBank::Write(const QString& folder) {
-    // "demo DIR" is how a first try starts, so a folder that is not there yet
-    // is made rather than refused.
-    const QDir dir(folder);
-    if (!dir.exists() && !QDir().mkpath(folder)) {
-        return QStringLiteral("Cannot create the folder %1.").arg(folder);
-    }
-    QString error;
-    std::vector<SoundResource> resources(kResourceCount);
-    std::memset(resources.data(), 0, resources.size() * sizeof(SoundResource));
-    QByteArray sampleData;
-    QByteArray names("; Names of the sounds in Bnk_1.bnm\r\n[head]\r\nbank 1\r\n[body res]\r\n");
+SoundEvent makeEvent(qint32 id, qint32 type, quint32 param1, quint32 param2, quint32 param3,
+                     bool stopable, bool dynamic) {
+    SoundEvent e{};
+    e.eventId = id;
+    e.type = type;
+    e.param1 = param1;
+    e.param2 = param2;
+    e.param3 = param3;
+    e.stopable = stopable ? 1 : 0;
+    e.dynamic = dynamic ? 1 : 0;
+    return e;
+}
 
-    for (int i = 0; i < kSampleCount; ++i) {
-        const DemoSample& s = kSamples[i];
-        const QByteArray data = synthesize(s);
-        SoundResource& r = resources[static_cast<size_t>(i)];
-        r.resourceId = s.id;
-        r.type = SoundResource::kTypeSample;
-        r.storage = s.banked ? SoundResource::kStorageBank : SoundResource::kStorageExternal;
-        r.length = static_cast<qint32>(data.size());
-        r.volume = static_cast<quint8>(s.volume);
-        r.flags[0] = s.id % 3;
-        r.flags[2] = 1;
-        r.looped = s.looped ? 1 : 0;
-        r.loopStart = s.looped ? r.length / 4 : 0;
-        r.loopLength = s.looped ? r.length / 2 : 0;
-        r.samplesPerSec = s.rate;
-        r.bitsPerSample = static_cast<quint16>(s.bits);
-        r.channels = static_cast<quint16>(s.channels);
-        r.waveFormat = SoundResource::kWaveFormatPcm;
-        CBnmFormat::SetFileName(r, QString::fromLatin1(s.fileName));
-        if (s.banked) {
-            sampleData += data;
-        } else {
-            const QByteArray wave =
-                CWaveFile::MakeHeader(r.channels, static_cast<quint32>(r.samplesPerSec),
-                                      r.bitsPerSample, static_cast<quint32>(data.size())) +
-                data;
-            if (!writeFile(dir.filePath(QString::fromLatin1(s.fileName)), wave, &error)) {
-                return error;
-            }
-        }
-        names += QByteArray::number(s.id) + " \"" + s.name + "\" \"" + s.description + "\"\r\n";
-    }
-    for (int i = 0; i < static_cast<int>(std::size(kCdTracks)); ++i) {
-        const DemoCdTrack& cd = kCdTracks[i];
-        SoundResource& r = resources[static_cast<size_t>(kSampleCount + i)];
-        r.resourceId = cd.id;
-        r.type = SoundResource::kTypeCdAudio;
-        r.offset = 0;
-        r.volume = 100;
-        r.cdTrack = static_cast<quint16>(cd.track);
-        r.flags[1] = 1;
-        r.looped = 1;
-        names += QByteArray::number(cd.id) + " \"" + cd.name + "\" \"" + cd.description + "\"\r\n";
-    }
-    CBnmFormat::RecomputeSampleOffsets(resources.data(), kResourceCount);
-
-    auto event = [](qint32 id, qint32 type, quint32 param1, quint32 param2, quint32 param3,
-                    bool stopable, bool dynamic) {
-        SoundEvent e{};
-        e.eventId = id;
-        e.type = type;
-        e.param1 = param1;
-        e.param2 = param2;
-        e.param3 = param3;
-        e.stopable = stopable ? 1 : 0;
-        e.dynamic = dynamic ? 1 : 0;
-        return e;
-    };
+std::array<SoundEvent, kEventCount> demoEvents() {
     const auto target = CBnmFormat::MakeTarget;
     // Events 108 to 110 point at banks the demo does not write and past the
     // end of this bank's table, so the event list shows every form of target
     // label; they are what `kantel-cli check` finds in the demo.
-    const SoundEvent events[kEventCount] = {
-        event(100, SoundEvent::kTypePlay, target(1, 0), 0, 0, true, false),
-        event(101, SoundEvent::kTypePlay, target(1, 1), 0, 0, true, true),
-        event(102, SoundEvent::kTypePlay, target(1, 2), 0, 0, false, false),
-        event(103, SoundEvent::kTypeStop, target(1, 0), 0, 0, false, false),
-        event(104, SoundEvent::kTypePitch, target(1, 1), 98304, 65536, true, true),
-        event(105, SoundEvent::kTypeVolume, target(1, 9), 32768, 65536, false, true),
-        event(106, SoundEvent::kTypeEffect, 7, 0, 0, false, false),
-        event(107, SoundEvent::kTypeEffect, 0xFFFFFFFEU, 0, 0, false, false),
-        event(108, SoundEvent::kTypePlay, target(0, 3), 0, 0, true, false),
-        event(109, SoundEvent::kTypeStop, target(2, 5), 0, 0, false, false),
-        event(110, SoundEvent::kTypePlay, target(1, 40), 0, 0, false, false),
-        event(111, SoundEvent::kTypePlay, target(1, 12), 0, 0, true, false),
-        event(112, 4, 12345, 1, 2, true, true),
-        event(113, 12, 0, 0, 0, false, false),
+    return {
+        makeEvent(100, SoundEvent::kTypePlay, target(1, 0), 0, 0, true, false),
+        makeEvent(101, SoundEvent::kTypePlay, target(1, 1), 0, 0, true, true),
+        makeEvent(102, SoundEvent::kTypePlay, target(1, 2), 0, 0, false, false),
+        makeEvent(103, SoundEvent::kTypeStop, target(1, 0), 0, 0, false, false),
+        makeEvent(104, SoundEvent::kTypePitch, target(1, 1), 98304, 65536, true, true),
+        makeEvent(105, SoundEvent::kTypeVolume, target(1, 9), 32768, 65536, false, true),
+        makeEvent(106, SoundEvent::kTypeEffect, 7, 0, 0, false, false),
+        makeEvent(107, SoundEvent::kTypeEffect, 0xFFFFFFFEU, 0, 0, false, false),
+        makeEvent(108, SoundEvent::kTypePlay, target(0, 3), 0, 0, true, false),
+        makeEvent(109, SoundEvent::kTypeStop, target(2, 5), 0, 0, false, false),
+        makeEvent(110, SoundEvent::kTypePlay, target(1, 40), 0, 0, false, false),
+        makeEvent(111, SoundEvent::kTypePlay, target(1, 12), 0, 0, true, false),
+        makeEvent(112, 4, 12345, 1, 2, true, true),
+        makeEvent(113, 12, 0, 0, 0, false, false),
     };
+}
 
+QByteArray bankFile(const std::vector<SoundResource>& resources, const QByteArray& sampleData) {
+    const std::array<SoundEvent, kEventCount> events = demoEvents();
     QByteArray bank(static_cast<qsizetype>(kSampleDataOffset), '\0');
     BnmHeader header{};
     header.word0 = 0x4D4E4221U;
@@ -247,11 +218,67 @@ QString CDemoBank::Write(const QString& folder) {
     header.fileLength = kSampleDataOffset + static_cast<quint32>(sampleData.size());
     CLittleEndianWriter out(bank, 0);
     CBnmRecordWriter::WriteRegion(out, header, events, resources);
-    bank += sampleData;
+    return bank + sampleData;
+}
 
-    if (!writeFile(dir.filePath(QStringLiteral("Bnk_1.bnm")), bank, &error) ||
-        !writeFile(dir.filePath(QStringLiteral("Bnk_1.bns")), names, &error)) {
-        return error;
+void appendName(QByteArray& names, int id, const char* name, const char* description) {
+    names += QByteArray::number(id) + " \"" + name + "\" \"" + description + "\"\r\n";
+}
+
+DemoFiles demoFiles() {
+    DemoFiles demo;
+    std::vector<SoundResource> resources;
+    resources.reserve(kResourceCount);
+    QByteArray sampleData;
+    QByteArray names("; Names of the sounds in Bnk_1.bnm\r\n[head]\r\nbank 1\r\n[body res]\r\n");
+    for (const DemoSample& s : kSamples) {
+        const QByteArray data = synthesize(s);
+        const SoundResource& r =
+            resources.emplace_back(sampleRecord(s, static_cast<qint32>(data.size())));
+        if (s.banked) {
+            sampleData += data;
+        } else {
+            demo.files.emplace_back(
+                QString::fromLatin1(s.fileName),
+                CWaveFile::MakeHeader(r.channels, static_cast<quint32>(r.samplesPerSec),
+                                      r.bitsPerSample, static_cast<quint32>(data.size())) +
+                    data);
+        }
+        appendName(names, s.id, s.name, s.description);
+    }
+    for (const DemoCdTrack& cd : kCdTracks) {
+        resources.push_back(cdTrackRecord(cd));
+        appendName(names, cd.id, cd.name, cd.description);
+    }
+    CBnmFormat::RecomputeSampleOffsets(resources.data(), kResourceCount);
+    demo.files.emplace_back(QStringLiteral("Bnk_1.bnm"), bankFile(resources, sampleData));
+    demo.files.emplace_back(QStringLiteral("Bnk_1.bns"), names);
+    return demo;
+}
+
+} // namespace
+
+QString CDemoBank::Write(const QString& folder) {
+    // "demo DIR" is how a first try starts, so a folder that is not there yet
+    // is made rather than refused.
+    if (!QDir(folder).exists() && !QDir().mkpath(folder)) {
+        return QStringLiteral("Cannot create the folder %1.").arg(folder);
+    }
+    // One batch, as a save writes: on a full disk or a failed write nothing
+    // of the demo is left half-written, and the message names the file and
+    // the cause. A demo written again takes the place of the last one.
+    const DemoFiles demo = demoFiles();
+    try {
+        CFileBatch batch(QDir(folder).absolutePath());
+        for (const auto& [name, bytes] : demo.files) {
+            batch.Add(name, {QByteArrayView(bytes)}, CFileBatch::Replace::Allowed);
+        }
+        CFileException error;
+        if (!batch.Commit(error).empty()) {
+            throw error;
+        }
+    } catch (const CFileException& e) {
+        return e.GetErrorMessage().replace(QLatin1Char('\n'), QLatin1Char(' '));
     }
     return QString();
 }

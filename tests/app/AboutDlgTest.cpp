@@ -3,6 +3,7 @@
 #include "RecordingPromptSink.h"
 #include "ScriptedModalRunner.h"
 
+#include "FixedVersionRecord.h"
 #include "app/CAboutDlg.h"
 #include "app/CKantelApp.h"
 #include "app/CVersionInfo.h"
@@ -15,14 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Puts the program's own record back whatever a test did.
-struct RecordGuard {
-    explicit RecordGuard(const char* record) { CVersionInfo::SetRecordForTesting(record); }
-    ~RecordGuard() { CVersionInfo::SetRecordForTesting(nullptr); }
-    RecordGuard(const RecordGuard&) = delete;
-    RecordGuard& operator=(const RecordGuard&) = delete;
-};
 
 struct Shown {
     QString title;
@@ -102,10 +95,10 @@ TEST_F(AboutDlgTest, EveryLineFitsItsControl) {
 }
 
 TEST_F(AboutDlgTest, MissingValuesLeaveTheirPartEmpty) {
-    RecordGuard guard("Translation: 0409 04B0\n"
-                      "[StringFileInfo\\040904B0]\n"
-                      "ProductName=Kantel\n"
-                      "LegalCopyright=Copyright (C) 2000\n");
+    FixedVersionRecord guard("Translation: 0409 04B0\n"
+                             "[StringFileInfo\\040904B0]\n"
+                             "ProductName=Kantel\n"
+                             "LegalCopyright=Copyright (C) 2000\n");
     Shown shown;
     EXPECT_EQ(run(shown), IDOK);
     EXPECT_EQ(shown.version, QStringLiteral("Kantel Version  (Feb  8 2000)"));
@@ -113,10 +106,10 @@ TEST_F(AboutDlgTest, MissingValuesLeaveTheirPartEmpty) {
 }
 
 TEST_F(AboutDlgTest, ValuesOfAnotherTranslationAreReadFromItsBlock) {
-    RecordGuard guard("Translation: 0407 04E4\n"
-                      "[StringFileInfo\\040904b0]\nProductName=English\nFileVersion=1\n"
-                      "[StringFileInfo\\040704e4]\nProductName=Kantel DE\nFileVersion=2\n"
-                      "CompanyName=Firma\nLegalCopyright=(C)\n");
+    FixedVersionRecord guard("Translation: 0407 04E4\n"
+                             "[StringFileInfo\\040904b0]\nProductName=English\nFileVersion=1\n"
+                             "[StringFileInfo\\040704e4]\nProductName=Kantel DE\nFileVersion=2\n"
+                             "CompanyName=Firma\nLegalCopyright=(C)\n");
     Shown shown;
     run(shown);
     EXPECT_EQ(shown.version, QStringLiteral("Kantel DE Version 2 (Feb  8 2000)"));
@@ -127,7 +120,7 @@ TEST_F(AboutDlgTest, UnreadableRecordGivesOneMessageAndNoBox) {
     const char* broken[] = {"", "[StringFileInfo\\040904b0]\nProductName=Kantel\n",
                             "Translation: 0409\n", "Translation: 10409 04B0\n"};
     for (const char* record : broken) {
-        RecordGuard guard(record);
+        FixedVersionRecord guard(record);
         RecordingPromptSink failures;
         CAboutDlg dlg;
         EXPECT_EQ(dlg.DoModal(), IDABORT) << record;
@@ -142,7 +135,8 @@ TEST_F(AboutDlgTest, UnreadableRecordGivesOneMessageAndNoBox) {
 TEST_F(AboutDlgTest, EachOpeningReadsTheRecordAgain) {
     Shown first;
     run(first);
-    RecordGuard guard("Translation: 0409 04B0\n[StringFileInfo\\040904B0]\nProductName=Other\n");
+    FixedVersionRecord guard(
+        "Translation: 0409 04B0\n[StringFileInfo\\040904B0]\nProductName=Other\n");
     Shown second;
     run(second);
     EXPECT_NE(first.version, second.version);

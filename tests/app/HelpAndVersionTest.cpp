@@ -1,3 +1,4 @@
+#include "FixedVersionRecord.h"
 #include "QtPrinters.h"
 
 #include "app/CHelpAndVersion.h"
@@ -93,9 +94,10 @@ TEST(HelpAndVersion, OtherArgumentsStartTheEditor) {
 }
 
 TEST(HelpAndVersion, AnUnreadableVersionRecordIsAFailure) {
-    CVersionInfo::SetRecordForTesting("");
-    const Answered answered = answer({QStringLiteral("--version")});
-    CVersionInfo::SetRecordForTesting(nullptr);
+    const Answered answered = [] {
+        const FixedVersionRecord none("");
+        return answer({QStringLiteral("--version")});
+    }();
     EXPECT_EQ(answered.status, 1);
     EXPECT_EQ(answered.out, QString());
     EXPECT_TRUE(answered.err.contains(QStringLiteral("Error reading version resource")));

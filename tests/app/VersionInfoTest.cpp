@@ -1,18 +1,7 @@
+#include "FixedVersionRecord.h"
 #include "app/CVersionInfo.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-// Puts the program's own record back whatever a test did.
-struct RecordGuard {
-    explicit RecordGuard(const char* record) { CVersionInfo::SetRecordForTesting(record); }
-    ~RecordGuard() { CVersionInfo::SetRecordForTesting(nullptr); }
-    RecordGuard(const RecordGuard&) = delete;
-    RecordGuard& operator=(const RecordGuard&) = delete;
-};
-
-} // namespace
 
 TEST(VersionInfo, TheAttachedRecordNamesTheProduct) {
     CVersionInfo info;
@@ -25,9 +14,9 @@ TEST(VersionInfo, TheAttachedRecordNamesTheProduct) {
 }
 
 TEST(VersionInfo, ValuesComeFromTheFirstTranslationsBlockInAnyCase) {
-    RecordGuard guard("Translation: 0407 04e4 0409 04b0\n"
-                      "[StringFileInfo\\040904b0]\nProductName=English\n"
-                      "[stringfileinfo\\040704e4]\nProductName=Deutsch\n");
+    FixedVersionRecord guard("Translation: 0407 04e4 0409 04b0\n"
+                             "[StringFileInfo\\040904b0]\nProductName=English\n"
+                             "[stringfileinfo\\040704e4]\nProductName=Deutsch\n");
     CVersionInfo info;
     ASSERT_TRUE(info.Load());
     EXPECT_EQ(info.GetProductName(), QStringLiteral("Deutsch"));
@@ -36,13 +25,13 @@ TEST(VersionInfo, ValuesComeFromTheFirstTranslationsBlockInAnyCase) {
 
 TEST(VersionInfo, NoRecordOrNoTranslationFailsToLoad) {
     {
-        RecordGuard guard("");
+        FixedVersionRecord guard("");
         CVersionInfo info;
         EXPECT_FALSE(info.Load());
         EXPECT_EQ(info.GetProductName(), QString());
     }
     {
-        RecordGuard guard("[StringFileInfo\\040904b0]\nProductName=Kantel\n");
+        FixedVersionRecord guard("[StringFileInfo\\040904b0]\nProductName=Kantel\n");
         CVersionInfo info;
         EXPECT_FALSE(info.Load());
     }

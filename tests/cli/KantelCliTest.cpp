@@ -2,6 +2,7 @@
 #include "QtPrinters.h"
 #include "SoundTools.h"
 #include "TestFolder.h"
+#include "TestMount.h"
 
 #include "cli/CCliPromptSink.h"
 #include "cli/CKantelCli.h"
@@ -211,6 +212,23 @@ protected:
     QString dir;
     QString bank;
 };
+
+// The demo writes as a save does: a disk that fills up leaves no part of it.
+TEST(CliDemoWrite, AFullDiskLeavesNothingAndSaysSo) {
+    TestFolder folder;
+    const QString dir = folder.FilePath(QStringLiteral("small"));
+    ASSERT_TRUE(QDir().mkpath(dir));
+    const std::unique_ptr<TestMount> mount = TestMount::Tmpfs(dir, 64);
+    if (!mount) {
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    }
+    const CliRun run = cli({QStringLiteral("demo"), dir});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.startsWith(QStringLiteral("error: Disk full while accessing %1/").arg(dir)))
+        << qPrintable(run.err);
+    EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList());
+}
 
 TEST_F(CliDemo, ResourcesListTheBankWithoutTouchingTheFolder) {
     const QStringList before = Files();

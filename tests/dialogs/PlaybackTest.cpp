@@ -9,6 +9,7 @@
 #include "doc/CWaveReader.h"
 #include "framework/ui/CQtSoundPlayer.h"
 #include "framework/ui/CSoundPlayer.h"
+#include "framework/ui/IWaveDuration.h"
 #include "framework/ui/PlaySound.h"
 
 #include <QAudioDevice>
@@ -87,18 +88,23 @@ private:
     QByteArray m_captured;
 };
 
+// Times the waves as the application does once it has started.
+struct ProgramWaveDuration final : IWaveDuration {
+    qint64 DurationMs(QIODevice& device) const override { return CWaveReader::DurationMs(device); }
+};
+
 class PlaybackTest : public ::testing::Test {
 protected:
     void SetUp() override {
         DialogDriver::EnsureApplication();
-        // As the application names it at start-up.
-        CQtSoundPlayer::SetDurationReader(&CWaveReader::DurationMs);
         ASSERT_FALSE(QMediaDevices::audioOutputs().isEmpty())
             << "no sound server: run this test through with-pulseaudio.sh";
     }
 
     TestFolder folder;
     RecordingPromptSink prompts;
+    ProgramWaveDuration duration;
+    CSeam<IWaveDuration>::Guard durationGuard{&duration};
 };
 
 TEST_F(PlaybackTest, AsynchronousSoundReturnsAtOnceAndIsHeard) {

@@ -5,6 +5,7 @@
 #include "CFile.h"
 #include "CFileException.h"
 #include "IDocumentView.h"
+#include "IModifiedObserver.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -24,12 +25,16 @@ void CDocument::SetPathName(const QString& path) {
 
 namespace {
 
-CDocument::ModifiedChangedHandler g_modifiedChanged = nullptr;
+class CNoModifiedObserver final : public IModifiedObserver {
+public:
+    void ModifiedChanged(CDocument& /*document*/) override {}
+};
 
 } // namespace
 
-void CDocument::SetModifiedChangedHandler(ModifiedChangedHandler handler) {
-    g_modifiedChanged = handler;
+template <> IModifiedObserver& CSeam<IModifiedObserver>::Default() {
+    static CNoModifiedObserver nobody;
+    return nobody;
 }
 
 void CDocument::SetModifiedFlag(bool modified) {
@@ -44,8 +49,8 @@ void CDocument::SetModifiedFlag(bool modified) {
 void CDocument::ShowModified(bool modified) {
     const bool changed = m_bModified != modified;
     m_bModified = modified;
-    if (changed && g_modifiedChanged != nullptr) {
-        g_modifiedChanged(*this);
+    if (changed) {
+        CSeam<IModifiedObserver>::Current().ModifiedChanged(*this);
     }
 }
 

@@ -65,11 +65,6 @@ public:
     // Where long work reports its progress: CSeam<IProgressSink>.
     static IProgressSink& Progress() { return CSeam<IProgressSink>::Current(); }
 
-    // Told whenever the modified flag of any document changes, so that what
-    // shows it (which commands apply) follows; nullptr tells nobody.
-    using ModifiedChangedHandler = void (*)(CDocument& document);
-    static void SetModifiedChangedHandler(ModifiedChangedHandler handler);
-
 protected:
     // The message for a failed open or save: the file error when there was
     // one, otherwise the framework's general text.

@@ -30,16 +30,12 @@ CCommandRouter::CCommandRouter(CMDIFrameWnd& frame) : m_frame(frame) {
     m_pending.setInterval(0);
     QObject::connect(&m_pending, &QTimer::timeout, this, [this] { m_frame.OnIdleUpdateCmdUI(); });
     Routers().push_back(this);
-    CDocument::SetModifiedChangedHandler(&CCommandRouter::OnModifiedChanged);
 }
 
 CCommandRouter::~CCommandRouter() {
     Detach();
     std::vector<CCommandRouter*>& routers = Routers();
     routers.erase(std::remove(routers.begin(), routers.end(), this), routers.end());
-    if (routers.empty()) {
-        CDocument::SetModifiedChangedHandler(nullptr);
-    }
 }
 
 void CCommandRouter::Attach() {
@@ -132,10 +128,6 @@ void CCommandRouter::StateChanged() {
     for (CCommandRouter* pRouter : Routers()) {
         pRouter->RequestUpdate();
     }
-}
-
-void CCommandRouter::OnModifiedChanged(CDocument& /*document*/) {
-    StateChanged();
 }
 
 bool CCommandRouter::eventFilter(QObject* watched, QEvent* event) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/core/IModifiedObserver.h"
+
 #include <QObject>
 #include <QTimer>
 
@@ -52,9 +54,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    static void OnModifiedChanged(CDocument& document);
+    struct ModifiedObserver final : IModifiedObserver {
+        void ModifiedChanged(CDocument& /*document*/) override { StateChanged(); }
+    };
 
     CMDIFrameWnd& m_frame;
     QTimer m_pending;
     bool m_bAttached = false;
+    ModifiedObserver m_modifiedObserver;
+    CSeam<IModifiedObserver>::Guard m_modifiedGuard{&m_modifiedObserver};
 };

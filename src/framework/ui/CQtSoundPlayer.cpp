@@ -1,5 +1,6 @@
 #include "CQtSoundPlayer.h"
 
+#include "IWaveDuration.h"
 #include "PlaySound.h"
 
 #include "framework/core/CPathCase.h"
@@ -16,8 +17,18 @@
 #include <QUrl>
 
 namespace {
-CQtSoundPlayer::DurationReader g_durationReader = nullptr;
+
+class CNoWaveDuration final : public IWaveDuration {
+public:
+    qint64 DurationMs(QIODevice& /*device*/) const override { return -1; }
+};
+
 } // namespace
+
+template <> IWaveDuration& CSeam<IWaveDuration>::Default() {
+    static CNoWaveDuration none;
+    return none;
+}
 
 CQtSoundPlayer::CQtSoundPlayer() = default;
 
@@ -58,10 +69,6 @@ void CQtSoundPlayer::CheckAsync() {
     }
 }
 
-void CQtSoundPlayer::SetDurationReader(DurationReader reader) {
-    g_durationReader = reader;
-}
-
 bool CQtSoundPlayer::Play(const QString& path, unsigned flags) {
     StopAsync();
     if (path.isEmpty()) {
@@ -81,8 +88,8 @@ bool CQtSoundPlayer::Play(const QString& path, unsigned flags) {
     qint64 durationMs = -1;
     {
         QFile file(resolved);
-        if (g_durationReader != nullptr && file.open(QIODevice::ReadOnly)) {
-            durationMs = g_durationReader(file);
+        if (file.open(QIODevice::ReadOnly)) {
+            durationMs = CSeam<IWaveDuration>::Current().DurationMs(file);
         }
     }
     // Without an audio output nobody would hear it, and a synchronous wait

@@ -23,13 +23,6 @@ public:
     bool Play(const QString& path, unsigned flags) override;
     bool IsPlaying() const override;
 
-    // Gives the playing time in milliseconds of the wave file open in a
-    // device, or -1 when it is no wave file that can be timed.
-    using DurationReader = qint64 (*)(QIODevice& device);
-    // The framework reads no wave files itself: the application names the
-    // reader at start-up. Until one is named, no file counts as playable.
-    static void SetDurationReader(DurationReader reader);
-
     // How much longer than its length a synchronous sound may take to be
     // reported as finished before the wait gives up.
     static constexpr int kLatencyAllowanceMs = 3000;

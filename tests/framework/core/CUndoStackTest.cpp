@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 // A value that steps change, and the step that set it from one to another.
@@ -81,6 +83,31 @@ TEST(UndoStackTest, TheCleanPointFollowsSavesAndIsLostWithTheStepsPastIt) {
     history.Clear();
     EXPECT_TRUE(history.IsClean());
     EXPECT_FALSE(history.CanUndo());
+}
+
+TEST(UndoStackTest, StepsThatKeepTheDocumentCleanAreCleanOnBothSides) {
+    CUndoStack history;
+    Counter counter;
+    CUndoStack::Step names = counter.Set(1, QStringLiteral("Names"));
+    names.bKeepsClean = true;
+    history.Push(std::move(names));
+    history.SetClean();
+    ASSERT_TRUE(history.Undo());
+    EXPECT_TRUE(history.IsClean()) << "before the names, the document is its file";
+
+    // An edit beyond it is a change from either side, and saved there it
+    // makes the far side of the names a change too.
+    ASSERT_TRUE(history.Redo());
+    history.Push(counter.Set(2, QStringLiteral("Edit")));
+    EXPECT_FALSE(history.IsClean());
+    history.SetClean();
+    ASSERT_TRUE(history.Undo());
+    EXPECT_FALSE(history.IsClean());
+    ASSERT_TRUE(history.Undo());
+    EXPECT_FALSE(history.IsClean());
+    history.SetNoCleanState();
+    ASSERT_TRUE(history.Redo());
+    EXPECT_FALSE(history.IsClean());
 }
 
 TEST(UndoStackTest, TheOldestStepsGoWhenTheBudgetIsSpentButNeverTheNewest) {

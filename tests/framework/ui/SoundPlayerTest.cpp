@@ -4,6 +4,7 @@
 #include "TestFolder.h"
 
 #include "framework/ui/CQtSoundPlayer.h"
+#include "framework/ui/IWaveDuration.h"
 #include "framework/ui/PlaySound.h"
 
 #include <QIODevice>
@@ -12,13 +13,14 @@
 
 namespace {
 
-// What the player asked the duration reader, which says no file is playable.
-QByteArray g_seenByReader;
-
-qint64 RecordingReader(QIODevice& device) {
-    g_seenByReader = device.readAll();
-    return -1;
-}
+// Keeps what the player asked it, and says no file is playable.
+struct RecordingReader final : IWaveDuration {
+    qint64 DurationMs(QIODevice& device) const override {
+        seen = device.readAll();
+        return -1;
+    }
+    mutable QByteArray seen;
+};
 
 TEST(SoundPlayer, PlaySoundGoesToTheCurrentPlayer) {
     RecordingSoundPlayer player;
@@ -47,14 +49,13 @@ TEST(SoundPlayer, TheNamedDurationReaderDecidesWhatIsPlayable) {
     const QByteArray wave = BankBuilder::Wave(QByteArray(100, '\0'));
     folder.Write(QStringLiteral("Horn.WAV"), wave);
     CQtSoundPlayer player;
-    // Until the application names a reader, nothing is played.
-    CQtSoundPlayer::SetDurationReader(nullptr);
+    // Until the application puts a reader in place, nothing is played.
     EXPECT_FALSE(player.Play(folder.FilePath(QStringLiteral("Horn.WAV")), SND_NODEFAULT));
     // The reader gets the file found without regard to case, from its start.
-    CQtSoundPlayer::SetDurationReader(&RecordingReader);
+    RecordingReader reader;
+    const CSeam<IWaveDuration>::Guard guard(&reader);
     EXPECT_FALSE(player.Play(folder.FilePath(QStringLiteral("horn.wav")), SND_NODEFAULT));
-    EXPECT_EQ(g_seenByReader, wave);
-    CQtSoundPlayer::SetDurationReader(nullptr);
+    EXPECT_EQ(reader.seen, wave);
 }
 
 } // namespace
