@@ -9,6 +9,15 @@ int RecordingPromptSink::Show(const QString& text, unsigned type) {
     return answers.isEmpty() ? IDOK : answers.takeFirst();
 }
 
+int RecordingPromptSink::ShowWithCheck(const QString& text, unsigned type, const QString& checkText,
+                                       bool* pChecked) {
+    prompts.append({text, type, checkText});
+    if (!checks.isEmpty() && pChecked != nullptr) {
+        *pChecked = checks.takeFirst();
+    }
+    return answers.isEmpty() ? IDOK : answers.takeFirst();
+}
+
 QStringList RecordingPromptSink::Texts() const {
     QStringList texts;
     for (const Prompt& prompt : prompts) {
