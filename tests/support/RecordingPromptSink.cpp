@@ -5,7 +5,7 @@
 RecordingPromptSink::RecordingPromptSink() : m_guard(this) {}
 
 int RecordingPromptSink::Show(const QString& text, unsigned type) {
-    prompts.append({text, type});
+    prompts.append({text, type, QString()});
     return answers.isEmpty() ? IDOK : answers.takeFirst();
 }
 

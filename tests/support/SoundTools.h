@@ -31,6 +31,11 @@ public:
     static Sound Read(const QString& path);
     // RMS level in dB below full scale; very low for silence.
     static double LevelDb(const std::vector<double>& samples);
+    // The integrated loudness of the file at path in LUFS, as ffmpeg's
+    // ebur128 filter measures it; NaN (with a test failure) when it cannot.
+    static double LoudnessLufs(const QString& path);
+    // The highest sample, in dB below full scale.
+    static double PeakDb(const Sound& sound);
     // How far below the signal b the difference a - b lies, in dB, with a
     // shifted by whole samples up to maxShift where that matches them best
     // (lossy decoders disagree on where a sound starts). Only the frames
