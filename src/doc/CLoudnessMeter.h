@@ -26,6 +26,7 @@ public:
         qint64 frames = 0;
 
         bool HasLoudness() const;
+        bool operator==(const Reading&) const = default;
         // Some sample is not silence.
         bool HasPeak() const;
     };
