@@ -133,7 +133,7 @@ CLoudnessMeter::Reading CLoudnessMeter::Result() const {
 
 CResult<CLoudnessMeter::Reading>
 CLoudnessMeter::MeasureFile(const QString& path, const std::function<bool()>& canceled) {
-    CResult<CSoundSource> opened = CSoundSource::Open(path);
+    CResult<CSoundSource> opened = CSoundSource::Open(path, CSoundSource::Use::Measure);
     if (!opened) {
         return opened.Error();
     }

@@ -667,6 +667,29 @@ TEST_F(CliDemo, MatchLoudnessMakesTheNewSoundAsLoudAsTheOneItReplaces) {
     }
 }
 
+// Nothing to match against is a failure that names the missing sound and
+// leaves nothing behind, never an import at the sound's own level.
+TEST_F(CliDemo, MatchLoudnessWithoutTheOldSoundFailsAndWritesNothing) {
+    if (!SoundTools::Available()) {
+        GTEST_SKIP() << "sox and ffmpeg are needed";
+    }
+    const QString tone = folder.FilePath(QStringLiteral("tone.wav"));
+    ASSERT_TRUE(SoundTools::Tone(tone, {QStringLiteral("-r"), QStringLiteral("22050")}, 1.0));
+    const QString crash = dir + QStringLiteral("/crash.wav");
+    ASSERT_TRUE(QFile::remove(crash));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(crash).constData(), 0600), 0);
+    const QByteArray before = Bank();
+    const CliRun run = cli({QStringLiteral("import"), bank, QStringLiteral("Crash"), tone,
+                            QStringLiteral("--match-loudness")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(
+        QStringLiteral("The loudness of %1 cannot be measured: it is not a regular file")
+            .arg(crash)))
+        << qPrintable(run.err);
+    EXPECT_EQ(Bank(), before);
+    EXPECT_FALSE(Files().contains(QStringLiteral("tone.wav")));
+}
+
 TEST(CliMessages, MessageWithALineBreakIsOneWarningLine) {
     TestFolder folder;
     BankBuilder b;
