@@ -587,11 +587,7 @@ TEST_F(CliDemo, MatchLoudnessMakesTheNewSoundAsLoudAsTheOneItReplaces) {
         GTEST_SKIP() << "sox and ffmpeg are needed";
     }
     const auto sox = [&](const QString& name, const QString& spec) {
-        const QString path = folder.FilePath(name);
-        EXPECT_TRUE(SoundTools::Sox(
-            QStringList{QStringLiteral("-D"), QStringLiteral("-n")} +
-            spec.split(QLatin1Char(' ')).replaceInStrings(QStringLiteral("OUT"), path)));
-        return path;
+        return SoundTools::Make(folder.FilePath(name), spec);
     };
     const QString original =
         sox(QStringLiteral("original.flac"), QStringLiteral("-r 44100 -c 2 OUT synth 2 pinknoise "

@@ -16,13 +16,8 @@ protected:
             GTEST_SKIP() << "sox and ffmpeg are needed";
         }
     }
-    // A file made by sox without dither from its null input.
     QString Make(const QString& name, const QString& spec) {
-        const QString path = folder.FilePath(name);
-        EXPECT_TRUE(SoundTools::Sox(
-            QStringList{QStringLiteral("-D"), QStringLiteral("-n")} +
-            spec.split(QLatin1Char(' ')).replaceInStrings(QStringLiteral("OUT"), path)));
-        return path;
+        return SoundTools::Make(folder.FilePath(name), spec);
     }
     TestFolder folder;
 };

@@ -58,6 +58,12 @@ bool SoundTools::Ffmpeg(const QStringList& arguments) {
                    arguments);
 }
 
+QString SoundTools::Make(const QString& path, const QString& spec) {
+    QStringList words = spec.split(QLatin1Char(' '));
+    words.replaceInStrings(QStringLiteral("OUT"), path);
+    return Sox(QStringList{QStringLiteral("-D"), QStringLiteral("-n")} + words) ? path : QString();
+}
+
 bool SoundTools::Tone(const QString& path, const QStringList& format, double seconds, int frequency,
                       double levelDb) {
     // A sine well inside every band used here, and no dither from sox, so
