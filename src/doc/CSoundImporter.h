@@ -15,7 +15,8 @@ class CFolderListing;
 class IProgressSink;
 
 // Makes a sample the game can play out of any sound file: decoded, converted
-// to the format of the record it is for, and written into the bank's folder
+// to the format of the record it is for (and, if asked, scaled to the
+// loudness of the sound it replaces), and written into the bank's folder
 // as a new wave file with the plain 44-byte header. No file that exists is
 // ever replaced. Shows nothing; what went wrong comes back as the error.
 class CSoundImporter {
