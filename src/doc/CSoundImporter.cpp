@@ -17,6 +17,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -192,23 +193,32 @@ CResult<CSoundImporter::Converted> CSoundImporter::Convert(const Request& reques
                        .arg(QFileInfo(request.source).fileName()),
                    info.frames);
     qint64 read = 0;
-    for (qint64 got = 0; (got = converted.source.Read(block.data(), kBlockFrames)) > 0;) {
+    // Matching holds the whole sound as floats, up to four times the bytes
+    // of the sample it becomes: a very long one can outgrow the memory.
+    try {
+        for (qint64 got = 0; (got = converted.source.Read(block.data(), kBlockFrames)) > 0;) {
+            if (asFloats) {
+                converter.Convert(block.data(), got, converted.floats);
+            } else {
+                converter.Push(block.data(), got, converted.data);
+            }
+            read += got;
+            progress.Step(std::min(read, info.frames));
+            if (dataSize() > std::numeric_limits<qint32>::max()) {
+                progress.End();
+                return importError(request.source, tooLong());
+            }
+        }
         if (asFloats) {
-            converter.Convert(block.data(), got, converted.floats);
+            converter.FinishConverting(converted.floats);
         } else {
-            converter.Push(block.data(), got, converted.data);
+            converter.Finish(converted.data);
         }
-        read += got;
-        progress.Step(std::min(read, info.frames));
-        if (dataSize() > std::numeric_limits<qint32>::max()) {
-            progress.End();
-            return importError(request.source, tooLong());
-        }
-    }
-    if (asFloats) {
-        converter.FinishConverting(converted.floats);
-    } else {
-        converter.Finish(converted.data);
+    } catch (const std::bad_alloc&) {
+        progress.End();
+        return importError(request.source,
+                           QCoreApplication::translate(
+                               "CSoundImporter", "there is not memory enough to convert it."));
     }
     progress.End();
     if (read == 0 || dataSize() == 0) {
@@ -270,9 +280,15 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
         // The gain goes in before the dither, which then covers the
         // rounding of the scaled samples.
         converted.converter->SetGain(match.Value().Factor());
-        converted.converter->Quantize(
-            converted.floats.data(), static_cast<qint64>(converted.floats.size() / target.channels),
-            converted.data);
+        try {
+            converted.converter->Quantize(
+                converted.floats.data(),
+                static_cast<qint64>(converted.floats.size() / target.channels), converted.data);
+        } catch (const std::bad_alloc&) {
+            return importError(request.source,
+                               QCoreApplication::translate(
+                                   "CSoundImporter", "there is not memory enough to convert it."));
+        }
         converted.floats = {};
     }
     const QByteArray& data = converted.data;
