@@ -586,8 +586,8 @@ TEST_F(CliDemo, MatchLoudnessMakesTheNewSoundAsLoudAsTheOneItReplaces) {
     if (!SoundTools::Available()) {
         GTEST_SKIP() << "sox and ffmpeg are needed";
     }
-    const auto sox = [&](const QString& name, const QString& spec) {
-        return SoundTools::Make(folder.FilePath(name), spec);
+    const auto sox = [&](const QString& name, const QString& line) {
+        return SoundTools::Make(folder.FilePath(name), line);
     };
     const QString original =
         sox(QStringLiteral("original.flac"), QStringLiteral("-r 44100 -c 2 OUT synth 2 pinknoise "

@@ -16,8 +16,8 @@ protected:
             GTEST_SKIP() << "sox and ffmpeg are needed";
         }
     }
-    QString Make(const QString& name, const QString& spec) {
-        return SoundTools::Make(folder.FilePath(name), spec);
+    QString Make(const QString& name, const QString& line) {
+        return SoundTools::Make(folder.FilePath(name), line);
     }
     TestFolder folder;
 };

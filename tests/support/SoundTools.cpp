@@ -58,8 +58,8 @@ bool SoundTools::Ffmpeg(const QStringList& arguments) {
                    arguments);
 }
 
-QString SoundTools::Make(const QString& path, const QString& spec) {
-    QStringList words = spec.split(QLatin1Char(' '));
+QString SoundTools::Make(const QString& path, const QString& line) {
+    QStringList words = line.split(QLatin1Char(' '));
     words.replaceInStrings(QStringLiteral("OUT"), path);
     return Sox(QStringList{QStringLiteral("-D"), QStringLiteral("-n")} + words) ? path : QString();
 }

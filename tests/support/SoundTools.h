@@ -15,9 +15,9 @@ public:
     // what it printed, when it does not succeed.
     static bool Sox(const QStringList& arguments);
     static bool Ffmpeg(const QStringList& arguments);
-    // Runs "sox -D -n SPEC" with OUT in spec (words split at blanks)
+    // Runs "sox -D -n LINE" with OUT in line (words split at blanks)
     // standing for path; path, or an empty string when sox failed.
-    static QString Make(const QString& path, const QString& spec);
+    static QString Make(const QString& path, const QString& line);
     // A tone of frequency Hz at level dB below full scale, of seconds, made
     // by sox into path with sox's own format options (rate, channels, bits,
     // encoding, type) given in format.
