@@ -30,7 +30,7 @@ int main(int argc, char* argv[]) {
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < static_cast<int>(files.size()); ++i) {
-        if (!doc.ImportSound(i, sources.filePath(files.at(i)), false)) {
+        if (!doc.ImportSound(i, sources.filePath(files.at(i)), {})) {
             return 1;
         }
     }

@@ -49,7 +49,7 @@ _kantel_cli() {
         header | resources | events) options="--json --records" ;;
         check) options="--json" ;;
         save) options="-o --output --all-external --all-banked" ;;
-        import) options="--keep-rate -o --output" ;;
+        import) options="--keep-rate --match-loudness -o --output" ;;
         export) options="--resource --force" ;;
     esac
     if [[ $cur == -* ]]; then

@@ -54,10 +54,11 @@ const char* const kUsage =
     "  extract BANK              open as the editor does: write every missing wave file\n"
     "  save BANK [-o OUT] [--all-external | --all-banked]\n"
     "                            open as the editor does, then save to OUT (default BANK)\n"
-    "  import BANK RESOURCE FILE [--keep-rate] [-o OUT]\n"
+    "  import BANK RESOURCE FILE [--keep-rate] [--match-loudness] [-o OUT]\n"
     "                            open as the editor does, make the sound FILE (any format)\n"
     "                            the sample of RESOURCE (an index or a resource name),\n"
-    "                            then save to OUT (default BANK)\n"
+    "                            then save to OUT (default BANK); --match-loudness makes\n"
+    "                            it as loud as the sound it replaces and prints the gain\n"
     "  demo DIR                  write the demo bank Bnk_1.bnm and its files into DIR\n"
     "  export BANK DIR [--resource RESOURCE] [--force]\n"
     "                            write the samples as wave files into DIR\n"
@@ -272,6 +273,7 @@ struct Options {
     static constexpr unsigned Records = 128;
     static constexpr unsigned Quiet = 256;
     static constexpr unsigned Verbose = 512;
+    static constexpr unsigned MatchLoudness = 1024;
 
     QCommandLineOption json{QStringLiteral("json"), QStringLiteral("Print JSON instead of text.")};
     QCommandLineOption records{QStringLiteral("records"),
@@ -286,6 +288,10 @@ struct Options {
                                  QStringLiteral("Bank every sample first.")};
     QCommandLineOption keepRate{QStringLiteral("keep-rate"),
                                 QStringLiteral("Import at the sound file's own sample rate.")};
+    QCommandLineOption matchLoudness{
+        QStringLiteral("match-loudness"),
+        QStringLiteral("Scale the new sound to the loudness of the one it replaces, never past a "
+                       "true peak of -1 dBTP.")};
     QCommandLineOption resource{QStringLiteral("resource"),
                                 QStringLiteral("Export only <resource>: its table index, or "
                                                "its name in the names file."),
@@ -304,7 +310,8 @@ struct Options {
                (parser.isSet(allBanked) ? AllBanked : 0U) |
                (parser.isSet(keepRate) ? KeepRate : 0U) | (parser.isSet(resource) ? Resource : 0U) |
                (parser.isSet(force) ? Force : 0U) | (parser.isSet(records) ? Records : 0U) |
-               (parser.isSet(quiet) ? Quiet : 0U) | (parser.isSet(verbose) ? Verbose : 0U);
+               (parser.isSet(quiet) ? Quiet : 0U) | (parser.isSet(verbose) ? Verbose : 0U) |
+               (parser.isSet(matchLoudness) ? MatchLoudness : 0U);
     }
 };
 
@@ -599,11 +606,19 @@ int runImport(const Invocation& run) {
         written.Tell(run.out);
         return CKantelCli::Failure;
     }
-    if (!doc.ImportSound(index, run.args.at(2), run.IsSet(run.options.keepRate))) {
+    const CKantelDoc::ImportOptions options{run.IsSet(run.options.keepRate),
+                                            run.IsSet(run.options.matchLoudness)};
+    CSoundImporter::Imported imported;
+    if (!doc.ImportSound(index, run.args.at(2), options, &imported)) {
         written.Tell(run.out);
         return CKantelCli::Failure;
     }
     const bool saved = doc.OnSaveDocument(*target);
+    // Said once the bank holds it: a gain of a save that failed was never
+    // applied to anything.
+    if (saved && imported.loudness && !run.IsSet(run.options.quiet)) {
+        run.out << imported.fileName << ": " << imported.loudness->Text() << '\n';
+    }
     written.Tell(run.out, saved ? *target : QString());
     return saved ? CKantelCli::Success : CKantelCli::Failure;
 }
@@ -634,7 +649,8 @@ constexpr std::array kCommands{
             Options::Output | Options::AllExternal | Options::AllBanked | kWriteOptions, runSave,
             Command::ShowsProgress},
     Command{"import", 3, "a bank, a resource and a sound file",
-            Options::Output | Options::KeepRate | kWriteOptions, runImport, Command::ShowsProgress},
+            Options::Output | Options::KeepRate | Options::MatchLoudness | kWriteOptions, runImport,
+            Command::ShowsProgress},
     Command{"demo", 1, "one folder", Options::Quiet, runDemo},
     Command{"export", 2, "one bank and one folder",
             Options::Resource | Options::Force | Options::Quiet, runExport},
@@ -651,8 +667,8 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
     parser.addPositionalArgument(QStringLiteral("path"), QStringLiteral("The bank or folder."));
     const Options options;
     parser.addOptions({options.json, options.records, options.output, options.allExternal,
-                       options.allBanked, options.keepRate, options.resource, options.force,
-                       options.quiet, options.verbose});
+                       options.allBanked, options.keepRate, options.matchLoudness, options.resource,
+                       options.force, options.quiet, options.verbose});
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
 

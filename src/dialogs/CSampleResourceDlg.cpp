@@ -22,9 +22,9 @@
 #include <array>
 #include <cstring>
 
-CSampleResourceDlg::CSampleResourceDlg(CKantelDoc* pDoc, SoundResource* pResource,
+CSampleResourceDlg::CSampleResourceDlg(CKantelDoc* pDoc, SoundResource* pResource, int nIndex,
                                        QWidget* pParentWnd)
-    : CDialog(IDD, pParentWnd), m_pResource(pResource), m_pDoc(pDoc) {}
+    : CDialog(IDD, pParentWnd), m_pResource(pResource), m_pDoc(pDoc), m_nIndex(nIndex) {}
 
 CSampleResourceDlg::~CSampleResourceDlg() {
     ForgetImported();
@@ -102,7 +102,7 @@ void CSampleResourceDlg::OnSelect() {
     const QFileInfo chosen(path);
     const bool inFolder = path.isEmpty() || QDir(chosen.absolutePath()) == QDir(folder);
     if (!inFolder) {
-        ImportSound(path, dlg.m_bKeepRate != 0);
+        ImportSound(path, dlg.m_bKeepRate != 0, dlg.m_bMatchLoudness != 0);
         return;
     }
     // The name as typed, when it is the file's but for its case.
@@ -119,19 +119,22 @@ void CSampleResourceDlg::OnSelect() {
     CWaveHeaderCheck::Header header;
     const CWaveHeaderCheck::Result check = CWaveHeaderCheck::CheckFile(path, header);
     if (check != CWaveHeaderCheck::Ok &&
-        !CSoundImporter::Describe(m_pDoc->ImportRequest(-1, path, false))) {
+        !CSoundImporter::Describe(m_pDoc->ImportRequest(-1, path, {}))) {
         // Not a sound at all: the file's trouble in the dialog's own words.
         AfxMessageBox(CWaveHeaderCheck::Message(check, folder), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    ImportSound(path, dlg.m_bKeepRate != 0);
+    ImportSound(path, dlg.m_bKeepRate != 0, dlg.m_bMatchLoudness != 0);
 }
 
-void CSampleResourceDlg::ImportSound(const QString& path, bool bKeepRate) {
+void CSampleResourceDlg::ImportSound(const QString& path, bool bKeepRate, bool bMatchLoudness) {
     if (m_pDoc == nullptr) {
         return;
     }
-    CSoundImporter::Request request = m_pDoc->ImportRequest(-1, path, bKeepRate);
+    // The document's record is still the one the dialog opened with, so the
+    // sound to match is the one the user saw before any Select.
+    CSoundImporter::Request request =
+        m_pDoc->ImportRequest(m_nIndex, path, {bKeepRate, bMatchLoudness && m_nIndex >= 0});
     // The format shown in the dialog, which may have come from an earlier
     // Select.
     request.target = {CIntegerText::AtoI(GetDlgItemText(IDC_CHANNELS)),
@@ -154,6 +157,12 @@ void CSampleResourceDlg::ImportSound(const QString& path, bool bKeepRate) {
     const CSoundImporter::Imported& result = imported.Value();
     ForgetImported();
     m_strImported = request.folder + result.fileName;
+    if (result.loudness && result.loudness->heldBack) {
+        AfxMessageBox(QCoreApplication::translate("CSampleResourceDlg",
+                                                  "%1 is quieter than the sound it replaces: %2.")
+                          .arg(result.fileName, result.loudness->Text()),
+                      MB_OK | MB_ICONINFORMATION);
+    }
     const auto length = static_cast<int>(result.dataLength);
     ShowOffset(false);
     SetDlgItemText(IDC_RESOURCE_TYPE,

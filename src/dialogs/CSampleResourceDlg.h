@@ -19,8 +19,11 @@ class CSampleResourceDlg : public CDialog {
 public:
     enum { IDD = IDD_SAMPLE_RESOURCE };
 
-    // pDoc owns pResource; neither is owned by the dialog.
-    CSampleResourceDlg(CKantelDoc* pDoc, SoundResource* pResource, QWidget* pParentWnd = nullptr);
+    // pDoc owns pResource; neither is owned by the dialog. nIndex is the
+    // resource's place in pDoc, whose sound an import may match in
+    // loudness (-1: none to match).
+    CSampleResourceDlg(CKantelDoc* pDoc, SoundResource* pResource, int nIndex = -1,
+                       QWidget* pParentWnd = nullptr);
     ~CSampleResourceDlg() override;
 
     QString m_strResourceId;
@@ -37,6 +40,7 @@ public:
     QString m_strSampleRate;
     SoundResource* m_pResource;
     CKantelDoc* m_pDoc;
+    int m_nIndex;
     // The wave file the last Select made, while the dialog has not been
     // confirmed; empty when it made none.
     QString m_strImported;
@@ -63,6 +67,6 @@ protected:
     void ReadWaveHeader(const QString& fileName);
     // Converts path after saying what will happen, then takes the new
     // file's values as ReadWaveHeader does, and its loop where it has one.
-    void ImportSound(const QString& path, bool bKeepRate);
+    void ImportSound(const QString& path, bool bKeepRate, bool bMatchLoudness);
     void ForgetImported();
 };

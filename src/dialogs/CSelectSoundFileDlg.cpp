@@ -27,6 +27,7 @@ void CSelectSoundFileDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Text(pDX, IDC_SOUND_FILE, m_strFileName);
     DDX_Check(pDX, IDC_KEEP_RATE, m_bKeepRate);
+    DDX_Check(pDX, IDC_MATCH_LOUDNESS, m_bMatchLoudness);
 }
 
 bool CSelectSoundFileDlg::OnInitDialog() {

@@ -21,6 +21,8 @@ public:
     QString m_strFileName;
     // Whether a sound to be converted keeps its own sample rate.
     int m_bKeepRate = 0;
+    // Whether the converted sound is made as loud as the one it replaces.
+    int m_bMatchLoudness = 0;
     // In: the folder the browser starts in.
     QString m_strDirectory;
     // What Play plays: the browser's last path, or the name handed in, in

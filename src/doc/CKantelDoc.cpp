@@ -353,20 +353,22 @@ CSoundExporter::Bank CKantelDoc::ExporterBank() const {
     bank.bankFileName = QFileInfo(GetPathName()).fileName();
     // Where opening found each sample's data, not where its record says now:
     // a storage change since moves the offsets but not the image.
-    bank.bankedData = [this](int index) -> QByteArrayView {
-        const auto at = static_cast<size_t>(index);
-        if (at >= m_extraction.size()) {
-            return {};
-        }
-        const SampleExtraction& opened = m_extraction[at];
-        if (opened.state == SampleExtraction::State::None || opened.openedAt < 0 ||
-            opened.openedLength <= 0 || opened.openedAt + opened.openedLength > m_nImageSize) {
-            return {};
-        }
-        return {reinterpret_cast<const char*>(m_pData.get() + opened.openedAt),
-                static_cast<qsizetype>(opened.openedLength)};
-    };
+    bank.bankedData = [this](int index) { return OpenedData(index); };
     return bank;
+}
+
+QByteArrayView CKantelDoc::OpenedData(int index) const {
+    const auto at = static_cast<size_t>(index);
+    if (index < 0 || at >= m_extraction.size()) {
+        return {};
+    }
+    const SampleExtraction& opened = m_extraction[at];
+    if (opened.state == SampleExtraction::State::None || opened.openedAt < 0 ||
+        opened.openedLength <= 0 || opened.openedAt + opened.openedLength > m_nImageSize) {
+        return {};
+    }
+    return {reinterpret_cast<const char*>(m_pData.get() + opened.openedAt),
+            static_cast<qsizetype>(opened.openedLength)};
 }
 
 QString CKantelDoc::GetExportFileName(int index) const {
@@ -552,7 +554,8 @@ void CKantelDoc::PushEdit(const QString& label, const CBankEdit::State& before, 
 // ---------------------------------------------------------------------------
 // Import
 
-bool CKantelDoc::ImportSound(int index, const QString& source, bool keepRate) {
+bool CKantelDoc::ImportSound(int index, const QString& source, const ImportOptions& options,
+                             CSoundImporter::Imported* pImported) {
     if (index < 0 || index >= m_nResources || !m_pResources[index].IsSample()) {
         AfxMessageBox(QCoreApplication::translate("CKantelDoc",
                                                   "Only a sample resource can take a sound file."),
@@ -560,13 +563,16 @@ bool CKantelDoc::ImportSound(int index, const QString& source, bool keepRate) {
         return false;
     }
     const SoundResource before = m_pResources[index];
-    const CSoundImporter::Request request = ImportRequest(index, source, keepRate);
+    const CSoundImporter::Request request = ImportRequest(index, source, options);
     const CResult<CSoundImporter::Imported> imported = CSoundImporter::Import(request, Progress());
     if (!imported) {
         AfxMessageBox(imported.Error().text, MB_OK | MB_ICONHAND);
         return false;
     }
     const CSoundImporter::Imported& result = imported.Value();
+    if (pImported != nullptr) {
+        *pImported = result;
+    }
     SoundResource after = before;
     CBnmFormat::SetFileName(after, result.fileName);
     after.channels = static_cast<quint16>(result.format.channels);
@@ -594,15 +600,26 @@ bool CKantelDoc::ImportSound(int index, const QString& source, bool keepRate) {
         name = CBnmFormat::FileNameText(before);
     }
     const ResourceEdit edit{index, before, after, true};
-    return ReplaceResources(
-        {&edit, 1},
-        name.isEmpty()
-            ? QCoreApplication::translate("CKantelDoc", "Import Sound")
-            : QCoreApplication::translate("CKantelDoc", "Import Sound into %1").arg(name));
+    if (!ReplaceResources(
+            {&edit, 1},
+            name.isEmpty()
+                ? QCoreApplication::translate("CKantelDoc", "Import Sound")
+                : QCoreApplication::translate("CKantelDoc", "Import Sound into %1").arg(name))) {
+        return false;
+    }
+    // The user asked for a sound as loud as the old one and has a quieter
+    // one: that must not pass unsaid.
+    if (result.loudness && result.loudness->heldBack) {
+        AfxMessageBox(QCoreApplication::translate("CKantelDoc",
+                                                  "%1 is quieter than the sound it replaces: %2.")
+                          .arg(result.fileName, result.loudness->Text()),
+                      MB_OK | MB_ICONINFORMATION);
+    }
+    return true;
 }
 
 CSoundImporter::Request CKantelDoc::ImportRequest(int index, const QString& source,
-                                                  bool keepRate) const {
+                                                  const ImportOptions& options) const {
     CSoundImporter::Request request;
     request.source = source;
     request.folder = GetBankFolder();
@@ -610,9 +627,43 @@ CSoundImporter::Request CKantelDoc::ImportRequest(int index, const QString& sour
         const SoundResource& r = m_pResources[index];
         request.target = {r.channels, r.samplesPerSec, r.bitsPerSample};
     }
-    request.keepRate = keepRate;
+    request.keepRate = options.keepRate;
+    request.matchLoudness = options.matchLoudness;
+    request.reference = [this, index] { return MeasureSample(index); };
     request.isNameTaken = [this](const QString& name) { return IsWaveNameTaken(name); };
     return request;
+}
+
+CResult<CLoudnessMeter::Reading> CKantelDoc::MeasureSample(int index) const {
+    QString path;
+    if (!GetSampleFilePath(index, path)) {
+        return FormatError{FormatError::Kind::Unreadable,
+                           QCoreApplication::translate("CKantelDoc",
+                                                       "Resource %1 is no sample whose loudness "
+                                                       "can be measured.")
+                               .arg(index)};
+    }
+    const SoundResource& r = m_pResources[index];
+    const QByteArrayView banked = r.IsBankedSample() ? OpenedData(index) : QByteArrayView();
+    if (banked.isEmpty()) {
+        return CLoudnessMeter::MeasureFile(path);
+    }
+    CLoudnessMeter meter(r.channels, r.samplesPerSec);
+    const quint16 bits = r.bitsPerSample;
+    if (!meter.IsValid() || r.waveFormat != SoundResource::kWaveFormatPcm ||
+        (bits != 8 && bits != 16 && bits != 24 && bits != 32)) {
+        return FormatError{FormatError::Kind::Unreadable,
+                           QCoreApplication::translate("CKantelDoc",
+                                                       "The loudness of %1 cannot be measured: "
+                                                       "its record's format (%2 Hz, %3 channels, "
+                                                       "%4 bits) is no PCM the meter takes.")
+                               .arg(CBnmFormat::FileNameText(r))
+                               .arg(r.samplesPerSec)
+                               .arg(r.channels)
+                               .arg(bits)};
+    }
+    meter.AddPcm(banked, r.bitsPerSample);
+    return meter.Result();
 }
 
 bool CKantelDoc::IsWaveNameTaken(const QString& name) const {

@@ -134,19 +134,36 @@ public:
     QString ResourceEditLabel(int index) const;
     QString EventEditLabel(int index) const;
 
+    // How an import is to treat its sound, as the user chose.
+    struct ImportOptions {
+        // At the source's own sample rate rather than the record's.
+        bool keepRate = false;
+        // As loud as the sound it replaces (see CLoudnessMatch).
+        bool matchLoudness = false;
+    };
     // Makes the sound file source the sample of resource index: converted
     // to the record's format (with keepRate, at the source's own rate) and
     // written into the bank's folder as a new wave file, which the record
     // then names, with its format, length and loop, as one edit. A loop of
     // the source becomes the record's; without one a looped record loops the
     // whole new sound. False, after telling the user why, when it could not.
-    bool ImportSound(int index, const QString& source, bool keepRate);
+    // When the peak limit held a loudness match back, says so. What the
+    // import made, with the gain it applied, goes to *pImported if given.
+    bool ImportSound(int index, const QString& source, const ImportOptions& options,
+                     CSoundImporter::Imported* pImported = nullptr);
     // Whether a sample record names this wave file (its case aside): a new
     // file must not take such a name, even while the file does not exist.
     bool IsWaveNameTaken(const QString& name) const;
     // The import request for resource index's record, for whoever shows
-    // the user what will happen first.
-    CSoundImporter::Request ImportRequest(int index, const QString& source, bool keepRate) const;
+    // the user what will happen first. Its reference measures the sound the
+    // record names when the import runs, so it must not outlive this bank.
+    CSoundImporter::Request ImportRequest(int index, const QString& source,
+                                          const ImportOptions& options) const;
+    // How loud the sample of resource index is, measured where its data
+    // lives: a banked sample's in the bank as opened, any other's (and one
+    // the bank holds no data for) in its wave file, in the file's format.
+    // The error names the file or the resource.
+    CResult<CLoudnessMeter::Reading> MeasureSample(int index) const;
     // After the record of a banked sample took another wave file: the data
     // the bank held for it belongs to the old sound, and a save must never
     // complete the new file from it.
@@ -217,6 +234,9 @@ private:
     CBankWriter::Bank WriterBank();
     // The bank as Export Sounds reads it; valid until the bank changes.
     CSoundExporter::Bank ExporterBank() const;
+    // Where opening found the data of resource index in the image, not where
+    // its record says now; empty when the bank held none for it.
+    QByteArrayView OpenedData(int index) const;
 
     // Per resource: how opening handled its data, and where that data lay in
     // the image, so a save can tell data only the bank holds from data that

@@ -122,7 +122,7 @@ void CSoundConverter::Quantize(const float* samples, qint64 frames, QByteArray& 
     const double scale = std::ldexp(1.0, m_to.bitsPerSample - 1);
     const double high = scale - 1.0;
     for (qint64 i = 0; i < count; ++i) {
-        double v = static_cast<double>(samples[i]) * scale;
+        double v = static_cast<double>(samples[i]) * m_gain * scale;
         if (m_bDither) {
             // Triangular noise of one step either way: the sum of two
             // uniform values, less one.
@@ -141,6 +141,36 @@ void CSoundConverter::Quantize(const float* samples, qint64 frames, QByteArray& 
     }
 }
 
+template <typename Take> void CSoundConverter::Resample(qint64 count, Take take) {
+    const auto room = static_cast<size_t>(std::ceil(count * m_pResampler->ratio)) + 64;
+    m_resampled.resize(room * m_to.channels);
+    size_t taken = 0;
+    while (taken < static_cast<size_t>(count)) {
+        size_t used = 0;
+        size_t made = 0;
+        soxr_process(m_pResampler->soxr, m_mixed.data() + taken * m_to.channels,
+                     static_cast<size_t>(count) - taken, &used, m_resampled.data(), room, &made);
+        take(m_resampled.data(), static_cast<qint64>(made));
+        if (used == 0 && made == 0) {
+            break;
+        }
+        taken += used;
+    }
+}
+
+template <typename Take> void CSoundConverter::Drain(Take take) {
+    const size_t room = 4096;
+    m_resampled.resize(room * m_to.channels);
+    for (;;) {
+        size_t made = 0;
+        soxr_process(m_pResampler->soxr, nullptr, 0, nullptr, m_resampled.data(), room, &made);
+        if (made == 0) {
+            break;
+        }
+        take(m_resampled.data(), static_cast<qint64>(made));
+    }
+}
+
 void CSoundConverter::Push(const float* frames, qint64 count, QByteArray& out) {
     if (!IsValid() || count <= 0) {
         return;
@@ -150,34 +180,39 @@ void CSoundConverter::Push(const float* frames, qint64 count, QByteArray& out) {
         Quantize(m_mixed.data(), count, out);
         return;
     }
-    const auto room = static_cast<size_t>(std::ceil(count * m_pResampler->ratio)) + 64;
-    m_resampled.resize(room * m_to.channels);
-    size_t taken = 0;
-    while (taken < static_cast<size_t>(count)) {
-        size_t used = 0;
-        size_t made = 0;
-        soxr_process(m_pResampler->soxr, m_mixed.data() + taken * m_to.channels,
-                     static_cast<size_t>(count) - taken, &used, m_resampled.data(), room, &made);
-        Quantize(m_resampled.data(), static_cast<qint64>(made), out);
-        if (used == 0 && made == 0) {
-            break;
-        }
-        taken += used;
-    }
+    Resample(count, [&](const float* made, qint64 n) { Quantize(made, n, out); });
 }
 
 void CSoundConverter::Finish(QByteArray& out) {
     if (!IsValid() || !m_pResampler) {
         return;
     }
-    const size_t room = 4096;
-    m_resampled.resize(room * m_to.channels);
-    for (;;) {
-        size_t made = 0;
-        soxr_process(m_pResampler->soxr, nullptr, 0, nullptr, m_resampled.data(), room, &made);
-        if (made == 0) {
-            break;
-        }
-        Quantize(m_resampled.data(), static_cast<qint64>(made), out);
+    Drain([&](const float* made, qint64 n) { Quantize(made, n, out); });
+}
+
+namespace {
+
+void append(std::vector<float>& out, const float* samples, qint64 count) {
+    out.insert(out.end(), samples, samples + count);
+}
+
+} // namespace
+
+void CSoundConverter::Convert(const float* frames, qint64 count, std::vector<float>& out) {
+    if (!IsValid() || count <= 0) {
+        return;
     }
+    Mix(frames, count);
+    if (!m_pResampler) {
+        append(out, m_mixed.data(), count * m_to.channels);
+        return;
+    }
+    Resample(count, [&](const float* made, qint64 n) { append(out, made, n * m_to.channels); });
+}
+
+void CSoundConverter::FinishConverting(std::vector<float>& out) {
+    if (!IsValid() || !m_pResampler) {
+        return;
+    }
+    Drain([&](const float* made, qint64 n) { append(out, made, n * m_to.channels); });
 }

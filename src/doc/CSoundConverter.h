@@ -11,7 +11,9 @@
 // file of another, as they arrive: channels mixed (down-mixing averages
 // them, up-mixing copies them), the rate changed by libsoxr at its very high
 // quality, and the samples made integers of the target's width, with TPDF
-// dither where that width is below the source's precision.
+// dither where that width is below the source's precision. The two halves
+// can also be had apart: the converted float frames first (to measure them),
+// and then their integers, with a gain applied before the dither.
 class CSoundConverter {
 public:
     struct Format {
@@ -37,11 +39,23 @@ public:
     // Appends what the resampler still holds; call once after the last Push.
     void Finish(QByteArray& out);
 
+    // The same as Push and Finish, but stopping short of the integers: the
+    // frames in the target's channels and rate, as floats.
+    void Convert(const float* frames, qint64 count, std::vector<float>& out);
+    void FinishConverting(std::vector<float>& out);
+    // Makes integers of frames that Convert gave, as Push does, with the
+    // gain applied first.
+    void Quantize(const float* samples, qint64 frames, QByteArray& out);
+    // A factor for every sample before dither and rounding; 1 by default.
+    void SetGain(double factor) { m_gain = factor; }
+
 private:
     struct Resampler;
 
     void Mix(const float* frames, qint64 count);
-    void Quantize(const float* samples, qint64 frames, QByteArray& out);
+    // Resamples what Mix left and hands each piece to take.
+    template <typename Take> void Resample(qint64 count, Take take);
+    template <typename Take> void Drain(Take take);
     float Noise();
 
     Format m_from;
@@ -49,6 +63,7 @@ private:
     QString m_error;
     bool m_bDither = false;
     quint32 m_nSeed = 0x9E3779B9U;
+    double m_gain = 1.0;
     std::vector<float> m_mixed;
     std::vector<float> m_resampled;
     std::unique_ptr<Resampler> m_pResampler;

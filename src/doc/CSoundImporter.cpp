@@ -16,6 +16,8 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -129,66 +131,177 @@ bool CSoundImporter::IsPlainWave(const QString& path) {
     }
 }
 
-CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
-                                                         IProgressSink& progress) {
+struct CSoundImporter::Converted {
+    CSoundSource source;
+    Format target;
+    std::unique_ptr<CSoundConverter> converter;
+    QByteArray data;
+    // Frames of the target's channels and rate, when asked for as floats.
+    std::vector<float> floats;
+};
+
+namespace {
+
+QString tooLong() {
+    return QCoreApplication::translate("CSoundImporter",
+                                       "it is longer than a bank's sample can be.");
+}
+
+} // namespace
+
+CResult<CSoundImporter::Converted> CSoundImporter::Convert(const Request& request, bool asFloats,
+                                                           IProgressSink& progress) {
     CResult<CSoundSource> opened = CSoundSource::Open(request.source);
     if (!opened) {
         return opened.Error();
     }
-    CSoundSource& source = opened.Value();
-    const CSoundSource::Info& info = source.GetInfo();
+    const CSoundSource::Info info = opened.Value().GetInfo();
     const Format from{info.channels, info.samplesPerSec, info.bitsPerSample};
-    const Format target = TargetFormat(request.target, from, request.keepRate);
-    CSoundConverter converter(from, target);
+    Converted converted{std::move(opened.Value()),
+                        TargetFormat(request.target, from, request.keepRate),
+                        nullptr,
+                        {},
+                        {}};
+    const Format& target = converted.target;
+    converted.converter = std::make_unique<CSoundConverter>(from, target);
+    CSoundConverter& converter = *converted.converter;
     if (!converter.IsValid()) {
         return importError(request.source, converter.Error() + QLatin1Char('.'));
     }
 
-    QByteArray data;
     const double ratio = static_cast<double>(target.samplesPerSec) / info.samplesPerSec;
     const int blockAlign = target.channels * target.bitsPerSample / 8;
     // The claimed length only sizes the buffer; a file that claims more
     // than it holds must not make us take memory for it.
-    const double claimed = std::ceil(static_cast<double>(info.frames) * ratio) * blockAlign;
-    const qint64 expected =
-        static_cast<qint64>(std::clamp(claimed, 0.0, static_cast<double>(qint64{64} << 20)));
-    data.reserve(static_cast<qsizetype>(expected));
+    const double claimedFrames = std::ceil(static_cast<double>(info.frames) * ratio);
+    const double limit = static_cast<double>(qint64{64} << 20);
+    if (asFloats) {
+        converted.floats.reserve(static_cast<size_t>(
+            std::clamp(claimedFrames * target.channels, 0.0, limit / sizeof(float))));
+    } else {
+        converted.data.reserve(
+            static_cast<qsizetype>(std::clamp(claimedFrames * blockAlign, 0.0, limit)));
+    }
+    // What the sample will take in the bank, whichever form it is held in.
+    const auto dataSize = [&] {
+        return asFloats
+                   ? static_cast<qint64>(converted.floats.size() / target.channels) * blockAlign
+                   : qint64{converted.data.size()};
+    };
     std::vector<float> block(static_cast<size_t>(kBlockFrames * info.channels));
     progress.Begin(QCoreApplication::translate("CSoundImporter", "Importing %1")
                        .arg(QFileInfo(request.source).fileName()),
                    info.frames);
     qint64 read = 0;
-    for (qint64 got = 0; (got = source.Read(block.data(), kBlockFrames)) > 0;) {
-        converter.Push(block.data(), got, data);
-        read += got;
-        progress.Step(std::min(read, info.frames));
-        if (data.size() > std::numeric_limits<qint32>::max()) {
-            progress.End();
-            return importError(request.source,
-                               QCoreApplication::translate(
-                                   "CSoundImporter", "it is longer than a bank's sample can be."));
+    // Matching holds the whole sound as floats, up to four times the bytes
+    // of the sample it becomes: a very long one can outgrow the memory.
+    try {
+        for (qint64 got = 0; (got = converted.source.Read(block.data(), kBlockFrames)) > 0;) {
+            if (asFloats) {
+                converter.Convert(block.data(), got, converted.floats);
+            } else {
+                converter.Push(block.data(), got, converted.data);
+            }
+            read += got;
+            progress.Step(std::min(read, info.frames));
+            if (dataSize() > std::numeric_limits<qint32>::max()) {
+                progress.End();
+                return importError(request.source, tooLong());
+            }
         }
+        if (asFloats) {
+            converter.FinishConverting(converted.floats);
+        } else {
+            converter.Finish(converted.data);
+        }
+    } catch (const std::bad_alloc&) {
+        progress.End();
+        return importError(request.source,
+                           QCoreApplication::translate(
+                               "CSoundImporter", "there is not memory enough to convert it."));
     }
-    converter.Finish(data);
     progress.End();
-    if (read == 0 || data.isEmpty()) {
+    if (read == 0 || dataSize() == 0) {
         return importError(
             request.source,
             QCoreApplication::translate("CSoundImporter", "no sound could be read from it."));
     }
-    if (data.size() > std::numeric_limits<qint32>::max()) {
-        return importError(request.source,
-                           QCoreApplication::translate(
-                               "CSoundImporter", "it is longer than a bank's sample can be."));
+    if (dataSize() > std::numeric_limits<qint32>::max()) {
+        return importError(request.source, tooLong());
     }
+    return converted;
+}
 
+CResult<CLoudnessMatch> CSoundImporter::Match(const Request& request, const Converted& converted) {
+    if (!request.reference) {
+        return importError(request.source,
+                           QCoreApplication::translate("CSoundImporter",
+                                                       "there is no sound it replaces to match."));
+    }
+    const CResult<CLoudnessMeter::Reading> reference = request.reference();
+    if (!reference) {
+        return reference.Error();
+    }
+    CLoudnessMeter meter(converted.target.channels, converted.target.samplesPerSec);
+    if (!meter.IsValid()) {
+        return importError(
+            request.source,
+            QCoreApplication::translate("CSoundImporter", "its loudness cannot be measured."));
+    }
+    meter.Add(converted.floats.data(),
+              static_cast<qint64>(converted.floats.size() / converted.target.channels));
+    return CLoudnessMatch::Between(reference.Value(), meter.Result());
+}
+
+CResult<CLoudnessMatch> CSoundImporter::MatchLoudness(const Request& request,
+                                                      IProgressSink& progress) {
+    const CResult<Converted> converted = Convert(request, true, progress);
+    if (!converted) {
+        return converted.Error();
+    }
+    return Match(request, converted.Value());
+}
+
+CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
+                                                         IProgressSink& progress) {
+    CResult<Converted> converting = Convert(request, request.matchLoudness, progress);
+    if (!converting) {
+        return converting.Error();
+    }
+    Converted& converted = converting.Value();
+    const Format& target = converted.target;
     Imported imported;
+    if (request.matchLoudness) {
+        const CResult<CLoudnessMatch> match = Match(request, converted);
+        if (!match) {
+            return match.Error();
+        }
+        imported.loudness = match.Value();
+        // The gain goes in before the dither, which then covers the
+        // rounding of the scaled samples.
+        converted.converter->SetGain(match.Value().Factor());
+        try {
+            converted.converter->Quantize(
+                converted.floats.data(),
+                static_cast<qint64>(converted.floats.size() / target.channels), converted.data);
+        } catch (const std::bad_alloc&) {
+            return importError(request.source,
+                               QCoreApplication::translate(
+                                   "CSoundImporter", "there is not memory enough to convert it."));
+        }
+        converted.floats = {};
+    }
+    const QByteArray& data = converted.data;
+    const CSoundSource::Info& info = converted.source.GetInfo();
+    const double ratio = static_cast<double>(target.samplesPerSec) / info.samplesPerSec;
+    const int blockAlign = target.channels * target.bitsPerSample / 8;
+
     imported.format = target;
     imported.dataLength = data.size();
     imported.sourceDescription = info.description;
-    imported.dithered = converter.Dithers();
+    imported.dithered = converted.converter->Dithers();
     const qint64 frames = data.size() / blockAlign;
-    if (const std::optional<CSoundSource::Loop> loop = source.GetLoop()) {
+    if (const std::optional<CSoundSource::Loop> loop = converted.source.GetLoop()) {
         const qint64 start = std::min(std::llround(static_cast<double>(loop->start) * ratio),
                                       static_cast<long long>(frames - 1));
         const qint64 length = std::clamp<qint64>(

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CLoudnessMatch.h"
+#include "CLoudnessMeter.h"
 #include "CResult.h"
 #include "CSoundConverter.h"
 
@@ -7,12 +9,14 @@
 #include <QtGlobal>
 
 #include <functional>
+#include <optional>
 
 class CFolderListing;
 class IProgressSink;
 
 // Makes a sample the game can play out of any sound file: decoded, converted
-// to the format of the record it is for, and written into the bank's folder
+// to the format of the record it is for (and, if asked, scaled to the
+// loudness of the sound it replaces), and written into the bank's folder
 // as a new wave file with the plain 44-byte header. No file that exists is
 // ever replaced. Shows nothing; what went wrong comes back as the error.
 class CSoundImporter {
@@ -27,6 +31,13 @@ public:
         Format target;
         // Keep the source's sample rate instead of the target's.
         bool keepRate = false;
+        // Scale the new sound to the loudness of the one it replaces, as
+        // CLoudnessMatch decides, before the final dither.
+        bool matchLoudness = false;
+        // How loud the sound being replaced is, or why that cannot be told
+        // (the error, which then fails the import). Asked only when
+        // matchLoudness is set.
+        std::function<CResult<CLoudnessMeter::Reading>()> reference;
         // Whether a record of the bank holds this file name already (the
         // file need not exist yet); compared without regard to case.
         std::function<bool(const QString&)> isNameTaken;
@@ -43,9 +54,16 @@ public:
         qint64 loopLength = 0;
         QString sourceDescription; // "FLAC / Signed 16 bit PCM"
         bool dithered = false;
+        // With matchLoudness: the gain applied, and whether the peak limit
+        // held it back; its Text() is for the user.
+        std::optional<CLoudnessMatch> loudness;
     };
 
     static CResult<Imported> Import(const Request& request, IProgressSink& progress);
+
+    // The gain Import would apply with matchLoudness, found by converting
+    // the source without writing anything; for a preview.
+    static CResult<CLoudnessMatch> MatchLoudness(const Request& request, IProgressSink& progress);
 
     // What Import would do, in a sentence for the user to agree to first:
     // the source, what it is, and the format it would become. The error when
@@ -64,4 +82,13 @@ public:
 
     // The format a wave file can hold that the request will write.
     static Format TargetFormat(const Format& record, const Format& source, bool keepRate);
+
+private:
+    struct Converted;
+    // Decodes and converts the source, as integers or (to be measured
+    // first) as floats.
+    static CResult<Converted> Convert(const Request& request, bool asFloats,
+                                      IProgressSink& progress);
+    // The gain that makes converted match the request's reference.
+    static CResult<CLoudnessMatch> Match(const Request& request, const Converted& converted);
 };

@@ -42,10 +42,14 @@ struct CSoundSource::Handle {
 
 namespace {
 
-FormatError failure(FormatError::Kind kind, const QString& path, const QString& why) {
-    return {
-        kind,
-        QCoreApplication::translate("CSoundSource", "%1 cannot be imported: %2").arg(path, why)};
+FormatError failure(CSoundSource::Use use, FormatError::Kind kind, const QString& path,
+                    const QString& why) {
+    return {kind, use == CSoundSource::Use::Measure
+                      ? QCoreApplication::translate("CSoundSource",
+                                                    "The loudness of %1 cannot be measured: %2")
+                            .arg(path, why)
+                      : QCoreApplication::translate("CSoundSource", "%1 cannot be imported: %2")
+                            .arg(path, why)};
 }
 
 int bitsOf(int format) {
@@ -111,7 +115,7 @@ std::optional<CSoundSource::Loop> instrumentLoop(SNDFILE* file) {
 
 } // namespace
 
-CResult<CSoundSource> CSoundSource::OpenPcmWave(const QString& path, const QString& why) {
+CResult<CSoundSource> CSoundSource::OpenPcmWave(const QString& path, const QString& why, Use use) {
     auto handle = std::make_unique<Handle>();
     CWaveReader::Info info;
     try {
@@ -125,21 +129,21 @@ CResult<CSoundSource> CSoundSource::OpenPcmWave(const QString& path, const QStri
     if (!info.hasFormat || !info.format.pcm || !info.hasData || info.format.channels < 1 ||
         info.format.samplesPerSec < 1 || (bits != 8 && bits != 16 && bits != 24 && bits != 32)) {
         return failure(
-            FormatError::Kind::NotABank, QFileInfo(path).absoluteFilePath(),
+            use, FormatError::Kind::NotABank, QFileInfo(path).absoluteFilePath(),
             QCoreApplication::translate("CSoundSource", "it is no sound file Kantel can read (%1).")
                 .arg(why));
     }
     try {
         handle->raw.Seek(info.dataOffset, CFile::begin);
     } catch (const CFileException& e) {
-        return failure(FormatError::Kind::Unreadable, QFileInfo(path).absoluteFilePath(),
+        return failure(use, FormatError::Kind::Unreadable, QFileInfo(path).absoluteFilePath(),
                        e.GetErrorMessage());
     }
     handle->rawBytes = bits / 8;
     const qint64 frameBytes = qint64{handle->rawBytes} * info.format.channels;
     handle->rawLeft = info.dataHeld / frameBytes * frameBytes;
     if (handle->rawLeft == 0) {
-        return failure(FormatError::Kind::NotABank, QFileInfo(path).absoluteFilePath(),
+        return failure(use, FormatError::Kind::NotABank, QFileInfo(path).absoluteFilePath(),
                        QCoreApplication::translate("CSoundSource", "it holds no sound."));
     }
     CSoundSource source(std::move(handle));
@@ -192,19 +196,19 @@ CSoundSource::CSoundSource(CSoundSource&&) noexcept = default;
 CSoundSource& CSoundSource::operator=(CSoundSource&&) noexcept = default;
 CSoundSource::~CSoundSource() = default;
 
-CResult<CSoundSource> CSoundSource::Open(const QString& path) {
+CResult<CSoundSource> CSoundSource::Open(const QString& path, Use use) {
     const QString shown = QFileInfo(path).absoluteFilePath();
     // Opened without blocking, so a FIFO cannot hold us; only a regular file
     // is handed on.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return failure(FormatError::Kind::Unreadable, shown,
+        return failure(use, FormatError::Kind::Unreadable, shown,
                        QString::fromLocal8Bit(std::strerror(errno)));
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return failure(FormatError::Kind::NotAllowed, shown,
+        return failure(use, FormatError::Kind::NotAllowed, shown,
                        QCoreApplication::translate("CSoundSource", "it is not a regular file."));
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -214,15 +218,15 @@ CResult<CSoundSource> CSoundSource::Open(const QString& path) {
     handle->file = sf_open_fd(fd, SFM_READ, &info, SF_FALSE);
     if (handle->file == nullptr) {
         const QString why = QString::fromUtf8(sf_strerror(nullptr));
-        return OpenPcmWave(path, why);
+        return OpenPcmWave(path, why, use);
     }
     if (info.channels < 1 || info.samplerate < 1) {
         return failure(
-            FormatError::Kind::NotABank, shown,
+            use, FormatError::Kind::NotABank, shown,
             QCoreApplication::translate("CSoundSource", "it gives no channels or no sample rate."));
     }
     if (info.frames == 0) {
-        return failure(FormatError::Kind::NotABank, shown,
+        return failure(use, FormatError::Kind::NotABank, shown,
                        QCoreApplication::translate("CSoundSource", "it holds no sound."));
     }
     // Integer data is scaled to -1..1; float data is taken as it is and

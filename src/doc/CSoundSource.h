@@ -34,9 +34,12 @@ public:
     CSoundSource& operator=(CSoundSource&&) noexcept;
     ~CSoundSource();
 
+    // What the file is opened for, which the error's words say.
+    enum class Use { Import, Measure };
+
     // Opens path. Only a regular file is opened, so a FIFO cannot make the
     // caller wait. The error's text names the file and says why.
-    static CResult<CSoundSource> Open(const QString& path);
+    static CResult<CSoundSource> Open(const QString& path, Use use = Use::Import);
 
     const Info& GetInfo() const { return m_info; }
     // The first loop of the file's sampler data (a wave file's "smpl" chunk,
@@ -52,7 +55,7 @@ private:
     explicit CSoundSource(std::unique_ptr<Handle> handle);
     // A wave file of integer PCM that the chunk walker reads but libsndfile
     // refused for why.
-    static CResult<CSoundSource> OpenPcmWave(const QString& path, const QString& why);
+    static CResult<CSoundSource> OpenPcmWave(const QString& path, const QString& why, Use use);
     qint64 ReadPcm(float* frames, qint64 count);
 
     std::unique_ptr<Handle> m_handle;

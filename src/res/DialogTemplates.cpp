@@ -102,6 +102,9 @@ constexpr std::array kSelectSoundFileControls{
       14},
     C{IDC_KEEP_RATE, C::CheckBox, QT_TRANSLATE_NOOP("Resources", "&Keep its own sample rate"),
       C::TabStop | C::AutoCheck, 7, 51, 158, 10},
+    C{IDC_MATCH_LOUDNESS, C::CheckBox,
+      QT_TRANSLATE_NOOP("Resources", "&Match the loudness of the sound it replaces"),
+      C::TabStop | C::AutoCheck, 7, 63, 158, 10},
     C{kOk, C::PushButton, QT_TRANSLATE_NOOP("Resources", "OK"), kDefault, 61, 33, 50, 14},
     C{kCancel, C::PushButton, QT_TRANSLATE_NOOP("Resources", "Cancel"), kButton, 115, 33, 50, 14},
 };
@@ -159,7 +162,7 @@ constexpr std::array kTemplates{
     DialogTemplate{IDD_SELECT_SOUND_FILE,
                    QT_TRANSLATE_NOOP("Resources", "Select Sound File"),
                    172,
-                   68,
+                   80,
                    kFont,
                    8,
                    kSelectSoundFileControls,

@@ -92,14 +92,16 @@ void CKantelView::ImportInto(int index, const QString& path) {
                       MB_OK | MB_ICONINFORMATION);
         return;
     }
-    const CResult<QString> plan = CSoundImporter::Describe(pDoc->ImportRequest(index, path, false));
+    const CResult<QString> plan = CSoundImporter::Describe(pDoc->ImportRequest(index, path, {}));
     if (!plan) {
         AfxMessageBox(plan.Error().text, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     const CResult<QString> ownRate =
-        CSoundImporter::Describe(pDoc->ImportRequest(index, path, true));
-    bool bKeepRate = false;
+        CSoundImporter::Describe(pDoc->ImportRequest(index, path, {true, false}));
+    CKantelDoc::ImportOptions options;
+    const QString match =
+        QCoreApplication::translate("CKantelView", "Match the loudness of the sound it replaces");
     if (ownRate && ownRate.Value() != plan.Value()) {
         // The two differ only in the rate: let the user choose it.
         const int answer = AfxMessageBox(
@@ -107,15 +109,16 @@ void CKantelView::ImportInto(int index, const QString& path) {
                                "CKantelView",
                                "\n\nConvert it to the sample's rate? Choose No to keep "
                                "the file's own rate."),
-            MB_YESNOCANCEL | MB_ICONQUESTION);
+            MB_YESNOCANCEL | MB_ICONQUESTION, match, &options.matchLoudness);
         if (answer == IDCANCEL) {
             return;
         }
-        bKeepRate = answer == IDNO;
-    } else if (AfxMessageBox(plan.Value(), MB_OKCANCEL | MB_ICONINFORMATION) != IDOK) {
+        options.keepRate = answer == IDNO;
+    } else if (AfxMessageBox(plan.Value(), MB_OKCANCEL | MB_ICONINFORMATION, match,
+                             &options.matchLoudness) != IDOK) {
         return;
     }
-    if (pDoc->ImportSound(index, path, bKeepRate)) {
+    if (pDoc->ImportSound(index, path, options)) {
         GetListCtrl().SetItemState(index, LVIS_SELECTED | LVIS_FOCUSED,
                                    LVIS_SELECTED | LVIS_FOCUSED);
     }
@@ -156,7 +159,7 @@ void CKantelView::OnEditProperties() {
     SoundResource after = before;
     int result = IDCANCEL;
     if (before.IsSample()) {
-        CSampleResourceDlg dlg(pDoc, &after);
+        CSampleResourceDlg dlg(pDoc, &after, selected);
         result = dlg.DoModal();
     } else if (before.IsCdAudio()) {
         CCdTrackResourceDlg dlg(&after);

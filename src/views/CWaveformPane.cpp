@@ -63,6 +63,9 @@ QString SecondsText(qint64 frames, quint32 rate) {
 CWaveformPane::CWaveformPane(QWidget* parent)
     : QWidget(parent), m_loader([this](const QString& path, const CWavePeaksLoader::Peaks& peaks) {
           OnPeaks(path, peaks);
+      }),
+      m_loudnessLoader([this](const QString& path, const CLoudnessLoader::Reading& reading) {
+          OnLoudness(path, reading);
       }) {
     m_sample.message = QCoreApplication::translate("CWaveformPane", "No sample selected");
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -134,8 +137,12 @@ void CWaveformPane::ShowSample(const Sample& sample) {
     const bool otherFile = sample.path != m_sample.path;
     const bool changed = !(sample == m_sample);
     m_sample = sample;
+    if (otherFile) {
+        m_loudness.reset();
+    }
     if (sample.path.isEmpty()) {
         m_loader.Cancel();
+        m_loudnessLoader.Cancel();
         m_bStale = false;
         m_pPeaks.reset();
         if (changed) {
@@ -147,11 +154,13 @@ void CWaveformPane::ShowSample(const Sample& sample) {
     const auto cached = std::find_if(m_recent.begin(), m_recent.end(), [&](const Cached& c) {
         return c.path == sample.path && c.stamp == stamp;
     });
-    if (cached != m_recent.end()) {
+    if (cached != m_recent.end() && cached->loudness) {
         m_loader.Cancel();
+        m_loudnessLoader.Cancel();
         m_bStale = false;
-        if (m_pPeaks != cached->peaks || changed) {
+        if (m_pPeaks != cached->peaks || changed || m_loudness != cached->loudness) {
             m_pPeaks = cached->peaks;
+            m_loudness = cached->loudness;
             update();
         }
         return;
@@ -167,6 +176,9 @@ void CWaveformPane::ShowSample(const Sample& sample) {
     if (otherFile) {
         m_pPeaks.reset();
     }
+    // Unlike the picture, a figure of the file as it was would pass for
+    // the new one's.
+    m_loudness.reset();
     m_readingStamp = stamp;
     if (isVisible()) {
         StartReading();
@@ -180,6 +192,7 @@ void CWaveformPane::ShowSample(const Sample& sample) {
 void CWaveformPane::StartReading() {
     m_bStale = false;
     m_loader.Load(m_sample.path);
+    m_loudnessLoader.Load(m_sample.path);
 }
 
 void CWaveformPane::showEvent(QShowEvent* event) {
@@ -198,15 +211,47 @@ void CWaveformPane::OnPeaks(const QString& path, const CWavePeaksLoader::Peaks& 
     m_recent.erase(std::remove_if(m_recent.begin(), m_recent.end(),
                                   [&](const Cached& c) { return c.path == path; }),
                    m_recent.end());
-    m_recent.push_front({path, m_readingStamp, peaks});
+    m_recent.push_front({path, m_readingStamp, peaks, m_loudness});
     if (m_recent.size() > kRecentFiles) {
         m_recent.pop_back();
     }
     update();
 }
 
+void CWaveformPane::OnLoudness(const QString& path, const CLoudnessLoader::Reading& reading) {
+    if (path != m_sample.path) {
+        return;
+    }
+    // A file that cannot be measured is not asked again while it stays as
+    // it is; the caption then says nothing of its loudness.
+    m_loudness = reading ? reading : CLoudnessLoader::Reading(CLoudnessMeter::Reading());
+    for (Cached& c : m_recent) {
+        if (c.path == path && c.stamp == m_readingStamp) {
+            c.loudness = m_loudness;
+        }
+    }
+    update();
+}
+
+QString CWaveformPane::GetLoudnessText() const {
+    if (!m_loudness || m_loudness->frames == 0) {
+        return QString();
+    }
+    const CLoudnessMeter::Reading& r = *m_loudness;
+    if (!r.HasPeak()) {
+        return QCoreApplication::translate("CWaveformPane", "silence");
+    }
+    const QString peak =
+        QCoreApplication::translate("CWaveformPane", "peak %1 dBFS").arg(r.samplePeak, 0, 'f', 1);
+    if (!r.HasLoudness()) {
+        return QCoreApplication::translate("CWaveformPane", "too short for loudness, %1").arg(peak);
+    }
+    return QCoreApplication::translate("CWaveformPane", "%1 LUFS, %2")
+        .arg(QString::number(r.integrated, 'f', 1), peak);
+}
+
 bool CWaveformPane::IsReading() const {
-    return m_loader.IsBusy() || m_bStale;
+    return m_loader.IsBusy() || m_loudnessLoader.IsBusy() || m_bStale;
 }
 
 QString CWaveformPane::GetMessage() const {
@@ -266,6 +311,9 @@ QString CWaveformPane::CaptionText() const {
         text += QCoreApplication::translate("CWaveformPane", ", loop %1 s to %2 s")
                     .arg(SecondsText(start, peaks.SamplesPerSec()),
                          SecondsText(end, peaks.SamplesPerSec()));
+    }
+    if (const QString loudness = GetLoudnessText(); !loudness.isEmpty()) {
+        text += QStringLiteral("   ") + loudness;
     }
     if (peaks.IsTruncated()) {
         text += QCoreApplication::translate("CWaveformPane",

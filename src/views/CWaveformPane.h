@@ -1,5 +1,6 @@
 #pragma once
 
+#include "doc/CLoudnessLoader.h"
 #include "doc/CWavePeaksLoader.h"
 
 #include <QString>
@@ -12,8 +13,9 @@ class CMDIChildWnd;
 
 // The picture of the sample selected in the active resource list: its
 // waveform, channel above channel, with the loop region marked, drawn from
-// the peaks of its wave file, which are read on a worker thread. When there
-// is nothing to draw it says why. It keeps no pointer to a document or a
+// the peaks of its wave file, which are read on a worker thread, and its
+// loudness and peak level, measured on another. When there is nothing to
+// draw it says why. It keeps no pointer to a document or a
 // view, only what it read from them last.
 class CWaveformPane : public QWidget {
 public:
@@ -49,6 +51,10 @@ public:
     bool IsReading() const;
     // The peaks drawn now, or nullptr.
     const CWavePeaks* GetPeaks() const { return m_pPeaks.get(); }
+    // The loudness and peak level shown in the caption ("-18.2 LUFS, peak
+    // -3.1 dBFS"); empty until the file has been measured, or when it could
+    // not be.
+    QString GetLoudnessText() const;
     // The loop region as drawn, in the pane's coordinates; empty when the
     // sample has no loop or there is no picture.
     QRect GetLoopRect() const;
@@ -73,11 +79,13 @@ private:
         QString path;
         Stamp stamp;
         CWavePeaksLoader::Peaks peaks;
+        CLoudnessLoader::Reading loudness;
     };
 
     static Stamp StampOf(const QString& path);
     void StartReading();
     void OnPeaks(const QString& path, const CWavePeaksLoader::Peaks& peaks);
+    void OnLoudness(const QString& path, const CLoudnessLoader::Reading& reading);
     // x of frame in area, for a sound of frames frames.
     static int FrameToX(qint64 frame, qint64 frames, const QRect& area);
     QString CaptionText() const;
@@ -98,5 +106,8 @@ private:
     // The last files read, newest first, so that moving back and forth
     // between samples reads nothing again.
     std::deque<Cached> m_recent;
+    // The reading of m_sample.path, once measured.
+    CLoudnessLoader::Reading m_loudness;
     CWavePeaksLoader m_loader;
+    CLoudnessLoader m_loudnessLoader;
 };

@@ -389,6 +389,34 @@ TEST_F(ResourceView, ExportSoundsNeedsASample) {
     EXPECT_FALSE(IsEnabled(ID_SOUND_EXPORT));
 }
 
+// The prompt's box reaches the import. The demo's Crash is under one
+// gating block, so its peak level is what is matched.
+TEST_F(ResourceView, TheImportPromptsBoxMatchesTheSoundItReplaces) {
+    if (!SoundTools::Available()) {
+        GTEST_SKIP() << "sox and ffmpeg are needed";
+    }
+    const QString flac = folder.FilePath(QStringLiteral("quiet.flac"));
+    ASSERT_TRUE(
+        SoundTools::Tone(flac, {QStringLiteral("-r"), QStringLiteral("22050")}, 1.0, 440, -30.0));
+    CKantelDoc* pDoc = OpenDemoBank();
+    ASSERT_NE(pDoc, nullptr);
+    QString crash;
+    ASSERT_TRUE(pDoc->GetSampleFilePath(4, crash));
+    const double oldPeak = SoundTools::PeakDb(SoundTools::Read(crash));
+    ClickRow(List(), 4);
+    files.answers << flac;
+    prompts->checks = {true};
+    frame->GetCommandAction(ID_SOUND_IMPORT)->trigger();
+    ASSERT_EQ(prompts->prompts.size(), 1) << qPrintable(prompts->Texts().join(u'|'));
+    EXPECT_EQ(prompts->prompts[0].check,
+              QStringLiteral("Match the loudness of the sound it replaces"));
+    QString made;
+    ASSERT_TRUE(pDoc->GetSampleFilePath(4, made));
+    ASSERT_NE(made, crash);
+    EXPECT_NEAR(SoundTools::PeakDb(SoundTools::Read(made)), oldPeak, 0.5);
+    EXPECT_TRUE(pDoc->IsModified());
+}
+
 TEST_F(ResourceView, ImportSoundAndADroppedFileMakeASoundTheSamplesOwn) {
     if (!SoundTools::Available()) {
         GTEST_SKIP() << "sox and ffmpeg are needed";

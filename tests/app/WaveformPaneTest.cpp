@@ -1,4 +1,5 @@
 #include "EditorTestKit.h"
+#include "SoundTools.h"
 
 #include "views/CWaveformPane.h"
 
@@ -206,6 +207,34 @@ TEST_F(WaveformPane, FollowsTheSelectionAndMarksTheLoop) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(Pane().IsReading());
     EXPECT_FALSE(Pane().GetLoopRect().isEmpty());
+}
+
+// The figures come from a worker of their own; ffmpeg is the second opinion.
+TEST_F(WaveformPane, ShowsTheLoudnessAndPeakOfTheFileAsItIsNow) {
+    if (!SoundTools::Available()) {
+        GTEST_SKIP() << "ffmpeg is needed";
+    }
+    ShowPane();
+    ASSERT_NE(Open(WriteBank()), nullptr);
+    Select(0);
+    const QString text = Pane().GetLoudnessText();
+    const QString horn = folder.FilePath(QStringLiteral("pane/horn.wav"));
+    ASSERT_TRUE(text.endsWith(QStringLiteral(" LUFS, peak -6.0 dBFS"))) << qPrintable(text);
+    EXPECT_NEAR(text.section(QLatin1Char(' '), 0, 0).toDouble(), SoundTools::LoudnessLufs(horn),
+                0.5);
+
+    // tick.wav becomes a sound under one gating block: the pane does not
+    // show the old figure for it, and has no loudness, only a peak.
+    Sox(QStringLiteral("pane/tick.wav"), 1, 16, 0.25, 2000);
+    Select(1);
+    EXPECT_EQ(Pane().GetLoudnessText(), QStringLiteral("too short for loudness, peak -12.0 dBFS"));
+    // Back to the first: kept with its peaks, and measured no more.
+    ClickRow(List(), 0);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Pane().IsReading());
+    EXPECT_EQ(Pane().GetLoudnessText(), text);
+    Select(4);
+    EXPECT_EQ(Pane().GetLoudnessText(), QString()) << "not a wave file";
 }
 
 TEST_F(WaveformPane, UpdatesAfterAnEditASaveAndAnotherActiveWindow) {

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -594,6 +595,113 @@ TEST_F(CliDemo, ImportThatCannotBeDoneSaysWhyAndLeavesTheBank) {
     EXPECT_TRUE(noSound.err.contains(text)) << qPrintable(noSound.err);
     EXPECT_EQ(Bank(), before);
     EXPECT_EQ(cli({QStringLiteral("import"), bank, QStringLiteral("0")}).exitCode, 2);
+}
+
+// Each import with --match-loudness against the sound it replaced, both
+// measured by ffmpeg: a quiet, a loud, a too short and a spiky sound (whose
+// peak holds the gain back), into an external and a banked sample.
+TEST_F(CliDemo, MatchLoudnessMakesTheNewSoundAsLoudAsTheOneItReplaces) {
+    if (!SoundTools::Available()) {
+        GTEST_SKIP() << "sox and ffmpeg are needed";
+    }
+    const auto sox = [&](const QString& name, const QString& line) {
+        return SoundTools::Make(folder.FilePath(name), line);
+    };
+    const QString original =
+        sox(QStringLiteral("original.flac"), QStringLiteral("-r 44100 -c 2 OUT synth 2 pinknoise "
+                                                            "gain -18"));
+    const QString quiet = sox(QStringLiteral("quiet.flac"),
+                              QStringLiteral("-r 48000 -c 2 -b 24 OUT synth 3 pinknoise gain -40"));
+    const QString loud = sox(QStringLiteral("loud.wav"),
+                             QStringLiteral("-r 22050 -c 1 OUT synth 3 sine 300 gain -1"));
+    const QString shortOne =
+        sox(QStringLiteral("short.wav"), QStringLiteral("-r 44100 -c 1 OUT synth 0.2 sine 1000 "
+                                                        "gain -30"));
+    // Pink noise peaks far above its loudness: matched to a square wave near
+    // full scale, the peak limit holds it back.
+    const QString square = sox(QStringLiteral("square.wav"),
+                               QStringLiteral("-r 22050 -c 1 OUT synth 2 square 200 gain -1"));
+    const QString spiky = sox(QStringLiteral("spiky.wav"),
+                              QStringLiteral("-r 44100 -c 1 OUT synth 2 pinknoise gain -6"));
+
+    // Crash is external, EngineIdle banked once the bank is saved.
+    for (const char* resource : {"Crash", "EngineIdle"}) {
+        ASSERT_EQ(
+            cli({QStringLiteral("import"), bank, QString::fromLatin1(resource), original}).exitCode,
+            0);
+    }
+    ASSERT_EQ(cli({QStringLiteral("import"), bank, QStringLiteral("Go"), square}).exitCode, 0);
+    // The game plays the bank's copy of a banked sample: a wave file beside
+    // it that says otherwise is not what is matched.
+    const QString engineWave = dir + QStringLiteral("/original_1.wav");
+    const QString bankedCopy = folder.FilePath(QStringLiteral("banked.wav"));
+    ASSERT_TRUE(QFile::copy(engineWave, bankedCopy));
+    ASSERT_TRUE(QFile::remove(engineWave));
+    ASSERT_TRUE(
+        SoundTools::Sox({bankedCopy, engineWave, QStringLiteral("gain"), QStringLiteral("-12")}));
+
+    // The banked case comes first: any save packs the wave file's data.
+    struct Case {
+        const char* resource;
+        QString source;
+    };
+    const std::vector<Case> cases{
+        {"EngineIdle", loud}, {"Crash", quiet}, {"Crash", shortOne}, {"Go", spiky}};
+    // Per resource, the sound an import replaces.
+    QHash<QString, QString> replaced{
+        {QStringLiteral("Crash"), dir + QStringLiteral("/original.wav")},
+        {QStringLiteral("EngineIdle"), bankedCopy},
+        {QStringLiteral("Go"), dir + QStringLiteral("/square.wav")}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source.toStdString());
+        const QString reference = replaced.value(QString::fromLatin1(c.resource));
+        const CliRun run = cli({QStringLiteral("import"), bank, QString::fromLatin1(c.resource),
+                                c.source, QStringLiteral("--match-loudness")});
+        ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+        ASSERT_EQ(run.OutLines().size(), 1) << qPrintable(run.out);
+        const QString said = run.OutLines().at(0);
+        const QString made = dir + QLatin1Char('/') + said.section(QStringLiteral(": "), 0, 0);
+        ASSERT_TRUE(QFileInfo(made).isFile()) << qPrintable(said);
+        if (c.source == shortOne) {
+            EXPECT_TRUE(said.contains(QStringLiteral(": peak +"))) << qPrintable(said);
+            EXPECT_NEAR(SoundTools::PeakDb(SoundTools::Read(made)),
+                        SoundTools::PeakDb(SoundTools::Read(reference)), 0.5);
+        } else if (c.source == spiky) {
+            EXPECT_TRUE(said.contains(QStringLiteral("held back by the peak limit of -1.0 dBTP")))
+                << qPrintable(said);
+            EXPECT_TRUE(run.err.contains(QStringLiteral("quieter than the sound it replaces")))
+                << qPrintable(run.err);
+            EXPECT_LT(SoundTools::LoudnessLufs(made), SoundTools::LoudnessLufs(reference) - 3.0);
+            EXPECT_LE(SoundTools::PeakDb(SoundTools::Read(made)), -0.9);
+        } else {
+            EXPECT_TRUE(said.contains(QStringLiteral(": loudness "))) << qPrintable(said);
+            EXPECT_NEAR(SoundTools::LoudnessLufs(made), SoundTools::LoudnessLufs(reference), 0.5);
+        }
+        replaced[QString::fromLatin1(c.resource)] = made;
+    }
+}
+
+// Nothing to match against is a failure that names the missing sound and
+// leaves nothing behind, never an import at the sound's own level.
+TEST_F(CliDemo, MatchLoudnessWithoutTheOldSoundFailsAndWritesNothing) {
+    if (!SoundTools::Available()) {
+        GTEST_SKIP() << "sox and ffmpeg are needed";
+    }
+    const QString tone = folder.FilePath(QStringLiteral("tone.wav"));
+    ASSERT_TRUE(SoundTools::Tone(tone, {QStringLiteral("-r"), QStringLiteral("22050")}, 1.0));
+    const QString crash = dir + QStringLiteral("/crash.wav");
+    ASSERT_TRUE(QFile::remove(crash));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(crash).constData(), 0600), 0);
+    const QByteArray before = Bank();
+    const CliRun run = cli({QStringLiteral("import"), bank, QStringLiteral("Crash"), tone,
+                            QStringLiteral("--match-loudness")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(
+        QStringLiteral("The loudness of %1 cannot be measured: it is not a regular file")
+            .arg(crash)))
+        << qPrintable(run.err);
+    EXPECT_EQ(Bank(), before);
+    EXPECT_FALSE(Files().contains(QStringLiteral("tone.wav")));
 }
 
 TEST(CliMessages, MessageWithALineBreakIsOneWarningLine) {

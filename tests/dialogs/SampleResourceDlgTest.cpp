@@ -5,6 +5,7 @@
 #include "RecordingSoundPlayer.h"
 #include "ScriptedFilePicker.h"
 #include "ScriptedModalRunner.h"
+#include "SoundTools.h"
 #include "TestFolder.h"
 
 #include "dialogs/CSampleResourceDlg.h"
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -441,6 +443,40 @@ TEST_F(SampleResourceDlgTest, SoundFromAnotherFolderIsConvertedAndGoneAgainOnCan
     EXPECT_FALSE(folder.Exists(QStringLiteral("new_1.wav"))) << "cancelled, the new file is gone";
     EXPECT_EQ(folder.Read(QStringLiteral("new.wav")),
               BankBuilder::Wave(BankBuilder::Pattern(300, 3), 2, 44100, 8));
+}
+
+// The box of Select Sound File reaches the import, which matches the sound
+// the record names in the document, whatever the dialog shows by then.
+TEST_F(SampleResourceDlgTest, MatchLoudnessInSelectMatchesTheRecordsOldSound) {
+    if (!SoundTools::Available()) {
+        GTEST_SKIP() << "sox and ffmpeg are needed";
+    }
+    const QString horn = folder.FilePath(QStringLiteral("horn.wav"));
+    ASSERT_FALSE(
+        SoundTools::Make(horn, QStringLiteral("-r 11025 -c 2 -b 8 OUT synth 2 pinknoise gain -15"))
+            .isEmpty());
+    const QString loud = other.FilePath(QStringLiteral("loud.flac"));
+    ASSERT_TRUE(
+        SoundTools::Tone(loud, {QStringLiteral("-r"), QStringLiteral("44100")}, 2.0, 440, -2.0));
+    runner.scripts << [&](QDialog& dlg) {
+        for (int round = 0; round < 2; ++round) {
+            picker.answers << loud;
+            runner.scripts << [](QDialog& select) {
+                auto& s = static_cast<CDialog&>(select);
+                DialogDriver::Click(DialogDriver::Control<QCheckBox>(s, IDC_MATCH_LOUDNESS));
+                DialogDriver::Click(DialogDriver::Control<QPushButton>(s, IDOK));
+            };
+            DialogDriver::Click(Control<QPushButton>(dlg, IDC_SELECT));
+        }
+        DialogDriver::Click(Control<QPushButton>(dlg, IDOK));
+    };
+    CSampleResourceDlg dlg(&doc, &External(), 1);
+    ASSERT_EQ(dlg.DoModal(), IDOK);
+    const QString made = folder.FilePath(CBnmFormat::FileNameText(External()));
+    ASSERT_NE(made, horn);
+    ASSERT_TRUE(QFileInfo::exists(made)) << qPrintable(prompts.Texts().join(u'|'));
+    // The second Select matched horn.wav again, not the first Select's file.
+    EXPECT_NEAR(SoundTools::LoudnessLufs(made), SoundTools::LoudnessLufs(horn), 0.5);
 }
 
 TEST_F(SampleResourceDlgTest, SelectCancelledOrEmptyChangesNothing) {

@@ -53,7 +53,7 @@ expect "kantel-cli resources --" "--help --json --quiet --records --verbose --ve
 expect "kantel-cli check --j" "--json"
 expect "kantel-cli save Bnk_1.bnm --all-" "--all-banked --all-external"
 expect "kantel-cli import Bnk_1.bnm 3 engine.flac --" \
-    "--help --keep-rate --output --quiet --verbose --version"
+    "--help --keep-rate --match-loudness --output --quiet --verbose --version"
 expect "kantel-cli export Bnk_1.bnm waves --" "--force --help --quiet --resource --verbose --version"
 # Banks (in either case) and folders where a bank goes; - for standard input.
 expect "kantel-cli header " "- BNK_2.BNM Bnk_1.bnm waves"

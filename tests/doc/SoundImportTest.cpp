@@ -358,9 +358,9 @@ TEST_F(SoundImport, TheRecordTakesTheNewWaveAndASaveBanksIt) {
     RecordingPromptSink prompts;
     CKantelDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(bank));
-    EXPECT_FALSE(doc.ImportSound(1, source, false)) << "a CD track takes no sound";
+    EXPECT_FALSE(doc.ImportSound(1, source, {})) << "a CD track takes no sound";
     ASSERT_EQ(prompts.Texts().size(), 1);
-    ASSERT_TRUE(doc.ImportSound(0, source, false));
+    ASSERT_TRUE(doc.ImportSound(0, source, {}));
     EXPECT_TRUE(doc.IsModified());
     const SoundResource& r = doc.Resources()[0];
     EXPECT_EQ(CBnmFormat::FileNameText(r), QStringLiteral("New_Engine.wav"));

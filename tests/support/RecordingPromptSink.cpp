@@ -5,7 +5,16 @@
 RecordingPromptSink::RecordingPromptSink() : m_guard(this) {}
 
 int RecordingPromptSink::Show(const QString& text, unsigned type) {
-    prompts.append({text, type});
+    prompts.append({text, type, QString()});
+    return answers.isEmpty() ? IDOK : answers.takeFirst();
+}
+
+int RecordingPromptSink::ShowWithCheck(const QString& text, unsigned type, const QString& checkText,
+                                       bool* pChecked) {
+    prompts.append({text, type, checkText});
+    if (!checks.isEmpty() && pChecked != nullptr) {
+        *pChecked = checks.takeFirst();
+    }
     return answers.isEmpty() ? IDOK : answers.takeFirst();
 }
 

@@ -12,13 +12,19 @@ public:
     struct Prompt {
         QString text;
         unsigned type;
+        QString check; // the check box's label, if the box had one
     };
 
     RecordingPromptSink();
     int Show(const QString& text, unsigned type) override;
+    // Records the label and ticks the box as the next of checks says
+    // (leaves it once they run out).
+    int ShowWithCheck(const QString& text, unsigned type, const QString& checkText,
+                      bool* pChecked) override;
 
     QList<Prompt> prompts;
     QList<int> answers;
+    QList<bool> checks;
 
     QStringList Texts() const;
 

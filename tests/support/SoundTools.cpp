@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -57,6 +58,12 @@ bool SoundTools::Ffmpeg(const QStringList& arguments) {
                    arguments);
 }
 
+QString SoundTools::Make(const QString& path, const QString& line) {
+    QStringList words = line.split(QLatin1Char(' '));
+    words.replaceInStrings(QStringLiteral("OUT"), path);
+    return Sox(QStringList{QStringLiteral("-D"), QStringLiteral("-n")} + words) ? path : QString();
+}
+
 bool SoundTools::Tone(const QString& path, const QStringList& format, double seconds, int frequency,
                       double levelDb) {
     // A sine well inside every band used here, and no dither from sox, so
@@ -65,6 +72,37 @@ bool SoundTools::Tone(const QString& path, const QStringList& format, double sec
                QStringList{path, QStringLiteral("synth"), QString::number(seconds),
                            QStringLiteral("sine"), QString::number(frequency),
                            QStringLiteral("gain"), QString::number(levelDb)});
+}
+
+double SoundTools::LoudnessLufs(const QString& path) {
+    QProcess process;
+    process.start(QStandardPaths::findExecutable(QStringLiteral("ffmpeg")),
+                  {QStringLiteral("-nostats"), QStringLiteral("-hide_banner"), QStringLiteral("-i"),
+                   path, QStringLiteral("-filter_complex"), QStringLiteral("ebur128"),
+                   QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-")});
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    if (!process.waitForFinished(120000) || process.exitCode() != 0) {
+        ADD_FAILURE() << "ffmpeg could not measure " << path.toStdString();
+        return none;
+    }
+    // The summary comes last; the running figures before it have "I:" too.
+    const QString log = QString::fromLocal8Bit(process.readAllStandardError());
+    const qsizetype summary = log.lastIndexOf(QStringLiteral("Integrated loudness:"));
+    const qsizetype at = log.indexOf(QStringLiteral("I:"), summary);
+    if (summary < 0 || at < 0) {
+        ADD_FAILURE() << "ffmpeg gave no loudness for " << path.toStdString();
+        return none;
+    }
+    const QString figure = log.mid(at + 2).trimmed().section(QLatin1Char(' '), 0, 0);
+    return figure.toDouble();
+}
+
+double SoundTools::PeakDb(const Sound& sound) {
+    double peak = 0.0;
+    for (double s : sound.samples) {
+        peak = std::max(peak, std::abs(s));
+    }
+    return peak > 0.0 ? 20.0 * std::log10(peak) : -std::numeric_limits<double>::infinity();
 }
 
 SoundTools::Sound SoundTools::Read(const QString& path) {

@@ -15,6 +15,9 @@ public:
     // what it printed, when it does not succeed.
     static bool Sox(const QStringList& arguments);
     static bool Ffmpeg(const QStringList& arguments);
+    // Runs "sox -D -n LINE" with OUT in line (words split at blanks)
+    // standing for path; path, or an empty string when sox failed.
+    static QString Make(const QString& path, const QString& line);
     // A tone of frequency Hz at level dB below full scale, of seconds, made
     // by sox into path with sox's own format options (rate, channels, bits,
     // encoding, type) given in format.
@@ -31,6 +34,11 @@ public:
     static Sound Read(const QString& path);
     // RMS level in dB below full scale; very low for silence.
     static double LevelDb(const std::vector<double>& samples);
+    // The integrated loudness of the file at path in LUFS, as ffmpeg's
+    // ebur128 filter measures it; NaN (with a test failure) when it cannot.
+    static double LoudnessLufs(const QString& path);
+    // The highest sample, in dB below full scale.
+    static double PeakDb(const Sound& sound);
     // How far below the signal b the difference a - b lies, in dB, with a
     // shifted by whole samples up to maxShift where that matches them best
     // (lossy decoders disagree on where a sound starts). Only the frames

@@ -33,3 +33,6 @@ inline constexpr int IDYESTOALL = 12; // MB_YESTOALLNOCANCEL's own answer
 // Shows a modal message box through the installed prompt sink and returns the
 // button the user chose (IDOK when the sink cannot ask).
 int AfxMessageBox(const QString& text, unsigned type = MB_OK);
+// The same with a check box labelled checkText, whose state *pChecked gives
+// before and takes after (unchanged where the sink cannot ask).
+int AfxMessageBox(const QString& text, unsigned type, const QString& checkText, bool* pChecked);

@@ -1,5 +1,10 @@
 #include "CPromptSink.h"
 
+int CPromptSink::ShowWithCheck(const QString& text, unsigned type, const QString& /*checkText*/,
+                               bool* /*pChecked*/) {
+    return Show(text, type);
+}
+
 #include "AfxMessageBox.h"
 
 #include <QRegularExpression>

@@ -16,6 +16,11 @@ public:
 
     // Shows text with the style of AfxMessageBox and returns the chosen button.
     virtual int Show(const QString& text, unsigned type) = 0;
+    // Shows text as Show does, with a check box labelled checkText that
+    // *pChecked sets first and gets once the box is closed. A sink with no
+    // box to tick leaves *pChecked as it was.
+    virtual int ShowWithCheck(const QString& text, unsigned type, const QString& checkText,
+                              bool* pChecked);
 
     // The one-line form used on standard error: "error: ", "warning: " or
     // "info: " by icon, then the text with every line break made a blank.

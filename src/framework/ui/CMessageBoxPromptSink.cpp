@@ -5,18 +5,38 @@
 #include "framework/core/AfxMessageBox.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
 
 CMessageBoxPromptSink::CMessageBoxPromptSink(QString title) : m_strTitle(std::move(title)) {}
 
-int CMessageBoxPromptSink::Show(const QString& text, unsigned type) {
+namespace {
+
+QWidget* boxParent() {
     QWidget* parent = QApplication::activeModalWidget();
-    if (parent == nullptr) {
-        parent = QApplication::activeWindow();
-    }
-    const std::unique_ptr<QMessageBox> box = CreateBox(text, type, parent);
+    return parent != nullptr ? parent : QApplication::activeWindow();
+}
+
+} // namespace
+
+int CMessageBoxPromptSink::Show(const QString& text, unsigned type) {
+    const std::unique_ptr<QMessageBox> box = CreateBox(text, type, boxParent());
     CSeam<CModalRunner>::Current().RunModal(*box);
+    return AnswerOf(*box, type);
+}
+
+int CMessageBoxPromptSink::ShowWithCheck(const QString& text, unsigned type,
+                                         const QString& checkText, bool* pChecked) {
+    const std::unique_ptr<QMessageBox> box = CreateBox(text, type, boxParent());
+    // The box owns the check box from here on.
+    auto* check = new QCheckBox(checkText);
+    check->setChecked(pChecked != nullptr && *pChecked);
+    box->setCheckBox(check);
+    CSeam<CModalRunner>::Current().RunModal(*box);
+    if (pChecked != nullptr) {
+        *pChecked = check->isChecked();
+    }
     return AnswerOf(*box, type);
 }
 

@@ -5,6 +5,7 @@
 #include "framework/core/AfxMessageBox.h"
 #include "framework/ui/CMessageBoxPromptSink.h"
 
+#include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -74,6 +75,24 @@ TEST_F(MessageBoxPromptSinkTest, AnswersFollowTheButtonTheUserPressed) {
     EXPECT_EQ(AfxMessageBox(QStringLiteral("Replace?"), MB_YESTOALLNOCANCEL), IDCANCEL);
     EXPECT_EQ(AfxMessageBox(QStringLiteral("Save?"), MB_YESNOCANCEL), IDCANCEL);
     EXPECT_EQ(runner.titles, QStringList(9, QStringLiteral("Kantel")));
+}
+
+TEST_F(MessageBoxPromptSinkTest, ACheckBoxShowsTheStateGivenAndGivesBackTheUsers) {
+    bool checked = true;
+    bool shownChecked = false;
+    runner.scripts << [&](QDialog& d) {
+        auto& box = static_cast<QMessageBox&>(d);
+        ASSERT_NE(box.checkBox(), nullptr);
+        EXPECT_EQ(box.checkBox()->text(), QStringLiteral("Match it"));
+        shownChecked = box.checkBox()->isChecked();
+        DialogDriver::Click(box.checkBox());
+        DialogDriver::Click(box.button(QMessageBox::No));
+    };
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Convert?"), MB_YESNOCANCEL, QStringLiteral("Match it"),
+                            &checked),
+              IDNO);
+    EXPECT_TRUE(shownChecked);
+    EXPECT_FALSE(checked);
 }
 
 TEST_F(MessageBoxPromptSinkTest, EnterTakesTheFirstButton) {

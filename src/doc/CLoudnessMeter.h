@@ -1,0 +1,63 @@
+#pragma once
+
+#include "CResult.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+#include <limits>
+#include <memory>
+
+// Measures how loud a sound is as EBU R128 has it, with libebur128: the
+// integrated loudness, the true peak (the level between the samples that a
+// player's reconstruction reaches) and the sample peak. Fed interleaved
+// float frames, or the integer PCM of a wave file's data, block by block.
+class CLoudnessMeter {
+public:
+    struct Reading {
+        static constexpr double kNone = -std::numeric_limits<double>::infinity();
+        // LUFS; kNone for a sound shorter than one 400 ms gating block, or
+        // one so quiet that every block is gated away.
+        double integrated = kNone;
+        double truePeak = kNone;   // dBTP, over all channels
+        double samplePeak = kNone; // dBFS, over all channels
+        qint64 frames = 0;
+
+        bool HasLoudness() const;
+        bool operator==(const Reading&) const = default;
+        // Some sample is not silence.
+        bool HasPeak() const;
+    };
+
+    // A meter for frames of channels at samplesPerSec. IsValid() is false
+    // when libebur128 takes no such format (or has no memory for it).
+    CLoudnessMeter(int channels, int samplesPerSec);
+    ~CLoudnessMeter();
+    CLoudnessMeter(const CLoudnessMeter&) = delete;
+    CLoudnessMeter& operator=(const CLoudnessMeter&) = delete;
+
+    bool IsValid() const { return m_pState != nullptr; }
+
+    // Adds count interleaved frames of samples in -1 to 1.
+    void Add(const float* frames, qint64 count);
+    // Adds wave data of bitsPerSample (8 unsigned, 16, 24 or 32 signed,
+    // little-endian); a partial last frame is left out.
+    void AddPcm(QByteArrayView data, int bitsPerSample);
+
+    // What the frames added so far measure.
+    Reading Result() const;
+
+    // Measures the sound file at path (any kind CSoundSource opens) in its
+    // own format. The error names the file; a read that canceled() stops
+    // between blocks is one too.
+    static CResult<Reading> MeasureFile(const QString& path,
+                                        const std::function<bool()>& canceled = {});
+
+private:
+    struct State;
+    std::unique_ptr<State> m_pState;
+    int m_nChannels = 0;
+    qint64 m_nFrames = 0;
+};
