@@ -4,7 +4,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QContextMenuEvent>
+#include <QFont>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -27,6 +29,58 @@ protected:
     void Refill(const QStringList& rows) {
         pDoc->rows = rows;
         pDoc->UpdateAllViews(nullptr);
+    }
+
+    // Which way the sort arrow drawn in column nCol's title points: the
+    // widest row of its dark pixels lies at its base. The arrow is the
+    // title's rightmost mark, apart from its text.
+    enum class Arrow { None, Up, Down };
+    Arrow ArrowOf(int nCol) const {
+        QHeaderView* header = List().header();
+        const QImage image = header->grab().toImage();
+        const int right = header->sectionViewportPosition(nCol) + header->sectionSize(nCol) - 2;
+        const int background = image.pixelColor(right, 1).lightness();
+        const auto dark = [&](int x, int y) {
+            return image.pixelColor(x, y).lightness() < background - 60;
+        };
+        const auto darkColumn = [&](int x) {
+            for (int y = 2; y < image.height() - 2; ++y) {
+                if (dark(x, y)) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        int x = right;
+        while (x > 0 && !darkColumn(x)) {
+            --x;
+        }
+        const int arrowRight = x;
+        while (x > 0 && darkColumn(x)) {
+            --x;
+        }
+        int first = -1;
+        int last = -1;
+        int widestRow = -1;
+        int widest = 0;
+        for (int y = 2; y < image.height() - 2; ++y) {
+            int count = 0;
+            for (int column = x + 1; column <= arrowRight; ++column) {
+                count += dark(column, y) ? 1 : 0;
+            }
+            if (count > 0) {
+                first = first < 0 ? y : first;
+                last = y;
+            }
+            if (count > widest) {
+                widest = count;
+                widestRow = y;
+            }
+        }
+        if (widestRow < 0 || first == last) {
+            return Arrow::None;
+        }
+        return widestRow - first > last - widestRow ? Arrow::Up : Arrow::Down;
     }
 
     RowsDocument* pDoc = nullptr;
@@ -227,8 +281,9 @@ TEST_F(ListView, AClickOnAColumnTitleSortsByItAndAnotherTurnsItAround) {
     // with case ignored.
     EXPECT_EQ(Shown(List()), (QList<int>{3, 1, 6, 0, 4, 5, 2}));
     EXPECT_TRUE(List().header()->isSortIndicatorShown());
-    EXPECT_EQ(List().header()->sortIndicatorOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(ArrowOf(1), Arrow::Up) << "ascending points up, the smallest on top";
     clickTitle(1);
+    EXPECT_EQ(ArrowOf(1), Arrow::Down);
     EXPECT_EQ(Shown(List()), (QList<int>{2, 5, 4, 0, 1, 6, 3}));
     EXPECT_EQ(List().GetSortOrder(), Qt::DescendingOrder);
 
@@ -294,6 +349,70 @@ TEST_F(ListView, CtrlFGoesToTheFilterAndEscapeClearsItAndGoesBack) {
     EXPECT_TRUE(filter.text().isEmpty());
     EXPECT_EQ(List().GetVisibleItemCount(), 4);
     EXPECT_TRUE(List().hasFocus());
+}
+
+TEST_F(ListView, DownFromTheFilterSelectsTheFirstRowItKeptUnlessOneIsSelected) {
+    pView->window()->activateWindow();
+    QLineEdit& filter = pView->GetFilterEdit();
+    filter.setFocus();
+    QTest::keyClicks(&filter, QStringLiteral("a"));
+    ASSERT_EQ(Shown(List()), (QList<int>{0, 1, 2, 3}));
+    List().SortItems(1, Qt::DescendingOrder);
+    QTest::keyClick(&filter, Qt::Key_Down);
+    EXPECT_TRUE(List().hasFocus());
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), 2) << "gamma is the first row shown";
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_FOCUSED), 2);
+
+    List().SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    filter.setFocus();
+    QTest::keyClick(&filter, Qt::Key_Down);
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), 0) << "the user's row stays selected";
+
+    filter.setFocus();
+    QTest::keyClicks(&filter, QStringLiteral("zz"));
+    QTest::keyClick(&filter, Qt::Key_Down);
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), -1) << "no row to select";
+}
+
+TEST_F(ListView, ARowTheFilterNoLongerMatchesAfterAnEditStaysMarkedUntilTheFilterChanges) {
+    Refill({QStringLiteral("external"), QStringLiteral("bank"), QStringLiteral("external"),
+            QStringLiteral("external")});
+    QAbstractItemModelTester tester(List().model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    List().SetFilterText(QStringLiteral("extern"));
+    List().SetItemState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    const auto marked = [this](int nRow) {
+        const QModelIndex index = List().model()->index(nRow, 1);
+        return index.data(Qt::FontRole).value<QFont>().italic() &&
+               !index.data(Qt::ToolTipRole).toString().isEmpty();
+    };
+
+    // The edited record 2 stays where it was, in italics; record 3, edited
+    // while not selected (another window's edit), goes.
+    Refill({QStringLiteral("external"), QStringLiteral("bank"), QStringLiteral("bank"),
+            QStringLiteral("bank")});
+    EXPECT_EQ(Shown(List()), (QList<int>{0, 2}));
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), 2);
+    EXPECT_FALSE(marked(0));
+    EXPECT_TRUE(marked(1));
+
+    // It stays over later refills, and matching again takes its mark off.
+    List().SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    Refill({QStringLiteral("bank"), QStringLiteral("bank"), QStringLiteral("bank"),
+            QStringLiteral("bank")});
+    EXPECT_EQ(Shown(List()), (QList<int>{0, 2}));
+    Refill({QStringLiteral("bank"), QStringLiteral("bank"), QStringLiteral("external"),
+            QStringLiteral("bank")});
+    EXPECT_EQ(Shown(List()), (QList<int>{0, 2}));
+    EXPECT_TRUE(marked(0));
+    EXPECT_FALSE(marked(1));
+
+    // A new filter text forgets them; so does a shorter table.
+    List().SetFilterText(QStringLiteral("exter"));
+    EXPECT_EQ(Shown(List()), (QList<int>{2}));
+    List().SetItemState(2, LVIS_SELECTED, LVIS_SELECTED);
+    Refill({QStringLiteral("bank")});
+    EXPECT_EQ(Shown(List()), (QList<int>{}));
 }
 
 TEST_F(ListView, ARefillAndARestoredSelectionKeepTheScrollPositionInBothDirections) {
