@@ -101,6 +101,30 @@ TEST_F(MainFrame, WindowMenuListsEveryWindowByItsViewsCaption) {
                                             QStringLiteral("New &Event View\tCtrl+E")}));
 }
 
+TEST_F(MainFrame, BanksOfOneNameFromTwoFoldersAreToldApartByTheirFolders) {
+    ASSERT_NE(Open(WriteDemoBank(QStringLiteral("korvex/sound"))), nullptr);
+    EXPECT_EQ(ActiveWindow()->GetWindowText(), QStringLiteral("Bnk_1.bnm - Resource View"));
+    CMDIChildWnd* pFirst = ActiveWindow();
+    ASSERT_NE(Open(WriteDemoBank(QStringLiteral("lunaris/sound"))), nullptr);
+    CMDIChildWnd* pSecond = ActiveWindow();
+    frame->OnCommand(ID_WINDOW_NEW_EVENT_VIEW);
+    // Both end in "sound": one folder more tells them apart, in every window.
+    EXPECT_EQ(Captions(Windows()),
+              (QStringList{QStringLiteral("Bnk_1.bnm (korvex/sound) - Resource View"),
+                           QStringLiteral("Bnk_1.bnm (lunaris/sound) - Resource View"),
+                           QStringLiteral("Bnk_1.bnm (lunaris/sound) - Event View")}));
+    const QStringList items = Items(OpenPopup(QStringLiteral("&Window")));
+    EXPECT_TRUE(items.contains(QStringLiteral("&1 Bnk_1.bnm (korvex/sound) - Resource View")))
+        << items.join(u'|').toStdString();
+
+    // Alone again, the bank is its file's name.
+    pSecond->MDIActivate();
+    frame->OnCommand(ID_FILE_CLOSE);
+    DeleteClosedWindows();
+    EXPECT_EQ(Captions(Windows()), QStringList{QStringLiteral("Bnk_1.bnm - Resource View")});
+    EXPECT_EQ(Windows().value(0), pFirst);
+}
+
 TEST_F(MainFrame, NewEventViewWithoutABankWindowIsDisabledAndReportsTheFailedCommand) {
     EXPECT_FALSE(IsEnabled(ID_WINDOW_NEW_EVENT_VIEW));
     frame->OnIdleUpdateCmdUI();
