@@ -97,17 +97,22 @@ void CKantelView::ImportInto(int index, const QString& path) {
         AfxMessageBox(plan.Error().text, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    const CResult<QString> ownRate =
-        CSoundImporter::Describe(pDoc->ImportRequest(index, path, true));
+    const CResult<CSoundImporter::Formats> formats =
+        CSoundImporter::FormatsOf(pDoc->ImportRequest(index, path, false));
     bool bKeepRate = false;
-    if (ownRate && ownRate.Value() != plan.Value()) {
-        // The two differ only in the rate: let the user choose it.
+    if (formats && formats.Value().source.samplesPerSec != formats.Value().target.samplesPerSec) {
+        // The rates differ: let the user choose, with buttons that say what
+        // each does.
+        const QString sampleRate = CSoundImporter::RateText(formats.Value().target.samplesPerSec);
+        const QString fileRate = CSoundImporter::RateText(formats.Value().source.samplesPerSec);
         const int answer = AfxMessageBox(
             plan.Value() + QCoreApplication::translate(
-                               "CKantelView",
-                               "\n\nConvert it to the sample's rate? Choose No to keep "
-                               "the file's own rate."),
-            MB_YESNOCANCEL | MB_ICONQUESTION);
+                               "CKantelView", "\n\nThe sample plays at %1; the file is at %2.")
+                               .arg(sampleRate, fileRate),
+            MB_YESNOCANCEL | MB_ICONQUESTION,
+            {QCoreApplication::translate("CKantelView", "Convert to %1").arg(sampleRate),
+             QCoreApplication::translate("CKantelView", "Keep %1").arg(fileRate),
+             QCoreApplication::translate("CKantelView", "Cancel")});
         if (answer == IDCANCEL) {
             return;
         }

@@ -5,7 +5,13 @@
 RecordingPromptSink::RecordingPromptSink() : m_guard(this) {}
 
 int RecordingPromptSink::Show(const QString& text, unsigned type) {
-    prompts.append({text, type});
+    prompts.append({text, type, {}});
+    return answers.isEmpty() ? IDOK : answers.takeFirst();
+}
+
+int RecordingPromptSink::ShowNamed(const QString& text, unsigned type,
+                                   const QStringList& buttonTexts) {
+    prompts.append({text, type, buttonTexts});
     return answers.isEmpty() ? IDOK : answers.takeFirst();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Installs itself as the prompt sink while it lives, records every message
 // box and answers with the scripted results in order (IDOK once they run out).
@@ -12,10 +13,13 @@ public:
     struct Prompt {
         QString text;
         unsigned type;
+        // The buttons' names where the caller gave them.
+        QStringList buttons;
     };
 
     RecordingPromptSink();
     int Show(const QString& text, unsigned type) override;
+    int ShowNamed(const QString& text, unsigned type, const QStringList& buttonTexts) override;
 
     QList<Prompt> prompts;
     QList<int> answers;

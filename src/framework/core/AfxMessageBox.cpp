@@ -5,3 +5,7 @@
 int AfxMessageBox(const QString& text, unsigned type) {
     return CSeam<CPromptSink>::Current().Show(text, type);
 }
+
+int AfxMessageBox(const QString& text, unsigned type, const QStringList& buttonTexts) {
+    return CSeam<CPromptSink>::Current().ShowNamed(text, type, buttonTexts);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Message box styles and results as the program's code spells them. Only the
 // values the program uses are here; the numbers are the platform's own so that
@@ -33,3 +34,7 @@ inline constexpr int IDYESTOALL = 12; // MB_YESTOALLNOCANCEL's own answer
 // Shows a modal message box through the installed prompt sink and returns the
 // button the user chose (IDOK when the sink cannot ask).
 int AfxMessageBox(const QString& text, unsigned type = MB_OK);
+// The same with the buttons named by what they do, in the order of type's
+// buttons ("Convert to 22,050 Hz", "Keep 96,000 Hz", "Cancel" for Yes, No
+// and Cancel); the answers stay IDYES, IDNO, IDCANCEL.
+int AfxMessageBox(const QString& text, unsigned type, const QStringList& buttonTexts);

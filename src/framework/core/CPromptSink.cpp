@@ -73,3 +73,7 @@ int CPromptSink::UnattendedAnswer(unsigned type) {
         return IDOK;
     }
 }
+
+int CPromptSink::ShowNamed(const QString& text, unsigned type, const QStringList& /*buttonTexts*/) {
+    return Show(text, type);
+}

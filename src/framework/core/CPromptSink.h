@@ -3,6 +3,7 @@
 #include "CSeam.h"
 
 #include <QString>
+#include <QStringList>
 
 // Where message boxes go. The editor installs one that shows a QMessageBox, the
 // command-line tool keeps the default that writes one line to standard error,
@@ -16,6 +17,9 @@ public:
 
     // Shows text with the style of AfxMessageBox and returns the chosen button.
     virtual int Show(const QString& text, unsigned type) = 0;
+    // Show with the buttons named as given, in the order of type's buttons;
+    // a sink that cannot name them asks as Show does.
+    virtual int ShowNamed(const QString& text, unsigned type, const QStringList& buttonTexts);
 
     // The one-line form used on standard error: "error: ", "warning: " or
     // "info: " by icon, then the text with every line break made a blank.

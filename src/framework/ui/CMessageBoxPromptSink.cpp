@@ -20,6 +20,42 @@ int CMessageBoxPromptSink::Show(const QString& text, unsigned type) {
     return AnswerOf(*box, type);
 }
 
+int CMessageBoxPromptSink::ShowNamed(const QString& text, unsigned type,
+                                     const QStringList& buttonTexts) {
+    QWidget* parent = QApplication::activeModalWidget();
+    if (parent == nullptr) {
+        parent = QApplication::activeWindow();
+    }
+    const std::unique_ptr<QMessageBox> box = CreateBox(text, type, parent);
+    // The buttons in the order the type gives them, whatever order the
+    // platform lays them out in.
+    QList<QMessageBox::StandardButton> order;
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        order = {QMessageBox::Ok, QMessageBox::Cancel};
+        break;
+    case MB_YESNOCANCEL:
+        order = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+        break;
+    case MB_YESNO:
+        order = {QMessageBox::Yes, QMessageBox::No};
+        break;
+    case MB_YESTOALLNOCANCEL:
+        order = {QMessageBox::Yes, QMessageBox::YesToAll, QMessageBox::No, QMessageBox::Cancel};
+        break;
+    default:
+        order = {QMessageBox::Ok};
+        break;
+    }
+    for (qsizetype i = 0; i < order.size() && i < buttonTexts.size(); ++i) {
+        if (QAbstractButton* button = box->button(order.at(i)); button != nullptr) {
+            button->setText(buttonTexts.at(i));
+        }
+    }
+    CSeam<CModalRunner>::Current().RunModal(*box);
+    return AnswerOf(*box, type);
+}
+
 std::unique_ptr<QMessageBox> CMessageBoxPromptSink::CreateBox(const QString& text, unsigned type,
                                                               QWidget* parent) const {
     auto box = std::make_unique<QMessageBox>(parent);

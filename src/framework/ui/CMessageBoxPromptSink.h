@@ -17,6 +17,7 @@ public:
     explicit CMessageBoxPromptSink(QString title = QStringLiteral("Kantel"));
 
     int Show(const QString& text, unsigned type) override;
+    int ShowNamed(const QString& text, unsigned type, const QStringList& buttonTexts) override;
 
     // The box Show runs, over parent.
     std::unique_ptr<QMessageBox> CreateBox(const QString& text, unsigned type,
