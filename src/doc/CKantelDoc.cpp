@@ -537,8 +537,10 @@ void CKantelDoc::PushEdit(const QString& label, const CBankEdit::State& before, 
     if (!edit->IsEmpty()) {
         // The history goes with the bank (DeleteContents), so the steps never
         // outlive the tables they write.
+        // A step that leaves the bank unmodified (the names opening gives)
+        // leaves it so both ways: its undo gives the file as it is on disk.
         GetHistory().Push({label, [this, edit] { edit->Undo(EditTables()); },
-                           [this, edit] { edit->Redo(EditTables()); }, edit->Cost()});
+                           [this, edit] { edit->Redo(EditTables()); }, edit->Cost(), !bModified});
     }
     if (bModified) {
         SetModifiedFlag(true);

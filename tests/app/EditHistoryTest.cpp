@@ -65,8 +65,11 @@ TEST_F(EditHistory, EditsTakenBackAndMadeAgainSaveTheBanksTheyStandFor) {
     EXPECT_FALSE(pDoc->IsModified()) << "back at the bank as opened";
     EXPECT_EQ(ActiveWindow()->GetWindowText(), QStringLiteral("Bnk_1.bnm - Resource View"));
     EXPECT_EQ(EditItems().value(1), QStringLiteral("&Redo Properties of Skid\tCtrl+Y"));
-    // The third takes back the name opening gave: the bank is the file.
+    // The third takes back the name opening gave: the bank is the file, and
+    // the caption says so as it did after opening.
     Key(Qt::Key_Z);
+    EXPECT_FALSE(pDoc->IsModified());
+    EXPECT_EQ(ActiveWindow()->GetWindowText(), QStringLiteral("Bnk_1.bnm - Resource View"));
     Key(Qt::Key_S);
     EXPECT_EQ(folder.Read(QStringLiteral("demo/Bnk_1.bnm")), original);
 

@@ -1,5 +1,6 @@
 #include "CUndoStack.h"
 
+#include <algorithm>
 #include <utility>
 
 void CUndoStack::Push(Step step) {
@@ -63,6 +64,19 @@ bool CUndoStack::Redo() {
 
 void CUndoStack::SetClean() {
     m_nClean = m_nIndex;
+}
+
+bool CUndoStack::IsClean() const {
+    if (m_nClean < 0) {
+        return false;
+    }
+    const auto [from, to] = std::minmax(m_nIndex, m_nClean);
+    for (qsizetype i = from; i < to; ++i) {
+        if (!m_steps[static_cast<size_t>(i)].bKeepsClean) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void CUndoStack::SetNoCleanState() {

@@ -19,6 +19,10 @@ public:
         std::function<void()> redo;
         // Roughly the bytes the step holds, for the budget.
         qsizetype cost = 0;
+        // A step that changes nothing the file must hold, such as the names
+        // opening derives again each time: the document equals its file on
+        // one side of it exactly when it does on the other.
+        bool bKeepsClean = false;
     };
 
     static constexpr qsizetype kDefaultBudget = qsizetype{256} * 1024 * 1024;
@@ -39,7 +43,9 @@ public:
     void SetClean();
     // The document differs from its file in a way no step takes back.
     void SetNoCleanState();
-    bool IsClean() const { return m_nIndex == m_nClean; }
+    // Whether the document equals its file: at the clean point, or only
+    // steps that keep it clean away from it.
+    bool IsClean() const;
 
     // Forgets every step; the present is clean.
     void Clear();
