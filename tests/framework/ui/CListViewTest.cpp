@@ -31,24 +31,43 @@ protected:
         pDoc->UpdateAllViews(nullptr);
     }
 
-    // Which way the sort arrow at the right end of column nCol's title
-    // points: an upward arrow has more of its dark pixels in its lower half.
+    // Which way the sort arrow drawn in column nCol's title points. The
+    // arrow is the title's rightmost mark, apart from its text; an upward
+    // arrow is widest at its bottom.
     enum class Arrow { Up, Down };
     Arrow ArrowOf(int nCol) const {
         QHeaderView* header = List().header();
         const QImage image = header->grab().toImage();
-        const int right = header->sectionViewportPosition(nCol) + header->sectionSize(nCol) - 2;
-        const int background = image.pixelColor(right, 1).lightness();
-        int upper = 0;
-        int lower = 0;
-        for (int y = 2; y < image.height() - 2; ++y) {
-            for (int x = right - 10; x < right; ++x) {
-                if (image.pixelColor(x, y).lightness() < background - 60) {
-                    (y < image.height() / 2 ? upper : lower) += 1;
+        int x = header->sectionViewportPosition(nCol) + header->sectionSize(nCol) - 2;
+        const int background = image.pixelColor(x, 1).lightness();
+        const auto dark = [&](int column, int y) {
+            return image.pixelColor(column, y).lightness() < background - 60;
+        };
+        const auto darkColumn = [&](int column) {
+            for (int y = 2; y < image.height() - 2; ++y) {
+                if (dark(column, y)) {
+                    return true;
                 }
             }
+            return false;
+        };
+        for (; x > 0 && !darkColumn(x); --x) {
         }
-        return lower > upper ? Arrow::Up : Arrow::Down;
+        const int right = x;
+        for (; x > 0 && darkColumn(x); --x) {
+        }
+        QList<int> widths;
+        for (int y = 2; y < image.height() - 2; ++y) {
+            int width = 0;
+            for (int column = x + 1; column <= right; ++column) {
+                width += dark(column, y) ? 1 : 0;
+            }
+            if (width > 0) {
+                widths.append(width);
+            }
+        }
+        return !widths.isEmpty() && widths.constLast() > widths.constFirst() ? Arrow::Up
+                                                                             : Arrow::Down;
     }
 
     RowsDocument* pDoc = nullptr;
