@@ -59,6 +59,11 @@ bool CSoundEventDlg::OnInitDialog() {
     m_nParam2 = e.param2;
     m_nParam3 = e.param3;
     CDialog::OnInitDialog();
+    if (e.type == SoundEvent::kTypePitch) {
+        // A pitch above 1.0 plays the sound faster; only a volume stops at 1.0.
+        SetDlgItemText(IDC_PARAM_RANGE,
+                       QCoreApplication::translate("CSoundEventDlg", "Range 0 - 4294967295"));
+    }
     OnChangeParam2();
     OnChangeParam3();
     return true;

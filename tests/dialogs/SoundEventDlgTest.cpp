@@ -189,13 +189,18 @@ TEST_F(SoundEventDlgTest, StoredParameterWordsOpenAsTheyAreAndOkKeepsThem) {
         event.param3 = 0x80000000U;
         QStringList shown;
         const int result = Run([&](QDialog& d) {
-            for (int id : {IDC_PARAM2, IDC_PARAM2_FRACTION, IDC_PARAM3, IDC_PARAM3_FRACTION}) {
+            for (int id : {IDC_PARAM_RANGE, IDC_PARAM2, IDC_PARAM2_FRACTION, IDC_PARAM3,
+                           IDC_PARAM3_FRACTION}) {
                 shown << Dlg(d).GetDlgItemText(id);
             }
             DialogDriver::Click(DialogDriver::Control<QCheckBox>(Dlg(d), IDC_DYNAMIC));
             Ok(d);
         });
-        EXPECT_EQ(shown, (QStringList{"98304", "1.500000", "2147483648", "32768.000000"})) << type;
+        EXPECT_EQ(shown.mid(1), (QStringList{"98304", "1.500000", "2147483648", "32768.000000"}))
+            << type;
+        EXPECT_EQ(shown.first(), type == SoundEvent::kTypePitch
+                                     ? QStringLiteral("Range 0 - 4294967295")
+                                     : QStringLiteral("Range 0 - 65536 (0.0 - 1.0)"));
         EXPECT_EQ(result, IDOK) << type;
         EXPECT_EQ(event.param2, 98304U);
         EXPECT_EQ(event.param3, 0x80000000U);
