@@ -70,6 +70,9 @@ TEST_F(EditHistory, EditsTakenBackAndMadeAgainSaveTheBanksTheyStandFor) {
     Key(Qt::Key_Z);
     EXPECT_FALSE(pDoc->IsModified());
     EXPECT_EQ(ActiveWindow()->GetWindowText(), QStringLiteral("Bnk_1.bnm - Resource View"));
+    Key(Qt::Key_Y);
+    EXPECT_FALSE(pDoc->IsModified());
+    Key(Qt::Key_Z);
     Key(Qt::Key_S);
     EXPECT_EQ(folder.Read(QStringLiteral("demo/Bnk_1.bnm")), original);
 
