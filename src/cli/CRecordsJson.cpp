@@ -73,7 +73,8 @@ QString CRecordsJson::Resources(const CBankRecords& records) {
             {QStringLiteral("description"), name != nullptr ? text(name->description) : null()},
             {QStringLiteral("resourceId"), number(r.resourceId)},
             {QStringLiteral("type"), number(r.type)},
-            {QStringLiteral("storage"), sample(r.storage)},
+            // The word is there for a CD track too, and the list shows it.
+            {QStringLiteral("storage"), number(r.storage)},
             {QStringLiteral("length"), sample(r.length)},
             {QStringLiteral("offset"), sample(r.offset)},
             {QStringLiteral("volume"), number(r.volume)},

@@ -27,9 +27,9 @@ void CSoundEventDlg::DoDataExchange(CDataExchange* pDX) {
     DDV_MinMaxInt(pDX, m_nBankNumber, 0, 3);
     DDX_Text(pDX, IDC_EVENT_ID, m_strEventId);
     DDX_Text(pDX, IDC_PARAM2, m_nParam2);
-    DDV_MinMaxInt(pDX, m_nParam2, 0, 65536);
+    CheckParam(pDX, m_nParam2, m_pEvent->param2);
     DDX_Text(pDX, IDC_PARAM3, m_nParam3);
-    DDV_MinMaxInt(pDX, m_nParam3, 0, 65536);
+    CheckParam(pDX, m_nParam3, m_pEvent->param3);
     DDX_Text(pDX, IDC_EVENT_TYPE, m_strType);
     DDX_Text(pDX, IDC_TARGET_INDEX, m_nTargetIndex);
     DDV_MinMaxInt(pDX, m_nTargetIndex, 0, 65535);
@@ -56,10 +56,14 @@ bool CSoundEventDlg::OnInitDialog() {
     }
     m_nTargetIndex = static_cast<int>(e.param1 & 0xFFFFU);
     m_nBankNumber = static_cast<int>(e.param1 >> 16U);
-    // Words above 0x7FFFFFFF show as negative numbers, which OK refuses.
-    m_nParam2 = static_cast<int>(e.param2);
-    m_nParam3 = static_cast<int>(e.param3);
+    m_nParam2 = e.param2;
+    m_nParam3 = e.param3;
     CDialog::OnInitDialog();
+    if (e.type == SoundEvent::kTypePitch) {
+        // A pitch above 1.0 plays the sound faster; only a volume stops at 1.0.
+        SetDlgItemText(IDC_PARAM_RANGE,
+                       QCoreApplication::translate("CSoundEventDlg", "Range 0 - 4294967295"));
+    }
     OnChangeParam2();
     OnChangeParam3();
     return true;
@@ -81,11 +85,17 @@ void CSoundEventDlg::OnChangeParam3() {
     ShowFraction(IDC_PARAM3, IDC_PARAM3_FRACTION);
 }
 
-void CSoundEventDlg::ShowFraction(int nEdit, int nFraction) {
-    int value = GetDlgItemInt(nEdit, nullptr, true);
-    if (value > 65536) {
-        value = 65536;
+void CSoundEventDlg::CheckParam(CDataExchange* pDX, quint32 value, quint32 stored) const {
+    // The game wrote the stored word; refusing it would make every other
+    // field of the event uneditable without flattening it.
+    if (m_pEvent->type == SoundEvent::kTypeVolume && value != stored) {
+        DDV_MinMaxUInt(pDX, value, 0, 65536);
     }
+}
+
+void CSoundEventDlg::ShowFraction(int nEdit, int nFraction) {
+    // Unsigned, as the list reads the word; an unreadable box shows 0.
+    const auto value = static_cast<quint32>(GetDlgItemInt(nEdit, nullptr, false));
     SetDlgItemText(nFraction, QString::asprintf("%8.6f", value * (1.0 / 65536.0)));
 }
 
@@ -94,6 +104,6 @@ void CSoundEventDlg::StoreToEvent() {
     e.stopable = m_bStopable != 0 ? 1 : 0;
     e.dynamic = m_bDynamic != 0 ? 1 : 0;
     e.param1 = (static_cast<quint32>(m_nBankNumber) << 16U) | static_cast<quint32>(m_nTargetIndex);
-    e.param2 = static_cast<quint32>(m_nParam2);
-    e.param3 = static_cast<quint32>(m_nParam3);
+    e.param2 = m_nParam2;
+    e.param3 = m_nParam3;
 }

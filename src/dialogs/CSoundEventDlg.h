@@ -4,13 +4,16 @@
 #include "res/resource.h"
 
 #include <QString>
+#include <QtGlobal>
 
 struct SoundEvent;
 
 // "Sound Event Properties" for a Pitch or Volume event: its flags, its target
 // (resource index and bank number packed into param1) and its two 16.16
 // parameters, each shown live as a fraction of 1.0. The record is written only
-// at OK, and its type never.
+// at OK, and its type never. A parameter the record already holds is always
+// accepted as it is; a new one is any 32-bit word for a Pitch and at most 1.0
+// for a Volume.
 class CSoundEventDlg : public CDialog {
 public:
     enum { IDD = IDD_SOUND_EVENT };
@@ -21,8 +24,9 @@ public:
 
     int m_nBankNumber = 0;
     QString m_strEventId;
-    int m_nParam2 = 0;
-    int m_nParam3 = 0;
+    // The words as they are: a pitch above 1.0 is an ordinary game value.
+    quint32 m_nParam2 = 0;
+    quint32 m_nParam3 = 0;
     QString m_strType;
     int m_nTargetIndex = 0;
     int m_bStopable = 0;
@@ -41,6 +45,8 @@ protected:
     void StoreToEvent();
 
 private:
-    // The fraction beside a parameter box; values above 1.0 show as 1.0.
+    // The fraction beside a parameter box, the box's true value.
     void ShowFraction(int nEdit, int nFraction);
+    // Refuses a new Volume parameter above 1.0.
+    void CheckParam(CDataExchange* pDX, quint32 value, quint32 stored) const;
 };

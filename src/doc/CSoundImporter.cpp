@@ -13,6 +13,8 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLocale>
+#include <QStringList>
 
 #include <cmath>
 #include <limits>
@@ -83,19 +85,38 @@ QString CSoundImporter::ChooseName(const QString& source, const CFolderListing& 
 
 namespace {
 
+QString channelsText(int channels) {
+    if (channels == 1) {
+        return QCoreApplication::translate("CSoundImporter", "mono");
+    }
+    if (channels == 2) {
+        return QCoreApplication::translate("CSoundImporter", "stereo");
+    }
+    return QCoreApplication::translate("CSoundImporter", "%n channels", nullptr, channels);
+}
+
+// "22,050 Hz, stereo, 16-bit": what an import makes.
 QString formatText(const CSoundImporter::Format& f) {
     QString text =
-        QStringLiteral("%1 Hz, %2")
-            .arg(f.samplesPerSec)
-            .arg(f.channels == 1
-                     ? QStringLiteral("mono")
-                     : (f.channels == 2 ? QStringLiteral("stereo")
-                                        : QStringLiteral("%1 channels").arg(f.channels)));
+        CSoundImporter::RateText(f.samplesPerSec) + QStringLiteral(", ") + channelsText(f.channels);
     // Float and compressed data have no bits to speak of.
     return f.bitsPerSample > 0
                ? text +
-                     QCoreApplication::translate("CSoundImporter", ", %1 bits").arg(f.bitsPerSample)
+                     QCoreApplication::translate("CSoundImporter", ", %1-bit").arg(f.bitsPerSample)
                : text;
+}
+
+// "WAV, 24-bit, 96 kHz, stereo": what the user chose, as a player shows it.
+QString sourceText(const CSoundSource::Info& info) {
+    QStringList parts{info.kind};
+    if (info.bitsPerSample > 0) {
+        parts.append(
+            QCoreApplication::translate("CSoundImporter", "%1-bit").arg(info.bitsPerSample));
+    }
+    parts.append(QCoreApplication::translate("CSoundImporter", "%1 kHz")
+                     .arg(QLocale(QLocale::English).toString(info.samplesPerSec / 1000.0, 'g', 6)));
+    parts.append(channelsText(info.channels));
+    return parts.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -110,10 +131,25 @@ CResult<QString> CSoundImporter::Describe(const Request& request) {
     const Format to = TargetFormat(request.target, from, request.keepRate);
     return QCoreApplication::translate(
                "CSoundImporter",
-               "%1 (%2, %3) will be converted to %4 and saved in the bank's folder as "
+               "%1 (%2) will be converted to %3 and saved in the bank's folder as "
                "a new wave file, which the sample then uses.")
-        .arg(QFileInfo(request.source).fileName(), info.description, formatText(from),
-             formatText(to));
+        .arg(QFileInfo(request.source).fileName(), sourceText(info), formatText(to));
+}
+
+CResult<CSoundImporter::Formats> CSoundImporter::FormatsOf(const Request& request) {
+    CResult<CSoundSource> opened = CSoundSource::Open(request.source);
+    if (!opened) {
+        return opened.Error();
+    }
+    const CSoundSource::Info& info = opened.Value().GetInfo();
+    const Format from{info.channels, info.samplesPerSec, info.bitsPerSample};
+    return Formats{from, TargetFormat(request.target, from, request.keepRate)};
+}
+
+QString CSoundImporter::RateText(int samplesPerSec) {
+    // The prompts are written in English; their numbers are grouped so.
+    return QCoreApplication::translate("CSoundImporter", "%1 Hz")
+        .arg(QLocale(QLocale::English).toString(samplesPerSec));
 }
 
 bool CSoundImporter::IsPlainWave(const QString& path) {

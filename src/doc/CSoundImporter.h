@@ -83,6 +83,16 @@ public:
     // The format a wave file can hold that the request will write.
     static Format TargetFormat(const Format& record, const Format& source, bool keepRate);
 
+    // The source's format and the one an import would give it, or why the
+    // source cannot be read.
+    struct Formats {
+        Format source;
+        Format target;
+    };
+    static CResult<Formats> FormatsOf(const Request& request);
+    // A rate as the prompts give it: "22,050 Hz".
+    static QString RateText(int samplesPerSec);
+
 private:
     struct Converted;
     // Decodes and converts the source, as integers or (to be measured

@@ -68,6 +68,28 @@ int bitsOf(int format) {
     }
 }
 
+// What users call the kind of file; the decoder's own name for kinds
+// without a common one.
+QString kindOf(int format) {
+    switch (format & SF_FORMAT_TYPEMASK) {
+    case SF_FORMAT_WAV:
+    case SF_FORMAT_WAVEX:
+    case SF_FORMAT_RF64:
+        return QStringLiteral("WAV");
+    case SF_FORMAT_AIFF:
+        return QStringLiteral("AIFF");
+    case SF_FORMAT_FLAC:
+        return QStringLiteral("FLAC");
+    case SF_FORMAT_MPEG:
+        return QStringLiteral("MP3");
+    case SF_FORMAT_OGG:
+        return (format & SF_FORMAT_SUBMASK) == SF_FORMAT_OPUS ? QStringLiteral("Opus")
+                                                              : QStringLiteral("Ogg Vorbis");
+    default:
+        return QString();
+    }
+}
+
 QString formatName(int format) {
     SF_FORMAT_INFO info{};
     info.format = format;
@@ -153,6 +175,7 @@ CResult<CSoundSource> CSoundSource::OpenPcmWave(const QString& path, const QStri
     source.m_info.bitsPerSample = bits;
     source.m_info.description =
         QCoreApplication::translate("CSoundSource", "WAV / %1 bit PCM").arg(bits);
+    source.m_info.kind = QStringLiteral("WAV");
     source.m_loop = waveLoop(path);
     if (source.m_loop && source.m_loop->start >= source.m_info.frames) {
         source.m_loop.reset();
@@ -240,6 +263,10 @@ CResult<CSoundSource> CSoundSource::Open(const QString& path, Use use) {
     const QString major = formatName(info.format & SF_FORMAT_TYPEMASK);
     const QString minor = formatName(info.format & SF_FORMAT_SUBMASK);
     source.m_info.description = minor.isEmpty() ? major : major + QStringLiteral(" / ") + minor;
+    source.m_info.kind = kindOf(info.format);
+    if (source.m_info.kind.isEmpty()) {
+        source.m_info.kind = major;
+    }
     const int type = info.format & SF_FORMAT_TYPEMASK;
     source.m_loop = type == SF_FORMAT_WAV || type == SF_FORMAT_WAVEX || type == SF_FORMAT_RF64
                         ? waveLoop(path)

@@ -21,8 +21,10 @@ public:
         // Of integer PCM data; 0 for float and compressed data, whose
         // precision is above any the games play.
         int bitsPerSample = 0;
-        // "WAV (Microsoft) / Signed 16 bit PCM", for messages.
+        // "WAV (Microsoft) / Signed 16 bit PCM", as the decoder names it.
         QString description;
+        // The kind of file as a user knows it: "WAV", "FLAC", "MP3".
+        QString kind;
     };
     // A loop in sample frames of the source: the first frame and how many.
     struct Loop {

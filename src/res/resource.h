@@ -74,6 +74,8 @@
 #define IDC_DYNAMIC 1034
 #define IDC_PARAM2_FRACTION 1035
 #define IDC_PARAM3_FRACTION 1036
+// The range above Param2, which a Pitch states as its own.
+#define IDC_PARAM_RANGE 1049
 #define IDC_CD_TRACK 1037
 #define IDC_KEEP_RATE 1038
 #define IDC_MATCH_LOUDNESS 1039

@@ -6,12 +6,14 @@
 #include "doc/CKantelDoc.h"
 #include "framework/ui/AfxWin.h"
 #include "framework/ui/CListCtrl.h"
+#include "framework/ui/CListModel.h"
 #include "framework/ui/CMDIChildWnd.h"
 #include "framework/ui/CMDIFrameWnd.h"
 #include "framework/ui/CWinApp.h"
 #include "res/resource.h"
 
 #include <QCoreApplication>
+#include <QHeaderView>
 
 namespace {
 
@@ -45,6 +47,10 @@ void CCheckView::OnUpdate(IDocumentView* /*pSender*/, qintptr /*lHint*/, void* /
                           150);
         list.InsertColumn(Finding, QCoreApplication::translate("CCheckView", "Finding"),
                           LVCFMT_LEFT, 700);
+        // A finding is a sentence: it takes the window's whole width, and
+        // what a narrow window still cuts is in its tool tip.
+        list.header()->setStretchLastSection(true);
+        list.GetModel()->SetTextToolTips(true);
     }
     const CKantelDoc* pDoc = GetDocument();
     m_findings = pDoc != nullptr ? pDoc->CheckBank() : std::vector<CBankChecker::Finding>();

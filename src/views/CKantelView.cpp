@@ -97,25 +97,34 @@ void CKantelView::ImportInto(int index, const QString& path) {
         AfxMessageBox(plan.Error().text, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    const CResult<QString> ownRate =
-        CSoundImporter::Describe(pDoc->ImportRequest(index, path, {true, false}));
+    const CResult<CSoundImporter::Formats> formats =
+        CSoundImporter::FormatsOf(pDoc->ImportRequest(index, path, {}));
     CKantelDoc::ImportOptions options;
     const QString match =
         QCoreApplication::translate("CKantelView", "Match the loudness of the sound it replaces");
-    if (ownRate && ownRate.Value() != plan.Value()) {
-        // The two differ only in the rate: let the user choose it.
+    if (formats && formats.Value().source.samplesPerSec != formats.Value().target.samplesPerSec) {
+        // The rates differ: let the user choose, with buttons that say what
+        // each does.
+        const QString sampleRate = CSoundImporter::RateText(formats.Value().target.samplesPerSec);
+        const QString fileRate = CSoundImporter::RateText(formats.Value().source.samplesPerSec);
         const int answer = AfxMessageBox(
             plan.Value() + QCoreApplication::translate(
-                               "CKantelView",
-                               "\n\nConvert it to the sample's rate? Choose No to keep "
-                               "the file's own rate."),
-            MB_YESNOCANCEL | MB_ICONQUESTION, match, &options.matchLoudness);
+                               "CKantelView", "
+
+The sample plays at %1; the file is at %2.")
+                               .arg(sampleRate, fileRate),
+            MB_YESNOCANCEL | MB_ICONQUESTION,
+            {{QCoreApplication::translate("CKantelView", "Convert to %1").arg(sampleRate),
+              QCoreApplication::translate("CKantelView", "Keep %1").arg(fileRate),
+              QCoreApplication::translate("CKantelView", "Cancel")},
+             match,
+             &options.matchLoudness});
         if (answer == IDCANCEL) {
             return;
         }
         options.keepRate = answer == IDNO;
-    } else if (AfxMessageBox(plan.Value(), MB_OKCANCEL | MB_ICONINFORMATION, match,
-                             &options.matchLoudness) != IDOK) {
+    } else if (AfxMessageBox(plan.Value(), MB_OKCANCEL | MB_ICONINFORMATION,
+                             {{}, match, &options.matchLoudness}) != IDOK) {
         return;
     }
     if (pDoc->ImportSound(index, path, options)) {

@@ -96,13 +96,26 @@ void CWaveformPane::ShowResource(const CKantelDoc* pDoc, int index) {
     Sample sample;
     const std::span<const SoundResource> resources =
         pDoc != nullptr ? pDoc->Resources() : std::span<const SoundResource>();
-    if (pDoc == nullptr || index < 0 || static_cast<size_t>(index) >= resources.size() ||
-        !resources[static_cast<size_t>(index)].IsSample()) {
+    if (pDoc == nullptr || index < 0 || static_cast<size_t>(index) >= resources.size()) {
         sample.message = QCoreApplication::translate("CWaveformPane", "No sample selected");
         ShowSample(sample);
         return;
     }
     const SoundResource& resource = resources[static_cast<size_t>(index)];
+    if (resource.IsCdAudio()) {
+        // The game plays it from the disc: the bank holds no sound of it.
+        sample.message =
+            QCoreApplication::translate("CWaveformPane",
+                                        "CD track %1 is played from the disc: no wave to show")
+                .arg(resource.cdTrack);
+        ShowSample(sample);
+        return;
+    }
+    if (!resource.IsSample()) {
+        sample.message = QCoreApplication::translate("CWaveformPane", "No sample selected");
+        ShowSample(sample);
+        return;
+    }
     const QString folder = pDoc->GetBankFolder();
     const QByteArray name(resource.fileName, sizeof resource.fileName);
     if (folder != m_strResolvedFolder || name != m_resolvedName ||

@@ -49,6 +49,13 @@ TEST_F(CheckBank, ListsTheFindingsAndGoesToTheirRecords) {
                            QStringLiteral("Its wave file crash.wav is not in the folder %1.")
                                .arg(folder.FilePath(QStringLiteral("demo")))}));
 
+    // The sentence takes what the window has left, and all of it is the
+    // cell's tool tip.
+    ActiveWindow()->resize(1100, 400);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list.columnWidth(0) + list.columnWidth(1), list.viewport()->width());
+    EXPECT_EQ(list.model()->index(3, 1).data(Qt::ToolTipRole).toString(), RowTexts(list, 3).at(1));
+
     // No event list yet: one opens, on the same bank, at the event.
     CMDIChildWnd* pCheckWindow = ActiveWindow();
     DoubleClickRow(list, 2);

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QScrollBar>
 
 #include <cstdlib>
 
@@ -101,6 +102,23 @@ TEST_F(MainFrame, WindowMenuListsEveryWindowByItsViewsCaption) {
                                             QStringLiteral("New &Event View\tCtrl+E")}));
 }
 
+TEST_F(MainFrame, BanksOfOneNameFromTwoFoldersAreToldApartByTheirFolders) {
+    ASSERT_NE(Open(WriteDemoBank(QStringLiteral("korvex/sound"))), nullptr);
+    CMDIChildWnd* pFirst = ActiveWindow();
+    ASSERT_NE(Open(WriteDemoBank(QStringLiteral("lunaris/sound"))), nullptr);
+    frame->OnCommand(ID_WINDOW_NEW_EVENT_VIEW);
+    // Both end in "sound": one folder more tells them apart, in every window.
+    EXPECT_EQ(Captions(Windows()),
+              (QStringList{QStringLiteral("Bnk_1.bnm (korvex/sound) - Resource View"),
+                           QStringLiteral("Bnk_1.bnm (lunaris/sound) - Resource View"),
+                           QStringLiteral("Bnk_1.bnm (lunaris/sound) - Event View")}));
+    // Alone again, the bank is its file's name.
+    frame->OnCommand(ID_FILE_CLOSE);
+    DeleteClosedWindows();
+    EXPECT_EQ(Captions(Windows()), QStringList{QStringLiteral("Bnk_1.bnm - Resource View")});
+    EXPECT_EQ(Windows().value(0), pFirst);
+}
+
 TEST_F(MainFrame, NewEventViewWithoutABankWindowIsDisabledAndReportsTheFailedCommand) {
     EXPECT_FALSE(IsEnabled(ID_WINDOW_NEW_EVENT_VIEW));
     frame->OnIdleUpdateCmdUI();
@@ -174,6 +192,17 @@ TEST_F(MainFrame, NewWindowsCascadeFromTheTopLeftAndStayInsideTheArea) {
     app->CloseAllDocuments(false);
     ASSERT_NE(OpenDemoBank(), nullptr);
     EXPECT_EQ(ActiveWindow()->geometry().topLeft(), area.topLeft());
+}
+
+TEST_F(MainFrame, WindowsStayReachableWhenTheFrameShrinks) {
+    ASSERT_NE(OpenDemoBank(), nullptr);
+    ActiveWindow()->setGeometry(40, 30, 1100, 700);
+    frame->resize(900, 600);
+    QCoreApplication::processEvents();
+    // Scrolled to its far corner, the area shows the window's right edge.
+    QMdiArea* area = frame->GetMDIClient();
+    area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+    EXPECT_LE(ActiveWindow()->geometry().right(), area->viewport()->width());
 }
 
 TEST_F(MainFrame, StoredPlacementOfTenNumbersIsAppliedWithoutItsShowCommand) {

@@ -438,12 +438,14 @@ TEST_F(ResourceView, ImportSoundAndADroppedFileMakeASoundTheSamplesOwn) {
     ASSERT_EQ(files.requests.size(), 1);
     EXPECT_EQ(files.requests[0].initialDir, pDoc->GetBankFolder());
     ASSERT_EQ(prompts->Texts().size(), 1);
-    EXPECT_TRUE(prompts->Texts()[0].startsWith(QStringLiteral("Big Bang.flac (FLAC")))
+    EXPECT_TRUE(prompts->Texts()[0].startsWith(
+        QStringLiteral("Big Bang.flac (FLAC, 24-bit, 44.1 kHz, stereo) will be converted to "
+                       "22,050 Hz, stereo, 16-bit and saved in the bank's folder")))
         << qPrintable(prompts->Texts()[0]);
-    EXPECT_TRUE(prompts->Texts()[0].contains(
-        QStringLiteral("44100 Hz, stereo, 24 bits) will be converted to 22050 Hz, stereo, 16 bits "
-                       "and saved in the bank's folder")))
-        << qPrintable(prompts->Texts()[0]);
+    // Each button says what it does; No is the file's own rate.
+    EXPECT_EQ(prompts->prompts[0].buttons,
+              (QStringList{QStringLiteral("Convert to 22,050 Hz"), QStringLiteral("Keep 44,100 Hz"),
+                           QStringLiteral("Cancel")}));
     const SoundResource& crash = pDoc->Resources()[4];
     EXPECT_EQ(CBnmFormat::FileNameText(crash), QStringLiteral("Big_Bang.wav"));
     EXPECT_EQ(crash.samplesPerSec, 22050);

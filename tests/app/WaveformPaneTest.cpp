@@ -196,7 +196,9 @@ TEST_F(WaveformPane, FollowsTheSelectionAndMarksTheLoop) {
     EXPECT_EQ(Pane().GetMessage(), QStringLiteral("No wave file"));
     EXPECT_EQ(Pane().GetPeaks(), nullptr);
     Select(3);
-    EXPECT_EQ(Pane().GetMessage(), QStringLiteral("No sample selected"));
+    EXPECT_EQ(Pane().GetMessage(),
+              QStringLiteral("CD track 2 is played from the disc: no wave to show"));
+    EXPECT_EQ(Pane().GetPeaks(), nullptr);
     Select(4);
     EXPECT_EQ(Pane().GetMessage(), QStringLiteral("Not a wave file"));
     EXPECT_TRUE(Pane().GetLoopRect().isEmpty());

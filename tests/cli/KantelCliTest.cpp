@@ -865,6 +865,8 @@ TEST_F(CliDemo, RecordsAreTheRawFieldsWithNumbersAsNumbers) {
     EXPECT_TRUE(engine.value(QStringLiteral("cdTrack")).isNull());
     const QJsonObject cd = rows[12].toObject();
     EXPECT_EQ(cd.value(QStringLiteral("cdTrack")).toInt(), 2);
+    // The storage word, as the list shows it ("External"), for a CD track too.
+    EXPECT_EQ(cd.value(QStringLiteral("storage")), QJsonValue(SoundResource::kStorageExternal));
     EXPECT_TRUE(cd.value(QStringLiteral("length")).isNull());
     EXPECT_TRUE(cd.value(QStringLiteral("fileName")).isNull());
     int long_ = 0;

@@ -395,7 +395,9 @@ TEST_F(SampleResourceDlgTest, WavesWithOtherChunksBecomePlainWavesOnceTheUserAgr
     EXPECT_EQ(CBnmFormat::FileNameText(Banked()), QStringLiteral("odd_1.wav"));
     EXPECT_TRUE(folder.Exists(QStringLiteral("odd_1.wav"))) << "confirmed, the new file stays";
     ASSERT_EQ(prompts.Texts().size(), 3);
-    EXPECT_TRUE(prompts.Texts()[0].startsWith(QStringLiteral("odd.wav (WAV / 16 bit PCM")));
+    EXPECT_TRUE(
+        prompts.Texts()[0].startsWith(QStringLiteral("odd.wav (WAV, 16-bit, 22.05 kHz, mono)")))
+        << qPrintable(prompts.Texts()[0]);
     EXPECT_EQ(prompts.Texts()[2], QStringLiteral("Not a PCM Wave file"));
 }
 

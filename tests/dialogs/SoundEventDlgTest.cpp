@@ -120,12 +120,14 @@ TEST_F(SoundEventDlgTest, FractionsFollowTheBoxesAsTheUserTypes) {
         fractions << fraction();
         DialogDriver::Retype(Edit(d, IDC_PARAM2), QStringLiteral("65536"));
         fractions << fraction();
-        DialogDriver::Retype(Edit(d, IDC_PARAM2), QStringLiteral("70000"));
+        // Above 1.0 the true value shows, so a stored pitch reads as the
+        // list reads it.
+        DialogDriver::Retype(Edit(d, IDC_PARAM2), QStringLiteral("98304"));
         fractions << fraction();
         DialogDriver::Retype(Edit(d, IDC_PARAM3), QStringLiteral("16384"));
         fractions << Dlg(d).GetDlgItemText(IDC_PARAM3_FRACTION);
     });
-    EXPECT_EQ(fractions, (QStringList{"0.000000", "0.000015", "1.000000", "1.000000", "0.250000"}));
+    EXPECT_EQ(fractions, (QStringList{"0.000000", "0.000015", "1.000000", "1.500000", "0.250000"}));
 }
 
 TEST_F(SoundEventDlgTest, RangeEndsAreAcceptedAndTheNextValuesRefused) {
@@ -178,20 +180,54 @@ TEST_F(SoundEventDlgTest, InvalidBoxesAreReportedBankParam2Param3TargetInThatOrd
     EXPECT_EQ(event.param1, 0x00010001U);
 }
 
-TEST_F(SoundEventDlgTest, ParameterWordsAboveTheIntRangeOpenNegativeAndAreRefused) {
-    event.param3 = 0x80000000U;
-    QString shown;
-    QString fraction;
-    const int result = Run([&](QDialog& d) {
-        shown = Edit(d, IDC_PARAM3)->text();
-        fraction = Dlg(d).GetDlgItemText(IDC_PARAM3_FRACTION);
+TEST_F(SoundEventDlgTest, StoredParameterWordsOpenAsTheyAreAndOkKeepsThem) {
+    // A pitch of 1.5 and a word with its top bit set, on either type: OK
+    // after changing only a flag writes both back unchanged.
+    for (qint32 type : {SoundEvent::kTypePitch, SoundEvent::kTypeVolume}) {
+        event.type = type;
+        event.param2 = 98304;
+        event.param3 = 0x80000000U;
+        QStringList shown;
+        const int result = Run([&](QDialog& d) {
+            for (int id : {IDC_PARAM_RANGE, IDC_PARAM2, IDC_PARAM2_FRACTION, IDC_PARAM3,
+                           IDC_PARAM3_FRACTION}) {
+                shown << Dlg(d).GetDlgItemText(id);
+            }
+            DialogDriver::Click(DialogDriver::Control<QCheckBox>(Dlg(d), IDC_DYNAMIC));
+            Ok(d);
+        });
+        EXPECT_EQ(shown.mid(1), (QStringList{"98304", "1.500000", "2147483648", "32768.000000"}))
+            << type;
+        EXPECT_EQ(shown.first(), type == SoundEvent::kTypePitch
+                                     ? QStringLiteral("Range 0 - 4294967295")
+                                     : QStringLiteral("Range 0 - 65536 (0.0 - 1.0)"));
+        EXPECT_EQ(result, IDOK) << type;
+        EXPECT_EQ(event.param2, 98304U);
+        EXPECT_EQ(event.param3, 0x80000000U);
+    }
+}
+
+TEST_F(SoundEventDlgTest, PitchTakesAnyWordAndVolumeAtMostOneForNewValues) {
+    event.type = SoundEvent::kTypePitch;
+    Run([&](QDialog& d) {
+        DialogDriver::Retype(Edit(d, IDC_PARAM2), QStringLiteral("4294967296"));
         Ok(d);
-        EXPECT_TRUE(d.isVisible());
+        DialogDriver::Retype(Edit(d, IDC_PARAM2), QStringLiteral("4294967295"));
+        Ok(d);
     });
-    EXPECT_EQ(shown, QStringLiteral("-2147483648"));
-    EXPECT_EQ(fraction, QStringLiteral("-32768.000000"));
-    EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(event.param3, 0x80000000U);
+    EXPECT_EQ(event.param2, 4294967295U);
+    // A Volume holding 98304 keeps it, and refuses any other word above 1.0.
+    event.type = SoundEvent::kTypeVolume;
+    event.param2 = 98304;
+    Run([&](QDialog& d) {
+        DialogDriver::Retype(Edit(d, IDC_PARAM2), QStringLiteral("98305"));
+        Ok(d);
+        DialogDriver::Retype(Edit(d, IDC_PARAM2), QStringLiteral("98304"));
+        Ok(d);
+    });
+    EXPECT_EQ(prompts.Texts(), (QStringList{"Please enter an integer between 0 and 4294967295.",
+                                            "Please enter an integer between 0 and 65536."}));
+    EXPECT_EQ(event.param2, 98304U);
 }
 
 TEST_F(SoundEventDlgTest, OtherEventTypesEndWithThreeBeforeShowing) {

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +108,15 @@ TEST_F(SoundImport, EveryKindOfFileBecomesTheTargetsPcmAndSoundsAsSoxMakesIt) {
         {"tone.opus", sox(48000, 2, 16, "signed-integer"), {QStringLiteral("libopus")}, true},
         {"tone.mp3", sox(44100, 2, 16, "signed-integer"), {QStringLiteral("libmp3lame")}, true},
     };
+    // How the import prompt names some of them: a player's words.
+    const QHash<QString, QString> words{
+        {QStringLiteral("u8.wav"), QStringLiteral("WAV, 8-bit, 11.025 kHz, mono")},
+        {QStringLiteral("f32.wav"), QStringLiteral("WAV, 44.1 kHz, stereo")},
+        {QStringLiteral("s24.flac"), QStringLiteral("FLAC, 24-bit, 96 kHz, mono")},
+        {QStringLiteral("tone.ogg"), QStringLiteral("Ogg Vorbis, 44.1 kHz, stereo")},
+        {QStringLiteral("tone.opus"), QStringLiteral("Opus, 48 kHz, stereo")},
+        {QStringLiteral("tone.mp3"), QStringLiteral("MP3, 44.1 kHz, stereo")},
+    };
     const Format targets[] = {{1, 22050, 16}, {2, 44100, 16}, {1, 11025, 8}};
     for (const Kind& kind : kinds) {
         const QString name = QString::fromLatin1(kind.name);
@@ -128,6 +138,17 @@ TEST_F(SoundImport, EveryKindOfFileBecomesTheTargetsPcmAndSoundsAsSoxMakesIt) {
                     SoundTools::Ffmpeg({QStringLiteral("-i"), source, QStringLiteral("-c:a"),
                                         QStringLiteral("pcm_f32le"), reference}));
             }
+        }
+        if (words.contains(name)) {
+            CSoundImporter::Request request;
+            request.source = source;
+            request.target = targets[0];
+            const CResult<QString> plan = CSoundImporter::Describe(request);
+            ASSERT_TRUE(plan);
+            EXPECT_TRUE(plan.Value().startsWith(
+                QStringLiteral("%1 (%2) will be converted to 22,050 Hz, mono, 16-bit and saved")
+                    .arg(name, words.value(name))))
+                << qPrintable(plan.Value());
         }
         for (const Format& target : targets) {
             SCOPED_TRACE(testing::Message() << target.samplesPerSec << " Hz, " << target.channels

@@ -5,15 +5,14 @@
 RecordingPromptSink::RecordingPromptSink() : m_guard(this) {}
 
 int RecordingPromptSink::Show(const QString& text, unsigned type) {
-    prompts.append({text, type, QString()});
+    prompts.append({text, type, QString(), {}});
     return answers.isEmpty() ? IDOK : answers.takeFirst();
 }
 
-int RecordingPromptSink::ShowWithCheck(const QString& text, unsigned type, const QString& checkText,
-                                       bool* pChecked) {
-    prompts.append({text, type, checkText});
-    if (!checks.isEmpty() && pChecked != nullptr) {
-        *pChecked = checks.takeFirst();
+int RecordingPromptSink::ShowWith(const QString& text, unsigned type, const Options& options) {
+    prompts.append({text, type, options.checkText, options.buttonTexts});
+    if (!checks.isEmpty() && options.pChecked != nullptr) {
+        *options.pChecked = checks.takeFirst();
     }
     return answers.isEmpty() ? IDOK : answers.takeFirst();
 }

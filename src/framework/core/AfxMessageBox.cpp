@@ -6,6 +6,6 @@ int AfxMessageBox(const QString& text, unsigned type) {
     return CSeam<CPromptSink>::Current().Show(text, type);
 }
 
-int AfxMessageBox(const QString& text, unsigned type, const QString& checkText, bool* pChecked) {
-    return CSeam<CPromptSink>::Current().ShowWithCheck(text, type, checkText, pChecked);
+int AfxMessageBox(const QString& text, unsigned type, const CPromptSink::Options& options) {
+    return CSeam<CPromptSink>::Current().ShowWith(text, type, options);
 }

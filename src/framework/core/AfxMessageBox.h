@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CPromptSink.h"
+
 #include <QString>
 
 // Message box styles and results as the program's code spells them. Only the
@@ -33,6 +35,6 @@ inline constexpr int IDYESTOALL = 12; // MB_YESTOALLNOCANCEL's own answer
 // Shows a modal message box through the installed prompt sink and returns the
 // button the user chose (IDOK when the sink cannot ask).
 int AfxMessageBox(const QString& text, unsigned type = MB_OK);
-// The same with a check box labelled checkText, whose state *pChecked gives
-// before and takes after (unchanged where the sink cannot ask).
-int AfxMessageBox(const QString& text, unsigned type, const QString& checkText, bool* pChecked);
+// The same with buttons named by what they do or a check box: see
+// CPromptSink::Options.
+int AfxMessageBox(const QString& text, unsigned type, const CPromptSink::Options& options);

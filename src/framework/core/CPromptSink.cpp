@@ -1,10 +1,5 @@
 #include "CPromptSink.h"
 
-int CPromptSink::ShowWithCheck(const QString& text, unsigned type, const QString& /*checkText*/,
-                               bool* /*pChecked*/) {
-    return Show(text, type);
-}
-
 #include "AfxMessageBox.h"
 
 #include <QRegularExpression>
@@ -77,4 +72,8 @@ int CPromptSink::UnattendedAnswer(unsigned type) {
     default:
         return IDOK;
     }
+}
+
+int CPromptSink::ShowWith(const QString& text, unsigned type, const Options& /*options*/) {
+    return Show(text, type);
 }

@@ -35,6 +35,13 @@ bool ParseInt(const QString& text, int& value) {
     return true;
 }
 
+void ReportOutOfRange(quint32 minVal, quint32 maxVal) {
+    ReportInvalid(
+        QString::asprintf(qUtf8Printable(QCoreApplication::translate(
+                              "CDataExchange", "Please enter an integer between %u and %u.")),
+                          static_cast<unsigned>(minVal), static_cast<unsigned>(maxVal)));
+}
+
 } // namespace
 
 CDataExchange::CDataExchange(CDialog* pDlgWnd, bool bSaveAndValidate)
@@ -99,6 +106,38 @@ void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
     }
 }
 
+void DDX_Text(CDataExchange* pDX, int nIDC, quint32& value) {
+    if (pDX->HasFailed()) {
+        return;
+    }
+    QWidget* control = pDX->PrepareCtrl(nIDC);
+    if (control == nullptr) {
+        return;
+    }
+    if (!pDX->m_bSaveAndValidate) {
+        const QString text = QString::asprintf("%u", static_cast<unsigned>(value));
+        if (CDialog::GetControlText(control) != text) {
+            CDialog::SetControlText(control, text);
+        }
+        return;
+    }
+    const QString trimmed = CDialog::GetControlText(control).trimmed();
+    const CIntegerText::Scan scan = CIntegerText::Read(trimmed);
+    if (scan.end != trimmed.size() || scan.digits == 0) {
+        ReportInvalid(QCoreApplication::translate("CDataExchange", "Please enter an integer."));
+        pDX->Fail();
+        return;
+    }
+    const std::optional<qint64> number = scan.InRange(0, std::numeric_limits<quint32>::max());
+    if (!number) {
+        // A number, only too large or negative: say which numbers fit.
+        ReportOutOfRange(0, std::numeric_limits<quint32>::max());
+        pDX->Fail();
+        return;
+    }
+    value = static_cast<quint32>(*number);
+}
+
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
     if (pDX->HasFailed()) {
         return;
@@ -140,6 +179,16 @@ void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal) {
             QString::asprintf(qUtf8Printable(QCoreApplication::translate(
                                   "CDataExchange", "Please enter an integer between %d and %d.")),
                               minVal, maxVal));
+        pDX->Fail();
+    }
+}
+
+void DDV_MinMaxUInt(CDataExchange* pDX, quint32 value, quint32 minVal, quint32 maxVal) {
+    if (pDX->HasFailed() || !pDX->m_bSaveAndValidate) {
+        return;
+    }
+    if (value < minVal || value > maxVal) {
+        ReportOutOfRange(minVal, maxVal);
         pDX->Fail();
     }
 }

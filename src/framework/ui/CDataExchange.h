@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 class CDialog;
 class QWidget;
@@ -40,6 +41,9 @@ private:
 void DDX_Text(CDataExchange* pDX, int nIDC, QString& value);
 // A signed decimal; saving refuses anything else ("Please enter an integer.").
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value);
+// An unsigned 32-bit decimal; saving refuses anything else ("Please enter an
+// integer.") and numbers beyond 32 bits.
+void DDX_Text(CDataExchange* pDX, int nIDC, quint32& value);
 // Check box state: 0 unchecked, 1 checked; any other stored value shows as
 // checked.
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
@@ -49,6 +53,7 @@ void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index);
 
 // Checks of the value just exchanged; both bounds are allowed.
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal);
+void DDV_MinMaxUInt(CDataExchange* pDX, quint32 value, quint32 minVal, quint32 maxVal);
 // At most nChars characters. When loading, also limits what the user can type
 // into the edit box of the last exchange.
 void DDV_MaxChars(CDataExchange* pDX, const QString& value, int nChars);

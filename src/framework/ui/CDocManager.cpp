@@ -13,6 +13,10 @@
 #include "framework/core/IDocumentView.h"
 
 #include <QFileInfo>
+#include <QHash>
+#include <QStringList>
+
+#include <utility>
 
 namespace {
 
@@ -40,6 +44,41 @@ void AppendFilter(QString& filter, CDocTemplate& docTemplate, QString* pDefaultE
         *pDefaultExt = ext.mid(1);
     }
     filter += name + u'|' + u'*' + ext + u'|';
+}
+
+} // namespace
+
+namespace {
+
+// The last nParts folders of folder, joined by '/'; the whole folder when it
+// has no more.
+QString FolderTail(const QString& folder, int nParts) {
+    const QStringList parts = folder.split(u'/', Qt::SkipEmptyParts);
+    if (nParts >= parts.size()) {
+        return folder;
+    }
+    return parts.mid(parts.size() - nParts).join(u'/');
+}
+
+// The fewest trailing folders that tell each document's folder from the
+// others', in the documents' order.
+QStringList FolderLabels(const QList<CDocument*>& same) {
+    QStringList folders;
+    for (CDocument* pDoc : same) {
+        folders.append(QFileInfo(pDoc->GetPathName()).path());
+    }
+    for (int nParts = 1;; ++nParts) {
+        QStringList labels;
+        bool bWhole = true;
+        for (const QString& folder : std::as_const(folders)) {
+            labels.append(FolderTail(folder, nParts));
+            bWhole = bWhole && labels.constLast() == folder;
+        }
+        QStringList distinct = labels;
+        if (distinct.removeDuplicates() == 0 || bWhole) {
+            return labels;
+        }
+    }
 }
 
 } // namespace
@@ -227,6 +266,7 @@ bool CDocManager::DoSave(CDocument& doc, const QString& path, bool bReplace) {
         if (CWinApp* pApp = AfxGetApp()) {
             pApp->AddToRecentFileList(newName);
         }
+        UpdateTitles();
         // The views name their windows after the document; after Save As
         // they would go on showing the old name until the next change.
         if (doc.GetTitle() != oldTitle) {
@@ -234,6 +274,36 @@ bool CDocManager::DoSave(CDocument& doc, const QString& path, bool bReplace) {
         }
     }
     return true;
+}
+
+void CDocManager::UpdateTitles() {
+    QList<CDocument*> documents;
+    for (CDocTemplate* pTemplate : std::as_const(m_templateList)) {
+        for (CDocument* pDoc : pTemplate->GetDocuments()) {
+            if (!pDoc->GetPathName().isEmpty()) {
+                documents.append(pDoc);
+            }
+        }
+    }
+    // Names are compared as the games' file system does, without case.
+    QHash<QString, QList<CDocument*>> byName;
+    for (CDocument* pDoc : std::as_const(documents)) {
+        byName[QFileInfo(pDoc->GetPathName()).fileName().toCaseFolded()].append(pDoc);
+    }
+    for (const QList<CDocument*>& same : std::as_const(byName)) {
+        const QStringList labels = same.size() > 1 ? FolderLabels(same) : QStringList();
+        for (qsizetype i = 0; i < same.size(); ++i) {
+            CDocument* pDoc = same.at(i);
+            QString title = QFileInfo(pDoc->GetPathName()).fileName();
+            if (!labels.isEmpty()) {
+                title += QStringLiteral(" (%1)").arg(labels.at(i));
+            }
+            if (pDoc->GetTitle() != title) {
+                pDoc->SetTitle(title);
+                pDoc->UpdateAllViews(nullptr, 0, nullptr);
+            }
+        }
+    }
 }
 
 void CDocManager::OnFileClose(CDocument& doc) {

@@ -71,6 +71,12 @@ public:
     void OnFileSave(CDocument& doc);
     void OnFileSaveAs(CDocument& doc);
 
+    // Titles each document its file's name, followed by as much of its
+    // folder as tells it apart where two open files have the same name
+    // ("Bnk_1.bnm (korvex/sound)"), and refreshes the views of those whose
+    // title changed. Run whenever a document opens, closes or is renamed.
+    void UpdateTitles();
+
 protected:
     QList<CDocTemplate*> m_templateList;
 };

@@ -1,5 +1,6 @@
 #include "CDocTemplate.h"
 
+#include "CDocManager.h"
 #include "CMDIChildWnd.h"
 #include "CView.h"
 #include "StringTable.h"
@@ -71,6 +72,10 @@ void CDocTemplate::CloseDocument(CDocument* pDoc) {
     m_closing.removeAll(pDoc);
     RemoveDocument(pDoc);
     delete pDoc;
+    // A bank that shared its name with this one needs its folder no more.
+    if (CDocManager* pManager = CDocManager::Current()) {
+        pManager->UpdateTitles();
+    }
 }
 
 void CDocTemplate::OnViewDetached(CDocument* pDoc) {

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 CFileDialog::CFileDialog(bool bOpenFileDialog, const QString& defExt, const QString& fileName,
                          unsigned flags, const QString& filter, QWidget* pParentWnd)
@@ -47,17 +48,45 @@ QStringList CFileDialog::NameFilters(const QString& filter) {
         if (caption.isEmpty() && patterns.isEmpty()) {
             break;
         }
+        // The dialog ignores case (see CQtFilePicker), so "*.bnm;*.BNM" is
+        // one pattern.
         QStringList qtPatterns;
         for (const QString& pattern : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             const QString p = pattern.trimmed();
-            qtPatterns << (p == QLatin1String("*.*") ? QStringLiteral("*") : p);
+            const QString qtPattern = p == QLatin1String("*.*") ? QStringLiteral("*") : p;
+            if (!qtPatterns.contains(qtPattern, Qt::CaseInsensitive)) {
+                qtPatterns << qtPattern;
+            }
         }
-        // Qt takes the patterns from the last parentheses of the caption, so
-        // a caption that shows its own patterns gives them up for ours.
-        const QString shown = QLatin1Char('(') + patterns + QLatin1Char(')');
-        if (caption.endsWith(shown)) {
-            caption.chop(shown.size());
-            caption = caption.trimmed();
+        // Qt takes the patterns from the last parentheses of the caption. A
+        // caption that shows the same patterns is used as it is; one that
+        // shows others gives them up for ours, so no list appears twice.
+        const qsizetype open = caption.lastIndexOf(QLatin1Char('('));
+        if (caption.endsWith(QLatin1Char(')')) && open >= 0) {
+            const QString inside = caption.mid(open + 1, caption.size() - open - 2);
+            if (inside.contains(QLatin1Char('*'))) {
+                QStringList shown;
+                for (const QString& pattern : inside.split(
+                         QRegularExpression(QStringLiteral("[ ;]+")), Qt::SkipEmptyParts)) {
+                    const QString qtPattern =
+                        pattern == QLatin1String("*.*") ? QStringLiteral("*") : pattern;
+                    if (!shown.contains(qtPattern, Qt::CaseInsensitive)) {
+                        shown << qtPattern;
+                    }
+                }
+                const auto folded = [](QStringList list) {
+                    for (QString& item : list) {
+                        item = item.toCaseFolded();
+                    }
+                    list.sort();
+                    return list;
+                };
+                if (folded(shown) == folded(qtPatterns) && inside == shown.join(QLatin1Char(' '))) {
+                    result << caption;
+                    continue;
+                }
+                caption = caption.left(open).trimmed();
+            }
         }
         result << caption + QStringLiteral(" (") + qtPatterns.join(QLatin1Char(' ')) +
                       QLatin1Char(')');

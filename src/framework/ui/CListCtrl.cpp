@@ -132,7 +132,11 @@ void CListCtrl::SetItemCount(int nItems) {
             m_pModel->SetRowCount(nItems);
         }
     } else {
-        // The cells may have changed: filter and sort them again.
+        // The cells may have changed: filter and sort them again. The row
+        // the user was on stays, even if the change made the filter drop it.
+        if (bRefill && place.nSelected >= 0 && place.nSelected < nItems) {
+            m_order.Keep(place.nSelected);
+        }
         Arrange(nItems);
     }
     if (bRefill) {
@@ -141,12 +145,16 @@ void CListCtrl::SetItemCount(int nItems) {
 }
 
 void CListCtrl::Arrange(int nItems) {
+    QList<int> keptOnly;
     const QList<int> rows = m_order.Arrange(
         nItems, GetColumnCount(),
         [this](int nRecord, int nCol) {
             return m_getCellText ? m_getCellText(nRecord, nCol) : QString();
         },
-        [this](int nRecord, QString& text) { return m_getRowText && m_getRowText(nRecord, text); });
+        [this](int nRecord, QString& text) { return m_getRowText && m_getRowText(nRecord, text); },
+        &keptOnly);
+    m_pModel->SetMarkedRecords(keptOnly, QCoreApplication::translate(
+                                             "CListCtrl", "Changed: no longer matches the filter"));
     m_pModel->SetRows(nItems, m_order.IsIdentity() ? nullptr : &rows);
 }
 
@@ -167,7 +175,11 @@ void CListCtrl::SortItems(int nCol, Qt::SortOrder order) {
     m_order.SetSort(nCol < GetColumnCount() ? nCol : -1, order);
     header()->setSortIndicatorShown(m_order.SortColumn() >= 0);
     if (m_order.SortColumn() >= 0) {
-        header()->setSortIndicator(m_order.SortColumn(), order);
+        // Qt draws its downward arrow for ascending order, as Windows once
+        // did; Linux desktops point up for ascending, the smallest on top.
+        header()->setSortIndicator(m_order.SortColumn(), order == Qt::AscendingOrder
+                                                             ? Qt::DescendingOrder
+                                                             : Qt::AscendingOrder);
     }
     if (!m_bRowsDeleted) {
         Arrange(m_pModel->RecordCount());

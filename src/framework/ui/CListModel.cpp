@@ -1,5 +1,7 @@
 #include "CListModel.h"
 
+#include <QFont>
+
 #include <algorithm>
 
 namespace {
@@ -153,9 +155,32 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
         return CellText(RecordOfRow(index.row()), index.column());
     case Qt::TextAlignmentRole:
         return Alignment(IsRightAligned(index.column()));
+    case Qt::FontRole:
+        if (!m_marked.isEmpty() && m_marked.contains(RecordOfRow(index.row()))) {
+            QFont font;
+            font.setItalic(true);
+            return font;
+        }
+        return QVariant();
+    case Qt::ToolTipRole: {
+        const int record = RecordOfRow(index.row());
+        if (!m_marked.isEmpty() && m_marked.contains(record)) {
+            return m_strMarkNote;
+        }
+        if (m_bTextToolTips) {
+            const QString text = CellText(record, index.column());
+            return text.isEmpty() ? QVariant() : QVariant(text);
+        }
+        return QVariant();
+    }
     default:
         return QVariant();
     }
+}
+
+void CListModel::SetMarkedRecords(const QList<int>& records, const QString& note) {
+    m_marked = QSet<int>(records.begin(), records.end());
+    m_strMarkNote = note;
 }
 
 QVariant CListModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -37,6 +38,13 @@ public:
     int RecordOfRow(int nRow) const;
     int RowOfRecord(int nRecord) const;
     QString CellText(int nRecord, int nCol) const;
+    // Records shown in italics with note as their tool tip; takes effect at
+    // the next SetRows.
+    void SetMarkedRecords(const QList<int>& records, const QString& note);
+    bool IsMarked(int nRecord) const { return m_marked.contains(nRecord); }
+    // Whether a cell's tool tip is its whole text, for columns of sentences
+    // that the column's width may cut.
+    void SetTextToolTips(bool bOn) { m_bTextToolTips = bOn; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -63,4 +71,7 @@ private:
     // Record -> row, -1 for a record no row shows; only with an order.
     QList<int> m_rowOfRecord;
     TextSource m_textSource;
+    QSet<int> m_marked;
+    QString m_strMarkNote;
+    bool m_bTextToolTips = false;
 };

@@ -59,13 +59,26 @@ int Compare(const SortKey& a, const SortKey& b) {
 
 } // namespace
 
+void CListOrder::SetFilter(const QString& text) {
+    if (text != m_filter) {
+        m_kept.clear();
+    }
+    m_filter = text;
+}
+
+void CListOrder::Keep(int nRecord) {
+    if (nRecord >= 0 && !m_filter.isEmpty() && !m_kept.contains(nRecord)) {
+        m_kept.append(nRecord);
+    }
+}
+
 void CListOrder::SetSort(int nColumn, Qt::SortOrder order) {
     m_nSortColumn = nColumn < 0 ? -1 : nColumn;
     m_order = order;
 }
 
 QList<int> CListOrder::Arrange(int nRecords, int nColumns, const CellText& text,
-                               const RowText& rowText) const {
+                               const RowText& rowText, QList<int>* pKeptOnly) const {
     QList<int> rows;
     nRecords = std::max(nRecords, 0);
     rows.reserve(nRecords);
@@ -77,18 +90,25 @@ QList<int> CListOrder::Arrange(int nRecords, int nColumns, const CellText& text,
         // A filter with a line break could match across the cells of a row.
         const bool bWholeRows = rowText && !m_filter.contains(QLatin1Char('\n'));
         QString row;
-        for (int record = 0; record < nRecords; ++record) {
+        const auto matches = [&](int record) {
             row.clear();
             if (bWholeRows && rowText(record, row)) {
-                if (matcher.indexIn(row) >= 0) {
-                    rows.append(record);
-                }
-                continue;
+                return matcher.indexIn(row) >= 0;
             }
             for (int column = 0; column < nColumns; ++column) {
                 if (matcher.indexIn(text(record, column)) >= 0) {
-                    rows.append(record);
-                    break;
+                    return true;
+                }
+            }
+            return false;
+        };
+        for (int record = 0; record < nRecords; ++record) {
+            if (matches(record)) {
+                rows.append(record);
+            } else if (m_kept.contains(record)) {
+                rows.append(record);
+                if (pKeptOnly != nullptr) {
+                    pKeptOnly->append(record);
                 }
             }
         }

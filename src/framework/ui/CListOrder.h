@@ -20,7 +20,8 @@ public:
     // one by one). A filter looks through a long list much faster this way.
     using RowText = std::function<bool(int nRecord, QString& text)>;
 
-    void SetFilter(const QString& text) { m_filter = text; }
+    // A new filter text also forgets the records kept.
+    void SetFilter(const QString& text);
     const QString& Filter() const { return m_filter; }
     // nColumn < 0: the records' own order.
     void SetSort(int nColumn, Qt::SortOrder order);
@@ -29,12 +30,21 @@ public:
     // Whether every record shows, in its own order.
     bool IsIdentity() const { return m_filter.isEmpty() && m_nSortColumn < 0; }
 
+    // Shows nRecord from now on even where the filter would drop it, until
+    // the filter text changes: a record the user just edited must not
+    // vanish under the pointer because the edit changed the cell the
+    // filter matched.
+    void Keep(int nRecord);
+
     // The records to show, in order, of nRecords records with nColumns cells.
+    // pKeptOnly, if given, receives the records shown only because they are
+    // kept.
     QList<int> Arrange(int nRecords, int nColumns, const CellText& text,
-                       const RowText& rowText = nullptr) const;
+                       const RowText& rowText = nullptr, QList<int>* pKeptOnly = nullptr) const;
 
 private:
     QString m_filter;
+    QList<int> m_kept;
     int m_nSortColumn = -1;
     Qt::SortOrder m_order = Qt::AscendingOrder;
 };

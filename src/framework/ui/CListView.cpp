@@ -34,11 +34,20 @@ CListView::CListView() : m_pList(new CListCtrl(this)), m_pFilter(new QLineEdit(t
         m_pFilter->clear();
         m_pList->setFocus(Qt::ShortcutFocusReason);
     });
-    // From the field, Down goes to the rows it kept.
+    // From the field, Down goes to the rows it kept. A row merely focused
+    // leaves Play and Properties disabled, so the first row is selected
+    // unless the user's selected row is among them.
     auto* down = new QShortcut(QKeySequence(Qt::Key_Down), m_pFilter);
     down->setContext(Qt::WidgetShortcut);
-    QObject::connect(down, &QShortcut::activated, m_pList,
-                     [this] { m_pList->setFocus(Qt::ShortcutFocusReason); });
+    QObject::connect(down, &QShortcut::activated, m_pList, [this] {
+        m_pList->setFocus(Qt::ShortcutFocusReason);
+        if (m_pList->GetNextItem(-1, LVNI_SELECTED) >= 0 || m_pList->GetVisibleItemCount() == 0) {
+            return;
+        }
+        m_pList->SetItemState(m_pList->GetVisibleItem(0), LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+        m_pList->scrollToTop();
+    });
 
     m_pList->m_getCellText = [this](int nItem, int nSubItem) {
         // A view whose window is closing has no document left to show.

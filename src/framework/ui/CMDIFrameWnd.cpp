@@ -97,6 +97,10 @@ bool CMDIFrameWnd::LoadFrame(int nIDResource, unsigned dwDefaultStyle) {
     m_pArranger = std::make_unique<CMDIArranger>(m_pMDIClient);
     m_pMDIClient->setViewMode(QMdiArea::SubWindowView);
     m_pMDIClient->setActivationOrder(QMdiArea::ActivationHistoryOrder);
+    // A frame made smaller than its windows must leave them reachable: the
+    // area scrolls to their edges and buttons rather than cutting them off.
+    m_pMDIClient->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_pMDIClient->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_pMDIClient);
     QObject::connect(m_pMDIClient, &QMdiArea::subWindowActivated, this, [this] {
         OnUpdateFrameMenu();

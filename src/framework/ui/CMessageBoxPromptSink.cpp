@@ -26,16 +26,43 @@ int CMessageBoxPromptSink::Show(const QString& text, unsigned type) {
     return AnswerOf(*box, type);
 }
 
-int CMessageBoxPromptSink::ShowWithCheck(const QString& text, unsigned type,
-                                         const QString& checkText, bool* pChecked) {
+int CMessageBoxPromptSink::ShowWith(const QString& text, unsigned type, const Options& options) {
     const std::unique_ptr<QMessageBox> box = CreateBox(text, type, boxParent());
-    // The box owns the check box from here on.
-    auto* check = new QCheckBox(checkText);
-    check->setChecked(pChecked != nullptr && *pChecked);
-    box->setCheckBox(check);
+    // The buttons in the order the type gives them, whatever order the
+    // platform lays them out in.
+    QList<QMessageBox::StandardButton> order;
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        order = {QMessageBox::Ok, QMessageBox::Cancel};
+        break;
+    case MB_YESNOCANCEL:
+        order = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+        break;
+    case MB_YESNO:
+        order = {QMessageBox::Yes, QMessageBox::No};
+        break;
+    case MB_YESTOALLNOCANCEL:
+        order = {QMessageBox::Yes, QMessageBox::YesToAll, QMessageBox::No, QMessageBox::Cancel};
+        break;
+    default:
+        order = {QMessageBox::Ok};
+        break;
+    }
+    for (qsizetype i = 0; i < order.size() && i < options.buttonTexts.size(); ++i) {
+        if (QAbstractButton* button = box->button(order.at(i)); button != nullptr) {
+            button->setText(options.buttonTexts.at(i));
+        }
+    }
+    QCheckBox* check = nullptr;
+    if (!options.checkText.isEmpty()) {
+        // The box owns the check box from here on.
+        check = new QCheckBox(options.checkText);
+        check->setChecked(options.pChecked != nullptr && *options.pChecked);
+        box->setCheckBox(check);
+    }
     CSeam<CModalRunner>::Current().RunModal(*box);
-    if (pChecked != nullptr) {
-        *pChecked = check->isChecked();
+    if (check != nullptr && options.pChecked != nullptr) {
+        *options.pChecked = check->isChecked();
     }
     return AnswerOf(*box, type);
 }

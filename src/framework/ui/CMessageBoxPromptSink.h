@@ -17,8 +17,7 @@ public:
     explicit CMessageBoxPromptSink(QString title = QStringLiteral("Kantel"));
 
     int Show(const QString& text, unsigned type) override;
-    int ShowWithCheck(const QString& text, unsigned type, const QString& checkText,
-                      bool* pChecked) override;
+    int ShowWith(const QString& text, unsigned type, const Options& options) override;
 
     // The box Show runs, over parent.
     std::unique_ptr<QMessageBox> CreateBox(const QString& text, unsigned type,

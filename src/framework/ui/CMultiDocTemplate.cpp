@@ -42,6 +42,9 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& path, bool bMakeVi
         if (CWinApp* pApp = AfxGetApp()) {
             pApp->AddToRecentFileList(path);
         }
+        if (CDocManager* pManager = CDocManager::Current()) {
+            pManager->UpdateTitles();
+        }
     }
     InitialUpdateFrame(pFrame, pDoc, bMakeVisible);
     return pDoc;

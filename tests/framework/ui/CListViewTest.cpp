@@ -4,7 +4,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QContextMenuEvent>
+#include <QFont>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -27,6 +29,45 @@ protected:
     void Refill(const QStringList& rows) {
         pDoc->rows = rows;
         pDoc->UpdateAllViews(nullptr);
+    }
+
+    // Which way the sort arrow drawn in column nCol's title points. The
+    // arrow is the title's rightmost mark, apart from its text; an upward
+    // arrow is widest at its bottom.
+    enum class Arrow { Up, Down };
+    Arrow ArrowOf(int nCol) const {
+        QHeaderView* header = List().header();
+        const QImage image = header->grab().toImage();
+        int x = header->sectionViewportPosition(nCol) + header->sectionSize(nCol) - 2;
+        const int background = image.pixelColor(x, 1).lightness();
+        const auto dark = [&](int column, int y) {
+            return image.pixelColor(column, y).lightness() < background - 60;
+        };
+        const auto darkColumn = [&](int column) {
+            for (int y = 2; y < image.height() - 2; ++y) {
+                if (dark(column, y)) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        for (; x > 0 && !darkColumn(x); --x) {
+        }
+        const int right = x;
+        for (; x > 0 && darkColumn(x); --x) {
+        }
+        QList<int> widths;
+        for (int y = 2; y < image.height() - 2; ++y) {
+            int width = 0;
+            for (int column = x + 1; column <= right; ++column) {
+                width += dark(column, y) ? 1 : 0;
+            }
+            if (width > 0) {
+                widths.append(width);
+            }
+        }
+        return !widths.isEmpty() && widths.constLast() > widths.constFirst() ? Arrow::Up
+                                                                             : Arrow::Down;
     }
 
     RowsDocument* pDoc = nullptr;
@@ -227,8 +268,9 @@ TEST_F(ListView, AClickOnAColumnTitleSortsByItAndAnotherTurnsItAround) {
     // with case ignored.
     EXPECT_EQ(Shown(List()), (QList<int>{3, 1, 6, 0, 4, 5, 2}));
     EXPECT_TRUE(List().header()->isSortIndicatorShown());
-    EXPECT_EQ(List().header()->sortIndicatorOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(ArrowOf(1), Arrow::Up) << "ascending points up, the smallest on top";
     clickTitle(1);
+    EXPECT_EQ(ArrowOf(1), Arrow::Down);
     EXPECT_EQ(Shown(List()), (QList<int>{2, 5, 4, 0, 1, 6, 3}));
     EXPECT_EQ(List().GetSortOrder(), Qt::DescendingOrder);
 
@@ -294,6 +336,39 @@ TEST_F(ListView, CtrlFGoesToTheFilterAndEscapeClearsItAndGoesBack) {
     EXPECT_TRUE(filter.text().isEmpty());
     EXPECT_EQ(List().GetVisibleItemCount(), 4);
     EXPECT_TRUE(List().hasFocus());
+}
+
+TEST_F(ListView, DownFromTheFilterSelectsTheFirstRowItKeptUnlessOneIsSelected) {
+    pView->window()->activateWindow();
+    QLineEdit& filter = pView->GetFilterEdit();
+    List().SortItems(1, Qt::DescendingOrder);
+    filter.setFocus();
+    QTest::keyClicks(&filter, QStringLiteral("a"));
+    QTest::keyClick(&filter, Qt::Key_Down);
+    EXPECT_TRUE(List().hasFocus());
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), 2) << "gamma is the first row shown";
+    List().SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    filter.setFocus();
+    QTest::keyClick(&filter, Qt::Key_Down);
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), 0) << "the user's row stays selected";
+}
+
+TEST_F(ListView, ARowTheFilterNoLongerMatchesAfterAnEditStaysMarkedUntilTheFilterChanges) {
+    Refill({QStringLiteral("external"), QStringLiteral("bank"), QStringLiteral("external"),
+            QStringLiteral("external")});
+    List().SetFilterText(QStringLiteral("extern"));
+    List().SetItemState(2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    // The edited (selected) record 2 stays, in italics; record 3, changed
+    // while not selected, goes.
+    Refill({QStringLiteral("external"), QStringLiteral("bank"), QStringLiteral("bank"),
+            QStringLiteral("bank")});
+    EXPECT_EQ(Shown(List()), (QList<int>{0, 2}));
+    EXPECT_EQ(List().GetNextItem(-1, LVNI_SELECTED), 2);
+    EXPECT_FALSE(List().model()->index(0, 1).data(Qt::FontRole).value<QFont>().italic());
+    EXPECT_TRUE(List().model()->index(1, 1).data(Qt::FontRole).value<QFont>().italic());
+    EXPECT_FALSE(List().model()->index(1, 1).data(Qt::ToolTipRole).toString().isEmpty());
+    List().SetFilterText(QStringLiteral("exter"));
+    EXPECT_EQ(Shown(List()), (QList<int>{0}));
 }
 
 TEST_F(ListView, ARefillAndARestoredSelectionKeepTheScrollPositionInBothDirections) {

@@ -36,8 +36,15 @@ protected:
 TEST_F(FileDialogTest, FiltersBecomeQtNameFilters) {
     EXPECT_EQ(CFileDialog::NameFilters(kWaveFilter),
               (QStringList{"Wave Files (*.wav)", "All Files (*)"}));
+    // One pattern list each, case ignored as the dialog ignores it; a
+    // caption's own list is not shown a second time.
     EXPECT_EQ(CFileDialog::NameFilters(QStringLiteral("Sound Banks|*.bnm;*.BNM|Names (x)|*.bns||")),
-              (QStringList{"Sound Banks (*.bnm *.BNM)", "Names (x) (*.bns)"}));
+              (QStringList{"Sound Banks (*.bnm)", "Names (x) (*.bns)"}));
+    EXPECT_EQ(CFileDialog::NameFilters(
+                  QStringLiteral("Kantel Files (*.bnm)|*.BNM|Sound Files (*.wav *.mp3)|*.wav;*.mp3|"
+                                 "Waves (*.wav;*.WAV)|*.wav|Old (*.voc)|*.wav||")),
+              (QStringList{"Kantel Files (*.bnm)", "Sound Files (*.wav *.mp3)", "Waves (*.wav)",
+                           "Old (*.wav)"}));
     EXPECT_EQ(CFileDialog::NameFilters(QString()), QStringList());
     EXPECT_EQ(CFileDialog::AllFilesFilterName(), QStringLiteral("All Files (*.*)"));
 }
