@@ -109,9 +109,7 @@ void CKantelView::ImportInto(int index, const QString& path) {
         const QString fileRate = CSoundImporter::RateText(formats.Value().source.samplesPerSec);
         const int answer = AfxMessageBox(
             plan.Value() + QCoreApplication::translate(
-                               "CKantelView", "
-
-The sample plays at %1; the file is at %2.")
+                               "CKantelView", "\n\nThe sample plays at %1; the file is at %2.")
                                .arg(sampleRate, fileRate),
             MB_YESNOCANCEL | MB_ICONQUESTION,
             {{QCoreApplication::translate("CKantelView", "Convert to %1").arg(sampleRate),
