@@ -77,7 +77,7 @@ TEST_F(MessageBoxPromptSinkTest, AnswersFollowTheButtonTheUserPressed) {
     EXPECT_EQ(runner.titles, QStringList(9, QStringLiteral("Kantel")));
 }
 
-TEST_F(MessageBoxPromptSinkTest, ACheckBoxShowsTheStateGivenAndGivesBackTheUsers) {
+TEST_F(MessageBoxPromptSinkTest, NamedButtonsAndACheckBoxGiveBackTheUsersChoices) {
     bool checked = true;
     bool shownChecked = false;
     runner.scripts << [&](QDialog& d) {
@@ -85,11 +85,16 @@ TEST_F(MessageBoxPromptSinkTest, ACheckBoxShowsTheStateGivenAndGivesBackTheUsers
         ASSERT_NE(box.checkBox(), nullptr);
         EXPECT_EQ(box.checkBox()->text(), QStringLiteral("Match it"));
         shownChecked = box.checkBox()->isChecked();
+        EXPECT_EQ(box.button(QMessageBox::Yes)->text(), QStringLiteral("Convert to 22,050 Hz"));
+        EXPECT_EQ(box.button(QMessageBox::No)->text(), QStringLiteral("Keep 96,000 Hz"));
         DialogDriver::Click(box.checkBox());
         DialogDriver::Click(box.button(QMessageBox::No));
     };
-    EXPECT_EQ(AfxMessageBox(QStringLiteral("Convert?"), MB_YESNOCANCEL, QStringLiteral("Match it"),
-                            &checked),
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Convert?"), MB_YESNOCANCEL,
+                            {{QStringLiteral("Convert to 22,050 Hz"),
+                              QStringLiteral("Keep 96,000 Hz"), QStringLiteral("Cancel")},
+                             QStringLiteral("Match it"),
+                             &checked}),
               IDNO);
     EXPECT_TRUE(shownChecked);
     EXPECT_FALSE(checked);
