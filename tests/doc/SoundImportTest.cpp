@@ -386,6 +386,36 @@ TEST_F(SoundImport, TheRecordTakesTheNewWaveAndASaveBanksIt) {
               wave.mid(44));
 }
 
+// Once a save has banked the imported sound, its wave is no longer the only
+// copy; Undo and Redo must not bring back the time before that save, when a
+// vanished wave file was nothing worth stopping for.
+TEST_F(SoundImport, UndoAndRedoAfterASaveKeepWhatTheSavedBankHolds) {
+    BankBuilder b;
+    b.AddSample(7, QStringLiteral("engine.wav"), BankBuilder::Pattern(400, 3), true, 11025, 8, 1);
+    const QString bank = folder.Write(QStringLiteral("bank/Bnk_1.bnm"), b.Build());
+    const QString source = Source(QStringLiteral("ok.wav"));
+    ASSERT_TRUE(SoundTools::Tone(source, {QStringLiteral("-r"), QStringLiteral("11025")}, 0.2));
+    for (const bool undoRedo : {false, true}) {
+        SCOPED_TRACE(undoRedo ? "after Undo and Redo" : "straight after the save");
+        ASSERT_TRUE(folder.Write(QStringLiteral("bank/Bnk_1.bnm"), b.Build()) == bank);
+        RecordingPromptSink prompts;
+        CKantelDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(bank));
+        ASSERT_TRUE(doc.ImportSound(0, source, false));
+        const QString wave = bankFolder + CBnmFormat::FileNameText(doc.Resources()[0]);
+        ASSERT_TRUE(doc.OnSaveDocument(bank));
+        const QByteArray saved = folder.Read(QStringLiteral("bank/Bnk_1.bnm"));
+        if (undoRedo) {
+            ASSERT_TRUE(doc.Undo());
+            ASSERT_TRUE(doc.Redo());
+        }
+        ASSERT_TRUE(QFile::remove(wave));
+        EXPECT_FALSE(doc.OnSaveDocument(bank)) << qPrintable(prompts.Texts().join('\n'));
+        EXPECT_EQ(folder.Read(QStringLiteral("bank/Bnk_1.bnm")), saved)
+            << "the saved bank holds the only copy of the sound";
+    }
+}
+
 // --- saving checks each banked sample's wave against its record --------------
 
 TEST_F(SoundImport, ASaveGivesRecordsTheFormatOfTheirWavesAndSaysSoOnce) {
