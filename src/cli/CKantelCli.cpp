@@ -9,6 +9,7 @@
 #include "doc/BankImage.h"
 #include "doc/BnmHeaderFigures.h"
 #include "doc/CBankChecker.h"
+#include "doc/CBankFolderFiles.h"
 #include "doc/CBankReader.h"
 #include "doc/CBankRecords.h"
 #include "doc/CKantelDoc.h"
@@ -460,9 +461,27 @@ std::optional<QString> saveTarget(const Invocation& run, QTextStream& err) {
     const QString target =
         run.IsSet(run.options.output) ? run.parser.value(run.options.output) : run.args.at(0);
     const QFileInfo info(target);
-    if ((info.exists() || info.isSymLink()) && !info.isDir() && !CFile::IsRegularFile(target)) {
+    if (info.isDir()) {
+        err << "error: " << info.absoluteFilePath()
+            << " is a folder; the bank is not saved there\n";
+        return std::nullopt;
+    }
+    if ((info.exists() || info.isSymLink()) && !CFile::IsRegularFile(target)) {
         err << "error: " << info.absoluteFilePath()
             << " is not a regular file; the bank is not saved there\n";
+        return std::nullopt;
+    }
+    if (!QFileInfo(info.absolutePath()).isDir()) {
+        err << "error: the folder " << info.absolutePath()
+            << " does not exist; the bank is not saved there\n";
+        return std::nullopt;
+    }
+    // Checked before any work: the import's new wave and the bank's missing
+    // ones would otherwise be written for a save that cannot happen.
+    if (const CBankFolderFiles::Role role =
+            CBankFolderFiles::SaveObstacle(target, run.args.at(0))) {
+        err << "error: " << info.absoluteFilePath() << " is " << CBankFolderFiles::Describe(role)
+            << "; the bank is not saved there\n";
         return std::nullopt;
     }
     return target;

@@ -1,5 +1,6 @@
 #include "CKantelDoc.h"
 
+#include "CBankFolderFiles.h"
 #include "CBankReader.h"
 #include "CBnmFormat.h"
 #include "CFileBankOutput.h"
@@ -52,6 +53,7 @@ void CKantelDoc::DeleteContents() {
     m_nResources = 0;
     m_nEvents = 0;
     m_extraction.clear();
+    m_strOpened.clear();
     m_nRegionSize = 0;
     m_nUnwritten = 0;
     CDocument::DeleteContents();
@@ -73,6 +75,7 @@ bool CKantelDoc::LoadBankAndNames(const QString& path) {
     if (!CDocument::OnOpenDocument(path) || !m_bLoaded) {
         return false;
     }
+    m_strOpened = QFileInfo(path).absoluteFilePath();
     // A names file is optional: any trouble with it only means no names, and
     // the user hears of it only where there is a file that is not one.
     CResult<NamesTable> names = CNamesFileReader::ReadBeside(path, m_nResources);
@@ -93,6 +96,21 @@ bool CKantelDoc::LoadBankAndNames(const QString& path) {
 }
 
 bool CKantelDoc::OnSaveDocument(const QString& path) {
+    if (m_bLoaded) {
+        // Save As onto a sample's wave, a names file or another bank of the
+        // folder would put the bank where the only copy of something was.
+        const CBankFolderFiles::Role obstacle =
+            CBankFolderFiles::SaveObstacle(path, BankPath(), Resources());
+        if (obstacle) {
+            AfxMessageBox(
+                QCoreApplication::translate("CKantelDoc",
+                                            "%1 is %2.\nThe bank is not saved there, so that "
+                                            "file is kept as it is.")
+                    .arg(QFileInfo(path).absoluteFilePath(), CBankFolderFiles::Describe(obstacle)),
+                MB_OK | MB_ICONHAND);
+            return false;
+        }
+    }
     // Saving rewrites records (lengths, offsets, samples that could not be
     // stored). If the save fails, none of that happened on disk, so none of it
     // may stay in memory either.
@@ -193,6 +211,10 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
 
 void CKantelDoc::OnCloseDocument() {
     CDocument::OnCloseDocument();
+}
+
+QString CKantelDoc::BankPath() const {
+    return GetPathName().isEmpty() ? m_strOpened : GetPathName();
 }
 
 // ---------------------------------------------------------------------------

@@ -191,6 +191,9 @@ public:
     static constexpr qint64 kMaxNamesFile = CNamesFileReader::kMaxNamesFile;
 
 private:
+    // The bank file as opened, absolute; the path name once one is set.
+    QString m_strOpened;
+    QString BankPath() const;
     // Samples the save under way could not store, named as in the message.
     QStringList m_unstored;
     qsizetype m_nUnwritten = 0;

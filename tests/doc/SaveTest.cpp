@@ -238,6 +238,31 @@ TEST_F(Save, SaveAsElsewhereStillReadsTheWavesOfTheOpenedFolder) {
     EXPECT_EQ(doc.GetBankFolder(), folder.Path() + QLatin1Char('/'));
 }
 
+// The editor's Save As has no earlier check than this: the records as edited
+// name the waves, including one an edit has just given a record.
+TEST_F(Save, SaveAsOntoAFileTheFoldersBanksUseIsRefusedAndTheFileKept) {
+    ASSERT_TRUE(Open(threeSamples(true).Build(), QByteArray("1 A\n")));
+    const SoundResource before = doc.Resources()[2];
+    SoundResource renamed = before;
+    CBnmFormat::SetFileName(renamed, QStringLiteral("new.wav"));
+    ASSERT_TRUE(doc.ReplaceResource(2, before, renamed));
+    folder.Write(QStringLiteral("new.wav"), "only copy");
+    for (const QString& name :
+         {QStringLiteral("a.wav"), QStringLiteral("new.wav"), QStringLiteral("Bnk_1.bns")}) {
+        SCOPED_TRACE(qPrintable(name));
+        const QByteArray kept = folder.Read(name);
+        const qsizetype shown = prompts.Texts().size();
+        EXPECT_FALSE(doc.OnSaveDocument(folder.FilePath(name)));
+        ASSERT_EQ(prompts.Texts().size(), shown + 1);
+        EXPECT_TRUE(
+            prompts.Texts().last().startsWith(folder.FilePath(name) + QStringLiteral(" is ")))
+            << qPrintable(prompts.Texts().last());
+        EXPECT_EQ(folder.Read(name), kept);
+        EXPECT_TRUE(doc.IsModified());
+    }
+    EXPECT_EQ(folder.Read(QStringLiteral("new.wav")), QByteArray("only copy"));
+}
+
 // --- Offsets always describe the data ----------------------------------------------
 
 TEST_F(Save, BankWhoseSamplesDidNotLieBackToBackIsWrittenConsistent) {
