@@ -21,6 +21,7 @@
 #include "framework/core/CFile.h"
 #include "framework/core/CFileBatch.h"
 #include "framework/core/CFileException.h"
+#include "framework/core/CFileLock.h"
 #include "framework/core/CPromptSink.h"
 #include "framework/core/IProgressSink.h"
 #include "views/CEventCells.h"
@@ -37,6 +38,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <optional>
 #include <span>
@@ -342,7 +344,8 @@ public:
         }
         for (const QString& name : Entries()) {
             if (!m_before.contains(name) &&
-                !name.startsWith(QLatin1String(CFileBatch::kTemporaryPrefix))) {
+                !name.startsWith(QLatin1String(CFileBatch::kTemporaryPrefix)) &&
+                !CFileLock::IsLockFileName(name)) {
                 out << QDir(m_folder).filePath(name) << '\n';
             }
         }
@@ -442,7 +445,30 @@ bool openBank(CKantelDoc& doc, const QString& path, QTextStream& err) {
     return true;
 }
 
+// How long a writing command waits for another writer of its bank.
+constexpr std::chrono::seconds kLockWait{10};
+
+// Takes the bank's lock for a command that writes beside it or into it, from
+// before it is opened until the command ends: two imports at once would
+// otherwise each save the bank as it was without the other's sound. False
+// after saying who holds it.
+bool lockBank(const Invocation& run, CFileLock& lock) {
+    const QString& path = run.args.at(0);
+    if (lock.Acquire(path, QStringLiteral("kantel-cli ") + run.command, kLockWait) !=
+        CFileLock::Result::Busy) {
+        return true;
+    }
+    run.err << "error: " << QFileInfo(path).absoluteFilePath() << " is being written by "
+            << (lock.Holder().isEmpty() ? QStringLiteral("another program") : lock.Holder())
+            << "; waited " << kLockWait.count() << " seconds, nothing was done\n";
+    return false;
+}
+
 int runExtract(const Invocation& run) {
+    CFileLock lock;
+    if (!lockBank(run, lock)) {
+        return CKantelCli::Failure;
+    }
     CKantelDoc doc;
     const WrittenFiles written(run, run.args.at(0));
     if (!openBank(doc, run.args.at(0), run.err)) {
@@ -491,6 +517,10 @@ int runSave(const Invocation& run) {
     const QString& path = run.args.at(0);
     const std::optional<QString> target = saveTarget(run, run.err);
     if (!target) {
+        return CKantelCli::Failure;
+    }
+    CFileLock lock;
+    if (!lockBank(run, lock)) {
         return CKantelCli::Failure;
     }
     CKantelDoc doc;
@@ -606,6 +636,10 @@ int runImport(const Invocation& run) {
     const QString& path = run.args.at(0);
     const std::optional<QString> target = saveTarget(run, run.err);
     if (!target) {
+        return CKantelCli::Failure;
+    }
+    CFileLock lock;
+    if (!lockBank(run, lock)) {
         return CKantelCli::Failure;
     }
     CKantelDoc doc;

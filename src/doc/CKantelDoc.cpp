@@ -14,6 +14,7 @@
 #include "framework/core/CArchive.h"
 #include "framework/core/CFile.h"
 #include "framework/core/CFileException.h"
+#include "framework/core/CFileLock.h"
 #include "framework/core/IProgressSink.h"
 
 #include <QCoreApplication>
@@ -24,6 +25,11 @@
 #include <algorithm>
 #include <cstring>
 #include <utility>
+
+namespace {
+// How long a save waits for another writer of the bank to finish.
+constexpr std::chrono::milliseconds kLockWait{2000};
+} // namespace
 
 CKantelDoc::CKantelDoc() = default;
 
@@ -54,6 +60,9 @@ void CKantelDoc::DeleteContents() {
     m_nEvents = 0;
     m_extraction.clear();
     m_strOpened.clear();
+    m_strDiskPath.clear();
+    m_diskIdentity = CFileIdentity();
+    m_toldIdentity = CFileIdentity();
     m_nRegionSize = 0;
     m_nUnwritten = 0;
     CDocument::DeleteContents();
@@ -111,6 +120,24 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
             return false;
         }
     }
+    // Another writer of this bank finishes first; what it saved is then
+    // found by the identity check below instead of being replaced.
+    CFileLock lock;
+    if (m_bLoaded && lock.Acquire(path, QCoreApplication::applicationName(), kLockWait) ==
+                         CFileLock::Result::Busy) {
+        AfxMessageBox(QCoreApplication::translate(
+                          "CKantelDoc", "%1 is being written by %2.\nThe bank is not saved; "
+                                        "save again once that is done.")
+                          .arg(QFileInfo(path).absoluteFilePath(),
+                               lock.Holder().isEmpty()
+                                   ? QCoreApplication::translate("CKantelDoc", "another program")
+                                   : lock.Holder()),
+                      MB_OK | MB_ICONHAND);
+        return false;
+    }
+    if (m_bLoaded && !MaySaveOver(path)) {
+        return false;
+    }
     // Saving rewrites records (lengths, offsets, samples that could not be
     // stored). If the save fails, none of that happened on disk, so none of it
     // may stay in memory either.
@@ -121,7 +148,15 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
                             static_cast<qsizetype>(HeaderRegionSize()));
     }
     m_unstored.clear();
+    m_bSaving = true;
     const bool saved = CDocument::OnSaveDocument(path);
+    m_bSaving = false;
+    m_savingOver = CFileIdentity();
+    if (saved) {
+        m_strDiskPath = QFileInfo(path).absoluteFilePath();
+        m_diskIdentity = CFileIdentity::OfPath(m_strDiskPath);
+        m_toldIdentity = m_diskIdentity;
+    }
     const QStringList unstored = std::exchange(m_unstored, QStringList());
     const std::vector<CBankWriter::ShortWave> shortWaves = std::exchange(m_shortWaves, {});
     const std::vector<CBankWriter::Reformatted> reformatted = std::exchange(m_reformatted, {});
@@ -213,6 +248,87 @@ void CKantelDoc::OnCloseDocument() {
     CDocument::OnCloseDocument();
 }
 
+bool CKantelDoc::IsDiskFile(const QString& path) const {
+    if (m_strDiskPath.isEmpty()) {
+        return false;
+    }
+    const QFileInfo target(path);
+    const QFileInfo disk(m_strDiskPath);
+    const QString canonical = target.canonicalFilePath();
+    return canonical.isEmpty() ? target.absoluteFilePath() == disk.absoluteFilePath()
+                               : canonical == disk.canonicalFilePath();
+}
+
+bool CKantelDoc::ChangedOnDisk() const {
+    if (m_strDiskPath.isEmpty() || !m_diskIdentity.IsValid() || m_bSaving) {
+        return false;
+    }
+    return CFileIdentity::OfPath(m_strDiskPath) != m_diskIdentity;
+}
+
+bool CKantelDoc::MaySaveOver(const QString& path) {
+    if (!IsDiskFile(path) || !m_diskIdentity.IsValid()) {
+        return true;
+    }
+    const CFileIdentity now = CFileIdentity::OfPath(path);
+    // A bank that vanished loses nothing by being written anew.
+    if (now.IsValid() && now != m_diskIdentity) {
+        switch (AfxMessageBox(QCoreApplication::translate(
+                                  "CKantelDoc", "%1 was changed on disk by another program since "
+                                                "it was opened or saved here; saving now would "
+                                                "replace those changes.")
+                                  .arg(QFileInfo(path).absoluteFilePath()),
+                              MB_SAVEANYWAYRELOADCANCEL | MB_ICONHAND)) {
+        case IDSAVEANYWAY:
+            break;
+        case IDRELOAD:
+            Reload();
+            return false;
+        default:
+            return false;
+        }
+    }
+    m_savingOver = now;
+    return true;
+}
+
+bool CKantelDoc::Reload() {
+    const QString path = m_strDiskPath.isEmpty() ? BankPath() : m_strDiskPath;
+    const bool opened = OnOpenDocument(path);
+    UpdateAllViews(nullptr, 0, nullptr);
+    return opened;
+}
+
+void CKantelDoc::OnFileChangedOnDisk() {
+    if (!ChangedOnDisk()) {
+        return;
+    }
+    const CFileIdentity now = CFileIdentity::OfPath(m_strDiskPath);
+    if (now == m_toldIdentity) {
+        return;
+    }
+    m_toldIdentity = now;
+    const QString file = m_strDiskPath;
+    if (!now.IsValid()) {
+        AfxMessageBox(QCoreApplication::translate(
+                          "CKantelDoc", "%1 was removed or renamed by another program.\nSaving "
+                                        "writes the bank there again.")
+                          .arg(file),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const QString text =
+        IsModified()
+            ? QCoreApplication::translate(
+                  "CKantelDoc", "%1 was changed on disk by another program.\nDo you want to "
+                                "reload it? Your changes to it here would be lost.")
+            : QCoreApplication::translate("CKantelDoc", "%1 was changed on disk by another "
+                                                        "program.\nDo you want to reload it?");
+    if (AfxMessageBox(text.arg(file), MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        Reload();
+    }
+}
+
 QString CKantelDoc::BankPath() const {
     return GetPathName().isEmpty() ? m_strOpened : GetPathName();
 }
@@ -242,6 +358,9 @@ bool CKantelDoc::ReadBank(CFile& file) {
         return false;
     }
     BankImage& image = read.Value();
+    m_strDiskPath = file.GetFilePath();
+    m_diskIdentity = file.GetIdentity();
+    m_toldIdentity = m_diskIdentity;
     m_pData = std::move(image.data);
     m_nImageSize = image.size;
     m_pHeader = image.header;
@@ -739,6 +858,14 @@ bool CKantelDoc::WriteBank(CFile& file) {
     CBankWriter writer(WriterBank(), Progress());
     CFileBankOutput output(file);
     writer.Write(output);
+    // Packing a large bank takes a while, and the lock binds only those
+    // who take it.
+    if (m_savingOver.IsValid() && CFileIdentity::OfPath(m_strDiskPath) != m_savingOver) {
+        throw CFileException(CFileException::generic, m_strDiskPath,
+                             QCoreApplication::translate(
+                                 "CKantelDoc", "Another program changed the file while it was "
+                                               "being saved; the bank is not saved."));
+    }
     m_unstored.append(writer.Unstored());
     m_shortWaves = writer.ShortWaves();
     m_reformatted = writer.ReformattedSamples();

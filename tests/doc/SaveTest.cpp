@@ -263,6 +263,63 @@ TEST_F(Save, SaveAsOntoAFileTheFoldersBanksUseIsRefusedAndTheFileKept) {
     EXPECT_EQ(folder.Read(QStringLiteral("new.wav")), QByteArray("only copy"));
 }
 
+// Another program saved the bank while it was open here with edits of its
+// own: replacing that file without a word loses the other program's change.
+// Cancel (the answer where nobody can be asked) keeps it, Reload takes it,
+// Save Anyway replaces it as asked.
+TEST_F(Save, ABankChangedOnDiskSinceItWasOpenedIsReplacedOnlyWhenTheUserSaysSo) {
+    ASSERT_TRUE(Open(threeSamples(true).Build()));
+    const auto edit = [this] {
+        const SoundResource before = doc.Resources()[0];
+        SoundResource after = before;
+        after.volume = static_cast<quint8>((before.volume + 1) % 128);
+        ASSERT_TRUE(doc.ReplaceResource(0, before, after));
+    };
+    const auto theirs = [this] {
+        CKantelDoc other;
+        EXPECT_TRUE(other.OnOpenDocument(bankPath));
+        other.OnEditAllExternal();
+        EXPECT_TRUE(other.OnSaveDocument(bankPath));
+        return Saved();
+    };
+    edit();
+    const QByteArray other = theirs();
+    prompts.prompts.clear();
+    prompts.answers = {IDCANCEL};
+    EXPECT_FALSE(doc.OnSaveDocument(bankPath));
+    ASSERT_EQ(prompts.prompts.size(), 1);
+    EXPECT_EQ(prompts.prompts[0].type & MB_TYPEMASK, MB_SAVEANYWAYRELOADCANCEL);
+    EXPECT_TRUE(prompts.Texts()[0].startsWith(bankPath + QStringLiteral(" was changed on disk")))
+        << qPrintable(prompts.Texts()[0]);
+    EXPECT_EQ(Saved(), other);
+    EXPECT_TRUE(doc.IsModified());
+
+    prompts.answers = {IDRELOAD};
+    EXPECT_FALSE(doc.OnSaveDocument(bankPath));
+    EXPECT_EQ(Saved(), other);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.Resources()[0].storage, SoundResource::kStorageExternal) << "theirs, reloaded";
+    prompts.prompts.clear();
+    edit();
+    EXPECT_TRUE(doc.OnSaveDocument(bankPath)) << "reloaded, the file is the one it knows";
+    EXPECT_TRUE(prompts.prompts.isEmpty()) << qPrintable(prompts.Texts().join('\n'));
+
+    theirs();
+    edit();
+    prompts.answers = {IDSAVEANYWAY};
+    EXPECT_TRUE(doc.OnSaveDocument(bankPath));
+    EXPECT_EQ(record(Saved(), 0).volume, doc.Resources()[0].volume);
+    // Its own save is no change for the next one, nor a bank written anew
+    // where it was removed.
+    edit();
+    prompts.prompts.clear();
+    EXPECT_TRUE(doc.OnSaveDocument(bankPath));
+    ASSERT_TRUE(QFile::remove(bankPath));
+    edit();
+    EXPECT_TRUE(doc.OnSaveDocument(bankPath));
+    EXPECT_TRUE(prompts.prompts.isEmpty()) << qPrintable(prompts.Texts().join('\n'));
+}
+
 // --- Offsets always describe the data ----------------------------------------------
 
 TEST_F(Save, BankWhoseSamplesDidNotLieBackToBackIsWrittenConsistent) {
