@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 
 #include <sys/stat.h>
 
@@ -638,6 +639,36 @@ TEST_F(CliDemo, ImportMakesAnyFileTheSampleOfANamedResourceAndSaves) {
     // EngineHigh was looped: without a loop of its own the new sound loops whole.
     EXPECT_EQ(e.value(QStringLiteral("LoopStart")).toString(), QStringLiteral("0"));
     EXPECT_EQ(e.value(QStringLiteral("LoopLength")).toString(), QStringLiteral("176400"));
+}
+
+// Each import reads the bank, converts and saves: without one writer at a
+// time both say success and the second save drops the first one's sound.
+TEST_F(CliDemo, TwoImportsAtOnceBothLand) {
+    const QString a = folder.Write(QStringLiteral("first.wav"),
+                                   BankBuilder::Wave(BankBuilder::Pattern(400000, 1)));
+    const QString b = folder.Write(QStringLiteral("second.wav"),
+                                   BankBuilder::Wave(BankBuilder::Pattern(400000, 2)));
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        QProcess first;
+        QProcess second;
+        for (auto [process, index, file] : {std::tuple{&first, QStringLiteral("0"), a},
+                                            std::tuple{&second, QStringLiteral("1"), b}}) {
+            process->setStandardInputFile(QProcess::nullDevice());
+            process->start(QStringLiteral(KANTEL_CLI_PATH),
+                           {QStringLiteral("import"), bank, index, file});
+        }
+        ASSERT_TRUE(first.waitForFinished(-1) && second.waitForFinished(-1));
+        EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().constData();
+        EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().constData();
+        const QStringList rows = cli({QStringLiteral("resources"), bank}).OutLines();
+        ASSERT_GT(rows.size(), 2);
+        EXPECT_TRUE(rows[1].split(QLatin1Char('\t')).at(5).startsWith(QStringLiteral("first")))
+            << qPrintable(rows[1]);
+        EXPECT_TRUE(rows[2].split(QLatin1Char('\t')).at(5).startsWith(QStringLiteral("second")))
+            << qPrintable(rows[2]);
+        EXPECT_FALSE(QFileInfo::exists(dir + QStringLiteral("/.Bnk_1.bnm.lock")));
+    }
 }
 
 TEST_F(CliDemo, ImportThatCannotBeDoneSaysWhyAndLeavesTheBank) {

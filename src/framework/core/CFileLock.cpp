@@ -19,9 +19,11 @@ namespace {
 
 // flock locks belong to one open file, so a second holder in this process
 // would wait on the first; it shares the first's descriptor instead.
+// A child made by fork inherits the table but holds none of the locks.
 struct Held {
     int fd = -1;
     int holders = 0;
+    pid_t process = 0;
 };
 
 QMutex& heldMutex() {
@@ -78,7 +80,9 @@ CFileLock::Result CFileLock::Acquire(const QString& path, const QString& holder,
     {
         const QMutexLocker locker(&heldMutex());
         auto found = heldLocks().find(lockPath);
-        if (found != heldLocks().end()) {
+        if (found != heldLocks().end() && found->process != ::getpid()) {
+            heldLocks().erase(found);
+        } else if (found != heldLocks().end()) {
             ++found->holders;
             m_strLockPath = lockPath;
             return Result::Locked;
@@ -107,7 +111,7 @@ CFileLock::Result CFileLock::Acquire(const QString& path, const QString& holder,
                     ::pwrite(fd, who.constData(), static_cast<size_t>(who.size()), 0);
             }
             const QMutexLocker locker(&heldMutex());
-            heldLocks().insert(lockPath, {fd, 1});
+            heldLocks().insert(lockPath, {fd, 1, ::getpid()});
             m_strLockPath = lockPath;
             return Result::Locked;
         }
