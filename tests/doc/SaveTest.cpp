@@ -320,6 +320,51 @@ TEST_F(Save, ABankChangedOnDiskSinceItWasOpenedIsReplacedOnlyWhenTheUserSaysSo) 
     EXPECT_TRUE(prompts.prompts.isEmpty()) << qPrintable(prompts.Texts().join('\n'));
 }
 
+// What the watcher's notice leads to: one question for each new state of the
+// file, none for the bank's own save, and Yes reads the other program's bank.
+TEST_F(Save, AChangeOnDiskIsToldOnceAndYesReloadsIt) {
+    ASSERT_TRUE(Open(threeSamples(true).Build()));
+    doc.SetPathName(bankPath);
+    prompts.prompts.clear();
+    doc.OnFileChangedOnDisk();
+    EXPECT_TRUE(prompts.prompts.isEmpty()) << "nothing changed";
+    {
+        CKantelDoc other;
+        ASSERT_TRUE(other.OnOpenDocument(bankPath));
+        other.OnEditAllExternal();
+        ASSERT_TRUE(other.OnSaveDocument(bankPath));
+    }
+    EXPECT_TRUE(doc.ChangedOnDisk());
+    prompts.answers = {IDNO};
+    doc.OnFileChangedOnDisk();
+    doc.OnFileChangedOnDisk();
+    ASSERT_EQ(prompts.prompts.size(), 1) << "one change, one question";
+    EXPECT_EQ(prompts.prompts[0].type & MB_TYPEMASK, MB_YESNO);
+    EXPECT_EQ(doc.Resources()[0].storage, SoundResource::kStorageBank) << "No keeps it as it was";
+
+    {
+        CKantelDoc other;
+        ASSERT_TRUE(other.OnOpenDocument(bankPath));
+        other.OnEditAllBanked();
+        other.OnEditAllExternal();
+        const SoundResource before = other.Resources()[1];
+        SoundResource after = before;
+        after.volume = 3;
+        ASSERT_TRUE(other.ReplaceResource(1, before, after));
+        ASSERT_TRUE(other.OnSaveDocument(bankPath));
+    }
+    prompts.answers = {IDYES};
+    doc.OnFileChangedOnDisk();
+    ASSERT_EQ(prompts.prompts.size(), 2);
+    EXPECT_EQ(doc.Resources()[1].volume, 3) << "reloaded";
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_FALSE(doc.ChangedOnDisk());
+
+    ASSERT_TRUE(doc.OnSaveDocument(bankPath));
+    doc.OnFileChangedOnDisk();
+    EXPECT_EQ(prompts.prompts.size(), 2) << "its own save is no change";
+}
+
 // --- Offsets always describe the data ----------------------------------------------
 
 TEST_F(Save, BankWhoseSamplesDidNotLieBackToBackIsWrittenConsistent) {
