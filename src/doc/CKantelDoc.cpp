@@ -324,7 +324,8 @@ void CKantelDoc::OnFileChangedOnDisk() {
                                 "reload it? Your changes to it here would be lost.")
             : QCoreApplication::translate("CKantelDoc", "%1 was changed on disk by another "
                                                         "program.\nDo you want to reload it?");
-    if (AfxMessageBox(text.arg(file), MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    if (AfxMessageBox(text.arg(file),
+                      MB_YESNO | MB_ICONQUESTION | (IsModified() ? MB_DEFBUTTON2 : 0U)) == IDYES) {
         Reload();
     }
 }

@@ -25,6 +25,8 @@ inline constexpr unsigned MB_ICONWARNING = MB_ICONEXCLAMATION;
 inline constexpr unsigned MB_ICONASTERISK = 0x00000040U;
 inline constexpr unsigned MB_ICONINFORMATION = MB_ICONASTERISK;
 inline constexpr unsigned MB_ICONMASK = 0x000000F0U;
+// The second button is the one Enter takes, where the first would lose work.
+inline constexpr unsigned MB_DEFBUTTON2 = 0x00000100U;
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;

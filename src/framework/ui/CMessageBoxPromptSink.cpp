@@ -87,6 +87,12 @@ std::unique_ptr<QMessageBox> CMessageBoxPromptSink::CreateBox(const QString& tex
         break;
     }
     box->setDefaultButton(first);
+    if ((type & MB_DEFBUTTON2) != 0U) {
+        if (auto* second = qobject_cast<QPushButton*>(
+                box->button(first == QMessageBox::Yes ? QMessageBox::No : QMessageBox::Cancel))) {
+            box->setDefaultButton(second);
+        }
+    }
     return box;
 }
 

@@ -79,6 +79,9 @@ TEST_F(MessageBoxPromptSinkTest, AnswersFollowTheButtonTheUserPressed) {
 TEST_F(MessageBoxPromptSinkTest, EnterTakesTheFirstButton) {
     runner.scripts << [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); };
     EXPECT_EQ(AfxMessageBox(QStringLiteral("Save?"), MB_YESNOCANCEL), IDYES);
+    // Unless the first would throw away the user's work.
+    runner.scripts << [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); };
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Reload?"), MB_YESNO | MB_DEFBUTTON2), IDNO);
 }
 
 // The question about a bank another program changed: its two answers have
