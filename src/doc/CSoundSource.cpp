@@ -18,9 +18,65 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+// libsndfile reads through these instead of the descriptor itself: when it
+// refuses a file opened with sf_open_fd it closes the descriptor whatever it
+// was told, and the number is then reused by the next file opened and closed
+// once more by whoever owned it first.
+struct DescriptorReader {
+    int fd = -1;
+    sf_count_t position = 0;
+    sf_count_t length = 0;
+};
+
+sf_count_t readerLength(void* data) {
+    return static_cast<DescriptorReader*>(data)->length;
+}
+
+sf_count_t readerSeek(sf_count_t offset, int whence, void* data) {
+    auto* r = static_cast<DescriptorReader*>(data);
+    const sf_count_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? r->position : r->length;
+    if (base + offset < 0) {
+        return -1;
+    }
+    r->position = base + offset;
+    return r->position;
+}
+
+sf_count_t readerRead(void* buffer, sf_count_t count, void* data) {
+    auto* r = static_cast<DescriptorReader*>(data);
+    sf_count_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::pread(r->fd, static_cast<char*>(buffer) + done,
+                                    static_cast<size_t>(count - done), r->position);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        done += got;
+        r->position += got;
+    }
+    return done;
+}
+
+sf_count_t readerWrite(const void* /*buffer*/, sf_count_t /*count*/, void* /*data*/) {
+    return 0;
+}
+
+sf_count_t readerTell(void* data) {
+    return static_cast<DescriptorReader*>(data)->position;
+}
+
+} // namespace
+
 struct CSoundSource::Handle {
     SNDFILE* file = nullptr;
     int fd = -1;
+    DescriptorReader reader;
+    SF_VIRTUAL_IO io{readerLength, readerSeek, readerRead, readerWrite, readerTell};
     // Integer PCM in a wave file that libsndfile will not take (an odd form
     // type, say), read straight from its data chunk.
     CFile raw;
@@ -211,7 +267,8 @@ CResult<CSoundSource> CSoundSource::Open(const QString& path) {
     SF_INFO info{};
     auto handle = std::make_unique<Handle>();
     handle->fd = fd;
-    handle->file = sf_open_fd(fd, SFM_READ, &info, SF_FALSE);
+    handle->reader = {fd, 0, static_cast<sf_count_t>(st.st_size)};
+    handle->file = sf_open_virtual(&handle->io, SFM_READ, &info, &handle->reader);
     if (handle->file == nullptr) {
         const QString why = QString::fromUtf8(sf_strerror(nullptr));
         return OpenPcmWave(path, why);

@@ -338,6 +338,39 @@ TEST_F(SoundImport, ADataChunkThatClaimsMoreThanTheFileHoldsGivesWhatIsThere) {
     EXPECT_EQ(imported.Value().dataLength, info.dataHeld);
 }
 
+// Waves libsndfile refuses go to our own reader. Once it had a descriptor
+// libsndfile had closed behind our back, and every such file past its first
+// 16 KB read failed.
+TEST_F(SoundImport, WavesLibsndfileRefusesAreReadWholeByOurOwnReader) {
+    const QString plain = Source(QStringLiteral("plain.wav"));
+    ASSERT_TRUE(
+        SoundTools::Tone(plain,
+                         {QStringLiteral("-r"), QStringLiteral("22050"), QStringLiteral("-c"),
+                          QStringLiteral("1"), QStringLiteral("-b"), QStringLiteral("16")},
+                         1.0));
+    QFile in(plain);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QByteArray wave = in.readAll();
+    const CWaveReader::Info info = CWaveReader::Read(wave);
+    ASSERT_GT(info.dataHeld, 16384);
+    QByteArray oddForm = wave;
+    oddForm.replace(8, 4, "WAVf");
+    // A second copy of the format chunk right after the first.
+    const qsizetype fmt = wave.indexOf("fmt ");
+    QByteArray twoFormats = wave;
+    twoFormats.insert(fmt, wave.mid(fmt, 8 + 16));
+    BankBuilder::Put32(twoFormats, 4, static_cast<quint32>(twoFormats.size() - 8));
+    for (const auto& [name, bytes] : {std::pair{QStringLiteral("odd.wav"), oddForm},
+                                      std::pair{QStringLiteral("twice.wav"), twoFormats}}) {
+        SCOPED_TRACE(qPrintable(name));
+        const auto imported = Import(folder.Write(name, bytes), {1, 22050, 16});
+        ASSERT_TRUE(imported) << qPrintable(imported.Error().text);
+        EXPECT_EQ(imported.Value().dataLength, info.dataHeld);
+        EXPECT_EQ(folder.Read(QStringLiteral("bank/") + imported.Value().fileName).mid(44),
+                  wave.mid(info.dataOffset, info.dataHeld));
+    }
+}
+
 // --- the document ------------------------------------------------------------
 
 TEST_F(SoundImport, TheRecordTakesTheNewWaveAndASaveBanksIt) {
