@@ -707,6 +707,9 @@ bool CKantelDoc::ImportSound(int index, const QString& source, bool keepRate) {
         return false;
     }
     const CSoundImporter::Imported& result = imported.Value();
+    if (!result.warning.isEmpty()) {
+        AfxMessageBox(result.warning, MB_OK | MB_ICONEXCLAMATION);
+    }
     SoundResource after = before;
     CBnmFormat::SetFileName(after, result.fileName);
     after.channels = static_cast<quint16>(result.format.channels);

@@ -22,6 +22,8 @@ namespace {
 
 constexpr qint64 kBlockFrames = 16384;
 constexpr int kExtension = 4; // ".wav"
+// The lowest rate a wave file of ours may have (see isWaveFormat).
+constexpr int kMinSourceRate = 1000;
 
 bool isWaveFormat(const CSoundImporter::Format& f) {
     return f.channels >= 1 && f.channels <= 8 && f.samplesPerSec >= 1000 &&
@@ -139,6 +141,17 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
     const CSoundSource::Info& info = source.GetInfo();
     const Format from{info.channels, info.samplesPerSec, info.bitsPerSample};
     const Format target = TargetFormat(request.target, from, request.keepRate);
+    // libsndfile gives a rate field of 0 as 1 Hz; resampled, a second of such
+    // a file becomes hours, gigabytes of memory and a wave to match.
+    if (info.samplesPerSec < kMinSourceRate) {
+        return importError(
+            request.source,
+            QCoreApplication::translate(
+                "CSoundImporter",
+                "its sample rate of %1 Hz is too low for any sound (%2 Hz at least).")
+                .arg(info.samplesPerSec)
+                .arg(kMinSourceRate));
+    }
     CSoundConverter converter(from, target);
     if (!converter.IsValid()) {
         return importError(request.source, converter.Error() + QLatin1Char('.'));
@@ -147,6 +160,22 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
     QByteArray data;
     const double ratio = static_cast<double>(target.samplesPerSec) / info.samplesPerSec;
     const int blockAlign = target.channels * target.bitsPerSample / 8;
+    const auto tooLong = [&](double bytes) {
+        return bytes > static_cast<double>(std::numeric_limits<qint32>::max());
+    };
+    const auto longerThanASample = [&] {
+        progress.End();
+        return importError(request.source,
+                           QCoreApplication::translate(
+                               "CSoundImporter", "it is longer than a bank's sample can be."));
+    };
+    // Known before any work from the length the file claims, and checked
+    // again for each block for a file that holds more than it claims.
+    if (tooLong(std::ceil(static_cast<double>(info.frames) * ratio) * blockAlign)) {
+        return importError(request.source,
+                           QCoreApplication::translate(
+                               "CSoundImporter", "it is longer than a bank's sample can be."));
+    }
     // The claimed length only sizes the buffer; a file that claims more
     // than it holds must not make us take memory for it.
     const double claimed = std::ceil(static_cast<double>(info.frames) * ratio) * blockAlign;
@@ -159,18 +188,24 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
                    info.frames);
     qint64 read = 0;
     for (qint64 got = 0; (got = source.Read(block.data(), kBlockFrames)) > 0;) {
+        if (tooLong(static_cast<double>(data.size()) +
+                    std::ceil(static_cast<double>(got) * ratio) * blockAlign)) {
+            return longerThanASample();
+        }
         converter.Push(block.data(), got, data);
         read += got;
         progress.Step(std::min(read, info.frames));
-        if (data.size() > std::numeric_limits<qint32>::max()) {
-            progress.End();
-            return importError(request.source,
-                               QCoreApplication::translate(
-                                   "CSoundImporter", "it is longer than a bank's sample can be."));
-        }
     }
     converter.Finish(data);
     progress.End();
+    // Written to or cut short under us: the sound would be part one file,
+    // part another.
+    if (source.ChangedSinceOpened()) {
+        return importError(request.source,
+                           QCoreApplication::translate(
+                               "CSoundImporter", "it changed while it was read; try again once "
+                                                 "whatever writes it is done."));
+    }
     if (read == 0 || data.isEmpty()) {
         return importError(
             request.source,
@@ -187,6 +222,14 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
     imported.dataLength = data.size();
     imported.sourceDescription = info.description;
     imported.dithered = converter.Dithers();
+    if (read < info.claimedFrames) {
+        imported.warning = QCoreApplication::translate(
+                               "CSoundImporter",
+                               "%1 holds %2 of the %3 frames it claims; only those were imported.")
+                               .arg(QFileInfo(request.source).absoluteFilePath())
+                               .arg(read)
+                               .arg(info.claimedFrames);
+    }
     const qint64 frames = data.size() / blockAlign;
     if (const std::optional<CSoundSource::Loop> loop = source.GetLoop()) {
         const qint64 start = std::min(std::llround(static_cast<double>(loop->start) * ratio),

@@ -43,6 +43,9 @@ public:
         qint64 loopLength = 0;
         QString sourceDescription; // "FLAC / Signed 16 bit PCM"
         bool dithered = false;
+        // For the user, when the source holds less than it claims: what was
+        // imported is all there was.
+        QString warning;
     };
 
     static CResult<Imported> Import(const Request& request, IProgressSink& progress);

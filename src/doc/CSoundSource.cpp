@@ -76,6 +76,7 @@ struct CSoundSource::Handle {
     SNDFILE* file = nullptr;
     int fd = -1;
     DescriptorReader reader;
+    CFileIdentity opened;
     SF_VIRTUAL_IO io{readerLength, readerSeek, readerRead, readerWrite, readerTell};
     // Integer PCM in a wave file that libsndfile will not take (an odd form
     // type, say), read straight from its data chunk.
@@ -153,6 +154,22 @@ std::optional<CSoundSource::Loop> waveLoop(const QString& path) {
     }
 }
 
+// The frames a wave file's data chunk claims, by our own chunk walker; 0
+// where it cannot tell.
+qint64 waveClaimedFrames(const QString& path, int channels) {
+    CFile file;
+    if (channels < 1 || !file.Open(path, CFile::modeRead)) {
+        return 0;
+    }
+    try {
+        const CWaveReader::Info info = CWaveReader::Read(file, CWaveReader::Stop::AtData);
+        const qint64 frameBytes = qint64{info.format.blockAlign};
+        return info.wave && info.hasData && frameBytes > 0 ? info.dataClaimed / frameBytes : 0;
+    } catch (const CFileException&) {
+        return 0;
+    }
+}
+
 std::optional<CSoundSource::Loop> instrumentLoop(SNDFILE* file) {
     SF_INSTRUMENT instrument{};
     if (sf_command(file, SFC_GET_INSTRUMENT, &instrument, sizeof(instrument)) != SF_TRUE ||
@@ -202,6 +219,8 @@ CResult<CSoundSource> CSoundSource::OpenPcmWave(const QString& path, const QStri
     source.m_info.channels = info.format.channels;
     source.m_info.samplesPerSec = static_cast<int>(info.format.samplesPerSec);
     source.m_info.frames = source.m_handle->rawLeft / frameBytes;
+    source.m_info.claimedFrames = std::max(source.m_info.frames, info.dataClaimed / frameBytes);
+    source.m_handle->opened = source.m_handle->raw.GetIdentity();
     source.m_info.bitsPerSample = bits;
     source.m_info.description =
         QCoreApplication::translate("CSoundSource", "WAV / %1 bit PCM").arg(bits);
@@ -268,6 +287,7 @@ CResult<CSoundSource> CSoundSource::Open(const QString& path) {
     auto handle = std::make_unique<Handle>();
     handle->fd = fd;
     handle->reader = {fd, 0, static_cast<sf_count_t>(st.st_size)};
+    handle->opened = CFileIdentity::OfDescriptor(fd);
     handle->file = sf_open_virtual(&handle->io, SFM_READ, &info, &handle->reader);
     if (handle->file == nullptr) {
         const QString why = QString::fromUtf8(sf_strerror(nullptr));
@@ -289,18 +309,33 @@ CResult<CSoundSource> CSoundSource::Open(const QString& path) {
     source.m_info.channels = info.channels;
     source.m_info.samplesPerSec = info.samplerate;
     source.m_info.frames = info.frames;
+    source.m_info.claimedFrames = info.frames;
     source.m_info.bitsPerSample = bitsOf(info.format);
     const QString major = formatName(info.format & SF_FORMAT_TYPEMASK);
     const QString minor = formatName(info.format & SF_FORMAT_SUBMASK);
     source.m_info.description = minor.isEmpty() ? major : major + QStringLiteral(" / ") + minor;
     const int type = info.format & SF_FORMAT_TYPEMASK;
-    source.m_loop = type == SF_FORMAT_WAV || type == SF_FORMAT_WAVEX || type == SF_FORMAT_RF64
-                        ? waveLoop(path)
-                        : instrumentLoop(source.m_handle->file);
+    const bool wave = type == SF_FORMAT_WAV || type == SF_FORMAT_WAVEX || type == SF_FORMAT_RF64;
+    source.m_loop = wave ? waveLoop(path) : instrumentLoop(source.m_handle->file);
+    if (wave) {
+        // libsndfile gives a data chunk that claims more than the file holds
+        // as what it holds, without a word.
+        source.m_info.claimedFrames =
+            std::max<qint64>(info.frames, waveClaimedFrames(path, info.channels));
+    }
     if (source.m_loop && source.m_loop->start >= info.frames) {
         source.m_loop.reset();
     }
     return source;
+}
+
+bool CSoundSource::ChangedSinceOpened() const {
+    if (!m_handle) {
+        return false;
+    }
+    const CFileIdentity now = m_handle->file != nullptr ? CFileIdentity::OfDescriptor(m_handle->fd)
+                                                        : m_handle->raw.GetIdentity();
+    return now != m_handle->opened;
 }
 
 qint64 CSoundSource::Read(float* frames, qint64 count) {

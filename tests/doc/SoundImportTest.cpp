@@ -371,6 +371,100 @@ TEST_F(SoundImport, WavesLibsndfileRefusesAreReadWholeByOurOwnReader) {
     }
 }
 
+// A rate field of 0 reads as 1 Hz: resampled to the record's rate, a second
+// of it would become hours of sound and gigabytes of memory. Refused before
+// any conversion, so nothing is written and no memory taken.
+TEST_F(SoundImport, SourcesAtAFewHertzAreRefusedBeforeAnyConversion) {
+    const QString wave = Source(QStringLiteral("tone.wav"));
+    const QString aiff = Source(QStringLiteral("tone.aiff"));
+    ASSERT_TRUE(SoundTools::Tone(wave, {QStringLiteral("-r"), QStringLiteral("22050")}, 1.0));
+    ASSERT_TRUE(SoundTools::Tone(aiff, {QStringLiteral("-r"), QStringLiteral("22050")}, 1.0));
+    QByteArray oneHertz = folder.Read(QStringLiteral("tone.wav"));
+    BankBuilder::Put32(oneHertz, oneHertz.indexOf("fmt ") + 12, 1);
+    QByteArray noRate = folder.Read(QStringLiteral("tone.aiff"));
+    // The 80-bit rate of the COMM chunk.
+    noRate.replace(noRate.indexOf("COMM") + 16, 10, QByteArray(10, '\0'));
+    for (const auto& [name, bytes] : {std::pair{QStringLiteral("1hz.wav"), oneHertz},
+                                      std::pair{QStringLiteral("0hz.aiff"), noRate}}) {
+        for (const bool keepRate : {false, true}) {
+            SCOPED_TRACE(qPrintable(name + (keepRate ? QStringLiteral(" keep") : QString())));
+            const auto imported = Import(folder.Write(name, bytes), {1, 22050, 16}, keepRate);
+            ASSERT_FALSE(imported);
+            EXPECT_TRUE(imported.Error().text.contains(QStringLiteral("1 Hz")))
+                << qPrintable(imported.Error().text);
+            EXPECT_FALSE(imported.Error().text.contains(QStringLiteral("1 channels")));
+        }
+    }
+    EXPECT_TRUE(QDir(bankFolder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
+namespace {
+// Cuts the source short once the import has read its first block.
+class CuttingProgress final : public IProgressSink {
+public:
+    explicit CuttingProgress(QString path) : m_path(std::move(path)) {}
+    void Begin(const QString&, qint64) override {}
+    void Step(qint64 done) override {
+        if (done > 0 && !m_bCut) {
+            m_bCut = QFile(m_path).resize(QFile(m_path).size() / 2);
+        }
+    }
+    void End() override {}
+    bool Cut() const { return m_bCut; }
+
+private:
+    QString m_path;
+    bool m_bCut = false;
+};
+} // namespace
+
+// A source that holds less than it says gives what it holds and says so, as a
+// save does of a short wave; one cut short while it is read is refused.
+TEST_F(SoundImport, ASourceShorterThanItClaimsIsToldAndOneCutWhileReadIsRefused) {
+    const QString flac = Source(QStringLiteral("whole.flac"));
+    ASSERT_TRUE(SoundTools::Tone(flac, {QStringLiteral("-r"), QStringLiteral("44100")}, 2.0));
+    const QByteArray whole = folder.Read(QStringLiteral("whole.flac"));
+    const auto half = Import(
+        folder.Write(QStringLiteral("half.flac"), whole.left(whole.size() / 2)), {1, 44100, 16});
+    ASSERT_TRUE(half) << qPrintable(half.Error().text);
+    EXPECT_TRUE(half.Value().warning.contains(QStringLiteral("of the 88200 frames it claims")))
+        << qPrintable(half.Value().warning);
+    EXPECT_TRUE(half.Value().warning.contains(Source(QStringLiteral("half.flac"))));
+
+    const QString plain = Source(QStringLiteral("plain.wav"));
+    ASSERT_TRUE(SoundTools::Tone(plain, {QStringLiteral("-r"), QStringLiteral("22050")}, 0.1));
+    QByteArray liar = folder.Read(QStringLiteral("plain.wav"));
+    BankBuilder::Put32(liar, liar.indexOf("data") + 4, 0x7FFFFFF0U);
+    const auto lied = Import(folder.Write(QStringLiteral("liar.wav"), liar), {1, 22050, 16});
+    ASSERT_TRUE(lied);
+    EXPECT_TRUE(lied.Value().warning.contains(QStringLiteral("frames it claims")))
+        << qPrintable(lied.Value().warning);
+    const auto fine = Import(plain, {1, 22050, 16});
+    ASSERT_TRUE(fine);
+    EXPECT_TRUE(fine.Value().warning.isEmpty()) << qPrintable(fine.Value().warning);
+
+    const QString cut = Source(QStringLiteral("cut.wav"));
+    ASSERT_TRUE(SoundTools::Tone(cut, {QStringLiteral("-r"), QStringLiteral("22050")}, 3.0));
+    for (const QString& path : {cut, flac}) {
+        SCOPED_TRACE(qPrintable(path));
+        const QStringList before =
+            QDir(bankFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        CSoundImporter::Request request;
+        request.source = path;
+        request.folder = bankFolder;
+        request.target = {1, 22050, 16};
+        CuttingProgress cutter(path);
+        const auto imported = CSoundImporter::Import(request, cutter);
+        ASSERT_TRUE(cutter.Cut());
+        ASSERT_FALSE(imported);
+        EXPECT_TRUE(imported.Error().text.contains(QStringLiteral("changed while it was read")))
+            << qPrintable(imported.Error().text);
+        EXPECT_EQ(
+            QDir(bankFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            before);
+    }
+}
+
 // --- the document ------------------------------------------------------------
 
 TEST_F(SoundImport, TheRecordTakesTheNewWaveAndASaveBanksIt) {
