@@ -663,8 +663,11 @@ int runImport(const Invocation& run) {
 
 struct Command {
     enum Trait : unsigned {
-        ReadsStdin = 1,   // takes - for a bank on standard input
-        ShowsProgress = 2 // long work, shown on a terminal
+        ReadsStdin = 1,    // takes - for a bank on standard input
+        ShowsProgress = 2, // long work, shown on a terminal
+        // Writes files: any error it told of means something asked for was
+        // not done, whatever it did besides.
+        Writes = 4
     };
     const char* name;
     int argumentCount;   // what must follow the name
@@ -682,12 +685,14 @@ constexpr std::array kCommands{
     Command{"resources", 1, "one bank", kLookOptions, runLook, Command::ReadsStdin},
     Command{"events", 1, "one bank", kLookOptions, runLook, Command::ReadsStdin},
     Command{"check", 1, "one bank", Options::Json | Options::Quiet, runCheck, Command::ReadsStdin},
-    Command{"extract", 1, "one bank", kWriteOptions, runExtract, Command::ShowsProgress},
+    Command{"extract", 1, "one bank", kWriteOptions, runExtract,
+            Command::ShowsProgress | Command::Writes},
     Command{"save", 1, "one bank",
             Options::Output | Options::AllExternal | Options::AllBanked | kWriteOptions, runSave,
-            Command::ShowsProgress},
+            Command::ShowsProgress | Command::Writes},
     Command{"import", 3, "a bank, a resource and a sound file",
-            Options::Output | Options::KeepRate | kWriteOptions, runImport, Command::ShowsProgress},
+            Options::Output | Options::KeepRate | kWriteOptions, runImport,
+            Command::ShowsProgress | Command::Writes},
     Command{"demo", 1, "one folder", Options::Quiet, runDemo},
     Command{"export", 2, "one bank and one folder",
             Options::Resource | Options::Force | Options::Quiet, runExport},
@@ -767,7 +772,10 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
         prompts.SetProgress(&*progress);
     }
     const CSeam<IProgressSink>::Guard progressGuard(progress ? &*progress : nullptr);
-    const int code = found->run({parser, options, command, positional, out, err});
+    int code = found->run({parser, options, command, positional, out, err});
+    if (code == Success && (found->traits & Command::Writes) != 0U && prompts.ErrorCount() > 0) {
+        code = Failure;
+    }
     // A script reading the output of a command that seemed to succeed must
     // not get half of it (a full disk, ulimit -f, a closed pipe).
     out.flush();

@@ -694,9 +694,10 @@ void CKantelDoc::PushEdit(const QString& label, const CBankEdit::State& before, 
 
 bool CKantelDoc::ImportSound(int index, const QString& source, bool keepRate) {
     if (index < 0 || index >= m_nResources || !m_pResources[index].IsSample()) {
+        // Nothing is imported: for a script that is an error, not a warning.
         AfxMessageBox(QCoreApplication::translate("CKantelDoc",
                                                   "Only a sample resource can take a sound file."),
-                      MB_OK | MB_ICONEXCLAMATION);
+                      MB_OK | MB_ICONHAND);
         return false;
     }
     const SoundResource before = m_pResources[index];

@@ -671,6 +671,26 @@ TEST_F(CliDemo, TwoImportsAtOnceBothLand) {
     }
 }
 
+// A script reads the exit status: a command that told of an error did not
+// do all it was asked, and an import refused outright is an error, not a
+// warning.
+TEST_F(CliDemo, AWritingCommandThatToldOfAnErrorFails) {
+    ASSERT_TRUE(QDir(dir).mkdir(QStringLiteral("engidle.wav")));
+    const CliRun save = cli({QStringLiteral("save"), bank});
+    EXPECT_EQ(save.exitCode, 1);
+    EXPECT_TRUE(save.err.startsWith(QStringLiteral("error: ")) &&
+                save.err.contains(QStringLiteral("engidle.wav")))
+        << qPrintable(save.err);
+
+    const QString tone =
+        folder.Write(QStringLiteral("ok.wav"), BankBuilder::Wave(BankBuilder::Pattern(2000, 2)));
+    const CliRun cd = cli({QStringLiteral("import"), bank, QStringLiteral("RaceMusic"), tone});
+    EXPECT_EQ(cd.exitCode, 1);
+    EXPECT_TRUE(cd.ErrLines().contains(
+        QStringLiteral("error: %1: Only a sample resource can take a sound file.").arg(bank)))
+        << qPrintable(cd.err);
+}
+
 TEST_F(CliDemo, ImportThatCannotBeDoneSaysWhyAndLeavesTheBank) {
     const QByteArray before = Bank();
     const QString text = folder.Write(QStringLiteral("notes.txt"), QByteArray("no sound\n"));
