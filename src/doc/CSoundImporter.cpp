@@ -24,6 +24,9 @@ constexpr qint64 kBlockFrames = 16384;
 constexpr int kExtension = 4; // ".wav"
 // The lowest rate a wave file of ours may have (see isWaveFormat).
 constexpr int kMinSourceRate = 1000;
+// Beyond any length a sound file gives honestly: 2^40 frames are 289 days
+// at 44.1 kHz.
+constexpr qint64 kUnknownLength = qint64{1} << 40;
 
 bool isWaveFormat(const CSoundImporter::Format& f) {
     return f.channels >= 1 && f.channels <= 8 && f.samplesPerSec >= 1000 &&
@@ -170,8 +173,11 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
                                "CSoundImporter", "it is longer than a bank's sample can be."));
     };
     // Known before any work from the length the file claims, and checked
-    // again for each block for a file that holds more than it claims.
-    if (tooLong(std::ceil(static_cast<double>(info.frames) * ratio) * blockAlign)) {
+    // again for each block for a file that holds more than it claims. A
+    // stream whose end was never written (a cut Ogg) claims the largest
+    // count there is: that is no length.
+    const bool lengthKnown = info.frames < kUnknownLength;
+    if (lengthKnown && tooLong(std::ceil(static_cast<double>(info.frames) * ratio) * blockAlign)) {
         return importError(request.source,
                            QCoreApplication::translate(
                                "CSoundImporter", "it is longer than a bank's sample can be."));
@@ -222,7 +228,7 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
     imported.dataLength = data.size();
     imported.sourceDescription = info.description;
     imported.dithered = converter.Dithers();
-    if (read < info.claimedFrames) {
+    if (lengthKnown && read < info.claimedFrames) {
         imported.warning = QCoreApplication::translate(
                                "CSoundImporter",
                                "%1 holds %2 of the %3 frames it claims; only those were imported.")

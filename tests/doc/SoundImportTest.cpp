@@ -301,6 +301,11 @@ TEST_F(SoundImport, FilesThatAreNoSoundAreRefusedWithTheirNameAndNothingIsWritte
     ASSERT_TRUE(SoundTools::Tone(flac, {QStringLiteral("-r"), QStringLiteral("44100")}, 1.0));
     QFile cut(flac);
     ASSERT_TRUE(cut.resize(60));
+    // Cut inside its headers, libsndfile's refusal leaves libvorbis memory
+    // behind (see tests/lsan.supp).
+    const QString ogg = Source(QStringLiteral("cut.ogg"));
+    ASSERT_TRUE(SoundTools::Tone(ogg, {QStringLiteral("-r"), QStringLiteral("22050")}, 1.0));
+    ASSERT_TRUE(QFile(ogg).resize(1000));
     const QString fifo = Source(QStringLiteral("pipe.wav"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     ASSERT_TRUE(QDir(folder.Path()).mkdir(QStringLiteral("dir.wav")));
@@ -311,6 +316,7 @@ TEST_F(SoundImport, FilesThatAreNoSoundAreRefusedWithTheirNameAndNothingIsWritte
         folder.Write(QStringLiteral("text.wav"), QByteArray("this is not a sound\n")),
         folder.Write(QStringLiteral("empty.ogg"), QByteArray()),
         flac,
+        ogg,
     };
     for (const QString& path : paths) {
         const auto imported = Import(path, {1, 22050, 16});
