@@ -171,15 +171,22 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
         };
         QStringList lines;
         for (const CBankWriter::Reformatted& r : reformatted) {
-            lines.append(QStringLiteral("%1: %2 (was %3)")
-                             .arg(r.name,
-                                  format(r.newSamplesPerSec, r.newChannels, r.newBitsPerSample),
-                                  format(r.samplesPerSec, r.channels, r.bitsPerSample)));
+            QString line =
+                QStringLiteral("%1: %2 (was %3)")
+                    .arg(r.name, format(r.newSamplesPerSec, r.newChannels, r.newBitsPerSample),
+                         format(r.samplesPerSec, r.channels, r.bitsPerSample));
+            if (r.loopKept) {
+                line += QCoreApplication::translate(
+                    "CKantelDoc", "; the old format gave no time for its loop, which keeps its "
+                                  "bytes: check it");
+            }
+            lines.append(line);
         }
         AfxMessageBox(QCoreApplication::translate(
                           "CKantelDoc", "These samples' wave files are in another format than "
                                         "their records said; the records now give the files' "
-                                        "format, so the game plays them as they are:\n%1")
+                                        "format, so the game plays them as they are, and their "
+                                        "loops start and end at the same times:\n%1")
                           .arg(CMessageList::Join(lines)),
                       MB_OK | MB_ICONINFORMATION);
     }

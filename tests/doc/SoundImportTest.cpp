@@ -20,6 +20,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstring>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -589,6 +590,66 @@ TEST_F(SoundImport, ASaveGivesRecordsTheFormatOfTheirWavesAndSaysSoOnce) {
     EXPECT_EQ(r.channels, 1);
     EXPECT_EQ(r.length, 4410 * 2);
     EXPECT_EQ(reopened.Resources()[1].samplesPerSec, 22050) << "a wave that matches is left alone";
+}
+
+// The loop is in bytes of the record's format. When a save gives the record
+// its wave's format, a loop left in the old bytes would start mid-frame and
+// at another time.
+TEST_F(SoundImport, ALoopMovesWithTheFormatASaveGivesTheRecord) {
+    BankBuilder b;
+    SoundResource& r = b.AddSample(1, QStringLiteral("engidle.wav"), BankBuilder::Pattern(11025, 1),
+                                   true, 11025, 8, 1);
+    r.looped = 1;
+    r.loopStart = 1102;  // 0.1 s at 11,025 Hz, one byte a frame
+    r.loopLength = 2205; // 0.2 s
+    const QString bank = folder.Write(QStringLiteral("bank/Bnk_1.bnm"), b.Build());
+    RecordingPromptSink prompts;
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(bank));
+    ASSERT_TRUE(
+        SoundTools::Tone(bankFolder + QStringLiteral("engidle.wav"),
+                         {QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
+                          QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("16")},
+                         1.0));
+    ASSERT_TRUE(doc.OnSaveDocument(bank));
+    const SoundResource& saved = doc.Resources()[0];
+    EXPECT_EQ(saved.samplesPerSec, 44100);
+    EXPECT_EQ(saved.loopStart, 4408 * 4) << "0.1 s in whole 4-byte frames";
+    EXPECT_EQ(saved.loopLength, (13228 - 4408) * 4);
+    ASSERT_EQ(prompts.Texts().size(), 1);
+    EXPECT_TRUE(prompts.Texts()[0].contains(QStringLiteral("loops start and end at the same")))
+        << qPrintable(prompts.Texts()[0]);
+}
+
+// A wave with no channels, rate or sample size plays as nothing at all.
+TEST_F(SoundImport, AWaveWithoutChannelsRateOrBitsStopsTheSave) {
+    BankBuilder b;
+    b.AddSample(1, QStringLiteral("crash.wav"), BankBuilder::Pattern(400, 1), true);
+    const QByteArray original = b.Build();
+    const QString bank = folder.Write(QStringLiteral("bank/Bnk_1.bnm"), original);
+    const QString wave = bankFolder + QStringLiteral("crash.wav");
+    ASSERT_TRUE(SoundTools::Tone(wave, {QStringLiteral("-r"), QStringLiteral("22050")}, 0.1));
+    const QByteArray good = folder.Read(QStringLiteral("bank/crash.wav"));
+    const qsizetype fmt = good.indexOf("fmt ") + 8;
+    for (const auto& [field, at] : {std::pair{"channels", fmt + 2}, std::pair{"rate", fmt + 4},
+                                    std::pair{"bits", fmt + 14}}) {
+        SCOPED_TRACE(field);
+        QByteArray bad = good;
+        bad[at] = '\0';
+        bad[at + 1] = '\0';
+        if (std::string_view(field) == "rate") {
+            BankBuilder::Put32(bad, at, 0);
+        }
+        RecordingPromptSink prompts;
+        CKantelDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(bank));
+        folder.Write(QStringLiteral("bank/crash.wav"), bad);
+        EXPECT_FALSE(doc.OnSaveDocument(bank));
+        ASSERT_FALSE(prompts.Texts().isEmpty());
+        EXPECT_TRUE(prompts.Texts().last().contains(QStringLiteral("gives no channels")))
+            << qPrintable(prompts.Texts().join('\n'));
+        EXPECT_EQ(folder.Read(QStringLiteral("bank/Bnk_1.bnm")), original);
+    }
 }
 
 TEST_F(SoundImport, AWaveTheGameCannotPlayStopsTheSaveAndNothingIsLost) {
