@@ -18,7 +18,10 @@
 #include "framework/core/IProgressSink.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <memory>
 
@@ -61,6 +64,8 @@ void CKantelDoc::DeleteContents() {
     m_extraction.clear();
     m_strOpened.clear();
     m_strDiskPath.clear();
+    m_importedWaves.clear();
+    m_trashedWaves.clear();
     m_diskIdentity = CFileIdentity();
     m_toldIdentity = CFileIdentity();
     m_nRegionSize = 0;
@@ -156,6 +161,7 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
         m_strDiskPath = QFileInfo(path).absoluteFilePath();
         m_diskIdentity = CFileIdentity::OfPath(m_strDiskPath);
         m_toldIdentity = m_diskIdentity;
+        TrashUndoneImports(path);
     }
     const QStringList unstored = std::exchange(m_unstored, QStringList());
     const std::vector<CBankWriter::ShortWave> shortWaves = std::exchange(m_shortWaves, {});
@@ -249,6 +255,69 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
     }
     UpdateAllViews(nullptr, 0, nullptr);
     return saved;
+}
+
+namespace {
+// The trash keeps a note beside its files folder of where each file came from.
+QString trashInfoOf(const QString& inTrash) {
+    const QFileInfo trashed(inTrash);
+    return trashed.path() + QStringLiteral("/../info/") + trashed.fileName() +
+           QStringLiteral(".trashinfo");
+}
+} // namespace
+
+void CKantelDoc::TrashUndoneImports(const QString& savedPath) {
+    // Saved elsewhere, the bank in the folder may still name them.
+    if (QFileInfo(QFileInfo(savedPath).absolutePath()).canonicalFilePath() !=
+        QFileInfo(m_strFolder).canonicalFilePath()) {
+        return;
+    }
+    const CBankFolderFiles files(m_strFolder);
+    QStringList kept;
+    for (const QString& name : std::as_const(m_importedWaves)) {
+        const QString path = GetBankFolder() + name;
+        if (IsWaveNameTaken(name) || files.RoleOf(path)) {
+            kept.append(name);
+            continue;
+        }
+        // Never deleted outright: the user may want the sound back. A wave
+        // the trash will not take stays for Check Bank to report.
+        if (!QFileInfo(path).isFile()) {
+            continue;
+        }
+        // Qt 6.4 puts the file into "./files" of the working folder when the
+        // home trash's parent folder does not exist yet.
+        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                      QStringLiteral("/Trash"));
+        QString inTrash;
+        if (!QFile::moveToTrash(path, &inTrash)) {
+            kept.append(name);
+            continue;
+        }
+        if (QFileInfo(inTrash).isRelative()) {
+            QFile::rename(inTrash, path);
+            QFile::remove(trashInfoOf(inTrash));
+            kept.append(name);
+            continue;
+        }
+        m_trashedWaves.insert(name, inTrash);
+    }
+    m_importedWaves = kept;
+}
+
+void CKantelDoc::RestoreTrashedWaves() {
+    for (auto it = m_trashedWaves.begin(); it != m_trashedWaves.end();) {
+        const QString path = GetBankFolder() + it.key();
+        if (!IsWaveNameTaken(it.key()) || QFileInfo::exists(path) ||
+            !QFile::rename(it.value(), path)) {
+            ++it;
+            continue;
+        }
+        // The trash's note of where the file came from goes with it.
+        QFile::remove(trashInfoOf(it.value()));
+        m_importedWaves.append(it.key());
+        it = m_trashedWaves.erase(it);
+    }
 }
 
 void CKantelDoc::OnCloseDocument() {
@@ -686,8 +755,16 @@ void CKantelDoc::PushEdit(const QString& label, const CBankEdit::State& before, 
     if (!edit->IsEmpty()) {
         // The history goes with the bank (DeleteContents), so the steps never
         // outlive the tables they write.
-        GetHistory().Push({label, [this, edit] { edit->Undo(EditTables()); },
-                           [this, edit] { edit->Redo(EditTables()); }, edit->Cost()});
+        GetHistory().Push({label,
+                           [this, edit] {
+                               edit->Undo(EditTables());
+                               RestoreTrashedWaves();
+                           },
+                           [this, edit] {
+                               edit->Redo(EditTables());
+                               RestoreTrashedWaves();
+                           },
+                           edit->Cost()});
     }
     if (bModified) {
         SetModifiedFlag(true);
@@ -715,6 +792,7 @@ bool CKantelDoc::ImportSound(int index, const QString& source, bool keepRate) {
         return false;
     }
     const CSoundImporter::Imported& result = imported.Value();
+    m_importedWaves.append(result.fileName);
     if (!result.warning.isEmpty()) {
         AfxMessageBox(result.warning, MB_OK | MB_ICONEXCLAMATION);
     }

@@ -211,6 +211,15 @@ private:
     // which must still be there when the new file takes its place.
     CFileIdentity m_savingOver;
     bool m_bSaving = false;
+    // Wave files imports of this session wrote into the bank's folder. One
+    // that no record names any more once the bank is saved went with an
+    // undone import, and goes to the trash.
+    QStringList m_importedWaves;
+    void TrashUndoneImports(const QString& savedPath);
+    // Those of them in the trash now: name -> where the trash keeps it. An
+    // Undo or Redo that names one again brings it back.
+    QHash<QString, QString> m_trashedWaves;
+    void RestoreTrashedWaves();
     // The state of the file the user was last told of, so that one change
     // is told once.
     CFileIdentity m_toldIdentity;

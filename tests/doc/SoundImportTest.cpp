@@ -550,6 +550,50 @@ TEST_F(SoundImport, UndoAndRedoAfterASaveKeepWhatTheSavedBankHolds) {
     }
 }
 
+// An undone import leaves a wave no record names; once the bank is saved
+// without it, it goes to the trash (never deleted outright), and comes back
+// from there when a Redo names it again.
+TEST_F(SoundImport, TheWaveOfAnUndoneImportGoesToTheTrashOnceSavedWithoutIt) {
+    const QByteArray home = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(folder.FilePath(QStringLiteral("share"))));
+    BankBuilder b;
+    b.AddSample(7, QStringLiteral("engine.wav"), BankBuilder::Pattern(400, 3), true, 11025, 8, 1);
+    const QString bank = folder.Write(QStringLiteral("bank/Bnk_1.bnm"), b.Build());
+    const QString source = Source(QStringLiteral("ok.wav"));
+    ASSERT_TRUE(SoundTools::Tone(source, {QStringLiteral("-r"), QStringLiteral("11025")}, 0.2));
+    RecordingPromptSink prompts;
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(bank));
+    ASSERT_TRUE(doc.ImportSound(0, source, false));
+    const QString name = CBnmFormat::FileNameText(doc.Resources()[0]);
+    const QString wave = bankFolder + name;
+    const QByteArray sound = folder.Read(QStringLiteral("bank/") + name);
+    const QString trashed = folder.FilePath(QStringLiteral("share/Trash/files/") + name);
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_TRUE(QFileInfo::exists(wave)) << "only a save decides";
+    ASSERT_TRUE(doc.OnSaveDocument(bank));
+    EXPECT_FALSE(QFileInfo::exists(wave));
+    EXPECT_EQ(folder.Read(QStringLiteral("share/Trash/files/") + name), sound);
+    EXPECT_TRUE(
+        folder.Exists(QStringLiteral("share/Trash/info/") + name + QStringLiteral(".trashinfo")));
+
+    ASSERT_TRUE(doc.Redo());
+    EXPECT_EQ(folder.Read(QStringLiteral("bank/") + name), sound);
+    EXPECT_FALSE(QFileInfo::exists(trashed));
+    EXPECT_FALSE(
+        folder.Exists(QStringLiteral("share/Trash/info/") + name + QStringLiteral(".trashinfo")));
+    ASSERT_TRUE(doc.OnSaveDocument(bank)) << qPrintable(prompts.Texts().join('\n'));
+    EXPECT_TRUE(QFileInfo::exists(wave)) << "named again, it stays";
+    CKantelDoc reopened;
+    ASSERT_TRUE(reopened.LoadBankAndNames(bank));
+    EXPECT_EQ(CBnmFormat::FileNameText(reopened.Resources()[0]), name);
+    if (home.isNull()) {
+        qunsetenv("XDG_DATA_HOME");
+    } else {
+        qputenv("XDG_DATA_HOME", home);
+    }
+}
+
 // --- saving checks each banked sample's wave against its record --------------
 
 TEST_F(SoundImport, ASaveGivesRecordsTheFormatOfTheirWavesAndSaysSoOnce) {
