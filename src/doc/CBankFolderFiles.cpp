@@ -132,7 +132,7 @@ CBankFolderFiles::Role CBankFolderFiles::SaveObstacle(const QString& output,
     if (sameFolder && !records.empty()) {
         files.SetRecords(bank.fileName(), records);
     }
-    const Role role = files.RoleOf(output);
+    Role role = files.RoleOf(output);
     if (role.kind == Kind::Bank) {
         const QString target = out.exists() ? out.canonicalFilePath() : QString();
         const bool itself =
