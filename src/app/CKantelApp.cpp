@@ -14,6 +14,7 @@
 #include "framework/ui/CCmdUI.h"
 #include "framework/ui/CCommandLineInfo.h"
 #include "framework/ui/CDocCommandMap.h"
+#include "framework/ui/CDocumentFileWatcher.h"
 #include "framework/ui/CMessageBoxPromptSink.h"
 #include "framework/ui/CMultiDocTemplate.h"
 #include "framework/ui/CProgressDialogSink.h"
@@ -157,6 +158,23 @@ bool CKantelApp::InitInstance() {
     }
     m_pMainWnd = pMainFrame;
     pMainFrame->DragAcceptFiles(true);
+    // Another program (kantel-cli, a second editor) may save an open bank.
+    new CDocumentFileWatcher(
+        [this] {
+            QList<CDocument*> documents;
+            QList<CDocTemplate*> templates = m_pDocManager->GetTemplates();
+            templates << m_pEventViewTemplate << m_pCheckViewTemplate;
+            for (const CDocTemplate* docTemplate : templates) {
+                for (CDocument* document :
+                     docTemplate != nullptr ? docTemplate->GetDocuments() : QList<CDocument*>()) {
+                    if (!documents.contains(document)) {
+                        documents.append(document);
+                    }
+                }
+            }
+            return documents;
+        },
+        pMainFrame);
 
     if (m_pSingleInstance != nullptr && m_pSingleInstance->Listen()) {
         QObject::connect(m_pSingleInstance, &CSingleInstance::FilesReceived, pMainFrame,

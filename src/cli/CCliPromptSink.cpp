@@ -7,6 +7,9 @@
 #include <QTextStream>
 
 int CCliPromptSink::Show(const QString& text, unsigned type) {
+    if ((type & MB_ICONMASK) == MB_ICONHAND) {
+        ++m_nErrors;
+    }
     if (!m_bQuiet || (type & MB_ICONMASK) == MB_ICONHAND) {
         if (m_pProgress != nullptr) {
             m_pProgress->Interrupt();

@@ -25,7 +25,11 @@ public:
     // The line for text: the file put first when text names none.
     QString Line(const QString& text, unsigned type) const;
 
+    // How many errors were shown (or kept back by --quiet: none are).
+    int ErrorCount() const { return m_nErrors; }
+
 private:
+    int m_nErrors = 0;
     QTextStream& m_err;
     QString m_strFile;
     bool m_bQuiet;

@@ -9,6 +9,7 @@
 #include "doc/BankImage.h"
 #include "doc/BnmHeaderFigures.h"
 #include "doc/CBankChecker.h"
+#include "doc/CBankFolderFiles.h"
 #include "doc/CBankReader.h"
 #include "doc/CBankRecords.h"
 #include "doc/CKantelDoc.h"
@@ -20,6 +21,7 @@
 #include "framework/core/CFile.h"
 #include "framework/core/CFileBatch.h"
 #include "framework/core/CFileException.h"
+#include "framework/core/CFileLock.h"
 #include "framework/core/CPromptSink.h"
 #include "framework/core/IProgressSink.h"
 #include "views/CEventCells.h"
@@ -36,6 +38,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <optional>
 #include <span>
@@ -348,7 +351,8 @@ public:
         }
         for (const QString& name : Entries()) {
             if (!m_before.contains(name) &&
-                !name.startsWith(QLatin1String(CFileBatch::kTemporaryPrefix))) {
+                !name.startsWith(QLatin1String(CFileBatch::kTemporaryPrefix)) &&
+                !CFileLock::IsLockFileName(name)) {
                 out << QDir(m_folder).filePath(name) << '\n';
             }
         }
@@ -448,7 +452,30 @@ bool openBank(CKantelDoc& doc, const QString& path, QTextStream& err) {
     return true;
 }
 
+// How long a writing command waits for another writer of its bank.
+constexpr std::chrono::seconds kLockWait{10};
+
+// Takes the bank's lock for a command that writes beside it or into it, from
+// before it is opened until the command ends: two imports at once would
+// otherwise each save the bank as it was without the other's sound. False
+// after saying who holds it.
+bool lockBank(const Invocation& run, CFileLock& lock) {
+    const QString& path = run.args.at(0);
+    if (lock.Acquire(path, QStringLiteral("kantel-cli ") + run.command, kLockWait) !=
+        CFileLock::Result::Busy) {
+        return true;
+    }
+    run.err << "error: " << QFileInfo(path).absoluteFilePath() << " is being written by "
+            << (lock.Holder().isEmpty() ? QStringLiteral("another program") : lock.Holder())
+            << "; waited " << kLockWait.count() << " seconds, nothing was done\n";
+    return false;
+}
+
 int runExtract(const Invocation& run) {
+    CFileLock lock;
+    if (!lockBank(run, lock)) {
+        return CKantelCli::Failure;
+    }
     CKantelDoc doc;
     const WrittenFiles written(run, run.args.at(0));
     if (!openBank(doc, run.args.at(0), run.err)) {
@@ -467,9 +494,27 @@ std::optional<QString> saveTarget(const Invocation& run, QTextStream& err) {
     const QString target =
         run.IsSet(run.options.output) ? run.parser.value(run.options.output) : run.args.at(0);
     const QFileInfo info(target);
-    if ((info.exists() || info.isSymLink()) && !info.isDir() && !CFile::IsRegularFile(target)) {
+    if (info.isDir()) {
+        err << "error: " << info.absoluteFilePath()
+            << " is a folder; the bank is not saved there\n";
+        return std::nullopt;
+    }
+    if ((info.exists() || info.isSymLink()) && !CFile::IsRegularFile(target)) {
         err << "error: " << info.absoluteFilePath()
             << " is not a regular file; the bank is not saved there\n";
+        return std::nullopt;
+    }
+    if (!QFileInfo(info.absolutePath()).isDir()) {
+        err << "error: the folder " << info.absolutePath()
+            << " does not exist; the bank is not saved there\n";
+        return std::nullopt;
+    }
+    // Checked before any work: the import's new wave and the bank's missing
+    // ones would otherwise be written for a save that cannot happen.
+    if (const CBankFolderFiles::Role role =
+            CBankFolderFiles::SaveObstacle(target, run.args.at(0))) {
+        err << "error: " << info.absoluteFilePath() << " is " << CBankFolderFiles::Describe(role)
+            << "; the bank is not saved there\n";
         return std::nullopt;
     }
     return target;
@@ -479,6 +524,10 @@ int runSave(const Invocation& run) {
     const QString& path = run.args.at(0);
     const std::optional<QString> target = saveTarget(run, run.err);
     if (!target) {
+        return CKantelCli::Failure;
+    }
+    CFileLock lock;
+    if (!lockBank(run, lock)) {
         return CKantelCli::Failure;
     }
     CKantelDoc doc;
@@ -596,6 +645,10 @@ int runImport(const Invocation& run) {
     if (!target) {
         return CKantelCli::Failure;
     }
+    CFileLock lock;
+    if (!lockBank(run, lock)) {
+        return CKantelCli::Failure;
+    }
     CKantelDoc doc;
     const WrittenFiles written(run, path);
     if (!openBank(doc, path, run.err)) {
@@ -625,8 +678,11 @@ int runImport(const Invocation& run) {
 
 struct Command {
     enum Trait : unsigned {
-        ReadsStdin = 1,   // takes - for a bank on standard input
-        ShowsProgress = 2 // long work, shown on a terminal
+        ReadsStdin = 1,    // takes - for a bank on standard input
+        ShowsProgress = 2, // long work, shown on a terminal
+        // Writes files: any error it told of means something asked for was
+        // not done, whatever it did besides.
+        Writes = 4
     };
     const char* name;
     int argumentCount;   // what must follow the name
@@ -644,13 +700,14 @@ constexpr std::array kCommands{
     Command{"resources", 1, "one bank", kLookOptions, runLook, Command::ReadsStdin},
     Command{"events", 1, "one bank", kLookOptions, runLook, Command::ReadsStdin},
     Command{"check", 1, "one bank", Options::Json | Options::Quiet, runCheck, Command::ReadsStdin},
-    Command{"extract", 1, "one bank", kWriteOptions, runExtract, Command::ShowsProgress},
+    Command{"extract", 1, "one bank", kWriteOptions, runExtract,
+            Command::ShowsProgress | Command::Writes},
     Command{"save", 1, "one bank",
             Options::Output | Options::AllExternal | Options::AllBanked | kWriteOptions, runSave,
-            Command::ShowsProgress},
+            Command::ShowsProgress | Command::Writes},
     Command{"import", 3, "a bank, a resource and a sound file",
             Options::Output | Options::KeepRate | Options::MatchLoudness | kWriteOptions, runImport,
-            Command::ShowsProgress},
+            Command::ShowsProgress | Command::Writes},
     Command{"demo", 1, "one folder", Options::Quiet, runDemo},
     Command{"export", 2, "one bank and one folder",
             Options::Resource | Options::Force | Options::Quiet, runExport},
@@ -730,7 +787,10 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
         prompts.SetProgress(&*progress);
     }
     const CSeam<IProgressSink>::Guard progressGuard(progress ? &*progress : nullptr);
-    const int code = found->run({parser, options, command, positional, out, err});
+    int code = found->run({parser, options, command, positional, out, err});
+    if (code == Success && (found->traits & Command::Writes) != 0U && prompts.ErrorCount() > 0) {
+        code = Failure;
+    }
     // A script reading the output of a command that seemed to succeed must
     // not get half of it (a full disk, ulimit -f, a closed pipe).
     out.flush();

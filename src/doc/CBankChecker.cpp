@@ -208,8 +208,14 @@ CBankChecker::Run::OtherBank& CBankChecker::Run::Other(int number) {
                 ? CBankReader::CountTables(header, length)
                 : std::nullopt;
         if (!counts) {
-            other.why = QCoreApplication::translate("CBankChecker", "%1 is too short to be a bank")
-                            .arg(other.file);
+            // A large file of zeros or noise is no short bank.
+            other.why =
+                length > static_cast<qint64>(sizeof header)
+                    ? QCoreApplication::translate(
+                          "CBankChecker", "%1 is no bank: its header places its tables outside it")
+                          .arg(other.file)
+                    : QCoreApplication::translate("CBankChecker", "%1 is too short to be a bank")
+                          .arg(other.file);
             return other;
         }
         other.counts = *counts;

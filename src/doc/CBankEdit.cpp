@@ -91,8 +91,16 @@ void CBankEdit::Write(const Tables& tables, bool after) const {
     }
     if (tables.extraction != nullptr) {
         for (const Change<SampleExtraction>& change : m_extraction) {
-            if (change.index < tables.extraction->size()) {
-                (*tables.extraction)[change.index] = after ? change.after : change.before;
+            if (change.index >= tables.extraction->size()) {
+                continue;
+            }
+            // Where a sample's data lies is what opening and saving learnt
+            // of the file on disk. Once a save has learnt something newer,
+            // going back to what this step saw would forget data that only
+            // the saved bank holds.
+            SampleExtraction& now = (*tables.extraction)[change.index];
+            if (SameExtraction(now, after ? change.before : change.after)) {
+                now = after ? change.after : change.before;
             }
         }
     }

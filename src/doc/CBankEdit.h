@@ -37,7 +37,9 @@ public:
 
     bool IsEmpty() const;
     // Writes the records as they were (Undo) or became (Redo). The tables
-    // must be those of the bank the edit was taken on.
+    // must be those of the bank the edit was taken on. Where a sample's data
+    // lies is written back only while it is still what the step left: a save
+    // since knows better.
     void Undo(const Tables& tables) const { Write(tables, false); }
     void Redo(const Tables& tables) const { Write(tables, true); }
     // Roughly the bytes held.

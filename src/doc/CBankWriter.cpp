@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <utility>
 
@@ -75,6 +76,9 @@ CBankWriter::WaveCheck CBankWriter::CheckWave(CFile& wave, const QString& path) 
         } else if (info.hasFormat && !info.format.pcm) {
             // The game plays integer PCM only; packed, the sample would be noise.
             check.problem = WaveProblem::NotPcm;
+        } else if (!info.hasFormat || info.format.channels == 0 || info.format.samplesPerSec == 0 ||
+                   info.format.bitsPerSample == 0) {
+            check.problem = WaveProblem::NoFormat;
         } else if (check.claimed <= 0 || check.available <= 0) {
             check.problem = WaveProblem::NoData;
         } else if (check.claimed > std::numeric_limits<qint32>::max()) {
@@ -109,6 +113,11 @@ QString CBankWriter::ProblemText(const WaveCheck& check) {
         return QCoreApplication::translate(
                    "CBankWriter", "%1 is not PCM, which the game cannot play; import it again to "
                                   "convert it")
+            .arg(check.path);
+    case WaveProblem::NoFormat:
+        return QCoreApplication::translate(
+                   "CBankWriter", "%1 gives no channels, sample rate or sample size, so the game "
+                                  "cannot play it; import the sound again to make it whole")
             .arg(check.path);
     case WaveProblem::None:
         break;
@@ -206,10 +215,33 @@ void CBankWriter::Describe(int index, const WaveCheck& check, qint64 stored) {
     SoundResource& resource = m_bank.resources[static_cast<size_t>(index)];
     const qint32 before = resource.length;
     resource.length = static_cast<qint32>(stored);
+    const bool reformat =
+        check.channels > 0 && check.samplesPerSec > 0 && check.bitsPerSample > 0 &&
+        (check.channels != resource.channels || check.samplesPerSec != resource.samplesPerSec ||
+         check.bitsPerSample != resource.bitsPerSample);
+    bool loopKept = false;
     // A loop over the whole sample stays over the whole sample; any other
     // is kept inside the data.
     if (resource.loopStart == 0 && resource.loopLength == before) {
         resource.loopLength = resource.length;
+    } else if (reformat) {
+        // The loop is in bytes of the record's format: in the wave's it
+        // starts and ends at the same time, on whole frames.
+        const qint64 oldFrame = qint64{resource.channels} * resource.bitsPerSample / 8;
+        const qint64 newFrame = qint64{check.channels} * check.bitsPerSample / 8;
+        if (oldFrame > 0 && newFrame > 0 && resource.samplesPerSec > 0) {
+            const double scale = static_cast<double>(check.samplesPerSec) / resource.samplesPerSec;
+            const auto convert = [&](qint64 bytes) {
+                const double frames = static_cast<double>(bytes / oldFrame) * scale;
+                return std::clamp<qint64>(std::llround(frames) * newFrame, 0, resource.length);
+            };
+            const qint64 start = convert(resource.loopStart);
+            const qint64 end = convert(qint64{resource.loopStart} + resource.loopLength);
+            resource.loopStart = static_cast<qint32>(start);
+            resource.loopLength = static_cast<qint32>(end - start);
+        } else {
+            loopKept = true;
+        }
     }
     // Copies: the record is packed, and its fields may not be bound to
     // references.
@@ -217,16 +249,14 @@ void CBankWriter::Describe(int index, const WaveCheck& check, qint64 stored) {
     const qint32 start = std::clamp(qint32{resource.loopStart}, 0, length);
     resource.loopStart = start;
     resource.loopLength = std::clamp(qint32{resource.loopLength}, 0, length - start);
-    if (check.channels <= 0 || check.samplesPerSec <= 0 || check.bitsPerSample <= 0 ||
-        (check.channels == resource.channels && check.samplesPerSec == resource.samplesPerSec &&
-         check.bitsPerSample == resource.bitsPerSample)) {
+    if (!reformat) {
         return;
     }
     // Played at the record's rate and width, the wave would sound wrong;
     // the record takes the file's, as the sample dialog's Select would.
     m_reformatted.push_back({CBnmFormat::FileNameText(resource), resource.channels,
                              resource.samplesPerSec, resource.bitsPerSample, check.channels,
-                             check.samplesPerSec, check.bitsPerSample});
+                             check.samplesPerSec, check.bitsPerSample, loopKept});
     resource.channels = static_cast<quint16>(check.channels);
     resource.samplesPerSec = check.samplesPerSec;
     resource.bitsPerSample = static_cast<quint16>(check.bitsPerSample);
@@ -276,7 +306,8 @@ void CBankWriter::Write(IBankOutput& output) {
         const qint64 before = output.Position();
         WaveCheck check;
         bool stored = StoreChecked(output, i, check);
-        if (!stored && check.problem == WaveProblem::NotPcm) {
+        if (!stored &&
+            (check.problem == WaveProblem::NotPcm || check.problem == WaveProblem::NoFormat)) {
             // Neither packing it nor dropping it is right: the user decides.
             output.Seek(before);
             unplayable.append(QCoreApplication::translate("CBankWriter", "Couldn't store %1: %2.")

@@ -42,6 +42,9 @@ public:
         int newChannels = 0; // as the wave file has it
         int newSamplesPerSec = 0;
         int newBitsPerSample = 0;
+        // The record's old format gave no frame size or rate, so its loop
+        // could not be carried to the same time and kept its bytes.
+        bool loopKept = false;
     };
     // A wave file whose data chunk claims more than the file holds.
     struct ShortWave {
@@ -83,6 +86,9 @@ private:
         NoData,
         TooLarge,
         NotPcm,
+        // PCM with no channels, no rate or no sample size: nothing the game
+        // can play, packed or not.
+        NoFormat,
     };
     // A wave file as saving finds it.
     struct WaveCheck {

@@ -1,5 +1,6 @@
 #include "CKantelDoc.h"
 
+#include "CBankFolderFiles.h"
 #include "CBankReader.h"
 #include "CBnmFormat.h"
 #include "CFileBankOutput.h"
@@ -13,16 +14,25 @@
 #include "framework/core/CArchive.h"
 #include "framework/core/CFile.h"
 #include "framework/core/CFileException.h"
+#include "framework/core/CFileLock.h"
 #include "framework/core/IProgressSink.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <memory>
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
+
+namespace {
+// How long a save waits for another writer of the bank to finish.
+constexpr std::chrono::milliseconds kLockWait{2000};
+} // namespace
 
 CKantelDoc::CKantelDoc() = default;
 
@@ -52,6 +62,12 @@ void CKantelDoc::DeleteContents() {
     m_nResources = 0;
     m_nEvents = 0;
     m_extraction.clear();
+    m_strOpened.clear();
+    m_strDiskPath.clear();
+    m_importedWaves.clear();
+    m_trashedWaves.clear();
+    m_diskIdentity = CFileIdentity();
+    m_toldIdentity = CFileIdentity();
     m_nRegionSize = 0;
     m_nUnwritten = 0;
     CDocument::DeleteContents();
@@ -73,6 +89,7 @@ bool CKantelDoc::LoadBankAndNames(const QString& path) {
     if (!CDocument::OnOpenDocument(path) || !m_bLoaded) {
         return false;
     }
+    m_strOpened = QFileInfo(path).absoluteFilePath();
     // A names file is optional: any trouble with it only means no names, and
     // the user hears of it only where there is a file that is not one.
     CResult<NamesTable> names = CNamesFileReader::ReadBeside(path, m_nResources);
@@ -93,6 +110,39 @@ bool CKantelDoc::LoadBankAndNames(const QString& path) {
 }
 
 bool CKantelDoc::OnSaveDocument(const QString& path) {
+    if (m_bLoaded) {
+        // Save As onto a sample's wave, a names file or another bank of the
+        // folder would put the bank where the only copy of something was.
+        const CBankFolderFiles::Role obstacle =
+            CBankFolderFiles::SaveObstacle(path, BankPath(), Resources());
+        if (obstacle) {
+            AfxMessageBox(
+                QCoreApplication::translate("CKantelDoc",
+                                            "%1 is %2.\nThe bank is not saved there, so that "
+                                            "file is kept as it is.")
+                    .arg(QFileInfo(path).absoluteFilePath(), CBankFolderFiles::Describe(obstacle)),
+                MB_OK | MB_ICONHAND);
+            return false;
+        }
+    }
+    // Another writer of this bank finishes first; what it saved is then
+    // found by the identity check below instead of being replaced.
+    CFileLock lock;
+    if (m_bLoaded && lock.Acquire(path, QCoreApplication::applicationName(), kLockWait) ==
+                         CFileLock::Result::Busy) {
+        AfxMessageBox(QCoreApplication::translate(
+                          "CKantelDoc", "%1 is being written by %2.\nThe bank is not saved; "
+                                        "save again once that is done.")
+                          .arg(QFileInfo(path).absoluteFilePath(),
+                               lock.Holder().isEmpty()
+                                   ? QCoreApplication::translate("CKantelDoc", "another program")
+                                   : lock.Holder()),
+                      MB_OK | MB_ICONHAND);
+        return false;
+    }
+    if (m_bLoaded && !MaySaveOver(path)) {
+        return false;
+    }
     // Saving rewrites records (lengths, offsets, samples that could not be
     // stored). If the save fails, none of that happened on disk, so none of it
     // may stay in memory either.
@@ -103,7 +153,16 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
                             static_cast<qsizetype>(HeaderRegionSize()));
     }
     m_unstored.clear();
+    m_bSaving = true;
     const bool saved = CDocument::OnSaveDocument(path);
+    m_bSaving = false;
+    m_savingOver = CFileIdentity();
+    if (saved) {
+        m_strDiskPath = QFileInfo(path).absoluteFilePath();
+        m_diskIdentity = CFileIdentity::OfPath(m_strDiskPath);
+        m_toldIdentity = m_diskIdentity;
+        TrashUndoneImports(path);
+    }
     const QStringList unstored = std::exchange(m_unstored, QStringList());
     const std::vector<CBankWriter::ShortWave> shortWaves = std::exchange(m_shortWaves, {});
     const std::vector<CBankWriter::Reformatted> reformatted = std::exchange(m_reformatted, {});
@@ -118,15 +177,22 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
         };
         QStringList lines;
         for (const CBankWriter::Reformatted& r : reformatted) {
-            lines.append(QStringLiteral("%1: %2 (was %3)")
-                             .arg(r.name,
-                                  format(r.newSamplesPerSec, r.newChannels, r.newBitsPerSample),
-                                  format(r.samplesPerSec, r.channels, r.bitsPerSample)));
+            QString line =
+                QStringLiteral("%1: %2 (was %3)")
+                    .arg(r.name, format(r.newSamplesPerSec, r.newChannels, r.newBitsPerSample),
+                         format(r.samplesPerSec, r.channels, r.bitsPerSample));
+            if (r.loopKept) {
+                line += QCoreApplication::translate(
+                    "CKantelDoc", "; the old format gave no time for its loop, which keeps its "
+                                  "bytes: check it");
+            }
+            lines.append(line);
         }
         AfxMessageBox(QCoreApplication::translate(
                           "CKantelDoc", "These samples' wave files are in another format than "
                                         "their records said; the records now give the files' "
-                                        "format, so the game plays them as they are:\n%1")
+                                        "format, so the game plays them as they are, and their "
+                                        "loops start and end at the same times:\n%1")
                           .arg(CMessageList::Join(lines)),
                       MB_OK | MB_ICONINFORMATION);
     }
@@ -191,8 +257,157 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
     return saved;
 }
 
+namespace {
+// The trash keeps a note beside its files folder of where each file came from.
+QString trashInfoOf(const QString& inTrash) {
+    const QFileInfo trashed(inTrash);
+    return trashed.path() + QStringLiteral("/../info/") + trashed.fileName() +
+           QStringLiteral(".trashinfo");
+}
+} // namespace
+
+void CKantelDoc::TrashUndoneImports(const QString& savedPath) {
+    // Saved elsewhere, the bank in the folder may still name them.
+    if (QFileInfo(QFileInfo(savedPath).absolutePath()).canonicalFilePath() !=
+        QFileInfo(m_strFolder).canonicalFilePath()) {
+        return;
+    }
+    const CBankFolderFiles files(m_strFolder);
+    QStringList kept;
+    for (const QString& name : std::as_const(m_importedWaves)) {
+        const QString path = GetBankFolder() + name;
+        if (IsWaveNameTaken(name) || files.RoleOf(path)) {
+            kept.append(name);
+            continue;
+        }
+        // Never deleted outright: the user may want the sound back. A wave
+        // the trash will not take stays for Check Bank to report.
+        if (!QFileInfo(path).isFile()) {
+            continue;
+        }
+        // Qt 6.4 puts the file into "./files" of the working folder when the
+        // home trash's parent folder does not exist yet.
+        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                      QStringLiteral("/Trash"));
+        QString inTrash;
+        if (!QFile::moveToTrash(path, &inTrash)) {
+            kept.append(name);
+            continue;
+        }
+        if (QFileInfo(inTrash).isRelative()) {
+            QFile::rename(inTrash, path);
+            QFile::remove(trashInfoOf(inTrash));
+            kept.append(name);
+            continue;
+        }
+        m_trashedWaves.insert(name, inTrash);
+    }
+    m_importedWaves = kept;
+}
+
+void CKantelDoc::RestoreTrashedWaves() {
+    for (auto it = m_trashedWaves.begin(); it != m_trashedWaves.end();) {
+        const QString path = GetBankFolder() + it.key();
+        if (!IsWaveNameTaken(it.key()) || QFileInfo::exists(path) ||
+            !QFile::rename(it.value(), path)) {
+            ++it;
+            continue;
+        }
+        // The trash's note of where the file came from goes with it.
+        QFile::remove(trashInfoOf(it.value()));
+        m_importedWaves.append(it.key());
+        it = m_trashedWaves.erase(it);
+    }
+}
+
 void CKantelDoc::OnCloseDocument() {
     CDocument::OnCloseDocument();
+}
+
+bool CKantelDoc::IsDiskFile(const QString& path) const {
+    if (m_strDiskPath.isEmpty()) {
+        return false;
+    }
+    const QFileInfo target(path);
+    const QFileInfo disk(m_strDiskPath);
+    const QString canonical = target.canonicalFilePath();
+    return canonical.isEmpty() ? target.absoluteFilePath() == disk.absoluteFilePath()
+                               : canonical == disk.canonicalFilePath();
+}
+
+bool CKantelDoc::ChangedOnDisk() const {
+    if (m_strDiskPath.isEmpty() || !m_diskIdentity.IsValid() || m_bSaving) {
+        return false;
+    }
+    return CFileIdentity::OfPath(m_strDiskPath) != m_diskIdentity;
+}
+
+bool CKantelDoc::MaySaveOver(const QString& path) {
+    if (!IsDiskFile(path) || !m_diskIdentity.IsValid()) {
+        return true;
+    }
+    const CFileIdentity now = CFileIdentity::OfPath(path);
+    // A bank that vanished loses nothing by being written anew.
+    if (now.IsValid() && now != m_diskIdentity) {
+        switch (AfxMessageBox(QCoreApplication::translate(
+                                  "CKantelDoc", "%1 was changed on disk by another program since "
+                                                "it was opened or saved here; saving now would "
+                                                "replace those changes.")
+                                  .arg(QFileInfo(path).absoluteFilePath()),
+                              MB_SAVEANYWAYRELOADCANCEL | MB_ICONHAND)) {
+        case IDSAVEANYWAY:
+            break;
+        case IDRELOAD:
+            Reload();
+            return false;
+        default:
+            return false;
+        }
+    }
+    m_savingOver = now;
+    return true;
+}
+
+bool CKantelDoc::Reload() {
+    const QString path = m_strDiskPath.isEmpty() ? BankPath() : m_strDiskPath;
+    const bool opened = OnOpenDocument(path);
+    UpdateAllViews(nullptr, 0, nullptr);
+    return opened;
+}
+
+void CKantelDoc::OnFileChangedOnDisk() {
+    if (!ChangedOnDisk()) {
+        return;
+    }
+    const CFileIdentity now = CFileIdentity::OfPath(m_strDiskPath);
+    if (now == m_toldIdentity) {
+        return;
+    }
+    m_toldIdentity = now;
+    const QString file = m_strDiskPath;
+    if (!now.IsValid()) {
+        AfxMessageBox(QCoreApplication::translate(
+                          "CKantelDoc", "%1 was removed or renamed by another program.\nSaving "
+                                        "writes the bank there again.")
+                          .arg(file),
+                      MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const QString text =
+        IsModified()
+            ? QCoreApplication::translate(
+                  "CKantelDoc", "%1 was changed on disk by another program.\nDo you want to "
+                                "reload it? Your changes to it here would be lost.")
+            : QCoreApplication::translate("CKantelDoc", "%1 was changed on disk by another "
+                                                        "program.\nDo you want to reload it?");
+    if (AfxMessageBox(text.arg(file),
+                      MB_YESNO | MB_ICONQUESTION | (IsModified() ? MB_DEFBUTTON2 : 0U)) == IDYES) {
+        Reload();
+    }
+}
+
+QString CKantelDoc::BankPath() const {
+    return GetPathName().isEmpty() ? m_strOpened : GetPathName();
 }
 
 // ---------------------------------------------------------------------------
@@ -220,6 +435,9 @@ bool CKantelDoc::ReadBank(CFile& file) {
         return false;
     }
     BankImage& image = read.Value();
+    m_strDiskPath = file.GetFilePath();
+    m_diskIdentity = file.GetIdentity();
+    m_toldIdentity = m_diskIdentity;
     m_pData = std::move(image.data);
     m_nImageSize = image.size;
     m_pHeader = image.header;
@@ -541,8 +759,16 @@ void CKantelDoc::PushEdit(const QString& label, const CBankEdit::State& before, 
         // outlive the tables they write.
         // A step that leaves the bank unmodified (the names opening gives)
         // leaves it so both ways: its undo gives the file as it is on disk.
-        GetHistory().Push({label, [this, edit] { edit->Undo(EditTables()); },
-                           [this, edit] { edit->Redo(EditTables()); }, edit->Cost(), !bModified});
+        GetHistory().Push({label,
+                           [this, edit] {
+                               edit->Undo(EditTables());
+                               RestoreTrashedWaves();
+                           },
+                           [this, edit] {
+                               edit->Redo(EditTables());
+                               RestoreTrashedWaves();
+                           },
+                           edit->Cost(), !bModified});
     }
     if (bModified) {
         SetModifiedFlag(true);
@@ -557,9 +783,10 @@ void CKantelDoc::PushEdit(const QString& label, const CBankEdit::State& before, 
 bool CKantelDoc::ImportSound(int index, const QString& source, const ImportOptions& options,
                              CSoundImporter::Imported* pImported) {
     if (index < 0 || index >= m_nResources || !m_pResources[index].IsSample()) {
+        // Nothing is imported: for a script that is an error, not a warning.
         AfxMessageBox(QCoreApplication::translate("CKantelDoc",
                                                   "Only a sample resource can take a sound file."),
-                      MB_OK | MB_ICONEXCLAMATION);
+                      MB_OK | MB_ICONHAND);
         return false;
     }
     const SoundResource before = m_pResources[index];
@@ -570,6 +797,10 @@ bool CKantelDoc::ImportSound(int index, const QString& source, const ImportOptio
         return false;
     }
     const CSoundImporter::Imported& result = imported.Value();
+    m_importedWaves.append(result.fileName);
+    if (!result.warning.isEmpty()) {
+        AfxMessageBox(result.warning, MB_OK | MB_ICONEXCLAMATION);
+    }
     if (pImported != nullptr) {
         *pImported = result;
     }
@@ -770,6 +1001,14 @@ bool CKantelDoc::WriteBank(CFile& file) {
     CBankWriter writer(WriterBank(), Progress());
     CFileBankOutput output(file);
     writer.Write(output);
+    // Packing a large bank takes a while, and the lock binds only those
+    // who take it.
+    if (m_savingOver.IsValid() && CFileIdentity::OfPath(m_strDiskPath) != m_savingOver) {
+        throw CFileException(CFileException::generic, m_strDiskPath,
+                             QCoreApplication::translate(
+                                 "CKantelDoc", "Another program changed the file while it was "
+                                               "being saved; the bank is not saved."));
+    }
     m_unstored.append(writer.Unstored());
     m_shortWaves = writer.ShortWaves();
     m_reformatted = writer.ReformattedSamples();

@@ -15,6 +15,7 @@
 #include "SoundResource.h"
 
 #include "framework/core/CDocument.h"
+#include "framework/core/CFileIdentity.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -51,6 +52,15 @@ public:
     // failed, the records are as they were before the attempt.
     bool OnSaveDocument(const QString& path) override;
     void OnCloseDocument() override;
+    // Asks whether to reload the bank when its file is no longer the one
+    // opened or last saved; asks once for each new state of the file.
+    void OnFileChangedOnDisk() override;
+    // Reads the bank again from its file, dropping every edit and the
+    // history; false (the user told why) when it can no longer be opened.
+    bool Reload();
+    // Whether the bank's file on disk is another than the one opened or
+    // last saved (replaced, written by another program).
+    bool ChangedOnDisk() const;
 
     // The folder of the bank with a trailing "/", where its wave files live.
     QString GetBankFolder() const;
@@ -208,6 +218,34 @@ public:
     static constexpr qint64 kMaxNamesFile = CNamesFileReader::kMaxNamesFile;
 
 private:
+    // The bank file as opened, absolute; the path name once one is set.
+    QString m_strOpened;
+    // The file the bank was last read from or saved to, and its identity
+    // then: a save over it first checks that nobody replaced it since.
+    QString m_strDiskPath;
+    CFileIdentity m_diskIdentity;
+    // While a save writes over m_strDiskPath: the identity it found there,
+    // which must still be there when the new file takes its place.
+    CFileIdentity m_savingOver;
+    bool m_bSaving = false;
+    // Wave files imports of this session wrote into the bank's folder. One
+    // that no record names any more once the bank is saved went with an
+    // undone import, and goes to the trash.
+    QStringList m_importedWaves;
+    void TrashUndoneImports(const QString& savedPath);
+    // Those of them in the trash now: name -> where the trash keeps it. An
+    // Undo or Redo that names one again brings it back.
+    QHash<QString, QString> m_trashedWaves;
+    void RestoreTrashedWaves();
+    // The state of the file the user was last told of, so that one change
+    // is told once.
+    CFileIdentity m_toldIdentity;
+    // Whether path names the file the bank was read from or saved to.
+    bool IsDiskFile(const QString& path) const;
+    // False after telling the user, when the file at path is not the one
+    // this bank came from and the user does not want it replaced.
+    bool MaySaveOver(const QString& path);
+    QString BankPath() const;
     // Samples the save under way could not store, named as in the message.
     QStringList m_unstored;
     qsizetype m_nUnwritten = 0;

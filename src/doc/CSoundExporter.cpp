@@ -1,5 +1,6 @@
 #include "CSoundExporter.h"
 
+#include "CBankFolderFiles.h"
 #include "CBankWriter.h"
 #include "CBnmFormat.h"
 #include "CWaveFile.h"
@@ -151,6 +152,7 @@ std::vector<CSoundExporter::Target> CSoundExporter::Plan(const QString& folder, 
             }
         }
     }
+    const CBankFolderFiles folderFiles(folder);
     const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     const int first = index < 0 ? 0 : index;
     const int end = index < 0 ? count : std::min(index + 1, count);
@@ -166,6 +168,15 @@ std::vector<CSoundExporter::Target> CSoundExporter::Plan(const QString& folder, 
                                              "%1 was not written: the bank keeps a sample's data "
                                              "in a wave file of that name.")
                      .arg(base + name)});
+            continue;
+        }
+        // The other banks of the folder are no less sure to lose a sample,
+        // and --force was given for files of no bank.
+        if (const CBankFolderFiles::Role role = folderFiles.RoleOf(base + name)) {
+            targets.push_back(
+                {i, name, false, false,
+                 QCoreApplication::translate("CSoundExporter", "%1 was not written: it is %2.")
+                     .arg(base + name, CBankFolderFiles::Describe(role))});
             continue;
         }
         // Only the exact name: another case of it is another file here, and

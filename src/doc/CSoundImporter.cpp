@@ -26,6 +26,11 @@ namespace {
 
 constexpr qint64 kBlockFrames = 16384;
 constexpr int kExtension = 4; // ".wav"
+// The lowest rate a wave file of ours may have (see isWaveFormat).
+constexpr int kMinSourceRate = 1000;
+// Beyond any length a sound file gives honestly: 2^40 frames are 289 days
+// at 44.1 kHz.
+constexpr qint64 kUnknownLength = qint64{1} << 40;
 
 bool isWaveFormat(const CSoundImporter::Format& f) {
     return f.channels >= 1 && f.channels <= 8 && f.samplesPerSec >= 1000 &&
@@ -174,13 +179,20 @@ struct CSoundImporter::Converted {
     QByteArray data;
     // Frames of the target's channels and rate, when asked for as floats.
     std::vector<float> floats;
+    // Frames the source gave, and whether the length it claims is one.
+    qint64 framesRead = 0;
+    bool lengthKnown = false;
 };
 
 namespace {
 
-QString tooLong() {
+QString tooLongText() {
     return QCoreApplication::translate("CSoundImporter",
                                        "it is longer than a bank's sample can be.");
+}
+
+bool tooLong(double bytes) {
+    return bytes > static_cast<double>(std::numeric_limits<qint32>::max());
 }
 
 } // namespace
@@ -193,11 +205,24 @@ CResult<CSoundImporter::Converted> CSoundImporter::Convert(const Request& reques
     }
     const CSoundSource::Info info = opened.Value().GetInfo();
     const Format from{info.channels, info.samplesPerSec, info.bitsPerSample};
+    // libsndfile gives a rate field of 0 as 1 Hz; resampled, a second of such
+    // a file becomes hours, gigabytes of memory and a wave to match.
+    if (info.samplesPerSec < kMinSourceRate) {
+        return importError(
+            request.source,
+            QCoreApplication::translate(
+                "CSoundImporter",
+                "its sample rate of %1 Hz is too low for any sound (%2 Hz at least).")
+                .arg(info.samplesPerSec)
+                .arg(kMinSourceRate));
+    }
     Converted converted{std::move(opened.Value()),
                         TargetFormat(request.target, from, request.keepRate),
                         nullptr,
                         {},
-                        {}};
+                        {},
+                        0,
+                        false};
     const Format& target = converted.target;
     converted.converter = std::make_unique<CSoundConverter>(from, target);
     CSoundConverter& converter = *converted.converter;
@@ -207,6 +232,14 @@ CResult<CSoundImporter::Converted> CSoundImporter::Convert(const Request& reques
 
     const double ratio = static_cast<double>(target.samplesPerSec) / info.samplesPerSec;
     const int blockAlign = target.channels * target.bitsPerSample / 8;
+    // Known before any work from the length the file claims, and checked
+    // again for each block for a file that holds more than it claims. A
+    // stream whose end was never written (a cut Ogg) claims the largest
+    // count there is: that is no length.
+    const bool lengthKnown = info.frames < kUnknownLength;
+    if (lengthKnown && tooLong(std::ceil(static_cast<double>(info.frames) * ratio) * blockAlign)) {
+        return importError(request.source, tooLongText());
+    }
     // The claimed length only sizes the buffer; a file that claims more
     // than it holds must not make us take memory for it.
     const double claimedFrames = std::ceil(static_cast<double>(info.frames) * ratio);
@@ -233,6 +266,13 @@ CResult<CSoundImporter::Converted> CSoundImporter::Convert(const Request& reques
     // of the sample it becomes: a very long one can outgrow the memory.
     try {
         for (qint64 got = 0; (got = converted.source.Read(block.data(), kBlockFrames)) > 0;) {
+            // Checked before each block for a file that holds more than it
+            // claims, so the sound is never converted past what a sample holds.
+            if (tooLong(static_cast<double>(dataSize()) +
+                        std::ceil(static_cast<double>(got) * ratio) * blockAlign)) {
+                progress.End();
+                return importError(request.source, tooLongText());
+            }
             if (asFloats) {
                 converter.Convert(block.data(), got, converted.floats);
             } else {
@@ -240,10 +280,6 @@ CResult<CSoundImporter::Converted> CSoundImporter::Convert(const Request& reques
             }
             read += got;
             progress.Step(std::min(read, info.frames));
-            if (dataSize() > std::numeric_limits<qint32>::max()) {
-                progress.End();
-                return importError(request.source, tooLong());
-            }
         }
         if (asFloats) {
             converter.FinishConverting(converted.floats);
@@ -257,13 +293,23 @@ CResult<CSoundImporter::Converted> CSoundImporter::Convert(const Request& reques
                                "CSoundImporter", "there is not memory enough to convert it."));
     }
     progress.End();
+    // Written to or cut short under us: the sound would be part one file,
+    // part another.
+    if (converted.source.ChangedSinceOpened()) {
+        return importError(request.source,
+                           QCoreApplication::translate(
+                               "CSoundImporter", "it changed while it was read; try again once "
+                                                 "whatever writes it is done."));
+    }
+    converted.framesRead = read;
+    converted.lengthKnown = lengthKnown;
     if (read == 0 || dataSize() == 0) {
         return importError(
             request.source,
             QCoreApplication::translate("CSoundImporter", "no sound could be read from it."));
     }
-    if (dataSize() > std::numeric_limits<qint32>::max()) {
-        return importError(request.source, tooLong());
+    if (tooLong(static_cast<double>(dataSize()))) {
+        return importError(request.source, tooLongText());
     }
     return converted;
 }
@@ -336,6 +382,14 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
     imported.dataLength = data.size();
     imported.sourceDescription = info.description;
     imported.dithered = converted.converter->Dithers();
+    if (converted.lengthKnown && converted.framesRead < info.claimedFrames) {
+        imported.warning = QCoreApplication::translate(
+                               "CSoundImporter",
+                               "%1 holds %2 of the %3 frames it claims; only those were imported.")
+                               .arg(QFileInfo(request.source).absoluteFilePath())
+                               .arg(converted.framesRead)
+                               .arg(info.claimedFrames);
+    }
     const qint64 frames = data.size() / blockAlign;
     if (const std::optional<CSoundSource::Loop> loop = converted.source.GetLoop()) {
         const qint64 start = std::min(std::llround(static_cast<double>(loop->start) * ratio),

@@ -57,6 +57,9 @@ public:
         // With matchLoudness: the gain applied, and whether the peak limit
         // held it back; its Text() is for the user.
         std::optional<CLoudnessMatch> loudness;
+        // For the user, when the source holds less than it claims: what was
+        // imported is all there was.
+        QString warning;
     };
 
     static CResult<Imported> Import(const Request& request, IProgressSink& progress);

@@ -18,9 +18,66 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+// libsndfile reads through these instead of the descriptor itself: when it
+// refuses a file opened with sf_open_fd it closes the descriptor whatever it
+// was told, and the number is then reused by the next file opened and closed
+// once more by whoever owned it first.
+struct DescriptorReader {
+    int fd = -1;
+    sf_count_t position = 0;
+    sf_count_t length = 0;
+};
+
+sf_count_t readerLength(void* data) {
+    return static_cast<DescriptorReader*>(data)->length;
+}
+
+sf_count_t readerSeek(sf_count_t offset, int whence, void* data) {
+    auto* r = static_cast<DescriptorReader*>(data);
+    const sf_count_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? r->position : r->length;
+    if (base + offset < 0) {
+        return -1;
+    }
+    r->position = base + offset;
+    return r->position;
+}
+
+sf_count_t readerRead(void* buffer, sf_count_t count, void* data) {
+    auto* r = static_cast<DescriptorReader*>(data);
+    sf_count_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::pread(r->fd, static_cast<char*>(buffer) + done,
+                                    static_cast<size_t>(count - done), r->position);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        done += got;
+        r->position += got;
+    }
+    return done;
+}
+
+sf_count_t readerWrite(const void* /*buffer*/, sf_count_t /*count*/, void* /*data*/) {
+    return 0;
+}
+
+sf_count_t readerTell(void* data) {
+    return static_cast<DescriptorReader*>(data)->position;
+}
+
+} // namespace
+
 struct CSoundSource::Handle {
     SNDFILE* file = nullptr;
     int fd = -1;
+    DescriptorReader reader;
+    CFileIdentity opened;
+    SF_VIRTUAL_IO io{readerLength, readerSeek, readerRead, readerWrite, readerTell};
     // Integer PCM in a wave file that libsndfile will not take (an odd form
     // type, say), read straight from its data chunk.
     CFile raw;
@@ -123,6 +180,22 @@ std::optional<CSoundSource::Loop> waveLoop(const QString& path) {
     }
 }
 
+// The frames a wave file's data chunk claims, by our own chunk walker; 0
+// where it cannot tell.
+qint64 waveClaimedFrames(const QString& path, int channels) {
+    CFile file;
+    if (channels < 1 || !file.Open(path, CFile::modeRead)) {
+        return 0;
+    }
+    try {
+        const CWaveReader::Info info = CWaveReader::Read(file, CWaveReader::Stop::AtData);
+        const qint64 frameBytes = qint64{info.format.blockAlign};
+        return info.wave && info.hasData && frameBytes > 0 ? info.dataClaimed / frameBytes : 0;
+    } catch (const CFileException&) {
+        return 0;
+    }
+}
+
 std::optional<CSoundSource::Loop> instrumentLoop(SNDFILE* file) {
     SF_INSTRUMENT instrument{};
     if (sf_command(file, SFC_GET_INSTRUMENT, &instrument, sizeof(instrument)) != SF_TRUE ||
@@ -172,6 +245,8 @@ CResult<CSoundSource> CSoundSource::OpenPcmWave(const QString& path, const QStri
     source.m_info.channels = info.format.channels;
     source.m_info.samplesPerSec = static_cast<int>(info.format.samplesPerSec);
     source.m_info.frames = source.m_handle->rawLeft / frameBytes;
+    source.m_info.claimedFrames = std::max(source.m_info.frames, info.dataClaimed / frameBytes);
+    source.m_handle->opened = source.m_handle->raw.GetIdentity();
     source.m_info.bitsPerSample = bits;
     source.m_info.description =
         QCoreApplication::translate("CSoundSource", "WAV / %1 bit PCM").arg(bits);
@@ -238,7 +313,9 @@ CResult<CSoundSource> CSoundSource::Open(const QString& path, Use use) {
     SF_INFO info{};
     auto handle = std::make_unique<Handle>();
     handle->fd = fd;
-    handle->file = sf_open_fd(fd, SFM_READ, &info, SF_FALSE);
+    handle->reader = {fd, 0, static_cast<sf_count_t>(st.st_size)};
+    handle->opened = CFileIdentity::OfDescriptor(fd);
+    handle->file = sf_open_virtual(&handle->io, SFM_READ, &info, &handle->reader);
     if (handle->file == nullptr) {
         const QString why = QString::fromUtf8(sf_strerror(nullptr));
         return OpenPcmWave(path, why, use);
@@ -259,6 +336,7 @@ CResult<CSoundSource> CSoundSource::Open(const QString& path, Use use) {
     source.m_info.channels = info.channels;
     source.m_info.samplesPerSec = info.samplerate;
     source.m_info.frames = info.frames;
+    source.m_info.claimedFrames = info.frames;
     source.m_info.bitsPerSample = bitsOf(info.format);
     const QString major = formatName(info.format & SF_FORMAT_TYPEMASK);
     const QString minor = formatName(info.format & SF_FORMAT_SUBMASK);
@@ -268,13 +346,27 @@ CResult<CSoundSource> CSoundSource::Open(const QString& path, Use use) {
         source.m_info.kind = major;
     }
     const int type = info.format & SF_FORMAT_TYPEMASK;
-    source.m_loop = type == SF_FORMAT_WAV || type == SF_FORMAT_WAVEX || type == SF_FORMAT_RF64
-                        ? waveLoop(path)
-                        : instrumentLoop(source.m_handle->file);
+    const bool wave = type == SF_FORMAT_WAV || type == SF_FORMAT_WAVEX || type == SF_FORMAT_RF64;
+    source.m_loop = wave ? waveLoop(path) : instrumentLoop(source.m_handle->file);
+    if (wave) {
+        // libsndfile gives a data chunk that claims more than the file holds
+        // as what it holds, without a word.
+        source.m_info.claimedFrames =
+            std::max<qint64>(info.frames, waveClaimedFrames(path, info.channels));
+    }
     if (source.m_loop && source.m_loop->start >= info.frames) {
         source.m_loop.reset();
     }
     return source;
+}
+
+bool CSoundSource::ChangedSinceOpened() const {
+    if (!m_handle) {
+        return false;
+    }
+    const CFileIdentity now = m_handle->file != nullptr ? CFileIdentity::OfDescriptor(m_handle->fd)
+                                                        : m_handle->raw.GetIdentity();
+    return now != m_handle->opened;
 }
 
 qint64 CSoundSource::Read(float* frames, qint64 count) {

@@ -18,6 +18,9 @@ public:
         int samplesPerSec = 0;
         // As the file claims; reading stops where the data does.
         qint64 frames = 0;
+        // What a wave file's data chunk claims, when more than it holds
+        // (frames is then what it holds); frames otherwise.
+        qint64 claimedFrames = 0;
         // Of integer PCM data; 0 for float and compressed data, whose
         // precision is above any the games play.
         int bitsPerSample = 0;
@@ -51,6 +54,11 @@ public:
     // Reads up to count frames into frames (count * channels floats); the
     // number read, 0 at the end and on a read error.
     qint64 Read(float* frames, qint64 count);
+
+    // Whether the file is no longer as it was opened (written, cut short or
+    // replaced since): what was read of it may be half of one and half of
+    // another.
+    bool ChangedSinceOpened() const;
 
 private:
     struct Handle;

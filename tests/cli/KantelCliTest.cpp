@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 
 #include <sys/stat.h>
 
@@ -389,6 +390,63 @@ TEST_F(CliDemo, FailedSaveIsOneErrorLineAndExitOne) {
     EXPECT_EQ(Bank(), before);
 }
 
+// A save or an import must never put the bank where one of the folder's banks
+// keeps something, and a target it cannot save to is refused before the
+// extraction and the conversion write anything.
+TEST_F(CliDemo, OutputOntoAFileTheFoldersBanksUseIsRefusedBeforeAnyWork) {
+    BankBuilder other;
+    other.bank = 0;
+    other.AddSample(1, QStringLiteral("other.wav"), BankBuilder::Pattern(100, 1), false);
+    const QString sibling = folder.Write(QStringLiteral("d/Bnk_0.bnm"), other.Build());
+    folder.Write(QStringLiteral("d/other.wav"), BankBuilder::Wave(BankBuilder::Pattern(100, 1)));
+    const QString tone =
+        folder.Write(QStringLiteral("ok.wav"), BankBuilder::Wave(BankBuilder::Pattern(2000, 2)));
+    ASSERT_TRUE(QDir(dir).mkdir(QStringLiteral("sub")));
+    const auto contents = [&] {
+        QStringList all;
+        for (const QString& name : QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+            all << name + QLatin1Char(' ') +
+                       QString::number(qHash(folder.Read(QStringLiteral("d/") + name)));
+        }
+        return all;
+    };
+    const QStringList before = contents();
+    struct Case {
+        QString out;
+        QString says;
+    };
+    const std::vector<Case> cases = {
+        {dir + QStringLiteral("/crash.wav"), QStringLiteral("is a wave file that Bnk_1.bnm keeps "
+                                                            "a sample's data in")},
+        {dir + QStringLiteral("/CRASH.WAV"), QStringLiteral("Bnk_1.bnm keeps")},
+        {dir + QStringLiteral("/skid.wav"), QStringLiteral("Bnk_1.bnm keeps")},
+        {dir + QStringLiteral("/Bnk_1.bns"), QStringLiteral("is the names file of Bnk_1.bnm")},
+        {sibling, QStringLiteral("is the bank Bnk_0.bnm")},
+        {dir + QStringLiteral("/other.wav"), QStringLiteral("Bnk_0.bnm keeps")},
+        {dir + QStringLiteral("/sub"), QStringLiteral("is a folder")},
+        {folder.FilePath(QStringLiteral("missing/x.bnm")), QStringLiteral("does not exist")},
+    };
+    for (const Case& c : cases) {
+        for (const QString& command : {QStringLiteral("save"), QStringLiteral("import")}) {
+            SCOPED_TRACE(qPrintable(command + QLatin1Char(' ') + c.out));
+            QStringList args{command, bank};
+            if (command == QStringLiteral("import")) {
+                args << QStringLiteral("0") << tone;
+            }
+            const CliRun run = cli(args << QStringLiteral("-o") << c.out);
+            EXPECT_EQ(run.exitCode, 1);
+            ASSERT_EQ(run.ErrLines().size(), 1) << qPrintable(run.err);
+            EXPECT_TRUE(run.err.startsWith(QStringLiteral("error: ")));
+            EXPECT_TRUE(run.err.contains(c.says)) << qPrintable(run.err);
+            EXPECT_TRUE(run.err.contains(QStringLiteral("the bank is not saved there")));
+            EXPECT_EQ(contents(), before);
+        }
+    }
+    EXPECT_FALSE(QFileInfo::exists(folder.FilePath(QStringLiteral("missing"))));
+    // The bank itself is saved as ever.
+    EXPECT_EQ(cli({QStringLiteral("save"), bank, QStringLiteral("-o"), bank}).exitCode, 0);
+}
+
 // --- export ----------------------------------------------------------------------------
 
 class CliExport : public CliDemo {
@@ -466,6 +524,27 @@ TEST_F(CliExport, FilesThereStayUnlessForcedAndEachIsOneLine) {
     EXPECT_FALSE(QFileInfo(Out(QStringLiteral("Gear.wav"))).isSymLink());
     EXPECT_EQ(folder.Read(QStringLiteral("elsewhere")), QByteArray("linked"));
     EXPECT_EQ(OutEntries().size(), 12);
+}
+
+// --force is for files of no bank: a wave another bank of the folder keeps a
+// sample in is its only copy, as much as the exported bank's own.
+TEST_F(CliExport, ForceNeverReplacesAFileAnyBankOfTheFolderNames) {
+    BankBuilder other;
+    other.bank = 0;
+    other.AddSample(1, QStringLiteral("EngineIdle.wav"), BankBuilder::Pattern(100, 1), false);
+    folder.Write(QStringLiteral("out/Bnk_0.bnm"), other.Build());
+    const QByteArray kept = BankBuilder::Wave(BankBuilder::Pattern(100, 1));
+    folder.Write(QStringLiteral("out/EngineIdle.wav"), kept);
+    folder.Write(QStringLiteral("out/Horn.wav"), "no bank's");
+    const CliRun run = cli({QStringLiteral("export"), bank, out, QStringLiteral("--force")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.ErrLines(),
+              QStringList{QStringLiteral("error: %1 was not written: it is a wave file that "
+                                         "Bnk_0.bnm keeps a sample's data in.")
+                              .arg(Out(QStringLiteral("EngineIdle.wav")))});
+    EXPECT_EQ(folder.Read(QStringLiteral("out/EngineIdle.wav")), kept);
+    EXPECT_TRUE(folder.Read(QStringLiteral("out/Horn.wav")).startsWith("RIFF"));
+    EXPECT_EQ(run.OutLines().size(), 11);
 }
 
 TEST_F(CliExport, OneResourceByIndexOrByName) {
@@ -579,6 +658,56 @@ TEST_F(CliDemo, ImportMakesAnyFileTheSampleOfANamedResourceAndSaves) {
     // EngineHigh was looped: without a loop of its own the new sound loops whole.
     EXPECT_EQ(e.value(QStringLiteral("LoopStart")).toString(), QStringLiteral("0"));
     EXPECT_EQ(e.value(QStringLiteral("LoopLength")).toString(), QStringLiteral("176400"));
+}
+
+// Each import reads the bank, converts and saves: without one writer at a
+// time both say success and the second save drops the first one's sound.
+TEST_F(CliDemo, TwoImportsAtOnceBothLand) {
+    const QString a = folder.Write(QStringLiteral("first.wav"),
+                                   BankBuilder::Wave(BankBuilder::Pattern(400000, 1)));
+    const QString b = folder.Write(QStringLiteral("second.wav"),
+                                   BankBuilder::Wave(BankBuilder::Pattern(400000, 2)));
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        QProcess first;
+        QProcess second;
+        for (auto [process, index, file] : {std::tuple{&first, QStringLiteral("0"), a},
+                                            std::tuple{&second, QStringLiteral("1"), b}}) {
+            process->setStandardInputFile(QProcess::nullDevice());
+            process->start(QStringLiteral(KANTEL_CLI_PATH),
+                           {QStringLiteral("import"), bank, index, file});
+        }
+        ASSERT_TRUE(first.waitForFinished(-1) && second.waitForFinished(-1));
+        EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().constData();
+        EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().constData();
+        const QStringList rows = cli({QStringLiteral("resources"), bank}).OutLines();
+        ASSERT_GT(rows.size(), 2);
+        EXPECT_TRUE(rows[1].split(QLatin1Char('\t')).at(5).startsWith(QStringLiteral("first")))
+            << qPrintable(rows[1]);
+        EXPECT_TRUE(rows[2].split(QLatin1Char('\t')).at(5).startsWith(QStringLiteral("second")))
+            << qPrintable(rows[2]);
+        EXPECT_FALSE(QFileInfo::exists(dir + QStringLiteral("/.Bnk_1.bnm.lock")));
+    }
+}
+
+// A script reads the exit status: a command that told of an error did not
+// do all it was asked, and an import refused outright is an error, not a
+// warning.
+TEST_F(CliDemo, AWritingCommandThatToldOfAnErrorFails) {
+    ASSERT_TRUE(QDir(dir).mkdir(QStringLiteral("engidle.wav")));
+    const CliRun save = cli({QStringLiteral("save"), bank});
+    EXPECT_EQ(save.exitCode, 1);
+    EXPECT_TRUE(save.err.startsWith(QStringLiteral("error: ")) &&
+                save.err.contains(QStringLiteral("engidle.wav")))
+        << qPrintable(save.err);
+
+    const QString tone =
+        folder.Write(QStringLiteral("ok.wav"), BankBuilder::Wave(BankBuilder::Pattern(2000, 2)));
+    const CliRun cd = cli({QStringLiteral("import"), bank, QStringLiteral("RaceMusic"), tone});
+    EXPECT_EQ(cd.exitCode, 1);
+    EXPECT_TRUE(cd.ErrLines().contains(
+        QStringLiteral("error: %1: Only a sample resource can take a sound file.").arg(bank)))
+        << qPrintable(cd.err);
 }
 
 TEST_F(CliDemo, ImportThatCannotBeDoneSaysWhyAndLeavesTheBank) {

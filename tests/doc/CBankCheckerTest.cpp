@@ -211,6 +211,9 @@ TEST_F(BankCheckerClass, OtherBanksThatAreNoBanksAreToldOfOnce) {
     EXPECT_TRUE(findings[0].text.contains("is not a regular file")) << qPrintable(findings[0].text);
     EXPECT_TRUE(findings[1].text.contains("too short to be a bank"))
         << qPrintable(findings[1].text);
+    // Longer than a header, it is no short bank but no bank at all.
+    EXPECT_TRUE(findings[2].text.contains("is no bank: its header places its tables outside it"))
+        << qPrintable(findings[2].text);
 }
 
 TEST_F(BankCheckerClass, WaveFilesThatDoNotMatchTheirRecords) {

@@ -238,6 +238,133 @@ TEST_F(Save, SaveAsElsewhereStillReadsTheWavesOfTheOpenedFolder) {
     EXPECT_EQ(doc.GetBankFolder(), folder.Path() + QLatin1Char('/'));
 }
 
+// The editor's Save As has no earlier check than this: the records as edited
+// name the waves, including one an edit has just given a record.
+TEST_F(Save, SaveAsOntoAFileTheFoldersBanksUseIsRefusedAndTheFileKept) {
+    ASSERT_TRUE(Open(threeSamples(true).Build(), QByteArray("1 A\n")));
+    const SoundResource before = doc.Resources()[2];
+    SoundResource renamed = before;
+    CBnmFormat::SetFileName(renamed, QStringLiteral("new.wav"));
+    ASSERT_TRUE(doc.ReplaceResource(2, before, renamed));
+    folder.Write(QStringLiteral("new.wav"), "only copy");
+    for (const QString& name :
+         {QStringLiteral("a.wav"), QStringLiteral("new.wav"), QStringLiteral("Bnk_1.bns")}) {
+        SCOPED_TRACE(qPrintable(name));
+        const QByteArray kept = folder.Read(name);
+        const qsizetype shown = prompts.Texts().size();
+        EXPECT_FALSE(doc.OnSaveDocument(folder.FilePath(name)));
+        ASSERT_EQ(prompts.Texts().size(), shown + 1);
+        EXPECT_TRUE(
+            prompts.Texts().last().startsWith(folder.FilePath(name) + QStringLiteral(" is ")))
+            << qPrintable(prompts.Texts().last());
+        EXPECT_EQ(folder.Read(name), kept);
+        EXPECT_TRUE(doc.IsModified());
+    }
+    EXPECT_EQ(folder.Read(QStringLiteral("new.wav")), QByteArray("only copy"));
+}
+
+// Another program saved the bank while it was open here with edits of its
+// own: replacing that file without a word loses the other program's change.
+// Cancel (the answer where nobody can be asked) keeps it, Reload takes it,
+// Save Anyway replaces it as asked.
+TEST_F(Save, ABankChangedOnDiskSinceItWasOpenedIsReplacedOnlyWhenTheUserSaysSo) {
+    ASSERT_TRUE(Open(threeSamples(true).Build()));
+    const auto edit = [this] {
+        const SoundResource before = doc.Resources()[0];
+        SoundResource after = before;
+        after.volume = static_cast<quint8>((before.volume + 1) % 128);
+        ASSERT_TRUE(doc.ReplaceResource(0, before, after));
+    };
+    const auto theirs = [this] {
+        CKantelDoc other;
+        EXPECT_TRUE(other.OnOpenDocument(bankPath));
+        other.OnEditAllExternal();
+        EXPECT_TRUE(other.OnSaveDocument(bankPath));
+        return Saved();
+    };
+    edit();
+    const QByteArray other = theirs();
+    prompts.prompts.clear();
+    prompts.answers = {IDCANCEL};
+    EXPECT_FALSE(doc.OnSaveDocument(bankPath));
+    ASSERT_EQ(prompts.prompts.size(), 1);
+    EXPECT_EQ(prompts.prompts[0].type & MB_TYPEMASK, MB_SAVEANYWAYRELOADCANCEL);
+    EXPECT_TRUE(prompts.Texts()[0].startsWith(bankPath + QStringLiteral(" was changed on disk")))
+        << qPrintable(prompts.Texts()[0]);
+    EXPECT_EQ(Saved(), other);
+    EXPECT_TRUE(doc.IsModified());
+
+    prompts.answers = {IDRELOAD};
+    EXPECT_FALSE(doc.OnSaveDocument(bankPath));
+    EXPECT_EQ(Saved(), other);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.Resources()[0].storage, SoundResource::kStorageExternal) << "theirs, reloaded";
+    prompts.prompts.clear();
+    edit();
+    EXPECT_TRUE(doc.OnSaveDocument(bankPath)) << "reloaded, the file is the one it knows";
+    EXPECT_TRUE(prompts.prompts.isEmpty()) << qPrintable(prompts.Texts().join('\n'));
+
+    theirs();
+    edit();
+    prompts.answers = {IDSAVEANYWAY};
+    EXPECT_TRUE(doc.OnSaveDocument(bankPath));
+    EXPECT_EQ(record(Saved(), 0).volume, doc.Resources()[0].volume);
+    // Its own save is no change for the next one, nor a bank written anew
+    // where it was removed.
+    edit();
+    prompts.prompts.clear();
+    EXPECT_TRUE(doc.OnSaveDocument(bankPath));
+    ASSERT_TRUE(QFile::remove(bankPath));
+    edit();
+    EXPECT_TRUE(doc.OnSaveDocument(bankPath));
+    EXPECT_TRUE(prompts.prompts.isEmpty()) << qPrintable(prompts.Texts().join('\n'));
+}
+
+// What the watcher's notice leads to: one question for each new state of the
+// file, none for the bank's own save, and Yes reads the other program's bank.
+TEST_F(Save, AChangeOnDiskIsToldOnceAndYesReloadsIt) {
+    ASSERT_TRUE(Open(threeSamples(true).Build()));
+    doc.SetPathName(bankPath);
+    prompts.prompts.clear();
+    doc.OnFileChangedOnDisk();
+    EXPECT_TRUE(prompts.prompts.isEmpty()) << "nothing changed";
+    {
+        CKantelDoc other;
+        ASSERT_TRUE(other.OnOpenDocument(bankPath));
+        other.OnEditAllExternal();
+        ASSERT_TRUE(other.OnSaveDocument(bankPath));
+    }
+    EXPECT_TRUE(doc.ChangedOnDisk());
+    prompts.answers = {IDNO};
+    doc.OnFileChangedOnDisk();
+    doc.OnFileChangedOnDisk();
+    ASSERT_EQ(prompts.prompts.size(), 1) << "one change, one question";
+    EXPECT_EQ(prompts.prompts[0].type & MB_TYPEMASK, MB_YESNO);
+    EXPECT_EQ(doc.Resources()[0].storage, SoundResource::kStorageBank) << "No keeps it as it was";
+
+    {
+        CKantelDoc other;
+        ASSERT_TRUE(other.OnOpenDocument(bankPath));
+        other.OnEditAllBanked();
+        other.OnEditAllExternal();
+        const SoundResource before = other.Resources()[1];
+        SoundResource after = before;
+        after.volume = 3;
+        ASSERT_TRUE(other.ReplaceResource(1, before, after));
+        ASSERT_TRUE(other.OnSaveDocument(bankPath));
+    }
+    prompts.answers = {IDYES};
+    doc.OnFileChangedOnDisk();
+    ASSERT_EQ(prompts.prompts.size(), 2);
+    EXPECT_EQ(doc.Resources()[1].volume, 3) << "reloaded";
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_FALSE(doc.ChangedOnDisk());
+
+    ASSERT_TRUE(doc.OnSaveDocument(bankPath));
+    doc.OnFileChangedOnDisk();
+    EXPECT_EQ(prompts.prompts.size(), 2) << "its own save is no change";
+}
+
 // --- Offsets always describe the data ----------------------------------------------
 
 TEST_F(Save, BankWhoseSamplesDidNotLieBackToBackIsWrittenConsistent) {

@@ -59,6 +59,10 @@ public:
     // untouched, the error is reported and the modified flag stays as it was.
     virtual bool OnSaveDocument(const QString& path);
     virtual void OnCloseDocument();
+    // Whoever watches the files of open documents calls this when the file
+    // at the path name may have changed; the document finds out whether it
+    // did and what to tell. Nothing by default.
+    virtual void OnFileChangedOnDisk() {}
     virtual void DeleteContents();
     virtual void Serialize(CArchive& archive);
 

@@ -36,6 +36,10 @@ QFileDevice* CFile::Device() const {
     return m_pFile.get();
 }
 
+CFileIdentity CFile::GetIdentity() const {
+    return IsOpen() ? CFileIdentity::OfDescriptor(Device()->handle()) : CFileIdentity();
+}
+
 bool CFile::IsOpen() const {
     return Device() != nullptr && Device()->isOpen();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CFileIdentity.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -60,6 +62,9 @@ public:
     QString GetFilePath() const;
 
     bool IsOpen() const;
+    // Which file is open, and in what state (see CFileIdentity); for a file
+    // created for writing, the new file.
+    CFileIdentity GetIdentity() const;
     // When a committed file's folder entry is made durable: at once, or by
     // the caller's SyncFolder once a whole batch of files is in place.
     enum class FolderSync { Now, Later };

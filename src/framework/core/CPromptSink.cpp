@@ -66,6 +66,7 @@ int CPromptSink::UnattendedAnswer(unsigned type) {
     case MB_OKCANCEL:
     case MB_YESNOCANCEL:
     case MB_YESTOALLNOCANCEL:
+    case MB_SAVEANYWAYRELOADCANCEL:
         return IDCANCEL;
     case MB_YESNO:
         return IDNO;

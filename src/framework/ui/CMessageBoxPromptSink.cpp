@@ -6,8 +6,13 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
+
+namespace {
+const char* const kAnswerProperty = "kantelAnswer";
+} // namespace
 
 CMessageBoxPromptSink::CMessageBoxPromptSink(QString title) : m_strTitle(std::move(title)) {}
 
@@ -109,16 +114,40 @@ std::unique_ptr<QMessageBox> CMessageBoxPromptSink::CreateBox(const QString& tex
                                 QMessageBox::Cancel);
         first = QMessageBox::Yes;
         break;
+    case MB_SAVEANYWAYRELOADCANCEL: {
+        // No standard buttons say this; each answer rides on its button.
+        QPushButton* save =
+            box->addButton(QCoreApplication::translate("CMessageBoxPromptSink", "&Save Anyway"),
+                           QMessageBox::AcceptRole);
+        save->setProperty(kAnswerProperty, IDSAVEANYWAY);
+        box->addButton(QCoreApplication::translate("CMessageBoxPromptSink", "&Reload"),
+                       QMessageBox::ResetRole)
+            ->setProperty(kAnswerProperty, IDRELOAD);
+        QPushButton* cancel = box->addButton(QMessageBox::Cancel);
+        // Replacing someone else's change is never what Enter should do.
+        box->setDefaultButton(cancel);
+        box->setEscapeButton(cancel);
+        return box;
+    }
     default:
         box->setStandardButtons(QMessageBox::Ok);
         break;
     }
     box->setDefaultButton(first);
+    if ((type & MB_DEFBUTTON2) != 0U) {
+        if (auto* second = qobject_cast<QPushButton*>(
+                box->button(first == QMessageBox::Yes ? QMessageBox::No : QMessageBox::Cancel))) {
+            box->setDefaultButton(second);
+        }
+    }
     return box;
 }
 
 int CMessageBoxPromptSink::AnswerOf(const QMessageBox& box, unsigned type) {
     if (QAbstractButton* clicked = box.clickedButton()) {
+        if (const QVariant answer = clicked->property(kAnswerProperty); answer.isValid()) {
+            return answer.toInt();
+        }
         switch (box.standardButton(clicked)) {
         case QMessageBox::Ok:
             return IDOK;

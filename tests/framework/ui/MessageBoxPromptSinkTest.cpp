@@ -103,6 +103,33 @@ TEST_F(MessageBoxPromptSinkTest, NamedButtonsAndACheckBoxGiveBackTheUsersChoices
 TEST_F(MessageBoxPromptSinkTest, EnterTakesTheFirstButton) {
     runner.scripts << [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); };
     EXPECT_EQ(AfxMessageBox(QStringLiteral("Save?"), MB_YESNOCANCEL), IDYES);
+    // Unless the first would throw away the user's work.
+    runner.scripts << [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Return); };
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Reload?"), MB_YESNO | MB_DEFBUTTON2), IDNO);
+}
+
+// The question about a bank another program changed: its two answers have
+// no standard button, and neither Enter nor Escape may replace the change.
+TEST_F(MessageBoxPromptSinkTest, SaveAnywayReloadCancelAnswersByButtonAndKeysKeepTheFile) {
+    const auto click = [&](const QString& text) {
+        runner.scripts << [text](QDialog& d) {
+            for (QAbstractButton* button : static_cast<QMessageBox&>(d).buttons()) {
+                if (button->text().remove(QLatin1Char('&')) == text) {
+                    DialogDriver::Click(button);
+                    return;
+                }
+            }
+            ADD_FAILURE() << "no button " << qPrintable(text);
+        };
+    };
+    click(QStringLiteral("Save Anyway"));
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Changed"), MB_SAVEANYWAYRELOADCANCEL), IDSAVEANYWAY);
+    click(QStringLiteral("Reload"));
+    EXPECT_EQ(AfxMessageBox(QStringLiteral("Changed"), MB_SAVEANYWAYRELOADCANCEL), IDRELOAD);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        runner.scripts << [key](QDialog& d) { QTest::keyClick(&d, key); };
+        EXPECT_EQ(AfxMessageBox(QStringLiteral("Changed"), MB_SAVEANYWAYRELOADCANCEL), IDCANCEL);
+    }
 }
 
 } // namespace
