@@ -1,5 +1,6 @@
 #include "CSoundImporter.h"
 
+#include "CBnmFormat.h"
 #include "CSoundSource.h"
 #include "CWaveFile.h"
 #include "CWaveReader.h"
@@ -129,8 +130,8 @@ bool CSoundImporter::IsPlainWave(const QString& path) {
     }
 }
 
-CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
-                                                         IProgressSink& progress) {
+CResult<CSoundImporter::Converted> CSoundImporter::Convert(const Request& request,
+                                                           IProgressSink& progress) {
     CResult<CSoundSource> opened = CSoundSource::Open(request.source);
     if (!opened) {
         return opened.Error();
@@ -198,14 +199,26 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
         imported.loopLength = length * blockAlign;
     }
 
+    return Converted{std::move(imported),
+                     CWaveFile::MakeHeader(static_cast<quint16>(target.channels),
+                                           static_cast<quint32>(target.samplesPerSec),
+                                           static_cast<quint16>(target.bitsPerSample),
+                                           static_cast<quint32>(data.size())),
+                     std::move(data)};
+}
+
+CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
+                                                         IProgressSink& progress) {
+    CResult<Converted> converted = Convert(request, progress);
+    if (!converted) {
+        return converted.Error();
+    }
+    Converted& made = converted.Value();
     const CFolderListing listing(request.folder);
-    imported.fileName = ChooseName(request.source, listing, request.isNameTaken);
-    const QByteArray header = CWaveFile::MakeHeader(
-        static_cast<quint16>(target.channels), static_cast<quint32>(target.samplesPerSec),
-        static_cast<quint16>(target.bitsPerSample), static_cast<quint32>(data.size()));
+    made.imported.fileName = ChooseName(request.source, listing, request.isNameTaken);
     CFileBatch batch(request.folder);
     try {
-        batch.Add(imported.fileName, {QByteArrayView(header), QByteArrayView(data)});
+        batch.Add(made.imported.fileName, {QByteArrayView(made.header), QByteArrayView(made.data)});
     } catch (const CFileException& e) {
         return FormatError{FormatError::Kind::Unreadable, e.GetErrorMessage()};
     }
@@ -213,5 +226,31 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
     if (!batch.Commit(error).empty()) {
         return FormatError{FormatError::Kind::Unreadable, error.GetErrorMessage()};
     }
-    return imported;
+    return made.imported;
+}
+
+SoundResource CSoundImporter::RecordFor(const SoundResource& before, const Imported& imported) {
+    SoundResource after = before;
+    CBnmFormat::SetFileName(after, imported.fileName);
+    after.channels = static_cast<quint16>(imported.format.channels);
+    after.samplesPerSec = imported.format.samplesPerSec;
+    after.bitsPerSample = static_cast<quint16>(imported.format.bitsPerSample);
+    after.waveFormat = SoundResource::kWaveFormatPcm;
+    after.length = static_cast<qint32>(imported.dataLength);
+    if (imported.hasLoop) {
+        after.looped = 1;
+        after.loopStart = static_cast<qint32>(imported.loopStart);
+        after.loopLength = static_cast<qint32>(imported.loopLength);
+    } else if (after.looped != 0) {
+        after.loopStart = 0;
+        after.loopLength = after.length;
+    } else {
+        // Copies: the record is packed, and its fields may not be bound to
+        // references.
+        const qint32 length = after.length;
+        const qint32 start = std::clamp(qint32{after.loopStart}, 0, length);
+        after.loopStart = start;
+        after.loopLength = std::clamp(qint32{after.loopLength}, 0, length - start);
+    }
+    return after;
 }
