@@ -2,12 +2,14 @@
 #include "QtPrinters.h"
 #include "SoundTools.h"
 #include "TestFolder.h"
+#include "TestMount.h"
 
 #include "cli/CCliPromptSink.h"
 #include "cli/CKantelCli.h"
 #include "cli/CTerminalProgress.h"
 #include "doc/CBnmFormat.h"
 #include "framework/core/AfxMessageBox.h"
+#include "framework/core/CFile.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -902,6 +904,11 @@ QMap<QString, QByteArray> snapshot(const QString& root) {
     QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
+        if (!CFile::IsRegularFile(path)) {
+            // Reading a FIFO would wait for a writer.
+            files.insert(path, QByteArray("special"));
+            continue;
+        }
         QFile file(path);
         files.insert(path, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("?"));
     }
@@ -1034,4 +1041,56 @@ TEST_F(CliReplace, ADryRunAndAFailureChangeNothingAndASuccessSavesOnce) {
     }
     EXPECT_EQ(rows.at(6).toObject().value(QStringLiteral("File Name")).toString(),
               QStringLiteral("beep.wav"));
+}
+
+TEST_F(CliReplace, WhatIsNoFileToReadIsSkippedByNameAndBadTargetsAreRefusedFirst) {
+    // A FIFO, a folder and a dangling link with sound files' names: opening
+    // the FIFO would wait for ever.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Sound("Wind.wav")).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkdir(Sound("Menu.flac")));
+    ASSERT_TRUE(QFile::link(Sound("gone.wav"), Sound("Turbo.ogg")));
+    const QMap<QString, QByteArray> before = snapshot(folder.Path());
+    const CliRun dry = Replace({QStringLiteral("--dry-run")});
+    ASSERT_EQ(dry.exitCode, 0) << qPrintable(dry.err);
+    EXPECT_EQ(
+        dry.ErrLines(),
+        (QStringList{
+            QStringLiteral("warning: %1 is a folder; skipped").arg(Sound("Menu.flac")),
+            QStringLiteral("warning: %1 is a link to nothing; skipped").arg(Sound("Turbo.ogg")),
+            QStringLiteral("warning: %1 is not a regular file; skipped").arg(Sound("Wind.wav")),
+        }));
+
+    // Saving onto a wave file the bank uses, or its names file, would lose
+    // a sound; refused before anything is converted.
+    for (const char* target : {"CRASH.wav", "Bnk_1.bns"}) {
+        const CliRun onto =
+            Replace({QStringLiteral("-o"), dir + QLatin1Char('/') + QString::fromLatin1(target)});
+        EXPECT_EQ(onto.exitCode, 1) << target;
+        EXPECT_TRUE(onto.err.contains(QStringLiteral("the bank is not saved there")))
+            << qPrintable(onto.err);
+    }
+    const CliRun noFolder =
+        cli({QStringLiteral("replace"), bank, folder.FilePath(QStringLiteral("none"))});
+    EXPECT_EQ(noFolder.exitCode, 1);
+    EXPECT_EQ(noFolder.err, QStringLiteral("error: %1 cannot be read: No such file or directory\n")
+                                .arg(folder.FilePath(QStringLiteral("none"))));
+    EXPECT_EQ(snapshot(folder.Path()), before);
+
+    // Root writes into any folder, but not onto a read-only file system.
+    const QString disk = folder.FilePath(QStringLiteral("disk"));
+    ASSERT_TRUE(QDir().mkpath(disk));
+    if (const std::unique_ptr<TestMount> mount = TestMount::Tmpfs(disk, 64)) {
+        ASSERT_TRUE(mount->SetReadOnly(true));
+        const CliRun readOnly = Replace({QStringLiteral("-o"), disk + QStringLiteral("/out.bnm")});
+        EXPECT_EQ(readOnly.exitCode, 1);
+        EXPECT_EQ(readOnly.err,
+                  QStringLiteral("error: %1/out.bnm cannot be written: Read-only file system\n")
+                      .arg(disk));
+        EXPECT_EQ(readOnly.out, QString());
+    }
+    EXPECT_EQ(cli({QStringLiteral("replace"), bank}).exitCode, 2);
+    EXPECT_EQ(cli({QStringLiteral("import"), bank, QStringLiteral("0"), Sound("skid.aiff"),
+                   QStringLiteral("--dry-run")})
+                  .exitCode,
+              2);
 }
