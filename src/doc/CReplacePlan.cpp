@@ -210,8 +210,8 @@ CResult<CReplacePlan> CReplacePlan::Make(const QString& folder, const CBankRecor
             continue;
         }
         match.from = {info.channels, info.samplesPerSec, info.bitsPerSample};
-        match.to = CSoundImporter::TargetFormat({r.channels, r.samplesPerSec, r.bitsPerSample},
-                                                match.from, options.keepRate);
+        match.record = {r.channels, r.samplesPerSec, r.bitsPerSample};
+        match.to = CSoundImporter::TargetFormat(match.record, match.from, options.keepRate);
         match.loop = source.Value().GetLoop() ? Loop::FromFile
                      : r.looped != 0          ? Loop::WholeSound
                                               : Loop::None;

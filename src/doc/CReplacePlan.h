@@ -35,6 +35,7 @@ public:
         QString fileName; // as it stands in the folder
         Format from;      // the file's; 0 bits for float or compressed data
         Format to;        // what the import writes
+        Format record;    // the sample's as the bank has it
         Loop loop = Loop::None;
     };
     struct Ambiguous {
