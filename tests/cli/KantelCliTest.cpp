@@ -1094,3 +1094,22 @@ TEST_F(CliReplace, WhatIsNoFileToReadIsSkippedByNameAndBadTargetsAreRefusedFirst
                   .exitCode,
               2);
 }
+
+TEST_F(CliReplace, ASaveThatFailsTakesTheNewWaveFilesBackWithIt) {
+    // Only what replace itself writes is at stake: the waves opening writes
+    // are written first.
+    ASSERT_EQ(cli({QStringLiteral("extract"), bank}).exitCode, 0);
+    const QString disk = folder.FilePath(QStringLiteral("disk"));
+    ASSERT_TRUE(QDir().mkpath(disk));
+    const std::unique_ptr<TestMount> mount = TestMount::Tmpfs(disk, 16);
+    if (!mount) {
+        GTEST_SKIP() << "mounting needs root";
+    }
+    const QMap<QString, QByteArray> before = snapshot(dir);
+    const CliRun full = Replace({QStringLiteral("-o"), disk + QStringLiteral("/out.bnm")});
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_TRUE(full.err.contains(disk + QStringLiteral("/out.bnm"))) << qPrintable(full.err);
+    EXPECT_FALSE(full.out.contains(QStringLiteral(" <- "))) << qPrintable(full.out);
+    EXPECT_EQ(snapshot(dir), before);
+    EXPECT_EQ(QDir(disk).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
