@@ -750,6 +750,8 @@ int runReplace(const Invocation& run) {
         }
         return names;
     }();
+    // Before the new waves are made, so that --verbose lists them.
+    const WrittenFiles written(run, path);
     CFolderReplacer replacer(bank->image.folder + QLatin1Char('/'), [&](const QString& name) {
         return taken.contains(name, Qt::CaseInsensitive);
     });
@@ -760,7 +762,6 @@ int runReplace(const Invocation& run) {
         return CKantelCli::Failure;
     }
     CKantelDoc doc;
-    const WrittenFiles written(run, path);
     bool saved = false;
     if (openBank(doc, path, run.err)) {
         if (!doc.ApplyReplaced(replacer)) {

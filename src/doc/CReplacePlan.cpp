@@ -22,6 +22,7 @@
 
 namespace {
 
+// The texts are gathered from QT_TRANSLATE_NOOP; this looks them up.
 QString translate(const char* text) {
     return QCoreApplication::translate("CReplacePlan", text);
 }
@@ -38,7 +39,7 @@ CResult<std::vector<Entry>> listFolder(const QString& folder) {
     if (dir == nullptr) {
         const int saved = errno;
         return FormatError{FormatError::Kind::Unreadable,
-                           translate("%1 cannot be read: %2")
+                           translate(QT_TRANSLATE_NOOP("CReplacePlan", "%1 cannot be read: %2"))
                                .arg(QFileInfo(folder).absoluteFilePath(),
                                     QString::fromLocal8Bit(std::strerror(saved)))};
     }
@@ -67,7 +68,7 @@ CResult<std::vector<Entry>> listFolder(const QString& folder) {
     ::closedir(dir);
     if (saved != 0) {
         return FormatError{FormatError::Kind::Unreadable,
-                           translate("%1 cannot be read: %2")
+                           translate(QT_TRANSLATE_NOOP("CReplacePlan", "%1 cannot be read: %2"))
                                .arg(QFileInfo(folder).absoluteFilePath(),
                                     QString::fromLocal8Bit(std::strerror(saved)))};
     }
@@ -107,13 +108,13 @@ QString CReplacePlan::FormatText(const Format& f) {
 QString CReplacePlan::LoopText(Loop loop) {
     switch (loop) {
     case Loop::FromFile:
-        return QStringLiteral("loop from file");
+        return translate(QT_TRANSLATE_NOOP("CReplacePlan", "loop from file"));
     case Loop::WholeSound:
-        return QStringLiteral("loop kept");
+        return translate(QT_TRANSLATE_NOOP("CReplacePlan", "loop kept"));
     case Loop::None:
         break;
     }
-    return QStringLiteral("no loop");
+    return translate(QT_TRANSLATE_NOOP("CReplacePlan", "no loop"));
 }
 
 CResult<CReplacePlan> CReplacePlan::Make(const QString& folder, const CBankRecords& records,
@@ -206,7 +207,9 @@ CResult<CReplacePlan> CReplacePlan::Make(const QString& folder, const CBankRecor
         }
         const CSoundSource::Info& info = source.Value().GetInfo();
         if (info.frames <= 0) {
-            plan.failed.push_back({match.file, translate("%1 holds no sound.").arg(match.file)});
+            plan.failed.push_back(
+                {match.file, translate(QT_TRANSLATE_NOOP("CReplacePlan", "%1 holds no sound."))
+                                 .arg(match.file)});
             continue;
         }
         match.from = {info.channels, info.samplesPerSec, info.bitsPerSample};
@@ -250,14 +253,18 @@ QString CReplacePlan::OutputConflict(const QString& out, const QString& bankPath
         }
         for (const SoundResource& r : records.Resources()) {
             if (r.IsSample() && same(CBnmFormat::FileNameText(r))) {
-                return translate("%1 is a wave file the bank uses").arg(target.absoluteFilePath());
+                return translate(
+                           QT_TRANSLATE_NOOP("CReplacePlan", "%1 is a wave file the bank uses"))
+                    .arg(target.absoluteFilePath());
             }
         }
         if (same(bank.completeBaseName() + QStringLiteral(".bns"))) {
-            return translate("%1 is the bank's names file").arg(target.absoluteFilePath());
+            return translate(QT_TRANSLATE_NOOP("CReplacePlan", "%1 is the bank's names file"))
+                .arg(target.absoluteFilePath());
         }
         if (name.endsWith(QStringLiteral(".bnm"), Qt::CaseInsensitive) && target.exists()) {
-            return translate("%1 is another bank of the bank's folder")
+            return translate(
+                       QT_TRANSLATE_NOOP("CReplacePlan", "%1 is another bank of the bank's folder"))
                 .arg(target.absoluteFilePath());
         }
     }
@@ -265,7 +272,8 @@ QString CReplacePlan::OutputConflict(const QString& out, const QString& bankPath
         targetFolder == QFileInfo(QFileInfo(folder).absoluteFilePath()).canonicalFilePath()) {
         for (const Match& match : matches) {
             if (same(match.fileName)) {
-                return translate("%1 is one of the sound files").arg(target.absoluteFilePath());
+                return translate(QT_TRANSLATE_NOOP("CReplacePlan", "%1 is one of the sound files"))
+                    .arg(target.absoluteFilePath());
             }
         }
     }
