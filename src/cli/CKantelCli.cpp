@@ -696,13 +696,17 @@ int runReplace(const Invocation& run) {
     }
     const bool dryRun = run.IsSet(run.options.dryRun);
     if (!dryRun) {
-        // Found out after minutes of converting, this would waste them.
-        const QString folder = QFileInfo(*target).absolutePath();
-        if (::access(QFile::encodeName(folder).constData(), W_OK) != 0) {
-            run.err << "error: " << QFileInfo(*target).absoluteFilePath()
-                    << " cannot be written: " << QString::fromLocal8Bit(std::strerror(errno))
-                    << '\n';
-            return CKantelCli::Failure;
+        // Found out after minutes of converting, this would waste them. The
+        // new waves go beside the bank, the bank to the target.
+        for (const QString& written : {*target, path}) {
+            const QString folder = QFileInfo(written).absolutePath();
+            if (::access(QFile::encodeName(folder).constData(), W_OK) != 0) {
+                run.err << "error: " << QFileInfo(written).absoluteFilePath()
+                        << (written == path ? "'s folder" : "")
+                        << " cannot be written: " << QString::fromLocal8Bit(std::strerror(errno))
+                        << '\n';
+                return CKantelCli::Failure;
+            }
         }
     }
     const std::optional<LoadedBank> bank = readBank(path, run.err);
