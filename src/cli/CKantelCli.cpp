@@ -701,8 +701,8 @@ int runReplace(const Invocation& run) {
         for (const QString& written : {*target, path}) {
             const QString folder = QFileInfo(written).absolutePath();
             if (::access(QFile::encodeName(folder).constData(), W_OK) != 0) {
-                run.err << "error: " << QFileInfo(written).absoluteFilePath()
-                        << (written == path ? "'s folder" : "")
+                run.err << "error: "
+                        << (written == path ? folder : QFileInfo(written).absoluteFilePath())
                         << " cannot be written: " << QString::fromLocal8Bit(std::strerror(errno))
                         << '\n';
                 return CKantelCli::Failure;
