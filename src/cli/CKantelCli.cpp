@@ -716,7 +716,8 @@ int runReplace(const Invocation& run) {
     CReplacePlan::Options options;
     options.keepRate = run.IsSet(run.options.keepRate);
     options.matchLoudness = run.IsSet(run.options.matchLoudness);
-    CResult<CReplacePlan> made = CReplacePlan::Make(run.args.at(1), bank->Records(), options);
+    CResult<CReplacePlan> made =
+        CReplacePlan::Make(run.args.at(1), bank->Records(), options, bank->image.folder);
     if (!made) {
         run.err << "error: " << made.Error().text << '\n';
         return CKantelCli::Failure;

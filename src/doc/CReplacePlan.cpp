@@ -118,7 +118,7 @@ QString CReplacePlan::LoopText(Loop loop) {
 }
 
 CResult<CReplacePlan> CReplacePlan::Make(const QString& folder, const CBankRecords& records,
-                                         const Options& options) {
+                                         const Options& options, const QString& bankFolder) {
     CResult<std::vector<Entry>> listed = listFolder(folder);
     if (!listed) {
         return listed.Error();
@@ -157,6 +157,13 @@ CResult<CReplacePlan> CReplacePlan::Make(const QString& folder, const CBankRecor
         }
     }
 
+    const bool ownFolder = !bankFolder.isEmpty() && QFileInfo(folder).canonicalFilePath() ==
+                                                        QFileInfo(bankFolder).canonicalFilePath();
+    const auto isOwnWave = [&](const QString& fileName, int index) {
+        return ownFolder && CBnmFormat::FileNameText(resources[static_cast<size_t>(index)])
+                                    .compare(fileName, Qt::CaseInsensitive) == 0;
+    };
+
     // Sample index -> the files that fit it alone.
     std::map<int, QStringList> filesOf;
     for (const Entry& entry : listed.Value()) {
@@ -177,6 +184,8 @@ CResult<CReplacePlan> CReplacePlan::Make(const QString& folder, const CBankRecor
         const auto found = samplesOf.constFind(baseKey(entry.name));
         if (found == samplesOf.constEnd()) {
             plan.unmatched.append(entry.name);
+        } else if (found->size() == 1 && isOwnWave(entry.name, found->front())) {
+            continue;
         } else if (found->size() > 1) {
             plan.ambiguous.push_back({entry.name, *found});
         } else {

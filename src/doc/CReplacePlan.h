@@ -48,10 +48,13 @@ public:
         QString message;
     };
 
-    // Matches the folder's files against records. The error when the folder
-    // cannot be read: nothing is planned then.
+    // Matches the folder's files against records. When folder is the bank's
+    // own (bankFolder), a sample's own wave file is no replacement for it and
+    // is passed over. The error when the folder cannot be read: nothing is
+    // planned then.
     static CResult<CReplacePlan> Make(const QString& folder, const CBankRecords& records,
-                                      const Options& options);
+                                      const Options& options,
+                                      const QString& bankFolder = QString());
 
     // Why the bank of bankPath must not be saved as out: out is one of the
     // files the bank uses (a wave file a record names, its names file,

@@ -246,7 +246,8 @@ void CKantelView::OnSoundReplaceFolder() {
     if (folder.isEmpty()) {
         return;
     }
-    CResult<CReplacePlan> plan = CReplacePlan::Make(folder, pDoc->Records(), {});
+    CResult<CReplacePlan> plan =
+        CReplacePlan::Make(folder, pDoc->Records(), {}, pDoc->GetBankFolder());
     if (!plan) {
         AfxMessageBox(plan.Error().text, MB_OK | MB_ICONHAND);
         return;

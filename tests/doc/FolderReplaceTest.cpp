@@ -101,6 +101,16 @@ TEST_F(FolderReplace, NamesAndWaveNamesMatchAndNothingIsEverGuessed) {
               (QStringList{QStringLiteral("Music.wav"), QStringLiteral("nothing.ogg")}));
     EXPECT_EQ(plan.samplesWithoutFile, 0);
     EXPECT_TRUE(plan.failed.empty());
+
+    // The bank's own folder: its waves are the samples already, not new
+    // sounds for them; a sound by a sample's name still is one.
+    Tone("../bank/Skid.flac");
+    const CResult<CReplacePlan> own = CReplacePlan::Make(folder.FilePath(QStringLiteral("bank")),
+                                                         doc.Records(), {}, doc.GetBankFolder());
+    ASSERT_TRUE(own.Ok());
+    ASSERT_EQ(own.Value().matches.size(), 1U);
+    EXPECT_EQ(own.Value().matches[0].fileName, QStringLiteral("Skid.flac"));
+    EXPECT_EQ(own.Value().ambiguous.size(), 1U) << "Tyre.wav fits two samples whatever the folder";
 }
 
 TEST_F(FolderReplace, OneUndoStepTakesBackEveryRecordAndACancelOrFailureWritesNothing) {
