@@ -23,7 +23,7 @@
 namespace {
 
 // The texts are gathered from QT_TRANSLATE_NOOP; this looks them up.
-QString translate(const char* text) {
+QString lookUp(const char* text) {
     return QCoreApplication::translate("CReplacePlan", text);
 }
 
@@ -39,7 +39,7 @@ CResult<std::vector<Entry>> listFolder(const QString& folder) {
     if (dir == nullptr) {
         const int saved = errno;
         return FormatError{FormatError::Kind::Unreadable,
-                           translate(QT_TRANSLATE_NOOP("CReplacePlan", "%1 cannot be read: %2"))
+                           lookUp(QT_TRANSLATE_NOOP("CReplacePlan", "%1 cannot be read: %2"))
                                .arg(QFileInfo(folder).absoluteFilePath(),
                                     QString::fromLocal8Bit(std::strerror(saved)))};
     }
@@ -68,7 +68,7 @@ CResult<std::vector<Entry>> listFolder(const QString& folder) {
     ::closedir(dir);
     if (saved != 0) {
         return FormatError{FormatError::Kind::Unreadable,
-                           translate(QT_TRANSLATE_NOOP("CReplacePlan", "%1 cannot be read: %2"))
+                           lookUp(QT_TRANSLATE_NOOP("CReplacePlan", "%1 cannot be read: %2"))
                                .arg(QFileInfo(folder).absoluteFilePath(),
                                     QString::fromLocal8Bit(std::strerror(saved)))};
     }
@@ -108,13 +108,13 @@ QString CReplacePlan::FormatText(const Format& f) {
 QString CReplacePlan::LoopText(Loop loop) {
     switch (loop) {
     case Loop::FromFile:
-        return translate(QT_TRANSLATE_NOOP("CReplacePlan", "loop from file"));
+        return lookUp(QT_TRANSLATE_NOOP("CReplacePlan", "loop from file"));
     case Loop::WholeSound:
-        return translate(QT_TRANSLATE_NOOP("CReplacePlan", "loop kept"));
+        return lookUp(QT_TRANSLATE_NOOP("CReplacePlan", "loop kept"));
     case Loop::None:
         break;
     }
-    return translate(QT_TRANSLATE_NOOP("CReplacePlan", "no loop"));
+    return lookUp(QT_TRANSLATE_NOOP("CReplacePlan", "no loop"));
 }
 
 CResult<CReplacePlan> CReplacePlan::Make(const QString& folder, const CBankRecords& records,
@@ -178,7 +178,7 @@ CResult<CReplacePlan> CReplacePlan::Make(const QString& folder, const CBankRecor
                 : entry.kind == Entry::Kind::Dangling
                     ? QT_TRANSLATE_NOOP("CReplacePlan", "%1 is a link to nothing; skipped")
                     : QT_TRANSLATE_NOOP("CReplacePlan", "%1 is not a regular file; skipped");
-            plan.skipped.push_back({path, translate(why).arg(path)});
+            plan.skipped.push_back({path, lookUp(why).arg(path)});
             continue;
         }
         const auto found = samplesOf.constFind(baseKey(entry.name));
@@ -217,8 +217,8 @@ CResult<CReplacePlan> CReplacePlan::Make(const QString& folder, const CBankRecor
         const CSoundSource::Info& info = source.Value().GetInfo();
         if (info.frames <= 0) {
             plan.failed.push_back(
-                {match.file, translate(QT_TRANSLATE_NOOP("CReplacePlan", "%1 holds no sound."))
-                                 .arg(match.file)});
+                {match.file,
+                 lookUp(QT_TRANSLATE_NOOP("CReplacePlan", "%1 holds no sound.")).arg(match.file)});
             continue;
         }
         match.from = {info.channels, info.samplesPerSec, info.bitsPerSample};
@@ -262,17 +262,16 @@ QString CReplacePlan::OutputConflict(const QString& out, const QString& bankPath
         }
         for (const SoundResource& r : records.Resources()) {
             if (r.IsSample() && same(CBnmFormat::FileNameText(r))) {
-                return translate(
-                           QT_TRANSLATE_NOOP("CReplacePlan", "%1 is a wave file the bank uses"))
+                return lookUp(QT_TRANSLATE_NOOP("CReplacePlan", "%1 is a wave file the bank uses"))
                     .arg(target.absoluteFilePath());
             }
         }
         if (same(bank.completeBaseName() + QStringLiteral(".bns"))) {
-            return translate(QT_TRANSLATE_NOOP("CReplacePlan", "%1 is the bank's names file"))
+            return lookUp(QT_TRANSLATE_NOOP("CReplacePlan", "%1 is the bank's names file"))
                 .arg(target.absoluteFilePath());
         }
         if (name.endsWith(QStringLiteral(".bnm"), Qt::CaseInsensitive) && target.exists()) {
-            return translate(
+            return lookUp(
                        QT_TRANSLATE_NOOP("CReplacePlan", "%1 is another bank of the bank's folder"))
                 .arg(target.absoluteFilePath());
         }
@@ -281,7 +280,7 @@ QString CReplacePlan::OutputConflict(const QString& out, const QString& bankPath
         targetFolder == QFileInfo(QFileInfo(folder).absoluteFilePath()).canonicalFilePath()) {
         for (const Match& match : matches) {
             if (same(match.fileName)) {
-                return translate(QT_TRANSLATE_NOOP("CReplacePlan", "%1 is one of the sound files"))
+                return lookUp(QT_TRANSLATE_NOOP("CReplacePlan", "%1 is one of the sound files"))
                     .arg(target.absoluteFilePath());
             }
         }
