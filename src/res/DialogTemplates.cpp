@@ -152,8 +152,9 @@ constexpr std::array kReplaceFolderControls{
     C{IDC_REPLACE_TABLE, C::Static, "", C::Sunken, 7, 28, 386, 170},
     C{IDC_KEEP_RATE, C::CheckBox, QT_TRANSLATE_NOOP("Resources", "&Keep rate"),
       C::TabStop | C::AutoCheck, 7, 205, 120, 10},
-    C{IDC_MATCH_LOUDNESS, C::CheckBox, QT_TRANSLATE_NOOP("Resources", "&Match loudness"),
-      C::TabStop | C::AutoCheck, 7, 218, 200, 10},
+    C{IDC_MATCH_LOUDNESS, C::CheckBox,
+      QT_TRANSLATE_NOOP("Resources", "&Match the loudness of the sound it replaces"),
+      C::TabStop | C::AutoCheck, 7, 218, 270, 10},
     C{kOk, C::PushButton, QT_TRANSLATE_NOOP("Resources", "OK"), kDefault, 289, 214, 50, 14},
     C{kCancel, C::PushButton, QT_TRANSLATE_NOOP("Resources", "Cancel"), kButton, 343, 214, 50, 14},
 };
