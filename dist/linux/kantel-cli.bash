@@ -5,7 +5,7 @@ _kantel_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="demo header resources events check extract save import export"
+    local commands="demo header resources events check extract save import replace export"
     local common="--quiet --verbose --help --version"
 
     # The command is the first word that is not an option.
@@ -50,6 +50,7 @@ _kantel_cli() {
         check) options="--json" ;;
         save) options="-o --output --all-external --all-banked" ;;
         import) options="--keep-rate --match-loudness -o --output" ;;
+        replace) options="--dry-run --keep-rate --match-loudness -o --output --json" ;;
         export) options="--resource --force" ;;
     esac
     if [[ $cur == -* ]]; then
@@ -78,6 +79,12 @@ _kantel_cli() {
                 0) _filedir '@(bnm|BNM)' ;;
                 1) ;; # a table index or a resource name
                 2) _filedir ;;
+            esac
+            ;;
+        replace)
+            case $n in
+                0) _filedir '@(bnm|BNM)' ;;
+                1) _filedir -d ;;
             esac
             ;;
         export)

@@ -12,8 +12,12 @@
 #include "doc/CBankFolderFiles.h"
 #include "doc/CBankReader.h"
 #include "doc/CBankRecords.h"
+#include "doc/CBnmFormat.h"
+#include "doc/CFolderReplacer.h"
 #include "doc/CKantelDoc.h"
+#include "doc/CLoudnessMeter.h"
 #include "doc/CNamesFileReader.h"
+#include "doc/CReplacePlan.h"
 #include "doc/CSoundExporter.h"
 #include "doc/NamesTable.h"
 #include "doc/SoundResource.h"
@@ -22,6 +26,7 @@
 #include "framework/core/CFileBatch.h"
 #include "framework/core/CFileException.h"
 #include "framework/core/CFileLock.h"
+#include "framework/core/CPathCase.h"
 #include "framework/core/CPromptSink.h"
 #include "framework/core/IProgressSink.h"
 #include "views/CEventCells.h"
@@ -32,6 +37,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSet>
 #include <QTextStream>
 
@@ -62,6 +70,10 @@ const char* const kUsage =
     "                            the sample of RESOURCE (an index or a resource name),\n"
     "                            then save to OUT (default BANK); --match-loudness makes\n"
     "                            it as loud as the sound it replaces and prints the gain\n"
+    "  replace BANK FOLDER [--dry-run] [--keep-rate] [--match-loudness] [-o OUT] [--json]\n"
+    "                            make each sound file of FOLDER whose name is a sample's\n"
+    "                            (its name or its wave file's, case ignored) that sample's\n"
+    "                            sound, all in one save; nothing is written when any fails\n"
     "  demo DIR                  write the demo bank Bnk_1.bnm and its files into DIR\n"
     "  export BANK DIR [--resource RESOURCE] [--force]\n"
     "                            write the samples as wave files into DIR\n"
@@ -137,6 +149,22 @@ struct LoadedBank {
     BankImage image;
     NamesTable names;
     QString path; // the bank file as opened, absolute; empty for standard input
+
+    // How loud resource index's sample is where it lives: the bank's copy
+    // of a banked one's data, else its wave file.
+    CResult<CLoudnessMeter::Reading> MeasureSample(int index) const {
+        const SoundResource& r = image.resources[index];
+        QByteArrayView banked;
+        const qint64 at = qint64{image.header->sampleDataOffset} + r.offset;
+        if (r.IsBankedSample() && r.offset >= 0 && r.length > 0 && at + r.length <= image.size) {
+            banked = {reinterpret_cast<const char*>(image.data.get() + at), r.length};
+        }
+        const QString wave = CPathCase::ResolveExisting(image.folder + QLatin1Char('/') +
+                                                        CBnmFormat::FileNameText(r));
+        return CLoudnessMeter::MeasureSample(
+            r, banked,
+            wave.isEmpty() ? image.folder + QLatin1Char('/') + CBnmFormat::FileNameText(r) : wave);
+    }
 
     CBankRecords Records() const {
         return {image.header,
@@ -277,6 +305,7 @@ struct Options {
     static constexpr unsigned Quiet = 256;
     static constexpr unsigned Verbose = 512;
     static constexpr unsigned MatchLoudness = 1024;
+    static constexpr unsigned DryRun = 2048;
 
     QCommandLineOption json{QStringLiteral("json"), QStringLiteral("Print JSON instead of text.")};
     QCommandLineOption records{QStringLiteral("records"),
@@ -293,8 +322,8 @@ struct Options {
                                 QStringLiteral("Import at the sound file's own sample rate.")};
     QCommandLineOption matchLoudness{
         QStringLiteral("match-loudness"),
-        QStringLiteral("Scale the new sound to the loudness of the one it replaces, never past a "
-                       "true peak of -1 dBTP.")};
+        QStringLiteral("Scale each new sound to the loudness of the one it replaces, never past "
+                       "a true peak of -1 dBTP.")};
     QCommandLineOption resource{QStringLiteral("resource"),
                                 QStringLiteral("Export only <resource>: its table index, or "
                                                "its name in the names file."),
@@ -305,6 +334,8 @@ struct Options {
                              QStringLiteral("Say nothing but errors.")};
     QCommandLineOption verbose{QStringLiteral("verbose"),
                                QStringLiteral("List every file written, one a line.")};
+    QCommandLineOption dryRun{QStringLiteral("dry-run"),
+                              QStringLiteral("Say what replace would do; write nothing.")};
 
     // The flags of the options set on parser.
     unsigned SetOn(const QCommandLineParser& parser) const {
@@ -314,6 +345,7 @@ struct Options {
                (parser.isSet(keepRate) ? KeepRate : 0U) | (parser.isSet(resource) ? Resource : 0U) |
                (parser.isSet(force) ? Force : 0U) | (parser.isSet(records) ? Records : 0U) |
                (parser.isSet(quiet) ? Quiet : 0U) | (parser.isSet(verbose) ? Verbose : 0U) |
+               (parser.isSet(dryRun) ? DryRun : 0U) |
                (parser.isSet(matchLoudness) ? MatchLoudness : 0U);
     }
 };
@@ -676,6 +708,167 @@ int runImport(const Invocation& run) {
     return saved ? CKantelCli::Success : CKantelCli::Failure;
 }
 
+// What replace did or would do, as lines or as one JSON object.
+void printReplace(const Invocation& run, const CReplacePlan& plan,
+                  std::span<const CFolderReplacer::Failure> failures, bool replaced) {
+    const std::vector<CReplacePlan::Match> none;
+    const std::span<const CReplacePlan::Match> matches =
+        replaced ? std::span<const CReplacePlan::Match>(plan.matches) : none;
+    if (run.IsSet(run.options.json)) {
+        QJsonArray done;
+        for (const CReplacePlan::Match& m : matches) {
+            done.append(QJsonObject{{QStringLiteral("index"), m.index},
+                                    {QStringLiteral("name"), m.name},
+                                    {QStringLiteral("file"), m.fileName}});
+        }
+        QJsonArray ambiguous;
+        for (const CReplacePlan::Ambiguous& a : plan.ambiguous) {
+            QJsonArray indexes;
+            for (int index : a.indexes) {
+                indexes.append(index);
+            }
+            ambiguous.append(QJsonObject{{QStringLiteral("file"), a.fileName},
+                                         {QStringLiteral("indexes"), indexes}});
+        }
+        QJsonArray failed;
+        for (const CFolderReplacer::Failure& f : failures) {
+            failed.append(QJsonObject{{QStringLiteral("file"), f.file},
+                                      {QStringLiteral("message"), f.message}});
+        }
+        const QJsonObject report{
+            {QStringLiteral("replaced"), done},
+            {QStringLiteral("ambiguous"), ambiguous},
+            {QStringLiteral("unmatched"), QJsonArray::fromStringList(plan.unmatched)},
+            {QStringLiteral("failed"), failed}};
+        run.out << QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Compact)) << '\n';
+    } else {
+        for (const CReplacePlan::Match& m : matches) {
+            run.out << m.index << ' ' << m.name << " <- " << m.fileName << ": "
+                    << CReplacePlan::FormatText(m.from) << " -> " << CReplacePlan::FormatText(m.to)
+                    << ", " << CReplacePlan::LoopText(m.loop) << '\n';
+        }
+        for (const CReplacePlan::Ambiguous& a : plan.ambiguous) {
+            QStringList indexes;
+            for (int index : a.indexes) {
+                indexes.append(QString::number(index));
+            }
+            run.out << a.fileName << ": ambiguous, fits the samples at "
+                    << indexes.join(QStringLiteral(", ")) << "; left alone\n";
+        }
+        for (const QString& file : plan.unmatched) {
+            run.out << file << ": matches no sample\n";
+        }
+        run.out << plan.samplesWithoutFile
+                << (plan.samplesWithoutFile == 1 ? " sample" : " samples") << " matched no file\n";
+    }
+    for (const CFolderReplacer::Failure& f : failures) {
+        run.err << "error: " << f.message << '\n';
+    }
+}
+
+// Plans on the bank as read, so that a dry run or a failure writes nothing
+// at all, not even the wave files opening writes; every sound is converted
+// before the bank is opened as the editor opens it, and saved once.
+int runReplace(const Invocation& run) {
+    const QString& path = run.args.at(0);
+    const std::optional<QString> target = saveTarget(run, run.err);
+    if (!target) {
+        return CKantelCli::Failure;
+    }
+    const bool dryRun = run.IsSet(run.options.dryRun);
+    if (!dryRun) {
+        // Found out after minutes of converting, this would waste them. The
+        // new waves go beside the bank, the bank to the target.
+        for (const QString& written : {*target, path}) {
+            const QString folder = QFileInfo(written).absolutePath();
+            if (::access(QFile::encodeName(folder).constData(), W_OK) != 0) {
+                run.err << "error: "
+                        << (written == path ? folder : QFileInfo(written).absoluteFilePath())
+                        << " cannot be written: " << QString::fromLocal8Bit(std::strerror(errno))
+                        << '\n';
+                return CKantelCli::Failure;
+            }
+        }
+    }
+    const std::optional<LoadedBank> bank = readBank(path, run.err);
+    if (!bank) {
+        return CKantelCli::Failure;
+    }
+    CReplacePlan::Options options;
+    options.keepRate = run.IsSet(run.options.keepRate);
+    options.matchLoudness = run.IsSet(run.options.matchLoudness);
+    CResult<CReplacePlan> made =
+        CReplacePlan::Make(run.args.at(1), bank->Records(), options, bank->image.folder);
+    if (!made) {
+        run.err << "error: " << made.Error().text << '\n';
+        return CKantelCli::Failure;
+    }
+    const CReplacePlan& plan = made.Value();
+    if (run.IsSet(run.options.output)) {
+        const QString conflict = plan.OutputConflict(*target, path, bank->Records());
+        if (!conflict.isEmpty()) {
+            run.err << "error: " << conflict << "; the bank is not saved there\n";
+            return CKantelCli::Failure;
+        }
+    }
+    for (const CReplacePlan::Problem& skipped : plan.skipped) {
+        run.err << "warning: " << skipped.message << '\n';
+    }
+    std::vector<CFolderReplacer::Failure> failures;
+    for (const CReplacePlan::Problem& failed : plan.failed) {
+        failures.push_back({failed.file, failed.message});
+    }
+    if (!failures.empty() || dryRun) {
+        printReplace(run, plan, failures, failures.empty());
+        return failures.empty() ? CKantelCli::Success : CKantelCli::Failure;
+    }
+    if (plan.matches.empty()) {
+        printReplace(run, plan, failures, true);
+        return CKantelCli::Success;
+    }
+
+    const QStringList taken = [&] {
+        QStringList names;
+        for (const SoundResource& r : bank->Records().Resources()) {
+            if (r.IsSample()) {
+                names.append(CBnmFormat::FileNameText(r));
+            }
+        }
+        return names;
+    }();
+    // Before the new waves are made, so that --verbose lists them.
+    const WrittenFiles written(run, path);
+    CFolderReplacer replacer(
+        bank->image.folder + QLatin1Char('/'),
+        [&](const QString& name) { return taken.contains(name, Qt::CaseInsensitive); },
+        [&](int index) { return bank->MeasureSample(index); });
+    if (replacer.Convert(plan, plan.matches, CSeam<IProgressSink>::Current()) !=
+            CFolderReplacer::Outcome::Done ||
+        !replacer.Commit()) {
+        printReplace(run, plan, replacer.Failures(), false);
+        return CKantelCli::Failure;
+    }
+    CKantelDoc doc;
+    bool saved = false;
+    if (openBank(doc, path, run.err)) {
+        if (!doc.ApplyReplaced(replacer)) {
+            run.err << "error: " << bankLabel(path)
+                    << " changed while the sounds were converted; nothing was replaced\n";
+        } else {
+            saved = doc.OnSaveDocument(*target);
+        }
+    }
+    if (!saved) {
+        // The new files were named; no record names them now.
+        replacer.RemoveCommitted();
+        printReplace(run, plan, replacer.Failures(), false);
+        return CKantelCli::Failure;
+    }
+    printReplace(run, plan, {}, true);
+    written.Tell(run.out, *target);
+    return CKantelCli::Success;
+}
+
 struct Command {
     enum Trait : unsigned {
         ReadsStdin = 1,    // takes - for a bank on standard input
@@ -708,6 +901,10 @@ constexpr std::array kCommands{
     Command{"import", 3, "a bank, a resource and a sound file",
             Options::Output | Options::KeepRate | Options::MatchLoudness | kWriteOptions, runImport,
             Command::ShowsProgress | Command::Writes},
+    Command{"replace", 2, "one bank and one folder",
+            Options::Output | Options::KeepRate | Options::DryRun | Options::MatchLoudness |
+                Options::Json | kWriteOptions,
+            runReplace, Command::ShowsProgress | Command::Writes},
     Command{"demo", 1, "one folder", Options::Quiet, runDemo},
     Command{"export", 2, "one bank and one folder",
             Options::Resource | Options::Force | Options::Quiet, runExport},
@@ -725,7 +922,7 @@ int CKantelCli::Run(const QStringList& arguments, QTextStream& out, QTextStream&
     const Options options;
     parser.addOptions({options.json, options.records, options.output, options.allExternal,
                        options.allBanked, options.keepRate, options.matchLoudness, options.resource,
-                       options.force, options.quiet, options.verbose});
+                       options.force, options.quiet, options.verbose, options.dryRun});
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
 

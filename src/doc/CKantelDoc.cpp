@@ -804,28 +804,7 @@ bool CKantelDoc::ImportSound(int index, const QString& source, const ImportOptio
     if (pImported != nullptr) {
         *pImported = result;
     }
-    SoundResource after = before;
-    CBnmFormat::SetFileName(after, result.fileName);
-    after.channels = static_cast<quint16>(result.format.channels);
-    after.samplesPerSec = result.format.samplesPerSec;
-    after.bitsPerSample = static_cast<quint16>(result.format.bitsPerSample);
-    after.waveFormat = SoundResource::kWaveFormatPcm;
-    after.length = static_cast<qint32>(result.dataLength);
-    if (result.hasLoop) {
-        after.looped = 1;
-        after.loopStart = static_cast<qint32>(result.loopStart);
-        after.loopLength = static_cast<qint32>(result.loopLength);
-    } else if (after.looped != 0) {
-        after.loopStart = 0;
-        after.loopLength = after.length;
-    } else {
-        // Copies: the record is packed, and its fields may not be bound to
-        // references.
-        const qint32 length = after.length;
-        const qint32 start = std::clamp(qint32{after.loopStart}, 0, length);
-        after.loopStart = start;
-        after.loopLength = std::clamp(qint32{after.loopLength}, 0, length - start);
-    }
+    const SoundResource after = CSoundImporter::RecordFor(before, result);
     QString name = GetResourceName(static_cast<int>(before.resourceId & 0xFFFFU));
     if (name.isEmpty()) {
         name = CBnmFormat::FileNameText(before);
@@ -875,26 +854,63 @@ CResult<CLoudnessMeter::Reading> CKantelDoc::MeasureSample(int index) const {
                                .arg(index)};
     }
     const SoundResource& r = m_pResources[index];
-    const QByteArrayView banked = r.IsBankedSample() ? OpenedData(index) : QByteArrayView();
-    if (banked.isEmpty()) {
-        return CLoudnessMeter::MeasureFile(path);
+    return CLoudnessMeter::MeasureSample(
+        r, r.IsBankedSample() ? OpenedData(index) : QByteArrayView(), path);
+}
+
+bool CKantelDoc::ReplaceFromFolder(const CReplacePlan& plan,
+                                   std::span<const CReplacePlan::Match> matches,
+                                   const std::function<bool()>& cancelled) {
+    if (!m_bLoaded || matches.empty()) {
+        return false;
     }
-    CLoudnessMeter meter(r.channels, r.samplesPerSec);
-    const quint16 bits = r.bitsPerSample;
-    if (!meter.IsValid() || r.waveFormat != SoundResource::kWaveFormatPcm ||
-        (bits != 8 && bits != 16 && bits != 24 && bits != 32)) {
-        return FormatError{FormatError::Kind::Unreadable,
-                           QCoreApplication::translate("CKantelDoc",
-                                                       "The loudness of %1 cannot be measured: "
-                                                       "its record's format (%2 Hz, %3 channels, "
-                                                       "%4 bits) is no PCM the meter takes.")
-                               .arg(CBnmFormat::FileNameText(r))
-                               .arg(r.samplesPerSec)
-                               .arg(r.channels)
-                               .arg(bits)};
+    CFolderReplacer replacer(
+        GetBankFolder(), [this](const QString& name) { return IsWaveNameTaken(name); },
+        [this](int index) { return MeasureSample(index); });
+    const CFolderReplacer::Outcome outcome = replacer.Convert(plan, matches, Progress(), cancelled);
+    if (outcome == CFolderReplacer::Outcome::Cancelled) {
+        return false;
     }
-    meter.AddPcm(banked, r.bitsPerSample);
-    return meter.Result();
+    if (outcome == CFolderReplacer::Outcome::Done && replacer.Commit()) {
+        if (ApplyReplaced(replacer)) {
+            return true;
+        }
+        replacer.RemoveCommitted();
+    }
+    QStringList lines;
+    for (const CFolderReplacer::Failure& failure : replacer.Failures()) {
+        lines.append(failure.message);
+    }
+    if (lines.isEmpty()) {
+        lines.append(QCoreApplication::translate(
+            "CKantelDoc", "The bank changed while the sounds were converted."));
+    }
+    AfxMessageBox(QCoreApplication::translate(
+                      "CKantelDoc", "No sound was replaced, and no file was written:\n\n") +
+                      lines.join(QLatin1Char('\n')),
+                  MB_OK | MB_ICONHAND);
+    return false;
+}
+
+bool CKantelDoc::ApplyReplaced(const CFolderReplacer& replacer) {
+    std::vector<ResourceEdit> edits;
+    for (const CFolderReplacer::Converted& converted : replacer.Results()) {
+        if (converted.index < 0 || converted.index >= m_nResources ||
+            !m_pResources[converted.index].IsSample()) {
+            return false;
+        }
+        const SoundResource& before = m_pResources[converted.index];
+        edits.push_back(
+            {converted.index, before, CSoundImporter::RecordFor(before, converted.imported), true});
+        m_importedWaves.append(converted.imported.fileName);
+    }
+    const int count = static_cast<int>(edits.size());
+    // Only English ships: without a translator the n form would show as it
+    // is written, so each number gets its own text.
+    return ReplaceResources(
+        edits, count == 1
+                   ? QCoreApplication::translate("CKantelDoc", "Replace %n Sound", "", count)
+                   : QCoreApplication::translate("CKantelDoc", "Replace %n Sounds", "", count));
 }
 
 bool CKantelDoc::IsWaveNameTaken(const QString& name) const {

@@ -7,7 +7,9 @@
 #include "CBankEdit.h"
 #include "CBankRecords.h"
 #include "CBankWriter.h"
+#include "CFolderReplacer.h"
 #include "CNamesFileReader.h"
+#include "CReplacePlan.h"
 #include "CSoundExporter.h"
 #include "CSoundImporter.h"
 #include "ResourceName.h"
@@ -174,6 +176,16 @@ public:
     // the bank holds no data for) in its wave file, in the file's format.
     // The error names the file or the resource.
     CResult<CLoudnessMeter::Reading> MeasureSample(int index) const;
+    // Replace from Folder once the user has agreed to matches (a part of
+    // plan's): every file converted and made a new wave file, then all the
+    // records changed as one edit, "Replace %n Sounds". False when nothing
+    // was changed: after telling the user every failure in one message (no
+    // new file stays), or when cancelled said so (nothing is said).
+    bool ReplaceFromFolder(const CReplacePlan& plan, std::span<const CReplacePlan::Match> matches,
+                           const std::function<bool()>& cancelled = {});
+    // The records of what replacer made, as one edit; false when a record
+    // is no longer the sample it was planned for.
+    bool ApplyReplaced(const CFolderReplacer& replacer);
     // After the record of a banked sample took another wave file: the data
     // the bank held for it belongs to the old sound, and a save must never
     // complete the new file from it.

@@ -1,5 +1,6 @@
 #include "CLoudnessMeter.h"
 
+#include "CBnmFormat.h"
 #include "CSoundSource.h"
 
 #include <QCoreApplication>
@@ -160,5 +161,29 @@ CLoudnessMeter::MeasureFile(const QString& path, const std::function<bool()>& ca
         }
         meter.Add(block.data(), got);
     }
+    return meter.Result();
+}
+
+CResult<CLoudnessMeter::Reading> CLoudnessMeter::MeasureSample(const SoundResource& r,
+                                                               QByteArrayView banked,
+                                                               const QString& wavePath) {
+    if (banked.isEmpty()) {
+        return MeasureFile(wavePath);
+    }
+    CLoudnessMeter meter(r.channels, r.samplesPerSec);
+    const quint16 bits = r.bitsPerSample;
+    if (!meter.IsValid() || r.waveFormat != SoundResource::kWaveFormatPcm ||
+        (bits != 8 && bits != 16 && bits != 24 && bits != 32)) {
+        return FormatError{FormatError::Kind::Unreadable,
+                           QCoreApplication::translate("CLoudnessMeter",
+                                                       "The loudness of %1 cannot be measured: "
+                                                       "its record's format (%2 Hz, %3 channels, "
+                                                       "%4 bits) is no PCM the meter takes.")
+                               .arg(CBnmFormat::FileNameText(r))
+                               .arg(r.samplesPerSec)
+                               .arg(r.channels)
+                               .arg(bits)};
+    }
+    meter.AddPcm(banked, r.bitsPerSample);
     return meter.Result();
 }

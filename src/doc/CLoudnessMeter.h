@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CResult.h"
+#include "SoundResource.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -54,6 +55,12 @@ public:
     // between blocks is one too.
     static CResult<Reading> MeasureFile(const QString& path,
                                         const std::function<bool()>& canceled = {});
+
+    // Measures a sample record's sound where it lives: banked, the bank's
+    // copy of its data, read in the record's format; otherwise (or when
+    // banked is empty) the wave file at wavePath. The error names the file.
+    static CResult<Reading> MeasureSample(const SoundResource& record, QByteArrayView banked,
+                                          const QString& wavePath);
 
 private:
     struct State;

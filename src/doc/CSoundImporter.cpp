@@ -1,5 +1,6 @@
 #include "CSoundImporter.h"
 
+#include "CBnmFormat.h"
 #include "CSoundSource.h"
 #include "CWaveFile.h"
 #include "CWaveReader.h"
@@ -344,8 +345,8 @@ CResult<CLoudnessMatch> CSoundImporter::MatchLoudness(const Request& request,
     return Match(request, converted.Value());
 }
 
-CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
-                                                         IProgressSink& progress) {
+CResult<CSoundImporter::Prepared> CSoundImporter::Prepare(const Request& request,
+                                                          IProgressSink& progress) {
     CResult<Converted> converting = Convert(request, request.matchLoudness, progress);
     if (!converting) {
         return converting.Error();
@@ -373,13 +374,12 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
         }
         converted.floats = {};
     }
-    const QByteArray& data = converted.data;
     const CSoundSource::Info& info = converted.source.GetInfo();
     const double ratio = static_cast<double>(target.samplesPerSec) / info.samplesPerSec;
     const int blockAlign = target.channels * target.bitsPerSample / 8;
 
     imported.format = target;
-    imported.dataLength = data.size();
+    imported.dataLength = converted.data.size();
     imported.sourceDescription = info.description;
     imported.dithered = converted.converter->Dithers();
     if (converted.lengthKnown && converted.framesRead < info.claimedFrames) {
@@ -390,7 +390,7 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
                                .arg(converted.framesRead)
                                .arg(info.claimedFrames);
     }
-    const qint64 frames = data.size() / blockAlign;
+    const qint64 frames = converted.data.size() / blockAlign;
     if (const std::optional<CSoundSource::Loop> loop = converted.source.GetLoop()) {
         const qint64 start = std::min(std::llround(static_cast<double>(loop->start) * ratio),
                                       static_cast<long long>(frames - 1));
@@ -401,14 +401,27 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
         imported.loopLength = length * blockAlign;
     }
 
+    QByteArray& data = converted.data;
+    return Prepared{std::move(imported),
+                    CWaveFile::MakeHeader(static_cast<quint16>(target.channels),
+                                          static_cast<quint32>(target.samplesPerSec),
+                                          static_cast<quint16>(target.bitsPerSample),
+                                          static_cast<quint32>(data.size())),
+                    std::move(data)};
+}
+
+CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
+                                                         IProgressSink& progress) {
+    CResult<Prepared> prepared = Prepare(request, progress);
+    if (!prepared) {
+        return prepared.Error();
+    }
+    Prepared& made = prepared.Value();
     const CFolderListing listing(request.folder);
-    imported.fileName = ChooseName(request.source, listing, request.isNameTaken);
-    const QByteArray header = CWaveFile::MakeHeader(
-        static_cast<quint16>(target.channels), static_cast<quint32>(target.samplesPerSec),
-        static_cast<quint16>(target.bitsPerSample), static_cast<quint32>(data.size()));
+    made.imported.fileName = ChooseName(request.source, listing, request.isNameTaken);
     CFileBatch batch(request.folder);
     try {
-        batch.Add(imported.fileName, {QByteArrayView(header), QByteArrayView(data)});
+        batch.Add(made.imported.fileName, {QByteArrayView(made.header), QByteArrayView(made.data)});
     } catch (const CFileException& e) {
         return FormatError{FormatError::Kind::Unreadable, e.GetErrorMessage()};
     }
@@ -416,5 +429,31 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
     if (!batch.Commit(error).empty()) {
         return FormatError{FormatError::Kind::Unreadable, error.GetErrorMessage()};
     }
-    return imported;
+    return made.imported;
+}
+
+SoundResource CSoundImporter::RecordFor(const SoundResource& before, const Imported& imported) {
+    SoundResource after = before;
+    CBnmFormat::SetFileName(after, imported.fileName);
+    after.channels = static_cast<quint16>(imported.format.channels);
+    after.samplesPerSec = imported.format.samplesPerSec;
+    after.bitsPerSample = static_cast<quint16>(imported.format.bitsPerSample);
+    after.waveFormat = SoundResource::kWaveFormatPcm;
+    after.length = static_cast<qint32>(imported.dataLength);
+    if (imported.hasLoop) {
+        after.looped = 1;
+        after.loopStart = static_cast<qint32>(imported.loopStart);
+        after.loopLength = static_cast<qint32>(imported.loopLength);
+    } else if (after.looped != 0) {
+        after.loopStart = 0;
+        after.loopLength = after.length;
+    } else {
+        // Copies: the record is packed, and its fields may not be bound to
+        // references.
+        const qint32 length = after.length;
+        const qint32 start = std::clamp(qint32{after.loopStart}, 0, length);
+        after.loopStart = start;
+        after.loopLength = std::clamp(qint32{after.loopLength}, 0, length - start);
+    }
+    return after;
 }

@@ -4,7 +4,9 @@
 #include "CLoudnessMeter.h"
 #include "CResult.h"
 #include "CSoundConverter.h"
+#include "SoundResource.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -67,6 +69,22 @@ public:
     // The gain Import would apply with matchLoudness, found by converting
     // the source without writing anything; for a preview.
     static CResult<CLoudnessMatch> MatchLoudness(const Request& request, IProgressSink& progress);
+
+    // What Import makes before it writes anything: the new wave file's
+    // header and data in memory. imported.fileName is left empty; whoever
+    // writes the file chooses it.
+    struct Prepared {
+        Imported imported;
+        QByteArray header;
+        QByteArray data;
+    };
+    static CResult<Prepared> Prepare(const Request& request, IProgressSink& progress);
+
+    // The record of a sample once its sound is imported: the new file, its
+    // format, length and loop. A loop of the source becomes the record's;
+    // without one a looped record loops the whole new sound, and an unlooped
+    // one keeps its loop fields cut to the new length.
+    static SoundResource RecordFor(const SoundResource& before, const Imported& imported);
 
     // What Import would do, in a sentence for the user to agree to first:
     // the source, what it is, and the format it would become. The error when

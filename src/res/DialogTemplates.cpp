@@ -148,6 +148,20 @@ constexpr std::array kCdTrackResourceControls{
     C{IDC_CD_TRACK, C::Edit, "", kNumberEdit, 56, 27, 26, 14},
 };
 
+// The table of the matches is no control a template can hold: the dialog
+// puts it where the sunken frame stands.
+constexpr std::array kReplaceFolderControls{
+    C{IDC_REPLACE_SUMMARY, C::Static, "", C::NoPrefix, 7, 7, 386, 18},
+    C{IDC_REPLACE_TABLE, C::Static, "", C::Sunken, 7, 28, 386, 170},
+    C{IDC_KEEP_RATE, C::CheckBox, QT_TRANSLATE_NOOP("Resources", "&Keep rate"),
+      C::TabStop | C::AutoCheck, 7, 205, 120, 10},
+    C{IDC_MATCH_LOUDNESS, C::CheckBox,
+      QT_TRANSLATE_NOOP("Resources", "&Match the loudness of the sound it replaces"),
+      C::TabStop | C::AutoCheck, 7, 218, 270, 10},
+    C{kOk, C::PushButton, QT_TRANSLATE_NOOP("Resources", "OK"), kDefault, 289, 214, 50, 14},
+    C{kCancel, C::PushButton, QT_TRANSLATE_NOOP("Resources", "Cancel"), kButton, 343, 214, 50, 14},
+};
+
 constexpr std::array kTemplates{
     DialogTemplate{IDD_HEADER_INFO,
                    QT_TRANSLATE_NOOP("Resources", "Header Info"),
@@ -182,6 +196,14 @@ constexpr std::array kTemplates{
                    kFont,
                    8,
                    kCdTrackResourceControls,
+                   {}},
+    DialogTemplate{IDD_REPLACE_FOLDER,
+                   QT_TRANSLATE_NOOP("Resources", "Replace from Folder"),
+                   400,
+                   236,
+                   kFont,
+                   8,
+                   kReplaceFolderControls,
                    {}},
 };
 

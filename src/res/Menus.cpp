@@ -46,6 +46,7 @@ constexpr std::array kSound{
     kSeparator,
     MenuItem{ID_SOUND_IMPORT, QT_TRANSLATE_NOOP("Resources", "&Import Sound...")},
     MenuItem{ID_SOUND_EXPORT, QT_TRANSLATE_NOOP("Resources", "&Export Sounds...")},
+    MenuItem{ID_SOUND_REPLACE_FOLDER, QT_TRANSLATE_NOOP("Resources", "Replace from &Folder...")},
 };
 
 constexpr std::array kGame{

@@ -50,6 +50,9 @@ constexpr std::array kStrings{
           QT_TRANSLATE_NOOP(
               "Resources",
               "Write the selected sound or all sounds as wave files into a folder\nExport Sounds")},
+    Entry{ID_SOUND_REPLACE_FOLDER,
+          QT_TRANSLATE_NOOP("Resources", "Make the sound files of a folder the samples they are "
+                                         "named after, as one edit\nReplace from Folder")},
     Entry{
         ID_HELP_HOMEPAGE,
         QT_TRANSLATE_NOOP("Resources", "Start default browser with Perlume Home Page\nHome Page")},

@@ -21,6 +21,7 @@
 #define IDD_HEADER_INFO 130
 #define IDD_SOUND_EVENT 136
 #define IDD_CD_TRACK_RESOURCE 137
+#define IDD_REPLACE_FOLDER 138
 
 // The program's own commands
 #define ID_VIEW_HEADER 32771
@@ -35,11 +36,12 @@
 #define ID_GAME_LUNARIS 32787
 #define ID_SOUND_IMPORT 32790
 #define ID_SOUND_EXPORT 32801
+#define ID_SOUND_REPLACE_FOLDER 32802
 #define ID_HELP_HOMEPAGE 32820
 #define ID_FILE_CHECK_BANK 32830
 
 // ---------------------------------------------------------------------------
-// Dialog control ids (templates 130 to 137)
+// Dialog control ids (templates 130 to 138)
 #define IDC_STATIC (-1) // labels and group boxes, never looked up
 #define IDC_SAMPLE_DATA_OFFSET 1000
 #define IDC_RESOURCE_TABLE_OFFSET 1001
@@ -79,3 +81,5 @@
 #define IDC_CD_TRACK 1037
 #define IDC_KEEP_RATE 1038
 #define IDC_MATCH_LOUDNESS 1039
+#define IDC_REPLACE_TABLE 1050
+#define IDC_REPLACE_SUMMARY 1051

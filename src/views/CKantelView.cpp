@@ -3,6 +3,7 @@
 #include "CResourceCells.h"
 
 #include "dialogs/CCdTrackResourceDlg.h"
+#include "dialogs/CReplaceFolderDlg.h"
 #include "dialogs/CSampleResourceDlg.h"
 #include "doc/CBnmFormat.h"
 #include "doc/CKantelDoc.h"
@@ -13,6 +14,7 @@
 #include "framework/ui/CFileDialog.h"
 #include "framework/ui/CFilePicker.h"
 #include "framework/ui/CListCtrl.h"
+#include "framework/ui/CProgressDialogSink.h"
 #include "framework/ui/CWinApp.h"
 #include "framework/ui/PlaySound.h"
 #include "res/resource.h"
@@ -31,6 +33,8 @@ ON_COMMAND(ID_SOUND_IMPORT, OnSoundImport)
 ON_UPDATE_COMMAND_UI(ID_SOUND_IMPORT, OnUpdateSoundImport)
 ON_COMMAND(ID_SOUND_EXPORT, OnSoundExport)
 ON_UPDATE_COMMAND_UI(ID_SOUND_EXPORT, OnUpdateSoundExport)
+ON_COMMAND(ID_SOUND_REPLACE_FOLDER, OnSoundReplaceFolder)
+ON_UPDATE_COMMAND_UI(ID_SOUND_REPLACE_FOLDER, OnUpdateSoundExport)
 END_MESSAGE_MAP()
 
 CKantelView::CKantelView()
@@ -242,6 +246,68 @@ void CKantelView::OnSoundExport() {
         return;
     }
     pDoc->ExportSounds(folder, index);
+}
+
+void CKantelView::OnSoundReplaceFolder() {
+    CKantelDoc* pDoc = GetDocument();
+    const QString folder = CSeam<CFilePicker>::Current().PickFolder(
+        QCoreApplication::translate("CKantelView", "Replace from Folder"), pDoc->GetBankFolder(),
+        window());
+    if (folder.isEmpty()) {
+        return;
+    }
+    CResult<CReplacePlan> plan =
+        CReplacePlan::Make(folder, pDoc->Records(), {}, pDoc->GetBankFolder());
+    if (!plan) {
+        AfxMessageBox(plan.Error().text, MB_OK | MB_ICONHAND);
+        return;
+    }
+    QStringList problems;
+    for (const CReplacePlan::Problem& p : plan.Value().skipped) {
+        problems.append(p.message);
+    }
+    for (const CReplacePlan::Problem& p : plan.Value().failed) {
+        problems.append(p.message);
+    }
+    if (plan.Value().matches.empty()) {
+        problems.prepend(
+            QCoreApplication::translate("CKantelView", "No sound file in %1 can replace a sample.")
+                .arg(plan.Value().folder));
+        AfxMessageBox(problems.join(QLatin1Char('\n')), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!plan.Value().failed.empty()) {
+        // The run would fail on them; better told before the preview.
+        AfxMessageBox(QCoreApplication::translate("CKantelView",
+                                                  "These files cannot be replaced and are left "
+                                                  "out:\n") +
+                          problems.join(QLatin1Char('\n')),
+                      MB_OK | MB_ICONEXCLAMATION);
+    }
+    CReplaceFolderDlg dlg(std::move(plan.Value()), window());
+    dlg.m_loudnessOf = [pDoc](const CReplacePlan::Match& match, bool keepRate) {
+        const CResult<CLoudnessMatch> gain = CSoundImporter::MatchLoudness(
+            pDoc->ImportRequest(match.index, match.file, {keepRate, true}),
+            CSeam<IProgressSink>::Current());
+        return gain ? gain.Value().Text() : gain.Error().text;
+    };
+    if (dlg.DoModal() != IDOK) {
+        return;
+    }
+    const std::vector<CReplacePlan::Match> chosen = dlg.Chosen();
+    if (chosen.empty()) {
+        return;
+    }
+    auto* pProgress = dynamic_cast<CProgressDialogSink*>(&CSeam<IProgressSink>::Current());
+    if (pProgress != nullptr) {
+        pProgress->SetCancellable(true);
+    }
+    pDoc->ReplaceFromFolder(dlg.m_plan, chosen, [pProgress] {
+        return pProgress != nullptr && pProgress->WasCancelled();
+    });
+    if (pProgress != nullptr) {
+        pProgress->SetCancellable(false);
+    }
 }
 
 void CKantelView::OnDblclk() {

@@ -28,6 +28,7 @@ public:
     // Export Sounds: the selected sample or all of them, into a folder the
     // user picks.
     void OnSoundExport();
+    void OnSoundReplaceFolder();
     void OnUpdateSoundExport(CCmdUI* pCmdUI);
 
 protected:

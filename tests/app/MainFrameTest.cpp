@@ -330,7 +330,8 @@ TEST_F(MainFrame, StopIsEnabledOnlyWhileASoundPlays) {
     QMenu* pSound = OpenPopup(QStringLiteral("&Sound"));
     EXPECT_EQ(Items(pSound), (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Stop"),
                                           QStringLiteral("-"), QStringLiteral("&Import Sound..."),
-                                          QStringLiteral("&Export Sounds...")}));
+                                          QStringLiteral("&Export Sounds..."),
+                                          QStringLiteral("Replace from &Folder...")}));
     Item(pSound, QStringLiteral("&Stop"))->trigger();
     ASSERT_EQ(sounds.sounds.size(), 2);
     EXPECT_EQ(sounds.sounds.at(1).path, QString());
@@ -339,7 +340,8 @@ TEST_F(MainFrame, StopIsEnabledOnlyWhileASoundPlays) {
     EXPECT_EQ(Items(OpenPopup(QStringLiteral("&Sound"))),
               (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Stop (off)"),
                            QStringLiteral("-"), QStringLiteral("&Import Sound..."),
-                           QStringLiteral("&Export Sounds...")}));
+                           QStringLiteral("&Export Sounds..."),
+                           QStringLiteral("Replace from &Folder...")}));
 
     // Space plays with no command run; a sound that ends by itself turns
     // Stop off as well, once the event loop gets to it.

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTextStream>
 #include <QUrl>
 
@@ -221,7 +222,8 @@ TEST_F(ResourceView, PlayAndPropertiesFollowTheTypeOfTheSelectedRow) {
     EXPECT_EQ(Items(pSound),
               (QStringList{QStringLiteral("&Play\tSpace"), QStringLiteral("&Stop (off)"),
                            QStringLiteral("-"), QStringLiteral("&Import Sound..."),
-                           QStringLiteral("&Export Sounds...")}));
+                           QStringLiteral("&Export Sounds..."),
+                           QStringLiteral("Replace from &Folder...")}));
     frame->OnIdleUpdateCmdUI();
     EXPECT_TRUE(frame->GetCommandAction(ID_SOUND_PLAY)->isEnabled());
 }
@@ -491,4 +493,76 @@ TEST_F(ResourceView, ImportSoundAndADroppedFileMakeASoundTheSamplesOwn) {
     ASSERT_TRUE(reopened.LoadBankAndNames(pDoc->GetPathName()));
     EXPECT_EQ(reopened.Resources()[3].length, 22050);
     EXPECT_EQ(CBnmFormat::FileNameText(reopened.Resources()[4]), QStringLiteral("Big_Bang.wav"));
+}
+
+// Replace from Folder as a user meets it: the folder, the preview whose rows
+// can be unticked and whose Keep rate shows its effect at once, one undo
+// step for all of it.
+TEST_F(ResourceView, ReplaceFromFolderPreviewsAppliesTheTickedRowsAndUndoesInOneStep) {
+    if (!SoundTools::Available()) {
+        GTEST_SKIP() << "sox and ffmpeg are needed";
+    }
+    CKantelDoc* pDoc = OpenDemoBank();
+    ASSERT_NE(pDoc, nullptr);
+    const std::vector<SoundResource> opened(pDoc->Resources().begin(), pDoc->Resources().end());
+    const QString sounds = folder.FilePath(QStringLiteral("sounds"));
+    ASSERT_TRUE(QDir().mkpath(sounds));
+    const QStringList format{QStringLiteral("-r"), QStringLiteral("48000"), QStringLiteral("-c"),
+                             QStringLiteral("1"),  QStringLiteral("-b"),    QStringLiteral("16")};
+    for (const char* name : {"Skid.flac", "gear.wav", "trumpet.wav"}) {
+        ASSERT_TRUE(
+            SoundTools::Tone(sounds + QLatin1Char('/') + QString::fromLatin1(name), format, 0.2));
+    }
+
+    QStringList shown;
+    dialogs.scripts << [&](QDialog& dlg) {
+        auto* pTable = dlg.findChild<QTableWidget*>(QStringLiteral("replaceTable"));
+        ASSERT_NE(pTable, nullptr);
+        ASSERT_EQ(pTable->rowCount(), 2);
+        for (int column = 1; column < pTable->columnCount(); ++column) {
+            shown.append(pTable->item(0, column)->text());
+        }
+        Control<QCheckBox>(dlg, IDC_KEEP_RATE)->click();
+        shown.append(pTable->item(0, 4)->text());
+        Control<QCheckBox>(dlg, IDC_KEEP_RATE)->click();
+        pTable->item(1, 0)->setCheckState(Qt::Unchecked);
+        DialogDriver::Click(Control<QPushButton>(dlg, IDOK));
+    };
+    files.answers = {sounds};
+    ASSERT_TRUE(IsEnabled(ID_SOUND_REPLACE_FOLDER));
+    frame->GetCommandAction(ID_SOUND_REPLACE_FOLDER)->trigger();
+    EXPECT_EQ(dialogs.titles, QStringList{QStringLiteral("Replace from Folder")});
+    ASSERT_EQ(files.requests.size(), 1);
+    EXPECT_TRUE(files.requests[0].bFolder);
+    EXPECT_EQ(shown,
+              (QStringList{QStringLiteral("3 Skid"), QStringLiteral("Skid.flac"),
+                           QStringLiteral("48000 Hz mono 16 bit"),
+                           QStringLiteral("11025 Hz mono 8 bit"), QStringLiteral("loop kept"),
+                           QStringLiteral("-"), QStringLiteral("48000 Hz mono 8 bit")}));
+    EXPECT_TRUE(prompts->prompts.isEmpty()) << qPrintable(prompts->Texts().join(u'\n'));
+
+    EXPECT_EQ(CBnmFormat::FileNameText(pDoc->Resources()[3]), QStringLiteral("Skid_1.wav"));
+    EXPECT_EQ(pDoc->Resources()[3].samplesPerSec, 11025);
+    EXPECT_EQ(CBnmFormat::FileNameText(pDoc->Resources()[5]), QStringLiteral("gear.wav"))
+        << "the unticked gear stays";
+    QMenu* pEdit = OpenPopup(QStringLiteral("&Edit"));
+    EXPECT_EQ(Items(pEdit).value(0), QStringLiteral("&Undo Replace 1 Sound\tCtrl+Z"));
+    // The progress window was shown at once and is gone: a window manager
+    // gives the activation back, the offscreen platform does not.
+    QApplication::setActiveWindow(frame);
+    QTest::keyClick(&List(), Qt::Key_Z, Qt::ControlModifier);
+    for (size_t i = 0; i < opened.size(); ++i) {
+        EXPECT_EQ(std::memcmp(&pDoc->Resources()[i], &opened[i], sizeof(SoundResource)), 0) << i;
+    }
+    EXPECT_FALSE(pDoc->IsModified());
+
+    // A folder with nothing to take says so and shows no preview.
+    const QString empty = folder.FilePath(QStringLiteral("empty"));
+    ASSERT_TRUE(QDir().mkpath(empty));
+    files.answers = {empty};
+    frame->OnCommand(ID_SOUND_REPLACE_FOLDER);
+    EXPECT_EQ(dialogs.titles.size(), 1);
+    ASSERT_EQ(prompts->prompts.size(), 1);
+    EXPECT_EQ(prompts->prompts[0].text,
+              QStringLiteral("No sound file in %1/ can replace a sample.").arg(empty));
 }

@@ -9,14 +9,17 @@
 #include "cli/CTerminalProgress.h"
 #include "doc/CBnmFormat.h"
 #include "framework/core/AfxMessageBox.h"
+#include "framework/core/CFile.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -1144,4 +1147,225 @@ TEST(CliSinks, ProgressRewritesOneLineAndClearsItForMessages) {
                         QStringLiteral("Writing samples:  50%") + clear +
                         QStringLiteral("warning: Truncating /b/a.wav\n") + clear +
                         QStringLiteral("Writing samples: 100%") + clear);
+}
+
+// --- replace ----------------------------------------------------------------------
+
+namespace {
+
+// Every file under root (hidden ones too) with its bytes, to tell that a
+// command changed nothing anywhere.
+QMap<QString, QByteArray> snapshot(const QString& root) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!CFile::IsRegularFile(path)) {
+            // Reading a FIFO would wait for a writer.
+            files.insert(path, QByteArray("special"));
+            continue;
+        }
+        QFile file(path);
+        files.insert(path, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("?"));
+    }
+    return files;
+}
+
+QStringList cdFormat() {
+    return {QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
+            QStringLiteral("2"),  QStringLiteral("-b"),    QStringLiteral("16")};
+}
+
+} // namespace
+
+class CliReplace : public CliDemo {
+protected:
+    void SetUp() override {
+        CliDemo::SetUp();
+        if (!SoundTools::Available()) {
+            GTEST_SKIP() << "sox and ffmpeg are needed";
+        }
+        sounds = folder.FilePath(QStringLiteral("sounds"));
+        ASSERT_TRUE(QDir().mkpath(sounds));
+        const auto tone = [&](const char* name, QStringList format) {
+            ASSERT_TRUE(SoundTools::Tone(Sound(name), format, 0.3));
+        };
+        const QStringList cd = cdFormat();
+        // By wave name (engidle.wav), by names-file name in another case,
+        // and one of each kind the import takes.
+        tone("engidle.flac", cd);
+        tone("ENGINEHIGH.wav", {QStringLiteral("-r"), QStringLiteral("48000"), QStringLiteral("-b"),
+                                QStringLiteral("24")});
+        tone("skid.aiff", cd);
+        tone("Crash.ogg", cd);
+        const QString wave = Sound("gear-source.wav");
+        ASSERT_TRUE(SoundTools::Tone(wave, cd, 0.3));
+        ASSERT_TRUE(SoundTools::Ffmpeg({QStringLiteral("-i"), wave, Sound("Horn.mp3")}));
+        ASSERT_TRUE(SoundTools::Ffmpeg({QStringLiteral("-i"), wave, QStringLiteral("-c:a"),
+                                        QStringLiteral("libopus"), Sound("gear.opus")}));
+        QFile::remove(wave);
+        // Two files for one sample, a file for no sample, a file for a CD
+        // track (never matched).
+        tone("beep.wav", cd);
+        tone("Beep.flac", cd);
+        tone("trumpet.wav", cd);
+        tone("RaceMusic.wav", cd);
+    }
+    QString Sound(const char* name) const {
+        return sounds + QLatin1Char('/') + QString::fromLatin1(name);
+    }
+    CliRun Replace(QStringList extra = {}) const {
+        return cli(QStringList{QStringLiteral("replace"), bank, sounds} + extra);
+    }
+
+    QString sounds;
+};
+
+TEST_F(CliReplace, ADryRunAndAFailureChangeNothingAndASuccessSavesOnce) {
+    const QMap<QString, QByteArray> before = snapshot(folder.Path());
+    const CliRun dry = Replace({QStringLiteral("--dry-run")});
+    ASSERT_EQ(dry.exitCode, 0) << qPrintable(dry.err);
+    EXPECT_EQ(snapshot(folder.Path()), before);
+    const QStringList lines = dry.OutLines();
+    ASSERT_EQ(lines.size(), 6 + 2 + 2 + 1) << qPrintable(dry.out);
+    EXPECT_EQ(lines[0], QStringLiteral("0 EngineIdle <- engidle.flac: 44100 Hz stereo 16 bit -> "
+                                       "22050 Hz mono 16 bit, loop kept"));
+    EXPECT_EQ(lines[2], QStringLiteral("2 Horn <- Horn.mp3: 44100 Hz stereo -> 22050 Hz mono 8 "
+                                       "bit, no loop"));
+    EXPECT_EQ(lines[6], QStringLiteral("Beep.flac: ambiguous, fits the samples at 6; left alone"));
+    EXPECT_EQ(lines[8], QStringLiteral("RaceMusic.wav: matches no sample"));
+    EXPECT_EQ(lines[10], QStringLiteral("5 samples matched no file"));
+
+    // A damaged file fails the whole run; every failure is named.
+    QByteArray damaged = "RIFF";
+    damaged += QByteArray(3000, '\x7f');
+    QFile siren(Sound("Siren.wav"));
+    ASSERT_TRUE(siren.open(QIODevice::WriteOnly));
+    siren.write(damaged);
+    siren.close();
+    // A wave file that holds no sound at all.
+    const QString emptyWave = Sound("Go.wav");
+    ASSERT_TRUE(SoundTools::Tone(Sound("go-source.wav"), cdFormat(), 0.1));
+    ASSERT_TRUE(SoundTools::Sox({Sound("go-source.wav"), emptyWave, QStringLiteral("trim"),
+                                 QStringLiteral("0"), QStringLiteral("0")}));
+    QFile::remove(Sound("go-source.wav"));
+    const QMap<QString, QByteArray> withDamage = snapshot(folder.Path());
+    const CliRun failed = Replace({QStringLiteral("--json")});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(snapshot(folder.Path()), withDamage);
+    const QJsonObject report = QJsonDocument::fromJson(failed.out.toUtf8()).object();
+    EXPECT_TRUE(report.value(QStringLiteral("replaced")).toArray().isEmpty());
+    const QJsonArray failures = report.value(QStringLiteral("failed")).toArray();
+    ASSERT_EQ(failures.size(), 2) << qPrintable(failed.out);
+    EXPECT_EQ(failures[0].toObject().value(QStringLiteral("file")).toString(), emptyWave);
+    EXPECT_EQ(failures[1].toObject().value(QStringLiteral("file")).toString(), Sound("Siren.wav"));
+    EXPECT_TRUE(failed.err.contains(Sound("Siren.wav"))) << qPrintable(failed.err);
+    EXPECT_EQ(report.value(QStringLiteral("ambiguous"))
+                  .toArray()
+                  .at(0)
+                  .toObject()
+                  .value(QStringLiteral("indexes")),
+              QJsonArray{6});
+
+    QFile::remove(Sound("Siren.wav"));
+    QFile::remove(emptyWave);
+    const CliRun done = Replace({QStringLiteral("--json")});
+    ASSERT_EQ(done.exitCode, 0) << qPrintable(done.err);
+    const QJsonArray replaced = QJsonDocument::fromJson(done.out.toUtf8())
+                                    .object()
+                                    .value(QStringLiteral("replaced"))
+                                    .toArray();
+    ASSERT_EQ(replaced.size(), 6);
+    EXPECT_EQ(replaced[1].toObject(),
+              (QJsonObject{{QStringLiteral("index"), 1},
+                           {QStringLiteral("name"), QStringLiteral("EngineHigh")},
+                           {QStringLiteral("file"), QStringLiteral("ENGINEHIGH.wav")}}));
+    const QJsonArray rows =
+        QJsonDocument::fromJson(
+            cli({QStringLiteral("resources"), bank, QStringLiteral("--json")}).out.toUtf8())
+            .array();
+    const QString horn = rows.at(2).toObject().value(QStringLiteral("File Name")).toString();
+    EXPECT_EQ(horn, QStringLiteral("Horn.wav"));
+    EXPECT_EQ(rows.at(2).toObject().value(QStringLiteral("Bits/sample")).toString(),
+              QStringLiteral("8"));
+    // Each sound is a new file, and no temporary of the batch is left.
+    EXPECT_TRUE(QFileInfo::exists(dir + QStringLiteral("/engidle.wav")));
+    EXPECT_NE(rows.at(0).toObject().value(QStringLiteral("File Name")).toString(),
+              QStringLiteral("engidle.wav"));
+    for (const QString& name : QDir(dir).entryList(QDir::Files | QDir::Hidden)) {
+        EXPECT_FALSE(name.startsWith(QLatin1Char('.'))) << qPrintable(name);
+    }
+    EXPECT_EQ(rows.at(6).toObject().value(QStringLiteral("File Name")).toString(),
+              QStringLiteral("beep.wav"));
+}
+
+TEST_F(CliReplace, WhatIsNoFileToReadIsSkippedByNameAndBadTargetsAreRefusedFirst) {
+    // A FIFO, a folder and a dangling link with sound files' names: opening
+    // the FIFO would wait for ever.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Sound("Wind.wav")).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkdir(Sound("Menu.flac")));
+    ASSERT_TRUE(QFile::link(Sound("gone.wav"), Sound("Turbo.ogg")));
+    const QMap<QString, QByteArray> before = snapshot(folder.Path());
+    const CliRun dry = Replace({QStringLiteral("--dry-run")});
+    ASSERT_EQ(dry.exitCode, 0) << qPrintable(dry.err);
+    EXPECT_EQ(
+        dry.ErrLines(),
+        (QStringList{
+            QStringLiteral("warning: %1 is a folder; skipped").arg(Sound("Menu.flac")),
+            QStringLiteral("warning: %1 is a link to nothing; skipped").arg(Sound("Turbo.ogg")),
+            QStringLiteral("warning: %1 is not a regular file; skipped").arg(Sound("Wind.wav")),
+        }));
+
+    // Saving onto a wave file the bank uses, or its names file, would lose
+    // a sound; refused before anything is converted.
+    for (const char* target : {"CRASH.wav", "Bnk_1.bns"}) {
+        const CliRun onto =
+            Replace({QStringLiteral("-o"), dir + QLatin1Char('/') + QString::fromLatin1(target)});
+        EXPECT_EQ(onto.exitCode, 1) << target;
+        EXPECT_TRUE(onto.err.contains(QStringLiteral("the bank is not saved there")))
+            << qPrintable(onto.err);
+    }
+    const CliRun noFolder =
+        cli({QStringLiteral("replace"), bank, folder.FilePath(QStringLiteral("none"))});
+    EXPECT_EQ(noFolder.exitCode, 1);
+    EXPECT_EQ(noFolder.err, QStringLiteral("error: %1 cannot be read: No such file or directory\n")
+                                .arg(folder.FilePath(QStringLiteral("none"))));
+    EXPECT_EQ(snapshot(folder.Path()), before);
+
+    // Root writes into any folder, but not onto a read-only file system.
+    const QString disk = folder.FilePath(QStringLiteral("disk"));
+    ASSERT_TRUE(QDir().mkpath(disk));
+    if (const std::unique_ptr<TestMount> mount = TestMount::Tmpfs(disk, 64)) {
+        ASSERT_TRUE(mount->SetReadOnly(true));
+        const CliRun readOnly = Replace({QStringLiteral("-o"), disk + QStringLiteral("/out.bnm")});
+        EXPECT_EQ(readOnly.exitCode, 1);
+        EXPECT_EQ(readOnly.err,
+                  QStringLiteral("error: %1/out.bnm cannot be written: Read-only file system\n")
+                      .arg(disk));
+        EXPECT_EQ(readOnly.out, QString());
+    }
+    EXPECT_EQ(cli({QStringLiteral("replace"), bank}).exitCode, 2);
+    EXPECT_EQ(cli({QStringLiteral("import"), bank, QStringLiteral("0"), Sound("skid.aiff"),
+                   QStringLiteral("--dry-run")})
+                  .exitCode,
+              2);
+}
+
+TEST_F(CliReplace, ASaveThatFailsTakesTheNewWaveFilesBackWithIt) {
+    // Only what replace itself writes is at stake: the waves opening writes
+    // are written first.
+    ASSERT_EQ(cli({QStringLiteral("extract"), bank}).exitCode, 0);
+    const QString disk = folder.FilePath(QStringLiteral("disk"));
+    ASSERT_TRUE(QDir().mkpath(disk));
+    const std::unique_ptr<TestMount> mount = TestMount::Tmpfs(disk, 16);
+    if (!mount) {
+        GTEST_SKIP() << "mounting needs root";
+    }
+    const QMap<QString, QByteArray> before = snapshot(dir);
+    const CliRun full = Replace({QStringLiteral("-o"), disk + QStringLiteral("/out.bnm")});
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_TRUE(full.err.contains(disk + QStringLiteral("/out.bnm"))) << qPrintable(full.err);
+    EXPECT_FALSE(full.out.contains(QStringLiteral(" <- "))) << qPrintable(full.out);
+    EXPECT_EQ(snapshot(dir), before);
+    EXPECT_EQ(QDir(disk).entryList(QDir::Files | QDir::Hidden), QStringList());
 }

@@ -46,7 +46,7 @@ expect() {
     fi
 }
 
-expect "kantel-cli " "check demo events export extract header import resources save"
+expect "kantel-cli " "check demo events export extract header import replace resources save"
 expect "kantel-cli e" "events export extract"
 expect "kantel-cli --v" "--verbose --version"
 expect "kantel-cli resources --" "--help --json --quiet --records --verbose --version"
@@ -63,7 +63,10 @@ expect "kantel-cli save Bnk_1.bnm -o " "BNK_2.BNM Bnk_1.bnm waves"
 # Any sound file for import's third argument; nothing to guess for its second.
 expect "kantel-cli import Bnk_1.bnm 3 e" "engine.flac"
 expect "kantel-cli import Bnk_1.bnm " ""
-# Folders for demo and export's DIR.
+expect "kantel-cli replace Bnk_1.bnm waves --" \
+    "--dry-run --help --json --keep-rate --match-loudness --output --quiet --verbose --version"
+# Folders for demo, export's DIR and replace's FOLDER.
+expect "kantel-cli replace Bnk_1.bnm " "waves"
 expect "kantel-cli demo " "waves"
 expect "kantel-cli export Bnk_1.bnm " "waves"
 expect "kantel-cli export Bnk_1.bnm --resource 2 " "waves"

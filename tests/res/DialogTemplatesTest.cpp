@@ -24,8 +24,8 @@ namespace {
 
 using C = DialogControl;
 
-constexpr int kTemplates[] = {IDD_HEADER_INFO, IDD_SAMPLE_RESOURCE, IDD_SELECT_SOUND_FILE,
-                              IDD_SOUND_EVENT, IDD_CD_TRACK_RESOURCE};
+constexpr int kTemplates[] = {IDD_HEADER_INFO, IDD_SAMPLE_RESOURCE,   IDD_SELECT_SOUND_FILE,
+                              IDD_SOUND_EVENT, IDD_CD_TRACK_RESOURCE, IDD_REPLACE_FOLDER};
 
 class DialogTemplatesTest : public ::testing::Test {
 protected:

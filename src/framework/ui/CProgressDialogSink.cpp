@@ -32,6 +32,10 @@ QProgressDialog* CProgressDialogSink::GetDialog() const {
     return m_pDialog;
 }
 
+bool CProgressDialogSink::WasCancelled() const {
+    return m_pDialog != nullptr && m_pDialog->wasCanceled();
+}
+
 void CProgressDialogSink::Begin(const QString& label, qint64 total) {
     ++g_busy;
     if (m_nDepth++ > 0) {
@@ -47,10 +51,16 @@ void CProgressDialogSink::Begin(const QString& label, qint64 total) {
                                         AfxGetMainWnd());
     pDialog->setWindowModality(Qt::WindowModal);
     pDialog->setWindowTitle(AfxGetApp() != nullptr ? AfxGetApp()->m_pszAppName : QString());
-    pDialog->setCancelButton(nullptr);
+    if (m_bCancellable) {
+        pDialog->setCancelButtonText(QCoreApplication::translate("CProgressDialogSink", "Cancel"));
+    } else {
+        pDialog->setCancelButton(nullptr);
+    }
     pDialog->setAutoClose(false);
     pDialog->setAutoReset(false);
-    pDialog->setMinimumDuration(m_nMinimumDuration);
+    // A cancellable dialog lets clicks through, so it must stand over the
+    // frame from the start: no command may begin under the work.
+    pDialog->setMinimumDuration(m_bCancellable ? 0 : m_nMinimumDuration);
     pDialog->setValue(0);
     m_pDialog = pDialog;
 }
@@ -63,8 +73,10 @@ void CProgressDialogSink::Step(qint64 done) {
         const qint64 clamped = std::clamp<qint64>(done, 0, m_nTotal);
         m_pDialog->setValue(static_cast<int>(clamped / m_nScale));
     }
-    // Repaint and run timers; keys and clicks wait until the work is done.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Repaint and run timers; keys and clicks wait until the work is done,
+    // unless they may be for Cancel.
+    QCoreApplication::processEvents(m_bCancellable ? QEventLoop::AllEvents
+                                                   : QEventLoop::ExcludeUserInputEvents);
 }
 
 void CProgressDialogSink::End() {

@@ -26,6 +26,12 @@ public:
     static bool IsBusy();
     // The dialog of the work in progress, or nullptr.
     QProgressDialog* GetDialog() const;
+    // Work that can be given up gets a Cancel button from its next Begin
+    // on; the clicks it needs are then let through while the work runs
+    // (the dialog is modal, so they reach nothing else).
+    void SetCancellable(bool bCancellable) { m_bCancellable = bCancellable; }
+    // Whether Cancel was pressed during the work in progress.
+    bool WasCancelled() const;
 
 private:
     int m_nMinimumDuration;
@@ -34,4 +40,5 @@ private:
     // Totals beyond an int are shown in steps of this many.
     qint64 m_nScale = 1;
     int m_nDepth = 0;
+    bool m_bCancellable = false;
 };

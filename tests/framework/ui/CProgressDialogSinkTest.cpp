@@ -3,6 +3,8 @@
 #include "framework/ui/CProgressDialogSink.h"
 
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
 
 #include <limits>
 
@@ -50,6 +52,30 @@ TEST_F(ProgressDialog, LongWorkShowsLabelAndStepsOverTheMainFrame) {
     EXPECT_EQ(sink.GetDialog(), nullptr);
     sink.End(); // one End too many does no harm
     EXPECT_FALSE(CProgressDialogSink::IsBusy());
+}
+
+TEST_F(ProgressDialog, CancellableWorkShowsAtOnceAndHearsItsCancelButton) {
+    CProgressDialogSink sink;
+    sink.SetCancellable(true);
+    sink.Begin(QStringLiteral("Replacing 2 sounds"), 2);
+    QProgressDialog* pDialog = sink.GetDialog();
+    ASSERT_NE(pDialog, nullptr);
+    EXPECT_EQ(pDialog->minimumDuration(), 0) << "clicks pass while it works";
+    sink.Step(1);
+    EXPECT_FALSE(sink.WasCancelled());
+    auto* pCancel = pDialog->findChild<QPushButton*>();
+    ASSERT_NE(pCancel, nullptr);
+    QTest::mouseClick(pCancel, Qt::LeftButton);
+    sink.Step(2);
+    EXPECT_TRUE(sink.WasCancelled());
+    sink.End();
+    EXPECT_FALSE(sink.WasCancelled());
+
+    // Work that cannot be given up shows no button.
+    sink.SetCancellable(false);
+    sink.Begin(QStringLiteral("Saving"), 1);
+    EXPECT_EQ(sink.GetDialog()->findChild<QPushButton*>(), nullptr);
+    sink.End();
 }
 
 TEST_F(ProgressDialog, TotalsBeyondAnIntAreScaled) {
