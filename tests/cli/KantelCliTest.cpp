@@ -159,6 +159,9 @@ TEST(CliUsage, MistakesExitWithTwo) {
         {QStringLiteral("save"), bank, QStringLiteral("--quiet"), QStringLiteral("--verbose")},
         {QStringLiteral("header"), bank, QStringLiteral("--verbose")},
         {QStringLiteral("check"), bank, QStringLiteral("--verbose")},
+        {QStringLiteral("diff"), bank},
+        {QStringLiteral("diff"), bank, QStringLiteral("-")},
+        {QStringLiteral("diff"), bank, bank, QStringLiteral("--records")},
     };
     // In-process: the same parser as the binary's, without a process per case.
     for (const QStringList& arguments : mistakes) {
@@ -887,4 +890,84 @@ TEST(CliSinks, ProgressRewritesOneLineAndClearsItForMessages) {
                         QStringLiteral("Writing samples:  50%") + clear +
                         QStringLiteral("warning: Truncating /b/a.wav\n") + clear +
                         QStringLiteral("Writing samples: 100%") + clear);
+}
+
+// --- diff ------------------------------------------------------------------------
+
+TEST_F(CliDemo, DiffIsQuietForTheSameBankAndCountsEachChange) {
+    const QStringList before = Files();
+    const CliRun self = cli({QStringLiteral("diff"), bank, bank});
+    EXPECT_EQ(self.exitCode, 0) << qPrintable(self.err);
+    EXPECT_EQ(self.out, QString());
+    EXPECT_EQ(self.err, QString());
+    // Nothing is written beside either bank: no wave file is extracted.
+    EXPECT_EQ(Files(), before);
+
+    // A copy in another folder, with the external samples' waves, is equal.
+    const QString copyDir = folder.FilePath(QStringLiteral("copy"));
+    ASSERT_TRUE(QDir().mkpath(copyDir));
+    for (const QString& name : Files()) {
+        ASSERT_TRUE(QFile::copy(dir + QLatin1Char('/') + name, copyDir + QLatin1Char('/') + name));
+    }
+    const QString copy = copyDir + QStringLiteral("/Bnk_1.bnm");
+    EXPECT_EQ(cli({QStringLiteral("diff"), bank, copy}).exitCode, 0);
+
+    // One resource quieter, the last one gone, one external wave gone.
+    QByteArray bytes = Bank();
+    const quint32 resourceTable = BankBuilder::Get32(bytes, 12);
+    bytes[static_cast<qsizetype>(resourceTable + 2 * 92 + 20)] = 64; // Horn's volume
+    BankBuilder::Put32(bytes, 16, BankBuilder::Get32(bytes, 16) - 1);
+    folder.Write(QStringLiteral("copy/Bnk_1.bnm"), bytes);
+    QFile::remove(copyDir + QStringLiteral("/crash.wav"));
+    const CliRun changed = cli({QStringLiteral("diff"), bank, copy});
+    EXPECT_EQ(changed.exitCode, 1) << qPrintable(changed.err);
+    const QStringList lines = changed.OutLines();
+    EXPECT_TRUE(lines.contains(QStringLiteral("resource 2 (Horn): volume 100 -> 64")))
+        << qPrintable(changed.out);
+    EXPECT_TRUE(lines.contains(QStringLiteral("resource 13 (MenuMusic): only in %1").arg(bank)))
+        << qPrintable(changed.out);
+    EXPECT_TRUE(changed.out.contains(
+        QStringLiteral("resource 4 (Crash): sound differs (22050 Hz stereo 16 bit, 30868 bytes -> "
+                       "%1/crash.wav is missing)")
+            .arg(copyDir)))
+        << qPrintable(changed.out);
+
+    const CliRun json = cli({QStringLiteral("diff"), bank, copy, QStringLiteral("--json")});
+    EXPECT_EQ(json.exitCode, 1);
+    const QJsonArray rows = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    ASSERT_EQ(rows.size(), lines.size());
+    bool sawVolume = false;
+    for (const QJsonValue& row : rows) {
+        const QJsonObject o = row.toObject();
+        EXPECT_EQ(o.keys(), (QStringList{"a", "b", "field", "index", "record"}));
+        if (o.value("field") == QStringLiteral("volume")) {
+            sawVolume = true;
+            EXPECT_EQ(o.value("record").toString(), QStringLiteral("resource"));
+            EXPECT_EQ(o.value("index").toInt(), 2);
+            EXPECT_EQ(o.value("a").toInt(), 100);
+            EXPECT_EQ(o.value("b").toInt(), 64);
+        }
+        if (o.value("field") == QStringLiteral("sound")) {
+            EXPECT_EQ(o.value("a").toObject().value("bytes").toInt(), 30868);
+            EXPECT_TRUE(o.value("b").isNull());
+        }
+    }
+    EXPECT_TRUE(sawVolume);
+}
+
+TEST_F(CliDemo, DiffOfABankThatCannotBeReadExitsTwoNamingIt) {
+    const QString names = dir + QStringLiteral("/Bnk_1.bns");
+    const QString fifo = folder.FilePath(QStringLiteral("pipe.bnm"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString missing = folder.FilePath(QStringLiteral("none.bnm"));
+    for (const QString& other : {names, fifo, missing}) {
+        for (const QStringList& arguments : {QStringList{QStringLiteral("diff"), bank, other},
+                                             QStringList{QStringLiteral("diff"), other, bank}}) {
+            const CliRun run = cli(arguments);
+            EXPECT_EQ(run.exitCode, 2) << qPrintable(other);
+            EXPECT_EQ(run.out, QString());
+            EXPECT_TRUE(run.err.startsWith(QStringLiteral("error: ") + other))
+                << qPrintable(run.err);
+        }
+    }
 }
