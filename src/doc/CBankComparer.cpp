@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <cstring>
 #include <optional>
 
@@ -25,10 +24,6 @@ using Record = Difference::Record;
 // Sounds are compared this much at a time, so a long one never lies whole
 // in memory.
 constexpr qint64 kChunk = qint64{1} << 20;
-
-QString tr(const char* text) {
-    return QCoreApplication::translate("CBankComparer", text);
-}
 
 // Words the editor never interprets are shown as the bits they are.
 enum class Shown { Decimal, Hex };
@@ -126,7 +121,7 @@ const std::array kEventFields{
 
 QString valueText(const QVariant& value, Shown shown) {
     if (!value.isValid()) {
-        return tr("none");
+        return QCoreApplication::translate("CBankComparer", "none");
     }
     if (value.typeId() == QMetaType::QString) {
         QString text = value.toString();
@@ -158,9 +153,9 @@ bool staysInFolder(const QString& name) {
 
 QString formatText(const SoundResource& r) {
     const QString channels =
-        r.channels == 1 ? tr("mono")
+        r.channels == 1 ? QCoreApplication::translate("CBankComparer", "mono")
         : r.channels == 2
-            ? tr("stereo")
+            ? QCoreApplication::translate("CBankComparer", "stereo")
             : QCoreApplication::translate("CBankComparer", "%n channels", nullptr, r.channels);
     return QCoreApplication::translate("CBankComparer", "%1 Hz %2 %3 bit")
         .arg(r.samplesPerSec)
@@ -169,8 +164,12 @@ QString formatText(const SoundResource& r) {
 }
 
 QString bytesText(qint64 bytes) {
-    return QCoreApplication::translate("CBankComparer", "%n bytes", nullptr,
-                                       static_cast<int>(std::min<qint64>(bytes, INT_MAX)));
+    // One text for one and one for many, so a translation can put the number
+    // where its language wants it.
+    return QCoreApplication::translate("CBankComparer",
+                                       bytes == 1 ? QT_TRANSLATE_NOOP("CBankComparer", "%1 byte")
+                                                  : QT_TRANSLATE_NOOP("CBankComparer", "%1 bytes"))
+        .arg(bytes);
 }
 
 } // namespace
@@ -237,7 +236,9 @@ private:
         Add(record, index, label, QString(), side == 0 ? number(id) : QVariant(),
             side == 1 ? number(id) : QVariant(),
             path.isEmpty()
-                ? (side == 0 ? tr("only in the first bank") : tr("only in the second bank"))
+                ? (side == 0
+                       ? QCoreApplication::translate("CBankComparer", "only in the first bank")
+                       : QCoreApplication::translate("CBankComparer", "only in the second bank"))
                 : QCoreApplication::translate("CBankComparer", "only in %1").arg(path));
     }
 
@@ -410,7 +411,9 @@ CBankComparer::Run::Sound CBankComparer::Run::FromBank(const Side& side, int ind
     sound.length = sound.memory.size();
     if (sound.memory.isEmpty() && r.length > 0) {
         sound.why = QCoreApplication::translate("CBankComparer", "%1 holds none of its data")
-                        .arg(side.bank.path.isEmpty() ? tr("the bank") : side.bank.path);
+                        .arg(side.bank.path.isEmpty()
+                                 ? QCoreApplication::translate("CBankComparer", "the bank")
+                                 : side.bank.path);
     }
     return sound;
 }
@@ -419,7 +422,7 @@ CBankComparer::Run::Sound CBankComparer::Run::FromWave(Side& side, const SoundRe
     Sound sound;
     const QString name = CBnmFormat::FileNameText(r);
     if (!staysInFolder(name)) {
-        sound.why = tr("its record names no wave file");
+        sound.why = QCoreApplication::translate("CBankComparer", "its record names no wave file");
         return sound;
     }
     if (side.bank.path.isEmpty()) {

@@ -369,6 +369,11 @@ CSoundExporter::Bank CKantelDoc::ExporterBank() const {
     return bank;
 }
 
+CBankComparer::Bank CKantelDoc::ComparisonBank() const {
+    CSoundExporter::Bank exported = ExporterBank();
+    return {exported.records, GetPathName(), std::move(exported.bankedData), true};
+}
+
 QString CKantelDoc::GetExportFileName(int index) const {
     return CSoundExporter(ExporterBank()).FileNameOf(index);
 }

@@ -4,6 +4,7 @@
 #include "BnmHeader.h"
 #include "BnmHeaderFigures.h"
 #include "CBankChecker.h"
+#include "CBankComparer.h"
 #include "CBankEdit.h"
 #include "CBankRecords.h"
 #include "CBankWriter.h"
@@ -91,6 +92,11 @@ public:
     // The file name Export Sounds gives resource index; empty for a resource
     // that is no sample.
     QString GetExportFileName(int index) const;
+
+    // This bank as it is now, for comparing with another: its wave files are
+    // its samples' sounds, as the next save packs them. Valid until the bank
+    // changes.
+    CBankComparer::Bank ComparisonBank() const;
 
     // The records of the loaded bank, in table order (empty without a bank).
     std::span<const SoundResource> Resources() const;
