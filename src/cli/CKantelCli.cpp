@@ -583,6 +583,17 @@ int runExport(const Invocation& run) {
     for (const CSoundExporter::Failure& failure : report.failures) {
         run.err << "error: " << failure.text << '\n';
     }
+    // Standard output stays one path a line for scripts; the count is for
+    // the person, who may not have seen where the files went.
+    const QString where = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    if (!report.written.isEmpty() || report.failures.empty()) {
+        tell(run.err,
+             report.written.size() == 1 ? QStringLiteral("1 wave file written to %1").arg(where)
+                                        : QStringLiteral("%1 wave files written to %2")
+                                              .arg(report.written.size())
+                                              .arg(where),
+             MB_OK | MB_ICONINFORMATION);
+    }
     return report.skipped.isEmpty() && report.failures.empty() ? CKantelCli::Success
                                                                : CKantelCli::Failure;
 }

@@ -16,6 +16,7 @@
 #include "framework/core/IProgressSink.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <memory>
@@ -410,7 +411,17 @@ bool CKantelDoc::ExportSounds(const QString& folder, int index) {
         target.overwrite = true;
     }
     const CSoundExporter::Report report = exporter.Export(folder, targets, Progress());
+    // Where the files went and how many, which the list does not show.
+    const auto n = static_cast<qint64>(report.written.size());
+    const QString written =
+        QCoreApplication::translate(
+            "CKantelDoc",
+            n == 1 ? QT_TRANSLATE_NOOP("CKantelDoc", "%1 wave file was written to %2.")
+                   : QT_TRANSLATE_NOOP("CKantelDoc", "%1 wave files were written to %2."))
+            .arg(n)
+            .arg(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
     if (report.failures.empty()) {
+        AfxMessageBox(written, MB_OK | MB_ICONINFORMATION);
         return true;
     }
     QStringList lines;
@@ -424,7 +435,9 @@ bool CKantelDoc::ExportSounds(const QString& folder, int index) {
             : QCoreApplication::translate("CKantelDoc", "%1 of %2 sounds could not be exported:")
                   .arg(wanted - report.written.size())
                   .arg(wanted);
-    AfxMessageBox(what + QLatin1Char('\n') + CMessageList::Join(lines), MB_OK | MB_ICONEXCLAMATION);
+    AfxMessageBox(what + QLatin1Char('\n') + CMessageList::Join(lines) +
+                      (n > 0 ? QLatin1Char('\n') + written : QString()),
+                  MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 

@@ -403,7 +403,12 @@ TEST_F(CliExport, EverySampleGoesToTheFolderAndNothingBesideTheBank) {
     const QByteArray bankBefore = Bank();
     const CliRun run = cli({QStringLiteral("export"), bank, out});
     ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
-    EXPECT_EQ(run.err, QString());
+    // How many and where, for the person; --quiet keeps it back.
+    EXPECT_EQ(run.err, QStringLiteral("info: 12 wave files written to %1\n").arg(out));
+    EXPECT_EQ(cli({QStringLiteral("export"), bank, out, QStringLiteral("--force"),
+                   QStringLiteral("--quiet")})
+                  .err,
+              QString());
     QStringList paths;
     for (const QString& name : names) {
         paths.append(Out(name + QStringLiteral(".wav")));
@@ -437,7 +442,8 @@ TEST_F(CliExport, FilesThereStayUnlessForcedAndEachIsOneLine) {
                                .arg(Out(QStringLiteral("Skid.wav"))),
                            QStringLiteral("error: %1 exists and was not replaced (--force "
                                           "replaces it)")
-                               .arg(Out(QStringLiteral("Gear.wav")))}));
+                               .arg(Out(QStringLiteral("Gear.wav"))),
+                           QStringLiteral("info: 9 wave files written to %1").arg(out)}));
     EXPECT_EQ(run.OutLines().size(), 9);
     EXPECT_EQ(folder.Read(QStringLiteral("out/Horn.wav")), QByteArray("mine"));
     EXPECT_TRUE(QFileInfo(Out(QStringLiteral("Gear.wav"))).isSymLink());
@@ -515,6 +521,7 @@ TEST_F(CliExport, FilesPastTheSizeLimitAreNamedAndLeaveNothing) {
         expected.append(QStringLiteral("error: Disk full while accessing %1. File too large.")
                             .arg(Out(QString::fromLatin1(name) + QStringLiteral(".wav"))));
     }
+    expected.append(QStringLiteral("info: 9 wave files written to %1").arg(out));
     EXPECT_EQ(errors, expected);
     EXPECT_EQ(OutEntries().size(), 9);
     for (const QString& entry : OutEntries()) {
