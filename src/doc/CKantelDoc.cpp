@@ -4,6 +4,7 @@
 #include "CBnmFormat.h"
 #include "CFileBankOutput.h"
 #include "CMessageList.h"
+#include "CMissingWaves.h"
 #include "CNamesFileReader.h"
 #include "CSampleExtractor.h"
 #include "CSoundImporter.h"
@@ -67,7 +68,39 @@ bool CKantelDoc::OnOpenDocument(const QString& path) {
         return false;
     }
     ExtractSamples(path);
+    TellMissingWaves();
     return true;
+}
+
+void CKantelDoc::TellMissingWaves() const {
+    const CMissingWaves::Result missing = CMissingWaves::Find(m_strFolder, Resources());
+    if (missing.Empty()) {
+        return;
+    }
+    QStringList lines = missing.files;
+    for (const int index : missing.unnamed) {
+        const QString name =
+            GetResourceName(Resources()[static_cast<size_t>(index)].resourceId & 0xFFFF);
+        lines.append(
+            (name.isEmpty()
+                 ? QCoreApplication::translate("CKantelDoc", "resource %1 names no wave file")
+                       .arg(index)
+                 : QCoreApplication::translate("CKantelDoc", "resource %1 (%2) names no wave file")
+                       .arg(index)
+                       .arg(name)));
+    }
+    const auto n = static_cast<qint64>(lines.size());
+    AfxMessageBox(
+        QCoreApplication::translate(
+            "CKantelDoc",
+            n == 1
+                ? QT_TRANSLATE_NOOP("CKantelDoc", "The wave file of an external sample is missing; "
+                                                  "the game would play silence for it:")
+                : QT_TRANSLATE_NOOP("CKantelDoc", "%1 wave files of external samples are missing; "
+                                                  "the game would play silence for them:"))
+                .arg(n) +
+            QLatin1Char('\n') + CMessageList::Join(lines),
+        MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool CKantelDoc::LoadBankAndNames(const QString& path) {

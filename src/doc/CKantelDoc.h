@@ -221,6 +221,9 @@ private:
     void TakeNames(NamesTable& names);
     // The bank as the writer is to pack it.
     CBankWriter::Bank WriterBank();
+    // Opening tells once of the external samples whose wave files are not
+    // there, as the game would play silence for them.
+    void TellMissingWaves() const;
     // The bank as Export Sounds reads it; valid until the bank changes.
     CSoundExporter::Bank ExporterBank() const;
 
