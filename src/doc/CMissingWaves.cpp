@@ -16,7 +16,8 @@ CMissingWaves::Result CMissingWaves::Find(const QString& folder,
     QSet<QString> told;
     for (size_t i = 0; i < resources.size(); ++i) {
         const SoundResource& r = resources[i];
-        if (!r.IsSample() || r.storage != SoundResource::kStorageExternal) {
+        // A sample of no bytes plays nothing wherever its file is.
+        if (!r.IsSample() || r.storage != SoundResource::kStorageExternal || r.length <= 0) {
             continue;
         }
         const QString name = CBnmFormat::FileNameText(r);
