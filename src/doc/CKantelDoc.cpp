@@ -90,17 +90,15 @@ void CKantelDoc::TellMissingWaves() const {
                        .arg(name)));
     }
     const auto n = static_cast<qint64>(lines.size());
-    AfxMessageBox(
-        QCoreApplication::translate(
-            "CKantelDoc",
-            n == 1
-                ? QT_TRANSLATE_NOOP("CKantelDoc", "The wave file of an external sample is missing; "
-                                                  "the game would play silence for it:")
-                : QT_TRANSLATE_NOOP("CKantelDoc", "%1 wave files of external samples are missing; "
-                                                  "the game would play silence for them:"))
-                .arg(n) +
-            QLatin1Char('\n') + CMessageList::Join(lines),
-        MB_OK | MB_ICONEXCLAMATION);
+    const QString head =
+        n == 1 ? QCoreApplication::translate("CKantelDoc",
+                                             "The wave file of an external sample is missing; "
+                                             "the game would play silence for it:")
+               : QCoreApplication::translate("CKantelDoc",
+                                             "%1 wave files of external samples are missing; "
+                                             "the game would play silence for them:")
+                     .arg(n);
+    AfxMessageBox(head + QLatin1Char('\n') + CMessageList::Join(lines), MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool CKantelDoc::LoadBankAndNames(const QString& path) {
