@@ -306,7 +306,9 @@ void CBankComparer::Run::Resources() {
         const SoundResource& ra = a[i];
         const SoundResource& rb = b[i];
         const int index = static_cast<int>(i);
-        // Most records of two versions of a bank are alike byte for byte.
+        // Most records of two versions of a bank are alike byte for byte. A
+        // record is the file's 92 bytes, packed, so its bytes are its value.
+        // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
         if (std::memcmp(&ra, &rb, sizeof ra) != 0) {
             const bool storageMoved = ra.storage != rb.storage;
             QString label;
