@@ -577,13 +577,19 @@ void CBankComparer::Run::Names() {
         const ResourceName* na = A().FindResourceName(a[i].resourceId & 0xFFFF);
         const ResourceName* nb = B().FindResourceName(b[i].resourceId & 0xFFFF);
         const int index = static_cast<int>(i);
-        const QString label = QStringLiteral("name %1").arg(index);
+        if (na == nullptr && nb == nullptr) {
+            continue;
+        }
         const auto field = [&](const char* fieldName, QString ResourceName::*member) {
+            // Values are made only for what differs: most names are alike.
+            if (na != nullptr && nb != nullptr && na->*member == nb->*member) {
+                return;
+            }
             const QVariant va = na != nullptr ? QVariant(na->*member) : QVariant();
             const QVariant vb = nb != nullptr ? QVariant(nb->*member) : QVariant();
             if (va != vb) {
                 const QString name = QString::fromLatin1(fieldName);
-                Add(Record::Name, index, label, name, va, vb,
+                Add(Record::Name, index, QStringLiteral("name %1").arg(index), name, va, vb,
                     changeText(name, va, vb, Shown::Decimal));
             }
         };
