@@ -31,8 +31,7 @@ bool usableName(const QString& name) {
 // unnamed banked sample would be given one of the names that run on without
 // end (see CSampleExtractor::ChooseSampleName).
 bool addNames(const CLeftoverWaves::Bank& bank, QSet<QString>& named) {
-    bool unnamed = false;
-    std::vector<SoundResource> copy;
+    std::vector<size_t> unnamed;
     for (size_t i = 0; i < bank.resources.size(); ++i) {
         const SoundResource& r = bank.resources[i];
         if (!r.IsSample()) {
@@ -41,20 +40,22 @@ bool addNames(const CLeftoverWaves::Bank& bank, QSet<QString>& named) {
         const QString name = CBnmFormat::FileNameText(r);
         if (usableName(name)) {
             named.insert(name.toCaseFolded());
-            continue;
+        } else if (r.IsBankedSample()) {
+            unnamed.push_back(i);
         }
-        if (!r.IsBankedSample()) {
-            continue;
-        }
-        unnamed = true;
-        if (copy.empty()) {
-            copy.assign(bank.resources.begin(), bank.resources.end());
-        }
-        CSampleExtractor::Bank opened;
-        opened.resources = copy;
-        opened.bank = bank.bank;
-        opened.nameOf = bank.nameOf;
-        const CSampleExtractor extractor(opened, CSeam<IProgressSink>::Current());
+    }
+    if (unnamed.empty()) {
+        return false;
+    }
+    // The extractor names a sample from the records it may rewrite; these
+    // are a copy, and nothing is written.
+    std::vector<SoundResource> copy(bank.resources.begin(), bank.resources.end());
+    CSampleExtractor::Bank opened;
+    opened.resources = copy;
+    opened.bank = bank.bank;
+    opened.nameOf = bank.nameOf;
+    const CSampleExtractor extractor(opened, CSeam<IProgressSink>::Current());
+    for (const size_t i : unnamed) {
         // Every name opening might choose, up to the one by table position
         // that always comes before the numbered ones.
         const QString last = QString::asprintf("Idx%X.wav", static_cast<unsigned>(i));
@@ -63,7 +64,7 @@ bool addNames(const CLeftoverWaves::Bank& bank, QSet<QString>& named) {
             return candidate == last;
         });
     }
-    return unnamed;
+    return true;
 }
 
 // Another bank of the folder as far as its names go, or nothing when it
