@@ -5,7 +5,7 @@ _kantel_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="demo header resources events check extract save import replace export"
+    local commands="demo header resources events check extract save import replace export diff"
     local common="--quiet --verbose --help --version"
 
     # The command is the first word that is not an option.
@@ -47,7 +47,7 @@ _kantel_cli() {
     local options=""
     case $command in
         header | resources | events) options="--json --records" ;;
-        check) options="--json" ;;
+        check | diff) options="--json" ;;
         save) options="-o --output --all-external --all-banked" ;;
         import) options="--keep-rate --match-loudness -o --output" ;;
         replace) options="--dry-run --keep-rate --match-loudness -o --output --json" ;;
@@ -92,6 +92,9 @@ _kantel_cli() {
                 0) _filedir '@(bnm|BNM)' ;;
                 1) _filedir -d ;;
             esac
+            ;;
+        diff)
+            ((n < 2)) && _filedir '@(bnm|BNM)'
             ;;
     esac
 } && complete -F _kantel_cli kantel-cli

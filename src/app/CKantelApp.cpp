@@ -23,6 +23,7 @@
 #include "res/resource.h"
 #include "views/CCheckView.h"
 #include "views/CChildFrame.h"
+#include "views/CDiffView.h"
 #include "views/CEventView.h"
 #include "views/CKantelView.h"
 
@@ -151,6 +152,9 @@ bool CKantelApp::InitInstance() {
     m_pCheckViewTemplate = new CMultiDocTemplate(
         IDR_BNMTYPE, [] { return new CKantelDoc; }, [] { return new CChildFrame; },
         [] { return new CCheckView; });
+    m_pDiffViewTemplate = new CMultiDocTemplate(
+        IDR_BNMTYPE, [] { return new CKantelDoc; }, [] { return new CChildFrame; },
+        [] { return new CDiffView; });
 
     auto* pMainFrame = new CMainFrame;
     if (!pMainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) {
@@ -211,6 +215,8 @@ int CKantelApp::ExitInstance() {
     m_pEventViewTemplate = nullptr;
     delete m_pCheckViewTemplate;
     m_pCheckViewTemplate = nullptr;
+    delete m_pDiffViewTemplate;
+    m_pDiffViewTemplate = nullptr;
     delete m_pSingleInstance;
     m_pSingleInstance = nullptr;
     CDocCommandMap::Unregister(typeid(CKantelDoc));

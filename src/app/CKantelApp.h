@@ -37,6 +37,8 @@ public:
     CMultiDocTemplate* m_pEventViewTemplate = nullptr;
     // The Check Bank window's; kept, like the event view's, by the application.
     CMultiDocTemplate* m_pCheckViewTemplate = nullptr;
+    // The Compare With window's, kept the same way.
+    CMultiDocTemplate* m_pDiffViewTemplate = nullptr;
     QString m_strKorvexPath;
     QString m_strLunarisPath;
     int m_bHaveGameDir = 0;

@@ -2,16 +2,22 @@
 
 #include "CKantelApp.h"
 
+#include "doc/CBankSnapshot.h"
+#include "doc/CKantelDoc.h"
+#include "framework/core/AfxMessageBox.h"
 #include "framework/ui/CCmdUI.h"
 #include "framework/ui/CDocTemplate.h"
+#include "framework/ui/CFileDialog.h"
 #include "framework/ui/CMDIChildWnd.h"
 #include "framework/ui/CMultiDocTemplate.h"
 #include "framework/ui/CSoundPlayer.h"
 #include "framework/ui/CWinApp.h"
 #include "framework/ui/PlaySound.h"
 #include "res/resource.h"
+#include "views/CDiffView.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -36,6 +42,8 @@ ON_COMMAND(ID_WINDOW_NEW_EVENT_VIEW, OnWindowNewEventView)
 ON_UPDATE_COMMAND_UI(ID_WINDOW_NEW_EVENT_VIEW, OnUpdateWindowNewEventView)
 ON_COMMAND(ID_FILE_CHECK_BANK, OnFileCheckBank)
 ON_UPDATE_COMMAND_UI(ID_FILE_CHECK_BANK, OnUpdateFileCheckBank)
+ON_COMMAND(ID_FILE_COMPARE, OnFileCompare)
+ON_UPDATE_COMMAND_UI(ID_FILE_COMPARE, OnUpdateFileCheckBank)
 ON_COMMAND(ID_SOUND_STOP, OnSoundStop)
 ON_UPDATE_COMMAND_UI(ID_SOUND_STOP, OnUpdateSoundStop)
 ON_COMMAND_RANGE(ID_VIEW_WAVEFORM, ID_VIEW_WAVEFORM, OnBarCheck)
@@ -170,6 +178,40 @@ void CMainFrame::OnFileCheckBank() {
 
 void CMainFrame::OnUpdateFileCheckBank(CCmdUI* pCmdUI) {
     pCmdUI->Enable(MDIGetActive() != nullptr);
+}
+
+void CMainFrame::OnFileCompare() {
+    CMDIChildWnd* pActiveChild = MDIGetActive();
+    auto* pDoc = dynamic_cast<CKantelDoc*>(
+        pActiveChild != nullptr ? pActiveChild->GetActiveDocument() : nullptr);
+    auto* pApp = static_cast<CKantelApp*>(AfxGetApp());
+    if (pDoc == nullptr || pApp->m_pDiffViewTemplate == nullptr) {
+        AfxMessageBox(AFX_IDP_COMMAND_FAILURE, MB_OK);
+        return;
+    }
+    CFileDialog dlg(true, QString(), QString(), OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, QString(),
+                    this);
+    dlg.m_ofn.strFilter = QCoreApplication::translate("CMainFrame", "Kantel Files (*.bnm)") +
+                          QStringLiteral("|*.bnm|") + CFileDialog::AllFilesFilterName() +
+                          QStringLiteral("|*.*||");
+    dlg.m_ofn.strTitle = QCoreApplication::translate("CMainFrame", "Compare With");
+    dlg.m_ofn.strInitialDir = QFileInfo(pDoc->GetPathName()).absolutePath();
+    if (dlg.DoModal() != IDOK) {
+        return;
+    }
+    CResult<std::unique_ptr<CBankSnapshot>> other = CBankSnapshot::Read(dlg.GetPathName());
+    if (!other) {
+        AfxMessageBox(other.Error().text, MB_OK | MB_ICONHAND);
+        return;
+    }
+    CMDIChildWnd* pFrame = pApp->m_pDiffViewTemplate->CreateNewFrame(pDoc, pActiveChild);
+    if (pFrame == nullptr) {
+        return;
+    }
+    if (auto* pView = dynamic_cast<CDiffView*>(pFrame->GetActiveView())) {
+        pView->SetOtherBank(std::move(other.Value()));
+    }
+    pApp->m_pDiffViewTemplate->InitialUpdateFrame(pFrame, pDoc, true);
 }
 
 void CMainFrame::OpenViewWindow(CDocTemplate* pTemplate) {

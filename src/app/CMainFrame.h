@@ -32,6 +32,9 @@ public:
     // Check Bank: a window listing the findings of the active window's bank.
     void OnFileCheckBank();
     void OnUpdateFileCheckBank(CCmdUI* pCmdUI);
+    // Compare With: picks another bank file, then a window listing what
+    // differs between it and the active window's bank.
+    void OnFileCompare();
     void OnSoundStop();
     void OnUpdateSoundStop(CCmdUI* pCmdUI);
 

@@ -9,6 +9,7 @@
 #include "doc/BankImage.h"
 #include "doc/BnmHeaderFigures.h"
 #include "doc/CBankChecker.h"
+#include "doc/CBankComparer.h"
 #include "doc/CBankFolderFiles.h"
 #include "doc/CBankReader.h"
 #include "doc/CBankRecords.h"
@@ -77,6 +78,9 @@ const char* const kUsage =
     "  demo DIR                  write the demo bank Bnk_1.bnm and its files into DIR\n"
     "  export BANK DIR [--resource RESOURCE] [--force]\n"
     "                            write the samples as wave files into DIR\n"
+    "  diff BANK_A BANK_B [--json]\n"
+    "                            what differs between two banks, one difference a line;\n"
+    "                            exit status 1 when they differ, 2 when one cannot be read\n"
     "A BANK of - is read from standard input by header, resources, events and check;\n"
     "it has no folder, so no names file, wave files or other banks go with it.";
 
@@ -667,6 +671,17 @@ int runExport(const Invocation& run) {
     for (const CSoundExporter::Failure& failure : report.failures) {
         run.err << "error: " << failure.text << '\n';
     }
+    // Standard output stays one path a line for scripts; the count is for
+    // the person, who may not have seen where the files went.
+    const QString where = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    if (!report.written.isEmpty() || report.failures.empty()) {
+        tell(run.err,
+             report.written.size() == 1 ? QStringLiteral("1 wave file written to %1").arg(where)
+                                        : QStringLiteral("%1 wave files written to %2")
+                                              .arg(report.written.size())
+                                              .arg(where),
+             MB_OK | MB_ICONINFORMATION);
+    }
     return report.skipped.isEmpty() && report.failures.empty() ? CKantelCli::Success
                                                                : CKantelCli::Failure;
 }
@@ -869,6 +884,97 @@ int runReplace(const Invocation& run) {
     return CKantelCli::Success;
 }
 
+// A value of a difference as JSON: numbers as numbers, texts quoted, a
+// sound as an object.
+QString jsonValue(const QVariant& value) {
+    if (!value.isValid()) {
+        return CJsonText::Null();
+    }
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return CJsonText::Quote(value.toString());
+    case QMetaType::QVariantList: {
+        QStringList items;
+        for (const QVariant& item : value.toList()) {
+            items.append(jsonValue(item));
+        }
+        return QLatin1Char('[') + items.join(QStringLiteral(", ")) + QLatin1Char(']');
+    }
+    case QMetaType::QVariantMap: {
+        CJsonText::Fields fields;
+        const QVariantMap map = value.toMap();
+        for (auto it = map.cbegin(); it != map.cend(); ++it) {
+            fields.append({it.key(), jsonValue(it.value())});
+        }
+        return CJsonText::Inline(fields);
+    }
+    default:
+        return CJsonText::Number(value.toLongLong());
+    }
+}
+
+// Both banks are read as the look commands read them: nothing is written
+// beside either, and a banked sample's sound is the bank's own copy.
+int runDiff(const Invocation& run) {
+    // Apart from "equal" and "differ", so a script never takes a bank it
+    // could not read for one that differs.
+    constexpr int kUnreadable = 2;
+    const QString& pathA = run.args.at(0);
+    const QString& pathB = run.args.at(1);
+    const std::optional<LoadedBank> a = readBank(pathA, run.err);
+    if (!a) {
+        return kUnreadable;
+    }
+    std::optional<LoadedBank> b;
+    {
+        // What reading the second bank says is about the second bank.
+        CCliPromptSink prompts(run.err, bankLabel(pathB), run.IsSet(run.options.quiet));
+        const CSeam<CPromptSink>::Guard guard(&prompts);
+        b = readBank(pathB, run.err);
+    }
+    if (!b) {
+        return kUnreadable;
+    }
+    const auto side = [](const LoadedBank& bank) {
+        const CBankRecords records = bank.Records();
+        const QByteArrayView image(reinterpret_cast<const char*>(bank.image.data.get()),
+                                   static_cast<qsizetype>(bank.image.size));
+        const BnmHeader* header = bank.image.header;
+        return CBankComparer::Bank{records, bank.path, [records, image, header](int i) {
+                                       return CSoundExporter::RecordedData(
+                                           image, *header,
+                                           records.Resources()[static_cast<size_t>(i)]);
+                                   }};
+    };
+    const CBankComparer::Result result = CBankComparer(side(*a), side(*b)).Compare();
+    if (!run.IsSet(run.options.quiet)) {
+        for (const QString& warning : result.warnings) {
+            run.err << "warning: " << warning << '\n';
+        }
+    }
+    if (run.IsSet(run.options.json)) {
+        QList<CJsonText::Fields> rows;
+        rows.reserve(static_cast<qsizetype>(result.differences.size()));
+        for (const CBankComparer::Difference& d : result.differences) {
+            rows.append({
+                {QStringLiteral("record"), CJsonText::Quote(CBankComparer::RecordName(d.record))},
+                {QStringLiteral("index"),
+                 d.index >= 0 ? CJsonText::Number(d.index) : CJsonText::Null()},
+                {QStringLiteral("field"),
+                 d.field.isEmpty() ? CJsonText::Null() : CJsonText::Quote(d.field)},
+                {QStringLiteral("a"), jsonValue(d.a)},
+                {QStringLiteral("b"), jsonValue(d.b)},
+            });
+        }
+        run.out << CJsonText::ValueArray(rows) << '\n';
+    } else {
+        for (const CBankComparer::Difference& d : result.differences) {
+            run.out << d.label << ": " << d.text << '\n';
+        }
+    }
+    return result.differences.empty() ? CKantelCli::Success : CKantelCli::Failure;
+}
+
 struct Command {
     enum Trait : unsigned {
         ReadsStdin = 1,    // takes - for a bank on standard input
@@ -908,6 +1014,7 @@ constexpr std::array kCommands{
     Command{"demo", 1, "one folder", Options::Quiet, runDemo},
     Command{"export", 2, "one bank and one folder",
             Options::Resource | Options::Force | Options::Quiet, runExport},
+    Command{"diff", 2, "two banks", Options::Json | Options::Quiet, runDiff},
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "CBankReader.h"
 #include "CBnmFormat.h"
+#include "CLeftoverWaves.h"
 #include "CWaveReader.h"
 
 #include "framework/core/CFile.h"
@@ -82,6 +83,7 @@ public:
         Step(&Run::SampleData);
         Step(&Run::Ids);
         Step(&Run::Names);
+        Step(&Run::Leftovers);
         return std::move(m_findings);
     }
 
@@ -142,6 +144,7 @@ private:
     void SampleData();
     void Ids();
     void Names();
+    void Leftovers();
 
     const Bank& m_bank;
     const CBankRecords& m_records;
@@ -646,6 +649,24 @@ void CBankChecker::Run::Names() {
     }
 }
 
+void CBankChecker::Run::Leftovers() {
+    if (!m_listing) {
+        return;
+    }
+    const CLeftoverWaves::Bank bank{m_records.Resources(), m_records.GetBank(),
+                                    [this](int id) { return m_records.GetResourceName(id); },
+                                    m_ownName};
+    const std::optional<QStringList> leftovers = CLeftoverWaves::Find(m_folder, *m_listing, bank);
+    for (const QString& name : leftovers.value_or(QStringList())) {
+        Add(Kind::WaveUnused, Record::Bank, -1, 0,
+            QCoreApplication::translate("CBankChecker",
+                                        "No record of the folder's banks names the wave file %1; "
+                                        "it stays there, as Kantel deletes no file.")
+                .arg(InFolder(name)),
+            InFolder(name));
+    }
+}
+
 CBankChecker::CBankChecker(Bank bank) : m_bank(std::move(bank)) {}
 
 std::vector<CBankChecker::Finding> CBankChecker::Check() const {
@@ -692,6 +713,8 @@ QString CBankChecker::KindName(Finding::Kind kind) {
         return QStringLiteral("resourceWithoutName");
     case Kind::NoNames:
         return QStringLiteral("noNames");
+    case Kind::WaveUnused:
+        return QStringLiteral("waveUnused");
     }
     return QString();
 }

@@ -13,8 +13,9 @@
 // Finds what is wrong with a bank before the game does: targets that lead
 // nowhere, wave files that do not match their records, sample data that
 // overlaps or lies outside the file, ids given twice, names without
-// resources and resources without names. Reads the wave files' headers and
-// the headers of the other banks of the folder, and nothing else of them.
+// resources, resources without names, and wave files no bank names. Reads
+// the wave files' headers and the headers and resource tables of the other
+// banks of the folder, and nothing else of them.
 // Changes and shows nothing.
 class CBankChecker {
 public:
@@ -38,7 +39,8 @@ public:
             DuplicateEventId,
             NameWithoutResource, // a names-file entry for an id no resource has
             ResourceWithoutName,
-            NoNames, // the names file is missing or gives no names
+            NoNames,    // the names file is missing or gives no names
+            WaveUnused, // a wave file of the folder that no bank of it names
         };
         enum class Record { Bank, Resource, Event, NamesEntry };
 

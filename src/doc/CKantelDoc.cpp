@@ -5,6 +5,7 @@
 #include "CBnmFormat.h"
 #include "CFileBankOutput.h"
 #include "CMessageList.h"
+#include "CMissingWaves.h"
 #include "CNamesFileReader.h"
 #include "CSampleExtractor.h"
 #include "CSoundImporter.h"
@@ -82,7 +83,37 @@ bool CKantelDoc::OnOpenDocument(const QString& path) {
         return false;
     }
     ExtractSamples(path);
+    TellMissingWaves();
     return true;
+}
+
+void CKantelDoc::TellMissingWaves() const {
+    const CMissingWaves::Result missing = CMissingWaves::Find(m_strFolder, Resources());
+    if (missing.Empty()) {
+        return;
+    }
+    QStringList lines = missing.files;
+    for (const int index : missing.unnamed) {
+        const QString name =
+            GetResourceName(Resources()[static_cast<size_t>(index)].resourceId & 0xFFFF);
+        lines.append(
+            (name.isEmpty()
+                 ? QCoreApplication::translate("CKantelDoc", "resource %1 names no wave file")
+                       .arg(index)
+                 : QCoreApplication::translate("CKantelDoc", "resource %1 (%2) names no wave file")
+                       .arg(index)
+                       .arg(name)));
+    }
+    const auto n = static_cast<qint64>(lines.size());
+    const QString head =
+        n == 1 ? QCoreApplication::translate("CKantelDoc",
+                                             "The wave file of an external sample is missing; "
+                                             "the game would play silence for it:")
+               : QCoreApplication::translate("CKantelDoc",
+                                             "%1 wave files of external samples are missing; "
+                                             "the game would play silence for them:")
+                     .arg(n);
+    AfxMessageBox(head + QLatin1Char('\n') + CMessageList::Join(lines), MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool CKantelDoc::LoadBankAndNames(const QString& path) {
@@ -589,6 +620,11 @@ QByteArrayView CKantelDoc::OpenedData(int index) const {
             static_cast<qsizetype>(opened.openedLength)};
 }
 
+CBankComparer::Bank CKantelDoc::ComparisonBank() const {
+    CSoundExporter::Bank exported = ExporterBank();
+    return {exported.records, GetPathName(), std::move(exported.bankedData), true};
+}
+
 QString CKantelDoc::GetExportFileName(int index) const {
     return CSoundExporter(ExporterBank()).FileNameOf(index);
 }
@@ -625,7 +661,17 @@ bool CKantelDoc::ExportSounds(const QString& folder, int index) {
         target.overwrite = true;
     }
     const CSoundExporter::Report report = exporter.Export(folder, targets, Progress());
+    // Where the files went and how many, which the list does not show.
+    const auto n = static_cast<qint64>(report.written.size());
+    const QString written =
+        QCoreApplication::translate(
+            "CKantelDoc",
+            n == 1 ? QT_TRANSLATE_NOOP("CKantelDoc", "%1 wave file was written to %2.")
+                   : QT_TRANSLATE_NOOP("CKantelDoc", "%1 wave files were written to %2."))
+            .arg(n)
+            .arg(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
     if (report.failures.empty()) {
+        AfxMessageBox(written, MB_OK | MB_ICONINFORMATION);
         return true;
     }
     QStringList lines;
@@ -639,7 +685,9 @@ bool CKantelDoc::ExportSounds(const QString& folder, int index) {
             : QCoreApplication::translate("CKantelDoc", "%1 of %2 sounds could not be exported:")
                   .arg(wanted - report.written.size())
                   .arg(wanted);
-    AfxMessageBox(what + QLatin1Char('\n') + CMessageList::Join(lines), MB_OK | MB_ICONEXCLAMATION);
+    AfxMessageBox(what + QLatin1Char('\n') + CMessageList::Join(lines) +
+                      (n > 0 ? QLatin1Char('\n') + written : QString()),
+                  MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
 

@@ -4,6 +4,7 @@
 #include "BnmHeader.h"
 #include "BnmHeaderFigures.h"
 #include "CBankChecker.h"
+#include "CBankComparer.h"
 #include "CBankEdit.h"
 #include "CBankRecords.h"
 #include "CBankWriter.h"
@@ -103,6 +104,11 @@ public:
     // The file name Export Sounds gives resource index; empty for a resource
     // that is no sample.
     QString GetExportFileName(int index) const;
+
+    // This bank as it is now, for comparing with another: its wave files are
+    // its samples' sounds, as the next save packs them. Valid until the bank
+    // changes.
+    CBankComparer::Bank ComparisonBank() const;
 
     // The records of the loaded bank, in table order (empty without a bank).
     std::span<const SoundResource> Resources() const;
@@ -282,6 +288,9 @@ private:
     void TakeNames(NamesTable& names);
     // The bank as the writer is to pack it.
     CBankWriter::Bank WriterBank();
+    // Opening tells once of the external samples whose wave files are not
+    // there, as the game would play silence for them.
+    void TellMissingWaves() const;
     // The bank as Export Sounds reads it; valid until the bank changes.
     CSoundExporter::Bank ExporterBank() const;
     // Where opening found the data of resource index in the image, not where

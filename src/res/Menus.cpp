@@ -23,6 +23,7 @@ constexpr std::array kFileDocument{
     MenuItem{ID_FILE_SAVE, QT_TRANSLATE_NOOP("Resources", "&Save\tCtrl+S")},
     MenuItem{ID_FILE_SAVE_AS, QT_TRANSLATE_NOOP("Resources", "Save &As...")},
     MenuItem{ID_FILE_CHECK_BANK, QT_TRANSLATE_NOOP("Resources", "Check Ban&k")},
+    MenuItem{ID_FILE_COMPARE, QT_TRANSLATE_NOOP("Resources", "Compare &With...")},
     kSeparator,
     MenuItem{ID_FILE_MRU_FILE1, QT_TRANSLATE_NOOP("Resources", "Recent File"), true},
     kSeparator,

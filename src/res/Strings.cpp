@@ -60,6 +60,10 @@ constexpr std::array kStrings{
         ID_FILE_CHECK_BANK,
         QT_TRANSLATE_NOOP(
             "Resources", "List what is wrong with the bank before the game finds out\nCheck Bank")},
+    Entry{ID_FILE_COMPARE,
+          QT_TRANSLATE_NOOP("Resources",
+                            "List what differs between the bank and another bank "
+                            "file, record by record and sound by sound\nCompare With")},
     Entry{AFX_IDS_APP_TITLE, QT_TRANSLATE_NOOP("Resources", "Kantel")},
     Entry{AFX_IDS_IDLEMESSAGE, QT_TRANSLATE_NOOP("Resources", "Ready")},
     Entry{ID_FILE_NEW, QT_TRANSLATE_NOOP("Resources", "Create a new document\nNew")},

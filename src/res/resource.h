@@ -39,6 +39,7 @@
 #define ID_SOUND_REPLACE_FOLDER 32802
 #define ID_HELP_HOMEPAGE 32820
 #define ID_FILE_CHECK_BANK 32830
+#define ID_FILE_COMPARE 32835
 
 // ---------------------------------------------------------------------------
 // Dialog control ids (templates 130 to 138)

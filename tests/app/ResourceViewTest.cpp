@@ -332,7 +332,9 @@ TEST_F(ResourceView, ExportSoundsAsksForTheSelectedOneOrAllThenAFolder) {
     prompts->answers = {IDYES};
     files.answers = {out};
     frame->GetCommandAction(ID_SOUND_EXPORT)->trigger();
-    ASSERT_EQ(prompts->prompts.size(), 1);
+    ASSERT_EQ(prompts->prompts.size(), 2);
+    // Afterwards the user is told how many files went where.
+    EXPECT_EQ(prompts->prompts[1].text, QStringLiteral("1 wave file was written to %1.").arg(out));
     EXPECT_EQ(prompts->prompts[0].text,
               QStringLiteral("Export only the selected sound, Horn.wav?\nYes exports Horn.wav "
                              "alone, No all 12 sounds of the bank."));
@@ -350,7 +352,9 @@ TEST_F(ResourceView, ExportSoundsAsksForTheSelectedOneOrAllThenAFolder) {
     prompts->answers = {IDNO, IDNO};
     files.answers = {out};
     frame->OnCommand(ID_SOUND_EXPORT);
-    ASSERT_EQ(prompts->prompts.size(), 2);
+    ASSERT_EQ(prompts->prompts.size(), 3);
+    EXPECT_EQ(prompts->prompts[2].text,
+              QStringLiteral("11 wave files were written to %1.").arg(out));
     EXPECT_EQ(prompts->prompts[1].text,
               QStringLiteral("%1/Horn.wav already exists.\nDo you want to replace it?").arg(out));
     EXPECT_EQ(exported().size(), 12);
@@ -373,7 +377,7 @@ TEST_F(ResourceView, ExportSoundsAsksForTheSelectedOneOrAllThenAFolder) {
     prompts->answers = {IDYESTOALL};
     files.answers = {out};
     AskForContextMenuByKeyboard(List());
-    EXPECT_EQ(prompts->prompts.size(), 1);
+    EXPECT_EQ(prompts->prompts.size(), 2); // the question, then the count
     EXPECT_EQ(folder.Read(QStringLiteral("out/Horn.wav")), horn);
     EXPECT_FALSE(pDoc->IsModified());
 }

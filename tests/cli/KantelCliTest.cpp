@@ -165,6 +165,9 @@ TEST(CliUsage, MistakesExitWithTwo) {
         {QStringLiteral("save"), bank, QStringLiteral("--quiet"), QStringLiteral("--verbose")},
         {QStringLiteral("header"), bank, QStringLiteral("--verbose")},
         {QStringLiteral("check"), bank, QStringLiteral("--verbose")},
+        {QStringLiteral("diff"), bank},
+        {QStringLiteral("diff"), bank, QStringLiteral("-")},
+        {QStringLiteral("diff"), bank, bank, QStringLiteral("--records")},
     };
     // In-process: the same parser as the binary's, without a process per case.
     for (const QStringList& arguments : mistakes) {
@@ -480,7 +483,12 @@ TEST_F(CliExport, EverySampleGoesToTheFolderAndNothingBesideTheBank) {
     const QByteArray bankBefore = Bank();
     const CliRun run = cli({QStringLiteral("export"), bank, out});
     ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
-    EXPECT_EQ(run.err, QString());
+    // How many and where, for the person; --quiet keeps it back.
+    EXPECT_EQ(run.err, QStringLiteral("info: 12 wave files written to %1\n").arg(out));
+    EXPECT_EQ(cli({QStringLiteral("export"), bank, out, QStringLiteral("--force"),
+                   QStringLiteral("--quiet")})
+                  .err,
+              QString());
     QStringList paths;
     for (const QString& name : names) {
         paths.append(Out(name + QStringLiteral(".wav")));
@@ -514,7 +522,8 @@ TEST_F(CliExport, FilesThereStayUnlessForcedAndEachIsOneLine) {
                                .arg(Out(QStringLiteral("Skid.wav"))),
                            QStringLiteral("error: %1 exists and was not replaced (--force "
                                           "replaces it)")
-                               .arg(Out(QStringLiteral("Gear.wav")))}));
+                               .arg(Out(QStringLiteral("Gear.wav"))),
+                           QStringLiteral("info: 9 wave files written to %1").arg(out)}));
     EXPECT_EQ(run.OutLines().size(), 9);
     EXPECT_EQ(folder.Read(QStringLiteral("out/Horn.wav")), QByteArray("mine"));
     EXPECT_TRUE(QFileInfo(Out(QStringLiteral("Gear.wav"))).isSymLink());
@@ -613,6 +622,7 @@ TEST_F(CliExport, FilesPastTheSizeLimitAreNamedAndLeaveNothing) {
         expected.append(QStringLiteral("error: Disk full while accessing %1. File too large.")
                             .arg(Out(QString::fromLatin1(name) + QStringLiteral(".wav"))));
     }
+    expected.append(QStringLiteral("info: 9 wave files written to %1").arg(out));
     EXPECT_EQ(errors, expected);
     EXPECT_EQ(OutEntries().size(), 9);
     for (const QString& entry : OutEntries()) {
@@ -1368,4 +1378,84 @@ TEST_F(CliReplace, ASaveThatFailsTakesTheNewWaveFilesBackWithIt) {
     EXPECT_FALSE(full.out.contains(QStringLiteral(" <- "))) << qPrintable(full.out);
     EXPECT_EQ(snapshot(dir), before);
     EXPECT_EQ(QDir(disk).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// --- diff ------------------------------------------------------------------------
+
+TEST_F(CliDemo, DiffIsQuietForTheSameBankAndCountsEachChange) {
+    const QStringList before = Files();
+    const CliRun self = cli({QStringLiteral("diff"), bank, bank});
+    EXPECT_EQ(self.exitCode, 0) << qPrintable(self.err);
+    EXPECT_EQ(self.out, QString());
+    EXPECT_EQ(self.err, QString());
+    // Nothing is written beside either bank: no wave file is extracted.
+    EXPECT_EQ(Files(), before);
+
+    // A copy in another folder, with the external samples' waves, is equal.
+    const QString copyDir = folder.FilePath(QStringLiteral("copy"));
+    ASSERT_TRUE(QDir().mkpath(copyDir));
+    for (const QString& name : Files()) {
+        ASSERT_TRUE(QFile::copy(dir + QLatin1Char('/') + name, copyDir + QLatin1Char('/') + name));
+    }
+    const QString copy = copyDir + QStringLiteral("/Bnk_1.bnm");
+    EXPECT_EQ(cli({QStringLiteral("diff"), bank, copy}).exitCode, 0);
+
+    // One resource quieter, the last one gone, one external wave gone.
+    QByteArray bytes = Bank();
+    const quint32 resourceTable = BankBuilder::Get32(bytes, 12);
+    bytes[static_cast<qsizetype>(resourceTable + 2 * 92 + 20)] = 64; // Horn's volume
+    BankBuilder::Put32(bytes, 16, BankBuilder::Get32(bytes, 16) - 1);
+    folder.Write(QStringLiteral("copy/Bnk_1.bnm"), bytes);
+    QFile::remove(copyDir + QStringLiteral("/crash.wav"));
+    const CliRun changed = cli({QStringLiteral("diff"), bank, copy});
+    EXPECT_EQ(changed.exitCode, 1) << qPrintable(changed.err);
+    const QStringList lines = changed.OutLines();
+    EXPECT_TRUE(lines.contains(QStringLiteral("resource 2 (Horn): volume 100 -> 64")))
+        << qPrintable(changed.out);
+    EXPECT_TRUE(lines.contains(QStringLiteral("resource 13 (MenuMusic): only in %1").arg(bank)))
+        << qPrintable(changed.out);
+    EXPECT_TRUE(changed.out.contains(
+        QStringLiteral("resource 4 (Crash): sound differs (22050 Hz stereo 16 bit, 30868 bytes -> "
+                       "%1/crash.wav is missing)")
+            .arg(copyDir)))
+        << qPrintable(changed.out);
+
+    const CliRun json = cli({QStringLiteral("diff"), bank, copy, QStringLiteral("--json")});
+    EXPECT_EQ(json.exitCode, 1);
+    const QJsonArray rows = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    ASSERT_EQ(rows.size(), lines.size());
+    bool sawVolume = false;
+    for (const QJsonValue& row : rows) {
+        const QJsonObject o = row.toObject();
+        EXPECT_EQ(o.keys(), (QStringList{"a", "b", "field", "index", "record"}));
+        if (o.value("field") == QStringLiteral("volume")) {
+            sawVolume = true;
+            EXPECT_EQ(o.value("record").toString(), QStringLiteral("resource"));
+            EXPECT_EQ(o.value("index").toInt(), 2);
+            EXPECT_EQ(o.value("a").toInt(), 100);
+            EXPECT_EQ(o.value("b").toInt(), 64);
+        }
+        if (o.value("field") == QStringLiteral("sound")) {
+            EXPECT_EQ(o.value("a").toObject().value("bytes").toInt(), 30868);
+            EXPECT_TRUE(o.value("b").isNull());
+        }
+    }
+    EXPECT_TRUE(sawVolume);
+}
+
+TEST_F(CliDemo, DiffOfABankThatCannotBeReadExitsTwoNamingIt) {
+    const QString names = dir + QStringLiteral("/Bnk_1.bns");
+    const QString fifo = folder.FilePath(QStringLiteral("pipe.bnm"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString missing = folder.FilePath(QStringLiteral("none.bnm"));
+    for (const QString& other : {names, fifo, missing}) {
+        for (const QStringList& arguments : {QStringList{QStringLiteral("diff"), bank, other},
+                                             QStringList{QStringLiteral("diff"), other, bank}}) {
+            const CliRun run = cli(arguments);
+            EXPECT_EQ(run.exitCode, 2) << qPrintable(other);
+            EXPECT_EQ(run.out, QString());
+            EXPECT_TRUE(run.err.startsWith(QStringLiteral("error: ") + other))
+                << qPrintable(run.err);
+        }
+    }
 }

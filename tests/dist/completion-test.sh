@@ -46,7 +46,7 @@ expect() {
     fi
 }
 
-expect "kantel-cli " "check demo events export extract header import replace resources save"
+expect "kantel-cli " "check demo diff events export extract header import replace resources save"
 expect "kantel-cli e" "events export extract"
 expect "kantel-cli --v" "--verbose --version"
 expect "kantel-cli resources --" "--help --json --quiet --records --verbose --version"
@@ -70,8 +70,12 @@ expect "kantel-cli replace Bnk_1.bnm " "waves"
 expect "kantel-cli demo " "waves"
 expect "kantel-cli export Bnk_1.bnm " "waves"
 expect "kantel-cli export Bnk_1.bnm --resource 2 " "waves"
+# Two banks for diff, then nothing.
+expect "kantel-cli diff Bnk_1.bnm " "BNK_2.BNM Bnk_1.bnm waves"
+expect "kantel-cli diff Bnk_1.bnm BNK_2.BNM --" "--help --json --quiet --verbose --version"
 # Nothing after a command's last argument.
 expect "kantel-cli resources Bnk_1.bnm " ""
+expect "kantel-cli diff Bnk_1.bnm BNK_2.BNM " ""
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures completion(s) wrong" >&2

@@ -7,10 +7,15 @@
 
 #include "doc/CBnmFormat.h"
 #include "doc/CKantelDoc.h"
+#include "framework/core/AfxMessageBox.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include <cstring>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -355,4 +360,45 @@ TEST(BankRecords, FileNameIsAtMostFifteenCharactersAndAlwaysEnds) {
     // A name with no terminating zero in the record reads its 16 bytes only.
     std::memset(r.fileName, 'y', sizeof r.fileName);
     EXPECT_EQ(CBnmFormat::FileNameText(r), QString(16, QLatin1Char('y')));
+}
+
+// The game plays silence for an external sample without its wave file:
+// opening says so once, naming every missing file once.
+TEST_F(BankDocument, OpeningTellsOnceOfTheExternalSamplesWithoutTheirWaves) {
+    BankBuilder b;
+    b.bank = 1;
+    b.AddSample(1, QStringLiteral("gone.wav"), BankBuilder::Pattern(10, 1), false);
+    b.AddSample(2, QStringLiteral("GONE.wav"), BankBuilder::Pattern(10, 2), false); // the same
+    b.AddSample(3, QStringLiteral("here.wav"), BankBuilder::Pattern(10, 3), false);
+    b.AddSample(4, QStringLiteral("pipe.wav"), BankBuilder::Pattern(10, 4), false);
+    b.AddSample(5, QString(), BankBuilder::Pattern(10, 5), false);
+    b.AddSample(6, QStringLiteral("empty.wav"), QByteArray(), false); // plays nothing anyway
+    b.AddSample(7, QStringLiteral("banked.wav"), BankBuilder::Pattern(10, 7), true);
+    b.AddCdTrack(8, 2);
+    folder.Write(QStringLiteral("HERE.WAV"), BankBuilder::Wave(BankBuilder::Pattern(10, 3)));
+    ASSERT_EQ(
+        ::mkfifo(QFile::encodeName(folder.FilePath(QStringLiteral("pipe.wav"))).constData(), 0600),
+        0);
+    ASSERT_TRUE(Open(b, "[body res]\r\n5 \"Siren\" \"\"\r\n"));
+    ASSERT_EQ(prompts.prompts.size(), 1) << qPrintable(prompts.Texts().join(u'|'));
+    EXPECT_EQ(prompts.prompts[0].type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(prompts.prompts[0].text,
+              QStringLiteral("3 wave files of external samples are missing; the game would play "
+                             "silence for them:\n%1\n%2\nresource 4 (Siren) names no wave file")
+                  .arg(folder.FilePath(QStringLiteral("gone.wav")),
+                       folder.FilePath(QStringLiteral("pipe.wav"))));
+    EXPECT_FALSE(QFile::exists(folder.FilePath(QStringLiteral("gone.wav"))))
+        << "nothing is made up for them";
+
+    // With the files there, nothing is said.
+    prompts.prompts.clear();
+    folder.Write(QStringLiteral("gone.wav"), BankBuilder::Wave(BankBuilder::Pattern(10, 1)));
+    QFile::remove(folder.FilePath(QStringLiteral("pipe.wav")));
+    folder.Write(QStringLiteral("pipe.wav"), BankBuilder::Wave(BankBuilder::Pattern(10, 4)));
+    BankBuilder named = b;
+    CBnmFormat::SetFileName(named.resources[4], QStringLiteral("siren.wav"));
+    folder.Write(QStringLiteral("siren.wav"), BankBuilder::Wave(BankBuilder::Pattern(10, 5)));
+    CKantelDoc again;
+    ASSERT_TRUE(again.OnOpenDocument(folder.Write(QStringLiteral("Bnk_1.bnm"), named.Build())));
+    EXPECT_TRUE(prompts.prompts.isEmpty()) << qPrintable(prompts.Texts().join(u'|'));
 }

@@ -261,8 +261,11 @@ TEST_F(BankCheckerClass, WaveFilesThatDoNotMatchTheirRecords) {
                                    {Kind::WaveUnreadable, Record::Resource, 8},
                                    {Kind::WaveUnreadable, Record::Resource, 11},
                                    {Kind::WaveUnreadable, Record::Resource, 13},
+                                   // the file "../up.wav" does not reach
+                                   {Kind::WaveUnused, Record::Bank, -1},
                                }));
-    ASSERT_EQ(findings.size(), 11U);
+    ASSERT_EQ(findings.size(), 12U);
+    EXPECT_EQ(findings[11].file, folder.FilePath("up.wav"));
     EXPECT_EQ(findings[0].file, folder.FilePath("missing.wav"));
     EXPECT_EQ(findings[4].text, QString("Its wave file %1 holds 11025 Hz, 8 bits, 2 channels, but "
                                         "the record says 22050 Hz, 16 bits, 1 channel.")
@@ -426,6 +429,49 @@ TEST_F(BankCheckerClass, ABankWithoutAFolderIsCheckedOnItsOwn) {
                                                {Kind::BankOutOfRange, Record::Event, 2},
                                                {Kind::DuplicateResourceId, Record::Resource, 1},
                                            }));
+}
+
+// Wave files no bank of the folder names are told, once each, and stay.
+TEST_F(BankCheckerClass, WaveFilesNoBankNamesAreToldAndKept) {
+    BankBuilder b;
+    b.bank = 1;
+    b.AddSample(1, "engine.wav", BankBuilder::Pattern(40, 1), false);
+    // Unnamed: opening would call it after its names-file name, N2.
+    b.AddSample(2, "", BankBuilder::Pattern(50, 2), true);
+    Names("Bnk_1.bnm", {1, 2});
+    BankBuilder other;
+    other.bank = 0;
+    other.AddSample(7, "SKID.WAV", BankBuilder::Pattern(30, 3), false);
+    folder.Write("Bnk_0.bnm", other.Build());
+    for (const char* name : {"Engine.wav", "skid.wav", "N2.wav", "old.WAV", "older.wav",
+                             "K00000001.wav", "notes.txt"}) {
+        folder.Write(QString::fromLatin1(name), BankBuilder::Wave(BankBuilder::Pattern(40, 1)));
+    }
+    ASSERT_TRUE(QDir(folder.Path()).mkdir("folder.wav"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.FilePath("pipe.wav")).constData(), 0600), 0);
+    folder.Write("Bnk_1.bnm", b.Build());
+    const QStringList before = folder.Entries();
+
+    const std::vector<Finding> findings = Check(b.Build());
+    std::vector<Finding> leftovers;
+    for (const Finding& f : findings) {
+        if (f.kind == Kind::WaveUnused) {
+            leftovers.push_back(f);
+        }
+    }
+    ASSERT_EQ(leftovers.size(), 2U) << "of " << findings.size();
+    EXPECT_EQ(leftovers[0].file, folder.FilePath("old.WAV"));
+    EXPECT_EQ(leftovers[1].file, folder.FilePath("older.wav"));
+    EXPECT_EQ(leftovers[0].record, Record::Bank);
+    EXPECT_TRUE(leftovers[0].text.contains(folder.FilePath("old.WAV")));
+    EXPECT_EQ(CBankChecker::KindName(Kind::WaveUnused), "waveUnused");
+    EXPECT_EQ(folder.Entries(), before) << "nothing is deleted";
+
+    // A bank of the folder that cannot be read might name any of them.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.FilePath("Bnk_2.bnm")).constData(), 0600), 0);
+    for (const Finding& f : Check(b.Build())) {
+        EXPECT_NE(f.kind, Kind::WaveUnused) << qPrintable(f.text);
+    }
 }
 
 } // namespace

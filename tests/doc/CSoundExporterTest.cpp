@@ -740,7 +740,11 @@ TEST_F(ExportSoundsCommand, AsksAboutEachFileThereAndYesToAllAnswersForTheRest) 
     }
     prompts.answers = {IDNO, IDYESTOALL};
     EXPECT_TRUE(doc->ExportSounds(Out()));
-    ASSERT_EQ(prompts.prompts.size(), 2);
+    ASSERT_EQ(prompts.prompts.size(), 3);
+    // Then how many were written and where: s0.wav stayed.
+    EXPECT_EQ(prompts.prompts[2].text,
+              QStringLiteral("4 wave files were written to %1.").arg(QDir::cleanPath(Out())));
+    EXPECT_EQ(prompts.prompts[2].type, MB_OK | MB_ICONINFORMATION);
     EXPECT_EQ(prompts.prompts[0].text,
               QStringLiteral("%1 already exists.\nDo you want to replace it?")
                   .arg(OutFile(QStringLiteral("s0.wav"))));
@@ -775,7 +779,9 @@ TEST_F(ExportSoundsCommand, FailuresAreToldInOneMessage) {
     ASSERT_EQ(prompts.prompts.size(), 1);
     EXPECT_EQ(prompts.prompts[0].type, MB_OK | MB_ICONEXCLAMATION);
     const QStringList lines = prompts.prompts[0].text.split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 3) << prompts.prompts[0].text.toStdString();
+    ASSERT_EQ(lines.size(), 4) << prompts.prompts[0].text.toStdString();
+    EXPECT_EQ(lines[3],
+              QStringLiteral("1 wave file was written to %1.").arg(QDir::cleanPath(Out())));
     EXPECT_EQ(lines[0], QStringLiteral("2 of 3 sounds could not be exported:"));
     EXPECT_TRUE(lines[1].startsWith(OutFile(QStringLiteral("Odd.wav")))) << lines[1].toStdString();
     EXPECT_TRUE(lines[2].startsWith(OutFile(QStringLiteral("Gone.wav")))) << lines[2].toStdString();
@@ -804,7 +810,9 @@ TEST_F(ExportSoundsCommand, ABankedSampleWhoseWaveFileWentComesFromWhereOpeningF
     ASSERT_EQ(doc->Resources()[1].offset, 0) << "the offsets moved";
 
     EXPECT_TRUE(doc->ExportSounds(Out()));
-    EXPECT_TRUE(prompts.prompts.isEmpty()) << prompts.Texts().join(u'|').toStdString();
+    EXPECT_EQ(prompts.Texts(),
+              QStringList{
+                  QStringLiteral("2 wave files were written to %1.").arg(QDir::cleanPath(Out()))});
     EXPECT_EQ(folder.Read(QStringLiteral("out/a.wav")).mid(44), BankBuilder::Pattern(300, 1));
     EXPECT_EQ(folder.Read(QStringLiteral("out/b.wav")).mid(44), BankBuilder::Pattern(500, 2));
     EXPECT_EQ(doc->GetExportFileName(1), QStringLiteral("b.wav"));

@@ -216,6 +216,9 @@ static void runExtractionFault(const Fault& fault, const QString& folder) {
     const QByteArray bank = fourSamples();
     const QString bankPath = folder + QStringLiteral("/Bnk_1.bnm");
     ASSERT_TRUE(writeFile(bankPath, bank));
+    // The external sample's wave is there, so the one message is the fault's.
+    ASSERT_TRUE(writeFile(folder + QStringLiteral("/d.wav"),
+                          BankBuilder::Wave(BankBuilder::Pattern(2000, 4))));
     if (!fault.inject(folder)) {
         GTEST_SKIP() << fault.name << ": needs root and mount";
     }

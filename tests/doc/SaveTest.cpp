@@ -189,6 +189,8 @@ TEST_F(Save, AllExternalLeavesTheHeaderRegionAndTheWaves) {
 
 TEST_F(Save, SampleWithoutAWaveBecomesExternalAndTheRestCloseUp) {
     ASSERT_TRUE(Open(threeSamples(false).Build()));
+    // Opening told of the external samples' waves, which the test writes only now.
+    prompts.prompts.clear();
     folder.Write(QStringLiteral("a.wav"), BankBuilder::Wave(BankBuilder::Pattern(100, 1)));
     folder.Write(QStringLiteral("c.wav"), BankBuilder::Wave(BankBuilder::Pattern(300, 3)));
     doc.OnEditAllBanked();
@@ -216,6 +218,8 @@ TEST_F(Save, WaveWithNoDataCannotBeStored) {
     b.AddSample(2, QStringLiteral("b.wav"), BankBuilder::Pattern(10, 2), false);
     b.AddSample(3, QStringLiteral("c.wav"), BankBuilder::Pattern(10, 3), false);
     ASSERT_TRUE(Open(b.Build()));
+    // Opening told of the external samples' waves, which the test writes only now.
+    prompts.prompts.clear();
     folder.Write(QStringLiteral("a.wav"), BankBuilder::Wave(QByteArray()));
     folder.Write(QStringLiteral("b.wav"), BankBuilder::Wave(QByteArray(10, 'x')).left(30));
     folder.Write(QStringLiteral("c.wav"), BankBuilder::Pattern(100, 9)); // not RIFF at all
@@ -460,6 +464,8 @@ TEST_F(Save, WaveTooBigForTheRecordIsNotStored) {
     b.AddSample(1, QStringLiteral("huge.wav"), QByteArray(), false);
     b.AddSample(2, QStringLiteral("b.wav"), BankBuilder::Pattern(20, 2), false);
     ASSERT_TRUE(Open(b.Build()));
+    // Opening told of the external samples' waves, which the test writes only now.
+    prompts.prompts.clear();
     folder.Write(QStringLiteral("b.wav"), BankBuilder::Wave(BankBuilder::Pattern(20, 2)));
     const qint64 data = qint64{1} << 31;
     QByteArray header = BankBuilder::Wave(QByteArray());
@@ -548,6 +554,8 @@ TEST_F(Save, DiskFullPartWayKeepsTheOldBankAndTheRecords) {
     b.AddSample(4, QStringLiteral("big.wav"), BankBuilder::Pattern(40000, 4), true);
     const QByteArray bank = b.Build();
     ASSERT_TRUE(Open(bank));
+    // Opening told of the external samples' waves, which the test writes only now.
+    prompts.prompts.clear();
     folder.Write(QStringLiteral("a.wav"), BankBuilder::Wave(BankBuilder::Pattern(100, 1)));
     folder.Write(QStringLiteral("c.wav"), BankBuilder::Wave(BankBuilder::Pattern(300, 3)));
     doc.OnEditAllBanked();

@@ -1,0 +1,142 @@
+#include "CDiffView.h"
+
+#include "CEventView.h"
+#include "CKantelView.h"
+
+#include "doc/CBankSnapshot.h"
+#include "doc/CKantelDoc.h"
+#include "framework/ui/AfxWin.h"
+#include "framework/ui/CListCtrl.h"
+#include "framework/ui/CMDIChildWnd.h"
+#include "framework/ui/CMDIFrameWnd.h"
+#include "framework/ui/CWinApp.h"
+#include "res/resource.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+using Record = CBankComparer::Difference::Record;
+
+template <class View> View* FindView(const CKantelDoc& doc) {
+    for (IDocumentView* pView : doc.GetViews()) {
+        if (auto* pFound = dynamic_cast<View*>(pView)) {
+            return pFound;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CDiffView::CDiffView() = default;
+
+CDiffView::~CDiffView() = default;
+
+CKantelDoc* CDiffView::GetDocument() const {
+    return static_cast<CKantelDoc*>(CListView::GetDocument());
+}
+
+void CDiffView::SetOtherBank(std::unique_ptr<CBankSnapshot> other) {
+    m_pOther = std::move(other);
+}
+
+void CDiffView::OnUpdate(IDocumentView* /*pSender*/, qintptr /*lHint*/, void* /*pHint*/) {
+    CListCtrl& list = GetListCtrl();
+    list.DeleteAllItems();
+    if (list.GetColumnCount() == 0) {
+        list.InsertColumn(Record, QCoreApplication::translate("CDiffView", "Record"), LVCFMT_LEFT,
+                          180);
+        list.InsertColumn(Difference, QCoreApplication::translate("CDiffView", "Difference"),
+                          LVCFMT_LEFT, 600);
+    }
+    const CKantelDoc* pDoc = GetDocument();
+    m_differences.clear();
+    if (pDoc != nullptr && m_pOther != nullptr) {
+        m_differences =
+            CBankComparer(pDoc->ComparisonBank(), m_pOther->ComparisonBank()).Compare().differences;
+    }
+    list.SetItemCount(static_cast<int>(m_differences.size()));
+    if (pDoc == nullptr || m_pOther == nullptr || GetParentFrame() == nullptr) {
+        return;
+    }
+    const int n = static_cast<int>(m_differences.size());
+    QString caption =
+        n == 0 ? QCoreApplication::translate("CDiffView", "%1 - No Differences with %2")
+                     .arg(pDoc->GetTitle(), m_pOther->Path())
+        : n == 1 ? QCoreApplication::translate("CDiffView", "%1 - 1 Difference with %2")
+                       .arg(pDoc->GetTitle(), m_pOther->Path())
+                 : QCoreApplication::translate("CDiffView", "%1 - %3 Differences with %2")
+                       .arg(pDoc->GetTitle(), m_pOther->Path())
+                       .arg(n);
+    if (pDoc->IsModified()) {
+        caption += QStringLiteral(" *");
+    }
+    GetParentFrame()->SetWindowText(caption);
+}
+
+QString CDiffView::GetCellText(int nItem, int nSubItem) const {
+    if (nItem < 0 || static_cast<size_t>(nItem) >= m_differences.size()) {
+        return QString();
+    }
+    const CBankComparer::Difference& d = m_differences[static_cast<size_t>(nItem)];
+    return nSubItem == Record ? d.label : d.text;
+}
+
+void CDiffView::OnDblclk() {
+    const int selected = GetListCtrl().GetNextItem(-1, LVNI_SELECTED);
+    if (selected >= 0) {
+        GoToRecord(selected);
+    }
+}
+
+void CDiffView::OnKeydown(int nKey) {
+    if (nKey == Qt::Key_Return || nKey == Qt::Key_Enter) {
+        OnDblclk();
+    }
+}
+
+bool CDiffView::GoToRecord(int row) {
+    CKantelDoc* pDoc = GetDocument();
+    if (pDoc == nullptr || row < 0 || static_cast<size_t>(row) >= m_differences.size()) {
+        return false;
+    }
+    const CBankComparer::Difference d = m_differences[static_cast<size_t>(row)];
+    // A names-file difference is about the resource at that index.
+    const bool resource = d.record == Record::Resource || d.record == Record::Name;
+    if (!resource && d.record != Record::Event) {
+        return false;
+    }
+    const int count = static_cast<int>(resource ? pDoc->Resources().size() : pDoc->Events().size());
+    if (d.index < 0 || d.index >= count) {
+        return false; // only the other bank has it
+    }
+    const auto find = [pDoc, resource]() -> CListView* {
+        if (resource) {
+            return FindView<CKantelView>(*pDoc);
+        }
+        return FindView<CEventView>(*pDoc);
+    };
+    CListView* pView = find();
+    if (pView == nullptr) {
+        if (GetParentFrame() != nullptr) {
+            GetParentFrame()->MDIActivate();
+        }
+        AfxGetMainWnd()->OnCommand(resource ? ID_WINDOW_NEW : ID_WINDOW_NEW_EVENT_VIEW);
+        pView = find();
+        if (pView == nullptr) {
+            return false;
+        }
+    }
+    if (pView->GetParentFrame() != nullptr) {
+        pView->GetParentFrame()->MDIActivate();
+    }
+    CListCtrl& list = pView->GetListCtrl();
+    if (d.index >= list.GetItemCount()) {
+        return false;
+    }
+    list.SetItemState(d.index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    list.scrollTo(list.model()->index(d.index, 0));
+    list.setFocus();
+    return true;
+}
