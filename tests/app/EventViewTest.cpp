@@ -150,7 +150,8 @@ TEST_F(EventView, PropertiesOnlyForPitchAndVolumeAndPlayNeverInAnEventView) {
     EXPECT_EQ(Items(OpenPopup(QStringLiteral("&Sound"))),
               (QStringList{QStringLiteral("&Play\tSpace (off)"), QStringLiteral("&Stop (off)"),
                            QStringLiteral("-"), QStringLiteral("&Import Sound... (off)"),
-                           QStringLiteral("&Export Sounds... (off)")}));
+                           QStringLiteral("&Export Sounds... (off)"),
+                           QStringLiteral("Replace from &Folder... (off)")}));
 
     // A Play event opens nothing, and Space plays nothing.
     DoubleClickRow(*pEvents, 0);

@@ -37,6 +37,11 @@ struct Opened {
 
 Opened open(CKantelDoc& doc, const TestFolder& folder, const QByteArray& bytes,
             const QString& name = QStringLiteral("Bnk_1.bnm")) {
+    // The external samples' waves are there, so that only what the reader
+    // finds is told.
+    for (const char* wave : {"a.wav", "b.wav", "c.wav"}) {
+        folder.Write(QString::fromLatin1(wave), BankBuilder::Wave(BankBuilder::Pattern(10, 1)));
+    }
     RecordingPromptSink prompts;
     const bool ok = doc.OnOpenDocument(folder.Write(name, bytes));
     return {ok, prompts.prompts};
