@@ -5,6 +5,7 @@
 #include "CSampleNameIndex.h"
 #include "CWaveFile.h"
 
+#include "framework/core/CCaseFold.h"
 #include "framework/core/CFile.h"
 #include "framework/core/CFileBatch.h"
 #include "framework/core/CFileException.h"
@@ -191,6 +192,8 @@ private:
     // a folder of that name counts as no file.
     QString ExistingFile(const QString& name) const;
     QString ForeignReason(const QString& found) const;
+    // Whether name in the folder is the bank file being opened.
+    bool IsBankItself(const QString& name) const;
     bool IsFreeFor(int index, const QString& name) const;
     QString NameFor(int index) const {
         return m_x.ChooseSampleName(
@@ -237,6 +240,15 @@ void CSampleExtractor::Pass::RenameAway(int i, QString& fileName, const QString&
     Rename(i, fileName);
 }
 
+// Asked for every sample, so the path is not put together unless its length
+// could match: a comparison without regard to case never matches texts of
+// different lengths.
+bool CSampleExtractor::Pass::IsBankItself(const QString& name) const {
+    const QString& bankPath = m_x.m_bank.bankPath;
+    return m_folder.size() + name.size() == bankPath.size() &&
+           QString(m_folder + name).compare(bankPath, Qt::CaseInsensitive) == 0;
+}
+
 QString CSampleExtractor::Pass::ExistingFile(const QString& name) const {
     const QString found = m_listing.Resolve(name);
     return found.isEmpty() || m_listing.IsFolder(found) ? QString() : found;
@@ -264,8 +276,8 @@ QString CSampleExtractor::Pass::ForeignReason(const QString& found) const {
 // that file holds exactly this sample's data, which is how the same name is
 // found again when the bank is opened again.
 bool CSampleExtractor::Pass::IsFreeFor(int index, const QString& name) const {
-    if (QString(m_folder + name).compare(m_x.m_bank.bankPath, Qt::CaseInsensitive) == 0 ||
-        m_names.IsTakenByOther(name, Resource(index)) || m_batch.FindAdded(name) >= 0) {
+    if (IsBankItself(name) || m_names.IsTakenByOther(name, Resource(index)) ||
+        m_batch.FindAdded(name) >= 0) {
         return false;
     }
     const QString found = m_listing.Resolve(name);
@@ -282,7 +294,7 @@ QString CSampleExtractor::Pass::FileNameFor(int i) {
     // files outside its folder.
     if (fileName.isEmpty() || fileName.contains(QLatin1Char('/')) ||
         fileName == QStringLiteral(".") || fileName == QStringLiteral("..") ||
-        QString(m_folder + fileName).compare(m_x.m_bank.bankPath, Qt::CaseInsensitive) == 0) {
+        IsBankItself(fileName)) {
         fileName = NameFor(i);
         Rename(i, fileName);
     }
@@ -290,7 +302,7 @@ QString CSampleExtractor::Pass::FileNameFor(int i) {
     // that differ only in case) share it only when their data are the same;
     // otherwise the later one's data would be replaced by the earlier one's on
     // the next save.
-    const auto first = m_takenBy.constFind(fileName.toCaseFolded());
+    const auto first = m_takenBy.constFind(CCaseFold::Fold(fileName));
     if (first != m_takenBy.cend() && m_x.OpenedData(*first) != m_x.OpenedData(i)) {
         RenameAway(i, fileName,
                    QCoreApplication::translate(
@@ -314,7 +326,7 @@ qint64 CSampleExtractor::Pass::Place(int i) {
             existing = waiting >= 0 ? QString() : ExistingFile(fileName);
         }
     }
-    m_takenBy.insert(fileName.toCaseFolded(), i);
+    m_takenBy.insert(CCaseFold::Fold(fileName), i);
     if (waiting < 0 && existing.isEmpty()) {
         return Write(i, fileName);
     }

@@ -1,5 +1,6 @@
 #include "CFolderListing.h"
 
+#include "CCaseFold.h"
 #include "CFile.h"
 
 #include <QDir>
@@ -46,13 +47,13 @@ QString CFolderListing::Resolve(const QString& name) const {
         m_bFolded = true;
         m_firstByFolded.reserve(m_names.size());
         for (const QString& entry : m_names) {
-            QString& first = m_firstByFolded[entry.toCaseFolded()];
+            QString& first = m_firstByFolded[CCaseFold::Fold(entry)];
             if (first.isEmpty() || entry < first) {
                 first = entry;
             }
         }
     }
-    return m_firstByFolded.value(name.toCaseFolded());
+    return m_firstByFolded.value(CCaseFold::Fold(name));
 }
 
 bool CFolderListing::IsFolder(const QString& entry) const {
