@@ -27,6 +27,18 @@ namespace {
 // holds a whole sample twice.
 constexpr qint64 kCopyChunk = 1 << 20;
 
+// name ends in ".wav" in any case. Asked for every sample's file, where Qt's
+// comparison without regard to case would fold each character through its
+// Unicode tables; no character but an ASCII letter folds to w, a or v.
+bool endsWithWav(const QString& name) {
+    if (name.size() < 4) {
+        return false;
+    }
+    const QChar* end = name.constData() + name.size() - 4;
+    const auto is = [](QChar c, char16_t lower) { return (c.unicode() | 0x20U) == lower; };
+    return end[0] == QLatin1Char('.') && is(end[1], u'w') && is(end[2], u'a') && is(end[3], u'v');
+}
+
 } // namespace
 
 // A name for a banked sample whose record names no file of its own, or whose
@@ -171,10 +183,10 @@ public:
         : m_x(extractor), m_report(report), m_folder(extractor.m_bank.folder),
           m_count(static_cast<int>(extractor.m_bank.resources.size())), m_listing(m_folder),
           m_batch(m_folder), m_waitsIn(static_cast<size_t>(m_count), -1) {
+        m_bankName = extractor.m_bank.bankPath.mid(m_folder.size());
         // What an open that was killed half-way left behind.
         m_batch.RemoveOrphans(
             m_listing.NamesStartingWith(QString::fromLatin1(CFileBatch::kTemporaryPrefix)));
-        m_names.Build(m_x.m_bank.resources.data(), m_count);
     }
 
     int Count() const { return m_count; }
@@ -199,8 +211,9 @@ private:
         return m_x.ChooseSampleName(
             index, [this, index](const QString& n) { return IsFreeFor(index, n); });
     }
-    // The file name of sample i once the record's own is found usable.
-    QString FileNameFor(int i);
+    // The file name of sample i once the record's own is found usable, and
+    // that name case-folded in folded.
+    QString FileNameFor(int i, QString& folded);
     qint64 Write(int i, const QString& fileName);
     void NoteFailure(const CFileException& error, qsizetype count);
 
@@ -211,8 +224,14 @@ private:
     // One reading of the folder serves every sample; the files this run
     // writes are known to the batch.
     const CFolderListing m_listing;
+    // What follows the folder's length in the bank's path: the bank's name
+    // when it lies in the folder.
+    QString m_bankName;
     CFileBatch m_batch;
-    CSampleNameIndex m_names;
+    // Counted at the first name that has to be chosen: a bank whose records
+    // all name usable files never needs it.
+    mutable CSampleNameIndex m_names;
+    mutable bool m_bNamesBuilt = false;
     // Per resource: the number of the batch file its data waits in, or -1.
     std::vector<int> m_waitsIn;
     // Case-folded file name -> the first banked sample of this bank that took it.
@@ -230,7 +249,9 @@ void CSampleExtractor::Pass::Rename(int i, const QString& name) {
     SoundResource& resource = Resource(i);
     const QString before = CBnmFormat::FileNameText(resource);
     CBnmFormat::SetFileName(resource, name);
-    m_names.Rename(before, CBnmFormat::FileNameText(resource));
+    if (m_bNamesBuilt) {
+        m_names.Rename(before, CBnmFormat::FileNameText(resource));
+    }
 }
 
 void CSampleExtractor::Pass::RenameAway(int i, QString& fileName, const QString& why) {
@@ -240,13 +261,14 @@ void CSampleExtractor::Pass::RenameAway(int i, QString& fileName, const QString&
     Rename(i, fileName);
 }
 
-// Asked for every sample, so the path is not put together unless its length
-// could match: a comparison without regard to case never matches texts of
+// Asked for every sample, so only names of the bank's own length are compared
+// at all: a comparison without regard to case never matches texts of
 // different lengths.
 bool CSampleExtractor::Pass::IsBankItself(const QString& name) const {
     const QString& bankPath = m_x.m_bank.bankPath;
-    return m_folder.size() + name.size() == bankPath.size() &&
-           QString(m_folder + name).compare(bankPath, Qt::CaseInsensitive) == 0;
+    return bankPath.size() == m_folder.size() + name.size() &&
+           m_bankName.compare(name, Qt::CaseInsensitive) == 0 &&
+           QStringView(bankPath).first(m_folder.size()).compare(m_folder, Qt::CaseInsensitive) == 0;
 }
 
 QString CSampleExtractor::Pass::ExistingFile(const QString& name) const {
@@ -264,8 +286,7 @@ QString CSampleExtractor::Pass::ForeignReason(const QString& found) const {
         return QCoreApplication::translate("CSampleExtractor", "%1 is not a regular file")
             .arg(found);
     }
-    if (!found.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive) &&
-        !IsWaveFile(m_folder + found)) {
+    if (!endsWithWav(found) && !IsWaveFile(m_folder + found)) {
         return QCoreApplication::translate("CSampleExtractor", "%1 is not a wave file").arg(found);
     }
     return QString();
@@ -276,6 +297,10 @@ QString CSampleExtractor::Pass::ForeignReason(const QString& found) const {
 // that file holds exactly this sample's data, which is how the same name is
 // found again when the bank is opened again.
 bool CSampleExtractor::Pass::IsFreeFor(int index, const QString& name) const {
+    if (!m_bNamesBuilt) {
+        m_names.Build(m_x.m_bank.resources.data(), m_count);
+        m_bNamesBuilt = true;
+    }
     if (IsBankItself(name) || m_names.IsTakenByOther(name, Resource(index)) ||
         m_batch.FindAdded(name) >= 0) {
         return false;
@@ -285,7 +310,7 @@ bool CSampleExtractor::Pass::IsFreeFor(int index, const QString& name) const {
                                WaveHolds(m_folder + found, m_x.OpenedData(index)));
 }
 
-QString CSampleExtractor::Pass::FileNameFor(int i) {
+QString CSampleExtractor::Pass::FileNameFor(int i, QString& folded) {
     QString fileName = CBnmFormat::FileNameText(Resource(i));
     // A record without a name of its own, or one naming the bank itself, gets
     // a name whether or not there is a names file; otherwise its data would
@@ -302,17 +327,20 @@ QString CSampleExtractor::Pass::FileNameFor(int i) {
     // that differ only in case) share it only when their data are the same;
     // otherwise the later one's data would be replaced by the earlier one's on
     // the next save.
-    const auto first = m_takenBy.constFind(CCaseFold::Fold(fileName));
+    folded = CCaseFold::Fold(fileName);
+    const auto first = m_takenBy.constFind(folded);
     if (first != m_takenBy.cend() && m_x.OpenedData(*first) != m_x.OpenedData(i)) {
         RenameAway(i, fileName,
                    QCoreApplication::translate(
                        "CSampleExtractor", "another sample names the same file with other data"));
+        folded = CCaseFold::Fold(fileName);
     }
     return fileName;
 }
 
 qint64 CSampleExtractor::Pass::Place(int i) {
-    QString fileName = FileNameFor(i);
+    QString folded;
+    QString fileName = FileNameFor(i, folded);
     // A file an earlier record of this bank wrote counts as existing.
     int waiting = m_batch.FindAdded(fileName);
     // A folder of that name is no wave file: writing fails below and is
@@ -322,11 +350,12 @@ qint64 CSampleExtractor::Pass::Place(int i) {
         const QString why = ForeignReason(existing);
         if (!why.isEmpty()) {
             RenameAway(i, fileName, why);
+            folded = CCaseFold::Fold(fileName);
             waiting = m_batch.FindAdded(fileName);
             existing = waiting >= 0 ? QString() : ExistingFile(fileName);
         }
     }
-    m_takenBy.insert(CCaseFold::Fold(fileName), i);
+    m_takenBy.insert(folded, i);
     if (waiting < 0 && existing.isEmpty()) {
         return Write(i, fileName);
     }

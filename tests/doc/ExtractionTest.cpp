@@ -147,6 +147,26 @@ TEST_F(Extraction, ExistingWaveInAnotherCaseCountsAsWritten) {
     EXPECT_EQ(folder.Read(QStringLiteral("ENGINE.WAV")), QByteArray("theirs"));
 }
 
+// Only a name ending in ".wav", in any case, is taken for a wave file without
+// looking inside; a name that merely comes close is looked at.
+TEST_F(Extraction, OnlyAWaveNameEndingSparesTheLookInside) {
+    BankBuilder b;
+    const QString names[] = {QStringLiteral("horn.wAV"), QStringLiteral("horn.wab"),
+                             QStringLiteral("horn.wa"), QStringLiteral("hornXwav"),
+                             QStringLiteral("wav")};
+    for (int i = 0; i < 5; ++i) {
+        b.AddSample(i + 1, names[i], BankBuilder::Pattern(10, i), true);
+        folder.Write(names[i], "not a wave");
+    }
+    ASSERT_TRUE(Open(b.Build()));
+    EXPECT_EQ(FileName(0), names[0]);
+    for (int i = 1; i < 5; ++i) {
+        EXPECT_NE(FileName(i), names[i]) << i;
+        EXPECT_EQ(WaveData(FileName(i)), BankBuilder::Pattern(10, i)) << i;
+        EXPECT_EQ(folder.Read(names[i]), QByteArray("not a wave")) << i;
+    }
+}
+
 // --- Wave files are written together -----------------------------------------------
 
 // A wave file shows under its name only when it is whole and on disk, so none

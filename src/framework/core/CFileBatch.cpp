@@ -283,6 +283,11 @@ int CFileBatch::Add(const QString& name, std::initializer_list<QByteArrayView> p
 }
 
 int CFileBatch::FindAdded(const QString& name) const {
+    // Opening a bank whose wave files all exist asks once per sample and
+    // adds nothing.
+    if (m_added.isEmpty()) {
+        return -1;
+    }
     return m_added.value(CCaseFold::Fold(name), -1);
 }
 

@@ -17,12 +17,16 @@ CFolderListing::CFolderListing(const QString& folder)
     if (dir == nullptr) {
         return;
     }
+    // The names are gathered first so that the set is made at its size once,
+    // not grown through every power of two of a folder of many files.
+    QStringList names;
     while (const dirent* entry = ::readdir(dir)) {
-        const QString name = QFile::decodeName(entry->d_name);
-        if (name == QStringLiteral(".") || name == QStringLiteral("..")) {
+        const QByteArrayView bytes(entry->d_name);
+        if (bytes == ".." || bytes == ".") {
             continue;
         }
-        m_names.insert(name);
+        const QString name = DecodeName(bytes);
+        names.append(name);
         if (entry->d_type == DT_DIR) {
             m_folders.insert(name);
         } else if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
@@ -32,6 +36,21 @@ CFolderListing::CFolderListing(const QString& folder)
         }
     }
     ::closedir(dir);
+    m_names.reserve(names.size());
+    for (const QString& name : names) {
+        m_names.insert(name);
+    }
+}
+
+// Every locale we run in spells ASCII as ASCII, and an ASCII name, which
+// nearly every wave file has, needs no decoder.
+QString CFolderListing::DecodeName(QByteArrayView bytes) {
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return QFile::decodeName(bytes.toByteArray());
+        }
+    }
+    return QString::fromLatin1(bytes);
 }
 
 QString CFolderListing::Resolve(const QString& name) const {
