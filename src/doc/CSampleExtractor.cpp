@@ -184,6 +184,7 @@ public:
           m_count(static_cast<int>(extractor.m_bank.resources.size())), m_listing(m_folder),
           m_batch(m_folder), m_waitsIn(static_cast<size_t>(m_count), -1) {
         m_bankName = extractor.m_bank.bankPath.mid(m_folder.size());
+        m_takenBy.reserve(m_count);
         // What an open that was killed half-way left behind.
         m_batch.RemoveOrphans(
             m_listing.NamesStartingWith(QString::fromLatin1(CFileBatch::kTemporaryPrefix)));
