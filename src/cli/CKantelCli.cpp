@@ -99,6 +99,20 @@ template <typename Cells> void printTable(const CBankRecords& doc, bool json, QT
         titles << QString::fromLatin1(column.title);
     }
     out << titles.join(QLatin1Char('\t')) << '\n';
+    if constexpr (requires(QString & text) {
+                      Cells::AppendRowText(doc, 0, text, QLatin1Char('\t'));
+                  }) {
+        // A bank may hold 65,535 rows: one string serves them all, and no
+        // cell becomes a string of its own.
+        QString line;
+        for (int row = 0; row < rows; ++row) {
+            line.resize(0);
+            Cells::AppendRowText(doc, row, line, QLatin1Char('\t'));
+            line.back() = QLatin1Char('\n');
+            out << line;
+        }
+        return;
+    }
     for (int row = 0; row < rows; ++row) {
         QStringList cells;
         for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
