@@ -18,6 +18,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -213,8 +214,17 @@ private:
             index, [this, index](const QString& n) { return IsFreeFor(index, n); });
     }
     // The file name of sample i once the record's own is found usable, and
-    // that name case-folded in folded.
-    QString FileNameFor(int i, QString& folded);
+    // FoldedKey of that name in key.
+    QString FileNameFor(int i, size_t& key);
+    // A hash of name case-folded, made without a folded copy of it where the
+    // name is ASCII, as nearly every record's is.
+    static size_t FoldedKey(const QString& name);
+    // Whether the file name of sample j equals name without regard to case.
+    bool SameFile(int j, const QString& name) const;
+    // The sample of this bank that took name last, without regard to case,
+    // or -1; key is FoldedKey(name).
+    int TakenBy(const QString& name, size_t key) const;
+    void Take(const QString& name, size_t key, int i);
     qint64 Write(int i, const QString& fileName);
     void NoteFailure(const CFileException& error, qsizetype count);
 
@@ -235,8 +245,11 @@ private:
     mutable bool m_bNamesBuilt = false;
     // Per resource: the number of the batch file its data waits in, or -1.
     std::vector<int> m_waitsIn;
-    // Case-folded file name -> the first banked sample of this bank that took it.
-    QHash<QString, int> m_takenBy;
+    // Which banked sample of this bank took a file name last, case aside:
+    // by FoldedKey, for the first name of each key; names that share a key
+    // with another go by their folded text.
+    QHash<size_t, int> m_takenBy;
+    QHash<QString, int> m_takenByFolded;
     // Samples that got a file of their own although their records named one.
     QStringList m_renamed;
     // Wave files that could not be written are told of in one message at the
@@ -311,7 +324,50 @@ bool CSampleExtractor::Pass::IsFreeFor(int index, const QString& name) const {
                                WaveHolds(m_folder + found, m_x.OpenedData(index)));
 }
 
-QString CSampleExtractor::Pass::FileNameFor(int i, QString& folded) {
+size_t CSampleExtractor::Pass::FoldedKey(const QString& name) {
+    const auto hash = [](QStringView text, bool lower) {
+        std::uint64_t h = 14695981039346656037ULL;
+        for (const QChar c : text) {
+            char16_t u = c.unicode();
+            if (lower && u >= u'A' && u <= u'Z') {
+                u = static_cast<char16_t>(u + (u'a' - u'A'));
+            }
+            h = (h ^ u) * 1099511628211ULL;
+        }
+        return static_cast<size_t>(h);
+    };
+    for (const QChar c : name) {
+        if (c.unicode() >= 0x80) {
+            return hash(CCaseFold::Fold(name), false);
+        }
+    }
+    return hash(name, true);
+}
+
+bool CSampleExtractor::Pass::SameFile(int j, const QString& name) const {
+    return CCaseFold::Fold(CBnmFormat::FileNameText(Resource(j))) == CCaseFold::Fold(name);
+}
+
+int CSampleExtractor::Pass::TakenBy(const QString& name, size_t key) const {
+    const auto first = m_takenBy.constFind(key);
+    if (first == m_takenBy.cend()) {
+        return -1;
+    }
+    return SameFile(*first, name) ? *first : m_takenByFolded.value(CCaseFold::Fold(name), -1);
+}
+
+void CSampleExtractor::Pass::Take(const QString& name, size_t key, int i) {
+    const auto first = m_takenBy.find(key);
+    if (first == m_takenBy.end()) {
+        m_takenBy.insert(key, i);
+    } else if (SameFile(*first, name)) {
+        *first = i;
+    } else {
+        m_takenByFolded.insert(CCaseFold::Fold(name), i);
+    }
+}
+
+QString CSampleExtractor::Pass::FileNameFor(int i, size_t& key) {
     QString fileName = CBnmFormat::FileNameText(Resource(i));
     // A record without a name of its own, or one naming the bank itself, gets
     // a name whether or not there is a names file; otherwise its data would
@@ -328,20 +384,20 @@ QString CSampleExtractor::Pass::FileNameFor(int i, QString& folded) {
     // that differ only in case) share it only when their data are the same;
     // otherwise the later one's data would be replaced by the earlier one's on
     // the next save.
-    folded = CCaseFold::Fold(fileName);
-    const auto first = m_takenBy.constFind(folded);
-    if (first != m_takenBy.cend() && m_x.OpenedData(*first) != m_x.OpenedData(i)) {
+    key = FoldedKey(fileName);
+    const int first = TakenBy(fileName, key);
+    if (first >= 0 && m_x.OpenedData(first) != m_x.OpenedData(i)) {
         RenameAway(i, fileName,
                    QCoreApplication::translate(
                        "CSampleExtractor", "another sample names the same file with other data"));
-        folded = CCaseFold::Fold(fileName);
+        key = FoldedKey(fileName);
     }
     return fileName;
 }
 
 qint64 CSampleExtractor::Pass::Place(int i) {
-    QString folded;
-    QString fileName = FileNameFor(i, folded);
+    size_t key = 0;
+    QString fileName = FileNameFor(i, key);
     // A file an earlier record of this bank wrote counts as existing.
     int waiting = m_batch.FindAdded(fileName);
     // A folder of that name is no wave file: writing fails below and is
@@ -351,12 +407,12 @@ qint64 CSampleExtractor::Pass::Place(int i) {
         const QString why = ForeignReason(existing);
         if (!why.isEmpty()) {
             RenameAway(i, fileName, why);
-            folded = CCaseFold::Fold(fileName);
+            key = FoldedKey(fileName);
             waiting = m_batch.FindAdded(fileName);
             existing = waiting >= 0 ? QString() : ExistingFile(fileName);
         }
     }
-    m_takenBy.insert(folded, i);
+    Take(fileName, key, i);
     if (waiting < 0 && existing.isEmpty()) {
         return Write(i, fileName);
     }
