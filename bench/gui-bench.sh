@@ -2,7 +2,8 @@
 # Measures the editor's list windows on two generated banks: 100 resources
 # and 65,535 resources (the most a bank can index). Refreshing the long
 # list must cost at most 1.5 times refreshing the short one, and opening the
-# long bank into its first window at most twice `cat` of the file.
+# long bank into its first window at most twice `cat` of the file and its
+# names file with `ls -f` of its folder.
 #
 #   bench/gui-bench.sh [BUILD_DIR] [WORK_DIR] [MEGABYTES] [RUNS]
 #

@@ -8,6 +8,9 @@
 # for RUNS + 3 times the bank (default /tmp/kantel-bench). Each figure is the
 # median of RUNS runs (default 3), with the files in the page cache.
 #
+# Saving is measured against cat of the wave files it packs, into one file
+# followed by sync of that file: the reading and writing a save cannot avoid.
+#
 # kantel-cli syncs every file it writes before it reports success; cp does
 # not, so cp followed by sync of the copy is measured too. When eatmydata is
 # installed, extract and save are measured once more with every sync turned
@@ -60,7 +63,7 @@ extract_into() {
     ln -f "$bank" "$1/Bnk_0.bnm"
 }
 
-labels=(cp cp_sync extract save)
+labels=(cp cp_sync extract cat_sync save)
 for ((i = 1; i <= runs; i++)); do
     rm -f "$work/copy/"*
     run cp cp "$bank" "$work/copy/Bnk_0.bnm"
@@ -69,6 +72,12 @@ for ((i = 1; i <= runs; i++)); do
 
     extract_into "$work/x$i"
     run extract "$cli" extract "$work/x$i/Bnk_0.bnm"
+
+    # What saving must at least do: read every wave file, write one file and
+    # sync it.
+    rm -f "$work/copy/"*
+    run cat_sync sh -c 'out=$1; shift; cat "$@" >"$out" && sync "$out"' sh \
+        "$work/copy/waves" "$work/x$i/"*.wav
 
     # Saving packs the wave files that extraction left back into a new bank.
     rm -f "$work/copy/"*

@@ -119,6 +119,20 @@ template <typename Cells> void printTable(const CBankRecords& doc, bool json, QT
         titles << QString::fromLatin1(column.title);
     }
     out << titles.join(QLatin1Char('\t')) << '\n';
+    if constexpr (requires(QString & text) {
+                      Cells::AppendRowText(doc, 0, text, QLatin1Char('\t'));
+                  }) {
+        // A bank may hold 65,535 rows: one string serves them all, and no
+        // cell becomes a string of its own.
+        QString line;
+        for (int row = 0; row < rows; ++row) {
+            line.resize(0);
+            Cells::AppendRowText(doc, row, line, QLatin1Char('\t'));
+            line.back() = QLatin1Char('\n');
+            out << line;
+        }
+        return;
+    }
     for (int row = 0; row < rows; ++row) {
         QStringList cells;
         for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
@@ -224,10 +238,19 @@ std::optional<QByteArray> readStdin(QTextStream& err) {
     }
 }
 
-// The bank at path (standard input for "-") and the names beside it, or
-// nothing after saying why. Troubles the editor would show in message boxes
-// go to err as lines.
-std::optional<LoadedBank> readBank(const QString& path, QTextStream& err) {
+// How much of a bank a command looks at. Sample data and names cost most of
+// the reading of a big bank, so a command that shows neither reads neither.
+enum class Reading {
+    Whole,       // the sample data too, and the names
+    Records,     // the header region and the names
+    HeaderRegion // the header region alone
+};
+
+// The bank at path (standard input for "-") and, unless reading says
+// otherwise, the names beside it, or nothing after saying why. Troubles the
+// editor would show in message boxes go to err as lines.
+std::optional<LoadedBank> readBank(const QString& path, QTextStream& err,
+                                   Reading reading = Reading::Whole) {
     CResult<BankImage> read{FormatError{}};
     QString opened;
     if (isStdin(path)) {
@@ -252,7 +275,8 @@ std::optional<LoadedBank> readBank(const QString& path, QTextStream& err) {
                 return std::nullopt;
             }
             opened = file.GetFilePath();
-            read = CBankReader::Read(file);
+            read = reading == Reading::Whole ? CBankReader::Read(file)
+                                             : CBankReader::ReadRecords(file);
         } catch (const CFileException& e) {
             QString text = e.m_cause != CFileException::none || !e.m_strDetail.isEmpty()
                                ? e.GetErrorMessage()
@@ -278,7 +302,7 @@ std::optional<LoadedBank> readBank(const QString& path, QTextStream& err) {
     for (const QString& warning : bank.image.warnings) {
         tell(err, warning, MB_OK | MB_ICONEXCLAMATION);
     }
-    if (opened.isEmpty()) {
+    if (opened.isEmpty() || reading == Reading::HeaderRegion) {
         return bank;
     }
     CResult<NamesTable> names = CNamesFileReader::ReadBeside(opened, bank.image.resourceCount);
@@ -420,7 +444,10 @@ int runDemo(const Invocation& run) {
 
 // header, resources and events: the bank is read and shown, nothing written.
 int runLook(const Invocation& run) {
-    const std::optional<LoadedBank> bank = readBank(run.args.at(0), run.err);
+    // The header's figures need no names; the lists show them.
+    const std::optional<LoadedBank> bank = readBank(
+        run.args.at(0), run.err,
+        run.command == QStringLiteral("header") ? Reading::HeaderRegion : Reading::Records);
     if (!bank) {
         return CKantelCli::Failure;
     }

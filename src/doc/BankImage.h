@@ -19,7 +19,8 @@ struct BankImage {
         void operator()(quint8* image) const;
     };
     std::unique_ptr<quint8[], Deleter> data;
-    qint64 size = 0; // bytes allocated for data, the file's length when read
+    qint64 size = 0;     // bytes allocated for data, the file's length when read whole
+    qint64 fileSize = 0; // the file's length; size is less when only the header region was read
     BnmHeader* header = nullptr;
     SoundResource* resources = nullptr;
     int resourceCount = 0;

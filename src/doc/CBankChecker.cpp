@@ -5,6 +5,7 @@
 #include "CLeftoverWaves.h"
 #include "CWaveReader.h"
 
+#include "framework/core/CCaseFold.h"
 #include "framework/core/CFile.h"
 #include "framework/core/CFileException.h"
 #include "framework/core/CFolderListing.h"
@@ -379,9 +380,9 @@ void CBankChecker::Run::Waves() {
                 CheckWave(i, InFolder(found));
             }
         }
-        const auto first = firstOfFile.constFind(name.toCaseFolded());
+        const auto first = firstOfFile.constFind(CCaseFold::Fold(name));
         if (first == firstOfFile.cend()) {
-            firstOfFile.insert(name.toCaseFolded(), i);
+            firstOfFile.insert(CCaseFold::Fold(name), i);
             continue;
         }
         const SoundResource& other = resources[static_cast<size_t>(*first)];

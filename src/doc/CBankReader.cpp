@@ -90,7 +90,33 @@ CResult<BankImage> CBankReader::Read(CFile& file) {
     if (file.Read(image.Value().data.get(), length) != length) {
         return error(FormatError::Kind::NotABank);
     }
-    return Layout(std::move(image.Value()), file.GetFilePath());
+    return Layout(std::move(image.Value()), file.GetFilePath(), length);
+}
+
+CResult<BankImage> CBankReader::ReadRecords(CFile& file) {
+    const qint64 length = file.GetLength();
+    if (length <= CBnmFormat::kHeaderSize || length > qint64{0xFFFFFFFF}) {
+        // Refused either way; the whole read says why as it always has.
+        return Read(file);
+    }
+    BnmHeader header{};
+    file.SeekToBegin();
+    if (file.Read(&header, sizeof header) != static_cast<qint64>(sizeof header)) {
+        return error(FormatError::Kind::NotABank);
+    }
+    if (!CountTables(header, length)) {
+        return Read(file);
+    }
+    const qint64 region = header.sampleDataOffset;
+    CResult<BankImage> image = Allocate(region);
+    if (!image) {
+        return image;
+    }
+    file.SeekToBegin();
+    if (file.Read(image.Value().data.get(), region) != region) {
+        return error(FormatError::Kind::NotABank);
+    }
+    return Layout(std::move(image.Value()), file.GetFilePath(), length);
 }
 
 CResult<BankImage> CBankReader::Read(QByteArrayView bytes, const QString& path) {
@@ -100,7 +126,7 @@ CResult<BankImage> CBankReader::Read(QByteArrayView bytes, const QString& path) 
     }
     std::memcpy(image.Value().data.get(), bytes.data(), static_cast<size_t>(bytes.size()));
     return Layout(std::move(image.Value()),
-                  path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath());
+                  path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath(), bytes.size());
 }
 
 std::optional<CBankReader::TableCounts> CBankReader::CountTables(const BnmHeader& header,
@@ -116,8 +142,8 @@ std::optional<CBankReader::TableCounts> CBankReader::CountTables(const BnmHeader
         recordsThatFit(header.eventTableOffset, header.eventCount, CBnmFormat::kEventSize, region)};
 }
 
-CResult<BankImage> CBankReader::Layout(BankImage image, const QString& path) {
-    const qint64 length = image.size;
+CResult<BankImage> CBankReader::Layout(BankImage image, const QString& path, qint64 length) {
+    image.fileSize = length;
     const auto* header = reinterpret_cast<const BnmHeader*>(image.data.get());
     const std::optional<TableCounts> counts =
         length > CBnmFormat::kHeaderSize ? CountTables(*header, length) : std::nullopt;
@@ -166,7 +192,10 @@ CResult<BankImage> CBankReader::Layout(BankImage image, const QString& path) {
 
     image.header = reinterpret_cast<BnmHeader*>(image.data.get());
     image.resourceCount = resources;
-    image.resources = reinterpret_cast<SoundResource*>(image.data.get() + resourcesAt);
+    // A table that starts past the header region holds no record; its
+    // place may lie past what was read.
+    image.resources =
+        reinterpret_cast<SoundResource*>(image.data.get() + std::min(resourcesAt, image.size));
     image.eventCount = events;
     image.events =
         events > 0 ? reinterpret_cast<SoundEvent*>(image.data.get() + eventsAt) : nullptr;

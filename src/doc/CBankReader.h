@@ -24,6 +24,10 @@ class CBankReader {
 public:
     // Reads file from its start. File errors throw CFileException.
     static CResult<BankImage> Read(CFile& file);
+    // The same, but only the header region goes into memory: for looking at
+    // the records of a bank whose sample data nobody will ask for. Refuses
+    // and warns about exactly what Read does.
+    static CResult<BankImage> ReadRecords(CFile& file);
     // The same on bytes already in memory; path names the bank in messages
     // and gives its folder. An empty path is a bank that came from a stream:
     // it has no folder.
@@ -40,6 +44,7 @@ public:
     static std::optional<TableCounts> CountTables(const BnmHeader& header, qint64 length);
 
 private:
-    static CResult<BankImage> Layout(BankImage image, const QString& path);
+    // Finds the header and tables in image, read from a file of length bytes.
+    static CResult<BankImage> Layout(BankImage image, const QString& path, qint64 length);
     static CResult<BankImage> Allocate(qint64 length);
 };

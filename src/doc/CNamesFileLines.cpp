@@ -35,7 +35,8 @@ bool CNamesFileLines::Next(QByteArray& line, qsizetype maxLength) {
     if (Peek() < 0) {
         return false;
     }
-    line.clear();
+    // Emptied, not freed: the next line reuses the memory of this one.
+    line.resize(0);
     const auto isEnd = [](char c) { return c == '\r' || c == '\n' || c == '\0'; };
     while (Peek() >= 0) {
         const char* bytes = m_buffer.constData();

@@ -5,6 +5,7 @@
 #include "CSampleNameIndex.h"
 #include "CWaveFile.h"
 
+#include "framework/core/CCaseFold.h"
 #include "framework/core/CFile.h"
 #include "framework/core/CFileBatch.h"
 #include "framework/core/CFileException.h"
@@ -17,6 +18,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -25,6 +27,18 @@ namespace {
 // Wave files are compared in pieces of this size, so opening a bank never
 // holds a whole sample twice.
 constexpr qint64 kCopyChunk = 1 << 20;
+
+// name ends in ".wav" in any case. Asked for every sample's file, where Qt's
+// comparison without regard to case would fold each character through its
+// Unicode tables; no character but an ASCII letter folds to w, a or v.
+bool endsWithWav(const QString& name) {
+    if (name.size() < 4) {
+        return false;
+    }
+    const QChar* end = name.constData() + name.size() - 4;
+    const auto is = [](QChar c, char16_t lower) { return (c.unicode() | 0x20U) == lower; };
+    return end[0] == QLatin1Char('.') && is(end[1], u'w') && is(end[2], u'a') && is(end[3], u'v');
+}
 
 } // namespace
 
@@ -170,10 +184,11 @@ public:
         : m_x(extractor), m_report(report), m_folder(extractor.m_bank.folder),
           m_count(static_cast<int>(extractor.m_bank.resources.size())), m_listing(m_folder),
           m_batch(m_folder), m_waitsIn(static_cast<size_t>(m_count), -1) {
+        m_bankName = extractor.m_bank.bankPath.mid(m_folder.size());
+        m_takenBy.reserve(m_count);
         // What an open that was killed half-way left behind.
         m_batch.RemoveOrphans(
             m_listing.NamesStartingWith(QString::fromLatin1(CFileBatch::kTemporaryPrefix)));
-        m_names.Build(m_x.m_bank.resources.data(), m_count);
     }
 
     int Count() const { return m_count; }
@@ -191,13 +206,25 @@ private:
     // a folder of that name counts as no file.
     QString ExistingFile(const QString& name) const;
     QString ForeignReason(const QString& found) const;
+    // Whether name in the folder is the bank file being opened.
+    bool IsBankItself(const QString& name) const;
     bool IsFreeFor(int index, const QString& name) const;
     QString NameFor(int index) const {
         return m_x.ChooseSampleName(
             index, [this, index](const QString& n) { return IsFreeFor(index, n); });
     }
-    // The file name of sample i once the record's own is found usable.
-    QString FileNameFor(int i);
+    // The file name of sample i once the record's own is found usable, and
+    // FoldedKey of that name in key.
+    QString FileNameFor(int i, size_t& key);
+    // A hash of name case-folded, made without a folded copy of it where the
+    // name is ASCII, as nearly every record's is.
+    static size_t FoldedKey(const QString& name);
+    // Whether the file name of sample j equals name without regard to case.
+    bool SameFile(int j, const QString& name) const;
+    // The sample of this bank that took name last, without regard to case,
+    // or -1; key is FoldedKey(name).
+    int TakenBy(const QString& name, size_t key) const;
+    void Take(const QString& name, size_t key, int i);
     qint64 Write(int i, const QString& fileName);
     void NoteFailure(const CFileException& error, qsizetype count);
 
@@ -208,12 +235,21 @@ private:
     // One reading of the folder serves every sample; the files this run
     // writes are known to the batch.
     const CFolderListing m_listing;
+    // What follows the folder's length in the bank's path: the bank's name
+    // when it lies in the folder.
+    QString m_bankName;
     CFileBatch m_batch;
-    CSampleNameIndex m_names;
+    // Counted at the first name that has to be chosen: a bank whose records
+    // all name usable files never needs it.
+    mutable CSampleNameIndex m_names;
+    mutable bool m_bNamesBuilt = false;
     // Per resource: the number of the batch file its data waits in, or -1.
     std::vector<int> m_waitsIn;
-    // Case-folded file name -> the first banked sample of this bank that took it.
-    QHash<QString, int> m_takenBy;
+    // Which banked sample of this bank took a file name last, case aside:
+    // by FoldedKey, for the first name of each key; names that share a key
+    // with another go by their folded text.
+    QHash<size_t, int> m_takenBy;
+    QHash<QString, int> m_takenByFolded;
     // Samples that got a file of their own although their records named one.
     QStringList m_renamed;
     // Wave files that could not be written are told of in one message at the
@@ -227,7 +263,9 @@ void CSampleExtractor::Pass::Rename(int i, const QString& name) {
     SoundResource& resource = Resource(i);
     const QString before = CBnmFormat::FileNameText(resource);
     CBnmFormat::SetFileName(resource, name);
-    m_names.Rename(before, CBnmFormat::FileNameText(resource));
+    if (m_bNamesBuilt) {
+        m_names.Rename(before, CBnmFormat::FileNameText(resource));
+    }
 }
 
 void CSampleExtractor::Pass::RenameAway(int i, QString& fileName, const QString& why) {
@@ -235,6 +273,16 @@ void CSampleExtractor::Pass::RenameAway(int i, QString& fileName, const QString&
     m_renamed.append(QStringLiteral("%1 -> %2 (%3)").arg(fileName, own, why));
     fileName = own;
     Rename(i, fileName);
+}
+
+// Asked for every sample, so only names of the bank's own length are compared
+// at all: a comparison without regard to case never matches texts of
+// different lengths.
+bool CSampleExtractor::Pass::IsBankItself(const QString& name) const {
+    const QString& bankPath = m_x.m_bank.bankPath;
+    return bankPath.size() == m_folder.size() + name.size() &&
+           m_bankName.compare(name, Qt::CaseInsensitive) == 0 &&
+           QStringView(bankPath).first(m_folder.size()).compare(m_folder, Qt::CaseInsensitive) == 0;
 }
 
 QString CSampleExtractor::Pass::ExistingFile(const QString& name) const {
@@ -252,8 +300,7 @@ QString CSampleExtractor::Pass::ForeignReason(const QString& found) const {
         return QCoreApplication::translate("CSampleExtractor", "%1 is not a regular file")
             .arg(found);
     }
-    if (!found.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive) &&
-        !IsWaveFile(m_folder + found)) {
+    if (!endsWithWav(found) && !IsWaveFile(m_folder + found)) {
         return QCoreApplication::translate("CSampleExtractor", "%1 is not a wave file").arg(found);
     }
     return QString();
@@ -264,8 +311,12 @@ QString CSampleExtractor::Pass::ForeignReason(const QString& found) const {
 // that file holds exactly this sample's data, which is how the same name is
 // found again when the bank is opened again.
 bool CSampleExtractor::Pass::IsFreeFor(int index, const QString& name) const {
-    if (QString(m_folder + name).compare(m_x.m_bank.bankPath, Qt::CaseInsensitive) == 0 ||
-        m_names.IsTakenByOther(name, Resource(index)) || m_batch.FindAdded(name) >= 0) {
+    if (!m_bNamesBuilt) {
+        m_names.Build(m_x.m_bank.resources.data(), m_count);
+        m_bNamesBuilt = true;
+    }
+    if (IsBankItself(name) || m_names.IsTakenByOther(name, Resource(index)) ||
+        m_batch.FindAdded(name) >= 0) {
         return false;
     }
     const QString found = m_listing.Resolve(name);
@@ -273,7 +324,50 @@ bool CSampleExtractor::Pass::IsFreeFor(int index, const QString& name) const {
                                WaveHolds(m_folder + found, m_x.OpenedData(index)));
 }
 
-QString CSampleExtractor::Pass::FileNameFor(int i) {
+size_t CSampleExtractor::Pass::FoldedKey(const QString& name) {
+    const auto hash = [](QStringView text, bool lower) {
+        std::uint64_t h = 14695981039346656037ULL;
+        for (const QChar c : text) {
+            char16_t u = c.unicode();
+            if (lower && u >= u'A' && u <= u'Z') {
+                u = static_cast<char16_t>(u + (u'a' - u'A'));
+            }
+            h = (h ^ u) * 1099511628211ULL;
+        }
+        return static_cast<size_t>(h);
+    };
+    for (const QChar c : name) {
+        if (c.unicode() >= 0x80) {
+            return hash(CCaseFold::Fold(name), false);
+        }
+    }
+    return hash(name, true);
+}
+
+bool CSampleExtractor::Pass::SameFile(int j, const QString& name) const {
+    return CCaseFold::Fold(CBnmFormat::FileNameText(Resource(j))) == CCaseFold::Fold(name);
+}
+
+int CSampleExtractor::Pass::TakenBy(const QString& name, size_t key) const {
+    const auto first = m_takenBy.constFind(key);
+    if (first == m_takenBy.cend()) {
+        return -1;
+    }
+    return SameFile(*first, name) ? *first : m_takenByFolded.value(CCaseFold::Fold(name), -1);
+}
+
+void CSampleExtractor::Pass::Take(const QString& name, size_t key, int i) {
+    const auto first = m_takenBy.find(key);
+    if (first == m_takenBy.end()) {
+        m_takenBy.insert(key, i);
+    } else if (SameFile(*first, name)) {
+        *first = i;
+    } else {
+        m_takenByFolded.insert(CCaseFold::Fold(name), i);
+    }
+}
+
+QString CSampleExtractor::Pass::FileNameFor(int i, size_t& key) {
     QString fileName = CBnmFormat::FileNameText(Resource(i));
     // A record without a name of its own, or one naming the bank itself, gets
     // a name whether or not there is a names file; otherwise its data would
@@ -282,7 +376,7 @@ QString CSampleExtractor::Pass::FileNameFor(int i) {
     // files outside its folder.
     if (fileName.isEmpty() || fileName.contains(QLatin1Char('/')) ||
         fileName == QStringLiteral(".") || fileName == QStringLiteral("..") ||
-        QString(m_folder + fileName).compare(m_x.m_bank.bankPath, Qt::CaseInsensitive) == 0) {
+        IsBankItself(fileName)) {
         fileName = NameFor(i);
         Rename(i, fileName);
     }
@@ -290,17 +384,20 @@ QString CSampleExtractor::Pass::FileNameFor(int i) {
     // that differ only in case) share it only when their data are the same;
     // otherwise the later one's data would be replaced by the earlier one's on
     // the next save.
-    const auto first = m_takenBy.constFind(fileName.toCaseFolded());
-    if (first != m_takenBy.cend() && m_x.OpenedData(*first) != m_x.OpenedData(i)) {
+    key = FoldedKey(fileName);
+    const int first = TakenBy(fileName, key);
+    if (first >= 0 && m_x.OpenedData(first) != m_x.OpenedData(i)) {
         RenameAway(i, fileName,
                    QCoreApplication::translate(
                        "CSampleExtractor", "another sample names the same file with other data"));
+        key = FoldedKey(fileName);
     }
     return fileName;
 }
 
 qint64 CSampleExtractor::Pass::Place(int i) {
-    QString fileName = FileNameFor(i);
+    size_t key = 0;
+    QString fileName = FileNameFor(i, key);
     // A file an earlier record of this bank wrote counts as existing.
     int waiting = m_batch.FindAdded(fileName);
     // A folder of that name is no wave file: writing fails below and is
@@ -310,11 +407,12 @@ qint64 CSampleExtractor::Pass::Place(int i) {
         const QString why = ForeignReason(existing);
         if (!why.isEmpty()) {
             RenameAway(i, fileName, why);
+            key = FoldedKey(fileName);
             waiting = m_batch.FindAdded(fileName);
             existing = waiting >= 0 ? QString() : ExistingFile(fileName);
         }
     }
-    m_takenBy.insert(fileName.toCaseFolded(), i);
+    Take(fileName, key, i);
     if (waiting < 0 && existing.isEmpty()) {
         return Write(i, fileName);
     }

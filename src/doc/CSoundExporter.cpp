@@ -6,6 +6,7 @@
 #include "CWaveFile.h"
 #include "CWaveReader.h"
 
+#include "framework/core/CCaseFold.h"
 #include "framework/core/CFile.h"
 #include "framework/core/CFileBatch.h"
 #include "framework/core/CFileException.h"
@@ -110,7 +111,7 @@ void CSoundExporter::NameSamples() {
             stem = QString::asprintf("Res%05d", id);
         }
         stems.append(stem);
-        wanted.insert(QString(stem + kExtension).toCaseFolded());
+        wanted.insert(CCaseFold::Fold(QString(stem + kExtension)));
     }
     QSet<QString> taken;
     // Per folded stem, the number its next copy tries first, so a bank whose
@@ -122,14 +123,15 @@ void CSoundExporter::NameSamples() {
             continue;
         }
         QString name = stem + kExtension;
-        if (taken.contains(name.toCaseFolded())) {
-            int& k = nextNumber[stem.toCaseFolded()];
+        if (taken.contains(CCaseFold::Fold(name))) {
+            int& k = nextNumber[CCaseFold::Fold(stem)];
             k = std::max(k, 2);
             do {
                 name = QStringLiteral("%1 (%2)%3").arg(stem).arg(k++).arg(kExtension);
-            } while (taken.contains(name.toCaseFolded()) || wanted.contains(name.toCaseFolded()));
+            } while (taken.contains(CCaseFold::Fold(name)) ||
+                     wanted.contains(CCaseFold::Fold(name)));
         }
-        taken.insert(name.toCaseFolded());
+        taken.insert(CCaseFold::Fold(name));
         m_names.append(name);
     }
 }
@@ -148,7 +150,7 @@ std::vector<CSoundExporter::Target> CSoundExporter::Plan(const QString& folder, 
     if (!here.isEmpty() && here == QFileInfo(m_bank.folder).canonicalFilePath()) {
         for (const SoundResource& resource : m_bank.records.Resources()) {
             if (resource.IsSample()) {
-                waveFiles.insert(CBnmFormat::FileNameText(resource).toCaseFolded());
+                waveFiles.insert(CCaseFold::Fold(CBnmFormat::FileNameText(resource)));
             }
         }
     }
@@ -161,7 +163,7 @@ std::vector<CSoundExporter::Target> CSoundExporter::Plan(const QString& folder, 
         if (name.isEmpty()) {
             continue;
         }
-        if (waveFiles.contains(name.toCaseFolded())) {
+        if (waveFiles.contains(CCaseFold::Fold(name))) {
             targets.push_back(
                 {i, name, false, false,
                  QCoreApplication::translate("CSoundExporter",

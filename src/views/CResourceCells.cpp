@@ -129,21 +129,26 @@ QString CResourceCells::Text(const CBankRecords& records, int row, int column) {
 }
 
 void CResourceCells::AppendRowText(const CBankRecords& records, int row, QString& out) {
+    AppendRowText(records, row, out, QLatin1Char('\n'));
+}
+
+void CResourceCells::AppendRowText(const CBankRecords& records, int row, QString& out,
+                                   QChar separator) {
     if (row < 0 || row >= RowCount(records)) {
         for (int column = 0; column < ColumnCount; ++column) {
-            out.append(QLatin1Char('\n'));
+            out.append(separator);
         }
         return;
     }
     const SoundResource& r = records.Resources()[static_cast<size_t>(row)];
     const int id = r.resourceId & 0xFFFF;
-    const auto cell = [&out](const QString& text) {
+    const auto cell = [&out, separator](const QString& text) {
         out.append(text);
-        out.append(QLatin1Char('\n'));
+        out.append(separator);
     };
-    const auto number = [&out](qint64 value) {
+    const auto number = [&out, separator](qint64 value) {
         appendNumber(out, value);
-        out.append(QLatin1Char('\n'));
+        out.append(separator);
     };
     if (const ResourceName* pName = records.FindResourceName(id)) {
         cell(pName->name);
@@ -176,7 +181,7 @@ void CResourceCells::AppendRowText(const CBankRecords& records, int row, QString
         number(r.bitsPerSample);
         for (int i = 0; i < 6; ++i) {
             appendNumber(out, r.flags[i]);
-            out.append(i < 5 ? QLatin1Char(',') : QLatin1Char('\n'));
+            out.append(i < 5 ? QChar(QLatin1Char(',')) : separator);
         }
         cell(CBnmFormat::WaveFormatText(r.waveFormat));
         cell(QString());

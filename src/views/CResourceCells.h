@@ -43,4 +43,7 @@ public:
     // Every cell of a row as Text gives it, each followed by a line break,
     // appended to out without a string for each cell: what a filter reads.
     static void AppendRowText(const CBankRecords& records, int row, QString& out);
+    // The same with another character after each cell: a tab for the CLI's
+    // table, which prints every row of a bank.
+    static void AppendRowText(const CBankRecords& records, int row, QString& out, QChar separator);
 };

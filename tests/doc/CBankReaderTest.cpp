@@ -102,4 +102,52 @@ TEST(BankReaderClass, ATableLongerThanTheRegionIsCutWithAWarning) {
     EXPECT_TRUE(prompts.prompts.isEmpty());
 }
 
+// Reading only the records must see the bank exactly as a whole read does,
+// refusals and warnings alike, without taking its sample data into memory.
+TEST(BankReaderClass, ReadingTheRecordsAloneSeesWhatAWholeReadSees) {
+    RecordingPromptSink prompts;
+    TestFolder folder;
+    const QByteArray good = twoEventsThreeResources();
+    QByteArray cut = good;
+    BankBuilder::Put32(cut, kResourceCountAt, 9);
+    QByteArray inside = good;
+    BankBuilder::Put32(inside, kSampleDataAt, 20);
+    QByteArray pastTheEnd = good;
+    BankBuilder::Put32(pastTheEnd, kSampleDataAt, static_cast<quint32>(good.size() + 1));
+    QByteArray onHeader = good;
+    BankBuilder::Put32(onHeader, kEventTableAt, 8);
+    const QByteArray banks[] = {good,     cut,           inside,        pastTheEnd,
+                                onHeader, good.left(36), good.left(37), good.left(20)};
+    for (const QByteArray& bytes : banks) {
+        const QString path = folder.Write(QStringLiteral("Bnk_2.bnm"), bytes);
+        CFile whole;
+        CFile records;
+        ASSERT_TRUE(whole.Open(path, CFile::modeRead));
+        ASSERT_TRUE(records.Open(path, CFile::modeRead));
+        const CResult<BankImage> a = CBankReader::Read(whole);
+        const CResult<BankImage> b = CBankReader::ReadRecords(records);
+        ASSERT_EQ(bool(a), bool(b)) << bytes.size();
+        if (!a) {
+            EXPECT_EQ(a.Error().kind, b.Error().kind);
+            EXPECT_EQ(a.Error().text, b.Error().text);
+            continue;
+        }
+        const BankImage& x = a.Value();
+        const BankImage& y = b.Value();
+        EXPECT_EQ(y.size, y.regionSize);
+        EXPECT_EQ(y.fileSize, bytes.size());
+        EXPECT_EQ(x.fileSize, bytes.size());
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(y.data.get()), y.size),
+                  bytes.left(y.size));
+        EXPECT_EQ(x.resourceCount, y.resourceCount);
+        EXPECT_EQ(x.eventCount, y.eventCount);
+        EXPECT_EQ(reinterpret_cast<const quint8*>(y.resources) - y.data.get(),
+                  reinterpret_cast<const quint8*>(x.resources) - x.data.get());
+        EXPECT_EQ(x.warnings, y.warnings);
+        EXPECT_EQ(x.bank, y.bank);
+        EXPECT_EQ(x.folder, y.folder);
+    }
+    EXPECT_TRUE(prompts.prompts.isEmpty());
+}
+
 } // namespace

@@ -45,6 +45,37 @@ TEST(NamesFileReaderClass, EntriesFillTablePositionsAndTheFirstOfAnIdAnswers) {
     EXPECT_TRUE(prompts.prompts.isEmpty());
 }
 
+// Entries that repeat a description share its text; each must still get its
+// own, cut where a description is cut.
+TEST(NamesFileReaderClass, RepeatedAndChangingDescriptionsEachReadAsWritten) {
+    TestFolder folder;
+    const QByteArray longer(300, 'd');
+    CResult<NamesTable> read = readText(folder,
+                                        "[body res]\n"
+                                        "1\t\"A\" \"same\"\n"
+                                        "2 \"B\" \"same\"\n"
+                                        "3 \"C\" \"\"\n"
+                                        "4 \"D\" \"same\"\n"
+                                        "5 \"E\" \"" +
+                                            longer + "\"\n6 \"F\" \"" + longer + "x\"\n7 \"G\"\n",
+                                        7);
+    ASSERT_TRUE(read);
+    const NamesTable& table = read.Value();
+    ASSERT_NE(table.names, nullptr);
+    const QString expected[] = {QStringLiteral("same"),
+                                QStringLiteral("same"),
+                                QString(),
+                                QStringLiteral("same"),
+                                QString(CNamesFileReader::kMaxDescription, QLatin1Char('d')),
+                                QString(CNamesFileReader::kMaxDescription, QLatin1Char('d')),
+                                QString()};
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(table.names[i].description, expected[i]) << i;
+    }
+    EXPECT_EQ(table.names[0].name, QStringLiteral("A"));
+    EXPECT_EQ(table.firstOfId.value(7), 6);
+}
+
 TEST(NamesFileReaderClass, NoBodyNamesNothingAndNoResourcesIsAQuietRefusal) {
     TestFolder folder;
     CResult<NamesTable> noBody = readText(folder, "7 \"Engine\"\n", 3);

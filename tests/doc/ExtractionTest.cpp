@@ -147,6 +147,41 @@ TEST_F(Extraction, ExistingWaveInAnotherCaseCountsAsWritten) {
     EXPECT_EQ(folder.Read(QStringLiteral("ENGINE.WAV")), QByteArray("theirs"));
 }
 
+// Letters beyond ASCII count without regard to case too, as on the games'
+// file system.
+TEST_F(Extraction, NamesBeyondAsciiThatDifferOnlyInCaseNameOneFile) {
+    BankBuilder b;
+    b.AddSample(1, QStringLiteral("\u00e9t\u00e9.wav"), BankBuilder::Pattern(10, 1), true);
+    b.AddSample(2, QStringLiteral("\u00c9T\u00c9.WAV"), BankBuilder::Pattern(20, 2), true);
+    b.AddSample(3, QStringLiteral("\u00c9t\u00e9.wav"), BankBuilder::Pattern(10, 1), true);
+    ASSERT_TRUE(Open(b.Build()));
+    EXPECT_EQ(FileName(0), QStringLiteral("\u00e9t\u00e9.wav"));
+    EXPECT_NE(FileName(1).compare(QStringLiteral("\u00e9t\u00e9.wav"), Qt::CaseInsensitive), 0);
+    EXPECT_EQ(WaveData(FileName(1)), BankBuilder::Pattern(20, 2));
+    EXPECT_EQ(FileName(2), QStringLiteral("\u00c9t\u00e9.wav"));
+    EXPECT_EQ(WaveData(FileName(0)), BankBuilder::Pattern(10, 1));
+}
+
+// Only a name ending in ".wav", in any case, is taken for a wave file without
+// looking inside; a name that merely comes close is looked at.
+TEST_F(Extraction, OnlyAWaveNameEndingSparesTheLookInside) {
+    BankBuilder b;
+    const QString names[] = {QStringLiteral("horn.wAV"), QStringLiteral("horn.wab"),
+                             QStringLiteral("horn.wa"), QStringLiteral("hornXwav"),
+                             QStringLiteral("wav")};
+    for (int i = 0; i < 5; ++i) {
+        b.AddSample(i + 1, names[i], BankBuilder::Pattern(10, i), true);
+        folder.Write(names[i], "not a wave");
+    }
+    ASSERT_TRUE(Open(b.Build()));
+    EXPECT_EQ(FileName(0), names[0]);
+    for (int i = 1; i < 5; ++i) {
+        EXPECT_NE(FileName(i), names[i]) << i;
+        EXPECT_EQ(WaveData(FileName(i)), BankBuilder::Pattern(10, i)) << i;
+        EXPECT_EQ(folder.Read(names[i]), QByteArray("not a wave")) << i;
+    }
+}
+
 // --- Wave files are written together -----------------------------------------------
 
 // A wave file shows under its name only when it is whole and on disk, so none

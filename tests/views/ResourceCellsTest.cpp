@@ -152,5 +152,9 @@ TEST_F(ResourceCells, RowTextIsEveryCellInTurn) {
             cells += CResourceCells::Text(doc.Records(), r, c) + QLatin1Char('\n');
         }
         EXPECT_EQ(text, cells) << "row " << r;
+        QString tabbed;
+        CResourceCells::AppendRowText(doc.Records(), r, tabbed, QLatin1Char('\t'));
+        EXPECT_EQ(tabbed, cells.mid(7).replace(QLatin1Char('\n'), QLatin1Char('\t')))
+            << "row " << r;
     }
 }

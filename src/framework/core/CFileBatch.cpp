@@ -1,5 +1,7 @@
 #include "CFileBatch.h"
 
+#include "CCaseFold.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -273,7 +275,7 @@ int CFileBatch::Add(const QString& name, std::initializer_list<QByteArrayView> p
         Throw(failure, name);
     }
     m_addedNames.insert(m_entries.back().name);
-    const QString folded = name.toCaseFolded();
+    const QString folded = CCaseFold::Fold(name);
     if (!m_added.contains(folded)) {
         m_added.insert(folded, number);
     }
@@ -281,7 +283,12 @@ int CFileBatch::Add(const QString& name, std::initializer_list<QByteArrayView> p
 }
 
 int CFileBatch::FindAdded(const QString& name) const {
-    return m_added.value(name.toCaseFolded(), -1);
+    // Opening a bank whose wave files all exist asks once per sample and
+    // adds nothing.
+    if (m_added.isEmpty()) {
+        return -1;
+    }
+    return m_added.value(CCaseFold::Fold(name), -1);
 }
 
 int CFileBatch::SyncContents(int folderFd) {

@@ -1,5 +1,6 @@
 #include "CFolderListing.h"
 
+#include "CCaseFold.h"
 #include "CFile.h"
 
 #include <QDir>
@@ -16,12 +17,16 @@ CFolderListing::CFolderListing(const QString& folder)
     if (dir == nullptr) {
         return;
     }
+    // The names are gathered first so that the set is made at its size once,
+    // not grown through every power of two of a folder of many files.
+    QStringList names;
     while (const dirent* entry = ::readdir(dir)) {
-        const QString name = QFile::decodeName(entry->d_name);
-        if (name == QStringLiteral(".") || name == QStringLiteral("..")) {
+        const QByteArrayView bytes(entry->d_name);
+        if (bytes == ".." || bytes == ".") {
             continue;
         }
-        m_names.insert(name);
+        const QString name = DecodeName(bytes);
+        names.append(name);
         if (entry->d_type == DT_DIR) {
             m_folders.insert(name);
         } else if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
@@ -31,6 +36,21 @@ CFolderListing::CFolderListing(const QString& folder)
         }
     }
     ::closedir(dir);
+    m_names.reserve(names.size());
+    for (const QString& name : names) {
+        m_names.insert(name);
+    }
+}
+
+// Every locale we run in spells ASCII as ASCII, and an ASCII name, which
+// nearly every wave file has, needs no decoder.
+QString CFolderListing::DecodeName(QByteArrayView bytes) {
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return QFile::decodeName(bytes.toByteArray());
+        }
+    }
+    return QString::fromLatin1(bytes);
 }
 
 QString CFolderListing::Resolve(const QString& name) const {
@@ -46,13 +66,13 @@ QString CFolderListing::Resolve(const QString& name) const {
         m_bFolded = true;
         m_firstByFolded.reserve(m_names.size());
         for (const QString& entry : m_names) {
-            QString& first = m_firstByFolded[entry.toCaseFolded()];
+            QString& first = m_firstByFolded[CCaseFold::Fold(entry)];
             if (first.isEmpty() || entry < first) {
                 first = entry;
             }
         }
     }
-    return m_firstByFolded.value(name.toCaseFolded());
+    return m_firstByFolded.value(CCaseFold::Fold(name));
 }
 
 bool CFolderListing::IsFolder(const QString& entry) const {

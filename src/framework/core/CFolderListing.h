@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -30,6 +31,8 @@ public:
     QStringList NamesStartingWith(const QString& prefix) const;
 
 private:
+    static QString DecodeName(QByteArrayView bytes);
+
     QString m_strFolder;
     QSet<QString> m_names;
     QSet<QString> m_folders;
