@@ -1460,3 +1460,52 @@ TEST_F(CliDemo, DiffOfABankThatCannotBeReadExitsTwoNamingIt) {
         }
     }
 }
+
+// Each replaced sample as loud as the one it replaced, as a second meter
+// (ffmpeg's) hears it: one external and one banked, in one run.
+TEST_F(CliDemo, ReplaceMatchesTheLoudnessOfEachSoundItReplaces) {
+    if (!SoundTools::Available()) {
+        GTEST_SKIP() << "sox and ffmpeg are needed";
+    }
+    const auto sox = [&](const QString& name, const QString& line) {
+        return SoundTools::Make(folder.FilePath(name), line);
+    };
+    // Long enough for a loudness reading, unlike the demo's own samples.
+    const QString quiet = sox(QStringLiteral("quiet.flac"),
+                              QStringLiteral("-r 44100 -c 2 OUT synth 2 pinknoise gain -30"));
+    const QString medium = sox(QStringLiteral("medium.wav"),
+                               QStringLiteral("-r 22050 -c 1 OUT synth 2 sine 500 gain -20"));
+    for (const auto& [resource, source] :
+         {std::pair{QStringLiteral("Crash"), quiet}, std::pair{QStringLiteral("Wind"), medium}}) {
+        ASSERT_EQ(cli({QStringLiteral("import"), bank, resource, source}).exitCode, 0);
+    }
+    const auto waveOf = [&](const QString& name) {
+        const QJsonArray records =
+            QJsonDocument::fromJson(
+                cli({QStringLiteral("resources"), bank, QStringLiteral("--records")}).out.toUtf8())
+                .array();
+        for (const QJsonValue& r : records) {
+            if (r[QStringLiteral("name")].toString() == name) {
+                return dir + QLatin1Char('/') + r[QStringLiteral("fileName")].toString();
+            }
+        }
+        return QString();
+    };
+    // Wind's data is the bank's own copy once the import saved it; its wave
+    // file is the same sound.
+    const double crashBefore = SoundTools::LoudnessLufs(waveOf(QStringLiteral("Crash")));
+    const double windBefore = SoundTools::LoudnessLufs(waveOf(QStringLiteral("Wind")));
+    const QString sounds = folder.FilePath(QStringLiteral("new"));
+    ASSERT_TRUE(QDir().mkpath(sounds));
+    ASSERT_FALSE(SoundTools::Make(sounds + QStringLiteral("/crash.ogg"),
+                                  QStringLiteral("-r 48000 -c 2 OUT synth 2 sine 700 gain -3"))
+                     .isEmpty());
+    ASSERT_FALSE(SoundTools::Make(sounds + QStringLiteral("/WIND.aiff"),
+                                  QStringLiteral("-r 44100 -c 1 OUT synth 2 brownnoise gain -40"))
+                     .isEmpty());
+    const CliRun run =
+        cli({QStringLiteral("replace"), bank, sounds, QStringLiteral("--match-loudness")});
+    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    EXPECT_NEAR(SoundTools::LoudnessLufs(waveOf(QStringLiteral("Crash"))), crashBefore, 0.5);
+    EXPECT_NEAR(SoundTools::LoudnessLufs(waveOf(QStringLiteral("Wind"))), windBefore, 0.5);
+}
