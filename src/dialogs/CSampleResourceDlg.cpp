@@ -119,7 +119,7 @@ void CSampleResourceDlg::OnSelect() {
     CWaveHeaderCheck::Header header;
     const CWaveHeaderCheck::Result check = CWaveHeaderCheck::CheckFile(path, header);
     if (check != CWaveHeaderCheck::Ok &&
-        !CSoundImporter::Describe(m_pDoc->ImportRequest(-1, path, {}))) {
+        (m_pDoc == nullptr || !CSoundImporter::Describe(m_pDoc->ImportRequest(-1, path, {})))) {
         // Not a sound at all: the file's trouble in the dialog's own words.
         AfxMessageBox(CWaveHeaderCheck::Message(check, folder), MB_OK | MB_ICONEXCLAMATION);
         return;

@@ -5,8 +5,11 @@
 
 namespace {
 
-// Records are packed and compared as the bytes a save writes.
+// Records are packed and compared as the bytes a save writes. Each byte of
+// them is a field's (a record's union is as wide as its widest member, and
+// packed records have no padding), so the bytes are the fields.
 template <class T> bool SameBytes(const T& a, const T& b) {
+    // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison): see above.
     return std::memcmp(&a, &b, sizeof(T)) == 0;
 }
 
@@ -72,10 +75,10 @@ bool CBankEdit::IsEmpty() const {
 }
 
 qsizetype CBankEdit::Cost() const {
-    return static_cast<qsizetype>(sizeof(CBankEdit) +
-                                  m_resources.size() * sizeof(Change<SoundResource>) +
-                                  m_events.size() * sizeof(Change<SoundEvent>) +
-                                  m_extraction.size() * sizeof(Change<SampleExtraction>));
+    const size_t bytes = sizeof(CBankEdit) + m_resources.size() * sizeof(Change<SoundResource>) +
+                         m_events.size() * sizeof(Change<SoundEvent>) +
+                         m_extraction.size() * sizeof(Change<SampleExtraction>);
+    return static_cast<qsizetype>(bytes);
 }
 
 void CBankEdit::Write(const Tables& tables, bool after) const {

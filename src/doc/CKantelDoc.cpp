@@ -730,6 +730,7 @@ bool CKantelDoc::ReplaceResources(std::span<const ResourceEdit> edits, const QSt
     bool sample = edits.empty();
     for (const ResourceEdit& edit : edits) {
         if (edit.index < 0 || edit.index >= m_nResources ||
+            // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison): packed, every byte a field's.
             std::memcmp(&m_pResources[edit.index], &edit.before, sizeof(SoundResource)) != 0) {
             return false;
         }
@@ -753,6 +754,7 @@ bool CKantelDoc::ReplaceResources(std::span<const ResourceEdit> edits, const QSt
 bool CKantelDoc::ReplaceEvent(int index, const SoundEvent& before, const SoundEvent& after,
                               const QString& label) {
     if (index < 0 || index >= m_nEvents ||
+        // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison): packed, every byte a field's.
         std::memcmp(&m_pEvents[index], &before, sizeof(SoundEvent)) != 0) {
         return false;
     }

@@ -62,8 +62,13 @@ int renameReplacing(int folderFd, const QByteArray& from, const QByteArray& to) 
 }
 
 bool isUnsupported(int savedErrno) {
+    // ENOTSUP is EOPNOTSUPP on Linux; both are named for other systems.
+#if ENOTSUP == EOPNOTSUPP
+    return savedErrno == EINVAL || savedErrno == ENOSYS || savedErrno == EOPNOTSUPP;
+#else
     return savedErrno == EINVAL || savedErrno == ENOSYS || savedErrno == EOPNOTSUPP ||
            savedErrno == ENOTSUP;
+#endif
 }
 
 } // namespace

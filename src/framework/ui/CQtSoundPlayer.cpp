@@ -136,12 +136,11 @@ bool CQtSoundPlayer::Play(const QString& path, unsigned flags) {
             return;
         }
         const qint64 elapsed = clock.elapsed();
-        if (effect.status() == QSoundEffect::Error || elapsed >= deadlineMs) {
+        if (effect.status() == QSoundEffect::Error || elapsed >= deadlineMs ||
+            (elapsed >= durationMs && !effect.isPlaying())) {
             end();
         } else if (elapsed < durationMs) {
             lengthTimer.start(static_cast<int>(durationMs - elapsed));
-        } else if (!effect.isPlaying()) {
-            end();
         } else {
             lengthTimer.start(static_cast<int>(deadlineMs - elapsed));
         }
