@@ -2,6 +2,7 @@
 
 #include "CEventView.h"
 #include "CKantelView.h"
+#include "CRecordGoTo.h"
 
 #include "doc/CKantelDoc.h"
 #include "framework/ui/AfxWin.h"
@@ -18,16 +19,6 @@
 namespace {
 
 using Record = CBankChecker::Finding::Record;
-
-// The first list of the bank of this kind.
-template <class View> View* FindView(const CKantelDoc& doc) {
-    for (IDocumentView* pView : doc.GetViews()) {
-        if (auto* pFound = dynamic_cast<View*>(pView)) {
-            return pFound;
-        }
-    }
-    return nullptr;
-}
 
 } // namespace
 
@@ -96,34 +87,5 @@ bool CCheckView::GoToRecord(int row) {
     if (!resource && finding.record != Record::Event) {
         return false;
     }
-    const auto find = [pDoc, resource]() -> CListView* {
-        if (resource) {
-            return FindView<CKantelView>(*pDoc);
-        }
-        return FindView<CEventView>(*pDoc);
-    };
-    CListView* pView = find();
-    if (pView == nullptr) {
-        // A new window of that kind on this window's bank, as the Window
-        // menu opens one.
-        if (GetParentFrame() != nullptr) {
-            GetParentFrame()->MDIActivate();
-        }
-        AfxGetMainWnd()->OnCommand(resource ? ID_WINDOW_NEW : ID_WINDOW_NEW_EVENT_VIEW);
-        pView = find();
-        if (pView == nullptr) {
-            return false;
-        }
-    }
-    if (pView->GetParentFrame() != nullptr) {
-        pView->GetParentFrame()->MDIActivate();
-    }
-    CListCtrl& list = pView->GetListCtrl();
-    if (finding.index >= list.GetItemCount()) {
-        return false;
-    }
-    list.SetItemState(finding.index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    list.scrollTo(list.model()->index(finding.index, 0));
-    list.setFocus();
-    return true;
+    return CRecordGoTo::Go(*this, *pDoc, resource, finding.index);
 }

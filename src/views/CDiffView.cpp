@@ -2,6 +2,7 @@
 
 #include "CEventView.h"
 #include "CKantelView.h"
+#include "CRecordGoTo.h"
 
 #include "doc/CBankSnapshot.h"
 #include "doc/CKantelDoc.h"
@@ -17,15 +18,6 @@
 namespace {
 
 using Record = CBankComparer::Difference::Record;
-
-template <class View> View* FindView(const CKantelDoc& doc) {
-    for (IDocumentView* pView : doc.GetViews()) {
-        if (auto* pFound = dynamic_cast<View*>(pView)) {
-            return pFound;
-        }
-    }
-    return nullptr;
-}
 
 } // namespace
 
@@ -111,32 +103,5 @@ bool CDiffView::GoToRecord(int row) {
     if (d.index < 0 || d.index >= count) {
         return false; // only the other bank has it
     }
-    const auto find = [pDoc, resource]() -> CListView* {
-        if (resource) {
-            return FindView<CKantelView>(*pDoc);
-        }
-        return FindView<CEventView>(*pDoc);
-    };
-    CListView* pView = find();
-    if (pView == nullptr) {
-        if (GetParentFrame() != nullptr) {
-            GetParentFrame()->MDIActivate();
-        }
-        AfxGetMainWnd()->OnCommand(resource ? ID_WINDOW_NEW : ID_WINDOW_NEW_EVENT_VIEW);
-        pView = find();
-        if (pView == nullptr) {
-            return false;
-        }
-    }
-    if (pView->GetParentFrame() != nullptr) {
-        pView->GetParentFrame()->MDIActivate();
-    }
-    CListCtrl& list = pView->GetListCtrl();
-    if (d.index >= list.GetItemCount()) {
-        return false;
-    }
-    list.SetItemState(d.index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    list.scrollTo(list.model()->index(d.index, 0));
-    list.setFocus();
-    return true;
+    return CRecordGoTo::Go(*this, *pDoc, resource, d.index);
 }
