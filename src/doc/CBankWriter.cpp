@@ -232,7 +232,9 @@ void CBankWriter::Describe(int index, const WaveCheck& check, qint64 stored) {
         if (oldFrame > 0 && newFrame > 0 && resource.samplesPerSec > 0) {
             const double scale = static_cast<double>(check.samplesPerSec) / resource.samplesPerSec;
             const auto convert = [&](qint64 bytes) {
-                const double frames = static_cast<double>(bytes / oldFrame) * scale;
+                // Whole frames of the old format, then the time they take.
+                const qint64 wholeFrames = bytes / oldFrame;
+                const double frames = static_cast<double>(wholeFrames) * scale;
                 return std::clamp<qint64>(std::llround(frames) * newFrame, 0, resource.length);
             };
             const qint64 start = convert(resource.loopStart);
