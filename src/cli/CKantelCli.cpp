@@ -808,6 +808,67 @@ void printReplace(const Invocation& run, const CReplacePlan& plan,
     }
 }
 
+// Whether the new waves (beside the bank) and the bank (at target) can be
+// written at all: found out after minutes of converting, this would waste
+// them.
+bool replaceTargetsWritable(const Invocation& run, const QString& path, const QString& target) {
+    for (const QString& written : {target, path}) {
+        const QString folder = QFileInfo(written).absolutePath();
+        if (::access(QFile::encodeName(folder).constData(), W_OK) != 0) {
+            run.err << "error: "
+                    << (written == path ? folder : QFileInfo(written).absoluteFilePath())
+                    << " cannot be written: " << QString::fromLocal8Bit(std::strerror(errno))
+                    << '\n';
+            return false;
+        }
+    }
+    return true;
+}
+
+// Converts and names every match's wave, then opens the bank as the editor
+// does, gives the records their new sounds and saves once; on any failure
+// the new waves go again.
+int applyReplace(const Invocation& run, const LoadedBank& bank, const CReplacePlan& plan,
+                 const QString& path, const QString& target) {
+    QStringList taken;
+    for (const SoundResource& r : bank.Records().Resources()) {
+        if (r.IsSample()) {
+            taken.append(CBnmFormat::FileNameText(r));
+        }
+    }
+    // Before the new waves are made, so that --verbose lists them.
+    const WrittenFiles written(run, path);
+    CFolderReplacer replacer(
+        bank.image.folder + QLatin1Char('/'),
+        [&](const QString& name) { return taken.contains(name, Qt::CaseInsensitive); },
+        [&](int index) { return bank.MeasureSample(index); });
+    if (replacer.Convert(plan, plan.matches, CSeam<IProgressSink>::Current()) !=
+            CFolderReplacer::Outcome::Done ||
+        !replacer.Commit()) {
+        printReplace(run, plan, replacer.Failures(), false);
+        return CKantelCli::Failure;
+    }
+    CKantelDoc doc;
+    bool saved = false;
+    if (openBank(doc, path, run.err)) {
+        if (!doc.ApplyReplaced(replacer)) {
+            run.err << "error: " << bankLabel(path)
+                    << " changed while the sounds were converted; nothing was replaced\n";
+        } else {
+            saved = doc.OnSaveDocument(target);
+        }
+    }
+    if (!saved) {
+        // The new files were named; no record names them now.
+        replacer.RemoveCommitted();
+        printReplace(run, plan, replacer.Failures(), false);
+        return CKantelCli::Failure;
+    }
+    printReplace(run, plan, {}, true);
+    written.Tell(run.out, target);
+    return CKantelCli::Success;
+}
+
 // Plans on the bank as read, so that a dry run or a failure writes nothing
 // at all, not even the wave files opening writes; every sound is converted
 // before the bank is opened as the editor opens it, and saved once.
@@ -818,19 +879,8 @@ int runReplace(const Invocation& run) {
         return CKantelCli::Failure;
     }
     const bool dryRun = run.IsSet(run.options.dryRun);
-    if (!dryRun) {
-        // Found out after minutes of converting, this would waste them. The
-        // new waves go beside the bank, the bank to the target.
-        for (const QString& written : {*target, path}) {
-            const QString folder = QFileInfo(written).absolutePath();
-            if (::access(QFile::encodeName(folder).constData(), W_OK) != 0) {
-                run.err << "error: "
-                        << (written == path ? folder : QFileInfo(written).absoluteFilePath())
-                        << " cannot be written: " << QString::fromLocal8Bit(std::strerror(errno))
-                        << '\n';
-                return CKantelCli::Failure;
-            }
-        }
+    if (!dryRun && !replaceTargetsWritable(run, path, *target)) {
+        return CKantelCli::Failure;
     }
     const std::optional<LoadedBank> bank = readBank(path, run.err);
     if (!bank) {
@@ -860,55 +910,11 @@ int runReplace(const Invocation& run) {
     for (const CReplacePlan::Problem& failed : plan.failed) {
         failures.push_back({failed.file, failed.message});
     }
-    if (!failures.empty() || dryRun) {
+    if (!failures.empty() || dryRun || plan.matches.empty()) {
         printReplace(run, plan, failures, failures.empty());
         return failures.empty() ? CKantelCli::Success : CKantelCli::Failure;
     }
-    if (plan.matches.empty()) {
-        printReplace(run, plan, failures, true);
-        return CKantelCli::Success;
-    }
-
-    const QStringList taken = [&] {
-        QStringList names;
-        for (const SoundResource& r : bank->Records().Resources()) {
-            if (r.IsSample()) {
-                names.append(CBnmFormat::FileNameText(r));
-            }
-        }
-        return names;
-    }();
-    // Before the new waves are made, so that --verbose lists them.
-    const WrittenFiles written(run, path);
-    CFolderReplacer replacer(
-        bank->image.folder + QLatin1Char('/'),
-        [&](const QString& name) { return taken.contains(name, Qt::CaseInsensitive); },
-        [&](int index) { return bank->MeasureSample(index); });
-    if (replacer.Convert(plan, plan.matches, CSeam<IProgressSink>::Current()) !=
-            CFolderReplacer::Outcome::Done ||
-        !replacer.Commit()) {
-        printReplace(run, plan, replacer.Failures(), false);
-        return CKantelCli::Failure;
-    }
-    CKantelDoc doc;
-    bool saved = false;
-    if (openBank(doc, path, run.err)) {
-        if (!doc.ApplyReplaced(replacer)) {
-            run.err << "error: " << bankLabel(path)
-                    << " changed while the sounds were converted; nothing was replaced\n";
-        } else {
-            saved = doc.OnSaveDocument(*target);
-        }
-    }
-    if (!saved) {
-        // The new files were named; no record names them now.
-        replacer.RemoveCommitted();
-        printReplace(run, plan, replacer.Failures(), false);
-        return CKantelCli::Failure;
-    }
-    printReplace(run, plan, {}, true);
-    written.Tell(run.out, *target);
-    return CKantelCli::Success;
+    return applyReplace(run, *bank, plan, path, *target);
 }
 
 // A value of a difference as JSON: numbers as numbers, texts quoted, a
