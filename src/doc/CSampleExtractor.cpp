@@ -1,3 +1,5 @@
+// Long: the extractor and its one pass over the folder share the naming rules; apart, each would
+// need the insides of the other.
 #include "CSampleExtractor.h"
 
 #include "CBnmFormat.h"

@@ -396,7 +396,6 @@ std::optional<FormatError> CSoundImporter::Converted::ApplyGain(const Request& r
 
 void CSoundImporter::Converted::Describe(const Request& request, Imported& imported) const {
     const CSoundSource::Info& info = source.GetInfo();
-    const double ratio = Ratio();
     const int blockAlign = BlockAlign();
     imported.format = target;
     imported.dataLength = data.size();
@@ -412,10 +411,10 @@ void CSoundImporter::Converted::Describe(const Request& request, Imported& impor
     }
     const qint64 frames = data.size() / blockAlign;
     if (const std::optional<CSoundSource::Loop> loop = source.GetLoop()) {
-        const qint64 start = std::min(std::llround(static_cast<double>(loop->start) * ratio),
+        const qint64 start = std::min(std::llround(static_cast<double>(loop->start) * Ratio()),
                                       static_cast<long long>(frames - 1));
         const qint64 length = std::clamp<qint64>(
-            std::llround(static_cast<double>(loop->length) * ratio), 1, frames - start);
+            std::llround(static_cast<double>(loop->length) * Ratio()), 1, frames - start);
         imported.hasLoop = true;
         imported.loopStart = start * blockAlign;
         imported.loopLength = length * blockAlign;
