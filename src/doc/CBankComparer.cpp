@@ -1,5 +1,4 @@
-// Long: one comparison of two banks, with the tables of the fields it compares and the
-// byte-for-byte reading of their sounds.
+// Long: one bank comparison, with its field tables and the byte-for-byte reading of sounds.
 #include "CBankComparer.h"
 
 #include "CBnmFormat.h"

@@ -1,5 +1,4 @@
-// Long: the extractor and its one pass over the folder share the naming rules; apart, each would
-// need the insides of the other.
+// Long: the extractor and its one pass over a folder share the naming rules they apply.
 #include "CSampleExtractor.h"
 
 #include "CBnmFormat.h"
