@@ -85,7 +85,7 @@ expect limit.cpp 1 'limit.cpp:61: a function of 61 lines'
     lines 61
     echo '};'
     echo '} // namespace'
-    echo 'Table::Table(int a) : m_a(a), m_b{1}, m_c(2) {'
+    echo 'Table::Table(int a) : m_a(a), m_b{1} {'
     lines 61
     echo '}'
 } >"$dir/kinds.cpp"
