@@ -94,8 +94,10 @@ CKantelApp::CKantelApp() : CWinApp(RegisterResources()) {
 
 CKantelApp::~CKantelApp() = default;
 
-bool CKantelApp::InitInstance() {
-    m_pDesktopSeams = std::make_unique<DesktopSeams>();
+namespace {
+
+// The bank commands the document answers in every window of it.
+void registerDocCommands() {
     CDocCommandMap::Register<CKantelDoc>({
         {ID_VIEW_HEADER, &CKantelDoc::OnViewHeader},
         {ID_EDIT_ALL_EXTERNAL, &CKantelDoc::OnEditAllExternal},
@@ -105,28 +107,66 @@ bool CKantelApp::InitInstance() {
         {ID_FILE_PRINT_PREVIEW, nullptr,
          [](CKantelDoc&, CCmdUI* pCmdUI) { pCmdUI->Enable(false); }},
     });
+}
+
+} // namespace
+
+bool CKantelApp::InitInstance() {
+    m_pDesktopSeams = std::make_unique<DesktopSeams>();
+    registerDocCommands();
 
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo);
-
-    // A second start hands its bank to the editor that is already running.
-    const QString key = qEnvironmentVariable("KANTEL_INSTANCE_KEY");
-    if (key != QStringLiteral("none")) {
-        m_pSingleInstance = new CSingleInstance(key);
-        QStringList files;
-        if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen) {
-            files << QFileInfo(cmdInfo.m_strFileName).absoluteFilePath();
-        }
-        if (m_pSingleInstance->HandOver(files)) {
-            delete m_pSingleInstance;
-            m_pSingleInstance = nullptr;
-            return false;
-        }
+    if (HandOverToRunningEditor(cmdInfo)) {
+        return false;
     }
 
     SetRegistryKey(QStringLiteral("QXR"));
     LoadStdProfileSettings(8);
+    LoadGameSettings();
+    AddDocTemplates();
 
+    auto* pMainFrame = new CMainFrame;
+    if (!pMainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) {
+        return false;
+    }
+    m_pMainWnd = pMainFrame;
+    pMainFrame->DragAcceptFiles(true);
+    // Another program (kantel-cli, a second editor) may save an open bank.
+    new CDocumentFileWatcher([this] { return OpenDocuments(); }, pMainFrame);
+    ListenForSecondStarts(pMainFrame);
+
+    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew) {
+        cmdInfo.m_nShellCommand = CCommandLineInfo::FileNothing;
+    }
+    if (!ProcessShellCommand(cmdInfo)) {
+        return false;
+    }
+    pMainFrame->ShowWindow(m_nCmdShow);
+    pMainFrame->UpdateWindow();
+    return true;
+}
+
+bool CKantelApp::HandOverToRunningEditor(const CCommandLineInfo& cmdInfo) {
+    // A second start hands its bank to the editor that is already running.
+    const QString key = qEnvironmentVariable("KANTEL_INSTANCE_KEY");
+    if (key == QStringLiteral("none")) {
+        return false;
+    }
+    m_pSingleInstance = new CSingleInstance(key);
+    QStringList files;
+    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen) {
+        files << QFileInfo(cmdInfo.m_strFileName).absoluteFilePath();
+    }
+    if (m_pSingleInstance->HandOver(files)) {
+        delete m_pSingleInstance;
+        m_pSingleInstance = nullptr;
+        return true;
+    }
+    return false;
+}
+
+void CKantelApp::LoadGameSettings() {
     if (const char* korvex = ReadKorvexSetting("Directory", nullptr)) {
         m_bHaveGameDir = 1;
         m_strKorvexPath = QString::fromLatin1(korvex);
@@ -142,7 +182,9 @@ bool CKantelApp::InitInstance() {
     if (m_nGame < 0) {
         m_nGame = 0;
     }
+}
 
+void CKantelApp::AddDocTemplates() {
     AddDocTemplate(new CMultiDocTemplate(
         IDR_BNMTYPE, [] { return new CKantelDoc; }, [] { return new CChildFrame; },
         [] { return new CKantelView; }));
@@ -155,56 +197,40 @@ bool CKantelApp::InitInstance() {
     m_pDiffViewTemplate = new CMultiDocTemplate(
         IDR_BNMTYPE, [] { return new CKantelDoc; }, [] { return new CChildFrame; },
         [] { return new CDiffView; });
+}
 
-    auto* pMainFrame = new CMainFrame;
-    if (!pMainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) {
-        return false;
-    }
-    m_pMainWnd = pMainFrame;
-    pMainFrame->DragAcceptFiles(true);
-    // Another program (kantel-cli, a second editor) may save an open bank.
-    new CDocumentFileWatcher(
-        [this] {
-            QList<CDocument*> documents;
-            QList<CDocTemplate*> templates = m_pDocManager->GetTemplates();
-            templates << m_pEventViewTemplate << m_pCheckViewTemplate;
-            for (const CDocTemplate* docTemplate : templates) {
-                for (CDocument* document :
-                     docTemplate != nullptr ? docTemplate->GetDocuments() : QList<CDocument*>()) {
-                    if (!documents.contains(document)) {
-                        documents.append(document);
-                    }
-                }
+QList<CDocument*> CKantelApp::OpenDocuments() const {
+    QList<CDocument*> documents;
+    QList<CDocTemplate*> templates = m_pDocManager->GetTemplates();
+    templates << m_pEventViewTemplate << m_pCheckViewTemplate;
+    for (const CDocTemplate* docTemplate : templates) {
+        for (CDocument* document :
+             docTemplate != nullptr ? docTemplate->GetDocuments() : QList<CDocument*>()) {
+            if (!documents.contains(document)) {
+                documents.append(document);
             }
-            return documents;
-        },
-        pMainFrame);
+        }
+    }
+    return documents;
+}
 
-    if (m_pSingleInstance != nullptr && m_pSingleInstance->Listen()) {
-        QObject::connect(m_pSingleInstance, &CSingleInstance::FilesReceived, pMainFrame,
-                         [this](const QStringList& files) {
-                             for (const QString& file : files) {
-                                 OpenDocumentFile(file);
+void CKantelApp::ListenForSecondStarts(CMainFrame* pMainFrame) {
+    if (m_pSingleInstance == nullptr || !m_pSingleInstance->Listen()) {
+        return;
+    }
+    QObject::connect(m_pSingleInstance, &CSingleInstance::FilesReceived, pMainFrame,
+                     [this](const QStringList& files) {
+                         for (const QString& file : files) {
+                             OpenDocumentFile(file);
+                         }
+                         if (m_pMainWnd != nullptr) {
+                             if (m_pMainWnd->isMinimized()) {
+                                 m_pMainWnd->showNormal();
                              }
-                             if (m_pMainWnd != nullptr) {
-                                 if (m_pMainWnd->isMinimized()) {
-                                     m_pMainWnd->showNormal();
-                                 }
-                                 m_pMainWnd->raise();
-                                 m_pMainWnd->activateWindow();
-                             }
-                         });
-    }
-
-    if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileNew) {
-        cmdInfo.m_nShellCommand = CCommandLineInfo::FileNothing;
-    }
-    if (!ProcessShellCommand(cmdInfo)) {
-        return false;
-    }
-    pMainFrame->ShowWindow(m_nCmdShow);
-    pMainFrame->UpdateWindow();
-    return true;
+                             m_pMainWnd->raise();
+                             m_pMainWnd->activateWindow();
+                         }
+                     });
 }
 
 int CKantelApp::ExitInstance() {

@@ -2,11 +2,15 @@
 
 #include "framework/ui/CWinApp.h"
 
+#include <QList>
 #include <QString>
 
 #include <memory>
 
 class CCmdUI;
+class CCommandLineInfo;
+class CDocument;
+class CMainFrame;
 class CMultiDocTemplate;
 class CSingleInstance;
 
@@ -49,6 +53,19 @@ public:
     CSingleInstance* m_pSingleInstance = nullptr;
 
 private:
+    // The steps of InitInstance.
+
+    // True when an editor that is already running took the command line's
+    // bank: this start ends then.
+    bool HandOverToRunningEditor(const CCommandLineInfo& cmdInfo);
+    void LoadGameSettings();
+    void AddDocTemplates();
+    // Every open document, of the bank windows and the application's own
+    // templates, once each.
+    QList<CDocument*> OpenDocuments() const;
+    // Opens the files a second start hands over and brings the window up.
+    void ListenForSecondStarts(CMainFrame* pMainFrame);
+
     struct DesktopSeams;
     std::unique_ptr<DesktopSeams> m_pDesktopSeams;
 

@@ -1,3 +1,4 @@
+// Long: one bank comparison, with its field tables and the byte-for-byte reading of sounds.
 #include "CBankComparer.h"
 
 #include "CBnmFormat.h"
@@ -249,6 +250,8 @@ private:
     Sound FromBank(const Side& side, int index, const SoundResource& r) const;
     Sound FromWave(Side& side, const SoundResource& r);
     static Same SameBytes(const Sound& a, const Sound& b, QString* why);
+    // Reads the bytes of one side of SameBytes.
+    struct Reader;
     void Events();
     void Names();
 
@@ -474,6 +477,37 @@ CBankComparer::Run::Sound CBankComparer::Run::FromWave(Side& side, const SoundRe
     return sound;
 }
 
+// A side in a file is read a chunk at a time into its buffer; one in
+// memory is looked at where it lies.
+struct CBankComparer::Run::Reader {
+    const Sound& sound;
+    CFile file;
+    QByteArray buffer;
+    bool Open(QString* why) {
+        if (sound.inMemory) {
+            return true;
+        }
+        CFileException error;
+        if (!file.Open(sound.file, CFile::modeRead, &error)) {
+            *why = QCoreApplication::translate("CBankComparer", "%1 cannot be opened (%2)")
+                       .arg(sound.file, error.m_strDetail);
+            return false;
+        }
+        file.Seek(sound.offset, CFile::begin);
+        return true;
+    }
+    std::optional<QByteArrayView> Next(qint64 at, qint64 count) {
+        if (sound.inMemory) {
+            return sound.memory.sliced(at, count);
+        }
+        buffer.resize(count);
+        if (file.Read(buffer.data(), count) != count) {
+            return std::nullopt;
+        }
+        return QByteArrayView(buffer);
+    }
+};
+
 CBankComparer::Run::Same CBankComparer::Run::SameBytes(const Sound& a, const Sound& b,
                                                        QString* why) {
     if (a.length != b.length) {
@@ -482,36 +516,6 @@ CBankComparer::Run::Same CBankComparer::Run::SameBytes(const Sound& a, const Sou
     if (a.inMemory && b.inMemory) {
         return a.memory == b.memory ? Same::Yes : Same::No;
     }
-    // A side in a file is read a chunk at a time into its buffer; one in
-    // memory is looked at where it lies.
-    struct Reader {
-        const Sound& sound;
-        CFile file;
-        QByteArray buffer;
-        bool Open(QString* why) {
-            if (sound.inMemory) {
-                return true;
-            }
-            CFileException error;
-            if (!file.Open(sound.file, CFile::modeRead, &error)) {
-                *why = QCoreApplication::translate("CBankComparer", "%1 cannot be opened (%2)")
-                           .arg(sound.file, error.m_strDetail);
-                return false;
-            }
-            file.Seek(sound.offset, CFile::begin);
-            return true;
-        }
-        std::optional<QByteArrayView> Next(qint64 at, qint64 count) {
-            if (sound.inMemory) {
-                return sound.memory.sliced(at, count);
-            }
-            buffer.resize(count);
-            if (file.Read(buffer.data(), count) != count) {
-                return std::nullopt;
-            }
-            return QByteArrayView(buffer);
-        }
-    };
     Reader ra{a, {}, {}};
     Reader rb{b, {}, {}};
     try {

@@ -55,6 +55,49 @@ FormatError error(FormatError::Kind kind, QString text = QString()) {
     return FormatError{kind, std::move(text)};
 }
 
+// Why the tables cannot be edited, or an empty string. A record that shares
+// bytes with the header or with another record cannot be edited without
+// changing the other: a recomputed offset would land on a header word (the
+// sample data offset, say) and the next save would write the bank to the
+// wrong length or to nothing.
+QString overlapProblem(const QString& path, qint64 resourcesAt, qint64 resourceBytes,
+                       qint64 eventsAt, qint64 eventBytes) {
+    const auto overlap = [](qint64 a, qint64 aBytes, qint64 b, qint64 bBytes) {
+        return aBytes > 0 && bBytes > 0 && a < b + bBytes && b < a + aBytes;
+    };
+    const bool resourcesOnHeader = overlap(0, CBnmFormat::kHeaderSize, resourcesAt, resourceBytes);
+    const bool eventsOnHeader = overlap(0, CBnmFormat::kHeaderSize, eventsAt, eventBytes);
+    if (!resourcesOnHeader && !eventsOnHeader &&
+        !overlap(resourcesAt, resourceBytes, eventsAt, eventBytes)) {
+        return QString();
+    }
+    const QString what =
+        resourcesOnHeader || eventsOnHeader
+            ? QCoreApplication::translate("CBankReader", "overlaps the bank's 36-byte header")
+            : QCoreApplication::translate("CBankReader", "and the event table overlap each other");
+    return QCoreApplication::translate(
+               "CBankReader", "%1 cannot be opened: its %2 %3 (resources at offset %4, events at "
+                              "offset %5).\nEditing or saving it would overwrite one with the "
+                              "other.")
+        .arg(path.isEmpty() ? QCoreApplication::translate("CBankReader", "The bank") : path,
+             resourcesOnHeader || !eventsOnHeader
+                 ? QCoreApplication::translate("CBankReader", "resource table")
+                 : QCoreApplication::translate("CBankReader", "event table"),
+             what)
+        .arg(resourcesAt)
+        .arg(eventsAt);
+}
+
+// The folder of the bank at path, without a trailing "/".
+QString folderOf(const QString& path) {
+    QString folder = path;
+    folder.chop(QFileInfo(path).fileName().size());
+    if (folder.endsWith(QLatin1Char('/'))) {
+        folder.chop(1);
+    }
+    return folder;
+}
+
 } // namespace
 
 void BankImage::Deleter::operator()(quint8* image) const {
@@ -155,39 +198,13 @@ CResult<BankImage> CBankReader::Layout(BankImage image, const QString& path, qin
     const qint64 region = header->sampleDataOffset;
     const int resources = counts->resources;
     const int events = counts->events;
-    // A record that shares bytes with the header or with another record
-    // cannot be edited without changing the other: a recomputed offset would
-    // land on a header word (the sample data offset, say) and the next save
-    // would write the bank to the wrong length or to nothing.
     const qint64 resourcesAt = header->resourceTableOffset;
-    const qint64 resourceBytes = qint64{resources} * CBnmFormat::kResourceSize;
     const qint64 eventsAt = header->eventTableOffset;
-    const qint64 eventBytes = qint64{events} * CBnmFormat::kEventSize;
-    const auto overlap = [](qint64 a, qint64 aBytes, qint64 b, qint64 bBytes) {
-        return aBytes > 0 && bBytes > 0 && a < b + bBytes && b < a + aBytes;
-    };
-    const bool resourcesOnHeader = overlap(0, CBnmFormat::kHeaderSize, resourcesAt, resourceBytes);
-    const bool eventsOnHeader = overlap(0, CBnmFormat::kHeaderSize, eventsAt, eventBytes);
-    if (resourcesOnHeader || eventsOnHeader ||
-        overlap(resourcesAt, resourceBytes, eventsAt, eventBytes)) {
-        const QString what =
-            resourcesOnHeader || eventsOnHeader
-                ? QCoreApplication::translate("CBankReader", "overlaps the bank's 36-byte header")
-                : QCoreApplication::translate("CBankReader",
-                                              "and the event table overlap each other");
-        return error(
-            FormatError::Kind::Overlap,
-            QCoreApplication::translate(
-                "CBankReader", "%1 cannot be opened: its %2 %3 (resources at offset %4, events at "
-                               "offset %5).\nEditing or saving it would overwrite one with the "
-                               "other.")
-                .arg(path.isEmpty() ? QCoreApplication::translate("CBankReader", "The bank") : path,
-                     resourcesOnHeader || !eventsOnHeader
-                         ? QCoreApplication::translate("CBankReader", "resource table")
-                         : QCoreApplication::translate("CBankReader", "event table"),
-                     what)
-                .arg(resourcesAt)
-                .arg(eventsAt));
+    const QString overlap =
+        overlapProblem(path, resourcesAt, qint64{resources} * CBnmFormat::kResourceSize, eventsAt,
+                       qint64{events} * CBnmFormat::kEventSize);
+    if (!overlap.isEmpty()) {
+        return error(FormatError::Kind::Overlap, overlap);
     }
 
     image.header = reinterpret_cast<BnmHeader*>(image.data.get());
@@ -208,11 +225,6 @@ CResult<BankImage> CBankReader::Layout(BankImage image, const QString& path, qin
     }
     image.bank = CBnmFormat::BankFromResourceTableOffset(header->resourceTableOffset);
 
-    QString folder = path;
-    folder.chop(QFileInfo(path).fileName().size());
-    if (folder.endsWith(QLatin1Char('/'))) {
-        folder.chop(1);
-    }
-    image.folder = folder;
+    image.folder = folderOf(path);
     return image;
 }

@@ -91,23 +91,42 @@ CResult<NamesTable> CNamesFileReader::ReadBeside(const QString& bankPath, int re
     }
 }
 
+namespace {
+
+// Reads lines up to and with the one that opens the body; false when there
+// is none.
+bool skipToBody(CNamesFileLines& lines) {
+    QByteArray line;
+    while (lines.Next(line, CNamesFileReader::kMaxNamesLine)) {
+        if (line.compare("[body res]", Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The first entry of each id answers the lookups, as a search from the start
+// would, without walking the list for every row. Walked from the end, the
+// last insert of an id is its first entry, and each entry costs one lookup.
+void indexFirstOfId(NamesTable& table) {
+    table.firstOfId.reserve(table.count);
+    for (int i = table.count - 1; i >= 0; --i) {
+        table.firstOfId.insert(table.names[static_cast<size_t>(i)].id, i);
+    }
+}
+
+} // namespace
+
 CResult<NamesTable> CNamesFileReader::Read(CFile& file, int resourceCount) {
     if (resourceCount < 1) {
         return refusal(FormatError::Kind::NotABank);
     }
     NamesTable table;
     CNamesFileLines lines(file);
-    QByteArray line;
-    bool inBody = false;
-    while (lines.Next(line, kMaxNamesLine)) {
-        if (line.compare("[body res]", Qt::CaseInsensitive) == 0) {
-            inBody = true;
-            break;
-        }
-    }
-    if (!inBody) {
+    if (!skipToBody(lines)) {
         return table;
     }
+    QByteArray line;
     table.names = std::make_unique<ResourceName[]>(static_cast<size_t>(resourceCount));
     int position = 0;
     std::optional<QByteArray> lastDescription;
@@ -144,13 +163,6 @@ CResult<NamesTable> CNamesFileReader::Read(CFile& file, int resourceCount) {
         ++position;
     }
     table.count = position;
-    // The first entry of each id answers the lookups, as a search from the
-    // start would, without walking the list for every row.
-    // Walked from the end, the last insert of an id is its first entry, and
-    // each entry costs one lookup.
-    table.firstOfId.reserve(position);
-    for (int i = position - 1; i >= 0; --i) {
-        table.firstOfId.insert(table.names[static_cast<size_t>(i)].id, i);
-    }
+    indexFirstOfId(table);
     return table;
 }

@@ -117,21 +117,13 @@ QString CReplacePlan::LoopText(Loop loop) {
     return lookUp(QT_TRANSLATE_NOOP("CReplacePlan", "no loop"));
 }
 
-CResult<CReplacePlan> CReplacePlan::Make(const QString& folder, const CBankRecords& records,
-                                         const Options& options, const QString& bankFolder) {
-    CResult<std::vector<Entry>> listed = listFolder(folder);
-    if (!listed) {
-        return listed.Error();
-    }
-    CReplacePlan plan;
-    plan.folder = QFileInfo(folder).absoluteFilePath();
-    if (!plan.folder.endsWith(QLatin1Char('/'))) {
-        plan.folder += QLatin1Char('/');
-    }
-    plan.options = options;
+namespace {
 
-    // Case-folded key -> the samples it names. A sample whose names-file
-    // name and wave name give the same key is listed once.
+// Case-folded key -> the samples it names, from the names file's name of
+// each sample and its wave file's name without ".wav". A sample whose two
+// names give the same key is listed once. samples is set to how many
+// samples the table holds.
+QHash<QString, std::vector<int>> samplesByKey(const CBankRecords& records, int& samples) {
     const std::span<const SoundResource> resources = records.Resources();
     QHash<QString, std::vector<int>> samplesOf;
     const auto addKey = [&](const QString& key, int index) {
@@ -143,7 +135,7 @@ CResult<CReplacePlan> CReplacePlan::Make(const QString& folder, const CBankRecor
             list.push_back(index);
         }
     };
-    int samples = 0;
+    samples = 0;
     for (int i = 0; i < static_cast<int>(resources.size()); ++i) {
         const SoundResource& r = resources[static_cast<size_t>(i)];
         if (!r.IsSample()) {
@@ -156,29 +148,58 @@ CResult<CReplacePlan> CReplacePlan::Make(const QString& folder, const CBankRecor
             addKey(wave.left(wave.size() - 4), i);
         }
     }
+    return samplesOf;
+}
 
+// Why an entry with a sound file's name is no file to read.
+QString skipReason(Entry::Kind kind, const QString& path) {
+    const char* why = kind == Entry::Kind::Folder
+                          ? QT_TRANSLATE_NOOP("CReplacePlan", "%1 is a folder; skipped")
+                      : kind == Entry::Kind::Dangling
+                          ? QT_TRANSLATE_NOOP("CReplacePlan", "%1 is a link to nothing; skipped")
+                          : QT_TRANSLATE_NOOP("CReplacePlan", "%1 is not a regular file; skipped");
+    return lookUp(why).arg(path);
+}
+
+// The samples the ambiguous files fit or that files were found for: they
+// were matched, only some not surely.
+int samplesTouched(const std::map<int, QStringList>& filesOf,
+                   const std::vector<CReplacePlan::Ambiguous>& ambiguous) {
+    QSet<int> touched;
+    for (const auto& entry : filesOf) {
+        touched.insert(entry.first);
+    }
+    for (const CReplacePlan::Ambiguous& a : ambiguous) {
+        for (int index : a.indexes) {
+            touched.insert(index);
+        }
+    }
+    return static_cast<int>(touched.size());
+}
+
+// Sorts the folder's entries into the plan: skipped, unmatched or
+// ambiguous there, or returned as sample index -> the files that fit it
+// alone. A sample's own wave file in the bank's folder is passed over.
+std::map<int, QStringList> sortEntries(CReplacePlan& plan, const std::vector<Entry>& entries,
+                                       const QString& folder, const CBankRecords& records,
+                                       const QString& bankFolder, int& samples) {
+    const QHash<QString, std::vector<int>> samplesOf = samplesByKey(records, samples);
+    const std::span<const SoundResource> resources = records.Resources();
     const bool ownFolder = !bankFolder.isEmpty() && QFileInfo(folder).canonicalFilePath() ==
                                                         QFileInfo(bankFolder).canonicalFilePath();
     const auto isOwnWave = [&](const QString& fileName, int index) {
         return ownFolder && CBnmFormat::FileNameText(resources[static_cast<size_t>(index)])
                                     .compare(fileName, Qt::CaseInsensitive) == 0;
     };
-
     // Sample index -> the files that fit it alone.
     std::map<int, QStringList> filesOf;
-    for (const Entry& entry : listed.Value()) {
-        if (!IsSoundFileName(entry.name)) {
+    for (const Entry& entry : entries) {
+        if (!CReplacePlan::IsSoundFileName(entry.name)) {
             continue;
         }
-        const QString path = plan.folder + entry.name;
         if (entry.kind != Entry::Kind::File) {
-            const char* why =
-                entry.kind == Entry::Kind::Folder
-                    ? QT_TRANSLATE_NOOP("CReplacePlan", "%1 is a folder; skipped")
-                : entry.kind == Entry::Kind::Dangling
-                    ? QT_TRANSLATE_NOOP("CReplacePlan", "%1 is a link to nothing; skipped")
-                    : QT_TRANSLATE_NOOP("CReplacePlan", "%1 is not a regular file; skipped");
-            plan.skipped.push_back({path, lookUp(why).arg(path)});
+            const QString path = plan.folder + entry.name;
+            plan.skipped.push_back({path, skipReason(entry.kind, path)});
             continue;
         }
         const auto found = samplesOf.constFind(baseKey(entry.name));
@@ -192,7 +213,60 @@ CResult<CReplacePlan> CReplacePlan::Make(const QString& folder, const CBankRecor
             filesOf[found->front()].append(entry.name);
         }
     }
+    return filesOf;
+}
 
+// Matches fileName of the plan's folder with the sample at index, or tells
+// why its sound cannot be read.
+void addMatch(CReplacePlan& plan, const CBankRecords& records, int index, const QString& fileName) {
+    using Loop = CReplacePlan::Loop;
+    const SoundResource& r = records.Resources()[static_cast<size_t>(index)];
+    CReplacePlan::Match match;
+    match.index = index;
+    match.name = records.GetResourceName(static_cast<int>(r.resourceId & 0xFFFFU));
+    if (match.name.isEmpty()) {
+        match.name = CBnmFormat::FileNameText(r);
+    }
+    match.fileName = fileName;
+    match.file = plan.folder + match.fileName;
+    CResult<CSoundSource> source = CSoundSource::Open(match.file);
+    if (!source) {
+        plan.failed.push_back({match.file, source.Error().text});
+        return;
+    }
+    const CSoundSource::Info& info = source.Value().GetInfo();
+    if (info.frames <= 0) {
+        plan.failed.push_back(
+            {match.file,
+             lookUp(QT_TRANSLATE_NOOP("CReplacePlan", "%1 holds no sound.")).arg(match.file)});
+        return;
+    }
+    match.from = {info.channels, info.samplesPerSec, info.bitsPerSample};
+    match.record = {r.channels, r.samplesPerSec, r.bitsPerSample};
+    match.to = CSoundImporter::TargetFormat(match.record, match.from, plan.options.keepRate);
+    match.loop = source.Value().GetLoop() ? Loop::FromFile
+                 : r.looped != 0          ? Loop::WholeSound
+                                          : Loop::None;
+    plan.matches.push_back(match);
+}
+
+} // namespace
+
+CResult<CReplacePlan> CReplacePlan::Make(const QString& folder, const CBankRecords& records,
+                                         const Options& options, const QString& bankFolder) {
+    CResult<std::vector<Entry>> listed = listFolder(folder);
+    if (!listed) {
+        return listed.Error();
+    }
+    CReplacePlan plan;
+    plan.folder = QFileInfo(folder).absoluteFilePath();
+    if (!plan.folder.endsWith(QLatin1Char('/'))) {
+        plan.folder += QLatin1Char('/');
+    }
+    plan.options = options;
+    int samples = 0;
+    const std::map<int, QStringList> filesOf =
+        sortEntries(plan, listed.Value(), folder, records, bankFolder, samples);
     for (const auto& [index, files] : filesOf) {
         if (files.size() > 1) {
             for (const QString& file : files) {
@@ -200,49 +274,11 @@ CResult<CReplacePlan> CReplacePlan::Make(const QString& folder, const CBankRecor
             }
             continue;
         }
-        const SoundResource& r = resources[static_cast<size_t>(index)];
-        Match match;
-        match.index = index;
-        match.name = records.GetResourceName(static_cast<int>(r.resourceId & 0xFFFFU));
-        if (match.name.isEmpty()) {
-            match.name = CBnmFormat::FileNameText(r);
-        }
-        match.fileName = files.front();
-        match.file = plan.folder + match.fileName;
-        CResult<CSoundSource> source = CSoundSource::Open(match.file);
-        if (!source) {
-            plan.failed.push_back({match.file, source.Error().text});
-            continue;
-        }
-        const CSoundSource::Info& info = source.Value().GetInfo();
-        if (info.frames <= 0) {
-            plan.failed.push_back(
-                {match.file,
-                 lookUp(QT_TRANSLATE_NOOP("CReplacePlan", "%1 holds no sound.")).arg(match.file)});
-            continue;
-        }
-        match.from = {info.channels, info.samplesPerSec, info.bitsPerSample};
-        match.record = {r.channels, r.samplesPerSec, r.bitsPerSample};
-        match.to = CSoundImporter::TargetFormat(match.record, match.from, options.keepRate);
-        match.loop = source.Value().GetLoop() ? Loop::FromFile
-                     : r.looped != 0          ? Loop::WholeSound
-                                              : Loop::None;
-        plan.matches.push_back(match);
+        addMatch(plan, records, index, files.front());
     }
     std::sort(plan.ambiguous.begin(), plan.ambiguous.end(),
               [](const Ambiguous& a, const Ambiguous& b) { return a.fileName < b.fileName; });
-
-    // A sample the ambiguous files fit was matched, only not surely.
-    QSet<int> touched;
-    for (const auto& entry : filesOf) {
-        touched.insert(entry.first);
-    }
-    for (const Ambiguous& a : plan.ambiguous) {
-        for (int index : a.indexes) {
-            touched.insert(index);
-        }
-    }
-    plan.samplesWithoutFile = samples - static_cast<int>(touched.size());
+    plan.samplesWithoutFile = samples - samplesTouched(filesOf, plan.ambiguous);
     return plan;
 }
 

@@ -1,3 +1,4 @@
+// Long: the extractor and its one pass over a folder share the naming rules they apply.
 #include "CSampleExtractor.h"
 
 #include "CBnmFormat.h"

@@ -20,6 +20,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -189,6 +190,55 @@ std::vector<CSoundExporter::Target> CSoundExporter::Plan(const QString& folder, 
     return targets;
 }
 
+namespace {
+
+// Why the wave file at path cannot be opened.
+QString openProblem(const QString& path, const CFileException& error) {
+    return error.m_cause == CFileException::fileNotFound
+               ? QCoreApplication::translate("CSoundExporter", "%1 was not found").arg(path)
+           : error.m_cause == CFileException::notRegularFile
+               ? QCoreApplication::translate("CSoundExporter", "%1 is not a regular file").arg(path)
+               : QCoreApplication::translate("CSoundExporter", "%1 could not be opened (%2)")
+                     .arg(path, error.m_strDetail);
+}
+
+// The sample data of the wave file at path into *data, or why not in
+// *problem.
+bool readWaveData(const QString& path, QByteArray* data, QString* problem) {
+    CFile wave;
+    CFileException error;
+    if (!wave.Open(path, CFile::modeRead, &error)) {
+        *problem = openProblem(path, error);
+        return false;
+    }
+    try {
+        const CWaveReader::Info info = CWaveReader::Read(wave, CWaveReader::Stop::AtData);
+        if (!info.wave || !info.hasData) {
+            *problem = QCoreApplication::translate("CSoundExporter", "%1 is not a wave file")
+                           .arg(wave.GetFilePath());
+        } else if (info.dataHeld > kMaxSampleData) {
+            *problem = QCoreApplication::translate(
+                           "CSoundExporter", "%1 holds more sample data than a bank's sample can")
+                           .arg(wave.GetFilePath());
+        } else {
+            data->resize(static_cast<qsizetype>(info.dataHeld));
+            wave.Seek(info.dataOffset, CFile::begin);
+            if (wave.Read(data->data(), info.dataHeld) == info.dataHeld) {
+                return true;
+            }
+            *problem =
+                QCoreApplication::translate("CSoundExporter", "%1 became shorter while it was read")
+                    .arg(wave.GetFilePath());
+        }
+    } catch (const CFileException& e) {
+        *problem = QCoreApplication::translate("CSoundExporter", "%1 could not be read (%2)")
+                       .arg(wave.GetFilePath(), e.m_strDetail);
+    }
+    return false;
+}
+
+} // namespace
+
 bool CSoundExporter::ReadData(int index, QByteArray* data, QString* why) const {
     const SoundResource& resource = m_bank.records.Resources()[static_cast<size_t>(index)];
     const QString fileName = CBnmFormat::FileNameText(resource);
@@ -200,44 +250,8 @@ bool CSoundExporter::ReadData(int index, QByteArray* data, QString* why) const {
     QString problem;
     if (!named) {
         problem = QCoreApplication::translate("CSoundExporter", "its record names no wave file");
-    } else {
-        CFile wave;
-        CFileException error;
-        if (!wave.Open(path, CFile::modeRead, &error)) {
-            problem =
-                error.m_cause == CFileException::fileNotFound
-                    ? QCoreApplication::translate("CSoundExporter", "%1 was not found").arg(path)
-                : error.m_cause == CFileException::notRegularFile
-                    ? QCoreApplication::translate("CSoundExporter", "%1 is not a regular file")
-                          .arg(path)
-                    : QCoreApplication::translate("CSoundExporter", "%1 could not be opened (%2)")
-                          .arg(path, error.m_strDetail);
-        } else {
-            try {
-                const CWaveReader::Info info = CWaveReader::Read(wave, CWaveReader::Stop::AtData);
-                if (!info.wave || !info.hasData) {
-                    problem = QCoreApplication::translate("CSoundExporter", "%1 is not a wave file")
-                                  .arg(wave.GetFilePath());
-                } else if (info.dataHeld > kMaxSampleData) {
-                    problem =
-                        QCoreApplication::translate(
-                            "CSoundExporter", "%1 holds more sample data than a bank's sample can")
-                            .arg(wave.GetFilePath());
-                } else {
-                    data->resize(static_cast<qsizetype>(info.dataHeld));
-                    wave.Seek(info.dataOffset, CFile::begin);
-                    if (wave.Read(data->data(), info.dataHeld) == info.dataHeld) {
-                        return true;
-                    }
-                    problem = QCoreApplication::translate("CSoundExporter",
-                                                          "%1 became shorter while it was read")
-                                  .arg(wave.GetFilePath());
-                }
-            } catch (const CFileException& e) {
-                problem = QCoreApplication::translate("CSoundExporter", "%1 could not be read (%2)")
-                              .arg(wave.GetFilePath(), e.m_strDetail);
-            }
-        }
+    } else if (readWaveData(path, data, &problem)) {
+        return true;
     }
     // The bank's copy is what the game plays of a banked sample; a wave file
     // that cannot give the data leaves that.
@@ -313,6 +327,57 @@ QByteArray CSoundExporter::Compose(int index, const QString& target, QString* wh
     return file;
 }
 
+namespace {
+
+// Why nothing can be exported into folder: it is not one.
+std::optional<CSoundExporter::Failure> noFolder(const QString& folder) {
+    const QFileInfo info(folder);
+    if (info.isDir()) {
+        return std::nullopt;
+    }
+    const QString shown = QDir::cleanPath(info.absoluteFilePath());
+    return CSoundExporter::Failure{
+        shown, info.exists()
+                   ? QCoreApplication::translate("CSoundExporter",
+                                                 "%1 is not a folder; no sound was exported.")
+                         .arg(shown)
+                   : QCoreApplication::translate(
+                         "CSoundExporter", "The folder %1 does not exist; no sound was exported.")
+                         .arg(shown)};
+}
+
+// Sorts the targets added to a batch (batch file number, target) into
+// report's written files or failures, as the batch's commit left them
+// (unnamed: the numbers of the files that did not take their names, with
+// errors beside them); then moves failures, each with the number of its
+// target, to report's in target order.
+void settle(const std::vector<std::pair<int, size_t>>& added, const std::vector<int>& unnamed,
+            const std::vector<CFileException>& errors,
+            const std::vector<CSoundExporter::Target>& targets, const QString& base,
+            std::vector<std::pair<size_t, CSoundExporter::Failure>>& failures,
+            CSoundExporter::Report& report) {
+    QHash<int, size_t> errorOf;
+    for (size_t k = 0; k < unnamed.size(); ++k) {
+        errorOf.insert(unnamed[k], k);
+    }
+    for (const auto& [number, t] : added) {
+        const QString path = base + targets[t].name;
+        const auto error = errorOf.constFind(number);
+        if (error == errorOf.cend()) {
+            report.written.append(path);
+        } else {
+            failures.push_back({t, {path, oneLine(errors[*error].GetErrorMessage())}});
+        }
+    }
+    std::stable_sort(failures.begin(), failures.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [t, failure] : failures) {
+        report.failures.push_back(std::move(failure));
+    }
+}
+
+} // namespace
+
 CSoundExporter::Report CSoundExporter::Export(const QString& folder,
                                               const std::vector<Target>& targets,
                                               IProgressSink& progress) const {
@@ -322,18 +387,8 @@ CSoundExporter::Report CSoundExporter::Export(const QString& folder,
     if (targets.empty()) {
         return report;
     }
-    const QFileInfo info(folder);
-    if (!info.isDir()) {
-        const QString shown = QDir::cleanPath(info.absoluteFilePath());
-        report.failures.push_back(
-            {shown,
-             info.exists()
-                 ? QCoreApplication::translate("CSoundExporter",
-                                               "%1 is not a folder; no sound was exported.")
-                       .arg(shown)
-                 : QCoreApplication::translate(
-                       "CSoundExporter", "The folder %1 does not exist; no sound was exported.")
-                       .arg(shown)});
+    if (std::optional<Failure> failure = noFolder(folder)) {
+        report.failures.push_back(std::move(*failure));
         return report;
     }
 
@@ -378,23 +433,6 @@ CSoundExporter::Report CSoundExporter::Export(const QString& folder,
     std::vector<CFileException> errors;
     const std::vector<int> unnamed = batch.Commit(first, &errors);
     progress.End();
-    QHash<int, size_t> errorOf;
-    for (size_t k = 0; k < unnamed.size(); ++k) {
-        errorOf.insert(unnamed[k], k);
-    }
-    for (const auto& [number, t] : added) {
-        const auto error = errorOf.constFind(number);
-        if (error == errorOf.cend()) {
-            report.written.append(pathOf(targets[t]));
-        } else {
-            failures.push_back(
-                {t, {pathOf(targets[t]), oneLine(errors[*error].GetErrorMessage())}});
-        }
-    }
-    std::stable_sort(failures.begin(), failures.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (auto& [t, failure] : failures) {
-        report.failures.push_back(std::move(failure));
-    }
+    settle(added, unnamed, errors, targets, base, failures, report);
     return report;
 }

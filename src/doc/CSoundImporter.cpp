@@ -21,6 +21,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -183,6 +184,28 @@ struct CSoundImporter::Converted {
     // Frames the source gave, and whether the length it claims is one.
     qint64 framesRead = 0;
     bool lengthKnown = false;
+
+    // The source opened with its converter, nothing read yet; the error when
+    // it cannot become a sample at all.
+    static CResult<Converted> Open(const Request& request);
+    // Reads the whole source through the converter into data (or floats).
+    std::optional<FormatError> ReadAll(const Request& request, bool asFloats,
+                                       IProgressSink& progress);
+    // Puts the gain of a loudness match on the floats and makes them data.
+    std::optional<FormatError> ApplyGain(const Request& request, double factor);
+    // The format, length, loop and warnings of what data became.
+    void Describe(const Request& request, Imported& imported) const;
+
+    // Target frames for each source frame.
+    double Ratio() const {
+        return static_cast<double>(target.samplesPerSec) / source.GetInfo().samplesPerSec;
+    }
+    int BlockAlign() const { return target.channels * target.bitsPerSample / 8; }
+    // What the sample will take in the bank, whichever form it is held in.
+    qint64 DataSize(bool asFloats) const {
+        return asFloats ? static_cast<qint64>(floats.size() / target.channels) * BlockAlign()
+                        : qint64{data.size()};
+    }
 };
 
 namespace {
@@ -196,10 +219,14 @@ bool tooLong(double bytes) {
     return bytes > static_cast<double>(std::numeric_limits<qint32>::max());
 }
 
+QString noMemoryText() {
+    return QCoreApplication::translate("CSoundImporter",
+                                       "there is not memory enough to convert it.");
+}
+
 } // namespace
 
-CResult<CSoundImporter::Converted> CSoundImporter::Convert(const Request& request, bool asFloats,
-                                                           IProgressSink& progress) {
+CResult<CSoundImporter::Converted> CSoundImporter::Converted::Open(const Request& request) {
     CResult<CSoundSource> opened = CSoundSource::Open(request.source);
     if (!opened) {
         return opened.Error();
@@ -224,76 +251,85 @@ CResult<CSoundImporter::Converted> CSoundImporter::Convert(const Request& reques
                         {},
                         0,
                         false};
-    const Format& target = converted.target;
-    converted.converter = std::make_unique<CSoundConverter>(from, target);
-    CSoundConverter& converter = *converted.converter;
-    if (!converter.IsValid()) {
-        return importError(request.source, converter.Error() + QLatin1Char('.'));
+    converted.converter = std::make_unique<CSoundConverter>(from, converted.target);
+    if (!converted.converter->IsValid()) {
+        return importError(request.source, converted.converter->Error() + QLatin1Char('.'));
     }
-
-    const double ratio = static_cast<double>(target.samplesPerSec) / info.samplesPerSec;
-    const int blockAlign = target.channels * target.bitsPerSample / 8;
     // Known before any work from the length the file claims, and checked
     // again for each block for a file that holds more than it claims. A
     // stream whose end was never written (a cut Ogg) claims the largest
     // count there is: that is no length.
-    const bool lengthKnown = info.frames < kUnknownLength;
-    if (lengthKnown && tooLong(std::ceil(static_cast<double>(info.frames) * ratio) * blockAlign)) {
+    converted.lengthKnown = info.frames < kUnknownLength;
+    if (converted.lengthKnown &&
+        tooLong(std::ceil(static_cast<double>(info.frames) * converted.Ratio()) *
+                converted.BlockAlign())) {
         return importError(request.source, tooLongText());
     }
+    return converted;
+}
+
+std::optional<FormatError> CSoundImporter::Converted::ReadAll(const Request& request, bool asFloats,
+                                                              IProgressSink& progress) {
+    const CSoundSource::Info& info = source.GetInfo();
+    const double ratio = Ratio();
+    const int blockAlign = BlockAlign();
     // The claimed length only sizes the buffer; a file that claims more
     // than it holds must not make us take memory for it.
     const double claimedFrames = std::ceil(static_cast<double>(info.frames) * ratio);
     const double limit = static_cast<double>(qint64{64} << 20);
     if (asFloats) {
-        converted.floats.reserve(static_cast<size_t>(
+        floats.reserve(static_cast<size_t>(
             std::clamp(claimedFrames * target.channels, 0.0, limit / sizeof(float))));
     } else {
-        converted.data.reserve(
-            static_cast<qsizetype>(std::clamp(claimedFrames * blockAlign, 0.0, limit)));
+        data.reserve(static_cast<qsizetype>(std::clamp(claimedFrames * blockAlign, 0.0, limit)));
     }
-    // What the sample will take in the bank, whichever form it is held in.
-    const auto dataSize = [&] {
-        return asFloats
-                   ? static_cast<qint64>(converted.floats.size() / target.channels) * blockAlign
-                   : qint64{converted.data.size()};
-    };
     std::vector<float> block(static_cast<size_t>(kBlockFrames * info.channels));
     progress.Begin(QCoreApplication::translate("CSoundImporter", "Importing %1")
                        .arg(QFileInfo(request.source).fileName()),
                    info.frames);
-    qint64 read = 0;
+    framesRead = 0;
     // Matching holds the whole sound as floats, up to four times the bytes
     // of the sample it becomes: a very long one can outgrow the memory.
     try {
-        for (qint64 got = 0; (got = converted.source.Read(block.data(), kBlockFrames)) > 0;) {
+        for (qint64 got = 0; (got = source.Read(block.data(), kBlockFrames)) > 0;) {
             // Checked before each block for a file that holds more than it
             // claims, so the sound is never converted past what a sample holds.
-            if (tooLong(static_cast<double>(dataSize()) +
+            if (tooLong(static_cast<double>(DataSize(asFloats)) +
                         std::ceil(static_cast<double>(got) * ratio) * blockAlign)) {
                 progress.End();
                 return importError(request.source, tooLongText());
             }
             if (asFloats) {
-                converter.Convert(block.data(), got, converted.floats);
+                converter->Convert(block.data(), got, floats);
             } else {
-                converter.Push(block.data(), got, converted.data);
+                converter->Push(block.data(), got, data);
             }
-            read += got;
-            progress.Step(std::min(read, info.frames));
+            framesRead += got;
+            progress.Step(std::min(framesRead, info.frames));
         }
         if (asFloats) {
-            converter.FinishConverting(converted.floats);
+            converter->FinishConverting(floats);
         } else {
-            converter.Finish(converted.data);
+            converter->Finish(data);
         }
     } catch (const std::bad_alloc&) {
         progress.End();
-        return importError(request.source,
-                           QCoreApplication::translate(
-                               "CSoundImporter", "there is not memory enough to convert it."));
+        return importError(request.source, noMemoryText());
     }
     progress.End();
+    return std::nullopt;
+}
+
+CResult<CSoundImporter::Converted> CSoundImporter::Convert(const Request& request, bool asFloats,
+                                                           IProgressSink& progress) {
+    CResult<Converted> opened = Converted::Open(request);
+    if (!opened) {
+        return opened.Error();
+    }
+    Converted& converted = opened.Value();
+    if (std::optional<FormatError> error = converted.ReadAll(request, asFloats, progress)) {
+        return *error;
+    }
     // Written to or cut short under us: the sound would be part one file,
     // part another.
     if (converted.source.ChangedSinceOpened()) {
@@ -302,17 +338,15 @@ CResult<CSoundImporter::Converted> CSoundImporter::Convert(const Request& reques
                                "CSoundImporter", "it changed while it was read; try again once "
                                                  "whatever writes it is done."));
     }
-    converted.framesRead = read;
-    converted.lengthKnown = lengthKnown;
-    if (read == 0 || dataSize() == 0) {
+    if (converted.framesRead == 0 || converted.DataSize(asFloats) == 0) {
         return importError(
             request.source,
             QCoreApplication::translate("CSoundImporter", "no sound could be read from it."));
     }
-    if (tooLong(static_cast<double>(dataSize()))) {
+    if (tooLong(static_cast<double>(converted.DataSize(asFloats)))) {
         return importError(request.source, tooLongText());
     }
-    return converted;
+    return opened;
 }
 
 CResult<CLoudnessMatch> CSoundImporter::Match(const Request& request, const Converted& converted) {
@@ -345,6 +379,48 @@ CResult<CLoudnessMatch> CSoundImporter::MatchLoudness(const Request& request,
     return Match(request, converted.Value());
 }
 
+std::optional<FormatError> CSoundImporter::Converted::ApplyGain(const Request& request,
+                                                                double factor) {
+    // The gain goes in before the dither, which then covers the rounding of
+    // the scaled samples.
+    converter->SetGain(factor);
+    try {
+        converter->Quantize(floats.data(), static_cast<qint64>(floats.size() / target.channels),
+                            data);
+    } catch (const std::bad_alloc&) {
+        return importError(request.source, noMemoryText());
+    }
+    floats = {};
+    return std::nullopt;
+}
+
+void CSoundImporter::Converted::Describe(const Request& request, Imported& imported) const {
+    const CSoundSource::Info& info = source.GetInfo();
+    const int blockAlign = BlockAlign();
+    imported.format = target;
+    imported.dataLength = data.size();
+    imported.sourceDescription = info.description;
+    imported.dithered = converter->Dithers();
+    if (lengthKnown && framesRead < info.claimedFrames) {
+        imported.warning = QCoreApplication::translate(
+                               "CSoundImporter",
+                               "%1 holds %2 of the %3 frames it claims; only those were imported.")
+                               .arg(QFileInfo(request.source).absoluteFilePath())
+                               .arg(framesRead)
+                               .arg(info.claimedFrames);
+    }
+    const qint64 frames = data.size() / blockAlign;
+    if (const std::optional<CSoundSource::Loop> loop = source.GetLoop()) {
+        const qint64 start = std::min(std::llround(static_cast<double>(loop->start) * Ratio()),
+                                      static_cast<long long>(frames - 1));
+        const qint64 length = std::clamp<qint64>(
+            std::llround(static_cast<double>(loop->length) * Ratio()), 1, frames - start);
+        imported.hasLoop = true;
+        imported.loopStart = start * blockAlign;
+        imported.loopLength = length * blockAlign;
+    }
+}
+
 CResult<CSoundImporter::Prepared> CSoundImporter::Prepare(const Request& request,
                                                           IProgressSink& progress) {
     CResult<Converted> converting = Convert(request, request.matchLoudness, progress);
@@ -360,47 +436,12 @@ CResult<CSoundImporter::Prepared> CSoundImporter::Prepare(const Request& request
             return match.Error();
         }
         imported.loudness = match.Value();
-        // The gain goes in before the dither, which then covers the
-        // rounding of the scaled samples.
-        converted.converter->SetGain(match.Value().Factor());
-        try {
-            converted.converter->Quantize(
-                converted.floats.data(),
-                static_cast<qint64>(converted.floats.size() / target.channels), converted.data);
-        } catch (const std::bad_alloc&) {
-            return importError(request.source,
-                               QCoreApplication::translate(
-                                   "CSoundImporter", "there is not memory enough to convert it."));
+        if (std::optional<FormatError> error =
+                converted.ApplyGain(request, match.Value().Factor())) {
+            return *error;
         }
-        converted.floats = {};
     }
-    const CSoundSource::Info& info = converted.source.GetInfo();
-    const double ratio = static_cast<double>(target.samplesPerSec) / info.samplesPerSec;
-    const int blockAlign = target.channels * target.bitsPerSample / 8;
-
-    imported.format = target;
-    imported.dataLength = converted.data.size();
-    imported.sourceDescription = info.description;
-    imported.dithered = converted.converter->Dithers();
-    if (converted.lengthKnown && converted.framesRead < info.claimedFrames) {
-        imported.warning = QCoreApplication::translate(
-                               "CSoundImporter",
-                               "%1 holds %2 of the %3 frames it claims; only those were imported.")
-                               .arg(QFileInfo(request.source).absoluteFilePath())
-                               .arg(converted.framesRead)
-                               .arg(info.claimedFrames);
-    }
-    const qint64 frames = converted.data.size() / blockAlign;
-    if (const std::optional<CSoundSource::Loop> loop = converted.source.GetLoop()) {
-        const qint64 start = std::min(std::llround(static_cast<double>(loop->start) * ratio),
-                                      static_cast<long long>(frames - 1));
-        const qint64 length = std::clamp<qint64>(
-            std::llround(static_cast<double>(loop->length) * ratio), 1, frames - start);
-        imported.hasLoop = true;
-        imported.loopStart = start * blockAlign;
-        imported.loopLength = length * blockAlign;
-    }
-
+    converted.Describe(request, imported);
     QByteArray& data = converted.data;
     return Prepared{std::move(imported),
                     CWaveFile::MakeHeader(static_cast<quint16>(target.channels),

@@ -248,6 +248,38 @@ void CKantelView::OnSoundExport() {
     pDoc->ExportSounds(folder, index);
 }
 
+namespace {
+
+// Tells of the files of plan that cannot take part; false, after saying so,
+// when no file can replace a sample.
+bool tellProblems(const CReplacePlan& plan) {
+    QStringList problems;
+    for (const CReplacePlan::Problem& p : plan.skipped) {
+        problems.append(p.message);
+    }
+    for (const CReplacePlan::Problem& p : plan.failed) {
+        problems.append(p.message);
+    }
+    if (plan.matches.empty()) {
+        problems.prepend(
+            QCoreApplication::translate("CKantelView", "No sound file in %1 can replace a sample.")
+                .arg(plan.folder));
+        AfxMessageBox(problems.join(QLatin1Char('\n')), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    if (!plan.failed.empty()) {
+        // The run would fail on them; better told before the preview.
+        AfxMessageBox(QCoreApplication::translate("CKantelView",
+                                                  "These files cannot be replaced and are left "
+                                                  "out:\n") +
+                          problems.join(QLatin1Char('\n')),
+                      MB_OK | MB_ICONEXCLAMATION);
+    }
+    return true;
+}
+
+} // namespace
+
 void CKantelView::OnSoundReplaceFolder() {
     CKantelDoc* pDoc = GetDocument();
     const QString folder = CSeam<CFilePicker>::Current().PickFolder(
@@ -262,27 +294,8 @@ void CKantelView::OnSoundReplaceFolder() {
         AfxMessageBox(plan.Error().text, MB_OK | MB_ICONHAND);
         return;
     }
-    QStringList problems;
-    for (const CReplacePlan::Problem& p : plan.Value().skipped) {
-        problems.append(p.message);
-    }
-    for (const CReplacePlan::Problem& p : plan.Value().failed) {
-        problems.append(p.message);
-    }
-    if (plan.Value().matches.empty()) {
-        problems.prepend(
-            QCoreApplication::translate("CKantelView", "No sound file in %1 can replace a sample.")
-                .arg(plan.Value().folder));
-        AfxMessageBox(problems.join(QLatin1Char('\n')), MB_OK | MB_ICONEXCLAMATION);
+    if (!tellProblems(plan.Value())) {
         return;
-    }
-    if (!plan.Value().failed.empty()) {
-        // The run would fail on them; better told before the preview.
-        AfxMessageBox(QCoreApplication::translate("CKantelView",
-                                                  "These files cannot be replaced and are left "
-                                                  "out:\n") +
-                          problems.join(QLatin1Char('\n')),
-                      MB_OK | MB_ICONEXCLAMATION);
     }
     CReplaceFolderDlg dlg(std::move(plan.Value()), window());
     dlg.m_loudnessOf = [pDoc](const CReplacePlan::Match& match, bool keepRate) {

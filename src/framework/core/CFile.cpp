@@ -44,6 +44,33 @@ bool CFile::IsOpen() const {
     return Device() != nullptr && Device()->isOpen();
 }
 
+namespace {
+
+constexpr int kOpenFailed = -1;
+constexpr int kNotRegular = -2;
+
+// A descriptor of the regular file at path, blocking; kOpenFailed with the
+// errno in saved, or kNotRegular. Opened without blocking and looked at
+// before anything is read: opening a FIFO for reading waits for a writer,
+// possibly forever, and a device or socket is no file of ours either.
+int openRegularFile(const QString& path, bool writable, int& saved) {
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          (writable ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        saved = errno;
+        return kOpenFailed;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return kNotRegular;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+} // namespace
+
 bool CFile::Open(const QString& path, unsigned flags, CFileException* error) {
     Abort();
     m_bWriteFailed = false;
@@ -80,24 +107,17 @@ bool CFile::Open(const QString& path, unsigned flags, CFileException* error) {
         return fail(EISDIR, QCoreApplication::translate("CFile", "It is a folder."));
     }
     const bool writable = (flags & (modeWrite | modeReadWrite)) != 0U;
-    // Opened without blocking and looked at before anything is read: opening
-    // a FIFO for reading waits for a writer, possibly forever, and a device
-    // or socket is no file of ours either. Only a regular file is read.
-    const int fd = ::open(QFile::encodeName(actual).constData(),
-                          (writable ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int saved = errno;
+    int saved = 0;
+    const int fd = openRegularFile(actual, writable, saved);
+    if (fd == kOpenFailed) {
         return fail(saved, QString::fromLocal8Bit(strerror(saved)));
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
+    if (fd == kNotRegular) {
         if (error != nullptr) {
             *error = CFileException(CFileException::notRegularFile, actual);
         }
         return false;
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     m_pFile = std::make_unique<QFile>(actual);
     const QIODevice::OpenMode mode = writable ? QIODevice::ReadWrite : QIODevice::ReadOnly;
     if (!m_pFile->open(fd, mode, QFileDevice::AutoCloseHandle)) {

@@ -212,8 +212,7 @@ void CFileBatch::Discard(Entry& entry) noexcept {
     entry.pending = false;
 }
 
-int CFileBatch::Add(const QString& name, std::initializer_list<QByteArrayView> pieces,
-                    Replace replace) {
+void CFileBatch::CheckAddable(const QString& name, const QByteArray& encoded, bool replace) const {
     if (m_nFolderFd < 0) {
         Throw(m_nFolderErrno, name);
     }
@@ -221,22 +220,43 @@ int CFileBatch::Add(const QString& name, std::initializer_list<QByteArrayView> p
         name == QStringLiteral("..")) {
         Throw(EINVAL, name);
     }
-    Entry entry;
-    entry.name = QFile::encodeName(name);
-    entry.replace = replace == Replace::Allowed;
     // Taken names are refused now rather than at Commit, so a sample that
     // cannot get its name costs no writing and is reported at once.
     struct stat status {};
-    if (::fstatat(m_nFolderFd, entry.name.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
-        if (S_ISDIR(status.st_mode) || !entry.replace) {
+    if (::fstatat(m_nFolderFd, encoded.constData(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (S_ISDIR(status.st_mode) || !replace) {
             Throw(S_ISDIR(status.st_mode) ? EISDIR : EEXIST, name);
         }
     } else if (errno != ENOENT) {
         Throw(errno, name);
     }
-    if (m_addedNames.contains(entry.name)) {
+    if (m_addedNames.contains(encoded)) {
         Throw(EEXIST, name);
     }
+}
+
+int CFileBatch::CreateTemporary(Entry& entry, const QString& name) {
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
+        entry.temporary = NextTemporaryName();
+        fd = ::openat(m_nFolderFd, entry.temporary.constData(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            break;
+        }
+    }
+    if (fd < 0) {
+        Throw(errno, name);
+    }
+    return fd;
+}
+
+int CFileBatch::Add(const QString& name, std::initializer_list<QByteArrayView> pieces,
+                    Replace replace) {
+    Entry entry;
+    entry.name = QFile::encodeName(name);
+    entry.replace = replace == Replace::Allowed;
+    CheckAddable(name, entry.name, entry.replace);
 
     std::vector<iovec> vectors;
     vectors.reserve(pieces.size());
@@ -252,18 +272,7 @@ int CFileBatch::Add(const QString& name, std::initializer_list<QByteArrayView> p
     if (const int locked = TakeOwnerLock(); locked != 0) {
         Throw(locked, name);
     }
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
-        entry.temporary = NextTemporaryName();
-        fd = ::openat(m_nFolderFd, entry.temporary.constData(),
-                      O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            break;
-        }
-    }
-    if (fd < 0) {
-        Throw(errno, name);
-    }
+    const int fd = CreateTemporary(entry, name);
     // Listed before the writing, so the file is removed with the batch
     // whatever happens from here on.
     const int number = static_cast<int>(m_entries.size());

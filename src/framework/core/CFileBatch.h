@@ -96,6 +96,12 @@ private:
     void ReleaseIdleLock() noexcept;
     void Discard(Entry& entry) noexcept;
     [[noreturn]] void Throw(int savedErrno, const QString& name) const;
+    // Throws unless name may be added: a plain name, free in the folder (or
+    // one that may be replaced) and not added before.
+    void CheckAddable(const QString& name, const QByteArray& encoded, bool replace) const;
+    // Creates entry's file under a temporary name of its own and returns its
+    // descriptor; throws naming name when it cannot.
+    int CreateTemporary(Entry& entry, const QString& name);
 
     QString m_strFolder;
     int m_nFolderFd = -1;

@@ -45,67 +45,62 @@ CFileException::Cause CFileException::CauseFromErrno(int error) {
     }
 }
 
+namespace {
+
+// What went wrong, with %1 for the file's name.
+QString causeText(CFileException::Cause cause) {
+    switch (cause) {
+    case CFileException::fileNotFound:
+        return QCoreApplication::translate("CFileException", "%1 was not found.");
+    case CFileException::badPath:
+        return QCoreApplication::translate("CFileException", "%1 contains an incorrect path.");
+    case CFileException::tooManyOpenFiles:
+        return QCoreApplication::translate(
+            "CFileException", "%1 could not be opened because there are too many open files.");
+    case CFileException::accessDenied:
+        return QCoreApplication::translate("CFileException", "Access to %1 was denied.");
+    case CFileException::invalidFile:
+        return QCoreApplication::translate("CFileException",
+                                           "An invalid file handle was associated with %1.");
+    case CFileException::directoryFull:
+        return QCoreApplication::translate(
+            "CFileException", "%1 could not be created because the directory is full.");
+    case CFileException::badSeek:
+        return QCoreApplication::translate("CFileException",
+                                           "An error occurred while positioning on %1.");
+    case CFileException::hardIO:
+        return QCoreApplication::translate("CFileException",
+                                           "A hardware I/O error was reported while accessing %1.");
+    case CFileException::sharingViolation:
+        return QCoreApplication::translate("CFileException",
+                                           "A sharing violation occurred while accessing %1.");
+    case CFileException::lockViolation:
+        return QCoreApplication::translate("CFileException",
+                                           "A locking violation occurred while accessing %1.");
+    case CFileException::diskFull:
+        return QCoreApplication::translate("CFileException", "Disk full while accessing %1.");
+    case CFileException::endOfFile:
+        return QCoreApplication::translate("CFileException",
+                                           "An attempt was made to access %1 past its end.");
+    case CFileException::notRegularFile:
+        return QCoreApplication::translate("CFileException", "%1 is not a regular file.");
+    case CFileException::none:
+    case CFileException::generic:
+        return QCoreApplication::translate("CFileException",
+                                           "An unexpected error occurred while accessing %1.");
+    }
+    return QString();
+}
+
+} // namespace
+
 QString CFileException::GetErrorMessage() const {
     // A failure that is no single file's (several samples of a save, say)
     // carries its whole message as the detail.
     if (m_cause == none && !m_strDetail.isEmpty()) {
         return m_strDetail;
     }
-    QString text;
-    switch (m_cause) {
-    case fileNotFound:
-        text = QCoreApplication::translate("CFileException", "%1 was not found.");
-        break;
-    case badPath:
-        text = QCoreApplication::translate("CFileException", "%1 contains an incorrect path.");
-        break;
-    case tooManyOpenFiles:
-        text = QCoreApplication::translate(
-            "CFileException", "%1 could not be opened because there are too many open files.");
-        break;
-    case accessDenied:
-        text = QCoreApplication::translate("CFileException", "Access to %1 was denied.");
-        break;
-    case invalidFile:
-        text = QCoreApplication::translate("CFileException",
-                                           "An invalid file handle was associated with %1.");
-        break;
-    case directoryFull:
-        text = QCoreApplication::translate(
-            "CFileException", "%1 could not be created because the directory is full.");
-        break;
-    case badSeek:
-        text = QCoreApplication::translate("CFileException",
-                                           "An error occurred while positioning on %1.");
-        break;
-    case hardIO:
-        text = QCoreApplication::translate("CFileException",
-                                           "A hardware I/O error was reported while accessing %1.");
-        break;
-    case sharingViolation:
-        text = QCoreApplication::translate("CFileException",
-                                           "A sharing violation occurred while accessing %1.");
-        break;
-    case lockViolation:
-        text = QCoreApplication::translate("CFileException",
-                                           "A locking violation occurred while accessing %1.");
-        break;
-    case diskFull:
-        text = QCoreApplication::translate("CFileException", "Disk full while accessing %1.");
-        break;
-    case endOfFile:
-        text = QCoreApplication::translate("CFileException",
-                                           "An attempt was made to access %1 past its end.");
-        break;
-    case notRegularFile:
-        text = QCoreApplication::translate("CFileException", "%1 is not a regular file.");
-        break;
-    case none:
-    case generic:
-        text = QCoreApplication::translate("CFileException",
-                                           "An unexpected error occurred while accessing %1.");
-        break;
-    }
+    QString text = causeText(m_cause);
     const QString name = m_strFileName.isEmpty()
                              ? QCoreApplication::translate("CFileException", "an unnamed file")
                              : m_strFileName;

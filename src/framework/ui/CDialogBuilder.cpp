@@ -166,6 +166,78 @@ void CDialogBuilder::WidenLabels(const QDialog& dialog, const std::vector<Contro
     }
 }
 
+namespace {
+
+QLabel* makeLabel(QDialog& dialog, const DialogControl& control, const QString& text) {
+    auto* label = new QLabel(&dialog);
+    // Labels show record data (file names); it must never be taken for
+    // markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    if ((control.nStyle & DialogControl::Sunken) != 0U) {
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setLineWidth(1);
+    }
+    return label;
+}
+
+QPushButton* makeButton(QDialog& dialog, const DialogControl& control, const QString& text) {
+    auto* button = new QPushButton(text, &dialog);
+    // A focused button takes Enter, the template's default button otherwise,
+    // as in the platform's dialogs.
+    button->setAutoDefault(true);
+    button->setDefault((control.nStyle & DialogControl::DefaultButton) != 0U);
+    return button;
+}
+
+QCheckBox* makeCheckBox(QDialog& dialog, const DialogControl& control, const QString& text) {
+    auto* box = new QCheckBox(text, &dialog);
+    if ((control.nStyle & DialogControl::AutoCheck) == 0U) {
+        // A plain check box changes only when the program sets it.
+        QObject::connect(box, &QCheckBox::clicked, box,
+                         [box](bool checked) { box->setChecked(!checked); });
+    }
+    return box;
+}
+
+QLineEdit* makeEdit(QDialog& dialog, const DialogControl& control, const QString& text) {
+    auto* edit = new QLineEdit(&dialog);
+    const bool readOnly = (control.nStyle & DialogControl::ReadOnly) != 0U;
+    edit->setReadOnly(readOnly);
+    if (readOnly) {
+        // A field the user cannot change is filled like the dialog behind
+        // it, as the platform draws one, so nobody clicks in to type; its
+        // text can still be selected and copied.
+        QPalette palette = edit->palette();
+        for (const QPalette::ColorGroup group :
+             {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            palette.setBrush(group, QPalette::Base, palette.brush(group, QPalette::Window));
+        }
+        edit->setPalette(palette);
+    }
+    edit->setFrame((control.nStyle & DialogControl::Border) != 0U);
+    if ((control.nStyle & DialogControl::Number) != 0U) {
+        CEditInputRules::Of(edit)->SetDigitsOnly(true);
+    }
+    edit->setText(text);
+    return edit;
+}
+
+// The template's height is that of the dropped list; the box itself is as
+// tall as the font needs, and rect becomes that tall.
+QComboBox* makeComboBox(QDialog& dialog, const DialogControl& control, QRect& rect) {
+    auto* combo = new QComboBox(&dialog);
+    combo->setEditable((control.nStyle & DialogControl::DropDownList) == 0U);
+    const int boxHeight = combo->sizeHint().height();
+    const int itemHeight = QFontMetrics(dialog.font()).height() + 2;
+    combo->setMaxVisibleItems(qMax(1, (rect.height() - boxHeight) / itemHeight));
+    rect.setHeight(boxHeight);
+    return combo;
+}
+
+} // namespace
+
 QWidget* CDialogBuilder::Create(QDialog& dialog, const DialogControl& control) const {
     const QString text = CResourceText::Tr(control.pszText);
     const bool tabStop = (control.nStyle & DialogControl::TabStop) != 0U;
@@ -173,79 +245,24 @@ QWidget* CDialogBuilder::Create(QDialog& dialog, const DialogControl& control) c
     QWidget* widget = nullptr;
 
     switch (control.nClass) {
-    case DialogControl::Static: {
-        auto* label = new QLabel(&dialog);
-        // Labels show record data (file names); it must never be taken for
-        // markup.
-        label->setTextFormat(Qt::PlainText);
-        label->setText(text);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        if ((control.nStyle & DialogControl::Sunken) != 0U) {
-            label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-            label->setLineWidth(1);
-        }
-        widget = label;
+    case DialogControl::Static:
+        widget = makeLabel(dialog, control, text);
         break;
-    }
-    case DialogControl::GroupBox: {
-        auto* group = new QGroupBox(text, &dialog);
-        widget = group;
+    case DialogControl::GroupBox:
+        widget = new QGroupBox(text, &dialog);
         break;
-    }
-    case DialogControl::PushButton: {
-        auto* button = new QPushButton(text, &dialog);
-        // A focused button takes Enter, the template's default button
-        // otherwise, as in the platform's dialogs.
-        button->setAutoDefault(true);
-        button->setDefault((control.nStyle & DialogControl::DefaultButton) != 0U);
-        widget = button;
+    case DialogControl::PushButton:
+        widget = makeButton(dialog, control, text);
         break;
-    }
-    case DialogControl::CheckBox: {
-        auto* box = new QCheckBox(text, &dialog);
-        if ((control.nStyle & DialogControl::AutoCheck) == 0U) {
-            // A plain check box changes only when the program sets it.
-            QObject::connect(box, &QCheckBox::clicked, box,
-                             [box](bool checked) { box->setChecked(!checked); });
-        }
-        widget = box;
+    case DialogControl::CheckBox:
+        widget = makeCheckBox(dialog, control, text);
         break;
-    }
-    case DialogControl::Edit: {
-        auto* edit = new QLineEdit(&dialog);
-        const bool readOnly = (control.nStyle & DialogControl::ReadOnly) != 0U;
-        edit->setReadOnly(readOnly);
-        if (readOnly) {
-            // A field the user cannot change is filled like the dialog
-            // behind it, as the platform draws one, so nobody clicks in to
-            // type; its text can still be selected and copied.
-            QPalette palette = edit->palette();
-            for (const QPalette::ColorGroup group :
-                 {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-                palette.setBrush(group, QPalette::Base, palette.brush(group, QPalette::Window));
-            }
-            edit->setPalette(palette);
-        }
-        edit->setFrame((control.nStyle & DialogControl::Border) != 0U);
-        if ((control.nStyle & DialogControl::Number) != 0U) {
-            CEditInputRules::Of(edit)->SetDigitsOnly(true);
-        }
-        edit->setText(text);
-        widget = edit;
+    case DialogControl::Edit:
+        widget = makeEdit(dialog, control, text);
         break;
-    }
-    case DialogControl::ComboBox: {
-        auto* combo = new QComboBox(&dialog);
-        combo->setEditable((control.nStyle & DialogControl::DropDownList) == 0U);
-        // The template's height is that of the dropped list; the box itself
-        // is as tall as the font needs.
-        const int boxHeight = combo->sizeHint().height();
-        const int itemHeight = QFontMetrics(dialog.font()).height() + 2;
-        combo->setMaxVisibleItems(qMax(1, (rect.height() - boxHeight) / itemHeight));
-        rect.setHeight(boxHeight);
-        widget = combo;
+    case DialogControl::ComboBox:
+        widget = makeComboBox(dialog, control, rect);
         break;
-    }
     }
 
     widget->setGeometry(rect);

@@ -72,6 +72,41 @@ int CMessageBoxPromptSink::ShowWith(const QString& text, unsigned type, const Op
     return AnswerOf(*box, type);
 }
 
+namespace {
+
+QMessageBox::Icon iconOf(unsigned type) {
+    switch (type & MB_ICONMASK) {
+    case MB_ICONHAND:
+        return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+        return QMessageBox::Question;
+    case MB_ICONEXCLAMATION:
+        return QMessageBox::Warning;
+    case MB_ICONASTERISK:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+// Save Anyway, Reload and Cancel. No standard buttons say this; each answer
+// rides on its button.
+void addSaveAnywayButtons(QMessageBox& box) {
+    QPushButton* save =
+        box.addButton(QCoreApplication::translate("CMessageBoxPromptSink", "&Save Anyway"),
+                      QMessageBox::AcceptRole);
+    save->setProperty(kAnswerProperty, IDSAVEANYWAY);
+    box.addButton(QCoreApplication::translate("CMessageBoxPromptSink", "&Reload"),
+                  QMessageBox::ResetRole)
+        ->setProperty(kAnswerProperty, IDRELOAD);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    // Replacing someone else's change is never what Enter should do.
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+}
+
+} // namespace
+
 std::unique_ptr<QMessageBox> CMessageBoxPromptSink::CreateBox(const QString& text, unsigned type,
                                                               QWidget* parent) const {
     auto box = std::make_unique<QMessageBox>(parent);
@@ -79,23 +114,7 @@ std::unique_ptr<QMessageBox> CMessageBoxPromptSink::CreateBox(const QString& tex
     // Messages carry file names; they are never markup.
     box->setTextFormat(Qt::PlainText);
     box->setText(text);
-    switch (type & MB_ICONMASK) {
-    case MB_ICONHAND:
-        box->setIcon(QMessageBox::Critical);
-        break;
-    case MB_ICONQUESTION:
-        box->setIcon(QMessageBox::Question);
-        break;
-    case MB_ICONEXCLAMATION:
-        box->setIcon(QMessageBox::Warning);
-        break;
-    case MB_ICONASTERISK:
-        box->setIcon(QMessageBox::Information);
-        break;
-    default:
-        box->setIcon(QMessageBox::NoIcon);
-        break;
-    }
+    box->setIcon(iconOf(type));
     QMessageBox::StandardButton first = QMessageBox::Ok;
     switch (type & MB_TYPEMASK) {
     case MB_OKCANCEL:
@@ -114,21 +133,9 @@ std::unique_ptr<QMessageBox> CMessageBoxPromptSink::CreateBox(const QString& tex
                                 QMessageBox::Cancel);
         first = QMessageBox::Yes;
         break;
-    case MB_SAVEANYWAYRELOADCANCEL: {
-        // No standard buttons say this; each answer rides on its button.
-        QPushButton* save =
-            box->addButton(QCoreApplication::translate("CMessageBoxPromptSink", "&Save Anyway"),
-                           QMessageBox::AcceptRole);
-        save->setProperty(kAnswerProperty, IDSAVEANYWAY);
-        box->addButton(QCoreApplication::translate("CMessageBoxPromptSink", "&Reload"),
-                       QMessageBox::ResetRole)
-            ->setProperty(kAnswerProperty, IDRELOAD);
-        QPushButton* cancel = box->addButton(QMessageBox::Cancel);
-        // Replacing someone else's change is never what Enter should do.
-        box->setDefaultButton(cancel);
-        box->setEscapeButton(cancel);
+    case MB_SAVEANYWAYRELOADCANCEL:
+        addSaveAnywayButtons(*box);
         return box;
-    }
     default:
         box->setStandardButtons(QMessageBox::Ok);
         break;

@@ -69,63 +69,28 @@ void CQtSoundPlayer::CheckAsync() {
     }
 }
 
-bool CQtSoundPlayer::Play(const QString& path, unsigned flags) {
-    StopAsync();
-    if (path.isEmpty()) {
-        return true;
-    }
-    // The fallback of the platform's player for a sound it cannot play.
-    const auto fail = [flags] {
-        if ((flags & SND_NODEFAULT) == 0U) {
-            QApplication::beep();
-        }
-        return false;
-    };
-    const QString resolved = CPathCase::ResolveExisting(QFileInfo(path).absoluteFilePath());
-    if (resolved.isEmpty()) {
-        return fail();
-    }
-    qint64 durationMs = -1;
-    {
-        QFile file(resolved);
-        if (file.open(QIODevice::ReadOnly)) {
-            durationMs = CSeam<IWaveDuration>::Current().DurationMs(file);
-        }
-    }
-    // Without an audio output nobody would hear it, and a synchronous wait
-    // would only freeze the window.
-    if (durationMs < 0 || QMediaDevices::audioOutputs().isEmpty()) {
-        return fail();
-    }
-    const QUrl source = QUrl::fromLocalFile(resolved);
+namespace {
 
-    if ((flags & SND_ASYNC) != 0U) {
-        m_pAsync = new QSoundEffect(qApp);
-        m_pAsyncTimer = new QTimer(m_pAsync);
-        m_pAsyncTimer->setSingleShot(true);
-        m_pAsyncTimer->setTimerType(Qt::PreciseTimer);
-        QObject::connect(m_pAsyncTimer, &QTimer::timeout, m_pAsync, [this] { CheckAsync(); });
-        QObject::connect(m_pAsync, &QSoundEffect::playingChanged, m_pAsync,
-                         [this] { CheckAsync(); });
-        QObject::connect(m_pAsync, &QSoundEffect::statusChanged, m_pAsync,
-                         [this] { CheckAsync(); });
-        m_nAsyncDurationMs = durationMs;
-        m_bAsyncPlaying = true;
-        m_asyncClock.start();
-        m_pAsync->setSource(source);
-        m_pAsync->play();
-        PlayingChanged();
-        CheckAsync();
-        return true;
+// The length of the wave file at path as the duration reader gives it; -1
+// when it cannot be read or timed.
+qint64 waveDurationMs(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return -1;
     }
+    return CSeam<IWaveDuration>::Current().DurationMs(file);
+}
 
+// Plays source, durationMs long, and returns when it has ended; false when
+// it could not be played.
+bool playAndWait(const QUrl& source, qint64 durationMs) {
     QSoundEffect effect;
     QEventLoop loop;
     QElapsedTimer clock;
     QTimer lengthTimer;
     lengthTimer.setSingleShot(true);
     lengthTimer.setTimerType(Qt::PreciseTimer);
-    const qint64 deadlineMs = durationMs + kLatencyAllowanceMs;
+    const qint64 deadlineMs = durationMs + CQtSoundPlayer::kLatencyAllowanceMs;
     bool ended = false;
     const auto end = [&] {
         ended = true;
@@ -158,4 +123,53 @@ bool CQtSoundPlayer::Play(const QString& path, unsigned flags) {
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     return effect.status() != QSoundEffect::Error;
+}
+
+} // namespace
+
+bool CQtSoundPlayer::Play(const QString& path, unsigned flags) {
+    StopAsync();
+    if (path.isEmpty()) {
+        return true;
+    }
+    // The fallback of the platform's player for a sound it cannot play.
+    const auto fail = [flags] {
+        if ((flags & SND_NODEFAULT) == 0U) {
+            QApplication::beep();
+        }
+        return false;
+    };
+    const QString resolved = CPathCase::ResolveExisting(QFileInfo(path).absoluteFilePath());
+    if (resolved.isEmpty()) {
+        return fail();
+    }
+    const qint64 durationMs = waveDurationMs(resolved);
+    // Without an audio output nobody would hear it, and a synchronous wait
+    // would only freeze the window.
+    if (durationMs < 0 || QMediaDevices::audioOutputs().isEmpty()) {
+        return fail();
+    }
+    const QUrl source = QUrl::fromLocalFile(resolved);
+    if ((flags & SND_ASYNC) != 0U) {
+        PlayAsync(source, durationMs);
+        return true;
+    }
+    return playAndWait(source, durationMs);
+}
+
+void CQtSoundPlayer::PlayAsync(const QUrl& source, qint64 durationMs) {
+    m_pAsync = new QSoundEffect(qApp);
+    m_pAsyncTimer = new QTimer(m_pAsync);
+    m_pAsyncTimer->setSingleShot(true);
+    m_pAsyncTimer->setTimerType(Qt::PreciseTimer);
+    QObject::connect(m_pAsyncTimer, &QTimer::timeout, m_pAsync, [this] { CheckAsync(); });
+    QObject::connect(m_pAsync, &QSoundEffect::playingChanged, m_pAsync, [this] { CheckAsync(); });
+    QObject::connect(m_pAsync, &QSoundEffect::statusChanged, m_pAsync, [this] { CheckAsync(); });
+    m_nAsyncDurationMs = durationMs;
+    m_bAsyncPlaying = true;
+    m_asyncClock.start();
+    m_pAsync->setSource(source);
+    m_pAsync->play();
+    PlayingChanged();
+    CheckAsync();
 }

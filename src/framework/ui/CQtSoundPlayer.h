@@ -8,6 +8,7 @@
 class QIODevice;
 class QSoundEffect;
 class QTimer;
+class QUrl;
 
 // Plays wave files with QSoundEffect. QSoundEffect says a sound has stopped
 // when the audio device has taken its last bytes, which for a short sound is
@@ -29,6 +30,8 @@ public:
 
 private:
     void StopAsync();
+    // Starts source, durationMs long, and returns at once.
+    void PlayAsync(const QUrl& source, qint64 durationMs);
     // Decides whether the asynchronous sound has ended, or when to ask again.
     void CheckAsync();
 

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "doc/BankImage.h"
+#include "doc/CBankRecords.h"
+#include "doc/CLoudnessMeter.h"
+#include "doc/CResult.h"
+#include "doc/NamesTable.h"
+
+#include <QString>
+
+#include <optional>
+
+class QTextStream;
+
+// A bank kantel-cli read only to be looked at: nothing is written beside it.
+// Also what the commands share about naming a bank and telling of trouble.
+class CCliBank {
+public:
+    // How much of a bank a command looks at. Sample data and names cost most
+    // of the reading of a big bank, so a command that shows neither reads
+    // neither.
+    enum class Reading {
+        Whole,       // the sample data too, and the names
+        Records,     // the header region and the names
+        HeaderRegion // the header region alone
+    };
+
+    // The bank at path (standard input for "-") and, unless reading says
+    // otherwise, the names beside it, or nothing after saying why. Troubles
+    // the editor would show in message boxes go to err as lines.
+    static std::optional<CCliBank> Read(const QString& path, QTextStream& err,
+                                        Reading reading = Reading::Whole);
+
+    // Whether path names standard input.
+    static bool IsStdin(const QString& path);
+    // The bank as messages name it.
+    static QString Label(const QString& path);
+    // Shows text as the editor's message box of type would, on err's sink.
+    static void Tell(QTextStream& err, const QString& text, unsigned type);
+    // The editor closes the window of an empty file without a word; a script
+    // needs to know why nothing was done.
+    static void SayEmpty(const QString& path, QTextStream& err);
+    // The resource a command line names: its table index, or the name the
+    // names file gives it (its case aside when no name matches exactly). -1
+    // after saying on err why there is none, or that several resources have
+    // the name.
+    static int FindResource(const CBankRecords& records, const QString& bankPath,
+                            const QString& text, QTextStream& err);
+
+    // How loud resource index's sample is where it lives: the bank's copy
+    // of a banked one's data, else its wave file.
+    CResult<CLoudnessMeter::Reading> MeasureSample(int index) const;
+    CBankRecords Records() const;
+
+    BankImage image;
+    NamesTable names;
+    QString path; // the bank file as opened, absolute; empty for standard input
+};

@@ -1,0 +1,117 @@
+#include "CCliDiffCommand.h"
+
+#include "CCliBank.h"
+#include "CCliInvocation.h"
+#include "CCliPromptSink.h"
+#include "CJsonText.h"
+#include "CKantelCli.h"
+
+#include "doc/BankImage.h"
+#include "doc/CBankComparer.h"
+#include "doc/CSoundExporter.h"
+#include "framework/core/CPromptSink.h"
+
+#include <QTextStream>
+#include <QVariant>
+
+#include <optional>
+
+namespace {
+
+// A value of a difference as JSON: numbers as numbers, texts quoted, a
+// sound as an object.
+QString jsonValue(const QVariant& value) {
+    if (!value.isValid()) {
+        return CJsonText::Null();
+    }
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return CJsonText::Quote(value.toString());
+    case QMetaType::QVariantList: {
+        QStringList items;
+        for (const QVariant& item : value.toList()) {
+            items.append(jsonValue(item));
+        }
+        return QLatin1Char('[') + items.join(QStringLiteral(", ")) + QLatin1Char(']');
+    }
+    case QMetaType::QVariantMap: {
+        CJsonText::Fields fields;
+        const QVariantMap map = value.toMap();
+        for (auto it = map.cbegin(); it != map.cend(); ++it) {
+            fields.append({it.key(), jsonValue(it.value())});
+        }
+        return CJsonText::Inline(fields);
+    }
+    default:
+        return CJsonText::Number(value.toLongLong());
+    }
+}
+
+// The differences as one JSON array of objects.
+QString differencesJson(const std::vector<CBankComparer::Difference>& differences) {
+    QList<CJsonText::Fields> rows;
+    rows.reserve(static_cast<qsizetype>(differences.size()));
+    for (const CBankComparer::Difference& d : differences) {
+        rows.append({
+            {QStringLiteral("record"), CJsonText::Quote(CBankComparer::RecordName(d.record))},
+            {QStringLiteral("index"),
+             d.index >= 0 ? CJsonText::Number(d.index) : CJsonText::Null()},
+            {QStringLiteral("field"),
+             d.field.isEmpty() ? CJsonText::Null() : CJsonText::Quote(d.field)},
+            {QStringLiteral("a"), jsonValue(d.a)},
+            {QStringLiteral("b"), jsonValue(d.b)},
+        });
+    }
+    return CJsonText::ValueArray(rows);
+}
+
+} // namespace
+
+// Both banks are read as the look commands read them: nothing is written
+// beside either, and a banked sample's sound is the bank's own copy.
+int CCliDiffCommand::Run(const CCliInvocation& run) {
+    // Apart from "equal" and "differ", so a script never takes a bank it
+    // could not read for one that differs.
+    constexpr int kUnreadable = 2;
+    const QString& pathA = run.args.at(0);
+    const QString& pathB = run.args.at(1);
+    const std::optional<CCliBank> a = CCliBank::Read(pathA, run.err);
+    if (!a) {
+        return kUnreadable;
+    }
+    std::optional<CCliBank> b;
+    {
+        // What reading the second bank says is about the second bank.
+        CCliPromptSink prompts(run.err, CCliBank::Label(pathB), run.IsSet(run.options.quiet));
+        const CSeam<CPromptSink>::Guard guard(&prompts);
+        b = CCliBank::Read(pathB, run.err);
+    }
+    if (!b) {
+        return kUnreadable;
+    }
+    const auto side = [](const CCliBank& bank) {
+        const CBankRecords records = bank.Records();
+        const QByteArrayView image(reinterpret_cast<const char*>(bank.image.data.get()),
+                                   static_cast<qsizetype>(bank.image.size));
+        const BnmHeader* header = bank.image.header;
+        return CBankComparer::Bank{records, bank.path, [records, image, header](int i) {
+                                       return CSoundExporter::RecordedData(
+                                           image, *header,
+                                           records.Resources()[static_cast<size_t>(i)]);
+                                   }};
+    };
+    const CBankComparer::Result result = CBankComparer(side(*a), side(*b)).Compare();
+    if (!run.IsSet(run.options.quiet)) {
+        for (const QString& warning : result.warnings) {
+            run.err << "warning: " << warning << '\n';
+        }
+    }
+    if (run.IsSet(run.options.json)) {
+        run.out << differencesJson(result.differences) << '\n';
+    } else {
+        for (const CBankComparer::Difference& d : result.differences) {
+            run.out << d.label << ": " << d.text << '\n';
+        }
+    }
+    return result.differences.empty() ? CKantelCli::Success : CKantelCli::Failure;
+}
