@@ -3,12 +3,12 @@
 // order, each with a file name of its own, plus a names file beside it. The
 // data is streamed, so making a bank of any size needs little memory.
 
-#include "doc/BnmHeader.h"
-#include "doc/CBnmFormat.h"
-#include "doc/CBnmRecordWriter.h"
-#include "doc/CLittleEndianWriter.h"
-#include "doc/SoundEvent.h"
-#include "doc/SoundResource.h"
+#include "format/BnmHeader.h"
+#include "format/CBnmFormat.h"
+#include "format/CBnmRecordWriter.h"
+#include "format/CLittleEndianWriter.h"
+#include "format/SoundEvent.h"
+#include "format/SoundResource.h"
 
 #include <QFile>
 #include <QString>

@@ -15,7 +15,7 @@
 // Each figure is the median of RUNS runs (default 15). Prints the figures
 // and the ratios; exits with 1 when a repaint takes 16 ms or more.
 
-#include "doc/CWavePeaks.h"
+#include "format/CWavePeaks.h"
 #include "views/CWaveformPane.h"
 
 #include <QApplication>

@@ -8,7 +8,7 @@ find_package(Qt6 6.4 REQUIRED COMPONENTS LinguistTools)
 
 set(KANTEL_TS_FILE ${PROJECT_BINARY_DIR}/translations/kantel.ts)
 set(KANTEL_TS_SOURCES)
-foreach(target kantel_framework_core kantel_framework_ui kantel_res kantel_doc kantel_view_text
+foreach(target kantel_framework_core kantel_framework_ui kantel_res kantel_format kantel_doc kantel_view_text
                kantel_views kantel_dialogs kantel_wave_check kantel_app kantel)
     get_target_property(directory ${target} SOURCE_DIR)
     get_target_property(sources ${target} SOURCES)

@@ -3,8 +3,8 @@
 // document holds.
 #include "FuzzSupport.h"
 
-#include "doc/CBankReader.h"
 #include "doc/CKantelDoc.h"
+#include "format/CBankReader.h"
 #include "views/CEventCells.h"
 #include "views/CResourceCells.h"
 

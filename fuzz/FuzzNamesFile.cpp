@@ -2,8 +2,8 @@
 #include "FuzzSupport.h"
 
 #include "doc/CKantelDoc.h"
-#include "doc/CNamesFileReader.h"
-#include "doc/SoundResource.h"
+#include "format/CNamesFileReader.h"
+#include "format/SoundResource.h"
 
 #include <QDir>
 #include <QFile>

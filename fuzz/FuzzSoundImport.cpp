@@ -4,8 +4,8 @@
 // exactly the data and the loop it reports.
 #include "FuzzSupport.h"
 
-#include "doc/CSoundImporter.h"
-#include "doc/CWaveReader.h"
+#include "format/CSoundImporter.h"
+#include "format/CWaveReader.h"
 #include "framework/core/IProgressSink.h"
 
 #include <QFile>

@@ -9,7 +9,7 @@
 #include "ShellCommands.h"
 
 #include "doc/CKantelDoc.h"
-#include "doc/CWaveReader.h"
+#include "format/CWaveReader.h"
 #include "framework/core/CPromptSink.h"
 #include "framework/ui/CCmdUI.h"
 #include "framework/ui/CCommandLineInfo.h"

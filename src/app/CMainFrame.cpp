@@ -2,8 +2,8 @@
 
 #include "CKantelApp.h"
 
-#include "doc/CBankSnapshot.h"
 #include "doc/CKantelDoc.h"
+#include "format/CBankSnapshot.h"
 #include "framework/core/AfxMessageBox.h"
 #include "framework/ui/CCmdUI.h"
 #include "framework/ui/CDocTemplate.h"

@@ -1,9 +1,9 @@
 #include "CCliBank.h"
 
-#include "doc/CBankReader.h"
-#include "doc/CBnmFormat.h"
-#include "doc/CNamesFileReader.h"
-#include "doc/SoundResource.h"
+#include "format/CBankReader.h"
+#include "format/CBnmFormat.h"
+#include "format/CNamesFileReader.h"
+#include "format/SoundResource.h"
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CFile.h"
 #include "framework/core/CFileException.h"

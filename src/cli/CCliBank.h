@@ -1,10 +1,10 @@
 #pragma once
 
-#include "doc/BankImage.h"
-#include "doc/CBankRecords.h"
-#include "doc/CLoudnessMeter.h"
-#include "doc/CResult.h"
-#include "doc/NamesTable.h"
+#include "format/BankImage.h"
+#include "format/CBankRecords.h"
+#include "format/CLoudnessMeter.h"
+#include "format/CResult.h"
+#include "format/NamesTable.h"
 
 #include <QString>
 

@@ -6,9 +6,9 @@
 #include "CJsonText.h"
 #include "CKantelCli.h"
 
-#include "doc/BankImage.h"
-#include "doc/CBankComparer.h"
-#include "doc/CSoundExporter.h"
+#include "format/BankImage.h"
+#include "format/CBankComparer.h"
+#include "format/CSoundExporter.h"
 #include "framework/core/CPromptSink.h"
 
 #include <QTextStream>

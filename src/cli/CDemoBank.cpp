@@ -1,12 +1,12 @@
 #include "CDemoBank.h"
 
-#include "doc/BnmHeader.h"
-#include "doc/CBnmFormat.h"
-#include "doc/CBnmRecordWriter.h"
-#include "doc/CLittleEndianWriter.h"
-#include "doc/CWaveFile.h"
-#include "doc/SoundEvent.h"
-#include "doc/SoundResource.h"
+#include "format/BnmHeader.h"
+#include "format/CBnmFormat.h"
+#include "format/CBnmRecordWriter.h"
+#include "format/CLittleEndianWriter.h"
+#include "format/CWaveFile.h"
+#include "format/SoundEvent.h"
+#include "format/SoundResource.h"
 #include "framework/core/CFileBatch.h"
 
 #include <QDir>

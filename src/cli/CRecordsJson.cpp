@@ -2,8 +2,8 @@
 
 #include "CJsonText.h"
 
-#include "doc/CBankRecords.h"
-#include "doc/CBnmFormat.h"
+#include "format/CBankRecords.h"
+#include "format/CBnmFormat.h"
 
 namespace {
 

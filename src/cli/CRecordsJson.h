@@ -1,6 +1,6 @@
 #pragma once
 
-#include "doc/CBankChecker.h"
+#include "format/CBankChecker.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "CCdTrackResourceDlg.h"
 
-#include "doc/SoundResource.h"
+#include "format/SoundResource.h"
 #include "framework/core/AfxMessageBox.h"
 #include "framework/ui/CDataExchange.h"
 

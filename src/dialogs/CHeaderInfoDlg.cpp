@@ -1,6 +1,6 @@
 #include "CHeaderInfoDlg.h"
 
-#include "doc/BnmHeaderFigures.h"
+#include "format/BnmHeaderFigures.h"
 #include "framework/ui/CDataExchange.h"
 
 CHeaderInfoDlg::CHeaderInfoDlg(QWidget* pParentWnd) : CDialog(IDD, pParentWnd) {}

@@ -1,6 +1,6 @@
 #include "CReplaceFolderDlg.h"
 
-#include "doc/CSoundImporter.h"
+#include "format/CSoundImporter.h"
 #include "framework/core/AfxMessageBox.h"
 #include "framework/ui/CDataExchange.h"
 

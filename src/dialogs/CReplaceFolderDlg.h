@@ -1,6 +1,6 @@
 #pragma once
 
-#include "doc/CReplacePlan.h"
+#include "format/CReplacePlan.h"
 #include "framework/ui/CDialog.h"
 #include "res/resource.h"
 

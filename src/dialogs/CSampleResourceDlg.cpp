@@ -3,10 +3,10 @@
 #include "CSelectSoundFileDlg.h"
 #include "CWaveHeaderCheck.h"
 
-#include "doc/CBnmFormat.h"
 #include "doc/CKantelDoc.h"
-#include "doc/CSoundImporter.h"
-#include "doc/SoundResource.h"
+#include "format/CBnmFormat.h"
+#include "format/CSoundImporter.h"
+#include "format/SoundResource.h"
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CIntegerText.h"
 #include "framework/core/IProgressSink.h"

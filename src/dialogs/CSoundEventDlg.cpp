@@ -1,6 +1,6 @@
 #include "CSoundEventDlg.h"
 
-#include "doc/SoundEvent.h"
+#include "format/SoundEvent.h"
 #include "framework/core/AfxMessageBox.h"
 #include "framework/ui/CDataExchange.h"
 

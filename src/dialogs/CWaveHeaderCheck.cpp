@@ -1,6 +1,6 @@
 #include "CWaveHeaderCheck.h"
 
-#include "doc/CWaveReader.h"
+#include "format/CWaveReader.h"
 #include "framework/core/CFile.h"
 #include "framework/core/CFileException.h"
 

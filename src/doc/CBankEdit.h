@@ -1,9 +1,9 @@
 #pragma once
 
-#include "BnmHeader.h"
-#include "SampleExtraction.h"
-#include "SoundEvent.h"
-#include "SoundResource.h"
+#include "format/BnmHeader.h"
+#include "format/SampleExtraction.h"
+#include "format/SoundEvent.h"
+#include "format/SoundResource.h"
 
 #include <span>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CLoudnessMeter.h"
+#include "format/CLoudnessMeter.h"
 
 #include <QFutureWatcher>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "CMissingWaves.h"
 
-#include "CBnmFormat.h"
+#include "format/CBnmFormat.h"
 
 #include "framework/core/CFolderListing.h"
 

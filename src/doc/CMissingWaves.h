@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SoundResource.h"
+#include "format/SoundResource.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CWavePeaks.h"
+#include "format/CWavePeaks.h"
 
 #include <QFutureWatcher>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BnmHeaderFigures.h"
+#include "format/BnmHeaderFigures.h"
 
 #include "framework/core/CSeam.h"
 

@@ -4,8 +4,8 @@
 #include "CKantelView.h"
 #include "CRecordGoTo.h"
 
-#include "doc/CBankSnapshot.h"
 #include "doc/CKantelDoc.h"
+#include "format/CBankSnapshot.h"
 #include "framework/ui/AfxWin.h"
 #include "framework/ui/CListCtrl.h"
 #include "framework/ui/CMDIChildWnd.h"

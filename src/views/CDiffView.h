@@ -1,6 +1,6 @@
 #pragma once
 
-#include "doc/CBankComparer.h"
+#include "format/CBankComparer.h"
 
 #include "framework/ui/CListView.h"
 

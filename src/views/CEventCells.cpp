@@ -1,7 +1,7 @@
 #include "CEventCells.h"
 
-#include "doc/CBankRecords.h"
-#include "doc/CBnmFormat.h"
+#include "format/CBankRecords.h"
+#include "format/CBnmFormat.h"
 
 #include <QtGlobal>
 

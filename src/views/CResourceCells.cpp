@@ -1,7 +1,7 @@
 #include "CResourceCells.h"
 
-#include "doc/CBankRecords.h"
-#include "doc/CBnmFormat.h"
+#include "format/CBankRecords.h"
+#include "format/CBnmFormat.h"
 
 #include <QCoreApplication>
 #include <QtGlobal>

@@ -2,7 +2,7 @@
 // and a double-click that takes the user to the record.
 #include "EditorTestKit.h"
 
-#include "doc/CBnmFormat.h"
+#include "format/CBnmFormat.h"
 #include "res/resource.h"
 #include "views/CCheckView.h"
 

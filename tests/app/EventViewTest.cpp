@@ -1,7 +1,7 @@
 #include "EditorTestKit.h"
 
 #include "cli/CKantelCli.h"
-#include "doc/CBnmFormat.h"
+#include "format/CBnmFormat.h"
 
 #include <QLineEdit>
 #include <QPushButton>

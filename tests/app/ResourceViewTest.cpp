@@ -2,7 +2,7 @@
 #include "SoundTools.h"
 
 #include "cli/CKantelCli.h"
-#include "doc/CBnmFormat.h"
+#include "format/CBnmFormat.h"
 #include "framework/ui/PlaySound.h"
 #include "views/CResourceCells.h"
 

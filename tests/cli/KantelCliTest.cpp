@@ -7,7 +7,7 @@
 #include "cli/CCliPromptSink.h"
 #include "cli/CKantelCli.h"
 #include "cli/CTerminalProgress.h"
-#include "doc/CBnmFormat.h"
+#include "format/CBnmFormat.h"
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CFile.h"
 

@@ -5,7 +5,7 @@
 #include "ScriptedModalRunner.h"
 
 #include "dialogs/CCdTrackResourceDlg.h"
-#include "doc/SoundResource.h"
+#include "format/SoundResource.h"
 #include "framework/core/AfxMessageBox.h"
 
 #include <QDialog>

@@ -6,7 +6,7 @@
 #include "TestFolder.h"
 
 #include "dialogs/CSelectSoundFileDlg.h"
-#include "doc/CWaveReader.h"
+#include "format/CWaveReader.h"
 #include "framework/ui/CQtSoundPlayer.h"
 #include "framework/ui/CSoundPlayer.h"
 #include "framework/ui/IWaveDuration.h"

@@ -9,8 +9,8 @@
 #include "TestFolder.h"
 
 #include "dialogs/CSampleResourceDlg.h"
-#include "doc/CBnmFormat.h"
 #include "doc/CKantelDoc.h"
+#include "format/CBnmFormat.h"
 #include "framework/core/AfxMessageBox.h"
 
 #include <QCheckBox>

@@ -4,7 +4,7 @@
 #include "ScriptedModalRunner.h"
 
 #include "dialogs/CSoundEventDlg.h"
-#include "doc/SoundEvent.h"
+#include "format/SoundEvent.h"
 #include "framework/core/AfxMessageBox.h"
 
 #include <QCheckBox>

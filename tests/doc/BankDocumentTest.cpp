@@ -5,8 +5,8 @@
 #include "RecordingView.h"
 #include "TestFolder.h"
 
-#include "doc/CBnmFormat.h"
 #include "doc/CKantelDoc.h"
+#include "format/CBnmFormat.h"
 #include "framework/core/AfxMessageBox.h"
 
 #include <gtest/gtest.h>

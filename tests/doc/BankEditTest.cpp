@@ -5,8 +5,8 @@
 #include "TestFolder.h"
 
 #include "doc/CBankEdit.h"
-#include "doc/CBnmFormat.h"
 #include "doc/CKantelDoc.h"
+#include "format/CBnmFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -10,11 +10,11 @@
 #include "TestFolder.h"
 #include "TestMount.h"
 
-#include "doc/CBankReader.h"
-#include "doc/CBnmFormat.h"
 #include "doc/CKantelDoc.h"
-#include "doc/CNamesFileReader.h"
-#include "doc/CSoundExporter.h"
+#include "format/CBankReader.h"
+#include "format/CBnmFormat.h"
+#include "format/CNamesFileReader.h"
+#include "format/CSoundExporter.h"
 #include "framework/core/AfxMessageBox.h"
 
 #include <QDir>

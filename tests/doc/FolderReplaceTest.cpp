@@ -4,10 +4,10 @@
 #include "SoundTools.h"
 #include "TestFolder.h"
 
-#include "doc/CBnmFormat.h"
-#include "doc/CFolderReplacer.h"
 #include "doc/CKantelDoc.h"
-#include "doc/CReplacePlan.h"
+#include "format/CBnmFormat.h"
+#include "format/CFolderReplacer.h"
+#include "format/CReplacePlan.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,8 +7,8 @@
 #include "RecordingPromptSink.h"
 #include "TestFolder.h"
 
-#include "doc/CBnmFormat.h"
 #include "doc/CKantelDoc.h"
+#include "format/CBnmFormat.h"
 
 #include "framework/core/AfxMessageBox.h"
 

@@ -5,9 +5,9 @@
 #include "RecordingView.h"
 #include "TestFolder.h"
 
-#include "doc/CBnmFormat.h"
 #include "doc/CKantelDoc.h"
-#include "doc/CWaveFile.h"
+#include "format/CBnmFormat.h"
+#include "format/CWaveFile.h"
 
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CFile.h"

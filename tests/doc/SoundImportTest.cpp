@@ -5,10 +5,10 @@
 #include "SoundTools.h"
 #include "TestFolder.h"
 
-#include "doc/CBnmFormat.h"
 #include "doc/CKantelDoc.h"
-#include "doc/CSoundImporter.h"
-#include "doc/CWaveReader.h"
+#include "format/CBnmFormat.h"
+#include "format/CSoundImporter.h"
+#include "format/CWaveReader.h"
 #include "framework/core/CFolderListing.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "BankBuilder.h"
 
-#include "doc/CBnmFormat.h"
-#include "doc/CBnmRecordWriter.h"
-#include "doc/CLittleEndianWriter.h"
-#include "doc/CWaveFile.h"
+#include "format/CBnmFormat.h"
+#include "format/CBnmRecordWriter.h"
+#include "format/CLittleEndianWriter.h"
+#include "format/CWaveFile.h"
 
 #include <QtEndian>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "doc/BnmHeader.h"
-#include "doc/SoundEvent.h"
-#include "doc/SoundResource.h"
+#include "format/BnmHeader.h"
+#include "format/SoundEvent.h"
+#include "format/SoundResource.h"
 
 #include <QByteArray>
 #include <QString>

@@ -3,8 +3,8 @@
 #include "RecordingPromptSink.h"
 #include "TestFolder.h"
 
-#include "doc/CBnmFormat.h"
 #include "doc/CKantelDoc.h"
+#include "format/CBnmFormat.h"
 #include "views/CEventCells.h"
 
 #include <gtest/gtest.h>

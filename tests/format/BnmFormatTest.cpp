@@ -1,6 +1,6 @@
 #include "QtPrinters.h"
-#include "doc/CBnmFormat.h"
-#include "doc/SoundResource.h"
+#include "format/CBnmFormat.h"
+#include "format/SoundResource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "SoundTools.h"
 #include "TestFolder.h"
 
-#include "doc/CLoudnessMeter.h"
+#include "format/CLoudnessMeter.h"
 
 #include <QFile>
 

@@ -5,10 +5,10 @@
 #include "QtPrinters.h"
 #include "TestFolder.h"
 
-#include "doc/CBankChecker.h"
-#include "doc/CBankReader.h"
-#include "doc/CBnmFormat.h"
-#include "doc/CNamesFileReader.h"
+#include "format/CBankChecker.h"
+#include "format/CBankReader.h"
+#include "format/CBnmFormat.h"
+#include "format/CNamesFileReader.h"
 
 #include <QDir>
 #include <QFile>

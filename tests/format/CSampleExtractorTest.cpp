@@ -5,9 +5,9 @@
 #include "RecordingPromptSink.h"
 #include "TestFolder.h"
 
-#include "doc/CBankReader.h"
-#include "doc/CBnmFormat.h"
-#include "doc/CSampleExtractor.h"
+#include "format/CBankReader.h"
+#include "format/CBnmFormat.h"
+#include "format/CSampleExtractor.h"
 
 #include <QDir>
 

@@ -2,7 +2,7 @@
 #include "QtPrinters.h"
 #include "TestFolder.h"
 
-#include "doc/CWaveFile.h"
+#include "format/CWaveFile.h"
 
 #include "framework/core/CFile.h"
 

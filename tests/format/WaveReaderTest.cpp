@@ -2,8 +2,8 @@
 #include "QtPrinters.h"
 #include "TestFolder.h"
 
-#include "doc/CWaveFile.h"
-#include "doc/CWaveReader.h"
+#include "format/CWaveFile.h"
+#include "format/CWaveReader.h"
 #include "framework/core/CFile.h"
 
 #include <QBuffer>

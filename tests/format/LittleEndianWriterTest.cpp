@@ -1,10 +1,10 @@
 #include "QtPrinters.h"
 
-#include "doc/BnmHeader.h"
-#include "doc/CBnmRecordWriter.h"
-#include "doc/CLittleEndianWriter.h"
-#include "doc/SoundEvent.h"
-#include "doc/SoundResource.h"
+#include "format/BnmHeader.h"
+#include "format/CBnmRecordWriter.h"
+#include "format/CLittleEndianWriter.h"
+#include "format/SoundEvent.h"
+#include "format/SoundResource.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "BankBuilder.h"
 #include "TestFolder.h"
 
-#include "doc/CWavePeaks.h"
+#include "format/CWavePeaks.h"
 
 #include <QBuffer>
 #include <QFile>

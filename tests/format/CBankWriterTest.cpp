@@ -5,11 +5,11 @@
 #include "RecordingPromptSink.h"
 #include "TestFolder.h"
 
-#include "doc/CBankReader.h"
-#include "doc/CBankWriter.h"
-#include "doc/CBnmFormat.h"
-#include "doc/CDeviceBankOutput.h"
-#include "doc/CFileBankOutput.h"
+#include "format/CBankReader.h"
+#include "format/CBankWriter.h"
+#include "format/CBnmFormat.h"
+#include "format/CDeviceBankOutput.h"
+#include "format/CFileBankOutput.h"
 
 #include "framework/core/CFile.h"
 #include "framework/core/CFileException.h"

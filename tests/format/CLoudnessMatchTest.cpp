@@ -1,4 +1,4 @@
-#include "doc/CLoudnessMatch.h"
+#include "format/CLoudnessMatch.h"
 
 #include <gtest/gtest.h>
 

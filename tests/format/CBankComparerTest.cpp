@@ -7,10 +7,10 @@
 #include "SoundTools.h"
 #include "TestFolder.h"
 
-#include "doc/CBankComparer.h"
-#include "doc/CBankReader.h"
-#include "doc/CNamesFileReader.h"
-#include "doc/CSoundExporter.h"
+#include "format/CBankComparer.h"
+#include "format/CBankReader.h"
+#include "format/CNamesFileReader.h"
+#include "format/CSoundExporter.h"
 
 #include <QDir>
 
