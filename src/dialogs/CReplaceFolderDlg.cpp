@@ -2,6 +2,7 @@
 
 #include "format/CSoundImporter.h"
 #include "framework/core/AfxMessageBox.h"
+#include "framework/core/CPlural.h"
 #include "framework/ui/CDataExchange.h"
 
 #include <QAbstractButton>
@@ -71,10 +72,9 @@ bool CReplaceFolderDlg::OnInitDialog() {
 
     QStringList notes;
     const int files = static_cast<int>(m_plan.matches.size());
-    notes.append(files == 1 ? QCoreApplication::translate("CReplaceFolderDlg",
-                                                          "%n file matches a sample.", "", files)
-                            : QCoreApplication::translate("CReplaceFolderDlg",
-                                                          "%n files match samples.", "", files));
+    notes.append(CPlural::Text(
+        "CReplaceFolderDlg",
+        QT_TRANSLATE_N_NOOP("CReplaceFolderDlg", "Matching samples: %n file(s)."), files));
     if (!m_plan.ambiguous.empty()) {
         QStringList names;
         for (const CReplacePlan::Ambiguous& a : m_plan.ambiguous) {

@@ -13,6 +13,10 @@ CWavePeaksLoader::CWavePeaksLoader(Handler handler) : m_handler(std::move(handle
 
 CWavePeaksLoader::~CWavePeaksLoader() {
     Cancel();
+    WaitForWorker();
+}
+
+void CWavePeaksLoader::WaitForWorker() {
     m_pool.waitForDone();
 }
 

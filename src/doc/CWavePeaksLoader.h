@@ -29,6 +29,9 @@ public:
     // Starts reading path; the read asked for before is abandoned.
     void Load(const QString& path);
     void Cancel();
+    // Blocks until no read runs, so that whatever a finished read hands over
+    // is already queued for this thread's event loop.
+    void WaitForWorker();
     // A read was asked for and its result has not been handed over yet.
     bool IsBusy() const { return m_bBusy; }
     QString GetPath() const { return m_strPath; }

@@ -1,3 +1,5 @@
+// Longer than most files: one check of many kinds, each a member of Run that
+// shares its folder listing, the other banks and the findings.
 #include "CBankChecker.h"
 
 #include "CBankReader.h"
@@ -9,22 +11,17 @@
 #include "framework/core/CFile.h"
 #include "framework/core/CFileException.h"
 #include "framework/core/CFolderListing.h"
+#include "framework/core/CPlural.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <optional>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -33,22 +30,13 @@ using Kind = Finding::Kind;
 using Record = Finding::Record;
 
 constexpr int kBankCount = 4;
-// A wave file's chunks before its data fit in this much in all but odd files,
-// which are read on from there.
-constexpr qint64 kWaveHead = 1024;
 
-// A count and what is counted, one text each for one and for many, so that
-// a translation can put the number where its language wants it.
-QString counted(qint64 n, const char* one, const char* many) {
-    return QCoreApplication::translate("CBankChecker", n == 1 ? one : many).arg(n);
-}
-
-QString formatText(qint64 rate, qint64 bits, qint64 channels) {
+QString formatText(qint64 rate, qint64 bits, int channels) {
     return QCoreApplication::translate("CBankChecker", "%1 Hz, %2 bits, %3")
         .arg(rate)
         .arg(bits)
-        .arg(counted(channels, QT_TRANSLATE_NOOP("CBankChecker", "%1 channel"),
-                     QT_TRANSLATE_NOOP("CBankChecker", "%1 channels")));
+        .arg(CPlural::Text("CBankChecker", QT_TRANSLATE_N_NOOP("CBankChecker", "%n channel(s)"),
+                           channels));
 }
 
 // A file error's text on one line, as a finding is one sentence.
@@ -68,25 +56,8 @@ bool staysInFolder(const QString& name) {
 // they were looked at, and the findings so far.
 class CBankChecker::Run {
 public:
-    explicit Run(const Bank& bank) : m_bank(bank), m_records(bank.records) {
-        if (!bank.path.isEmpty()) {
-            const QFileInfo info(bank.path);
-            m_folder = info.absolutePath();
-            m_ownName = info.fileName();
-            m_listing.emplace(m_folder);
-        }
-    }
-
-    std::vector<Finding> Check() {
-        Step(&Run::Tables);
-        Step(&Run::Targets);
-        Step(&Run::Waves);
-        Step(&Run::SampleData);
-        Step(&Run::Ids);
-        Step(&Run::Names);
-        Step(&Run::Leftovers);
-        return std::move(m_findings);
-    }
+    explicit Run(const Bank& bank);
+    std::vector<Finding> Check();
 
 private:
     // What a target needs of another bank: its table sizes, or why there are none.
@@ -98,50 +69,38 @@ private:
         QString file;
         QString why; // completes "but ..."
     };
+    // A target's table: its size, its bank as a sentence names it, its file if another's.
+    struct TargetTable {
+        int count = 0;
+        QString where;
+        QString file;
+    };
 
-    // Runs one group of checks and puts its findings in table order.
-    void Step(void (Run::*check)()) {
-        const size_t from = m_findings.size();
-        (this->*check)();
-        std::stable_sort(m_findings.begin() + static_cast<std::ptrdiff_t>(from), m_findings.end(),
-                         [](const Finding& a, const Finding& b) {
-                             return a.record != b.record ? a.record < b.record : a.index < b.index;
-                         });
-    }
-
+    void Step(void (Run::*check)());
     void Add(Kind kind, Record record, int index, qint64 id, QString text,
-             QString file = QString()) {
-        m_findings.push_back({kind, record, index, id, std::move(file), std::move(text)});
-    }
-    void AddResource(Kind kind, int index, QString text, QString file = QString()) {
-        Add(kind, Record::Resource, index, Resource(index).resourceId, std::move(text),
-            std::move(file));
-    }
-    void AddEvent(Kind kind, int index, QString text, QString file = QString()) {
-        Add(kind, Record::Event, index, m_records.Events()[static_cast<size_t>(index)].eventId,
-            std::move(text), std::move(file));
-    }
+             QString file = QString());
+    void AddResource(Kind kind, int index, QString text, QString file = QString());
+    void AddEvent(Kind kind, int index, QString text, QString file = QString());
 
-    const SoundResource& Resource(int index) const {
-        return m_records.Resources()[static_cast<size_t>(index)];
-    }
+    const SoundResource& Resource(int index) const;
     int ResourceCount() const { return static_cast<int>(m_records.Resources().size()); }
     int EventCount() const { return static_cast<int>(m_records.Events().size()); }
     QString InFolder(const QString& name) const { return m_folder + QLatin1Char('/') + name; }
-    QString Label(Record record, int index) const {
-        Finding f;
-        f.record = record;
-        f.index = index;
-        f.id = record == Record::Resource ? Resource(index).resourceId
-                                          : m_records.Events()[static_cast<size_t>(index)].eventId;
-        return CBankChecker::RecordLabel(f);
-    }
+    QString Label(Record record, int index) const;
 
     void Tables();
     void Targets();
+    void CheckTarget(int event, bool stop);
+    std::optional<TargetTable> OtherTable(int event, bool stop, int number, int index);
     OtherBank& Other(int number);
     void Waves();
+    void CheckLoop(int index);
+    bool WaveNameUsable(int index, const QString& name);
+    void FindWave(int index, const QString& name);
+    void NotRegular(int index, const QString& path);
+    void CompareShared(int index, int first, const QString& name);
     void CheckWave(int index, const QString& path);
+    void CompareWave(int index, const QString& path, const CWaveReader::Info& info);
     void SampleData();
     void Ids();
     void Names();
@@ -155,6 +114,64 @@ private:
     std::array<OtherBank, kBankCount> m_others;
     std::vector<Finding> m_findings;
 };
+
+CBankChecker::Run::Run(const Bank& bank) : m_bank(bank), m_records(bank.records) {
+    if (!bank.path.isEmpty()) {
+        const QFileInfo info(bank.path);
+        m_folder = info.absolutePath();
+        m_ownName = info.fileName();
+        m_listing.emplace(m_folder);
+    }
+}
+
+std::vector<Finding> CBankChecker::Run::Check() {
+    Step(&Run::Tables);
+    Step(&Run::Targets);
+    Step(&Run::Waves);
+    Step(&Run::SampleData);
+    Step(&Run::Ids);
+    Step(&Run::Names);
+    Step(&Run::Leftovers);
+    return std::move(m_findings);
+}
+
+// Runs one group of checks and puts its findings in table order.
+void CBankChecker::Run::Step(void (Run::*check)()) {
+    const size_t from = m_findings.size();
+    (this->*check)();
+    std::stable_sort(m_findings.begin() + static_cast<std::ptrdiff_t>(from), m_findings.end(),
+                     [](const Finding& a, const Finding& b) {
+                         return a.record != b.record ? a.record < b.record : a.index < b.index;
+                     });
+}
+
+void CBankChecker::Run::Add(Kind kind, Record record, int index, qint64 id, QString text,
+                            QString file) {
+    m_findings.push_back({kind, record, index, id, std::move(file), std::move(text)});
+}
+
+void CBankChecker::Run::AddResource(Kind kind, int index, QString text, QString file) {
+    Add(kind, Record::Resource, index, Resource(index).resourceId, std::move(text),
+        std::move(file));
+}
+
+void CBankChecker::Run::AddEvent(Kind kind, int index, QString text, QString file) {
+    Add(kind, Record::Event, index, m_records.Events()[static_cast<size_t>(index)].eventId,
+        std::move(text), std::move(file));
+}
+
+const SoundResource& CBankChecker::Run::Resource(int index) const {
+    return m_records.Resources()[static_cast<size_t>(index)];
+}
+
+QString CBankChecker::Run::Label(Record record, int index) const {
+    Finding f;
+    f.record = record;
+    f.index = index;
+    f.id = record == Record::Resource ? Resource(index).resourceId
+                                      : m_records.Events()[static_cast<size_t>(index)].eventId;
+    return CBankChecker::RecordLabel(f);
+}
 
 void CBankChecker::Run::Tables() {
     const BnmHeader* header = m_records.Header();
@@ -235,122 +252,98 @@ void CBankChecker::Run::Targets() {
     for (int i = 0; i < EventCount(); ++i) {
         const SoundEvent& event = events[static_cast<size_t>(i)];
         const bool stop = event.type == SoundEvent::kTypeStop;
-        if (!stop && event.type != SoundEvent::kTypePlay && !event.HasFractions()) {
-            continue;
-        }
-        const int number = CBnmFormat::TargetBank(event.param1);
-        const int index = CBnmFormat::TargetIndex(event.param1);
-        if (number >= kBankCount) {
-            AddEvent(Kind::BankOutOfRange, i,
-                     QCoreApplication::translate(
-                         "CBankChecker", "Its target names bank %1, but banks are numbered 0 to 3.")
-                         .arg(number));
-            continue;
-        }
-        int count = 0;
-        QString where;
-        QString file;
-        if (number == m_records.GetBank()) {
-            count = stop ? EventCount() : ResourceCount();
-            where = QCoreApplication::translate("CBankChecker", "this bank");
-        } else {
-            if (!m_listing) {
-                continue; // a bank from a stream has no folder to find the others in
-            }
-            OtherBank& other = Other(number);
-            if (!other.usable) {
-                if (!other.told) {
-                    other.told = true;
-                    // One sentence for each kind of target, as a
-                    // translation may need to tell them apart.
-                    const QString sentence =
-                        stop ? QCoreApplication::translate(
-                                   "CBankChecker", "Its target is event %1 of Bnk_%2.bnm, but "
-                                                   "%3; no other target in that bank is checked.")
-                             : QCoreApplication::translate(
-                                   "CBankChecker", "Its target is resource %1 of Bnk_%2.bnm, but "
-                                                   "%3; no other target in that bank is checked.");
-                    AddEvent(Kind::OtherBankMissing, i,
-                             sentence.arg(index).arg(number).arg(other.why), other.file);
-                }
-                continue;
-            }
-            count = stop ? other.counts.events : other.counts.resources;
-            where = QFileInfo(other.file).fileName();
-            file = other.file;
-        }
-        if (index < count) {
-            continue;
-        }
-        const QString held = stop ? counted(count, QT_TRANSLATE_NOOP("CBankChecker", "%1 event"),
-                                            QT_TRANSLATE_NOOP("CBankChecker", "%1 events"))
-                                  : counted(count, QT_TRANSLATE_NOOP("CBankChecker", "%1 resource"),
-                                            QT_TRANSLATE_NOOP("CBankChecker", "%1 resources"));
-        if (stop) {
-            AddEvent(
-                Kind::StopTargetMissing, i,
-                QCoreApplication::translate(
-                    "CBankChecker", "It stops event %1 of %2, which does not exist: %2 has %3.")
-                    .arg(index)
-                    .arg(where, held),
-                file);
-        } else {
-            AddEvent(Kind::TargetPastEnd, i,
-                     QCoreApplication::translate(
-                         "CBankChecker", "Its target, resource %1 of %2, lies past the end of the "
-                                         "table: %2 has %3.")
-                         .arg(index)
-                         .arg(where, held),
-                     file);
+        if (stop || event.type == SoundEvent::kTypePlay || event.HasFractions()) {
+            CheckTarget(i, stop);
         }
     }
+}
+
+void CBankChecker::Run::CheckTarget(int event, bool stop) {
+    const qint32 param = m_records.Events()[static_cast<size_t>(event)].param1;
+    const int number = CBnmFormat::TargetBank(param);
+    const int index = CBnmFormat::TargetIndex(param);
+    if (number >= kBankCount) {
+        AddEvent(Kind::BankOutOfRange, event,
+                 QCoreApplication::translate(
+                     "CBankChecker", "Its target names bank %1, but banks are numbered 0 to 3.")
+                     .arg(number));
+        return;
+    }
+    std::optional<TargetTable> table;
+    if (number == m_records.GetBank()) {
+        table = TargetTable{stop ? EventCount() : ResourceCount(),
+                            QCoreApplication::translate("CBankChecker", "this bank"), QString()};
+    } else if (m_listing) { // a bank from a stream has no folder to find the others in
+        table = OtherTable(event, stop, number, index);
+    }
+    if (!table || index < table->count) {
+        return;
+    }
+    const QString held =
+        stop ? CPlural::Text("CBankChecker", QT_TRANSLATE_N_NOOP("CBankChecker", "%n event(s)"),
+                             table->count)
+             : CPlural::Text("CBankChecker", QT_TRANSLATE_N_NOOP("CBankChecker", "%n resource(s)"),
+                             table->count);
+    if (stop) {
+        AddEvent(Kind::StopTargetMissing, event,
+                 QCoreApplication::translate(
+                     "CBankChecker", "It stops event %1 of %2, which does not exist: %2 has %3.")
+                     .arg(index)
+                     .arg(table->where, held),
+                 table->file);
+    } else {
+        AddEvent(Kind::TargetPastEnd, event,
+                 QCoreApplication::translate(
+                     "CBankChecker", "Its target, resource %1 of %2, lies past the end of the "
+                                     "table: %2 has %3.")
+                     .arg(index)
+                     .arg(table->where, held),
+                 table->file);
+    }
+}
+
+std::optional<CBankChecker::Run::TargetTable> CBankChecker::Run::OtherTable(int event, bool stop,
+                                                                            int number, int index) {
+    OtherBank& other = Other(number);
+    if (other.usable) {
+        return TargetTable{stop ? other.counts.events : other.counts.resources,
+                           QFileInfo(other.file).fileName(), other.file};
+    }
+    if (!other.told) {
+        other.told = true;
+        // One sentence for each kind of target, as a translation may need to
+        // tell them apart.
+        const QString sentence =
+            stop ? QCoreApplication::translate("CBankChecker",
+                                               "Its target is event %1 of Bnk_%2.bnm, but "
+                                               "%3; no other target in that bank is checked.")
+                 : QCoreApplication::translate("CBankChecker",
+                                               "Its target is resource %1 of Bnk_%2.bnm, but "
+                                               "%3; no other target in that bank is checked.");
+        AddEvent(Kind::OtherBankMissing, event, sentence.arg(index).arg(number).arg(other.why),
+                 other.file);
+    }
+    return std::nullopt;
 }
 
 void CBankChecker::Run::Waves() {
     // Case-folded wave file name -> the first sample that names it.
     QHash<QString, int> firstOfFile;
-    const std::span<const SoundResource> resources = m_records.Resources();
     for (int i = 0; i < ResourceCount(); ++i) {
-        const SoundResource& r = resources[static_cast<size_t>(i)];
+        const SoundResource& r = Resource(i);
         if (!r.IsSample()) {
             continue;
         }
-        if (r.looped != 0 && (r.loopStart < 0 || r.loopLength < 0 ||
-                              qint64{r.loopStart} + r.loopLength > qint64{r.length})) {
-            AddResource(Kind::LoopPastData, i,
-                        QCoreApplication::translate(
-                            "CBankChecker",
-                            "Its loop (start %1, length %2) runs past the end of its "
-                            "%3 bytes of data.")
-                            .arg(r.loopStart)
-                            .arg(r.loopLength)
-                            .arg(r.length));
-        }
+        CheckLoop(i);
         const QString name = CBnmFormat::FileNameText(r);
-        const bool banked = r.storage == SoundResource::kStorageBank;
-        if (name.isEmpty()) {
-            // A banked sample without a name gets one when the bank is opened.
-            if (!banked) {
-                AddResource(Kind::WaveMissing, i,
-                            QCoreApplication::translate(
-                                "CBankChecker", "It is stored outside the bank but names no wave "
-                                                "file."));
-            }
-            continue;
-        }
-        if (!staysInFolder(name)) {
-            AddResource(Kind::WaveUnreadable, i,
-                        QCoreApplication::translate(
-                            "CBankChecker", "Its wave file name %1 leads out of the bank's folder, "
-                                            "where no wave file is ever looked for.")
-                            .arg(name));
+        if (!WaveNameUsable(i, name)) {
             continue;
         }
         if (m_listing) {
             if (name.compare(m_ownName, Qt::CaseInsensitive) == 0) {
                 // A banked sample may name its bank, as the games' own banks
                 // do; an external one would be played from it.
-                if (!banked) {
+                if (r.storage != SoundResource::kStorageBank) {
                     AddResource(Kind::WaveUnreadable, i,
                                 QCoreApplication::translate(
                                     "CBankChecker", "It is stored outside the bank, but its wave "
@@ -360,110 +353,122 @@ void CBankChecker::Run::Waves() {
                 }
                 continue;
             }
-            const QString found = m_listing->Resolve(name);
-            if (found.isEmpty()) {
-                // Opening the bank writes a banked sample's file.
-                if (!banked) {
-                    AddResource(Kind::WaveMissing, i,
-                                QCoreApplication::translate(
-                                    "CBankChecker", "Its wave file %1 is not in the folder %2.")
-                                    .arg(name, m_folder),
-                                InFolder(name));
-                }
-            } else if (m_listing->IsFolder(found) || !m_listing->IsRegularFile(found)) {
-                AddResource(Kind::WaveUnreadable, i,
-                            QCoreApplication::translate("CBankChecker",
-                                                        "Its wave file %1 is not a regular file.")
-                                .arg(InFolder(found)),
-                            InFolder(found));
-            } else {
-                CheckWave(i, InFolder(found));
-            }
+            FindWave(i, name);
         }
         const auto first = firstOfFile.constFind(CCaseFold::Fold(name));
         if (first == firstOfFile.cend()) {
             firstOfFile.insert(CCaseFold::Fold(name), i);
-            continue;
-        }
-        const SoundResource& other = resources[static_cast<size_t>(*first)];
-        bool differ = other.length != r.length || other.samplesPerSec != r.samplesPerSec ||
-                      other.bitsPerSample != r.bitsPerSample || other.channels != r.channels;
-        if (!differ && banked && other.IsBankedSample() && r.length > 0) {
-            const qint64 start = qint64{m_records.Header()->sampleDataOffset};
-            const qint64 a = start + other.offset;
-            const qint64 b = start + r.offset;
-            const qint64 size = m_bank.image.size();
-            if (a >= 0 && b >= 0 && a + r.length <= size && b + r.length <= size) {
-                differ = m_bank.image.sliced(a, r.length) != m_bank.image.sliced(b, r.length);
-            }
-        }
-        if (differ) {
-            AddResource(Kind::SharedWaveDiffers, i,
-                        QCoreApplication::translate(
-                            "CBankChecker", "It names the wave file %1, as %2 does, but their data "
-                                            "differ; one of them would take the other's sound.")
-                            .arg(name, Label(Record::Resource, *first)),
-                        m_listing ? InFolder(name) : QString());
+        } else {
+            CompareShared(i, *first, name);
         }
     }
 }
 
-void CBankChecker::Run::CheckWave(int index, const QString& path) {
+void CBankChecker::Run::CheckLoop(int index) {
     const SoundResource& r = Resource(index);
-    const auto unreadable = [this, index, &path](int error) {
-        const CFileException e(CFileException::CauseFromErrno(error), path,
-                               QString::fromLocal8Bit(std::strerror(error)));
+    if (r.looped != 0 && (r.loopStart < 0 || r.loopLength < 0 ||
+                          qint64{r.loopStart} + r.loopLength > qint64{r.length})) {
+        AddResource(Kind::LoopPastData, index,
+                    QCoreApplication::translate("CBankChecker",
+                                                "Its loop (start %1, length %2) runs past the end "
+                                                "of its %3 bytes of data.")
+                        .arg(r.loopStart)
+                        .arg(r.loopLength)
+                        .arg(r.length));
+    }
+}
+
+bool CBankChecker::Run::WaveNameUsable(int index, const QString& name) {
+    if (name.isEmpty()) {
+        // A banked sample without a name gets one when the bank is opened.
+        if (Resource(index).storage != SoundResource::kStorageBank) {
+            AddResource(Kind::WaveMissing, index,
+                        QCoreApplication::translate(
+                            "CBankChecker", "It is stored outside the bank but names no wave "
+                                            "file."));
+        }
+        return false;
+    }
+    if (!staysInFolder(name)) {
+        AddResource(Kind::WaveUnreadable, index,
+                    QCoreApplication::translate(
+                        "CBankChecker", "Its wave file name %1 leads out of the bank's folder, "
+                                        "where no wave file is ever looked for.")
+                        .arg(name));
+        return false;
+    }
+    return true;
+}
+
+void CBankChecker::Run::FindWave(int index, const QString& name) {
+    const QString found = m_listing->Resolve(name);
+    if (found.isEmpty()) {
+        // Opening the bank writes a banked sample's file.
+        if (Resource(index).storage != SoundResource::kStorageBank) {
+            AddResource(Kind::WaveMissing, index,
+                        QCoreApplication::translate("CBankChecker",
+                                                    "Its wave file %1 is not in the folder %2.")
+                            .arg(name, m_folder),
+                        InFolder(name));
+        }
+    } else if (m_listing->IsFolder(found) || !m_listing->IsRegularFile(found)) {
+        NotRegular(index, InFolder(found));
+    } else {
+        CheckWave(index, InFolder(found));
+    }
+}
+
+void CBankChecker::Run::NotRegular(int index, const QString& path) {
+    AddResource(
+        Kind::WaveUnreadable, index,
+        QCoreApplication::translate("CBankChecker", "Its wave file %1 is not a regular file.")
+            .arg(path),
+        path);
+}
+
+void CBankChecker::Run::CompareShared(int index, int first, const QString& name) {
+    const SoundResource& r = Resource(index);
+    const SoundResource& other = Resource(first);
+    bool differ = other.length != r.length || other.samplesPerSec != r.samplesPerSec ||
+                  other.bitsPerSample != r.bitsPerSample || other.channels != r.channels;
+    if (!differ && r.storage == SoundResource::kStorageBank && other.IsBankedSample() &&
+        r.length > 0) {
+        const qint64 start = qint64{m_records.Header()->sampleDataOffset};
+        const qint64 a = start + other.offset;
+        const qint64 b = start + r.offset;
+        const qint64 size = m_bank.image.size();
+        if (a >= 0 && b >= 0 && a + r.length <= size && b + r.length <= size) {
+            differ = m_bank.image.sliced(a, r.length) != m_bank.image.sliced(b, r.length);
+        }
+    }
+    if (differ) {
+        AddResource(Kind::SharedWaveDiffers, index,
+                    QCoreApplication::translate(
+                        "CBankChecker", "It names the wave file %1, as %2 does, but their data "
+                                        "differ; one of them would take the other's sound.")
+                        .arg(name, Label(Record::Resource, first)),
+                    m_listing ? InFolder(name) : QString());
+    }
+}
+
+void CBankChecker::Run::CheckWave(int index, const QString& path) {
+    // Every sample's file is read, so the wave module reads its headers with
+    // as few system calls as can be.
+    const CWaveReader::FileInfo read = CWaveReader::ReadFile(path);
+    if (read.status == CWaveReader::FileInfo::Status::NotRegular) {
+        NotRegular(index, path);
+        return;
+    }
+    if (read.status == CWaveReader::FileInfo::Status::Failed) {
+        const CFileException e(CFileException::CauseFromErrno(read.error), path,
+                               QString::fromLocal8Bit(std::strerror(read.error)));
         AddResource(Kind::WaveUnreadable, index,
                     QCoreApplication::translate("CBankChecker", "Its wave file cannot be read: %1")
                         .arg(oneLine(e.GetErrorMessage())),
                     path);
-    };
-    // Every sample's file is read, so each costs as few system calls as can
-    // be: an open that never waits (on a FIFO put there since the folder was
-    // listed), a look at what it is, one read of its start, a close.
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        unreadable(errno);
         return;
     }
-    struct Descriptor {
-        int fd;
-        ~Descriptor() { ::close(fd); }
-    } const descriptor{fd};
-    struct stat status {};
-    if (::fstat(fd, &status) != 0) {
-        unreadable(errno);
-        return;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        AddResource(
-            Kind::WaveUnreadable, index,
-            QCoreApplication::translate("CBankChecker", "Its wave file %1 is not a regular file.")
-                .arg(path),
-            path);
-        return;
-    }
-    const auto readAt = [fd](qint64 at, qint64 count) {
-        QByteArray bytes(static_cast<qsizetype>(count), '\0');
-        ssize_t got = -1;
-        do {
-            got = ::pread(fd, bytes.data(), static_cast<size_t>(count), static_cast<off_t>(at));
-        } while (got < 0 && errno == EINTR);
-        bytes.truncate(got > 0 ? static_cast<qsizetype>(got) : 0);
-        return bytes;
-    };
-    errno = 0;
-    const QByteArray head = readAt(0, kWaveHead);
-    if (head.isEmpty() && errno != 0) {
-        unreadable(errno);
-        return;
-    }
-    const qint64 length = status.st_size;
-    CWaveReader::Info info = CWaveReader::Read(head, length, readAt, CWaveReader::Stop::AtData);
-    if (info.hasData && !info.hasFormat) {
-        info = CWaveReader::Read(head, length, readAt, CWaveReader::Stop::AtEnd);
-    }
+    const CWaveReader::Info& info = read.info;
     if (!info.wave || !info.hasFormat || !info.hasData) {
         AddResource(Kind::WaveUnreadable, index,
                     QCoreApplication::translate(
@@ -474,17 +479,22 @@ void CBankChecker::Run::CheckWave(int index, const QString& path) {
                     path);
         return;
     }
-    const CWaveReader::Format& f = info.format;
-    if (!f.pcm) {
+    if (!info.format.pcm) {
         AddResource(Kind::WaveNotPcm, index,
                     QCoreApplication::translate(
                         "CBankChecker", "Its wave file %1 is not PCM (format 0x%2), which the game "
                                         "cannot play.")
                         .arg(path)
-                        .arg(f.formatTag, 4, 16, QLatin1Char('0')),
+                        .arg(info.format.formatTag, 4, 16, QLatin1Char('0')),
                     path);
         return;
     }
+    CompareWave(index, path, info);
+}
+
+void CBankChecker::Run::CompareWave(int index, const QString& path, const CWaveReader::Info& info) {
+    const SoundResource& r = Resource(index);
+    const CWaveReader::Format& f = info.format;
     if (f.samplesPerSec != static_cast<quint32>(r.samplesPerSec) ||
         f.bitsPerSample != r.bitsPerSample || f.channels != r.channels) {
         AddResource(Kind::WaveFormatDiffers, index,

@@ -3,6 +3,7 @@
 #include "framework/core/CFileBatch.h"
 #include "framework/core/CFileException.h"
 #include "framework/core/CFolderListing.h"
+#include "framework/core/CPlural.h"
 #include "framework/core/IProgressSink.h"
 
 #include <QCoreApplication>
@@ -51,11 +52,10 @@ CFolderReplacer::Outcome CFolderReplacer::Convert(const CReplacePlan& plan,
                                                   IProgressSink& progress,
                                                   const std::function<bool()>& cancelled) {
     const int count = static_cast<int>(matches.size());
-    progress.Begin(
-        count == 1
-            ? QCoreApplication::translate("CFolderReplacer", "Replacing %n sound", "", count)
-            : QCoreApplication::translate("CFolderReplacer", "Replacing %n sounds", "", count),
-        count);
+    progress.Begin(CPlural::Text("CFolderReplacer",
+                                 QT_TRANSLATE_N_NOOP("CFolderReplacer", "Replacing %n sound(s)"),
+                                 count),
+                   count);
     SilentProgress quiet;
     const CFolderListing listing(m_strFolder);
     qint64 done = 0;

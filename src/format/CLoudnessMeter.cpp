@@ -3,6 +3,8 @@
 #include "CBnmFormat.h"
 #include "CSoundSource.h"
 
+#include "framework/core/CPlural.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -174,15 +176,17 @@ CResult<CLoudnessMeter::Reading> CLoudnessMeter::MeasureSample(const SoundResour
     const quint16 bits = r.bitsPerSample;
     if (!meter.IsValid() || r.waveFormat != SoundResource::kWaveFormatPcm ||
         (bits != 8 && bits != 16 && bits != 24 && bits != 32)) {
-        return FormatError{FormatError::Kind::Unreadable,
-                           QCoreApplication::translate("CLoudnessMeter",
-                                                       "The loudness of %1 cannot be measured: "
-                                                       "its record's format (%2 Hz, %3 channels, "
-                                                       "%4 bits) is no PCM the meter takes.")
-                               .arg(CBnmFormat::FileNameText(r))
-                               .arg(r.samplesPerSec)
-                               .arg(r.channels)
-                               .arg(bits)};
+        return FormatError{
+            FormatError::Kind::Unreadable,
+            CPlural::Text("CLoudnessMeter",
+                          QT_TRANSLATE_N_NOOP("CLoudnessMeter", "The loudness of %1 cannot be "
+                                                                "measured: its record's format (%2 "
+                                                                "Hz, %n channel(s), %3 bits) is no "
+                                                                "PCM the meter takes."),
+                          r.channels)
+                .arg(CBnmFormat::FileNameText(r))
+                .arg(r.samplesPerSec)
+                .arg(bits)};
     }
     meter.AddPcm(banked, r.bitsPerSample);
     return meter.Result();

@@ -11,6 +11,7 @@
 #include "framework/core/CFileBatch.h"
 #include "framework/core/CFileException.h"
 #include "framework/core/CFolderListing.h"
+#include "framework/core/CPlural.h"
 #include "framework/core/IProgressSink.h"
 
 #include <QByteArray>
@@ -498,14 +499,17 @@ void CSampleExtractor::Pass::Finish() {
                  .arg(CMessageList::Join(m_renamed))});
     }
     if (m_notWritten > 0) {
+        // One for one file, as English says "its" where it says "their".
         const QString consequence =
             m_notWritten == 1
                 ? QCoreApplication::translate(
                       "CSampleExtractor",
                       "The wave file was not written; the bank keeps its sample data.")
-                : QStringLiteral(
-                      "%1 wave files were not written; the bank keeps their sample data.")
-                      .arg(m_notWritten);
+                : CPlural::Text("CSampleExtractor",
+                                QT_TRANSLATE_N_NOOP("CSampleExtractor",
+                                                    "%n wave file(s) were not written; the bank "
+                                                    "keeps their sample data."),
+                                static_cast<int>(m_notWritten));
         m_firstError.m_strDetail = m_firstError.m_strDetail.isEmpty()
                                        ? consequence
                                        : m_firstError.m_strDetail + QLatin1Char('\n') + consequence;

@@ -1,5 +1,7 @@
 #include "CSoundConverter.h"
 
+#include "framework/core/CPlural.h"
+
 #include <QCoreApplication>
 
 #include <soxr.h>
@@ -42,15 +44,12 @@ CSoundConverter::CSoundConverter(const Format& from, const Format& to) : m_from(
     }
     if (to.channels < 1 || to.channels > 8 || to.samplesPerSec < 1000 ||
         to.samplesPerSec > 384000 || !isTargetWidth(to.bitsPerSample)) {
-        m_error = (to.channels == 1
-                       ? QCoreApplication::translate(
-                             "CSoundConverter",
-                             "%1 Hz, %2 channel and %3 bits is no format a wave file can hold")
-                       : QCoreApplication::translate(
-                             "CSoundConverter",
-                             "%1 Hz, %2 channels and %3 bits is no format a wave file can hold"))
+        m_error = CPlural::Text("CSoundConverter",
+                                QT_TRANSLATE_N_NOOP("CSoundConverter",
+                                                    "%1 Hz, %n channel(s) and %2 bits is no "
+                                                    "format a wave file can hold"),
+                                to.channels)
                       .arg(to.samplesPerSec)
-                      .arg(to.channels)
                       .arg(to.bitsPerSample);
         return;
     }

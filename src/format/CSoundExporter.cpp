@@ -11,6 +11,7 @@
 #include "framework/core/CFileBatch.h"
 #include "framework/core/CFileException.h"
 #include "framework/core/CFolderListing.h"
+#include "framework/core/CPlural.h"
 #include "framework/core/IProgressSink.h"
 
 #include <QCoreApplication>
@@ -279,13 +280,13 @@ QByteArray CSoundExporter::Compose(int index, const QString& target, QString* wh
     const quint16 bits = resource.bitsPerSample;
     if (resource.channels == 0 || resource.samplesPerSec <= 0 || bits == 0 || bits % 8 != 0 ||
         bits > 32) {
-        return fail(QCoreApplication::translate(
-                        "CSoundExporter",
-                        "its record's format (%1 Hz, %2 bits, %3 channels) is none a "
-                        "wave file can have")
+        return fail(CPlural::Text("CSoundExporter",
+                                  QT_TRANSLATE_N_NOOP("CSoundExporter",
+                                                      "its record's format (%1 Hz, %2 bits, %n "
+                                                      "channel(s)) is none a wave file can have"),
+                                  resource.channels)
                         .arg(resource.samplesPerSec)
-                        .arg(bits)
-                        .arg(resource.channels));
+                        .arg(bits));
     }
     QByteArray data;
     QString problem;

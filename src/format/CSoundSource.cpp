@@ -1,5 +1,6 @@
 #include "CSoundSource.h"
 
+#include "CPcmSamples.h"
 #include "CWaveReader.h"
 
 #include "framework/core/CFile.h"
@@ -270,22 +271,8 @@ qint64 CSoundSource::ReadPcm(float* frames, qint64 count) {
         return 0;
     }
     h.rawLeft -= got;
-    const auto* p = reinterpret_cast<const unsigned char*>(h.rawBuffer.constData());
-    const qint64 samples = got / h.rawBytes;
-    const float scale = 1.0F / static_cast<float>(1U << (8U * h.rawBytes - 1U));
-    for (qint64 i = 0; i < samples; ++i, p += h.rawBytes) {
-        if (h.rawBytes == 1) {
-            frames[i] = static_cast<float>(static_cast<int>(*p) - 128) * scale;
-            continue;
-        }
-        quint32 value = 0;
-        for (int b = 0; b < h.rawBytes; ++b) {
-            value |= quint32{p[b]} << (8U * b);
-        }
-        // Sign-extend from the sample's width.
-        const unsigned shift = 32U - 8U * h.rawBytes;
-        frames[i] = static_cast<float>(static_cast<qint32>(value << shift) >> shift) * scale;
-    }
+    CPcmSamples::ToFloat(reinterpret_cast<const uchar*>(h.rawBuffer.constData()), h.rawBytes,
+                         got / h.rawBytes, frames);
     return got / frameBytes;
 }
 
@@ -333,31 +320,35 @@ CResult<CSoundSource> CSoundSource::Open(const QString& path, Use use) {
     // clipped where it is turned into integers.
     sf_command(handle->file, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
     CSoundSource source(std::move(handle));
-    source.m_info.channels = info.channels;
-    source.m_info.samplesPerSec = info.samplerate;
-    source.m_info.frames = info.frames;
-    source.m_info.claimedFrames = info.frames;
-    source.m_info.bitsPerSample = bitsOf(info.format);
-    const QString major = formatName(info.format & SF_FORMAT_TYPEMASK);
-    const QString minor = formatName(info.format & SF_FORMAT_SUBMASK);
-    source.m_info.description = minor.isEmpty() ? major : major + QStringLiteral(" / ") + minor;
-    source.m_info.kind = kindOf(info.format);
-    if (source.m_info.kind.isEmpty()) {
-        source.m_info.kind = major;
+    source.Describe(info.channels, info.samplerate, info.frames, info.format, path);
+    return source;
+}
+
+void CSoundSource::Describe(int channels, int samplesPerSec, qint64 frames, int format,
+                            const QString& path) {
+    m_info.channels = channels;
+    m_info.samplesPerSec = samplesPerSec;
+    m_info.frames = frames;
+    m_info.claimedFrames = frames;
+    m_info.bitsPerSample = bitsOf(format);
+    const QString major = formatName(format & SF_FORMAT_TYPEMASK);
+    const QString minor = formatName(format & SF_FORMAT_SUBMASK);
+    m_info.description = minor.isEmpty() ? major : major + QStringLiteral(" / ") + minor;
+    m_info.kind = kindOf(format);
+    if (m_info.kind.isEmpty()) {
+        m_info.kind = major;
     }
-    const int type = info.format & SF_FORMAT_TYPEMASK;
+    const int type = format & SF_FORMAT_TYPEMASK;
     const bool wave = type == SF_FORMAT_WAV || type == SF_FORMAT_WAVEX || type == SF_FORMAT_RF64;
-    source.m_loop = wave ? waveLoop(path) : instrumentLoop(source.m_handle->file);
+    m_loop = wave ? waveLoop(path) : instrumentLoop(m_handle->file);
     if (wave) {
         // libsndfile gives a data chunk that claims more than the file holds
         // as what it holds, without a word.
-        source.m_info.claimedFrames =
-            std::max<qint64>(info.frames, waveClaimedFrames(path, info.channels));
+        m_info.claimedFrames = std::max<qint64>(frames, waveClaimedFrames(path, channels));
     }
-    if (source.m_loop && source.m_loop->start >= info.frames) {
-        source.m_loop.reset();
+    if (m_loop && m_loop->start >= frames) {
+        m_loop.reset();
     }
-    return source;
 }
 
 bool CSoundSource::ChangedSinceOpened() const {

@@ -67,6 +67,10 @@ private:
     // refused for why.
     static CResult<CSoundSource> OpenPcmWave(const QString& path, const QString& why, Use use);
     qint64 ReadPcm(float* frames, qint64 count);
+    // Fills the info and the loop of a file libsndfile opened, from what it
+    // gave (format is its SF_FORMAT_ value) and, for a wave file, from the
+    // chunk walker's reading of path.
+    void Describe(int channels, int samplesPerSec, qint64 frames, int format, const QString& path);
 
     std::unique_ptr<Handle> m_handle;
     Info m_info;

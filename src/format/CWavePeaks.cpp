@@ -1,5 +1,6 @@
 #include "CWavePeaks.h"
 
+#include "CPcmSamples.h"
 #include "CWaveReader.h"
 
 #include "framework/core/CFile.h"
@@ -27,16 +28,6 @@ constexpr qint64 kBlockFrames = 16384;
 constexpr CWavePeaks::Range kEmptyRange{std::numeric_limits<qint16>::max(),
                                         std::numeric_limits<qint16>::min()};
 
-// The sample at p as a signed 16-bit value. Wider samples keep their two most
-// significant bytes; 8-bit samples are unsigned around 128.
-template <int Bytes> qint16 Sample(const uchar* p) {
-    if constexpr (Bytes == 1) {
-        return static_cast<qint16>((int{p[0]} - 128) * 256);
-    } else {
-        return static_cast<qint16>(static_cast<quint16>(p[Bytes - 2] | (p[Bytes - 1] << 8)));
-    }
-}
-
 // Gathers frames into buckets of the finest level.
 class Buckets {
 public:
@@ -55,7 +46,7 @@ public:
                 qint16 high = range.max;
                 const uchar* p = data + done * frameBytes + qint64{channel} * Bytes;
                 for (qint64 i = 0; i < run; ++i, p += frameBytes) {
-                    const qint16 sample = Sample<Bytes>(p);
+                    const qint16 sample = CPcmSamples::To16<Bytes>(p);
                     low = std::min(low, sample);
                     high = std::max(high, sample);
                 }
@@ -207,23 +198,30 @@ CWavePeaks CWavePeaks::Read(QIODevice& device, const CancelCheck& canceled) {
     }
     // The frame size follows from the channels and the sample width, whatever
     // the chunk's block alignment says.
-    const int sampleBytes = (format.bitsPerSample + 7) / 8;
-    peaks.m_nFrameBytes = format.channels * sampleBytes;
-    const qint64 frameBytes = peaks.m_nFrameBytes;
-    const qint64 frames = info.dataHeld / frameBytes;
+    peaks.m_nFrameBytes = format.channels * ((format.bitsPerSample + 7) / 8);
     peaks.m_bTruncated = info.dataClaimed > info.dataHeld;
+    if (!peaks.Summarise(device, info.dataOffset, info.dataHeld, canceled)) {
+        return Failed(peaks.m_problem);
+    }
+    return peaks;
+}
 
+bool CWavePeaks::Summarise(QIODevice& device, qint64 dataOffset, qint64 dataHeld,
+                           const CancelCheck& canceled) {
+    const int sampleBytes = m_nFrameBytes / m_nChannels;
+    const qint64 frameBytes = m_nFrameBytes;
+    const qint64 frames = dataHeld / frameBytes;
     Level finest;
     finest.framesPerBucket =
         std::clamp<qint64>(static_cast<qint64>(std::bit_floor(
                                static_cast<quint64>(std::max<qint64>(frames / kDetailBuckets, 1)))),
                            1, kMaxFinestBucket);
     finest.ranges.reserve(static_cast<size_t>((frames + finest.framesPerBucket - 1) /
-                                              finest.framesPerBucket * format.channels));
-    Buckets buckets(format.channels, finest.framesPerBucket, finest.ranges);
-
-    if (frames > 0 && !device.seek(info.dataOffset)) {
-        return Failed(Problem::Unreadable);
+                                              finest.framesPerBucket * m_nChannels));
+    Buckets buckets(m_nChannels, finest.framesPerBucket, finest.ranges);
+    if (frames > 0 && !device.seek(dataOffset)) {
+        m_problem = Problem::Unreadable;
+        return false;
     }
     // Held as 16-bit integers, so that 16-bit samples are read in place;
     // other widths are taken byte by byte.
@@ -232,12 +230,14 @@ CWavePeaks CWavePeaks::Read(QIODevice& device, const CancelCheck& canceled) {
     qint64 summarised = 0;
     while (summarised < frames) {
         if (canceled && canceled()) {
-            return Failed(Problem::Canceled);
+            m_problem = Problem::Canceled;
+            return false;
         }
         const qint64 wanted = std::min(frames - summarised, kBlockFrames) * frameBytes;
         const qint64 got = device.read(reinterpret_cast<char*>(block.data()), wanted);
         if (got < 0) {
-            return Failed(Problem::Unreadable);
+            m_problem = Problem::Unreadable;
+            return false;
         }
         // The file may have shrunk since its chunks were walked: what it
         // still holds is drawn, and the picture says it is cut short.
@@ -245,15 +245,15 @@ CWavePeaks CWavePeaks::Read(QIODevice& device, const CancelCheck& canceled) {
         AddFrames(buckets, sampleBytes, block.data(), gotFrames);
         summarised += gotFrames;
         if (got < wanted) {
-            peaks.m_bTruncated = true;
+            m_bTruncated = true;
             break;
         }
     }
     buckets.Flush();
-    peaks.m_nFrames = summarised;
-    peaks.m_levels.push_back(std::move(finest));
-    peaks.BuildCoarserLevels();
-    return peaks;
+    m_nFrames = summarised;
+    m_levels.push_back(std::move(finest));
+    BuildCoarserLevels();
+    return true;
 }
 
 void CWavePeaks::BuildCoarserLevels() {

@@ -84,6 +84,11 @@ private:
     };
 
     static CWavePeaks Failed(Problem problem);
+    // Reads the held bytes of sample data at dataOffset into the finest
+    // level and builds the coarser ones; false with m_problem set when it
+    // stops.
+    bool Summarise(QIODevice& device, qint64 dataOffset, qint64 dataHeld,
+                   const CancelCheck& canceled);
     void BuildCoarserLevels();
 
     Problem m_problem = Problem::None;

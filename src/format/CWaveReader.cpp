@@ -3,8 +3,15 @@
 #include "framework/core/CFile.h"
 
 #include <QByteArrayView>
+#include <QFile>
 #include <QIODevice>
 #include <QtEndian>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,6 +26,9 @@ constexpr qint64 kSamplerLoopSize = 24;
 // Later loops are of no use to a player; the cap bounds what a hostile count
 // makes us read.
 constexpr quint32 kMaxLoops = 64;
+// A wave file's chunks before its data fit in this much in all but odd files,
+// which ReadFile reads on from there.
+constexpr qint64 kFileHead = 1024;
 
 // The GUID of integer PCM as an extensible format chunk stores it.
 constexpr char kPcmSubFormat[] = "\x01\x00\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71";
@@ -203,6 +213,51 @@ CWaveReader::Info CWaveReader::Read(QByteArrayView head, qint64 length,
                                     Stop stop) {
     HeadSource source(head, length, readAt);
     return Walk(source, stop);
+}
+
+CWaveReader::FileInfo CWaveReader::ReadFile(const QString& path) {
+    FileInfo result;
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        result.error = errno;
+        return result;
+    }
+    struct Descriptor {
+        int fd;
+        ~Descriptor() { ::close(fd); }
+    } const descriptor{fd};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        result.error = errno;
+        return result;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        result.status = FileInfo::Status::NotRegular;
+        return result;
+    }
+    const auto readAt = [fd](qint64 at, qint64 count) {
+        QByteArray bytes(static_cast<qsizetype>(count), '\0');
+        ssize_t got = -1;
+        do {
+            got = ::pread(fd, bytes.data(), static_cast<size_t>(count), static_cast<off_t>(at));
+        } while (got < 0 && errno == EINTR);
+        bytes.truncate(got > 0 ? static_cast<qsizetype>(got) : 0);
+        return bytes;
+    };
+    errno = 0;
+    const QByteArray head = readAt(0, kFileHead);
+    if (head.isEmpty() && errno != 0) {
+        result.error = errno;
+        return result;
+    }
+    const qint64 length = status.st_size;
+    result.status = FileInfo::Status::Read;
+    result.info = Read(head, length, readAt, Stop::AtData);
+    if (result.info.hasData && !result.info.hasFormat) {
+        result.info = Read(head, length, readAt, Stop::AtEnd);
+    }
+    return result;
 }
 
 qint64 CWaveReader::DurationMs(QIODevice& device) {

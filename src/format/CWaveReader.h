@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 #include <QtGlobal>
 
 #include <functional>
@@ -74,6 +75,20 @@ public:
     static Info Read(QByteArrayView head, qint64 length,
                      const std::function<QByteArray(qint64 at, qint64 count)>& readAt,
                      Stop stop = Stop::AtEnd);
+
+    // What ReadFile found of the file at a path.
+    struct FileInfo {
+        enum class Status { Read, NotRegular, Failed };
+        Status status = Status::Failed;
+        int error = 0; // the errno of the failed open, look or read
+        Info info;     // when Read
+    };
+    // The chunks of the file at path up to its data, and on to its end when
+    // the format comes after the data. Made for reading the headers of many
+    // files: an open that never waits (on a FIFO put where a file was), one
+    // look at what it is, one read of its start, further reads only for the
+    // chunks beyond that, a close.
+    static FileInfo ReadFile(const QString& path);
 
     // Playing time in milliseconds of the wave file open in device, from its
     // format and the data the file holds; -1 when it is no wave file with a

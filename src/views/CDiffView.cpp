@@ -6,6 +6,7 @@
 
 #include "doc/CKantelDoc.h"
 #include "format/CBankSnapshot.h"
+#include "framework/core/CPlural.h"
 #include "framework/ui/AfxWin.h"
 #include "framework/ui/CListCtrl.h"
 #include "framework/ui/CMDIChildWnd.h"
@@ -56,11 +57,9 @@ void CDiffView::OnUpdate(IDocumentView* /*pSender*/, qintptr /*lHint*/, void* /*
     QString caption =
         n == 0 ? QCoreApplication::translate("CDiffView", "%1 - No Differences with %2")
                      .arg(pDoc->GetTitle(), m_pOther->Path())
-        : n == 1 ? QCoreApplication::translate("CDiffView", "%1 - 1 Difference with %2")
-                       .arg(pDoc->GetTitle(), m_pOther->Path())
-                 : QCoreApplication::translate("CDiffView", "%1 - %3 Differences with %2")
-                       .arg(pDoc->GetTitle(), m_pOther->Path())
-                       .arg(n);
+               : CPlural::Text("CDiffView",
+                               QT_TRANSLATE_N_NOOP("CDiffView", "%1 - %n Difference(s) with %2"), n)
+                     .arg(pDoc->GetTitle(), m_pOther->Path());
     if (pDoc->IsModified()) {
         caption += QStringLiteral(" *");
     }

@@ -20,7 +20,7 @@ QString CommandLineBank() {
 }
 
 const bool g_bankOnCommandLine = [] {
-    EditorEnvironment::Arguments() = QStringList{CommandLineBank()};
+    WindowTestEnvironment::Arguments() = QStringList{CommandLineBank()};
     return true;
 }();
 

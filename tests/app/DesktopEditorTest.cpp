@@ -235,18 +235,19 @@ protected:
         return others;
     }
 
-    // Activates window and types keys into it, one xdotool key each.
-    void Type(const QString& window, const QStringList& keys) const {
+    // Activates window and types a key into it.
+    void Type(const QString& window, const QString& key) const {
         XDoTool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
-        for (const QString& key : keys) {
-            XDoTool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), key});
-            QThread::msleep(300);
-        }
+        XDoTool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), key});
     }
 
-    // File > Exit from the keyboard, as the menu's mnemonics have it.
-    void ExitThroughTheMenu(const QString& window) const {
-        Type(window, {QStringLiteral("alt+f"), QStringLiteral("x")});
+    // File > Exit from the keyboard, as the menu's mnemonics have it: x goes
+    // to the File menu once the menu is shown, as a window of the editor's own.
+    void ExitThroughTheMenu(const QProcess& editor, const QString& window) const {
+        const qsizetype before = OtherWindows(editor, window).size();
+        Type(window, QStringLiteral("alt+f"));
+        WaitFor([&] { return OtherWindows(editor, window).size() > before; });
+        XDoTool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("x")});
     }
 
     static bool WaitFor(const std::function<bool()>& condition) {
@@ -293,7 +294,7 @@ TEST_F(DesktopEditor, ExitFromTheFileMenuEndsWithStatusZero) {
         const QString window = WaitForWindow(QStringLiteral("^Kantel - Bnk_1.bnm$"), *editor);
         ASSERT_FALSE(window.isEmpty())
             << "run " << run << ": no editor window, " << Ending(*editor);
-        ExitThroughTheMenu(window);
+        ExitThroughTheMenu(*editor, window);
         ASSERT_TRUE(editor->waitForFinished(kWaitMs)) << "run " << run << ": still running";
         EXPECT_EQ(editor->exitStatus(), QProcess::NormalExit) << "run " << run;
         EXPECT_EQ(editor->exitCode(), 0) << "run " << run;
@@ -315,7 +316,7 @@ TEST_F(DesktopEditor, ToolbarLeftFloatingComesBackAboveTheMainWindow) {
                 .split(u' '));
     ASSERT_TRUE(WaitFor([&] { return !OtherWindows(*editor, window).isEmpty(); }))
         << "the drag did not float the toolbar";
-    ExitThroughTheMenu(window);
+    ExitThroughTheMenu(*editor, window);
     ASSERT_TRUE(editor->waitForFinished(kWaitMs));
 
     editor = Start(QStringLiteral(KANTEL_BINARY), {QStringLiteral("Bnk_1.bnm")});
@@ -326,13 +327,17 @@ TEST_F(DesktopEditor, ToolbarLeftFloatingComesBackAboveTheMainWindow) {
         toolbar = OtherWindows(*editor, window);
         return !toolbar.isEmpty();
     })) << "the toolbar was not restored floating";
-    // Give the window manager the time to stack what it was given.
-    QThread::msleep(1000);
-    const int main = StackingIndex(DisplayName(), window.toULong());
-    const int bar = StackingIndex(DisplayName(), toolbar.first().toULong());
+    // The window manager stacks what it was given in its own time.
+    int main = -1;
+    int bar = -1;
+    WaitFor([&] {
+        main = StackingIndex(DisplayName(), window.toULong());
+        bar = StackingIndex(DisplayName(), toolbar.first().toULong());
+        return main >= 0 && bar > main;
+    });
     ASSERT_GE(main, 0);
     EXPECT_GT(bar, main) << "the floating toolbar is behind the main window";
-    ExitThroughTheMenu(window);
+    ExitThroughTheMenu(*editor, window);
     ASSERT_TRUE(editor->waitForFinished(kWaitMs));
     EXPECT_EQ(editor->exitCode(), 0);
 }
@@ -346,10 +351,10 @@ TEST_F(DesktopEditor, FileSizeLimitGivesTheEditorAMessageNotAnEnd) {
     const QString message = WaitForWindow(QStringLiteral("^Kantel$"), *editor);
     ASSERT_FALSE(message.isEmpty()) << "no message, " << Ending(*editor);
     EXPECT_FALSE(editor->waitForFinished(0)) << Ending(*editor);
-    Type(message, {QStringLiteral("Return")});
+    Type(message, QStringLiteral("Return"));
     const QString window = WaitForWindow(QStringLiteral("^Kantel - Bnk_1.bnm$"), *editor);
     ASSERT_FALSE(window.isEmpty()) << "no editor window, " << Ending(*editor);
-    ExitThroughTheMenu(window);
+    ExitThroughTheMenu(*editor, window);
     ASSERT_TRUE(editor->waitForFinished(kWaitMs));
     EXPECT_EQ(editor->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(editor->exitCode(), 0);

@@ -1,7 +1,8 @@
 #pragma once
 
-// The editor as a user meets it, for the tests of this folder: the real
-// application object, its main frame and list windows, started offscreen
+// The editor as a user meets it, for the tests of this folder, on the shared
+// WindowTestKit: the real application object, its main frame and list
+// windows, started offscreen
 // with the settings store, the game ini file and the single-instance key in
 // a temporary folder. Modal dialogs and message boxes go to a scripted
 // runner, sounds to a recorder, context menus to a runner that records where
@@ -18,6 +19,7 @@
 #include "ScriptedMenuRunner.h"
 #include "ScriptedModalRunner.h"
 #include "TestFolder.h"
+#include "WindowTestKit.h"
 
 #include "app/CKantelApp.h"
 #include "app/CMainFrame.h"
@@ -52,50 +54,6 @@
 #include <memory>
 #include <vector>
 
-// ---------------------------------------------------------------------------
-// One QApplication for the whole test program, started as "kantel" with no
-// file, as the editor is started from the desktop menu.
-
-class EditorEnvironment final : public ::testing::Environment {
-public:
-    // What follows the program's name on the command line; a test program
-    // that starts the editor on a file sets it before the tests run.
-    static QStringList& Arguments() {
-        static QStringList arguments;
-        return arguments;
-    }
-
-    void SetUp() override {
-        // Each test starts an editor of its own; none may hand its files to
-        // an editor the developer has running.
-        qputenv("KANTEL_INSTANCE_KEY", "none");
-        m_strings.push_back("kantel");
-        for (const QString& argument : Arguments()) {
-            m_strings.push_back(argument.toLocal8Bit());
-        }
-        for (QByteArray& string : m_strings) {
-            m_argv.push_back(string.data());
-        }
-        m_argv.push_back(nullptr);
-        m_argc = static_cast<int>(m_strings.size());
-        m_app = std::make_unique<QApplication>(m_argc, m_argv.data());
-        QApplication::setQuitOnLastWindowClosed(false);
-    }
-    void TearDown() override {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        m_app.reset();
-    }
-
-private:
-    std::vector<QByteArray> m_strings;
-    std::vector<char*> m_argv;
-    int m_argc = 0;
-    std::unique_ptr<QApplication> m_app;
-};
-
-inline ::testing::Environment* const g_editorEnvironment =
-    ::testing::AddGlobalTestEnvironment(new EditorEnvironment);
-
 // Runs each modal window with another runner and then gives the activation
 // back to the window that had it, as the desktop's window manager does when
 // a dialog goes; the offscreen platform leaves the gone dialog active, and
@@ -122,7 +80,7 @@ private:
 // The fixture: a temporary folder holding the settings store, an empty Wine
 // prefix (no game is installed) and the demo bank; the editor started in it.
 
-class EditorTest : public ::testing::Test {
+class EditorTest : public WindowTest {
 protected:
     void SetUp() override {
         PrepareFolder();
@@ -136,6 +94,9 @@ protected:
 
     // Settings and game ini file in the test's folder.
     void PrepareFolder() {
+        // Each test starts an editor of its own; none may hand its files to
+        // an editor the developer has running.
+        qputenv("KANTEL_INSTANCE_KEY", "none");
         qputenv("WINEPREFIX", folder.FilePath(QStringLiteral("wine")).toLocal8Bit());
         m_settings = std::make_unique<IniFileSettingsStore>(SettingsFile());
     }
@@ -176,10 +137,6 @@ protected:
         DeleteClosedWindows();
         delete frame.data();
         app.reset();
-    }
-
-    static void DeleteClosedWindows() {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     // --- Banks ------------------------------------------------------------------
@@ -265,62 +222,7 @@ protected:
 
     // --- Menus and commands ------------------------------------------------------
 
-    QStringList MenuBarTitles() const {
-        QStringList titles;
-        for (QAction* pAction : frame->menuBar()->actions()) {
-            titles.append(pAction->text());
-        }
-        return titles;
-    }
-
-    // The pop-up of the menu bar with this title, opened the way a click
-    // opens it (its items are updated through the routing), or nullptr.
-    QMenu* OpenPopup(const QString& title) const {
-        for (QAction* pAction : frame->menuBar()->actions()) {
-            if (pAction->text() == title && pAction->menu() != nullptr) {
-                Q_EMIT pAction->menu()->aboutToShow();
-                return pAction->menu();
-            }
-        }
-        return nullptr;
-    }
-
-    // A pop-up's items as the user sees them: "-" for a separator, " (off)"
-    // after a disabled item, " (checked)" after a marked one.
-    static QStringList Items(const QMenu* pPopup) {
-        QStringList items;
-        if (pPopup == nullptr) {
-            return items;
-        }
-        for (QAction* pAction : pPopup->actions()) {
-            if (!pAction->isVisible()) {
-                continue;
-            }
-            if (pAction->isSeparator()) {
-                items.append(QStringLiteral("-"));
-                continue;
-            }
-            QString text = pAction->text();
-            if (!pAction->isEnabled()) {
-                text += QStringLiteral(" (off)");
-            }
-            if (pAction->isChecked()) {
-                text += QStringLiteral(" (checked)");
-            }
-            items.append(text);
-        }
-        return items;
-    }
-
-    // The item of an opened pop-up with this text, or nullptr.
-    static QAction* Item(const QMenu* pPopup, const QString& text) {
-        for (QAction* pAction : pPopup->actions()) {
-            if (pAction->text() == text) {
-                return pAction;
-            }
-        }
-        return nullptr;
-    }
+    QMainWindow* MenuWindow() const override { return frame; }
 
     // Whether command nID is enabled now, as a menu or the toolbar shows it.
     bool IsEnabled(int nID) const {

@@ -502,7 +502,7 @@ TEST_F(SoundExporterTest, FormatsNoWaveFileCanHaveAreRefusedByName) {
     ASSERT_EQ(report.failures.size(), 3U);
     EXPECT_EQ(report.failures[0].text,
               QStringLiteral("%1 was not written: its record's format (22050 Hz, 12 bits, 1 "
-                             "channels) is none a wave file can have.")
+                             "channel) is none a wave file can have.")
                   .arg(OutFile(QStringLiteral("a.wav"))));
     EXPECT_EQ(report.failures[1].path, OutFile(QStringLiteral("b.wav")));
     EXPECT_EQ(report.failures[2].path, OutFile(QStringLiteral("c.wav")));

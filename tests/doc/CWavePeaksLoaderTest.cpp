@@ -59,8 +59,10 @@ TEST_F(WavePeaksLoader, ResultArrivesOnTheAskingThreadOnlyThroughItsEventLoop) {
     const QString path = WriteWave(QStringLiteral("a.wav"), 40000);
     loader.Load(path);
     EXPECT_TRUE(loader.IsBusy());
-    // Nothing is handed over from inside Load or from the worker.
-    QThread::msleep(50);
+    // Nothing is handed over from inside Load or from the worker, even once
+    // the worker is done.
+    EXPECT_TRUE(deliveries.empty());
+    loader.WaitForWorker();
     EXPECT_TRUE(deliveries.empty());
     ASSERT_TRUE(RunUntil([this] { return !deliveries.empty(); }));
     EXPECT_FALSE(loader.IsBusy());
@@ -82,7 +84,7 @@ TEST_F(WavePeaksLoader, OnlyTheNewestRequestIsAnswered) {
     loader.Load(last);
     ASSERT_TRUE(RunUntil([this] { return !loader.IsBusy(); }));
     // Whatever the abandoned reads managed is never seen.
-    QThread::msleep(100);
+    loader.WaitForWorker();
     QCoreApplication::processEvents();
     ASSERT_EQ(deliveries.size(), 1U);
     EXPECT_EQ(deliveries[0].path, last);
@@ -95,7 +97,7 @@ TEST_F(WavePeaksLoader, OnlyTheNewestRequestIsAnswered) {
     loader.Load(first);
     loader.Cancel();
     EXPECT_FALSE(loader.IsBusy());
-    QThread::msleep(100);
+    loader.WaitForWorker();
     QCoreApplication::processEvents();
     EXPECT_EQ(deliveries.size(), 2U);
 }

@@ -67,6 +67,8 @@ TEST(Translation, BuildListsTheTextsOfTablesMessagesAndColumns) {
         {QStringLiteral("CBankReader"), QStringLiteral("File is truncated")},
         // A finding of Check Bank and a column title of its window.
         {QStringLiteral("CBankChecker"), QStringLiteral("Its id %1 is also that of %2.")},
+        // A count, with the plural forms a translation gives it.
+        {QStringLiteral("CBankChecker"), QStringLiteral("%n channel(s)")},
         {QStringLiteral("CCheckView"), QStringLiteral("Finding")},
     };
     for (const Message& message : expected) {

@@ -3,8 +3,8 @@
 // A small program on the framework for the tests of this folder: a document
 // of text rows, a list view of them, a child frame, a main frame with toolbar
 // and status bar, an application and a document manager whose file dialog
-// answers as scripted. Each test program is one source file that includes
-// this header once.
+// answers as scripted, on the shared WindowTestKit. Each test program is one source file that
+// includes this header once.
 
 #include "IniFileSettingsStore.h"
 #include "QtPrinters.h"
@@ -12,6 +12,7 @@
 #include "ScriptedMenuRunner.h"
 #include "TestFolder.h"
 #include "TestResources.h"
+#include "WindowTestKit.h"
 
 #include "framework/core/CArchive.h"
 #include "framework/core/CDocument.h"
@@ -44,39 +45,18 @@
 #include <iterator>
 #include <memory>
 
-// ---------------------------------------------------------------------------
-// One QApplication for the whole test program, and the small program's
-// resource tables.
-
-class QtEnvironment final : public ::testing::Environment {
+// The small program's resource tables, in place before any test runs.
+class TestResourcesEnvironment final : public ::testing::Environment {
 public:
-    void SetUp() override {
-        TestResources::Register();
-        m_app = std::make_unique<QApplication>(m_argc, m_argv);
-    }
-    void TearDown() override {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        m_app.reset();
-    }
-
-private:
-    int m_argc = 1;
-    char m_name[8] = "kantel";
-    char* m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QApplication> m_app;
+    void SetUp() override { TestResources::Register(); }
 };
 
-inline ::testing::Environment* const g_qtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+inline ::testing::Environment* const g_testResourcesEnvironment =
+    ::testing::AddGlobalTestEnvironment(new TestResourcesEnvironment);
 
 // Who handled each command, in order, and how many documents were closed.
 inline QStringList g_commandLog;
 inline int g_closedDocuments = 0;
-
-// Windows closed by the framework go when the event loop gets to them.
-inline void DeleteClosedWindows() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 // ---------------------------------------------------------------------------
 // The document: one row per line of its file. A first line "broken" makes
@@ -323,7 +303,7 @@ END_MESSAGE_MAP()
 // application with one registered template of RowsDocument / RowsFrame /
 // RowsView (resource 129), and a shown main frame of resource 128.
 
-class MdiTest : public ::testing::Test {
+class MdiTest : public WindowTest {
 protected:
     void SetUp() override {
         m_settings =
@@ -378,49 +358,7 @@ protected:
         return pChild != nullptr ? dynamic_cast<RowsView*>(pChild->GetActiveView()) : nullptr;
     }
 
-    // The pop-up of the menu bar with this title ("&File"), opened the way
-    // a click opens it, or nullptr.
-    QMenu* OpenPopup(const QString& title) const {
-        for (QAction* pAction : frame->menuBar()->actions()) {
-            if (pAction->text() == title && pAction->menu() != nullptr) {
-                Q_EMIT pAction->menu()->aboutToShow();
-                return pAction->menu();
-            }
-        }
-        return nullptr;
-    }
-
-    QStringList MenuBarTitles() const {
-        QStringList titles;
-        for (QAction* pAction : frame->menuBar()->actions()) {
-            titles.append(pAction->text());
-        }
-        return titles;
-    }
-
-    // The texts of a pop-up's items, "-" for a separator and " (off)" after
-    // a disabled item, as the user sees them when it opens.
-    static QStringList Items(QMenu* pPopup) {
-        QStringList items;
-        for (QAction* pAction : pPopup->actions()) {
-            if (!pAction->isVisible()) {
-                continue;
-            }
-            if (pAction->isSeparator()) {
-                items.append(QStringLiteral("-"));
-                continue;
-            }
-            QString text = pAction->text();
-            if (!pAction->isEnabled()) {
-                text += QStringLiteral(" (off)");
-            }
-            if (pAction->isChecked()) {
-                text += QStringLiteral(" (checked)");
-            }
-            items.append(text);
-        }
-        return items;
-    }
+    QMainWindow* MenuWindow() const override { return frame; }
 
     TestFolder folder;
     RecordingPromptSink prompts;
