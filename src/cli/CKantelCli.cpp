@@ -120,16 +120,18 @@ template <typename Cells> void printTable(const CBankRecords& doc, bool json, QT
     }
     out << titles.join(QLatin1Char('\t')) << '\n';
     if constexpr (requires(QString & text) {
-                      Cells::AppendRowText(doc, 0, text, QLatin1Char('\t'));
+                      Cells::AppendRowsText(doc, 0, 1, text, QLatin1Char('\t'), QLatin1Char('\n'));
                   }) {
-        // A bank may hold 65,535 rows: one string serves them all, and no
-        // cell becomes a string of its own.
-        QString line;
-        for (int row = 0; row < rows; ++row) {
-            line.resize(0);
-            Cells::AppendRowText(doc, row, line, QLatin1Char('\t'));
-            line.back() = QLatin1Char('\n');
-            out << line;
+        // A bank may hold 65,535 rows: they go out in runs of rows through
+        // one string, so that no cell becomes a string of its own and the
+        // stream is called once a run, not once a row.
+        constexpr int kRun = 256;
+        QString text;
+        for (int first = 0; first < rows; first += kRun) {
+            text.resize(0);
+            Cells::AppendRowsText(doc, first, std::min(rows, first + kRun), text, QLatin1Char('\t'),
+                                  QLatin1Char('\n'));
+            out << text;
         }
         return;
     }

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 class ResourceCells : public ::testing::Test {
@@ -143,8 +145,12 @@ TEST_F(ResourceCells, RowTextIsEveryCellInTurn) {
     b.AddCdTrack(3, 5, 7);
     b.AddResource(4, 2).offset = -1;
     b.AddResource(5, 1).storage = 9;
+    // Latin-1 beyond ASCII, and all 16 bytes without a terminating zero.
+    std::memcpy(b.AddSample(6, QString(), BankBuilder::Pattern(4, 3), false).fileName,
+                "\xE9t\xE9-long-name.wa", 16);
     Open(b, "[body res]\n1 \"Engine\" \"Loud, long\"\n4 \"Odd\" \"\"\n");
-    for (int r = -1; r <= 5; ++r) {
+    QString table;
+    for (int r = -1; r <= 6; ++r) {
         QString text = QStringLiteral("before\n");
         CResourceCells::AppendRowText(doc.Records(), r, text);
         QString cells = QStringLiteral("before\n");
@@ -156,5 +162,13 @@ TEST_F(ResourceCells, RowTextIsEveryCellInTurn) {
         CResourceCells::AppendRowText(doc.Records(), r, tabbed, QLatin1Char('\t'));
         EXPECT_EQ(tabbed, cells.mid(7).replace(QLatin1Char('\n'), QLatin1Char('\t')))
             << "row " << r;
+        table += tabbed;
+        table.back() = QLatin1Char('\n');
     }
+    // The CLI's table: a run of rows of different words, each row ending in
+    // a line break.
+    QString rows = QStringLiteral("before\n");
+    CResourceCells::AppendRowsText(doc.Records(), -1, 7, rows, QLatin1Char('\t'),
+                                   QLatin1Char('\n'));
+    EXPECT_EQ(rows, QStringLiteral("before\n") + table);
 }
