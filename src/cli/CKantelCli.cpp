@@ -36,12 +36,14 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <QStringConverter>
 #include <QTextStream>
 
 #include <algorithm>
@@ -97,6 +99,24 @@ QString bankLabel(const QString& path) {
     return isStdin(path) ? QStringLiteral("standard input") : QFileInfo(path).absoluteFilePath();
 }
 
+// Puts text on out's device as UTF-8 in one write, past the stream's own
+// buffer, which would copy it once more; a stream on a string, or one that
+// encodes otherwise, takes it as any other text. A failed write leaves out
+// failed, as its own writes would.
+void writeUtf8(QTextStream& out, const QString& text) {
+    QIODevice* device = out.device();
+    if (device == nullptr || out.encoding() != QStringConverter::Utf8 ||
+        out.generateByteOrderMark()) {
+        out << text;
+        return;
+    }
+    out.flush();
+    const QByteArray bytes = text.toUtf8();
+    if (device->write(bytes) != bytes.size()) {
+        out.setStatus(QTextStream::WriteFailed);
+    }
+}
+
 template <typename Cells> void printTable(const CBankRecords& doc, bool json, QTextStream& out) {
     const auto& columns = Cells::Columns();
     const int rows = Cells::RowCount(doc);
@@ -131,7 +151,13 @@ template <typename Cells> void printTable(const CBankRecords& doc, bool json, QT
             text.resize(0);
             Cells::AppendRowsText(doc, first, std::min(rows, first + kRun), text, QLatin1Char('\t'),
                                   QLatin1Char('\n'));
-            out << text;
+            writeUtf8(out, text);
+        }
+        // What the device still buffers is written now, so that a failure is
+        // the stream's to report.
+        if (auto* file = qobject_cast<QFileDevice*>(out.device());
+            file != nullptr && !file->flush()) {
+            out.setStatus(QTextStream::WriteFailed);
         }
         return;
     }
