@@ -107,6 +107,11 @@ public:
         m_p += text.size();
     }
     void Number(qint64 value) {
+        // Most flags, loops and channel counts are one digit.
+        if (value >= 0 && value < 10) {
+            *m_p++ = QLatin1Char(static_cast<char>('0' + value));
+            return;
+        }
         std::array<char, 24> digits{};
         const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
         for (const char* c = digits.data(); c != result.ptr; ++c) {
