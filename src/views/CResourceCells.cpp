@@ -106,17 +106,43 @@ public:
         std::copy_n(text.constData(), text.size(), m_p);
         m_p += text.size();
     }
-    void Number(qint64 value) {
+    // Decimal, as QString::number writes it. Every number of a record is 32
+    // bits wide; its digits are counted first, then written from the last
+    // one back, two at a time, straight into their places.
+    void Number(qint32 value) {
+        quint32 magnitude = static_cast<quint32>(value);
+        if (value < 0) {
+            *m_p++ = QLatin1Char('-');
+            magnitude = 0U - magnitude;
+        }
         // Most flags, loops and channel counts are one digit.
-        if (value >= 0 && value < 10) {
-            *m_p++ = QLatin1Char(static_cast<char>('0' + value));
+        if (magnitude < 10) {
+            *m_p++ = QLatin1Char(static_cast<char>('0' + magnitude));
             return;
         }
-        std::array<char, 24> digits{};
-        const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-        for (const char* c = digits.data(); c != result.ptr; ++c) {
-            *m_p++ = QLatin1Char(*c);
+        int count = 2;
+        for (quint32 rest = magnitude / 100; rest != 0; rest /= 10) {
+            ++count;
         }
+        static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324"
+                                         "25262728293031323334353637383940414243444546474849"
+                                         "50515253545556575859606162636465666768697071727374"
+                                         "75767778798081828384858687888990919293949596979899";
+        QChar* const end = m_p + count;
+        QChar* digit = end;
+        while (magnitude >= 100) {
+            const quint32 pair = (magnitude % 100) * 2;
+            magnitude /= 100;
+            *--digit = QLatin1Char(kPairs[pair + 1]);
+            *--digit = QLatin1Char(kPairs[pair]);
+        }
+        if (magnitude >= 10) {
+            *--digit = QLatin1Char(kPairs[magnitude * 2 + 1]);
+            *--digit = QLatin1Char(kPairs[magnitude * 2]);
+        } else {
+            *--digit = QLatin1Char(static_cast<char>('0' + magnitude));
+        }
+        m_p = end;
     }
     // Latin-1 bytes up to the first zero, as CBnmFormat::FileNameText reads them.
     void Latin1(const char* bytes, size_t size) {
@@ -172,14 +198,14 @@ void appendSampleRow(const SoundResource& r, int row, const ResourceName* pName,
         w.Text(pName->description);
     }
     w.End();
-    for (const qint64 value : {r.offset, r.length, r.loopStart, r.loopLength}) {
+    for (const qint32 value : {r.offset, r.length, r.loopStart, r.loopLength}) {
         w.Number(value);
         w.End();
     }
     w.Text(looped);
     w.End();
-    for (const qint64 value :
-         {qint64{r.volume}, qint64{r.samplesPerSec}, qint64{r.channels}, qint64{r.bitsPerSample}}) {
+    for (const qint32 value :
+         {qint32{r.volume}, r.samplesPerSec, qint32{r.channels}, qint32{r.bitsPerSample}}) {
         w.Number(value);
         w.End();
     }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -139,6 +140,13 @@ TEST_F(ResourceCells, RowTextIsEveryCellInTurn) {
     sample.flags[0] = -7;
     sample.flags[5] = 2147483647;
     sample.loopStart = -3;
+    // The digits of the shortest and longest numbers, and the boundaries
+    // between one count of digits and the next.
+    sample.loopLength = std::numeric_limits<qint32>::min();
+    sample.flags[1] = 10;
+    sample.flags[2] = 99;
+    sample.flags[3] = 100;
+    sample.flags[4] = -1000000000;
     sample.looped = 1;
     sample.volume = 200;
     b.AddSample(2, QString(), BankBuilder::Pattern(4, 2), false).waveFormat = 3;
