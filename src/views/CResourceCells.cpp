@@ -7,6 +7,7 @@
 #include <QtGlobal>
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 
 namespace {
@@ -120,10 +121,12 @@ public:
             *m_p++ = QLatin1Char(static_cast<char>('0' + magnitude));
             return;
         }
-        int count = 2;
-        for (quint32 rest = magnitude / 100; rest != 0; rest /= 10) {
-            ++count;
-        }
+        // The count of digits from the count of bits: 1233 / 4096 is just
+        // above log10(2), and the powers of ten correct the estimate.
+        static constexpr std::array<quint32, 10> kPowers = {
+            1U, 10U, 100U, 1000U, 10000U, 100000U, 1000000U, 10000000U, 100000000U, 1000000000U};
+        const int estimate = (32 - std::countl_zero(magnitude)) * 1233 >> 12;
+        const int count = estimate + (magnitude >= kPowers[static_cast<size_t>(estimate)] ? 1 : 0);
         static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324"
                                          "25262728293031323334353637383940414243444546474849"
                                          "50515253545556575859606162636465666768697071727374"

@@ -3,6 +3,7 @@
 #include "RecordingPromptSink.h"
 #include "TestFolder.h"
 
+#include "doc/CBankRecords.h"
 #include "doc/CBnmFormat.h"
 #include "doc/CKantelDoc.h"
 #include "views/CResourceCells.h"
@@ -11,6 +12,7 @@
 
 #include <cstring>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -179,4 +181,34 @@ TEST_F(ResourceCells, RowTextIsEveryCellInTurn) {
     CResourceCells::AppendRowsText(doc.Records(), -1, 7, rows, QLatin1Char('\t'),
                                    QLatin1Char('\n'));
     EXPECT_EQ(rows, QStringLiteral("before\n") + table);
+}
+
+// Each number of a record on both sides of every change in its count of
+// digits, as the table writes it and as the cell gives it.
+TEST(ResourceCellsNumbers, EveryCountOfDigitsIsWrittenAsTheCellGivesIt) {
+    std::vector<qint32> values = {0, std::numeric_limits<qint32>::max(),
+                                  std::numeric_limits<qint32>::min()};
+    for (qint64 power = 10; power <= std::numeric_limits<qint32>::max(); power *= 10) {
+        for (const qint64 value : {power - 1, power, -power + 1, -power}) {
+            values.push_back(static_cast<qint32>(value));
+        }
+    }
+    std::vector<SoundResource> records(values.size());
+    for (size_t i = 0; i < values.size(); ++i) {
+        records[i] = SoundResource{};
+        records[i].type = SoundResource::kTypeSample;
+        records[i].offset = values[i];
+        records[i].flags[3] = values[i];
+    }
+    const BnmHeader header{};
+    const CBankRecords bank(&header, records, {}, 0, nullptr, nullptr);
+    for (int row = 0; row < static_cast<int>(records.size()); ++row) {
+        QString text;
+        CResourceCells::AppendRowText(bank, row, text);
+        const QStringList cells = text.split(QLatin1Char('\n'));
+        ASSERT_EQ(cells.size(), CResourceCells::ColumnCount + 1);
+        EXPECT_EQ(cells[CResourceCells::Offset], QString::number(values[static_cast<size_t>(row)]));
+        EXPECT_EQ(cells[CResourceCells::Flags],
+                  CResourceCells::Text(bank, row, CResourceCells::Flags));
+    }
 }
