@@ -140,8 +140,9 @@ public:
             *--digit = QLatin1Char(kPairs[pair]);
         }
         if (magnitude >= 10) {
-            *--digit = QLatin1Char(kPairs[magnitude * 2 + 1]);
-            *--digit = QLatin1Char(kPairs[magnitude * 2]);
+            const size_t pair = size_t{magnitude} * 2;
+            *--digit = QLatin1Char(kPairs[pair + 1]);
+            *--digit = QLatin1Char(kPairs[pair]);
         } else {
             *--digit = QLatin1Char(static_cast<char>('0' + magnitude));
         }
