@@ -89,19 +89,37 @@ private:
     bool m_known = false;
 };
 
-// Writes the cells of one row through a pointer into out, which grows once
-// by the most the row can take and is cut back to what was written: no cell
-// becomes a string of its own, and no append checks for room.
+// Writes the cells of a run of rows through a pointer into out, which grows
+// only when a row might not fit, and is cut back to what was written when
+// the run ends or out is written otherwise: no cell becomes a string of its
+// own, and no append checks for room.
 class RowWriter {
 public:
-    RowWriter(QString& out, qsizetype most, QChar separator) : m_out(out), m_separator(separator) {
-        const qsizetype start = out.size();
-        out.resize(start + most);
-        m_p = out.data() + start;
-    }
-    ~RowWriter() { m_out.resize(m_p - m_out.constData()); }
+    RowWriter(QString& out, QChar separator) : m_out(out), m_separator(separator) {}
+    ~RowWriter() { Close(); }
     RowWriter(const RowWriter&) = delete;
     RowWriter& operator=(const RowWriter&) = delete;
+
+    // Room for most more characters.
+    void Reserve(qsizetype most) {
+        if (m_p != nullptr && m_end - m_p >= most) {
+            return;
+        }
+        // Room for many rows at a time, so that out grows seldom.
+        constexpr qsizetype kGrowth = qsizetype{1} << 12;
+        const qsizetype used = m_p != nullptr ? m_p - m_out.constData() : m_out.size();
+        m_out.resize(used + std::max(most, kGrowth));
+        m_p = m_out.data() + used;
+        m_end = m_out.constData() + m_out.size();
+    }
+    // out holds what was written, and nothing after it.
+    void Close() {
+        if (m_p != nullptr) {
+            m_out.resize(m_p - m_out.constData());
+            m_p = nullptr;
+            m_end = nullptr;
+        }
+    }
 
     void Text(const QString& text) {
         std::copy_n(text.constData(), text.size(), m_p);
@@ -160,6 +178,7 @@ public:
 private:
     QString& m_out;
     QChar* m_p = nullptr;
+    const QChar* m_end = nullptr;
     QChar m_separator;
 };
 
@@ -172,7 +191,7 @@ struct SampleWords {
 };
 
 void appendSampleRow(const SoundResource& r, int row, const ResourceName* pName, SampleWords& words,
-                     QString& out, QChar separator, QChar rowEnd) {
+                     RowWriter& w, QChar rowEnd) {
     const QString& type = words.type(r.type);
     const QString& storage = words.storage(r.storage);
     const QString& looped = words.yesNo(r.looped);
@@ -183,7 +202,7 @@ void appendSampleRow(const SoundResource& r, int row, const ResourceName* pName,
     const qsizetype most = 16 * kMostDigits + type.size() + storage.size() + looped.size() +
                            waveFormat.size() + names + static_cast<qsizetype>(sizeof r.fileName) +
                            CResourceCells::ColumnCount + 5;
-    RowWriter w(out, most, separator);
+    w.Reserve(most);
     if (pName != nullptr) {
         w.Text(pName->name);
     }
@@ -299,19 +318,22 @@ void CResourceCells::AppendRowText(const CBankRecords& records, int row, QString
 void CResourceCells::AppendRowsText(const CBankRecords& records, int first, int end, QString& out,
                                     QChar separator, QChar rowEnd) {
     SampleWords words;
+    RowWriter writer(out, separator);
     const int rows = RowCount(records);
     for (int row = first; row < end; ++row) {
         if (row < 0 || row >= rows) {
+            writer.Close();
             out.append(QString(ColumnCount - 1, separator));
             out.append(rowEnd);
             continue;
         }
         const SoundResource& r = records.Resources()[static_cast<size_t>(row)];
         if (r.IsSample()) {
-            appendSampleRow(r, row, records.FindResourceName(r.resourceId & 0xFFFF), words, out,
-                            separator, rowEnd);
+            appendSampleRow(r, row, records.FindResourceName(r.resourceId & 0xFFFF), words, writer,
+                            rowEnd);
             continue;
         }
+        writer.Close();
         // Every other row from the one place that knows its cells: only
         // sample rows are many enough to be worth the shortcut.
         for (int column = 0; column < ColumnCount; ++column) {
