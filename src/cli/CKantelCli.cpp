@@ -22,8 +22,10 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QStringConverter>
 #include <QTextStream>
 
 #include <algorithm>
@@ -62,6 +64,24 @@ const char* const kUsage =
     "A BANK of - is read from standard input by header, resources, events and check;\n"
     "it has no folder, so no names file, wave files or other banks go with it.";
 
+// Puts text on out's device as UTF-8 in one write, past the stream's own
+// buffer, which would copy it once more; a stream on a string, or one that
+// encodes otherwise, takes it as any other text. A failed write leaves out
+// failed, as its own writes would.
+void writeUtf8(QTextStream& out, const QString& text) {
+    QIODevice* device = out.device();
+    if (device == nullptr || out.encoding() != QStringConverter::Utf8 ||
+        out.generateByteOrderMark()) {
+        out << text;
+        return;
+    }
+    out.flush();
+    const QByteArray bytes = text.toUtf8();
+    if (device->write(bytes) != bytes.size()) {
+        out.setStatus(QTextStream::WriteFailed);
+    }
+}
+
 template <typename Cells> void printTable(const CBankRecords& doc, bool json, QTextStream& out) {
     const auto& columns = Cells::Columns();
     const int rows = Cells::RowCount(doc);
@@ -85,16 +105,24 @@ template <typename Cells> void printTable(const CBankRecords& doc, bool json, QT
     }
     out << titles.join(QLatin1Char('\t')) << '\n';
     if constexpr (requires(QString & text) {
-                      Cells::AppendRowText(doc, 0, text, QLatin1Char('\t'));
+                      Cells::AppendRowsText(doc, 0, 1, text, QLatin1Char('\t'), QLatin1Char('\n'));
                   }) {
-        // A bank may hold 65,535 rows: one string serves them all, and no
-        // cell becomes a string of its own.
-        QString line;
-        for (int row = 0; row < rows; ++row) {
-            line.resize(0);
-            Cells::AppendRowText(doc, row, line, QLatin1Char('\t'));
-            line.back() = QLatin1Char('\n');
-            out << line;
+        // A bank may hold 65,535 rows: they go out in runs of rows through
+        // one string, so that no cell becomes a string of its own and the
+        // stream is called once a run, not once a row.
+        constexpr int kRun = 256;
+        QString text;
+        for (int first = 0; first < rows; first += kRun) {
+            text.resize(0);
+            Cells::AppendRowsText(doc, first, std::min(rows, first + kRun), text, QLatin1Char('\t'),
+                                  QLatin1Char('\n'));
+            writeUtf8(out, text);
+        }
+        // What the device still buffers is written now, so that a failure is
+        // the stream's to report.
+        if (auto* file = qobject_cast<QFileDevice*>(out.device());
+            file != nullptr && !file->flush()) {
+            out.setStatus(QTextStream::WriteFailed);
         }
         return;
     }

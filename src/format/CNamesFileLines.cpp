@@ -3,6 +3,40 @@
 #include "framework/core/CFile.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// The first line end ('\r', '\n') or zero byte in [from, to), or to. Eight
+// bytes are looked at together, and only a word holding a byte below 14
+// (the three, or a tab) byte by byte: the text of a line passes at a word a
+// step.
+const char* lineEnd(const char* from, const char* to) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101U;
+    constexpr std::uint64_t kHigh = 0x8080808080808080U;
+    const auto isEnd = [](char c) { return c == '\r' || c == '\n' || c == '\0'; };
+    while (to - from >= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, from, sizeof word);
+        // Nonzero exactly when some byte of word is below 14.
+        if (((word - 14 * kOnes) & ~word & kHigh) != 0) {
+            for (const char* const next = from + 8; from < next; ++from) {
+                if (isEnd(*from)) {
+                    return from;
+                }
+            }
+        } else {
+            from += 8;
+        }
+    }
+    while (from < to && !isEnd(*from)) {
+        ++from;
+    }
+    return from;
+}
+
+} // namespace
 
 CNamesFileLines::CNamesFileLines(CFile& file, qsizetype bufferSize)
     : m_file(file), m_buffer(std::max<qsizetype>(bufferSize, 1), '\0') {
@@ -37,13 +71,9 @@ bool CNamesFileLines::Next(QByteArray& line, qsizetype maxLength) {
     }
     // Emptied, not freed: the next line reuses the memory of this one.
     line.resize(0);
-    const auto isEnd = [](char c) { return c == '\r' || c == '\n' || c == '\0'; };
     while (Peek() >= 0) {
         const char* bytes = m_buffer.constData();
-        qsizetype end = m_nPos;
-        while (end < m_nFilled && !isEnd(bytes[end])) {
-            ++end;
-        }
+        const qsizetype end = lineEnd(bytes + m_nPos, bytes + m_nFilled) - bytes;
         const qsizetype take = std::min(end - m_nPos, maxLength - line.size());
         if (take > 0) {
             line.append(bytes + m_nPos, take);

@@ -5,6 +5,9 @@
 
 #include <QCoreApplication>
 #include <QtGlobal>
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 
 namespace {
@@ -60,10 +63,185 @@ QString cdAudioText(const SoundResource& r, int column) {
     }
 }
 
-void appendNumber(QString& out, qint64 value) {
-    std::array<char, 24> digits{};
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    out.append(QLatin1StringView(digits.data(), result.ptr));
+// The most characters a 32-bit number takes: ten digits and a sign.
+constexpr qsizetype kMostDigits = 11;
+
+// A word cell's text (a type, a storage, yes or no, a wave format) for the
+// last value asked: the rows of a bank repeat the same few, and translating
+// each again costs more than writing the rest of the row.
+class WordCache {
+public:
+    explicit WordCache(QString (*text)(qint32)) : m_text(text) {}
+
+    const QString& operator()(qint32 value) {
+        if (!m_known || value != m_value) {
+            m_cached = m_text(value);
+            m_value = value;
+            m_known = true;
+        }
+        return m_cached;
+    }
+
+private:
+    QString (*m_text)(qint32);
+    QString m_cached;
+    qint32 m_value = 0;
+    bool m_known = false;
+};
+
+// Writes the cells of a run of rows through a pointer into out, which grows
+// only when a row might not fit, and is cut back to what was written when
+// the run ends or out is written otherwise: no cell becomes a string of its
+// own, and no append checks for room.
+class RowWriter {
+public:
+    RowWriter(QString& out, QChar separator) : m_out(out), m_separator(separator) {}
+    ~RowWriter() { Close(); }
+    RowWriter(const RowWriter&) = delete;
+    RowWriter& operator=(const RowWriter&) = delete;
+
+    // Room for most more characters.
+    void Reserve(qsizetype most) {
+        if (m_p != nullptr && m_end - m_p >= most) {
+            return;
+        }
+        // Room for many rows at a time, so that out grows seldom.
+        constexpr qsizetype kGrowth = qsizetype{1} << 12;
+        const qsizetype used = m_p != nullptr ? m_p - m_out.constData() : m_out.size();
+        m_out.resize(used + std::max(most, kGrowth));
+        m_p = m_out.data() + used;
+        m_end = m_out.constData() + m_out.size();
+    }
+    // out holds what was written, and nothing after it.
+    void Close() {
+        if (m_p != nullptr) {
+            m_out.resize(m_p - m_out.constData());
+            m_p = nullptr;
+            m_end = nullptr;
+        }
+    }
+
+    void Text(const QString& text) {
+        std::copy_n(text.constData(), text.size(), m_p);
+        m_p += text.size();
+    }
+    // Decimal, as QString::number writes it. Every number of a record is 32
+    // bits wide; its digits are counted first, then written from the last
+    // one back, two at a time, straight into their places.
+    void Number(qint32 value) {
+        quint32 magnitude = static_cast<quint32>(value);
+        if (value < 0) {
+            *m_p++ = QLatin1Char('-');
+            magnitude = 0U - magnitude;
+        }
+        // Most flags, loops and channel counts are one digit.
+        if (magnitude < 10) {
+            *m_p++ = QLatin1Char(static_cast<char>('0' + magnitude));
+            return;
+        }
+        // The count of digits from the count of bits: 1233 / 4096 is just
+        // above log10(2), and the powers of ten correct the estimate.
+        static constexpr std::array<quint32, 10> kPowers = {
+            1U, 10U, 100U, 1000U, 10000U, 100000U, 1000000U, 10000000U, 100000000U, 1000000000U};
+        const int estimate = (32 - std::countl_zero(magnitude)) * 1233 >> 12;
+        const int count = estimate + (magnitude >= kPowers[static_cast<size_t>(estimate)] ? 1 : 0);
+        static constexpr char kPairs[] = "00010203040506070809101112131415161718192021222324"
+                                         "25262728293031323334353637383940414243444546474849"
+                                         "50515253545556575859606162636465666768697071727374"
+                                         "75767778798081828384858687888990919293949596979899";
+        QChar* const end = m_p + count;
+        QChar* digit = end;
+        while (magnitude >= 100) {
+            const quint32 pair = (magnitude % 100) * 2;
+            magnitude /= 100;
+            *--digit = QLatin1Char(kPairs[pair + 1]);
+            *--digit = QLatin1Char(kPairs[pair]);
+        }
+        if (magnitude >= 10) {
+            const size_t pair = size_t{magnitude} * 2;
+            *--digit = QLatin1Char(kPairs[pair + 1]);
+            *--digit = QLatin1Char(kPairs[pair]);
+        } else {
+            *--digit = QLatin1Char(static_cast<char>('0' + magnitude));
+        }
+        m_p = end;
+    }
+    // Latin-1 bytes up to the first zero, as CBnmFormat::FileNameText reads them.
+    void Latin1(const char* bytes, size_t size) {
+        for (size_t i = 0; i < size && bytes[i] != 0; ++i) {
+            *m_p++ = QLatin1Char(bytes[i]);
+        }
+    }
+    void Char(QChar c) { *m_p++ = c; }
+    void End() { *m_p++ = m_separator; }
+
+private:
+    QString& m_out;
+    QChar* m_p = nullptr;
+    const QChar* m_end = nullptr;
+    QChar m_separator;
+};
+
+// The words of the sample cells, each translated once for a run of rows.
+struct SampleWords {
+    WordCache type{&CBnmFormat::ResourceTypeText};
+    WordCache storage{&CBnmFormat::StorageText};
+    WordCache yesNo{&CBnmFormat::YesNoText};
+    WordCache waveFormat{&CBnmFormat::WaveFormatText};
+};
+
+void appendSampleRow(const SoundResource& r, int row, const ResourceName* pName, SampleWords& words,
+                     RowWriter& w, QChar rowEnd) {
+    const QString& type = words.type(r.type);
+    const QString& storage = words.storage(r.storage);
+    const QString& looped = words.yesNo(r.looped);
+    const QString& waveFormat = words.waveFormat(r.waveFormat);
+    const qsizetype names = pName != nullptr ? pName->name.size() + pName->description.size() : 0;
+    // Ten numbers, six flags, the words, the names, the file name and a
+    // separator after each of the 19 cells (5 commas between the flags).
+    const qsizetype most = 16 * kMostDigits + type.size() + storage.size() + looped.size() +
+                           waveFormat.size() + names + static_cast<qsizetype>(sizeof r.fileName) +
+                           CResourceCells::ColumnCount + 5;
+    w.Reserve(most);
+    if (pName != nullptr) {
+        w.Text(pName->name);
+    }
+    w.End();
+    w.Number(row);
+    w.End();
+    w.Number(r.resourceId);
+    w.End();
+    w.Text(type);
+    w.End();
+    w.Text(storage);
+    w.End();
+    w.Latin1(r.fileName, sizeof r.fileName);
+    w.End();
+    if (pName != nullptr) {
+        w.Text(pName->description);
+    }
+    w.End();
+    for (const qint32 value : {r.offset, r.length, r.loopStart, r.loopLength}) {
+        w.Number(value);
+        w.End();
+    }
+    w.Text(looped);
+    w.End();
+    for (const qint32 value :
+         {qint32{r.volume}, r.samplesPerSec, qint32{r.channels}, qint32{r.bitsPerSample}}) {
+        w.Number(value);
+        w.End();
+    }
+    for (int i = 0; i < 6; ++i) {
+        w.Number(r.flags[i]);
+        if (i < 5) {
+            w.Char(QLatin1Char(','));
+        }
+    }
+    w.End();
+    w.Text(waveFormat);
+    w.End();
+    w.Char(rowEnd); // after the CD Track, empty for a sample
 }
 
 } // namespace
@@ -129,67 +307,38 @@ QString CResourceCells::Text(const CBankRecords& records, int row, int column) {
 }
 
 void CResourceCells::AppendRowText(const CBankRecords& records, int row, QString& out) {
-    AppendRowText(records, row, out, QLatin1Char('\n'));
+    AppendRowsText(records, row, row + 1, out, QLatin1Char('\n'), QLatin1Char('\n'));
 }
 
 void CResourceCells::AppendRowText(const CBankRecords& records, int row, QString& out,
                                    QChar separator) {
-    if (row < 0 || row >= RowCount(records)) {
+    AppendRowsText(records, row, row + 1, out, separator, separator);
+}
+
+void CResourceCells::AppendRowsText(const CBankRecords& records, int first, int end, QString& out,
+                                    QChar separator, QChar rowEnd) {
+    SampleWords words;
+    RowWriter writer(out, separator);
+    const int rows = RowCount(records);
+    for (int row = first; row < end; ++row) {
+        if (row < 0 || row >= rows) {
+            writer.Close();
+            out.append(QString(ColumnCount - 1, separator));
+            out.append(rowEnd);
+            continue;
+        }
+        const SoundResource& r = records.Resources()[static_cast<size_t>(row)];
+        if (r.IsSample()) {
+            appendSampleRow(r, row, records.FindResourceName(r.resourceId & 0xFFFF), words, writer,
+                            rowEnd);
+            continue;
+        }
+        writer.Close();
+        // Every other row from the one place that knows its cells: only
+        // sample rows are many enough to be worth the shortcut.
         for (int column = 0; column < ColumnCount; ++column) {
-            out.append(separator);
+            out.append(Text(records, row, column));
+            out.append(column + 1 < ColumnCount ? separator : rowEnd);
         }
-        return;
-    }
-    const SoundResource& r = records.Resources()[static_cast<size_t>(row)];
-    const int id = r.resourceId & 0xFFFF;
-    const auto cell = [&out, separator](const QString& text) {
-        out.append(text);
-        out.append(separator);
-    };
-    const auto number = [&out, separator](qint64 value) {
-        appendNumber(out, value);
-        out.append(separator);
-    };
-    if (const ResourceName* pName = records.FindResourceName(id)) {
-        cell(pName->name);
-    } else {
-        cell(QString());
-    }
-    number(row);
-    number(r.resourceId);
-    cell(CBnmFormat::ResourceTypeText(r.type));
-    cell(CBnmFormat::StorageText(r.storage));
-    if (r.IsSample()) {
-        cell(CBnmFormat::FileNameText(r));
-    } else {
-        cell(QString());
-    }
-    if (const ResourceName* pName = records.FindResourceName(id)) {
-        cell(pName->description);
-    } else {
-        cell(QString());
-    }
-    if (r.IsSample()) {
-        number(r.offset);
-        number(r.length);
-        number(r.loopStart);
-        number(r.loopLength);
-        cell(CBnmFormat::YesNoText(r.looped));
-        number(r.volume);
-        number(r.samplesPerSec);
-        number(r.channels);
-        number(r.bitsPerSample);
-        for (int i = 0; i < 6; ++i) {
-            appendNumber(out, r.flags[i]);
-            out.append(i < 5 ? QChar(QLatin1Char(',')) : separator);
-        }
-        cell(CBnmFormat::WaveFormatText(r.waveFormat));
-        cell(QString());
-        return;
-    }
-    // Every other cell from the one place that knows them: only the sample
-    // cells are many enough to be worth the shortcut.
-    for (int column = Offset; column < ColumnCount; ++column) {
-        cell(Text(records, row, column));
     }
 }

@@ -46,4 +46,9 @@ public:
     // The same with another character after each cell: a tab for the CLI's
     // table, which prints every row of a bank.
     static void AppendRowText(const CBankRecords& records, int row, QString& out, QChar separator);
+    // The rows from first up to end, each as AppendRowText writes it but
+    // with rowEnd after its last cell: the words the rows share are
+    // translated once for them all.
+    static void AppendRowsText(const CBankRecords& records, int first, int end, QString& out,
+                               QChar separator, QChar rowEnd);
 };

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <climits>
 #include <vector>
 
@@ -224,6 +226,35 @@ TEST(NamesFileLines, RunsOfLineEndsAreSkippedAsOneWhateverTheBuffer) {
     ASSERT_TRUE(empty.Open(folder.Write(QStringLiteral("e.bns"), QByteArray()), CFile::modeRead));
     QByteArray line;
     EXPECT_FALSE(CNamesFileLines(empty).Next(line, 10));
+}
+
+// Lines of every length up to three words of eight bytes, with a tab and
+// Latin-1 bytes in them and each kind of line end, so that every end falls
+// at every place of a word; the text stops at a zero byte inside a word.
+TEST(NamesFileLines, LineEndsAreFoundAtEveryPlaceOfAWord) {
+    const QByteArray text = QByteArrayLiteral("ab\tc\xE9\x8D\x7F defghijklmnopqrstuvw");
+    const std::array<QByteArray, 3> ends = {"\r\n", "\n", "\r"};
+    QByteArray file;
+    QList<QByteArray> expected;
+    for (qsizetype length = 1; length <= text.size(); ++length) {
+        file += text.left(length) + ends[static_cast<size_t>(length) % ends.size()];
+        expected.append(text.left(length));
+    }
+    file += QByteArrayLiteral("after\0hidden\nlines");
+    expected.append(QByteArrayLiteral("after"));
+    TestFolder folder;
+    const QString path = folder.Write(QStringLiteral("n.bns"), file);
+    for (const qsizetype size : {qsizetype{7}, qsizetype{1} << 16}) {
+        CFile names;
+        ASSERT_TRUE(names.Open(path, CFile::modeRead));
+        CNamesFileLines lines(names, size);
+        QByteArray line;
+        QList<QByteArray> read;
+        while (lines.Next(line, 100)) {
+            read.append(line);
+        }
+        EXPECT_EQ(read, expected) << size;
+    }
 }
 
 // --- The names-file reader on its own: a table or a reason, never a message box ---

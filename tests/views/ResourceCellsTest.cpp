@@ -4,10 +4,15 @@
 #include "TestFolder.h"
 
 #include "doc/CKantelDoc.h"
+#include "format/CBankRecords.h"
 #include "format/CBnmFormat.h"
 #include "views/CResourceCells.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+#include <vector>
 
 namespace {
 
@@ -137,14 +142,25 @@ TEST_F(ResourceCells, RowTextIsEveryCellInTurn) {
     sample.flags[0] = -7;
     sample.flags[5] = 2147483647;
     sample.loopStart = -3;
+    // The digits of the shortest and longest numbers, and the boundaries
+    // between one count of digits and the next.
+    sample.loopLength = std::numeric_limits<qint32>::min();
+    sample.flags[1] = 10;
+    sample.flags[2] = 99;
+    sample.flags[3] = 100;
+    sample.flags[4] = -1000000000;
     sample.looped = 1;
     sample.volume = 200;
     b.AddSample(2, QString(), BankBuilder::Pattern(4, 2), false).waveFormat = 3;
     b.AddCdTrack(3, 5, 7);
     b.AddResource(4, 2).offset = -1;
     b.AddResource(5, 1).storage = 9;
+    // Latin-1 beyond ASCII, and all 16 bytes without a terminating zero.
+    std::memcpy(b.AddSample(6, QString(), BankBuilder::Pattern(4, 3), false).fileName,
+                "\xE9t\xE9-long-name.wa", 16);
     Open(b, "[body res]\n1 \"Engine\" \"Loud, long\"\n4 \"Odd\" \"\"\n");
-    for (int r = -1; r <= 5; ++r) {
+    QString table;
+    for (int r = -1; r <= 6; ++r) {
         QString text = QStringLiteral("before\n");
         CResourceCells::AppendRowText(doc.Records(), r, text);
         QString cells = QStringLiteral("before\n");
@@ -156,5 +172,43 @@ TEST_F(ResourceCells, RowTextIsEveryCellInTurn) {
         CResourceCells::AppendRowText(doc.Records(), r, tabbed, QLatin1Char('\t'));
         EXPECT_EQ(tabbed, cells.mid(7).replace(QLatin1Char('\n'), QLatin1Char('\t')))
             << "row " << r;
+        table += tabbed;
+        table.back() = QLatin1Char('\n');
+    }
+    // The CLI's table: a run of rows of different words, each row ending in
+    // a line break.
+    QString rows = QStringLiteral("before\n");
+    CResourceCells::AppendRowsText(doc.Records(), -1, 7, rows, QLatin1Char('\t'),
+                                   QLatin1Char('\n'));
+    EXPECT_EQ(rows, QStringLiteral("before\n") + table);
+}
+
+// Each number of a record on both sides of every change in its count of
+// digits, as the table writes it and as the cell gives it.
+TEST(ResourceCellsNumbers, EveryCountOfDigitsIsWrittenAsTheCellGivesIt) {
+    std::vector<qint32> values = {0, std::numeric_limits<qint32>::max(),
+                                  std::numeric_limits<qint32>::min()};
+    for (qint64 power = 10; power <= std::numeric_limits<qint32>::max(); power *= 10) {
+        for (const qint64 value : {power - 1, power, -power + 1, -power}) {
+            values.push_back(static_cast<qint32>(value));
+        }
+    }
+    std::vector<SoundResource> records(values.size());
+    for (size_t i = 0; i < values.size(); ++i) {
+        records[i] = SoundResource{};
+        records[i].type = SoundResource::kTypeSample;
+        records[i].offset = values[i];
+        records[i].flags[3] = values[i];
+    }
+    const BnmHeader header{};
+    const CBankRecords bank(&header, records, {}, 0, nullptr, nullptr);
+    for (int row = 0; row < static_cast<int>(records.size()); ++row) {
+        QString text;
+        CResourceCells::AppendRowText(bank, row, text);
+        const QStringList cells = text.split(QLatin1Char('\n'));
+        ASSERT_EQ(cells.size(), CResourceCells::ColumnCount + 1);
+        EXPECT_EQ(cells[CResourceCells::Offset], QString::number(values[static_cast<size_t>(row)]));
+        EXPECT_EQ(cells[CResourceCells::Flags],
+                  CResourceCells::Text(bank, row, CResourceCells::Flags));
     }
 }
