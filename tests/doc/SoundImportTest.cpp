@@ -20,7 +20,9 @@
 
 #include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -491,6 +493,67 @@ TEST_F(SoundImport, ASourceShorterThanItClaimsIsToldAndOneCutWhileReadIsRefused)
             QDir(bankFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             before);
     }
+}
+
+// What a test's own code writes to standard error while it runs: libmpg123's
+// complaints about a damaged MP3 would land there.
+class StandardErrorCapture {
+public:
+    explicit StandardErrorCapture(const QString& path) : m_path(path) {
+        std::fflush(stderr);
+        m_saved = ::dup(STDERR_FILENO);
+        const int fd =
+            ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(fd, STDERR_FILENO);
+        ::close(fd);
+    }
+    ~StandardErrorCapture() { Restore(); }
+    StandardErrorCapture(const StandardErrorCapture&) = delete;
+    StandardErrorCapture& operator=(const StandardErrorCapture&) = delete;
+    QByteArray Text() {
+        Restore();
+        QFile file(m_path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
+    }
+
+private:
+    void Restore() {
+        if (m_saved >= 0) {
+            std::fflush(stderr);
+            ::dup2(m_saved, STDERR_FILENO);
+            ::close(m_saved);
+            m_saved = -1;
+        }
+    }
+    QString m_path;
+    int m_saved = -1;
+};
+
+// An MP3 cut short says so in our words only: the decoder's own lines stay
+// off the terminal, and a stream with nothing decodable is not called a pipe.
+TEST_F(SoundImport, AnMp3CutShortIsToldInOneMessageOfOurs) {
+    const QString tone = Source(QStringLiteral("tone.wav"));
+    ASSERT_TRUE(SoundTools::Tone(tone, {QStringLiteral("-r"), QStringLiteral("22050")}, 2.0));
+    const QString mp3 = Source(QStringLiteral("tone.mp3"));
+    ASSERT_TRUE(SoundTools::Ffmpeg(
+        {QStringLiteral("-i"), tone, QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), mp3}));
+    const QByteArray whole = folder.Read(QStringLiteral("tone.mp3"));
+    const QString third = folder.Write(QStringLiteral("third.mp3"), whole.left(whole.size() / 3));
+    const QString stub = folder.Write(QStringLiteral("stub.mp3"), whole.left(100));
+
+    StandardErrorCapture capture(Source(QStringLiteral("stderr.txt")));
+    const auto cut = Import(third, {1, 22050, 16});
+    const auto none = Import(stub, {1, 22050, 16});
+    const QByteArray printed = capture.Text();
+    EXPECT_TRUE(printed.isEmpty()) << printed.constData();
+
+    ASSERT_TRUE(cut) << qPrintable(cut.Error().text);
+    EXPECT_TRUE(cut.Value().warning.contains(QStringLiteral("frames it claims")))
+        << qPrintable(cut.Value().warning);
+    ASSERT_FALSE(none);
+    EXPECT_TRUE(none.Error().text.contains(QStringLiteral("MP3"))) << qPrintable(none.Error().text);
+    EXPECT_FALSE(none.Error().text.contains(QStringLiteral("pipe")))
+        << qPrintable(none.Error().text);
 }
 
 // --- the document ------------------------------------------------------------
