@@ -42,6 +42,11 @@ QString CBankWriter::SampleFilePath(const QString& folder, const SoundResource& 
     return existing.isEmpty() ? path : existing;
 }
 
+QString CBankWriter::WavePath(const SoundResource& resource) const {
+    const auto staged = m_bank.staged.constFind(CBnmFormat::FileNameText(resource));
+    return staged != m_bank.staged.cend() ? *staged : SampleFilePath(m_bank.folder, resource);
+}
+
 qint64 CBankWriter::UpdateSampleOffsets(BnmHeader& header, std::span<SoundResource> resources) {
     const quint64 sum =
         CBnmFormat::RecomputeSampleOffsets(resources.data(), static_cast<int>(resources.size()));
@@ -142,7 +147,7 @@ bool CBankWriter::StoreChecked(IBankOutput& output, int index, WaveCheck& check)
     }
     const SoundResource& resource = m_bank.resources[static_cast<size_t>(index)];
     CFile wave;
-    check = CheckWave(wave, SampleFilePath(m_bank.folder, resource));
+    check = CheckWave(wave, WavePath(resource));
     if (check.problem != WaveProblem::None) {
         return false;
     }
@@ -293,7 +298,7 @@ void CBankWriter::Write(IBankOutput& output) {
                  QCoreApplication::translate("CBankWriter", "its wave file could not be written")});
         } else if (opened.state == SampleExtraction::State::Written) {
             CFile wave;
-            const WaveCheck check = CheckWave(wave, SampleFilePath(m_bank.folder, resource));
+            const WaveCheck check = CheckWave(wave, WavePath(resource));
             if (check.problem != WaveProblem::None) {
                 lost.push_back({CBnmFormat::FileNameText(resource), false, ProblemText(check)});
             }

@@ -4,6 +4,7 @@
 #include "SampleExtraction.h"
 #include "SoundResource.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -32,6 +33,9 @@ public:
         std::span<SoundResource> resources;
         std::span<const SampleExtraction> extraction;
         QString folder; // where the wave files are, with a trailing "/"
+        // New wave files that take their names only once the bank is saved:
+        // file name -> where the file is until then.
+        QHash<QString, QString> staged;
     };
     // A banked sample whose record took the format of its wave file.
     struct Reformatted {
@@ -114,6 +118,8 @@ private:
     bool StoreChecked(IBankOutput& output, int index, WaveCheck& check);
     bool StoreFromImage(IBankOutput& output, int index);
     const SampleExtraction& Extraction(int index) const;
+    // Where the data of a sample's wave file is read from.
+    QString WavePath(const SoundResource& resource) const;
 
     Bank m_bank;
     IProgressSink& m_progress;

@@ -14,6 +14,7 @@
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CArchive.h"
 #include "framework/core/CFile.h"
+#include "framework/core/CFileBatch.h"
 #include "framework/core/CFileException.h"
 #include "framework/core/CFileLock.h"
 #include "framework/core/IProgressSink.h"
@@ -63,6 +64,9 @@ void CKantelDoc::DeleteContents() {
     m_nResources = 0;
     m_nEvents = 0;
     m_extraction.clear();
+    m_pStaged.reset();
+    m_stagedWaves.clear();
+    m_namedWithSave.clear();
     m_strOpened.clear();
     m_strDiskPath.clear();
     m_importedWaves.clear();
@@ -188,6 +192,7 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
     const bool saved = CDocument::OnSaveDocument(path);
     m_bSaving = false;
     m_savingOver = CFileIdentity();
+    SettleStagedWaves(saved);
     if (saved) {
         m_strDiskPath = QFileInfo(path).absoluteFilePath();
         m_diskIdentity = CFileIdentity::OfPath(m_strDiskPath);
@@ -841,7 +846,8 @@ bool CKantelDoc::ImportSound(int index, const QString& source, const ImportOptio
     }
     const SoundResource before = m_pResources[index];
     const CSoundImporter::Request request = ImportRequest(index, source, options);
-    const CResult<CSoundImporter::Imported> imported = CSoundImporter::Import(request, Progress());
+    const CResult<CSoundImporter::Imported> imported =
+        options.withNextSave ? StageImport(request) : CSoundImporter::Import(request, Progress());
     if (!imported) {
         AfxMessageBox(imported.Error().text, MB_OK | MB_ICONHAND);
         return false;
@@ -876,6 +882,19 @@ bool CKantelDoc::ImportSound(int index, const QString& source, const ImportOptio
                       MB_OK | MB_ICONINFORMATION);
     }
     return true;
+}
+
+CResult<CSoundImporter::Imported> CKantelDoc::StageImport(const CSoundImporter::Request& request) {
+    if (!m_pStaged) {
+        m_pStaged = std::make_unique<CFileBatch>(GetBankFolder());
+    }
+    CResult<CSoundImporter::Imported> staged =
+        CSoundImporter::Stage(request, Progress(), *m_pStaged);
+    if (staged) {
+        const QString& name = staged.Value().fileName;
+        m_stagedWaves.insert(name, m_pStaged->PendingPathOf(m_pStaged->FindAdded(name)));
+    }
+    return staged;
 }
 
 CSoundImporter::Request CKantelDoc::ImportRequest(int index, const QString& source,
@@ -1048,7 +1067,42 @@ CBankWriter::Bank CKantelDoc::WriterBank() {
     }
     bank.extraction = m_extraction;
     bank.folder = GetBankFolder();
+    bank.staged = m_stagedWaves;
     return bank;
+}
+
+// Called once the new bank is written whole, just before it takes its
+// place, so that only the renames lie between the waves' names and its own.
+void CKantelDoc::NameStagedWaves() {
+    if (!m_pStaged || m_stagedWaves.isEmpty()) {
+        return;
+    }
+    CFileException error;
+    const std::vector<int> failed = m_pStaged->Commit(error);
+    for (auto it = m_stagedWaves.cbegin(); it != m_stagedWaves.cend(); ++it) {
+        const int number = m_pStaged->FindAdded(it.key());
+        if (std::find(failed.begin(), failed.end(), number) == failed.end()) {
+            m_namedWithSave.append(it.key());
+        }
+    }
+    if (!failed.empty()) {
+        SettleStagedWaves(false);
+        throw error;
+    }
+}
+
+void CKantelDoc::SettleStagedWaves(bool saved) {
+    if (saved) {
+        m_pStaged.reset();
+        m_stagedWaves.clear();
+    }
+    for (const QString& name : std::exchange(m_namedWithSave, {})) {
+        if (!saved) {
+            // Ours since the last moment: no record on disk names it.
+            QFile::remove(GetBankFolder() + name);
+            m_stagedWaves.remove(name);
+        }
+    }
 }
 
 bool CKantelDoc::StoreSample(CFile& file, int index) {
@@ -1075,6 +1129,7 @@ bool CKantelDoc::WriteBank(CFile& file) {
                                  "CKantelDoc", "Another program changed the file while it was "
                                                "being saved; the bank is not saved."));
     }
+    NameStagedWaves();
     m_unstored.append(writer.Unstored());
     m_shortWaves = writer.ShortWaves();
     m_reformatted = writer.ReformattedSamples();

@@ -31,6 +31,7 @@
 #include <vector>
 
 class CFile;
+class CFileBatch;
 
 // One open bank. Owns the whole file as one block of memory and gives views
 // and dialogs the header and both tables in place, so an edit of a record is
@@ -158,6 +159,11 @@ public:
         bool keepRate = false;
         // As loud as the sound it replaces (see CLoudnessMatch).
         bool matchLoudness = false;
+        // The new wave file takes its name only with the next save, in the
+        // moment the bank takes its own, so that a save that fails or is cut
+        // short leaves neither. Until then only saving reads it; for an
+        // import that is saved at once.
+        bool withNextSave = false;
     };
     // Makes the sound file source the sample of resource index: converted
     // to the record's format (with keepRate, at the source's own rate) and
@@ -264,6 +270,20 @@ private:
     // this bank came from and the user does not want it replaced.
     bool MaySaveOver(const QString& path);
     QString BankPath() const;
+    // The new wave files of imports made withNextSave: the batch that holds
+    // them, and file name -> where each is until the save names it.
+    std::unique_ptr<CFileBatch> m_pStaged;
+    QHash<QString, QString> m_stagedWaves;
+    // Those the save under way named before the bank took its place: they
+    // go again when the bank does not take it.
+    QStringList m_namedWithSave;
+    CResult<CSoundImporter::Imported> StageImport(const CSoundImporter::Request& request);
+    // Gives the staged wave files their names; throws CFileException, with
+    // none of them named, when one cannot have its name.
+    void NameStagedWaves();
+    // After a save: the staged waves are the bank's now, or (when it failed)
+    // those already named go again.
+    void SettleStagedWaves(bool saved);
     // Samples the save under way could not store, named as in the message.
     QStringList m_unstored;
     qsizetype m_nUnwritten = 0;
