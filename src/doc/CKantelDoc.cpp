@@ -1111,7 +1111,8 @@ bool CKantelDoc::StoreSample(CFile& file, int index) {
     }
     CBankWriter writer(WriterBank(), Progress());
     CFileBankOutput output(file);
-    return writer.StoreSample(output, index);
+    const CResult<bool> stored = writer.StoreSample(output, index);
+    return stored && stored.Value();
 }
 
 bool CKantelDoc::WriteBank(CFile& file) {
@@ -1120,7 +1121,10 @@ bool CKantelDoc::WriteBank(CFile& file) {
     }
     CBankWriter writer(WriterBank(), Progress());
     CFileBankOutput output(file);
-    writer.Write(output);
+    // The framework reports what Serialize throws, in these words.
+    if (const CResult<void> written = writer.Write(output); !written) {
+        throw CFileException(CFileException::none, output.Path(), written.Error().text);
+    }
     // Packing a large bank takes a while, and the lock binds only those
     // who take it.
     if (m_savingOver.IsValid() && CFileIdentity::OfPath(m_strDiskPath) != m_savingOver) {
