@@ -144,38 +144,43 @@ bool CKantelDoc::LoadBankAndNames(const QString& path) {
     return true;
 }
 
-bool CKantelDoc::OnSaveDocument(const QString& path) {
-    if (m_bLoaded) {
-        // Save As onto a sample's wave, a names file or another bank of the
-        // folder would put the bank where the only copy of something was.
-        const CBankFolderFiles::Role obstacle =
-            CBankFolderFiles::SaveObstacle(path, BankPath(), Resources());
-        if (obstacle) {
-            AfxMessageBox(
-                QCoreApplication::translate("CKantelDoc",
-                                            "%1 is %2.\nThe bank is not saved there, so that "
-                                            "file is kept as it is.")
-                    .arg(QFileInfo(path).absoluteFilePath(), CBankFolderFiles::Describe(obstacle)),
-                MB_OK | MB_ICONHAND);
-            return false;
-        }
-    }
-    // Another writer of this bank finishes first; what it saved is then
-    // found by the identity check below instead of being replaced.
-    CFileLock lock;
-    if (m_bLoaded && lock.Acquire(path, QCoreApplication::applicationName(), kLockWait) ==
-                         CFileLock::Result::Busy) {
-        AfxMessageBox(QCoreApplication::translate(
-                          "CKantelDoc", "%1 is being written by %2.\nThe bank is not saved; "
-                                        "save again once that is done.")
-                          .arg(QFileInfo(path).absoluteFilePath(),
-                               lock.Holder().isEmpty()
-                                   ? QCoreApplication::translate("CKantelDoc", "another program")
-                                   : lock.Holder()),
-                      MB_OK | MB_ICONHAND);
+bool CKantelDoc::IsSaveObstacle(const QString& path) const {
+    // Save As onto a sample's wave, a names file or another bank of the
+    // folder would put the bank where the only copy of something was.
+    const CBankFolderFiles::Role obstacle =
+        CBankFolderFiles::SaveObstacle(path, BankPath(), Resources());
+    if (!obstacle) {
         return false;
     }
-    if (m_bLoaded && !MaySaveOver(path)) {
+    AfxMessageBox(
+        QCoreApplication::translate("CKantelDoc", "%1 is %2.\nThe bank is not saved there, so that "
+                                                  "file is kept as it is.")
+            .arg(QFileInfo(path).absoluteFilePath(), CBankFolderFiles::Describe(obstacle)),
+        MB_OK | MB_ICONHAND);
+    return true;
+}
+
+bool CKantelDoc::LockForSave(const QString& path, CFileLock& lock) {
+    // Another writer of this bank finishes first; what it saved is then
+    // found by the identity check instead of being replaced.
+    if (lock.Acquire(path, QCoreApplication::applicationName(), kLockWait) !=
+        CFileLock::Result::Busy) {
+        return true;
+    }
+    AfxMessageBox(QCoreApplication::translate("CKantelDoc",
+                                              "%1 is being written by %2.\nThe bank is not saved; "
+                                              "save again once that is done.")
+                      .arg(QFileInfo(path).absoluteFilePath(),
+                           lock.Holder().isEmpty()
+                               ? QCoreApplication::translate("CKantelDoc", "another program")
+                               : lock.Holder()),
+                  MB_OK | MB_ICONHAND);
+    return false;
+}
+
+bool CKantelDoc::OnSaveDocument(const QString& path) {
+    CFileLock lock;
+    if (m_bLoaded && (IsSaveObstacle(path) || !LockForSave(path, lock) || !MaySaveOver(path))) {
         return false;
     }
     // Saving rewrites records (lengths, offsets, samples that could not be
@@ -202,95 +207,107 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
     const QStringList unstored = std::exchange(m_unstored, QStringList());
     const std::vector<CBankWriter::ShortWave> shortWaves = std::exchange(m_shortWaves, {});
     const std::vector<CBankWriter::Reformatted> reformatted = std::exchange(m_reformatted, {});
-    if (saved && !reformatted.empty()) {
-        const auto format = [](int rate, int channels, int bits) {
-            return QCoreApplication::translate("CKantelDoc", "%1 Hz, %2 %3, %4 bits")
-                .arg(rate)
-                .arg(channels)
-                .arg(channels == 1 ? QCoreApplication::translate("CKantelDoc", "channel")
-                                   : QCoreApplication::translate("CKantelDoc", "channels"))
-                .arg(bits);
-        };
-        QStringList lines;
-        for (const CBankWriter::Reformatted& r : reformatted) {
-            QString line =
-                QStringLiteral("%1: %2 (was %3)")
-                    .arg(r.name, format(r.newSamplesPerSec, r.newChannels, r.newBitsPerSample),
-                         format(r.samplesPerSec, r.channels, r.bitsPerSample));
-            if (r.loopKept) {
-                line += QCoreApplication::translate(
-                    "CKantelDoc", "; the old format gave no time for its loop, which keeps its "
-                                  "bytes: check it");
-            }
-            lines.append(line);
-        }
-        AfxMessageBox(QCoreApplication::translate(
-                          "CKantelDoc", "These samples' wave files are in another format than "
-                                        "their records said; the records now give the files' "
-                                        "format, so the game plays them as they are, and their "
-                                        "loops start and end at the same times:\n%1")
-                          .arg(CMessageList::Join(lines)),
-                      MB_OK | MB_ICONINFORMATION);
-    }
     if (saved) {
+        TellReformatted(reformatted);
         for (const QString& name : unstored) {
             AfxMessageBox(QCoreApplication::translate("CKantelDoc", "Couldn't store %1").arg(name),
                           MB_OK | MB_ICONHAND);
         }
-        if (!shortWaves.empty()) {
-            QStringList lines;
-            for (const CBankWriter::ShortWave& wave : shortWaves) {
-                lines.append(wave.fromBank > 0
-                                 ? QCoreApplication::translate(
-                                       "CKantelDoc",
-                                       "%1 holds %2 of the %3 bytes its data chunk claims; the "
-                                       "other %4 were kept from the bank.")
-                                       .arg(wave.name)
-                                       .arg(wave.available)
-                                       .arg(wave.claimed)
-                                       .arg(wave.fromBank)
-                                 : QCoreApplication::translate(
-                                       "CKantelDoc",
-                                       "%1 holds %2 of the %3 bytes its data chunk claims; "
-                                       "only those were saved.")
-                                       .arg(wave.name)
-                                       .arg(wave.available)
-                                       .arg(wave.claimed));
-            }
-            AfxMessageBox(QCoreApplication::translate(
-                              "CKantelDoc", "Some wave files are shorter than they say:\n%1")
-                              .arg(CMessageList::Join(lines)),
-                          MB_OK | MB_ICONEXCLAMATION);
-        }
+        TellShortWaves(shortWaves);
     }
     if (!saved && m_bLoaded) {
         std::memcpy(m_pData.get(), region.constData(), static_cast<size_t>(region.size()));
         m_nFileSize = fileSize;
     }
     if (saved && m_bLoaded) {
-        // The saved bank now holds every banked sample, so from here on a
-        // vanished wave file of any of them must stop a save as well; an
-        // external one it no longer holds. Samples whose data never reached a
-        // wave file keep coming from the image, which still has them.
-        for (int i = 0; i < m_nResources; ++i) {
-            const size_t at = static_cast<size_t>(i);
-            SampleExtraction& extraction = m_extraction[at];
-            if (extraction.state == SampleExtraction::State::Failed) {
-                continue;
-            }
-            const SoundResource& resource = m_pResources[i];
-            if (resource.IsBankedSample() && resource.length > 0) {
-                // The saved bank holds this much of it. Where is no longer
-                // known in memory: the image is the bank as it was opened.
-                extraction = {SampleExtraction::State::Written, -1,
-                              static_cast<qint64>(resource.length)};
-            } else if (resource.IsSample()) {
-                extraction = {};
-            }
-        }
+        NoteWhatTheSavedBankHolds();
     }
     UpdateAllViews(nullptr, 0, nullptr);
     return saved;
+}
+
+void CKantelDoc::TellReformatted(const std::vector<CBankWriter::Reformatted>& reformatted) {
+    if (reformatted.empty()) {
+        return;
+    }
+    const auto format = [](int rate, int channels, int bits) {
+        return QCoreApplication::translate("CKantelDoc", "%1 Hz, %2 %3, %4 bits")
+            .arg(rate)
+            .arg(channels)
+            .arg(channels == 1 ? QCoreApplication::translate("CKantelDoc", "channel")
+                               : QCoreApplication::translate("CKantelDoc", "channels"))
+            .arg(bits);
+    };
+    QStringList lines;
+    for (const CBankWriter::Reformatted& r : reformatted) {
+        QString line =
+            QStringLiteral("%1: %2 (was %3)")
+                .arg(r.name, format(r.newSamplesPerSec, r.newChannels, r.newBitsPerSample),
+                     format(r.samplesPerSec, r.channels, r.bitsPerSample));
+        if (r.loopKept) {
+            line += QCoreApplication::translate(
+                "CKantelDoc", "; the old format gave no time for its loop, which keeps its "
+                              "bytes: check it");
+        }
+        lines.append(line);
+    }
+    AfxMessageBox(QCoreApplication::translate(
+                      "CKantelDoc", "These samples' wave files are in another format than "
+                                    "their records said; the records now give the files' "
+                                    "format, so the game plays them as they are, and their "
+                                    "loops start and end at the same times:\n%1")
+                      .arg(CMessageList::Join(lines)),
+                  MB_OK | MB_ICONINFORMATION);
+}
+
+void CKantelDoc::TellShortWaves(const std::vector<CBankWriter::ShortWave>& shortWaves) {
+    if (shortWaves.empty()) {
+        return;
+    }
+    QStringList lines;
+    for (const CBankWriter::ShortWave& wave : shortWaves) {
+        lines.append(wave.fromBank > 0
+                         ? QCoreApplication::translate(
+                               "CKantelDoc", "%1 holds %2 of the %3 bytes its data chunk claims; "
+                                             "the other %4 were kept from the bank.")
+                               .arg(wave.name)
+                               .arg(wave.available)
+                               .arg(wave.claimed)
+                               .arg(wave.fromBank)
+                         : QCoreApplication::translate(
+                               "CKantelDoc", "%1 holds %2 of the %3 bytes its data chunk claims; "
+                                             "only those were saved.")
+                               .arg(wave.name)
+                               .arg(wave.available)
+                               .arg(wave.claimed));
+    }
+    AfxMessageBox(
+        QCoreApplication::translate("CKantelDoc", "Some wave files are shorter than they say:\n%1")
+            .arg(CMessageList::Join(lines)),
+        MB_OK | MB_ICONEXCLAMATION);
+}
+
+// The saved bank now holds every banked sample, so from here on a vanished
+// wave file of any of them must stop a save as well; an external one it no
+// longer holds. Samples whose data never reached a wave file keep coming
+// from the image, which still has them.
+void CKantelDoc::NoteWhatTheSavedBankHolds() {
+    for (int i = 0; i < m_nResources; ++i) {
+        const size_t at = static_cast<size_t>(i);
+        SampleExtraction& extraction = m_extraction[at];
+        if (extraction.state == SampleExtraction::State::Failed) {
+            continue;
+        }
+        const SoundResource& resource = m_pResources[i];
+        if (resource.IsBankedSample() && resource.length > 0) {
+            // The saved bank holds this much of it. Where is no longer
+            // known in memory: the image is the bank as it was opened.
+            extraction = {SampleExtraction::State::Written, -1,
+                          static_cast<qint64>(resource.length)};
+        } else if (resource.IsSample()) {
+            extraction = {};
+        }
+    }
 }
 
 namespace {
@@ -634,12 +651,8 @@ QString CKantelDoc::GetExportFileName(int index) const {
     return CSoundExporter(ExporterBank()).FileNameOf(index);
 }
 
-bool CKantelDoc::ExportSounds(const QString& folder, int index) {
-    const CSoundExporter exporter(ExporterBank());
-    std::vector<CSoundExporter::Target> targets = exporter.Plan(folder, index);
-    if (targets.empty()) {
-        return false;
-    }
+bool CKantelDoc::ChooseReplacements(std::vector<CSoundExporter::Target>& targets,
+                                    const QString& folder, const ReplaceQuestion& askReplace) {
     const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     bool replaceAll = false;
     for (CSoundExporter::Target& target : targets) {
@@ -647,25 +660,25 @@ bool CKantelDoc::ExportSounds(const QString& folder, int index) {
             continue;
         }
         if (!replaceAll) {
-            switch (
-                AfxMessageBox(QCoreApplication::translate(
-                                  "CKantelDoc", "%1 already exists.\nDo you want to replace it?")
-                                  .arg(base + target.name),
-                              MB_YESTOALLNOCANCEL | MB_ICONQUESTION)) {
-            case IDYESTOALL:
+            switch (askReplace(base + target.name)) {
+            case ReplaceAnswer::YesToAll:
                 replaceAll = true;
                 break;
-            case IDYES:
+            case ReplaceAnswer::Yes:
                 break;
-            case IDNO:
+            case ReplaceAnswer::No:
                 continue;
-            default:
+            case ReplaceAnswer::Cancel:
                 return false;
             }
         }
         target.overwrite = true;
     }
-    const CSoundExporter::Report report = exporter.Export(folder, targets, Progress());
+    return true;
+}
+
+bool CKantelDoc::TellExported(const CSoundExporter::Report& report, qsizetype targets,
+                              const QString& folder) {
     // Where the files went and how many, which the list does not show.
     const auto n = static_cast<qint64>(report.written.size());
     const QString written =
@@ -683,7 +696,7 @@ bool CKantelDoc::ExportSounds(const QString& folder, int index) {
     for (const CSoundExporter::Failure& failure : report.failures) {
         lines.append(failure.text);
     }
-    const qsizetype wanted = static_cast<qsizetype>(targets.size()) - report.skipped.size();
+    const qsizetype wanted = targets - report.skipped.size();
     const QString what =
         wanted == 1
             ? QCoreApplication::translate("CKantelDoc", "The sound could not be exported:")
@@ -694,6 +707,16 @@ bool CKantelDoc::ExportSounds(const QString& folder, int index) {
                       (n > 0 ? QLatin1Char('\n') + written : QString()),
                   MB_OK | MB_ICONEXCLAMATION);
     return false;
+}
+
+bool CKantelDoc::ExportSounds(const QString& folder, int index, const ReplaceQuestion& askReplace) {
+    const CSoundExporter exporter(ExporterBank());
+    std::vector<CSoundExporter::Target> targets = exporter.Plan(folder, index);
+    if (targets.empty() || !ChooseReplacements(targets, folder, askReplace)) {
+        return false;
+    }
+    const CSoundExporter::Report report = exporter.Export(folder, targets, Progress());
+    return TellExported(report, static_cast<qsizetype>(targets.size()), folder);
 }
 
 // ---------------------------------------------------------------------------

@@ -32,6 +32,7 @@
 
 class CFile;
 class CFileBatch;
+class CFileLock;
 
 // One open bank. Owns the whole file as one block of memory and gives views
 // and dialogs the header and both tables in place, so an edit of a record is
@@ -96,12 +97,19 @@ public:
     void OnEditAllExternal();
     void OnEditAllBanked();
 
+    // What the user wants done with a file Export Sounds finds there
+    // already: replace it (and with YesToAll every other one), keep it, or
+    // export nothing at all.
+    enum class ReplaceAnswer { Yes, YesToAll, No, Cancel };
+    // Asked with the path of each such file; the caller (a view, the command
+    // line) asks the user.
+    using ReplaceQuestion = std::function<ReplaceAnswer(const QString& path)>;
     // Export Sounds once the folder is chosen: writes the sample at index
-    // (every sample for -1) into folder as wave files. Asks before replacing
-    // each file that is there already (Cancel exports nothing), then tells of
-    // every file that could not be written in one message. True when every
-    // file the user wanted was written.
-    bool ExportSounds(const QString& folder, int index = -1);
+    // (every sample for -1) into folder as wave files. Asks askReplace
+    // before replacing each file that is there already (Cancel exports
+    // nothing), then tells of every file that could not be written in one
+    // message. True when every file the user wanted was written.
+    bool ExportSounds(const QString& folder, int index, const ReplaceQuestion& askReplace);
     // The file name Export Sounds gives resource index; empty for a resource
     // that is no sample.
     QString GetExportFileName(int index) const;
@@ -269,6 +277,17 @@ private:
     // False after telling the user, when the file at path is not the one
     // this bank came from and the user does not want it replaced.
     bool MaySaveOver(const QString& path);
+    // The checks before a save, each true or false after telling the user:
+    // whether path is one of the files the bank needs, and whether the
+    // bank's lock could be had.
+    bool IsSaveObstacle(const QString& path) const;
+    static bool LockForSave(const QString& path, CFileLock& lock);
+    // What a save tells once the bank is written.
+    static void TellReformatted(const std::vector<CBankWriter::Reformatted>& reformatted);
+    static void TellShortWaves(const std::vector<CBankWriter::ShortWave>& shortWaves);
+    // After a save: where each sample's data now is, as far as a later save
+    // must know.
+    void NoteWhatTheSavedBankHolds();
     QString BankPath() const;
     // The new wave files of imports made withNextSave: the batch that holds
     // them, and file name -> where each is until the save names it.
@@ -311,6 +330,14 @@ private:
     // Opening tells once of the external samples whose wave files are not
     // there, as the game would play silence for them.
     void TellMissingWaves() const;
+    // Marks the targets that are there already and are to be replaced, as
+    // askReplace answers; false when the user cancelled.
+    static bool ChooseReplacements(std::vector<CSoundExporter::Target>& targets,
+                                   const QString& folder, const ReplaceQuestion& askReplace);
+    // Tells where the files went, or in one message which could not be
+    // written; true when none failed.
+    static bool TellExported(const CSoundExporter::Report& report, qsizetype targets,
+                             const QString& folder);
     // The bank as Export Sounds reads it; valid until the bank changes.
     CSoundExporter::Bank ExporterBank() const;
     // Where opening found the data of resource index in the image, not where
