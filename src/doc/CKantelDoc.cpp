@@ -1,3 +1,4 @@
+// Over 500 lines: the one class that turns the format library's results into messages.
 #include "CKantelDoc.h"
 
 #include "CBankFolderFiles.h"
