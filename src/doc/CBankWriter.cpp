@@ -162,7 +162,7 @@ CResult<bool> CBankWriter::StoreChecked(IBankOutput& output, int index, WaveChec
         check.problem = WaveProblem::TooLarge;
         return false;
     }
-    const CResult<bool> copied = CopyWaveData(output, wave, check);
+    CResult<bool> copied = CopyWaveData(output, wave, check);
     if (!copied || !copied.Value()) {
         return copied;
     }
