@@ -804,6 +804,57 @@ TEST_F(SoundImport, AWaveTheGameCannotPlayStopsTheSaveAndNothingIsLost) {
     EXPECT_EQ(std::memcmp(&doc.Resources()[0], &before, sizeof before), 0);
 }
 
+// An import saved at once: its wave is named with the bank or not at all,
+// and until then the save reads it from where it waits.
+TEST_F(SoundImport, AWaveImportedWithTheNextSaveLandsOnlyWithTheBank) {
+    BankBuilder b;
+    b.AddSample(1, QStringLiteral("crash.wav"), BankBuilder::Pattern(400, 1), true);
+    b.AddSample(2, QStringLiteral("horn.wav"), BankBuilder::Pattern(300, 2), true);
+    const QByteArray original = b.Build();
+    const QString bank = folder.Write(QStringLiteral("bank/Bnk_1.bnm"), original);
+    const QString source =
+        folder.Write(QStringLiteral("new.wav"), BankBuilder::Wave(BankBuilder::Pattern(2000, 5)));
+    const auto entries = [&] {
+        return QDir(bankFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    RecordingPromptSink prompts;
+    const QByteArray crash = [&] {
+        CKantelDoc doc;
+        EXPECT_TRUE(doc.OnOpenDocument(bank));
+        return folder.Read(QStringLiteral("bank/crash.wav"));
+    }();
+    const QStringList opened = entries();
+    CKantelDoc::ImportOptions withSave;
+    withSave.withNextSave = true;
+    {
+        // A save the writer refuses: crash.wav turned into floats.
+        CKantelDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(bank));
+        QByteArray floats = crash;
+        floats[20] = 3;
+        folder.Write(QStringLiteral("bank/crash.wav"), floats);
+        ASSERT_TRUE(doc.ImportSound(1, source, withSave));
+        EXPECT_FALSE(QFileInfo::exists(bankFolder + QStringLiteral("new.wav")));
+        EXPECT_FALSE(doc.OnSaveDocument(bank));
+        EXPECT_FALSE(QFileInfo::exists(bankFolder + QStringLiteral("new.wav")));
+        folder.Write(QStringLiteral("bank/crash.wav"), crash);
+    }
+    EXPECT_EQ(entries(), opened) << "nothing of the import stays";
+    EXPECT_EQ(folder.Read(QStringLiteral("bank/Bnk_1.bnm")), original);
+
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(bank));
+    ASSERT_TRUE(doc.ImportSound(1, source, withSave));
+    ASSERT_TRUE(doc.OnSaveDocument(bank));
+    EXPECT_EQ(folder.Read(QStringLiteral("bank/new.wav")).mid(44), BankBuilder::Pattern(2000, 5));
+    CKantelDoc saved;
+    ASSERT_TRUE(saved.LoadBankAndNames(bank));
+    EXPECT_EQ(CBnmFormat::FileNameText(saved.Resources()[1]), QStringLiteral("new.wav"));
+    const qint64 data = saved.Header()->sampleDataOffset + saved.Resources()[1].offset;
+    EXPECT_EQ(saved.GetImage().sliced(data, 2000).toByteArray(), BankBuilder::Pattern(2000, 5))
+        << "the bank holds the new sound";
+}
+
 TEST_F(SoundImport, ALoopFollowsTheLengthASaveCorrects) {
     BankBuilder b;
     // Records as the old dialog left them after reading a wave's LIST chunk
