@@ -54,16 +54,10 @@ void CKantelDoc::Serialize(CArchive& archive) {
 
 void CKantelDoc::DeleteContents() {
     m_bLoaded = false;
-    m_pData.reset();
-    m_nImageSize = 0;
+    m_image = BankImage();
     m_bNamesLoaded = false;
     m_pNames.reset();
     m_nFileSize = -1;
-    m_pHeader = nullptr;
-    m_pResources = nullptr;
-    m_pEvents = nullptr;
-    m_nResources = 0;
-    m_nEvents = 0;
     m_extraction.clear();
     m_pStaged.reset();
     m_stagedWaves.clear();
@@ -74,7 +68,6 @@ void CKantelDoc::DeleteContents() {
     m_trashedWaves.clear();
     m_diskIdentity = CFileIdentity();
     m_toldIdentity = CFileIdentity();
-    m_nRegionSize = 0;
     m_nUnwritten = 0;
     CDocument::DeleteContents();
 }
@@ -128,7 +121,7 @@ bool CKantelDoc::LoadBankAndNames(const QString& path) {
     m_strOpened = QFileInfo(path).absoluteFilePath();
     // A names file is optional: any trouble with it only means no names, and
     // the user hears of it only where there is a file that is not one.
-    CResult<NamesTable> names = CNamesFileReader::ReadBeside(path, m_nResources);
+    CResult<NamesTable> names = CNamesFileReader::ReadBeside(path, m_image.resourceCount);
     if (!names) {
         m_pNames.reset();
         m_nameIndex.clear();
@@ -190,7 +183,7 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
     QByteArray region;
     const qint64 fileSize = m_nFileSize;
     if (m_bLoaded) {
-        region = QByteArray(reinterpret_cast<const char*>(m_pData.get()),
+        region = QByteArray(reinterpret_cast<const char*>(m_image.data.get()),
                             static_cast<qsizetype>(HeaderRegionSize()));
     }
     m_unstored.clear();
@@ -217,7 +210,7 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
         TellShortWaves(shortWaves);
     }
     if (!saved && m_bLoaded) {
-        std::memcpy(m_pData.get(), region.constData(), static_cast<size_t>(region.size()));
+        std::memcpy(m_image.data.get(), region.constData(), static_cast<size_t>(region.size()));
         m_nFileSize = fileSize;
     }
     if (saved && m_bLoaded) {
@@ -293,13 +286,13 @@ void CKantelDoc::TellShortWaves(const std::vector<CBankWriter::ShortWave>& short
 // longer holds. Samples whose data never reached a wave file keep coming
 // from the image, which still has them.
 void CKantelDoc::NoteWhatTheSavedBankHolds() {
-    for (int i = 0; i < m_nResources; ++i) {
+    for (int i = 0; i < m_image.resourceCount; ++i) {
         const size_t at = static_cast<size_t>(i);
         SampleExtraction& extraction = m_extraction[at];
         if (extraction.state == SampleExtraction::State::Failed) {
             continue;
         }
-        const SoundResource& resource = m_pResources[i];
+        const SoundResource& resource = m_image.resources[i];
         if (resource.IsBankedSample() && resource.length > 0) {
             // The saved bank holds this much of it. Where is no longer
             // known in memory: the image is the bank as it was opened.
@@ -468,19 +461,13 @@ QString CKantelDoc::BankPath() const {
 // Reading
 
 qint64 CKantelDoc::HeaderRegionSize() const {
-    return m_pHeader != nullptr ? m_nRegionSize : 0;
+    return m_image.header != nullptr ? m_image.regionSize : 0;
 }
 
 bool CKantelDoc::ReadBank(CFile& file) {
     m_strFolder.clear();
     m_nFileSize = file.GetLength();
-    m_pHeader = nullptr;
-    m_pResources = nullptr;
-    m_pEvents = nullptr;
-    m_nResources = 0;
-    m_nEvents = 0;
-    m_pData.reset();
-    m_nImageSize = 0;
+    m_image = BankImage();
     CResult<BankImage> read = CBankReader::Read(file);
     if (!read) {
         if (!read.Error().text.isEmpty()) {
@@ -492,20 +479,12 @@ bool CKantelDoc::ReadBank(CFile& file) {
     m_strDiskPath = file.GetFilePath();
     m_diskIdentity = file.GetIdentity();
     m_toldIdentity = m_diskIdentity;
-    m_pData = std::move(image.data);
-    m_nImageSize = image.size;
-    m_pHeader = image.header;
-    m_nResources = image.resourceCount;
-    m_pResources = image.resources;
-    m_nEvents = image.eventCount;
-    m_pEvents = image.events;
-    m_nRegionSize = image.regionSize;
-    for (const QString& warning : image.warnings) {
+    m_image = std::move(image);
+    for (const QString& warning : m_image.warnings) {
         AfxMessageBox(warning, MB_OK | MB_ICONEXCLAMATION);
     }
-    m_extraction.assign(static_cast<size_t>(m_nResources), SampleExtraction());
-    m_nBank = image.bank;
-    m_strFolder = image.folder;
+    m_extraction.assign(static_cast<size_t>(m_image.resourceCount), SampleExtraction());
+    m_strFolder = m_image.folder;
     return true;
 }
 
@@ -513,7 +492,7 @@ bool CKantelDoc::ReadBank(CFile& file) {
 // Names file
 
 bool CKantelDoc::ReadNames(CFile& file) {
-    CResult<NamesTable> names = CNamesFileReader::Read(file, m_nResources);
+    CResult<NamesTable> names = CNamesFileReader::Read(file, m_image.resourceCount);
     if (!names) {
         return false;
     }
@@ -558,19 +537,20 @@ QString CKantelDoc::GetEventLabel(quint32 target) const {
 }
 
 bool CKantelDoc::GetSampleFilePath(int index, QString& path) const {
-    if (!m_bLoaded || index < 0 || index >= m_nResources || !m_pResources[index].IsSample()) {
+    if (!m_bLoaded || index < 0 || index >= m_image.resourceCount ||
+        !m_image.resources[index].IsSample()) {
         return false;
     }
-    path = CBankWriter::SampleFilePath(GetBankFolder(), m_pResources[index]);
+    path = CBankWriter::SampleFilePath(GetBankFolder(), m_image.resources[index]);
     return true;
 }
 
 void CKantelDoc::UpdateSampleOffsets() {
-    if (m_pHeader == nullptr) {
+    if (m_image.header == nullptr) {
         return;
     }
     m_nFileSize = CBankWriter::UpdateSampleOffsets(
-        *m_pHeader, {m_pResources, static_cast<size_t>(m_nResources)});
+        *m_image.header, {m_image.resources, static_cast<size_t>(m_image.resourceCount)});
 }
 
 BnmHeaderFigures CKantelDoc::GetHeaderFigures() const {
@@ -580,7 +560,7 @@ BnmHeaderFigures CKantelDoc::GetHeaderFigures() const {
 void CKantelDoc::OnViewHeader() {
     // Without a loaded bank there is nothing to show; the menus do not offer
     // the command then, but a stray accelerator must not show empty figures.
-    if (m_pHeader == nullptr) {
+    if (m_image.header == nullptr) {
         return;
     }
     CSeam<IHeaderViewer>::Current().Show(GetHeaderFigures());
@@ -636,10 +616,10 @@ QByteArrayView CKantelDoc::OpenedData(int index) const {
     }
     const SampleExtraction& opened = m_extraction[at];
     if (opened.state == SampleExtraction::State::None || opened.openedAt < 0 ||
-        opened.openedLength <= 0 || opened.openedAt + opened.openedLength > m_nImageSize) {
+        opened.openedLength <= 0 || opened.openedAt + opened.openedLength > m_image.size) {
         return {};
     }
-    return {reinterpret_cast<const char*>(m_pData.get() + opened.openedAt),
+    return {reinterpret_cast<const char*>(m_image.data.get() + opened.openedAt),
             static_cast<qsizetype>(opened.openedLength)};
 }
 
@@ -724,29 +704,29 @@ bool CKantelDoc::ExportSounds(const QString& folder, int index, const ReplaceQue
 // Records
 
 std::span<const SoundResource> CKantelDoc::Resources() const {
-    if (m_pResources == nullptr) {
+    if (m_image.resources == nullptr) {
         return {};
     }
-    return {m_pResources, static_cast<size_t>(m_nResources)};
+    return {m_image.resources, static_cast<size_t>(m_image.resourceCount)};
 }
 
 std::span<const SoundEvent> CKantelDoc::Events() const {
-    if (m_pEvents == nullptr) {
+    if (m_image.events == nullptr) {
         return {};
     }
-    return {m_pEvents, static_cast<size_t>(m_nEvents)};
+    return {m_image.events, static_cast<size_t>(m_image.eventCount)};
 }
 
 CBankRecords CKantelDoc::Records() const {
-    return {m_pHeader, Resources(), Events(), m_nBank, m_pNames.get(), &m_nameIndex};
+    return {m_image.header, Resources(), Events(), m_image.bank, m_pNames.get(), &m_nameIndex};
 }
 
 QByteArrayView CKantelDoc::GetImage() const {
-    if (m_pHeader == nullptr || m_nFileSize <= 0) {
+    if (m_image.header == nullptr || m_nFileSize <= 0) {
         return {};
     }
-    return {reinterpret_cast<const char*>(m_pData.get()),
-            static_cast<qsizetype>(std::min(m_nFileSize, m_nImageSize))};
+    return {reinterpret_cast<const char*>(m_image.data.get()),
+            static_cast<qsizetype>(std::min(m_nFileSize, m_image.size))};
 }
 
 bool CKantelDoc::ReplaceResource(int index, const SoundResource& before, const SoundResource& after,
@@ -758,16 +738,16 @@ bool CKantelDoc::ReplaceResource(int index, const SoundResource& before, const S
 bool CKantelDoc::ReplaceResources(std::span<const ResourceEdit> edits, const QString& label) {
     bool sample = edits.empty();
     for (const ResourceEdit& edit : edits) {
-        if (edit.index < 0 || edit.index >= m_nResources ||
+        if (edit.index < 0 || edit.index >= m_image.resourceCount ||
             // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison): packed, every byte a field's.
-            std::memcmp(&m_pResources[edit.index], &edit.before, sizeof(SoundResource)) != 0) {
+            std::memcmp(&m_image.resources[edit.index], &edit.before, sizeof(SoundResource)) != 0) {
             return false;
         }
         sample = sample || edit.before.IsSample() || edit.after.IsSample();
     }
     const CBankEdit::State before = CBankEdit::Capture(EditTables());
     for (const ResourceEdit& edit : edits) {
-        m_pResources[edit.index] = edit.after;
+        m_image.resources[edit.index] = edit.after;
         if (edit.forgetOpenedData) {
             ForgetOpenedData(edit.index);
         }
@@ -782,23 +762,23 @@ bool CKantelDoc::ReplaceResources(std::span<const ResourceEdit> edits, const QSt
 
 bool CKantelDoc::ReplaceEvent(int index, const SoundEvent& before, const SoundEvent& after,
                               const QString& label) {
-    if (index < 0 || index >= m_nEvents ||
+    if (index < 0 || index >= m_image.eventCount ||
         // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison): packed, every byte a field's.
-        std::memcmp(&m_pEvents[index], &before, sizeof(SoundEvent)) != 0) {
+        std::memcmp(&m_image.events[index], &before, sizeof(SoundEvent)) != 0) {
         return false;
     }
     const CBankEdit::State state = CBankEdit::Capture(EditTables());
-    m_pEvents[index] = after;
+    m_image.events[index] = after;
     PushEdit(label.isEmpty() ? EventEditLabel(index) : label, state);
     UpdateAllViews(nullptr, 0, nullptr);
     return true;
 }
 
 QString CKantelDoc::ResourceEditLabel(int index) const {
-    if (index < 0 || index >= m_nResources) {
+    if (index < 0 || index >= m_image.resourceCount) {
         return QCoreApplication::translate("CKantelDoc", "Properties");
     }
-    const SoundResource& resource = m_pResources[index];
+    const SoundResource& resource = m_image.resources[index];
     QString name = GetResourceName(static_cast<int>(resource.resourceId & 0xFFFFU));
     if (name.isEmpty() && resource.IsSample()) {
         name = CBnmFormat::FileNameText(resource);
@@ -810,22 +790,22 @@ QString CKantelDoc::ResourceEditLabel(int index) const {
 }
 
 QString CKantelDoc::EventEditLabel(int index) const {
-    if (index < 0 || index >= m_nEvents) {
+    if (index < 0 || index >= m_image.eventCount) {
         return QCoreApplication::translate("CKantelDoc", "Properties");
     }
     return QCoreApplication::translate("CKantelDoc", "Properties of Event ID %1")
-        .arg(m_pEvents[index].eventId);
+        .arg(m_image.events[index].eventId);
 }
 
 CBankEdit::Tables CKantelDoc::EditTables() {
     CBankEdit::Tables tables;
-    if (m_pResources != nullptr) {
-        tables.resources = {m_pResources, static_cast<size_t>(m_nResources)};
+    if (m_image.resources != nullptr) {
+        tables.resources = {m_image.resources, static_cast<size_t>(m_image.resourceCount)};
     }
-    if (m_pEvents != nullptr) {
-        tables.events = {m_pEvents, static_cast<size_t>(m_nEvents)};
+    if (m_image.events != nullptr) {
+        tables.events = {m_image.events, static_cast<size_t>(m_image.eventCount)};
     }
-    tables.header = m_pHeader;
+    tables.header = m_image.header;
     tables.fileSize = &m_nFileSize;
     tables.extraction = &m_extraction;
     return tables;
@@ -861,14 +841,14 @@ void CKantelDoc::PushEdit(const QString& label, const CBankEdit::State& before, 
 
 bool CKantelDoc::ImportSound(int index, const QString& source, const ImportOptions& options,
                              CSoundImporter::Imported* pImported) {
-    if (index < 0 || index >= m_nResources || !m_pResources[index].IsSample()) {
+    if (index < 0 || index >= m_image.resourceCount || !m_image.resources[index].IsSample()) {
         // Nothing is imported: for a script that is an error, not a warning.
         AfxMessageBox(QCoreApplication::translate("CKantelDoc",
                                                   "Only a sample resource can take a sound file."),
                       MB_OK | MB_ICONHAND);
         return false;
     }
-    const SoundResource before = m_pResources[index];
+    const SoundResource before = m_image.resources[index];
     const CSoundImporter::Request request = ImportRequest(index, source, options);
     const CResult<CSoundImporter::Imported> imported =
         options.withNextSave ? StageImport(request) : CSoundImporter::Import(request, Progress());
@@ -926,8 +906,8 @@ CSoundImporter::Request CKantelDoc::ImportRequest(int index, const QString& sour
     CSoundImporter::Request request;
     request.source = source;
     request.folder = GetBankFolder();
-    if (index >= 0 && index < m_nResources) {
-        const SoundResource& r = m_pResources[index];
+    if (index >= 0 && index < m_image.resourceCount) {
+        const SoundResource& r = m_image.resources[index];
         request.target = {r.channels, r.samplesPerSec, r.bitsPerSample};
     }
     request.keepRate = options.keepRate;
@@ -946,7 +926,7 @@ CResult<CLoudnessMeter::Reading> CKantelDoc::MeasureSample(int index) const {
                                                        "can be measured.")
                                .arg(index)};
     }
-    const SoundResource& r = m_pResources[index];
+    const SoundResource& r = m_image.resources[index];
     return CLoudnessMeter::MeasureSample(
         r, r.IsBankedSample() ? OpenedData(index) : QByteArrayView(), path);
 }
@@ -988,11 +968,11 @@ bool CKantelDoc::ReplaceFromFolder(const CReplacePlan& plan,
 bool CKantelDoc::ApplyReplaced(const CFolderReplacer& replacer) {
     std::vector<ResourceEdit> edits;
     for (const CFolderReplacer::Converted& converted : replacer.Results()) {
-        if (converted.index < 0 || converted.index >= m_nResources ||
-            !m_pResources[converted.index].IsSample()) {
+        if (converted.index < 0 || converted.index >= m_image.resourceCount ||
+            !m_image.resources[converted.index].IsSample()) {
             return false;
         }
-        const SoundResource& before = m_pResources[converted.index];
+        const SoundResource& before = m_image.resources[converted.index];
         edits.push_back(
             {converted.index, before, CSoundImporter::RecordFor(before, converted.imported), true});
         m_importedWaves.append(converted.imported.fileName);
@@ -1025,7 +1005,7 @@ std::vector<CBankChecker::Finding> CKantelDoc::CheckBank() const {
     CBankChecker::Bank bank;
     bank.records = Records();
     if (m_bNamesLoaded && m_pNames) {
-        bank.names = {m_pNames.get(), static_cast<size_t>(m_nResources)};
+        bank.names = {m_pNames.get(), static_cast<size_t>(m_image.resourceCount)};
     }
     bank.image = GetImage();
     // The length the records describe: it follows every change of storage,
@@ -1040,14 +1020,14 @@ std::vector<CBankChecker::Finding> CKantelDoc::CheckBank() const {
 
 void CKantelDoc::ExtractSamples(const QString& path) {
     CSampleExtractor::Bank bank;
-    bank.image = m_pData.get();
-    bank.imageSize = m_nImageSize;
+    bank.image = m_image.data.get();
+    bank.imageSize = m_image.size;
     bank.fileSize = m_nFileSize;
-    bank.header = m_pHeader;
-    if (m_pResources != nullptr) {
-        bank.resources = {m_pResources, static_cast<size_t>(m_nResources)};
+    bank.header = m_image.header;
+    if (m_image.resources != nullptr) {
+        bank.resources = {m_image.resources, static_cast<size_t>(m_image.resourceCount)};
     }
-    bank.bank = m_nBank;
+    bank.bank = m_image.bank;
     bank.folder = GetBankFolder();
     bank.bankPath = QFileInfo(path).absoluteFilePath();
     bank.nameOf = [this](int id) { return m_bNamesLoaded ? GetResourceName(id) : QString(); };
@@ -1082,12 +1062,12 @@ void CKantelDoc::ExtractSamples(const QString& path) {
 
 CBankWriter::Bank CKantelDoc::WriterBank() {
     CBankWriter::Bank bank;
-    bank.image = m_pData.get();
-    bank.imageSize = m_nImageSize;
+    bank.image = m_image.data.get();
+    bank.imageSize = m_image.size;
     bank.regionSize = HeaderRegionSize();
-    bank.header = m_pHeader;
-    if (m_pResources != nullptr) {
-        bank.resources = {m_pResources, static_cast<size_t>(m_nResources)};
+    bank.header = m_image.header;
+    if (m_image.resources != nullptr) {
+        bank.resources = {m_image.resources, static_cast<size_t>(m_image.resourceCount)};
     }
     bank.extraction = m_extraction;
     bank.folder = GetBankFolder();
@@ -1161,6 +1141,6 @@ bool CKantelDoc::WriteBank(CFile& file) {
     m_unstored.append(writer.Unstored());
     m_shortWaves = writer.ShortWaves();
     m_reformatted = writer.ReformattedSamples();
-    m_nFileSize = m_pHeader->fileLength;
+    m_nFileSize = m_image.header->fileLength;
     return true;
 }

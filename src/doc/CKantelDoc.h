@@ -126,9 +126,9 @@ public:
     // this document; valid until the bank changes or closes.
     CBankRecords Records() const;
     // The header as read and as saving last rewrote it; nullptr without a bank.
-    const BnmHeader* Header() const { return m_pHeader; }
+    const BnmHeader* Header() const { return m_image.header; }
     // 0 to 3 from the resource table's offset, -1 for a bank no game loads.
-    int GetBank() const { return m_nBank; }
+    int GetBank() const { return m_image.bank; }
     // The bank's bytes as held in memory: the header region as edited, the
     // sample data as read. Empty without a bank.
     QByteArrayView GetImage() const;
@@ -231,17 +231,11 @@ public:
     // Data model, in the order of the format's description.
     QString m_strFolder;
     bool m_bLoaded = false;
-    // The image that ReadBank allocated.
-    std::unique_ptr<quint8[], BankImage::Deleter> m_pData;
     bool m_bNamesLoaded = false;
     std::unique_ptr<ResourceName[]> m_pNames;
+    // The length the records describe: it follows every save and change of
+    // storage, while the image keeps the file as it was read.
     qint64 m_nFileSize = -1;
-    int m_nBank = -1;
-    BnmHeader* m_pHeader = nullptr;
-    int m_nResources = 0;
-    SoundResource* m_pResources = nullptr;
-    int m_nEvents = 0;
-    SoundEvent* m_pEvents = nullptr;
 
     // Limits of the names file (see CNamesFileReader).
     static constexpr int kMaxNamesLine = CNamesFileReader::kMaxNamesLine;
@@ -306,8 +300,6 @@ private:
     // Samples the save under way could not store, named as in the message.
     QStringList m_unstored;
     qsizetype m_nUnwritten = 0;
-    // The header region's size as read; header words never change it.
-    qint64 m_nRegionSize = 0;
     // Names file: id -> position of the first entry with that id.
     QHash<int, int> m_nameIndex;
 
@@ -348,6 +340,8 @@ private:
     // the image, so a save can tell data only the bank holds from data that
     // never was in it.
     std::vector<SampleExtraction> m_extraction;
-    // Bytes allocated for m_pData; m_nFileSize moves on, the image does not.
-    qint64 m_nImageSize = 0;
+    // The bank as ReadBank read it: the whole file in one block, where the
+    // header and the tables lie in it (edited in place), and the header
+    // region's size, which header words never change.
+    BankImage m_image;
 };
