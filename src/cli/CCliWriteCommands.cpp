@@ -355,8 +355,9 @@ int CCliWriteCommands::Import(const CCliInvocation& run) {
         written.Tell(run.out);
         return CKantelCli::Failure;
     }
+    // The new wave lands with the bank or not at all.
     const CKantelDoc::ImportOptions options{run.IsSet(run.options.keepRate),
-                                            run.IsSet(run.options.matchLoudness)};
+                                            run.IsSet(run.options.matchLoudness), true};
     CSoundImporter::Imported imported;
     if (!doc.ImportSound(index, run.args.at(2), options, &imported)) {
         written.Tell(run.out);

@@ -1,3 +1,4 @@
+// Over 500 lines: the one class that turns the format library's results into messages.
 #include "CKantelDoc.h"
 
 #include "CMissingWaves.h"
@@ -14,6 +15,7 @@
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CArchive.h"
 #include "framework/core/CFile.h"
+#include "framework/core/CFileBatch.h"
 #include "framework/core/CFileException.h"
 #include "framework/core/CFileLock.h"
 #include "framework/core/IProgressSink.h"
@@ -52,24 +54,20 @@ void CKantelDoc::Serialize(CArchive& archive) {
 
 void CKantelDoc::DeleteContents() {
     m_bLoaded = false;
-    m_pData.reset();
-    m_nImageSize = 0;
+    m_image = BankImage();
     m_bNamesLoaded = false;
     m_pNames.reset();
     m_nFileSize = -1;
-    m_pHeader = nullptr;
-    m_pResources = nullptr;
-    m_pEvents = nullptr;
-    m_nResources = 0;
-    m_nEvents = 0;
     m_extraction.clear();
+    m_pStaged.reset();
+    m_stagedWaves.clear();
+    m_namedWithSave.clear();
     m_strOpened.clear();
     m_strDiskPath.clear();
     m_importedWaves.clear();
     m_trashedWaves.clear();
     m_diskIdentity = CFileIdentity();
     m_toldIdentity = CFileIdentity();
-    m_nRegionSize = 0;
     m_nUnwritten = 0;
     CDocument::DeleteContents();
 }
@@ -123,7 +121,7 @@ bool CKantelDoc::LoadBankAndNames(const QString& path) {
     m_strOpened = QFileInfo(path).absoluteFilePath();
     // A names file is optional: any trouble with it only means no names, and
     // the user hears of it only where there is a file that is not one.
-    CResult<NamesTable> names = CNamesFileReader::ReadBeside(path, m_nResources);
+    CResult<NamesTable> names = CNamesFileReader::ReadBeside(path, m_image.resourceCount);
     if (!names) {
         m_pNames.reset();
         m_nameIndex.clear();
@@ -140,38 +138,43 @@ bool CKantelDoc::LoadBankAndNames(const QString& path) {
     return true;
 }
 
-bool CKantelDoc::OnSaveDocument(const QString& path) {
-    if (m_bLoaded) {
-        // Save As onto a sample's wave, a names file or another bank of the
-        // folder would put the bank where the only copy of something was.
-        const CBankFolderFiles::Role obstacle =
-            CBankFolderFiles::SaveObstacle(path, BankPath(), Resources());
-        if (obstacle) {
-            AfxMessageBox(
-                QCoreApplication::translate("CKantelDoc",
-                                            "%1 is %2.\nThe bank is not saved there, so that "
-                                            "file is kept as it is.")
-                    .arg(QFileInfo(path).absoluteFilePath(), CBankFolderFiles::Describe(obstacle)),
-                MB_OK | MB_ICONHAND);
-            return false;
-        }
-    }
-    // Another writer of this bank finishes first; what it saved is then
-    // found by the identity check below instead of being replaced.
-    CFileLock lock;
-    if (m_bLoaded && lock.Acquire(path, QCoreApplication::applicationName(), kLockWait) ==
-                         CFileLock::Result::Busy) {
-        AfxMessageBox(QCoreApplication::translate(
-                          "CKantelDoc", "%1 is being written by %2.\nThe bank is not saved; "
-                                        "save again once that is done.")
-                          .arg(QFileInfo(path).absoluteFilePath(),
-                               lock.Holder().isEmpty()
-                                   ? QCoreApplication::translate("CKantelDoc", "another program")
-                                   : lock.Holder()),
-                      MB_OK | MB_ICONHAND);
+bool CKantelDoc::IsSaveObstacle(const QString& path) const {
+    // Save As onto a sample's wave, a names file or another bank of the
+    // folder would put the bank where the only copy of something was.
+    const CBankFolderFiles::Role obstacle =
+        CBankFolderFiles::SaveObstacle(path, BankPath(), Resources());
+    if (!obstacle) {
         return false;
     }
-    if (m_bLoaded && !MaySaveOver(path)) {
+    AfxMessageBox(
+        QCoreApplication::translate("CKantelDoc", "%1 is %2.\nThe bank is not saved there, so that "
+                                                  "file is kept as it is.")
+            .arg(QFileInfo(path).absoluteFilePath(), CBankFolderFiles::Describe(obstacle)),
+        MB_OK | MB_ICONHAND);
+    return true;
+}
+
+bool CKantelDoc::LockForSave(const QString& path, CFileLock& lock) {
+    // Another writer of this bank finishes first; what it saved is then
+    // found by the identity check instead of being replaced.
+    if (lock.Acquire(path, QCoreApplication::applicationName(), kLockWait) !=
+        CFileLock::Result::Busy) {
+        return true;
+    }
+    AfxMessageBox(QCoreApplication::translate("CKantelDoc",
+                                              "%1 is being written by %2.\nThe bank is not saved; "
+                                              "save again once that is done.")
+                      .arg(QFileInfo(path).absoluteFilePath(),
+                           lock.Holder().isEmpty()
+                               ? QCoreApplication::translate("CKantelDoc", "another program")
+                               : lock.Holder()),
+                  MB_OK | MB_ICONHAND);
+    return false;
+}
+
+bool CKantelDoc::OnSaveDocument(const QString& path) {
+    CFileLock lock;
+    if (m_bLoaded && (IsSaveObstacle(path) || !LockForSave(path, lock) || !MaySaveOver(path))) {
         return false;
     }
     // Saving rewrites records (lengths, offsets, samples that could not be
@@ -180,7 +183,7 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
     QByteArray region;
     const qint64 fileSize = m_nFileSize;
     if (m_bLoaded) {
-        region = QByteArray(reinterpret_cast<const char*>(m_pData.get()),
+        region = QByteArray(reinterpret_cast<const char*>(m_image.data.get()),
                             static_cast<qsizetype>(HeaderRegionSize()));
     }
     m_unstored.clear();
@@ -188,6 +191,7 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
     const bool saved = CDocument::OnSaveDocument(path);
     m_bSaving = false;
     m_savingOver = CFileIdentity();
+    SettleStagedWaves(saved);
     if (saved) {
         m_strDiskPath = QFileInfo(path).absoluteFilePath();
         m_diskIdentity = CFileIdentity::OfPath(m_strDiskPath);
@@ -197,95 +201,107 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
     const QStringList unstored = std::exchange(m_unstored, QStringList());
     const std::vector<CBankWriter::ShortWave> shortWaves = std::exchange(m_shortWaves, {});
     const std::vector<CBankWriter::Reformatted> reformatted = std::exchange(m_reformatted, {});
-    if (saved && !reformatted.empty()) {
-        const auto format = [](int rate, int channels, int bits) {
-            return QCoreApplication::translate("CKantelDoc", "%1 Hz, %2 %3, %4 bits")
-                .arg(rate)
-                .arg(channels)
-                .arg(channels == 1 ? QCoreApplication::translate("CKantelDoc", "channel")
-                                   : QCoreApplication::translate("CKantelDoc", "channels"))
-                .arg(bits);
-        };
-        QStringList lines;
-        for (const CBankWriter::Reformatted& r : reformatted) {
-            QString line =
-                QStringLiteral("%1: %2 (was %3)")
-                    .arg(r.name, format(r.newSamplesPerSec, r.newChannels, r.newBitsPerSample),
-                         format(r.samplesPerSec, r.channels, r.bitsPerSample));
-            if (r.loopKept) {
-                line += QCoreApplication::translate(
-                    "CKantelDoc", "; the old format gave no time for its loop, which keeps its "
-                                  "bytes: check it");
-            }
-            lines.append(line);
-        }
-        AfxMessageBox(QCoreApplication::translate(
-                          "CKantelDoc", "These samples' wave files are in another format than "
-                                        "their records said; the records now give the files' "
-                                        "format, so the game plays them as they are, and their "
-                                        "loops start and end at the same times:\n%1")
-                          .arg(CMessageList::Join(lines)),
-                      MB_OK | MB_ICONINFORMATION);
-    }
     if (saved) {
+        TellReformatted(reformatted);
         for (const QString& name : unstored) {
             AfxMessageBox(QCoreApplication::translate("CKantelDoc", "Couldn't store %1").arg(name),
                           MB_OK | MB_ICONHAND);
         }
-        if (!shortWaves.empty()) {
-            QStringList lines;
-            for (const CBankWriter::ShortWave& wave : shortWaves) {
-                lines.append(wave.fromBank > 0
-                                 ? QCoreApplication::translate(
-                                       "CKantelDoc",
-                                       "%1 holds %2 of the %3 bytes its data chunk claims; the "
-                                       "other %4 were kept from the bank.")
-                                       .arg(wave.name)
-                                       .arg(wave.available)
-                                       .arg(wave.claimed)
-                                       .arg(wave.fromBank)
-                                 : QCoreApplication::translate(
-                                       "CKantelDoc",
-                                       "%1 holds %2 of the %3 bytes its data chunk claims; "
-                                       "only those were saved.")
-                                       .arg(wave.name)
-                                       .arg(wave.available)
-                                       .arg(wave.claimed));
-            }
-            AfxMessageBox(QCoreApplication::translate(
-                              "CKantelDoc", "Some wave files are shorter than they say:\n%1")
-                              .arg(CMessageList::Join(lines)),
-                          MB_OK | MB_ICONEXCLAMATION);
-        }
+        TellShortWaves(shortWaves);
     }
     if (!saved && m_bLoaded) {
-        std::memcpy(m_pData.get(), region.constData(), static_cast<size_t>(region.size()));
+        std::memcpy(m_image.data.get(), region.constData(), static_cast<size_t>(region.size()));
         m_nFileSize = fileSize;
     }
     if (saved && m_bLoaded) {
-        // The saved bank now holds every banked sample, so from here on a
-        // vanished wave file of any of them must stop a save as well; an
-        // external one it no longer holds. Samples whose data never reached a
-        // wave file keep coming from the image, which still has them.
-        for (int i = 0; i < m_nResources; ++i) {
-            const size_t at = static_cast<size_t>(i);
-            SampleExtraction& extraction = m_extraction[at];
-            if (extraction.state == SampleExtraction::State::Failed) {
-                continue;
-            }
-            const SoundResource& resource = m_pResources[i];
-            if (resource.IsBankedSample() && resource.length > 0) {
-                // The saved bank holds this much of it. Where is no longer
-                // known in memory: the image is the bank as it was opened.
-                extraction = {SampleExtraction::State::Written, -1,
-                              static_cast<qint64>(resource.length)};
-            } else if (resource.IsSample()) {
-                extraction = {};
-            }
-        }
+        NoteWhatTheSavedBankHolds();
     }
     UpdateAllViews(nullptr, 0, nullptr);
     return saved;
+}
+
+void CKantelDoc::TellReformatted(const std::vector<CBankWriter::Reformatted>& reformatted) {
+    if (reformatted.empty()) {
+        return;
+    }
+    const auto format = [](int rate, int channels, int bits) {
+        return QCoreApplication::translate("CKantelDoc", "%1 Hz, %2 %3, %4 bits")
+            .arg(rate)
+            .arg(channels)
+            .arg(channels == 1 ? QCoreApplication::translate("CKantelDoc", "channel")
+                               : QCoreApplication::translate("CKantelDoc", "channels"))
+            .arg(bits);
+    };
+    QStringList lines;
+    for (const CBankWriter::Reformatted& r : reformatted) {
+        QString line =
+            QStringLiteral("%1: %2 (was %3)")
+                .arg(r.name, format(r.newSamplesPerSec, r.newChannels, r.newBitsPerSample),
+                     format(r.samplesPerSec, r.channels, r.bitsPerSample));
+        if (r.loopKept) {
+            line += QCoreApplication::translate(
+                "CKantelDoc", "; the old format gave no time for its loop, which keeps its "
+                              "bytes: check it");
+        }
+        lines.append(line);
+    }
+    AfxMessageBox(QCoreApplication::translate(
+                      "CKantelDoc", "These samples' wave files are in another format than "
+                                    "their records said; the records now give the files' "
+                                    "format, so the game plays them as they are, and their "
+                                    "loops start and end at the same times:\n%1")
+                      .arg(CMessageList::Join(lines)),
+                  MB_OK | MB_ICONINFORMATION);
+}
+
+void CKantelDoc::TellShortWaves(const std::vector<CBankWriter::ShortWave>& shortWaves) {
+    if (shortWaves.empty()) {
+        return;
+    }
+    QStringList lines;
+    for (const CBankWriter::ShortWave& wave : shortWaves) {
+        lines.append(wave.fromBank > 0
+                         ? QCoreApplication::translate(
+                               "CKantelDoc", "%1 holds %2 of the %3 bytes its data chunk claims; "
+                                             "the other %4 were kept from the bank.")
+                               .arg(wave.name)
+                               .arg(wave.available)
+                               .arg(wave.claimed)
+                               .arg(wave.fromBank)
+                         : QCoreApplication::translate(
+                               "CKantelDoc", "%1 holds %2 of the %3 bytes its data chunk claims; "
+                                             "only those were saved.")
+                               .arg(wave.name)
+                               .arg(wave.available)
+                               .arg(wave.claimed));
+    }
+    AfxMessageBox(
+        QCoreApplication::translate("CKantelDoc", "Some wave files are shorter than they say:\n%1")
+            .arg(CMessageList::Join(lines)),
+        MB_OK | MB_ICONEXCLAMATION);
+}
+
+// The saved bank now holds every banked sample, so from here on a vanished
+// wave file of any of them must stop a save as well; an external one it no
+// longer holds. Samples whose data never reached a wave file keep coming
+// from the image, which still has them.
+void CKantelDoc::NoteWhatTheSavedBankHolds() {
+    for (int i = 0; i < m_image.resourceCount; ++i) {
+        const size_t at = static_cast<size_t>(i);
+        SampleExtraction& extraction = m_extraction[at];
+        if (extraction.state == SampleExtraction::State::Failed) {
+            continue;
+        }
+        const SoundResource& resource = m_image.resources[i];
+        if (resource.IsBankedSample() && resource.length > 0) {
+            // The saved bank holds this much of it. Where is no longer
+            // known in memory: the image is the bank as it was opened.
+            extraction = {SampleExtraction::State::Written, -1,
+                          static_cast<qint64>(resource.length)};
+        } else if (resource.IsSample()) {
+            extraction = {};
+        }
+    }
 }
 
 namespace {
@@ -445,19 +461,13 @@ QString CKantelDoc::BankPath() const {
 // Reading
 
 qint64 CKantelDoc::HeaderRegionSize() const {
-    return m_pHeader != nullptr ? m_nRegionSize : 0;
+    return m_image.header != nullptr ? m_image.regionSize : 0;
 }
 
 bool CKantelDoc::ReadBank(CFile& file) {
     m_strFolder.clear();
     m_nFileSize = file.GetLength();
-    m_pHeader = nullptr;
-    m_pResources = nullptr;
-    m_pEvents = nullptr;
-    m_nResources = 0;
-    m_nEvents = 0;
-    m_pData.reset();
-    m_nImageSize = 0;
+    m_image = BankImage();
     CResult<BankImage> read = CBankReader::Read(file);
     if (!read) {
         if (!read.Error().text.isEmpty()) {
@@ -469,20 +479,12 @@ bool CKantelDoc::ReadBank(CFile& file) {
     m_strDiskPath = file.GetFilePath();
     m_diskIdentity = file.GetIdentity();
     m_toldIdentity = m_diskIdentity;
-    m_pData = std::move(image.data);
-    m_nImageSize = image.size;
-    m_pHeader = image.header;
-    m_nResources = image.resourceCount;
-    m_pResources = image.resources;
-    m_nEvents = image.eventCount;
-    m_pEvents = image.events;
-    m_nRegionSize = image.regionSize;
-    for (const QString& warning : image.warnings) {
+    m_image = std::move(image);
+    for (const QString& warning : m_image.warnings) {
         AfxMessageBox(warning, MB_OK | MB_ICONEXCLAMATION);
     }
-    m_extraction.assign(static_cast<size_t>(m_nResources), SampleExtraction());
-    m_nBank = image.bank;
-    m_strFolder = image.folder;
+    m_extraction.assign(static_cast<size_t>(m_image.resourceCount), SampleExtraction());
+    m_strFolder = m_image.folder;
     return true;
 }
 
@@ -490,7 +492,7 @@ bool CKantelDoc::ReadBank(CFile& file) {
 // Names file
 
 bool CKantelDoc::ReadNames(CFile& file) {
-    CResult<NamesTable> names = CNamesFileReader::Read(file, m_nResources);
+    CResult<NamesTable> names = CNamesFileReader::Read(file, m_image.resourceCount);
     if (!names) {
         return false;
     }
@@ -535,19 +537,20 @@ QString CKantelDoc::GetEventLabel(quint32 target) const {
 }
 
 bool CKantelDoc::GetSampleFilePath(int index, QString& path) const {
-    if (!m_bLoaded || index < 0 || index >= m_nResources || !m_pResources[index].IsSample()) {
+    if (!m_bLoaded || index < 0 || index >= m_image.resourceCount ||
+        !m_image.resources[index].IsSample()) {
         return false;
     }
-    path = CBankWriter::SampleFilePath(GetBankFolder(), m_pResources[index]);
+    path = CBankWriter::SampleFilePath(GetBankFolder(), m_image.resources[index]);
     return true;
 }
 
 void CKantelDoc::UpdateSampleOffsets() {
-    if (m_pHeader == nullptr) {
+    if (m_image.header == nullptr) {
         return;
     }
     m_nFileSize = CBankWriter::UpdateSampleOffsets(
-        *m_pHeader, {m_pResources, static_cast<size_t>(m_nResources)});
+        *m_image.header, {m_image.resources, static_cast<size_t>(m_image.resourceCount)});
 }
 
 BnmHeaderFigures CKantelDoc::GetHeaderFigures() const {
@@ -557,7 +560,7 @@ BnmHeaderFigures CKantelDoc::GetHeaderFigures() const {
 void CKantelDoc::OnViewHeader() {
     // Without a loaded bank there is nothing to show; the menus do not offer
     // the command then, but a stray accelerator must not show empty figures.
-    if (m_pHeader == nullptr) {
+    if (m_image.header == nullptr) {
         return;
     }
     CSeam<IHeaderViewer>::Current().Show(GetHeaderFigures());
@@ -613,10 +616,10 @@ QByteArrayView CKantelDoc::OpenedData(int index) const {
     }
     const SampleExtraction& opened = m_extraction[at];
     if (opened.state == SampleExtraction::State::None || opened.openedAt < 0 ||
-        opened.openedLength <= 0 || opened.openedAt + opened.openedLength > m_nImageSize) {
+        opened.openedLength <= 0 || opened.openedAt + opened.openedLength > m_image.size) {
         return {};
     }
-    return {reinterpret_cast<const char*>(m_pData.get() + opened.openedAt),
+    return {reinterpret_cast<const char*>(m_image.data.get() + opened.openedAt),
             static_cast<qsizetype>(opened.openedLength)};
 }
 
@@ -629,12 +632,8 @@ QString CKantelDoc::GetExportFileName(int index) const {
     return CSoundExporter(ExporterBank()).FileNameOf(index);
 }
 
-bool CKantelDoc::ExportSounds(const QString& folder, int index) {
-    const CSoundExporter exporter(ExporterBank());
-    std::vector<CSoundExporter::Target> targets = exporter.Plan(folder, index);
-    if (targets.empty()) {
-        return false;
-    }
+bool CKantelDoc::ChooseReplacements(std::vector<CSoundExporter::Target>& targets,
+                                    const QString& folder, const ReplaceQuestion& askReplace) {
     const QString base = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     bool replaceAll = false;
     for (CSoundExporter::Target& target : targets) {
@@ -642,25 +641,25 @@ bool CKantelDoc::ExportSounds(const QString& folder, int index) {
             continue;
         }
         if (!replaceAll) {
-            switch (
-                AfxMessageBox(QCoreApplication::translate(
-                                  "CKantelDoc", "%1 already exists.\nDo you want to replace it?")
-                                  .arg(base + target.name),
-                              MB_YESTOALLNOCANCEL | MB_ICONQUESTION)) {
-            case IDYESTOALL:
+            switch (askReplace(base + target.name)) {
+            case ReplaceAnswer::YesToAll:
                 replaceAll = true;
                 break;
-            case IDYES:
+            case ReplaceAnswer::Yes:
                 break;
-            case IDNO:
+            case ReplaceAnswer::No:
                 continue;
-            default:
+            case ReplaceAnswer::Cancel:
                 return false;
             }
         }
         target.overwrite = true;
     }
-    const CSoundExporter::Report report = exporter.Export(folder, targets, Progress());
+    return true;
+}
+
+bool CKantelDoc::TellExported(const CSoundExporter::Report& report, qsizetype targets,
+                              const QString& folder) {
     // Where the files went and how many, which the list does not show.
     const auto n = static_cast<qint64>(report.written.size());
     const QString written =
@@ -678,7 +677,7 @@ bool CKantelDoc::ExportSounds(const QString& folder, int index) {
     for (const CSoundExporter::Failure& failure : report.failures) {
         lines.append(failure.text);
     }
-    const qsizetype wanted = static_cast<qsizetype>(targets.size()) - report.skipped.size();
+    const qsizetype wanted = targets - report.skipped.size();
     const QString what =
         wanted == 1
             ? QCoreApplication::translate("CKantelDoc", "The sound could not be exported:")
@@ -691,33 +690,43 @@ bool CKantelDoc::ExportSounds(const QString& folder, int index) {
     return false;
 }
 
+bool CKantelDoc::ExportSounds(const QString& folder, int index, const ReplaceQuestion& askReplace) {
+    const CSoundExporter exporter(ExporterBank());
+    std::vector<CSoundExporter::Target> targets = exporter.Plan(folder, index);
+    if (targets.empty() || !ChooseReplacements(targets, folder, askReplace)) {
+        return false;
+    }
+    const CSoundExporter::Report report = exporter.Export(folder, targets, Progress());
+    return TellExported(report, static_cast<qsizetype>(targets.size()), folder);
+}
+
 // ---------------------------------------------------------------------------
 // Records
 
 std::span<const SoundResource> CKantelDoc::Resources() const {
-    if (m_pResources == nullptr) {
+    if (m_image.resources == nullptr) {
         return {};
     }
-    return {m_pResources, static_cast<size_t>(m_nResources)};
+    return {m_image.resources, static_cast<size_t>(m_image.resourceCount)};
 }
 
 std::span<const SoundEvent> CKantelDoc::Events() const {
-    if (m_pEvents == nullptr) {
+    if (m_image.events == nullptr) {
         return {};
     }
-    return {m_pEvents, static_cast<size_t>(m_nEvents)};
+    return {m_image.events, static_cast<size_t>(m_image.eventCount)};
 }
 
 CBankRecords CKantelDoc::Records() const {
-    return {m_pHeader, Resources(), Events(), m_nBank, m_pNames.get(), &m_nameIndex};
+    return {m_image.header, Resources(), Events(), m_image.bank, m_pNames.get(), &m_nameIndex};
 }
 
 QByteArrayView CKantelDoc::GetImage() const {
-    if (m_pHeader == nullptr || m_nFileSize <= 0) {
+    if (m_image.header == nullptr || m_nFileSize <= 0) {
         return {};
     }
-    return {reinterpret_cast<const char*>(m_pData.get()),
-            static_cast<qsizetype>(std::min(m_nFileSize, m_nImageSize))};
+    return {reinterpret_cast<const char*>(m_image.data.get()),
+            static_cast<qsizetype>(std::min(m_nFileSize, m_image.size))};
 }
 
 bool CKantelDoc::ReplaceResource(int index, const SoundResource& before, const SoundResource& after,
@@ -729,16 +738,16 @@ bool CKantelDoc::ReplaceResource(int index, const SoundResource& before, const S
 bool CKantelDoc::ReplaceResources(std::span<const ResourceEdit> edits, const QString& label) {
     bool sample = edits.empty();
     for (const ResourceEdit& edit : edits) {
-        if (edit.index < 0 || edit.index >= m_nResources ||
+        if (edit.index < 0 || edit.index >= m_image.resourceCount ||
             // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison): packed, every byte a field's.
-            std::memcmp(&m_pResources[edit.index], &edit.before, sizeof(SoundResource)) != 0) {
+            std::memcmp(&m_image.resources[edit.index], &edit.before, sizeof(SoundResource)) != 0) {
             return false;
         }
         sample = sample || edit.before.IsSample() || edit.after.IsSample();
     }
     const CBankEdit::State before = CBankEdit::Capture(EditTables());
     for (const ResourceEdit& edit : edits) {
-        m_pResources[edit.index] = edit.after;
+        m_image.resources[edit.index] = edit.after;
         if (edit.forgetOpenedData) {
             ForgetOpenedData(edit.index);
         }
@@ -753,23 +762,23 @@ bool CKantelDoc::ReplaceResources(std::span<const ResourceEdit> edits, const QSt
 
 bool CKantelDoc::ReplaceEvent(int index, const SoundEvent& before, const SoundEvent& after,
                               const QString& label) {
-    if (index < 0 || index >= m_nEvents ||
+    if (index < 0 || index >= m_image.eventCount ||
         // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison): packed, every byte a field's.
-        std::memcmp(&m_pEvents[index], &before, sizeof(SoundEvent)) != 0) {
+        std::memcmp(&m_image.events[index], &before, sizeof(SoundEvent)) != 0) {
         return false;
     }
     const CBankEdit::State state = CBankEdit::Capture(EditTables());
-    m_pEvents[index] = after;
+    m_image.events[index] = after;
     PushEdit(label.isEmpty() ? EventEditLabel(index) : label, state);
     UpdateAllViews(nullptr, 0, nullptr);
     return true;
 }
 
 QString CKantelDoc::ResourceEditLabel(int index) const {
-    if (index < 0 || index >= m_nResources) {
+    if (index < 0 || index >= m_image.resourceCount) {
         return QCoreApplication::translate("CKantelDoc", "Properties");
     }
-    const SoundResource& resource = m_pResources[index];
+    const SoundResource& resource = m_image.resources[index];
     QString name = GetResourceName(static_cast<int>(resource.resourceId & 0xFFFFU));
     if (name.isEmpty() && resource.IsSample()) {
         name = CBnmFormat::FileNameText(resource);
@@ -781,22 +790,22 @@ QString CKantelDoc::ResourceEditLabel(int index) const {
 }
 
 QString CKantelDoc::EventEditLabel(int index) const {
-    if (index < 0 || index >= m_nEvents) {
+    if (index < 0 || index >= m_image.eventCount) {
         return QCoreApplication::translate("CKantelDoc", "Properties");
     }
     return QCoreApplication::translate("CKantelDoc", "Properties of Event ID %1")
-        .arg(m_pEvents[index].eventId);
+        .arg(m_image.events[index].eventId);
 }
 
 CBankEdit::Tables CKantelDoc::EditTables() {
     CBankEdit::Tables tables;
-    if (m_pResources != nullptr) {
-        tables.resources = {m_pResources, static_cast<size_t>(m_nResources)};
+    if (m_image.resources != nullptr) {
+        tables.resources = {m_image.resources, static_cast<size_t>(m_image.resourceCount)};
     }
-    if (m_pEvents != nullptr) {
-        tables.events = {m_pEvents, static_cast<size_t>(m_nEvents)};
+    if (m_image.events != nullptr) {
+        tables.events = {m_image.events, static_cast<size_t>(m_image.eventCount)};
     }
-    tables.header = m_pHeader;
+    tables.header = m_image.header;
     tables.fileSize = &m_nFileSize;
     tables.extraction = &m_extraction;
     return tables;
@@ -832,16 +841,17 @@ void CKantelDoc::PushEdit(const QString& label, const CBankEdit::State& before, 
 
 bool CKantelDoc::ImportSound(int index, const QString& source, const ImportOptions& options,
                              CSoundImporter::Imported* pImported) {
-    if (index < 0 || index >= m_nResources || !m_pResources[index].IsSample()) {
+    if (index < 0 || index >= m_image.resourceCount || !m_image.resources[index].IsSample()) {
         // Nothing is imported: for a script that is an error, not a warning.
         AfxMessageBox(QCoreApplication::translate("CKantelDoc",
                                                   "Only a sample resource can take a sound file."),
                       MB_OK | MB_ICONHAND);
         return false;
     }
-    const SoundResource before = m_pResources[index];
+    const SoundResource before = m_image.resources[index];
     const CSoundImporter::Request request = ImportRequest(index, source, options);
-    const CResult<CSoundImporter::Imported> imported = CSoundImporter::Import(request, Progress());
+    const CResult<CSoundImporter::Imported> imported =
+        options.withNextSave ? StageImport(request) : CSoundImporter::Import(request, Progress());
     if (!imported) {
         AfxMessageBox(imported.Error().text, MB_OK | MB_ICONHAND);
         return false;
@@ -878,13 +888,26 @@ bool CKantelDoc::ImportSound(int index, const QString& source, const ImportOptio
     return true;
 }
 
+CResult<CSoundImporter::Imported> CKantelDoc::StageImport(const CSoundImporter::Request& request) {
+    if (!m_pStaged) {
+        m_pStaged = std::make_unique<CFileBatch>(GetBankFolder());
+    }
+    CResult<CSoundImporter::Imported> staged =
+        CSoundImporter::Stage(request, Progress(), *m_pStaged);
+    if (staged) {
+        const QString& name = staged.Value().fileName;
+        m_stagedWaves.insert(name, m_pStaged->PendingPathOf(m_pStaged->FindAdded(name)));
+    }
+    return staged;
+}
+
 CSoundImporter::Request CKantelDoc::ImportRequest(int index, const QString& source,
                                                   const ImportOptions& options) const {
     CSoundImporter::Request request;
     request.source = source;
     request.folder = GetBankFolder();
-    if (index >= 0 && index < m_nResources) {
-        const SoundResource& r = m_pResources[index];
+    if (index >= 0 && index < m_image.resourceCount) {
+        const SoundResource& r = m_image.resources[index];
         request.target = {r.channels, r.samplesPerSec, r.bitsPerSample};
     }
     request.keepRate = options.keepRate;
@@ -903,7 +926,7 @@ CResult<CLoudnessMeter::Reading> CKantelDoc::MeasureSample(int index) const {
                                                        "can be measured.")
                                .arg(index)};
     }
-    const SoundResource& r = m_pResources[index];
+    const SoundResource& r = m_image.resources[index];
     return CLoudnessMeter::MeasureSample(
         r, r.IsBankedSample() ? OpenedData(index) : QByteArrayView(), path);
 }
@@ -945,11 +968,11 @@ bool CKantelDoc::ReplaceFromFolder(const CReplacePlan& plan,
 bool CKantelDoc::ApplyReplaced(const CFolderReplacer& replacer) {
     std::vector<ResourceEdit> edits;
     for (const CFolderReplacer::Converted& converted : replacer.Results()) {
-        if (converted.index < 0 || converted.index >= m_nResources ||
-            !m_pResources[converted.index].IsSample()) {
+        if (converted.index < 0 || converted.index >= m_image.resourceCount ||
+            !m_image.resources[converted.index].IsSample()) {
             return false;
         }
-        const SoundResource& before = m_pResources[converted.index];
+        const SoundResource& before = m_image.resources[converted.index];
         edits.push_back(
             {converted.index, before, CSoundImporter::RecordFor(before, converted.imported), true});
         m_importedWaves.append(converted.imported.fileName);
@@ -982,7 +1005,7 @@ std::vector<CBankChecker::Finding> CKantelDoc::CheckBank() const {
     CBankChecker::Bank bank;
     bank.records = Records();
     if (m_bNamesLoaded && m_pNames) {
-        bank.names = {m_pNames.get(), static_cast<size_t>(m_nResources)};
+        bank.names = {m_pNames.get(), static_cast<size_t>(m_image.resourceCount)};
     }
     bank.image = GetImage();
     // The length the records describe: it follows every change of storage,
@@ -997,14 +1020,14 @@ std::vector<CBankChecker::Finding> CKantelDoc::CheckBank() const {
 
 void CKantelDoc::ExtractSamples(const QString& path) {
     CSampleExtractor::Bank bank;
-    bank.image = m_pData.get();
-    bank.imageSize = m_nImageSize;
+    bank.image = m_image.data.get();
+    bank.imageSize = m_image.size;
     bank.fileSize = m_nFileSize;
-    bank.header = m_pHeader;
-    if (m_pResources != nullptr) {
-        bank.resources = {m_pResources, static_cast<size_t>(m_nResources)};
+    bank.header = m_image.header;
+    if (m_image.resources != nullptr) {
+        bank.resources = {m_image.resources, static_cast<size_t>(m_image.resourceCount)};
     }
-    bank.bank = m_nBank;
+    bank.bank = m_image.bank;
     bank.folder = GetBankFolder();
     bank.bankPath = QFileInfo(path).absoluteFilePath();
     bank.nameOf = [this](int id) { return m_bNamesLoaded ? GetResourceName(id) : QString(); };
@@ -1039,16 +1062,51 @@ void CKantelDoc::ExtractSamples(const QString& path) {
 
 CBankWriter::Bank CKantelDoc::WriterBank() {
     CBankWriter::Bank bank;
-    bank.image = m_pData.get();
-    bank.imageSize = m_nImageSize;
+    bank.image = m_image.data.get();
+    bank.imageSize = m_image.size;
     bank.regionSize = HeaderRegionSize();
-    bank.header = m_pHeader;
-    if (m_pResources != nullptr) {
-        bank.resources = {m_pResources, static_cast<size_t>(m_nResources)};
+    bank.header = m_image.header;
+    if (m_image.resources != nullptr) {
+        bank.resources = {m_image.resources, static_cast<size_t>(m_image.resourceCount)};
     }
     bank.extraction = m_extraction;
     bank.folder = GetBankFolder();
+    bank.staged = m_stagedWaves;
     return bank;
+}
+
+// Called once the new bank is written whole, just before it takes its
+// place, so that only the renames lie between the waves' names and its own.
+void CKantelDoc::NameStagedWaves() {
+    if (!m_pStaged || m_stagedWaves.isEmpty()) {
+        return;
+    }
+    CFileException error;
+    const std::vector<int> failed = m_pStaged->Commit(error);
+    for (auto it = m_stagedWaves.cbegin(); it != m_stagedWaves.cend(); ++it) {
+        const int number = m_pStaged->FindAdded(it.key());
+        if (std::find(failed.begin(), failed.end(), number) == failed.end()) {
+            m_namedWithSave.append(it.key());
+        }
+    }
+    if (!failed.empty()) {
+        SettleStagedWaves(false);
+        throw error;
+    }
+}
+
+void CKantelDoc::SettleStagedWaves(bool saved) {
+    if (saved) {
+        m_pStaged.reset();
+        m_stagedWaves.clear();
+    }
+    for (const QString& name : std::exchange(m_namedWithSave, {})) {
+        if (!saved) {
+            // Ours since the last moment: no record on disk names it.
+            QFile::remove(GetBankFolder() + name);
+            m_stagedWaves.remove(name);
+        }
+    }
 }
 
 bool CKantelDoc::StoreSample(CFile& file, int index) {
@@ -1057,7 +1115,8 @@ bool CKantelDoc::StoreSample(CFile& file, int index) {
     }
     CBankWriter writer(WriterBank(), Progress());
     CFileBankOutput output(file);
-    return writer.StoreSample(output, index);
+    const CResult<bool> stored = writer.StoreSample(output, index);
+    return stored && stored.Value();
 }
 
 bool CKantelDoc::WriteBank(CFile& file) {
@@ -1066,7 +1125,10 @@ bool CKantelDoc::WriteBank(CFile& file) {
     }
     CBankWriter writer(WriterBank(), Progress());
     CFileBankOutput output(file);
-    writer.Write(output);
+    // The framework reports what Serialize throws, in these words.
+    if (const CResult<void> written = writer.Write(output); !written) {
+        throw CFileException(CFileException::none, output.Path(), written.Error().text);
+    }
     // Packing a large bank takes a while, and the lock binds only those
     // who take it.
     if (m_savingOver.IsValid() && CFileIdentity::OfPath(m_strDiskPath) != m_savingOver) {
@@ -1075,9 +1137,10 @@ bool CKantelDoc::WriteBank(CFile& file) {
                                  "CKantelDoc", "Another program changed the file while it was "
                                                "being saved; the bank is not saved."));
     }
+    NameStagedWaves();
     m_unstored.append(writer.Unstored());
     m_shortWaves = writer.ShortWaves();
     m_reformatted = writer.ReformattedSamples();
-    m_nFileSize = m_pHeader->fileLength;
+    m_nFileSize = m_image.header->fileLength;
     return true;
 }

@@ -31,6 +31,8 @@
 #include <vector>
 
 class CFile;
+class CFileBatch;
+class CFileLock;
 
 // One open bank. Owns the whole file as one block of memory and gives views
 // and dialogs the header and both tables in place, so an edit of a record is
@@ -95,12 +97,19 @@ public:
     void OnEditAllExternal();
     void OnEditAllBanked();
 
+    // What the user wants done with a file Export Sounds finds there
+    // already: replace it (and with YesToAll every other one), keep it, or
+    // export nothing at all.
+    enum class ReplaceAnswer { Yes, YesToAll, No, Cancel };
+    // Asked with the path of each such file; the caller (a view, the command
+    // line) asks the user.
+    using ReplaceQuestion = std::function<ReplaceAnswer(const QString& path)>;
     // Export Sounds once the folder is chosen: writes the sample at index
-    // (every sample for -1) into folder as wave files. Asks before replacing
-    // each file that is there already (Cancel exports nothing), then tells of
-    // every file that could not be written in one message. True when every
-    // file the user wanted was written.
-    bool ExportSounds(const QString& folder, int index = -1);
+    // (every sample for -1) into folder as wave files. Asks askReplace
+    // before replacing each file that is there already (Cancel exports
+    // nothing), then tells of every file that could not be written in one
+    // message. True when every file the user wanted was written.
+    bool ExportSounds(const QString& folder, int index, const ReplaceQuestion& askReplace);
     // The file name Export Sounds gives resource index; empty for a resource
     // that is no sample.
     QString GetExportFileName(int index) const;
@@ -117,9 +126,9 @@ public:
     // this document; valid until the bank changes or closes.
     CBankRecords Records() const;
     // The header as read and as saving last rewrote it; nullptr without a bank.
-    const BnmHeader* Header() const { return m_pHeader; }
+    const BnmHeader* Header() const { return m_image.header; }
     // 0 to 3 from the resource table's offset, -1 for a bank no game loads.
-    int GetBank() const { return m_nBank; }
+    int GetBank() const { return m_image.bank; }
     // The bank's bytes as held in memory: the header region as edited, the
     // sample data as read. Empty without a bank.
     QByteArrayView GetImage() const;
@@ -158,6 +167,11 @@ public:
         bool keepRate = false;
         // As loud as the sound it replaces (see CLoudnessMatch).
         bool matchLoudness = false;
+        // The new wave file takes its name only with the next save, in the
+        // moment the bank takes its own, so that a save that fails or is cut
+        // short leaves neither. Until then only saving reads it; for an
+        // import that is saved at once.
+        bool withNextSave = false;
     };
     // Makes the sound file source the sample of resource index: converted
     // to the record's format (with keepRate, at the source's own rate) and
@@ -217,17 +231,11 @@ public:
     // Data model, in the order of the format's description.
     QString m_strFolder;
     bool m_bLoaded = false;
-    // The image that ReadBank allocated.
-    std::unique_ptr<quint8[], BankImage::Deleter> m_pData;
     bool m_bNamesLoaded = false;
     std::unique_ptr<ResourceName[]> m_pNames;
+    // The length the records describe: it follows every save and change of
+    // storage, while the image keeps the file as it was read.
     qint64 m_nFileSize = -1;
-    int m_nBank = -1;
-    BnmHeader* m_pHeader = nullptr;
-    int m_nResources = 0;
-    SoundResource* m_pResources = nullptr;
-    int m_nEvents = 0;
-    SoundEvent* m_pEvents = nullptr;
 
     // Limits of the names file (see CNamesFileReader).
     static constexpr int kMaxNamesLine = CNamesFileReader::kMaxNamesLine;
@@ -263,12 +271,35 @@ private:
     // False after telling the user, when the file at path is not the one
     // this bank came from and the user does not want it replaced.
     bool MaySaveOver(const QString& path);
+    // The checks before a save, each true or false after telling the user:
+    // whether path is one of the files the bank needs, and whether the
+    // bank's lock could be had.
+    bool IsSaveObstacle(const QString& path) const;
+    static bool LockForSave(const QString& path, CFileLock& lock);
+    // What a save tells once the bank is written.
+    static void TellReformatted(const std::vector<CBankWriter::Reformatted>& reformatted);
+    static void TellShortWaves(const std::vector<CBankWriter::ShortWave>& shortWaves);
+    // After a save: where each sample's data now is, as far as a later save
+    // must know.
+    void NoteWhatTheSavedBankHolds();
     QString BankPath() const;
+    // The new wave files of imports made withNextSave: the batch that holds
+    // them, and file name -> where each is until the save names it.
+    std::unique_ptr<CFileBatch> m_pStaged;
+    QHash<QString, QString> m_stagedWaves;
+    // Those the save under way named before the bank took its place: they
+    // go again when the bank does not take it.
+    QStringList m_namedWithSave;
+    CResult<CSoundImporter::Imported> StageImport(const CSoundImporter::Request& request);
+    // Gives the staged wave files their names; throws CFileException, with
+    // none of them named, when one cannot have its name.
+    void NameStagedWaves();
+    // After a save: the staged waves are the bank's now, or (when it failed)
+    // those already named go again.
+    void SettleStagedWaves(bool saved);
     // Samples the save under way could not store, named as in the message.
     QStringList m_unstored;
     qsizetype m_nUnwritten = 0;
-    // The header region's size as read; header words never change it.
-    qint64 m_nRegionSize = 0;
     // Names file: id -> position of the first entry with that id.
     QHash<int, int> m_nameIndex;
 
@@ -291,6 +322,14 @@ private:
     // Opening tells once of the external samples whose wave files are not
     // there, as the game would play silence for them.
     void TellMissingWaves() const;
+    // Marks the targets that are there already and are to be replaced, as
+    // askReplace answers; false when the user cancelled.
+    static bool ChooseReplacements(std::vector<CSoundExporter::Target>& targets,
+                                   const QString& folder, const ReplaceQuestion& askReplace);
+    // Tells where the files went, or in one message which could not be
+    // written; true when none failed.
+    static bool TellExported(const CSoundExporter::Report& report, qsizetype targets,
+                             const QString& folder);
     // The bank as Export Sounds reads it; valid until the bank changes.
     CSoundExporter::Bank ExporterBank() const;
     // Where opening found the data of resource index in the image, not where
@@ -301,6 +340,8 @@ private:
     // the image, so a save can tell data only the bank holds from data that
     // never was in it.
     std::vector<SampleExtraction> m_extraction;
-    // Bytes allocated for m_pData; m_nFileSize moves on, the image does not.
-    qint64 m_nImageSize = 0;
+    // The bank as ReadBank read it: the whole file in one block, where the
+    // header and the tables lie in it (edited in place), and the header
+    // region's size, which header words never change.
+    BankImage m_image;
 };

@@ -42,6 +42,11 @@ QString CBankWriter::SampleFilePath(const QString& folder, const SoundResource& 
     return existing.isEmpty() ? path : existing;
 }
 
+QString CBankWriter::WavePath(const SoundResource& resource) const {
+    const auto staged = m_bank.staged.constFind(CBnmFormat::FileNameText(resource));
+    return staged != m_bank.staged.cend() ? *staged : SampleFilePath(m_bank.folder, resource);
+}
+
 qint64 CBankWriter::UpdateSampleOffsets(BnmHeader& header, std::span<SoundResource> resources) {
     const quint64 sum =
         CBnmFormat::RecomputeSampleOffsets(resources.data(), static_cast<int>(resources.size()));
@@ -125,7 +130,7 @@ QString CBankWriter::ProblemText(const WaveCheck& check) {
     return QString();
 }
 
-bool CBankWriter::StoreSample(IBankOutput& output, int index) {
+CResult<bool> CBankWriter::StoreSample(IBankOutput& output, int index) {
     WaveCheck check;
     return StoreChecked(output, index, check);
 }
@@ -134,7 +139,7 @@ bool CBankWriter::StoreSample(IBankOutput& output, int index) {
 // cut short leaves behind (a full disk, a killed program). The file gives
 // what it has; where the bank held the sample when it was opened, the rest
 // comes from there, so the sample keeps the length its record gives it.
-bool CBankWriter::StoreChecked(IBankOutput& output, int index, WaveCheck& check) {
+CResult<bool> CBankWriter::StoreChecked(IBankOutput& output, int index, WaveCheck& check) {
     if (index < 0 || static_cast<size_t>(index) >= m_bank.resources.size() ||
         !m_bank.resources[static_cast<size_t>(index)].IsSample()) {
         check.problem = WaveProblem::Missing;
@@ -142,7 +147,7 @@ bool CBankWriter::StoreChecked(IBankOutput& output, int index, WaveCheck& check)
     }
     const SoundResource& resource = m_bank.resources[static_cast<size_t>(index)];
     CFile wave;
-    check = CheckWave(wave, SampleFilePath(m_bank.folder, resource));
+    check = CheckWave(wave, WavePath(resource));
     if (check.problem != WaveProblem::None) {
         return false;
     }
@@ -157,6 +162,25 @@ bool CBankWriter::StoreChecked(IBankOutput& output, int index, WaveCheck& check)
         check.problem = WaveProblem::TooLarge;
         return false;
     }
+    CResult<bool> copied = CopyWaveData(output, wave, check);
+    if (!copied || !copied.Value()) {
+        return copied;
+    }
+    if (fromBank > 0) {
+        if (CResult<void> put =
+                output.Write(m_bank.image + opened.openedAt + check.available, fromBank);
+            !put) {
+            return put.Error();
+        }
+    }
+    if (check.claimed > check.available) {
+        m_shortWaves.push_back(
+            {CBnmFormat::FileNameText(resource), check.available, check.claimed, fromBank});
+    }
+    return true;
+}
+
+CResult<bool> CBankWriter::CopyWaveData(IBankOutput& output, CFile& wave, WaveCheck& check) {
     try {
         wave.Seek(check.dataOffset, CFile::begin);
     } catch (const CFileException&) {
@@ -179,26 +203,24 @@ bool CBankWriter::StoreChecked(IBankOutput& output, int index, WaveCheck& check)
             return false;
         }
         // A failure to write the bank is the save's failure, not the sample's.
-        output.Write(buffer.constData(), got);
+        if (CResult<void> put = output.Write(buffer.constData(), got); !put) {
+            return put.Error();
+        }
         left -= got;
-    }
-    if (fromBank > 0) {
-        output.Write(m_bank.image + opened.openedAt + check.available, fromBank);
-    }
-    if (check.claimed > check.available) {
-        m_shortWaves.push_back(
-            {CBnmFormat::FileNameText(resource), check.available, check.claimed, fromBank});
     }
     return true;
 }
 
-bool CBankWriter::StoreFromImage(IBankOutput& output, int index) {
+CResult<bool> CBankWriter::StoreFromImage(IBankOutput& output, int index) {
     const SampleExtraction& opened = Extraction(index);
     if (opened.openedLength <= 0 || opened.openedAt < 0 ||
         opened.openedAt + opened.openedLength > m_bank.imageSize) {
         return false;
     }
-    output.Write(m_bank.image + opened.openedAt, opened.openedLength);
+    if (CResult<void> put = output.Write(m_bank.image + opened.openedAt, opened.openedLength);
+        !put) {
+        return put.Error();
+    }
     return true;
 }
 
@@ -265,26 +287,32 @@ void CBankWriter::Describe(int index, const WaveCheck& check, qint64 stored) {
     resource.waveFormat = SoundResource::kWaveFormatPcm;
 }
 
-void CBankWriter::Write(IBankOutput& output) {
-    const qint64 region = m_bank.regionSize;
-    output.Seek(0);
-    output.Write(m_bank.image, region);
-    m_shortWaves.clear();
-    m_unstored.clear();
-    m_reformatted.clear();
+CResult<void> CBankWriter::PutRegion(IBankOutput& output) {
+    if (CResult<void> sought = output.Seek(0); !sought) {
+        return sought;
+    }
+    return output.Write(m_bank.image, m_bank.regionSize);
+}
 
-    const int count = static_cast<int>(m_bank.resources.size());
-    std::vector<LostSample> lost;
-    QStringList unplayable;
+qint64 CBankWriter::BankedBytes() const {
     qint64 total = 0;
-    for (int i = 0; i < count; ++i) {
-        const SoundResource& resource = m_bank.resources[static_cast<size_t>(i)];
+    for (const SoundResource& resource : m_bank.resources) {
         if (resource.IsBankedSample()) {
             total += std::max(qint32{resource.length}, 0);
-            continue;
         }
+    }
+    return total;
+}
+
+// An external sample whose data the bank held when it was opened must still
+// have it in its wave file: the saved bank will not.
+std::vector<CBankWriter::LostSample> CBankWriter::LostExternalSamples() const {
+    std::vector<LostSample> lost;
+    const int count = static_cast<int>(m_bank.resources.size());
+    for (int i = 0; i < count; ++i) {
+        const SoundResource& resource = m_bank.resources[static_cast<size_t>(i)];
         const SampleExtraction& opened = Extraction(i);
-        if (!resource.IsSample() || opened.openedLength <= 0) {
+        if (resource.IsBankedSample() || !resource.IsSample() || opened.openedLength <= 0) {
             continue;
         }
         if (opened.state == SampleExtraction::State::Failed) {
@@ -293,96 +321,144 @@ void CBankWriter::Write(IBankOutput& output) {
                  QCoreApplication::translate("CBankWriter", "its wave file could not be written")});
         } else if (opened.state == SampleExtraction::State::Written) {
             CFile wave;
-            const WaveCheck check = CheckWave(wave, SampleFilePath(m_bank.folder, resource));
+            const WaveCheck check = CheckWave(wave, WavePath(resource));
             if (check.problem != WaveProblem::None) {
                 lost.push_back({CBnmFormat::FileNameText(resource), false, ProblemText(check)});
             }
         }
     }
-    m_progress.Begin(QCoreApplication::translate("CBankWriter", "Saving"), total);
-    for (int i = 0; i < count; ++i) {
-        SoundResource& resource = m_bank.resources[static_cast<size_t>(i)];
-        if (!resource.IsBankedSample()) {
-            continue;
+    return lost;
+}
+
+// Appends banked sample index and makes its record describe what was
+// written; a sample that cannot be stored goes into refusal, or turns
+// external where that loses nothing. True when the sample was stored.
+CResult<bool> CBankWriter::PackSample(IBankOutput& output, int index, Refusal& refusal) {
+    SoundResource& resource = m_bank.resources[static_cast<size_t>(index)];
+    const qint64 before = output.Position();
+    WaveCheck check;
+    CResult<bool> stored = StoreChecked(output, index, check);
+    if (!stored) {
+        return stored;
+    }
+    if (!stored.Value()) {
+        if (CResult<void> back = output.Seek(before); !back) {
+            return back.Error();
         }
-        const qint64 before = output.Position();
-        WaveCheck check;
-        bool stored = StoreChecked(output, i, check);
-        if (!stored &&
-            (check.problem == WaveProblem::NotPcm || check.problem == WaveProblem::NoFormat)) {
-            // Neither packing it nor dropping it is right: the user decides.
-            output.Seek(before);
-            unplayable.append(QCoreApplication::translate("CBankWriter", "Couldn't store %1: %2.")
-                                  .arg(CBnmFormat::FileNameText(resource), ProblemText(check)));
-            continue;
-        }
-        if (!stored) {
-            output.Seek(before);
-            const SampleExtraction& opened = Extraction(i);
-            if (opened.state == SampleExtraction::State::Failed ||
-                (CBnmFormat::FileNameText(resource).isEmpty() && opened.openedAt >= 0)) {
-                // Opening could not write its wave file, or the record names
-                // none (the names opening gave were taken back): its data is
-                // still here, as the bank held it.
-                stored = StoreFromImage(output, i);
-            } else if (opened.state == SampleExtraction::State::Written &&
-                       opened.openedLength > 0) {
-                // Turning it external would lose it. A sample of which the
-                // bank held nothing has nothing to lose and goes external
-                // like any other.
-                lost.push_back({CBnmFormat::FileNameText(resource), true, ProblemText(check)});
-                continue;
+    }
+    if (!stored.Value() &&
+        (check.problem == WaveProblem::NotPcm || check.problem == WaveProblem::NoFormat)) {
+        // Neither packing it nor dropping it is right: the user decides.
+        refusal.unplayable.append(
+            QCoreApplication::translate("CBankWriter", "Couldn't store %1: %2.")
+                .arg(CBnmFormat::FileNameText(resource), ProblemText(check)));
+        return false;
+    }
+    if (!stored.Value()) {
+        const SampleExtraction& opened = Extraction(index);
+        if (opened.state == SampleExtraction::State::Failed ||
+            (CBnmFormat::FileNameText(resource).isEmpty() && opened.openedAt >= 0)) {
+            // Opening could not write its wave file, or the record names
+            // none (the names opening gave were taken back): its data is
+            // still here, as the bank held it.
+            stored = StoreFromImage(output, index);
+            if (!stored) {
+                return stored;
             }
+        } else if (opened.state == SampleExtraction::State::Written && opened.openedLength > 0) {
+            // Turning it external would lose it. A sample of which the
+            // bank held nothing has nothing to lose and goes external
+            // like any other.
+            refusal.lost.push_back({CBnmFormat::FileNameText(resource), true, ProblemText(check)});
+            return false;
         }
-        if (!stored) {
-            // Told once the bank is saved: if the save fails, the record
-            // stays as it was and the file error is all the user needs.
-            m_unstored.append(CBnmFormat::FileNameText(resource));
-            resource.storage = SoundResource::kStorageExternal;
-            continue;
-        }
-        if (check.problem == WaveProblem::None && !check.path.isEmpty()) {
-            Describe(i, check, output.Position() - before);
-        } else {
-            resource.length = static_cast<qint32>(output.Position() - before);
-        }
-        m_progress.Step(output.Position() - region);
     }
-    m_progress.End();
-    if (!lost.empty() || !unplayable.isEmpty()) {
-        QStringList lines;
-        for (const LostSample& sample : lost) {
-            lines.append(
-                sample.banked
-                    ? QCoreApplication::translate("CBankWriter", "Couldn't store %1: %2.")
-                          .arg(sample.name, sample.why)
-                    : QCoreApplication::translate("CBankWriter", "%1 is no longer banked, and %2.")
-                          .arg(sample.name, sample.why));
-        }
-        QString text;
-        if (!lost.empty()) {
-            text = QCoreApplication::translate(
-                       "CBankWriter", "%1\n%2 the only copy of %3 sample data, so the bank was not "
-                                      "saved.")
-                       .arg(CMessageList::Join(lines),
-                            QCoreApplication::translate("CBankWriter", "The bank holds"),
-                            lost.size() == 1 ? QStringLiteral("its") : QStringLiteral("their"));
-        }
-        if (!unplayable.isEmpty()) {
-            text += (text.isEmpty() ? QString() : QStringLiteral("\n")) +
-                    QCoreApplication::translate("CBankWriter", "%1\nThe bank was not saved.")
-                        .arg(CMessageList::Join(unplayable));
-        }
-        m_shortWaves.clear();
-        m_reformatted.clear();
-        throw CFileException(CFileException::none, output.Path(), text);
+    if (!stored.Value()) {
+        // Told once the bank is saved: if the save fails, the record
+        // stays as it was and the file error is all the user needs.
+        m_unstored.append(CBnmFormat::FileNameText(resource));
+        resource.storage = SoundResource::kStorageExternal;
+        return false;
     }
+    if (check.problem == WaveProblem::None && !check.path.isEmpty()) {
+        Describe(index, check, output.Position() - before);
+    } else {
+        resource.length = static_cast<qint32>(output.Position() - before);
+    }
+    return true;
+}
+
+QString CBankWriter::RefusalText(const Refusal& refusal) {
+    QStringList lines;
+    for (const LostSample& sample : refusal.lost) {
+        lines.append(
+            sample.banked
+                ? QCoreApplication::translate("CBankWriter", "Couldn't store %1: %2.")
+                      .arg(sample.name, sample.why)
+                : QCoreApplication::translate("CBankWriter", "%1 is no longer banked, and %2.")
+                      .arg(sample.name, sample.why));
+    }
+    QString text;
+    if (!refusal.lost.empty()) {
+        text =
+            QCoreApplication::translate(
+                "CBankWriter", "%1\n%2 the only copy of %3 sample data, so the bank was not saved.")
+                .arg(CMessageList::Join(lines),
+                     QCoreApplication::translate("CBankWriter", "The bank holds"),
+                     refusal.lost.size() == 1 ? QStringLiteral("its") : QStringLiteral("their"));
+    }
+    if (!refusal.unplayable.isEmpty()) {
+        text += (text.isEmpty() ? QString() : QStringLiteral("\n")) +
+                QCoreApplication::translate("CBankWriter", "%1\nThe bank was not saved.")
+                    .arg(CMessageList::Join(refusal.unplayable));
+    }
+    return text;
+}
+
+// The header region goes down a second time once every offset and length
+// describes the data behind it.
+CResult<void> CBankWriter::Finish(IBankOutput& output) {
     UpdateSampleOffsets(*m_bank.header, m_bank.resources);
     const qint64 end = output.Position();
     // A sample that failed half-way may have left bytes past the end.
-    output.SetLength(end);
+    if (CResult<void> cut = output.SetLength(end); !cut) {
+        return cut;
+    }
     m_bank.header->fileLength = static_cast<quint32>(end);
-    output.Seek(0);
-    output.Write(m_bank.image, region);
-    output.Seek(end);
+    if (CResult<void> put = PutRegion(output); !put) {
+        return put;
+    }
+    return output.Seek(end);
+}
+
+CResult<void> CBankWriter::Write(IBankOutput& output) {
+    if (CResult<void> put = PutRegion(output); !put) {
+        return put;
+    }
+    m_shortWaves.clear();
+    m_unstored.clear();
+    m_reformatted.clear();
+    Refusal refusal;
+    refusal.lost = LostExternalSamples();
+    m_progress.Begin(QCoreApplication::translate("CBankWriter", "Saving"), BankedBytes());
+    const int count = static_cast<int>(m_bank.resources.size());
+    for (int i = 0; i < count; ++i) {
+        if (!m_bank.resources[static_cast<size_t>(i)].IsBankedSample()) {
+            continue;
+        }
+        const CResult<bool> stored = PackSample(output, i, refusal);
+        if (!stored) {
+            return stored.Error();
+        }
+        if (stored.Value()) {
+            m_progress.Step(output.Position() - m_bank.regionSize);
+        }
+    }
+    m_progress.End();
+    if (!refusal.lost.empty() || !refusal.unplayable.isEmpty()) {
+        m_shortWaves.clear();
+        m_reformatted.clear();
+        return FormatError{FormatError::Kind::NotWritten, RefusalText(refusal)};
+    }
+    return Finish(output);
 }

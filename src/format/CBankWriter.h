@@ -1,9 +1,11 @@
 #pragma once
 
 #include "BnmHeader.h"
+#include "CResult.h"
 #include "SampleExtraction.h"
 #include "SoundResource.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -17,9 +19,10 @@ class IProgressSink;
 
 // Packs a bank: the header region as held in memory, then every banked
 // sample's data from its wave file, with lengths, offsets and the file length
-// made to describe what was written. Shows nothing: a save it must refuse
-// throws CFileException with the reason; samples it could not store and wave
-// files shorter than they claim are left for the caller to tell.
+// made to describe what was written. Shows nothing: a failed write and a
+// save it must refuse come back as the error, in the words the user is to
+// read; samples it could not store and wave files shorter than they claim
+// are left for the caller to tell.
 class CBankWriter {
 public:
     // The bank to be written. The header and the records are rewritten in
@@ -32,6 +35,9 @@ public:
         std::span<SoundResource> resources;
         std::span<const SampleExtraction> extraction;
         QString folder; // where the wave files are, with a trailing "/"
+        // New wave files that take their names only once the bank is saved:
+        // file name -> where the file is until then.
+        QHash<QString, QString> staged;
     };
     // A banked sample whose record took the format of its wave file.
     struct Reformatted {
@@ -57,11 +63,13 @@ public:
     CBankWriter(Bank bank, IProgressSink& progress);
 
     // Writes the whole bank to output; the output ends where the last stored
-    // sample ends. Throws CFileException on a file error or a refusal.
-    void Write(IBankOutput& output);
+    // sample ends. The error on a failed write or a refusal, when nothing
+    // of what was written may be kept.
+    CResult<void> Write(IBankOutput& output);
     // Appends the data of resource index from its wave file at the output's
-    // position; true when all of it was read and written.
-    bool StoreSample(IBankOutput& output, int index);
+    // position; true when all of it was read and written, the error when
+    // the output failed.
+    CResult<bool> StoreSample(IBankOutput& output, int index);
 
     // Samples that could not be stored and were made external, by file name.
     const QStringList& Unstored() const { return m_unstored; }
@@ -108,12 +116,35 @@ private:
         QString why;
     };
 
+    // What stops a save: samples whose data only the bank on disk holds,
+    // and banked samples the game could not play.
+    struct Refusal {
+        std::vector<LostSample> lost;
+        QStringList unplayable;
+    };
+
     // Opens path and finds its data chunk; the problem when there is one.
     static WaveCheck CheckWave(CFile& wave, const QString& path);
     static QString ProblemText(const WaveCheck& check);
-    bool StoreChecked(IBankOutput& output, int index, WaveCheck& check);
-    bool StoreFromImage(IBankOutput& output, int index);
+    // The steps of Write: the header region as held in memory, the bytes
+    // the banked samples claim (for the progress), the external samples
+    // whose data would be lost, each banked sample, the message of a
+    // refusal, and the header region rewritten over what was packed.
+    CResult<void> PutRegion(IBankOutput& output);
+    qint64 BankedBytes() const;
+    std::vector<LostSample> LostExternalSamples() const;
+    CResult<bool> PackSample(IBankOutput& output, int index, Refusal& refusal);
+    static QString RefusalText(const Refusal& refusal);
+    CResult<void> Finish(IBankOutput& output);
+    // Stores the sample from its checked wave file, or (false) leaves it
+    // with the problem in check.
+    CResult<bool> StoreChecked(IBankOutput& output, int index, WaveCheck& check);
+    // Copies the wave's data chunk as check found it.
+    static CResult<bool> CopyWaveData(IBankOutput& output, CFile& wave, WaveCheck& check);
+    CResult<bool> StoreFromImage(IBankOutput& output, int index);
     const SampleExtraction& Extraction(int index) const;
+    // Where the data of a sample's wave file is read from.
+    QString WavePath(const SoundResource& resource) const;
 
     Bank m_bank;
     IProgressSink& m_progress;

@@ -10,10 +10,10 @@ class CDeviceBankOutput : public IBankOutput {
 public:
     CDeviceBankOutput(QIODevice& device, QString path);
 
-    void Write(const void* buffer, qint64 count) override;
+    CResult<void> Write(const void* buffer, qint64 count) override;
     qint64 Position() const override;
-    void Seek(qint64 position) override;
-    void SetLength(qint64 length) override;
+    CResult<void> Seek(qint64 position) override;
+    CResult<void> SetLength(qint64 length) override;
     QString Path() const override;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "FormatError.h"
 
+#include <optional>
 #include <utility>
 #include <variant>
 
@@ -21,4 +22,18 @@ public:
 
 private:
     std::variant<T, FormatError> m_state;
+};
+
+// Done, or the reason it was not: for a step that gives nothing back.
+template <> class CResult<void> {
+public:
+    CResult() = default;
+    CResult(FormatError error) : m_error(std::move(error)) {}
+
+    bool Ok() const { return !m_error.has_value(); }
+    explicit operator bool() const { return Ok(); }
+    const FormatError& Error() const { return *m_error; }
+
+private:
+    std::optional<FormatError> m_error;
 };

@@ -451,8 +451,8 @@ CResult<CSoundImporter::Prepared> CSoundImporter::Prepare(const Request& request
                     std::move(data)};
 }
 
-CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
-                                                         IProgressSink& progress) {
+CResult<CSoundImporter::Imported>
+CSoundImporter::Stage(const Request& request, IProgressSink& progress, CFileBatch& batch) {
     CResult<Prepared> prepared = Prepare(request, progress);
     if (!prepared) {
         return prepared.Error();
@@ -460,17 +460,26 @@ CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
     Prepared& made = prepared.Value();
     const CFolderListing listing(request.folder);
     made.imported.fileName = ChooseName(request.source, listing, request.isNameTaken);
-    CFileBatch batch(request.folder);
     try {
         batch.Add(made.imported.fileName, {QByteArrayView(made.header), QByteArrayView(made.data)});
     } catch (const CFileException& e) {
         return FormatError{FormatError::Kind::Unreadable, e.GetErrorMessage()};
     }
+    return made.imported;
+}
+
+CResult<CSoundImporter::Imported> CSoundImporter::Import(const Request& request,
+                                                         IProgressSink& progress) {
+    CFileBatch batch(request.folder);
+    CResult<Imported> staged = Stage(request, progress, batch);
+    if (!staged) {
+        return staged;
+    }
     CFileException error;
     if (!batch.Commit(error).empty()) {
         return FormatError{FormatError::Kind::Unreadable, error.GetErrorMessage()};
     }
-    return made.imported;
+    return staged;
 }
 
 SoundResource CSoundImporter::RecordFor(const SoundResource& before, const Imported& imported) {

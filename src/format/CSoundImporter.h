@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 
+class CFileBatch;
 class CFolderListing;
 class IProgressSink;
 
@@ -65,6 +66,11 @@ public:
     };
 
     static CResult<Imported> Import(const Request& request, IProgressSink& progress);
+    // Import without the final step: the new wave file is added to batch,
+    // whose folder is the request's, and takes its name only when the
+    // caller commits the batch (with whatever else must land with it).
+    static CResult<Imported> Stage(const Request& request, IProgressSink& progress,
+                                   CFileBatch& batch);
 
     // The gain Import would apply with matchLoudness, found by converting
     // the source without writing anything; for a preview.

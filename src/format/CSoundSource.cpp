@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,6 +72,65 @@ sf_count_t readerTell(void* data) {
     return static_cast<DescriptorReader*>(data)->position;
 }
 
+// libsndfile decodes MP3 with libmpg123, which writes its own complaints
+// about a damaged or cut stream to standard error, and libsndfile gives no
+// way to tell it not to. While an MP3 is opened, read or closed, standard
+// error goes to /dev/null instead; what went wrong reaches the user as our
+// own message. Whatever other threads write to it meanwhile is lost too, so
+// only MP3s are read this way.
+class QuietStandardError {
+public:
+    explicit QuietStandardError(bool quiet) : m_bQuiet(quiet) {
+        if (!m_bQuiet) {
+            return;
+        }
+        const std::lock_guard<std::mutex> hold(Mutex());
+        if (s_nUsers++ == 0) {
+            s_nSaved = ::dup(STDERR_FILENO);
+            const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+            if (s_nSaved >= 0 && null >= 0) {
+                ::dup2(null, STDERR_FILENO);
+            }
+            if (null >= 0) {
+                ::close(null);
+            }
+        }
+    }
+    ~QuietStandardError() {
+        if (!m_bQuiet) {
+            return;
+        }
+        const std::lock_guard<std::mutex> hold(Mutex());
+        if (--s_nUsers == 0 && s_nSaved >= 0) {
+            ::dup2(s_nSaved, STDERR_FILENO);
+            ::close(s_nSaved);
+            s_nSaved = -1;
+        }
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    static std::mutex& Mutex() {
+        static std::mutex mutex;
+        return mutex;
+    }
+    static inline int s_nUsers = 0;
+    static inline int s_nSaved = -1;
+    bool m_bQuiet;
+};
+
+// Whether the file begins as libsndfile recognises an MP3: an ID3v2 tag or
+// an MPEG audio frame's sync bits.
+bool looksLikeMpeg(int fd) {
+    unsigned char head[3] = {};
+    if (::pread(fd, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head)) {
+        return false;
+    }
+    return (head[0] == 'I' && head[1] == 'D' && head[2] == '3') ||
+           (head[0] == 0xFF && (head[1] & 0xE0U) == 0xE0U);
+}
+
 } // namespace
 
 struct CSoundSource::Handle {
@@ -82,6 +142,8 @@ struct CSoundSource::Handle {
     // Integer PCM in a wave file that libsndfile will not take (an odd form
     // type, say), read straight from its data chunk.
     CFile raw;
+    // An MP3, whose decoder is kept quiet (see QuietStandardError).
+    bool mpeg = false;
     qint64 rawLeft = 0;
     int rawBytes = 0;
     QByteArray rawBuffer;
@@ -90,6 +152,7 @@ struct CSoundSource::Handle {
     Handle& operator=(const Handle&) = delete;
     ~Handle() {
         if (file != nullptr) {
+            const QuietStandardError quiet(mpeg);
             sf_close(file);
         }
         if (fd >= 0) {
@@ -302,11 +365,24 @@ CResult<CSoundSource> CSoundSource::Open(const QString& path, Use use) {
     handle->fd = fd;
     handle->reader = {fd, 0, static_cast<sf_count_t>(st.st_size)};
     handle->opened = CFileIdentity::OfDescriptor(fd);
-    handle->file = sf_open_virtual(&handle->io, SFM_READ, &info, &handle->reader);
+    handle->mpeg = looksLikeMpeg(fd);
+    {
+        const QuietStandardError quiet(handle->mpeg);
+        handle->file = sf_open_virtual(&handle->io, SFM_READ, &info, &handle->reader);
+    }
+    if (handle->file == nullptr && handle->mpeg) {
+        // libsndfile's own text for this is about missing files and pipes.
+        return failure(use, FormatError::Kind::NotABank, shown,
+                       QCoreApplication::translate("CSoundSource",
+                                                   "it looks like an MP3 file, but no sound could "
+                                                   "be decoded from it; it may be cut short or "
+                                                   "damaged."));
+    }
     if (handle->file == nullptr) {
         const QString why = QString::fromUtf8(sf_strerror(nullptr));
         return OpenPcmWave(path, why, use);
     }
+    handle->mpeg = handle->mpeg || (info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_MPEG;
     if (info.channels < 1 || info.samplerate < 1) {
         return failure(
             use, FormatError::Kind::NotABank, shown,
@@ -367,5 +443,6 @@ qint64 CSoundSource::Read(float* frames, qint64 count) {
     if (m_handle->file == nullptr) {
         return m_handle->rawBytes > 0 ? ReadPcm(frames, count) : 0;
     }
+    const QuietStandardError quiet(m_handle->mpeg);
     return qMax<sf_count_t>(sf_readf_float(m_handle->file, frames, count), 0);
 }

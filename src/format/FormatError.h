@@ -14,6 +14,7 @@ struct FormatError {
         Overlap,     // tables share bytes with the header or each other
         Unreadable,  // a file error while reading
         NotAllowed,  // a file that must not be read (not a regular file, too large)
+        NotWritten,  // a bank could not be written, or its save was refused
     };
     Kind kind = Kind::NotABank;
     QString text;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "CResult.h"
+
 #include <QString>
 #include <QtGlobal>
 
 // Where a bank is written: a file being replaced, or any device. Every
-// failure throws CFileException, so a write that puts nothing down cannot
-// be mistaken for one still under way.
+// failure comes back as the error, in the words the user is to read, so a
+// write that puts nothing down cannot be mistaken for one still under way.
 class IBankOutput {
 public:
     IBankOutput() = default;
@@ -13,12 +15,12 @@ public:
     IBankOutput& operator=(const IBankOutput&) = delete;
     virtual ~IBankOutput() = default;
 
-    // Writes all count bytes or throws.
-    virtual void Write(const void* buffer, qint64 count) = 0;
+    // Writes all count bytes, or fails.
+    virtual CResult<void> Write(const void* buffer, qint64 count) = 0;
     virtual qint64 Position() const = 0;
-    virtual void Seek(qint64 position) = 0;
+    virtual CResult<void> Seek(qint64 position) = 0;
     // Cuts or extends the output to length bytes.
-    virtual void SetLength(qint64 length) = 0;
+    virtual CResult<void> SetLength(qint64 length) = 0;
     // The path messages name.
     virtual QString Path() const = 0;
 };

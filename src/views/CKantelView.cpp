@@ -245,7 +245,21 @@ void CKantelView::OnSoundExport() {
     if (folder.isEmpty()) {
         return;
     }
-    pDoc->ExportSounds(folder, index);
+    pDoc->ExportSounds(folder, index, [](const QString& path) {
+        switch (AfxMessageBox(QCoreApplication::translate(
+                                  "CKantelView", "%1 already exists.\nDo you want to replace it?")
+                                  .arg(path),
+                              MB_YESTOALLNOCANCEL | MB_ICONQUESTION)) {
+        case IDYESTOALL:
+            return CKantelDoc::ReplaceAnswer::YesToAll;
+        case IDYES:
+            return CKantelDoc::ReplaceAnswer::Yes;
+        case IDNO:
+            return CKantelDoc::ReplaceAnswer::No;
+        default:
+            return CKantelDoc::ReplaceAnswer::Cancel;
+        }
+    });
 }
 
 namespace {

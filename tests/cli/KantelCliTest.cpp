@@ -724,6 +724,31 @@ TEST_F(CliDemo, AWritingCommandThatToldOfAnErrorFails) {
         << qPrintable(cd.err);
 }
 
+// The new wave and the bank land together or not at all: a save that is
+// refused after the sound was converted leaves no wave behind, hidden or not.
+TEST_F(CliDemo, AnImportWhoseSaveFailsLeavesNoNewWave) {
+    ASSERT_EQ(cli({QStringLiteral("extract"), bank}).exitCode, 0);
+    // engidle.wav becomes a float wave, which the game cannot play: the
+    // save must stop.
+    QByteArray idle = folder.Read(QStringLiteral("d/engidle.wav"));
+    ASSERT_GT(idle.size(), 44);
+    idle[20] = 3;
+    folder.Write(QStringLiteral("d/engidle.wav"), idle);
+    const QString tone =
+        folder.Write(QStringLiteral("ok.wav"), BankBuilder::Wave(BankBuilder::Pattern(2000, 2)));
+    const QStringList before =
+        QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    const QByteArray old = Bank();
+
+    const CliRun run = cli({QStringLiteral("import"), bank, QStringLiteral("Horn"), tone});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("The bank was not saved"))) << qPrintable(run.err);
+    EXPECT_EQ(
+        QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+        before);
+    EXPECT_EQ(Bank(), old);
+}
+
 TEST_F(CliDemo, ImportThatCannotBeDoneSaysWhyAndLeavesTheBank) {
     const QByteArray before = Bank();
     const QString text = folder.Write(QStringLiteral("notes.txt"), QByteArray("no sound\n"));

@@ -725,11 +725,22 @@ protected:
         return doc.get();
     }
 
+    // The caller's question about a file that is there: the paths asked
+    // about, answered in turn from answers (Cancel once they run out).
+    CKantelDoc::ReplaceQuestion Ask() {
+        return [this](const QString& path) {
+            asked.append(path);
+            return answers.empty() ? CKantelDoc::ReplaceAnswer::Cancel : answers.takeFirst();
+        };
+    }
+
     RecordingPromptSink prompts;
     std::unique_ptr<CKantelDoc> doc;
+    QStringList asked;
+    QList<CKantelDoc::ReplaceAnswer> answers;
 };
 
-TEST_F(ExportSoundsCommand, AsksAboutEachFileThereAndYesToAllAnswersForTheRest) {
+TEST_F(ExportSoundsCommand, AsksItsCallerAboutEachFileThereAndYesToAllAnswersForTheRest) {
     BankBuilder b;
     for (int i = 0; i < 5; ++i) {
         b.AddSample(i + 1, QStringLiteral("s%1.wav").arg(i), BankBuilder::Pattern(30, i), true);
@@ -738,19 +749,15 @@ TEST_F(ExportSoundsCommand, AsksAboutEachFileThereAndYesToAllAnswersForTheRest) 
     for (const int i : {0, 1, 3, 4}) {
         folder.Write(QStringLiteral("out/s%1.wav").arg(i), "old");
     }
-    prompts.answers = {IDNO, IDYESTOALL};
-    EXPECT_TRUE(doc->ExportSounds(Out()));
-    ASSERT_EQ(prompts.prompts.size(), 3);
+    answers = {CKantelDoc::ReplaceAnswer::No, CKantelDoc::ReplaceAnswer::YesToAll};
+    EXPECT_TRUE(doc->ExportSounds(Out(), -1, Ask()));
+    EXPECT_EQ(asked,
+              (QStringList{OutFile(QStringLiteral("s0.wav")), OutFile(QStringLiteral("s1.wav"))}));
+    ASSERT_EQ(prompts.prompts.size(), 1);
     // Then how many were written and where: s0.wav stayed.
-    EXPECT_EQ(prompts.prompts[2].text,
-              QStringLiteral("4 wave files were written to %1.").arg(QDir::cleanPath(Out())));
-    EXPECT_EQ(prompts.prompts[2].type, MB_OK | MB_ICONINFORMATION);
     EXPECT_EQ(prompts.prompts[0].text,
-              QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                  .arg(OutFile(QStringLiteral("s0.wav"))));
-    EXPECT_EQ(prompts.prompts[0].type, MB_YESTOALLNOCANCEL | MB_ICONQUESTION);
-    EXPECT_EQ(prompts.prompts[1].text.section(QLatin1Char(' '), 0, 0),
-              OutFile(QStringLiteral("s1.wav")));
+              QStringLiteral("4 wave files were written to %1.").arg(QDir::cleanPath(Out())));
+    EXPECT_EQ(prompts.prompts[0].type, MB_OK | MB_ICONINFORMATION);
     EXPECT_EQ(folder.Read(QStringLiteral("out/s0.wav")), QByteArray("old"));
     for (const int i : {1, 2, 3, 4}) {
         EXPECT_EQ(folder.Read(QStringLiteral("out/s%1.wav").arg(i)).mid(44),
@@ -761,9 +768,11 @@ TEST_F(ExportSoundsCommand, AsksAboutEachFileThereAndYesToAllAnswersForTheRest) 
     // Cancel writes nothing at all, not even the files that were not there.
     QFile::remove(OutFile(QStringLiteral("s2.wav")));
     prompts.prompts.clear();
-    prompts.answers = {IDYES, IDCANCEL};
-    EXPECT_FALSE(doc->ExportSounds(Out()));
-    EXPECT_EQ(prompts.prompts.size(), 2);
+    asked.clear();
+    answers = {CKantelDoc::ReplaceAnswer::Yes, CKantelDoc::ReplaceAnswer::Cancel};
+    EXPECT_FALSE(doc->ExportSounds(Out(), -1, Ask()));
+    EXPECT_EQ(asked.size(), 2);
+    EXPECT_TRUE(prompts.prompts.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(OutFile(QStringLiteral("s2.wav"))));
     EXPECT_EQ(folder.Read(QStringLiteral("out/s0.wav")), QByteArray("old"));
 }
@@ -775,7 +784,7 @@ TEST_F(ExportSoundsCommand, FailuresAreToldInOneMessage) {
     b.AddSample(3, QStringLiteral("c.wav"), BankBuilder::Pattern(30, 3), false);
     OpenDoc(b, {QStringLiteral("1 \"Odd\""), QStringLiteral("2 \"Fine\""),
                 QStringLiteral("3 \"Gone\"")});
-    EXPECT_FALSE(doc->ExportSounds(Out()));
+    EXPECT_FALSE(doc->ExportSounds(Out(), -1, Ask()));
     ASSERT_EQ(prompts.prompts.size(), 1);
     EXPECT_EQ(prompts.prompts[0].type, MB_OK | MB_ICONEXCLAMATION);
     const QStringList lines = prompts.prompts[0].text.split(QLatin1Char('\n'));
@@ -789,7 +798,7 @@ TEST_F(ExportSoundsCommand, FailuresAreToldInOneMessage) {
 
     // One sample alone.
     prompts.prompts.clear();
-    EXPECT_FALSE(doc->ExportSounds(Out(), 2));
+    EXPECT_FALSE(doc->ExportSounds(Out(), 2, Ask()));
     ASSERT_EQ(prompts.prompts.size(), 1);
     EXPECT_TRUE(
         prompts.prompts[0].text.startsWith(QStringLiteral("The sound could not be exported:\n")));
@@ -809,7 +818,7 @@ TEST_F(ExportSoundsCommand, ABankedSampleWhoseWaveFileWentComesFromWhereOpeningF
     ASSERT_TRUE(doc->ReplaceResource(0, doc->Resources()[0], external));
     ASSERT_EQ(doc->Resources()[1].offset, 0) << "the offsets moved";
 
-    EXPECT_TRUE(doc->ExportSounds(Out()));
+    EXPECT_TRUE(doc->ExportSounds(Out(), -1, Ask()));
     EXPECT_EQ(prompts.Texts(),
               QStringList{
                   QStringLiteral("2 wave files were written to %1.").arg(QDir::cleanPath(Out()))});

@@ -20,7 +20,9 @@
 
 #include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -493,6 +495,67 @@ TEST_F(SoundImport, ASourceShorterThanItClaimsIsToldAndOneCutWhileReadIsRefused)
     }
 }
 
+// What a test's own code writes to standard error while it runs: libmpg123's
+// complaints about a damaged MP3 would land there.
+class StandardErrorCapture {
+public:
+    explicit StandardErrorCapture(const QString& path) : m_path(path) {
+        std::fflush(stderr);
+        m_saved = ::dup(STDERR_FILENO);
+        const int fd =
+            ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(fd, STDERR_FILENO);
+        ::close(fd);
+    }
+    ~StandardErrorCapture() { Restore(); }
+    StandardErrorCapture(const StandardErrorCapture&) = delete;
+    StandardErrorCapture& operator=(const StandardErrorCapture&) = delete;
+    QByteArray Text() {
+        Restore();
+        QFile file(m_path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
+    }
+
+private:
+    void Restore() {
+        if (m_saved >= 0) {
+            std::fflush(stderr);
+            ::dup2(m_saved, STDERR_FILENO);
+            ::close(m_saved);
+            m_saved = -1;
+        }
+    }
+    QString m_path;
+    int m_saved = -1;
+};
+
+// An MP3 cut short says so in our words only: the decoder's own lines stay
+// off the terminal, and a stream with nothing decodable is not called a pipe.
+TEST_F(SoundImport, AnMp3CutShortIsToldInOneMessageOfOurs) {
+    const QString tone = Source(QStringLiteral("tone.wav"));
+    ASSERT_TRUE(SoundTools::Tone(tone, {QStringLiteral("-r"), QStringLiteral("22050")}, 2.0));
+    const QString mp3 = Source(QStringLiteral("tone.mp3"));
+    ASSERT_TRUE(SoundTools::Ffmpeg(
+        {QStringLiteral("-i"), tone, QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), mp3}));
+    const QByteArray whole = folder.Read(QStringLiteral("tone.mp3"));
+    const QString third = folder.Write(QStringLiteral("third.mp3"), whole.left(whole.size() / 3));
+    const QString stub = folder.Write(QStringLiteral("stub.mp3"), whole.left(100));
+
+    StandardErrorCapture capture(Source(QStringLiteral("stderr.txt")));
+    const auto cut = Import(third, {1, 22050, 16});
+    const auto none = Import(stub, {1, 22050, 16});
+    const QByteArray printed = capture.Text();
+    EXPECT_TRUE(printed.isEmpty()) << printed.constData();
+
+    ASSERT_TRUE(cut) << qPrintable(cut.Error().text);
+    EXPECT_TRUE(cut.Value().warning.contains(QStringLiteral("frames it claims")))
+        << qPrintable(cut.Value().warning);
+    ASSERT_FALSE(none);
+    EXPECT_TRUE(none.Error().text.contains(QStringLiteral("MP3"))) << qPrintable(none.Error().text);
+    EXPECT_FALSE(none.Error().text.contains(QStringLiteral("pipe")))
+        << qPrintable(none.Error().text);
+}
+
 // --- the document ------------------------------------------------------------
 
 TEST_F(SoundImport, TheRecordTakesTheNewWaveAndASaveBanksIt) {
@@ -739,6 +802,57 @@ TEST_F(SoundImport, AWaveTheGameCannotPlayStopsTheSaveAndNothingIsLost) {
         << qPrintable(prompts.Texts()[0]);
     EXPECT_EQ(folder.Read(QStringLiteral("bank/Bnk_1.bnm")), original);
     EXPECT_EQ(std::memcmp(&doc.Resources()[0], &before, sizeof before), 0);
+}
+
+// An import saved at once: its wave is named with the bank or not at all,
+// and until then the save reads it from where it waits.
+TEST_F(SoundImport, AWaveImportedWithTheNextSaveLandsOnlyWithTheBank) {
+    BankBuilder b;
+    b.AddSample(1, QStringLiteral("crash.wav"), BankBuilder::Pattern(400, 1), true);
+    b.AddSample(2, QStringLiteral("horn.wav"), BankBuilder::Pattern(300, 2), true);
+    const QByteArray original = b.Build();
+    const QString bank = folder.Write(QStringLiteral("bank/Bnk_1.bnm"), original);
+    const QString source =
+        folder.Write(QStringLiteral("new.wav"), BankBuilder::Wave(BankBuilder::Pattern(2000, 5)));
+    const auto entries = [&] {
+        return QDir(bankFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    RecordingPromptSink prompts;
+    const QByteArray crash = [&] {
+        CKantelDoc doc;
+        EXPECT_TRUE(doc.OnOpenDocument(bank));
+        return folder.Read(QStringLiteral("bank/crash.wav"));
+    }();
+    const QStringList opened = entries();
+    CKantelDoc::ImportOptions withSave;
+    withSave.withNextSave = true;
+    {
+        // A save the writer refuses: crash.wav turned into floats.
+        CKantelDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(bank));
+        QByteArray floats = crash;
+        floats[20] = 3;
+        folder.Write(QStringLiteral("bank/crash.wav"), floats);
+        ASSERT_TRUE(doc.ImportSound(1, source, withSave));
+        EXPECT_FALSE(QFileInfo::exists(bankFolder + QStringLiteral("new.wav")));
+        EXPECT_FALSE(doc.OnSaveDocument(bank));
+        EXPECT_FALSE(QFileInfo::exists(bankFolder + QStringLiteral("new.wav")));
+        folder.Write(QStringLiteral("bank/crash.wav"), crash);
+    }
+    EXPECT_EQ(entries(), opened) << "nothing of the import stays";
+    EXPECT_EQ(folder.Read(QStringLiteral("bank/Bnk_1.bnm")), original);
+
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(bank));
+    ASSERT_TRUE(doc.ImportSound(1, source, withSave));
+    ASSERT_TRUE(doc.OnSaveDocument(bank));
+    EXPECT_EQ(folder.Read(QStringLiteral("bank/new.wav")).mid(44), BankBuilder::Pattern(2000, 5));
+    CKantelDoc saved;
+    ASSERT_TRUE(saved.LoadBankAndNames(bank));
+    EXPECT_EQ(CBnmFormat::FileNameText(saved.Resources()[1]), QStringLiteral("new.wav"));
+    const qint64 data = saved.Header()->sampleDataOffset + saved.Resources()[1].offset;
+    EXPECT_EQ(saved.GetImage().sliced(data, 2000).toByteArray(), BankBuilder::Pattern(2000, 5))
+        << "the bank holds the new sound";
 }
 
 TEST_F(SoundImport, ALoopFollowsTheLengthASaveCorrects) {

@@ -33,13 +33,14 @@ class WatchedOutput final : public IBankOutput {
 public:
     WatchedOutput(IBankOutput& inner, std::function<void(qint64 count)> afterWrite)
         : m_inner(inner), m_afterWrite(std::move(afterWrite)) {}
-    void Write(const void* buffer, qint64 count) override {
-        m_inner.Write(buffer, count);
+    CResult<void> Write(const void* buffer, qint64 count) override {
+        CResult<void> put = m_inner.Write(buffer, count);
         m_afterWrite(count);
+        return put;
     }
     qint64 Position() const override { return m_inner.Position(); }
-    void Seek(qint64 position) override { m_inner.Seek(position); }
-    void SetLength(qint64 length) override { m_inner.SetLength(length); }
+    CResult<void> Seek(qint64 position) override { return m_inner.Seek(position); }
+    CResult<void> SetLength(qint64 length) override { return m_inner.SetLength(length); }
     QString Path() const override { return m_inner.Path(); }
 
 private:
@@ -120,7 +121,7 @@ TEST_F(BankWriterClass, PacksTheBankedSamplesAndDescribesThemInTheHeaderRegion) 
     QBuffer buffer;
     ASSERT_TRUE(buffer.open(QIODevice::ReadWrite));
     CDeviceBankOutput output(buffer, QStringLiteral("memory"));
-    writer.Write(output);
+    ASSERT_TRUE(writer.Write(output));
 
     const QByteArray saved = buffer.data();
     const qint64 data = image.header->sampleDataOffset;
@@ -156,7 +157,7 @@ TEST_F(BankWriterClass, WaveShrinkingHalfWayLeavesNoBytesOfItInTheSavedBank) {
         ASSERT_TRUE(file.Open(bankPath, CFile::modeCreate | CFile::modeWrite));
         CFileBankOutput fileOutput(file);
         WatchedOutput output(fileOutput, ShrinkBigAfterItsFirstPiece());
-        writer.Write(output);
+        ASSERT_TRUE(writer.Write(output));
         file.Commit();
         file.Close();
         ASSERT_TRUE(shrunk);
@@ -183,13 +184,10 @@ TEST_F(BankWriterClass, WaveShrinkingHalfWayWhenTheBankHoldsTheOnlyCopyRefusesTh
     ASSERT_TRUE(file.Open(bankPath, CFile::modeCreate | CFile::modeWrite));
     CFileBankOutput fileOutput(file);
     WatchedOutput output(fileOutput, ShrinkBigAfterItsFirstPiece());
-    try {
-        writer.Write(output);
-        FAIL() << "the save went through";
-    } catch (const CFileException& e) {
-        EXPECT_TRUE(e.GetErrorMessage().contains(QStringLiteral("Couldn't store big.wav: ")))
-            << e.GetErrorMessage().toStdString();
-    }
+    const CResult<void> written = writer.Write(output);
+    ASSERT_FALSE(written) << "the save went through";
+    EXPECT_TRUE(written.Error().text.contains(QStringLiteral("Couldn't store big.wav: ")))
+        << written.Error().text.toStdString();
     file.Abort();
     EXPECT_TRUE(shrunk);
     EXPECT_EQ(folder.Read(QStringLiteral("Bnk_1.bnm")), original);
@@ -200,13 +198,11 @@ TEST_F(BankWriterClass, AnOutputThatTakesNoBytesFailsTheWriteAtOnce) {
     ASSERT_TRUE(device.open(QIODevice::WriteOnly));
     CBankWriter writer(Bank(), progress);
     CDeviceBankOutput output(device, QStringLiteral("/nowhere/Bnk_1.bnm"));
-    try {
-        writer.Write(output);
-        FAIL() << "the write went through";
-    } catch (const CFileException& e) {
-        EXPECT_EQ(e.m_cause, CFileException::diskFull);
-        EXPECT_EQ(e.m_strFileName, QStringLiteral("/nowhere/Bnk_1.bnm"));
-    }
+    const CResult<void> written = writer.Write(output);
+    ASSERT_FALSE(written) << "the write went through";
+    EXPECT_TRUE(written.Error().text.startsWith(
+        QStringLiteral("Disk full while accessing /nowhere/Bnk_1.bnm.")))
+        << written.Error().text.toStdString();
     EXPECT_EQ(device.writes, 1);
 }
 

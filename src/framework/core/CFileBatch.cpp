@@ -305,6 +305,14 @@ int CFileBatch::FindAdded(const QString& name) const {
     return m_added.value(CCaseFold::Fold(name), -1);
 }
 
+QString CFileBatch::PendingPathOf(int number) const {
+    if (number < 0 || static_cast<size_t>(number) >= m_entries.size() ||
+        !m_entries[static_cast<size_t>(number)].pending) {
+        return QString();
+    }
+    return m_strFolder + QFile::decodeName(m_entries[static_cast<size_t>(number)].temporary);
+}
+
 int CFileBatch::SyncContents(int folderFd) {
     return ::syncfs(folderFd) == 0 ? 0 : errno;
 }

@@ -47,6 +47,9 @@ public:
     // The number of the file added under name, compared without regard to
     // case, or -1.
     int FindAdded(const QString& name) const;
+    // Where file number is while it waits for its name, for reading it
+    // back before Commit; empty once it is committed or gone.
+    QString PendingPathOf(int number) const;
 
     // Makes the contents of every added file durable, names the files and
     // makes the names durable. Returns the numbers of the files that did not
