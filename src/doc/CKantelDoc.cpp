@@ -1,4 +1,4 @@
-// Over 500 lines: the one class that turns the format library's results into messages.
+// Long: the one class that turns the format library's results into messages.
 #include "CKantelDoc.h"
 
 #include "CMissingWaves.h"

@@ -1,5 +1,4 @@
-// Longer than most files: one check of many kinds, each a member of Run that
-// shares its folder listing, the other banks and the findings.
+// Long: one check of many kinds, members of Run sharing the listing, other banks and findings.
 #include "CBankChecker.h"
 
 #include "CBankReader.h"

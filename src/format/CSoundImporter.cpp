@@ -1,3 +1,4 @@
+// Long: conversion, loudness matching and staging of one import, each a step of its own.
 #include "CSoundImporter.h"
 
 #include "CBnmFormat.h"
