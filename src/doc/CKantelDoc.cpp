@@ -18,6 +18,7 @@
 #include "framework/core/CFileBatch.h"
 #include "framework/core/CFileException.h"
 #include "framework/core/CFileLock.h"
+#include "framework/core/CPlural.h"
 #include "framework/core/IProgressSink.h"
 
 #include <QCoreApplication>
@@ -225,11 +226,10 @@ void CKantelDoc::TellReformatted(const std::vector<CBankWriter::Reformatted>& re
         return;
     }
     const auto format = [](int rate, int channels, int bits) {
-        return QCoreApplication::translate("CKantelDoc", "%1 Hz, %2 %3, %4 bits")
+        return QCoreApplication::translate("CKantelDoc", "%1 Hz, %2, %3 bits")
             .arg(rate)
-            .arg(channels)
-            .arg(channels == 1 ? QCoreApplication::translate("CKantelDoc", "channel")
-                               : QCoreApplication::translate("CKantelDoc", "channels"))
+            .arg(CPlural::Text("CKantelDoc", QT_TRANSLATE_N_NOOP("CKantelDoc", "%n channel(s)"),
+                               channels))
             .arg(bits);
     };
     QStringList lines;
