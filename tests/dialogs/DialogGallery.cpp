@@ -40,7 +40,10 @@ public:
         if (!QTest::qWaitForWindowExposed(&dialog)) {
             failed = true;
         }
-        QTest::qWait(200);
+        // Lays out what waits on a zero timer, then paints every control now
+        // and hands the picture to the X server before import asks for it.
+        QCoreApplication::processEvents();
+        dialog.repaint();
         const QString path = QDir(m_strFolder).filePath(name + QStringLiteral(".png"));
         const int status =
             QProcess::execute(QStringLiteral("import"),
