@@ -26,7 +26,6 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -42,11 +41,12 @@ void Photograph(const QString& name, QWidget* pWindow) {
         std::fprintf(stderr, "%s was never shown\n", qPrintable(name));
         g_failed = true;
     }
-    // A loop of its own that goes idle, as the editor's does: the toolbar
-    // and menus take their state then.
+    // The event loop runs until it has nothing left to do, as the editor's
+    // does before it waits: the toolbar and menus take their state then, and
+    // what changed is painted.
     QEventLoop idle;
-    QTimer::singleShot(300, &idle, &QEventLoop::quit);
-    idle.exec();
+    for (int pass = 0; pass < 1000 && idle.processEvents(); ++pass) {
+    }
     const QString path = QDir(g_folder).filePath(name + QStringLiteral(".png"));
     const QPixmap picture = QGuiApplication::primaryScreen()->grabWindow(0);
     if (picture.isNull() || !picture.save(path)) {

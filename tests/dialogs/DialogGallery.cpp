@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QEventLoop>
 #include <QProcess>
 #include <QTest>
 
@@ -40,7 +41,13 @@ public:
         if (!QTest::qWaitForWindowExposed(&dialog)) {
             failed = true;
         }
-        QTest::qWait(200);
+        // Runs the event loop until it has nothing left to do (layouts that
+        // wait on a zero timer), then paints every control now and hands the
+        // picture to the X server before import asks for it.
+        QEventLoop settle;
+        for (int pass = 0; pass < 1000 && settle.processEvents(); ++pass) {
+        }
+        dialog.repaint();
         const QString path = QDir(m_strFolder).filePath(name + QStringLiteral(".png"));
         const int status =
             QProcess::execute(QStringLiteral("import"),

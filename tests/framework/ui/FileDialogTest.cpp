@@ -8,7 +8,6 @@
 #include "framework/ui/CQtFilePicker.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -138,12 +137,9 @@ TEST_F(FileDialogTest, OpensWideEnoughToShowNameSizeTypeAndDate) {
         auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
         ASSERT_NE(view, nullptr);
         // The folder is read in the background.
-        QElapsedTimer waited;
-        waited.start();
-        while (view->model()->rowCount(view->rootIndex()) == 0 && waited.elapsed() < 5000) {
-            QTest::qWait(20);
-        }
-        ASSERT_GT(view->model()->rowCount(view->rootIndex()), 0) << title;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [view] { return view->model()->rowCount(view->rootIndex()) > 0; }, 5000))
+            << title;
         EXPECT_TRUE(view->isVisible()) << title;
         const QHeaderView* header = view->header();
         ASSERT_GE(header->count(), 4);
