@@ -1,12 +1,10 @@
 #include "CCliBank.h"
 
+#include "format/CBankAndNames.h"
 #include "format/CBankReader.h"
 #include "format/CBnmFormat.h"
-#include "format/CNamesFileReader.h"
 #include "format/SoundResource.h"
 #include "framework/core/AfxMessageBox.h"
-#include "framework/core/CFile.h"
-#include "framework/core/CFileException.h"
 #include "framework/core/CPathCase.h"
 #include "framework/core/CPromptSink.h"
 
@@ -70,35 +68,21 @@ std::optional<CResult<BankImage>> readStdinBank(QTextStream& err) {
     return CBankReader::Read(*bytes, QString());
 }
 
-// The bank file at path, as much of it as reading says, and its path as
-// opened in *opened; nothing after saying why it could not be read.
-std::optional<CResult<BankImage>> readBankFile(const QString& path, CCliBank::Reading reading,
-                                               QTextStream& err, QString* opened) {
-    CFile file;
-    CFileException error;
-    try {
-        if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite, &error)) {
-            throw error;
-        }
-        if (file.GetLength() == 0) {
-            CCliBank::SayEmpty(path, err);
-            return std::nullopt;
-        }
-        *opened = file.GetFilePath();
-        return reading == CCliBank::Reading::Whole ? CBankReader::Read(file)
-                                                   : CBankReader::ReadRecords(file);
-    } catch (const CFileException& e) {
-        QString text = e.m_cause != CFileException::none || !e.m_strDetail.isEmpty()
-                           ? e.GetErrorMessage()
-                           : QStringLiteral("Failed to open document %1.").arg(path);
-        if (e.m_cause == CFileException::notRegularFile) {
-            // A pipe given by name (bash's <(...)) is read as standard
-            // input instead.
-            text += QStringLiteral("\nheader, resources, events and check read a bank given as - "
-                                   "from standard input.");
-        }
-        CCliBank::Tell(err, text, MB_OK | MB_ICONHAND);
-        return std::nullopt;
+// Whether read holds a bank; false after telling why it does not.
+bool told(const CResult<BankImage>& read, QTextStream& err) {
+    if (read) {
+        return true;
+    }
+    if (!read.Error().text.isEmpty()) {
+        CCliBank::Tell(err, read.Error().text, MB_OK | MB_ICONHAND);
+    }
+    return false;
+}
+
+// What the reader noticed about a bank it read all the same.
+void warn(const BankImage& image, QTextStream& err) {
+    for (const QString& warning : image.warnings) {
+        CCliBank::Tell(err, warning, MB_OK | MB_ICONEXCLAMATION);
     }
 }
 
@@ -124,31 +108,37 @@ void CCliBank::SayEmpty(const QString& path, QTextStream& err) {
 }
 
 std::optional<CCliBank> CCliBank::Read(const QString& path, QTextStream& err, Reading reading) {
-    QString opened;
-    std::optional<CResult<BankImage>> read =
-        IsStdin(path) ? readStdinBank(err) : readBankFile(path, reading, err, &opened);
-    if (!read) {
-        return std::nullopt;
+    if (IsStdin(path)) {
+        std::optional<CResult<BankImage>> read = readStdinBank(err);
+        if (!read || !told(*read, err)) {
+            return std::nullopt;
+        }
+        CCliBank bank{std::move(read->Value()), {}, QString()};
+        warn(bank.image, err);
+        return bank;
     }
-    if (!*read) {
-        if (!read->Error().text.isEmpty()) {
-            Tell(err, read->Error().text, MB_OK | MB_ICONHAND);
+    CResult<CBankAndNames> read = CBankAndNames::Read(path, reading);
+    if (!read) {
+        const FormatError& why = read.Error();
+        if (why.kind == FormatError::Kind::Empty) {
+            SayEmpty(path, err);
+        } else if (!why.text.isEmpty()) {
+            QString text = why.text;
+            if (why.kind == FormatError::Kind::NotAllowed) {
+                // A pipe given by name (bash's <(...)) is read as standard
+                // input instead.
+                text +=
+                    QStringLiteral("\nheader, resources, events and check read a bank given as - "
+                                   "from standard input.");
+            }
+            Tell(err, text, MB_OK | MB_ICONHAND);
         }
         return std::nullopt;
     }
-    CCliBank bank{std::move(read->Value()), {}, opened};
-    for (const QString& warning : bank.image.warnings) {
-        Tell(err, warning, MB_OK | MB_ICONEXCLAMATION);
-    }
-    if (opened.isEmpty() || reading == Reading::HeaderRegion) {
-        return bank;
-    }
-    CResult<NamesTable> names = CNamesFileReader::ReadBeside(opened, bank.image.resourceCount);
-    if (names) {
-        bank.names = std::move(names.Value());
-    } else if (!names.Error().text.isEmpty()) {
-        Tell(err, names.Error().text + QStringLiteral("\nThe bank is shown without names."),
-             MB_OK | MB_ICONEXCLAMATION);
+    CCliBank bank{std::move(read.Value().image), std::move(read.Value().names), read.Value().path};
+    warn(bank.image, err);
+    if (!read.Value().namesProblem.isEmpty()) {
+        Tell(err, read.Value().namesProblem, MB_OK | MB_ICONEXCLAMATION);
     }
     return bank;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "format/BankImage.h"
+#include "format/CBankAndNames.h"
 #include "format/CBankRecords.h"
 #include "format/CLoudnessMeter.h"
 #include "format/CResult.h"
@@ -16,14 +17,8 @@ class QTextStream;
 // Also what the commands share about naming a bank and telling of trouble.
 class CCliBank {
 public:
-    // How much of a bank a command looks at. Sample data and names cost most
-    // of the reading of a big bank, so a command that shows neither reads
-    // neither.
-    enum class Reading {
-        Whole,       // the sample data too, and the names
-        Records,     // the header region and the names
-        HeaderRegion // the header region alone
-    };
+    // How much of a bank a command looks at.
+    using Reading = CBankAndNames::Reading;
 
     // The bank at path (standard input for "-") and, unless reading says
     // otherwise, the names beside it, or nothing after saying why. Troubles

@@ -3,6 +3,7 @@
 
 #include "CMissingWaves.h"
 #include "IHeaderViewer.h"
+#include "format/CBankAndNames.h"
 #include "format/CBankFolderFiles.h"
 #include "format/CBankReader.h"
 #include "format/CBnmFormat.h"
@@ -122,20 +123,19 @@ bool CKantelDoc::LoadBankAndNames(const QString& path) {
     m_strOpened = QFileInfo(path).absoluteFilePath();
     // A names file is optional: any trouble with it only means no names, and
     // the user hears of it only where there is a file that is not one.
-    CResult<NamesTable> names = CNamesFileReader::ReadBeside(path, m_image.resourceCount);
+    QString problem;
+    std::optional<NamesTable> names =
+        CBankAndNames::NamesBeside(path, m_image.resourceCount, &problem);
     if (!names) {
         m_pNames.reset();
         m_nameIndex.clear();
         m_bNamesLoaded = false;
-        if (!names.Error().text.isEmpty()) {
-            AfxMessageBox(
-                names.Error().text +
-                    QCoreApplication::translate("CKantelDoc", "\nThe bank is shown without names."),
-                MB_OK | MB_ICONEXCLAMATION);
+        if (!problem.isEmpty()) {
+            AfxMessageBox(problem, MB_OK | MB_ICONEXCLAMATION);
         }
         return true;
     }
-    TakeNames(names.Value());
+    TakeNames(*names);
     return true;
 }
 

@@ -1,53 +1,38 @@
 #include "CBankSnapshot.h"
 
-#include "CBankReader.h"
-#include "CNamesFileReader.h"
+#include "CBankAndNames.h"
 #include "CSoundExporter.h"
-
-#include "framework/core/CFile.h"
-#include "framework/core/CFileException.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 
 CResult<std::unique_ptr<CBankSnapshot>> CBankSnapshot::Read(const QString& path) {
-    auto snapshot = std::make_unique<CBankSnapshot>();
-    CFile file;
-    CFileException error;
-    try {
-        if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite, &error)) {
-            throw error;
-        }
-        if (file.GetLength() == 0) {
-            return FormatError{
-                FormatError::Kind::NotABank,
+    CResult<CBankAndNames> read = CBankAndNames::Read(path);
+    if (!read) {
+        FormatError why = read.Error();
+        const QString shown = QFileInfo(path).absoluteFilePath();
+        if (why.kind == FormatError::Kind::Empty) {
+            why.text =
                 QCoreApplication::translate("CBankSnapshot", "%1 is empty: it holds no bank.")
-                    .arg(file.GetFilePath())};
+                    .arg(shown);
+        } else if (why.kind == FormatError::Kind::Unreadable ||
+                   why.kind == FormatError::Kind::NotAllowed) {
+            // The file error's words name the file already.
+        } else if (why.text.isEmpty()) {
+            // Most of the reader's sentences name no file, and this one is
+            // not the open bank the user would take it for.
+            why.text =
+                QCoreApplication::translate("CBankSnapshot", "%1 is no bank Kantel can read.")
+                    .arg(shown);
+        } else if (!why.text.contains(shown)) {
+            why.text = shown + QStringLiteral(": ") + why.text;
         }
-        snapshot->m_strPath = file.GetFilePath();
-        CResult<BankImage> read = CBankReader::Read(file);
-        if (!read) {
-            FormatError why = read.Error();
-            // Most of the reader's sentences name no file, and this one is not
-            // the open bank the user would take it for.
-            if (why.text.isEmpty()) {
-                why.text =
-                    QCoreApplication::translate("CBankSnapshot", "%1 is no bank Kantel can read.")
-                        .arg(snapshot->m_strPath);
-            } else if (!why.text.contains(snapshot->m_strPath)) {
-                why.text = snapshot->m_strPath + QStringLiteral(": ") + why.text;
-            }
-            return why;
-        }
-        snapshot->m_image = std::move(read.Value());
-    } catch (const CFileException& e) {
-        return FormatError{FormatError::Kind::Unreadable, e.GetErrorMessage()};
+        return why;
     }
-    CResult<NamesTable> names =
-        CNamesFileReader::ReadBeside(snapshot->m_strPath, snapshot->m_image.resourceCount);
-    if (names) {
-        snapshot->m_names = std::move(names.Value());
-    }
+    auto snapshot = std::make_unique<CBankSnapshot>();
+    snapshot->m_image = std::move(read.Value().image);
+    snapshot->m_names = std::move(read.Value().names);
+    snapshot->m_strPath = read.Value().path;
     return snapshot;
 }
 

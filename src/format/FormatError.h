@@ -15,6 +15,7 @@ struct FormatError {
         Unreadable,  // a file error while reading
         NotAllowed,  // a file that must not be read (not a regular file, too large)
         NotWritten,  // a bank could not be written, or its save was refused
+        Empty,       // a file of no bytes: it holds nothing, and nothing is wrong with it
     };
     Kind kind = Kind::NotABank;
     QString text;
