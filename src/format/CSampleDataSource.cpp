@@ -1,0 +1,78 @@
+#include "CSampleDataSource.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+CSampleDataSource::CSampleDataSource(const QString& path, const CFileIdentity& expected,
+                                     qint64 from, qint64 to)
+    : m_identity(expected), m_strPath(path), m_from(from), m_to(to) {
+    if (from >= to) {
+        m_bDone = true;
+        return;
+    }
+    m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (m_fd >= 0 && (!expected.IsValid() || CFileIdentity::OfDescriptor(m_fd) != expected)) {
+        Close();
+    }
+}
+
+CSampleDataSource::~CSampleDataSource() {
+    Close();
+}
+
+void CSampleDataSource::Close() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+CResult<void> CSampleDataSource::Fill(quint8* image) {
+    if (m_bDone) {
+        return {};
+    }
+    if (m_strFailure.isEmpty() && m_fd < 0) {
+        m_strFailure = QCoreApplication::translate("CSampleDataSource", "it is no longer open");
+    }
+    if (m_strFailure.isEmpty() && CFileIdentity::OfDescriptor(m_fd) != m_identity) {
+        m_strFailure = QCoreApplication::translate(
+            "CSampleDataSource", "another program changed or replaced it since it was opened");
+    }
+    qint64 at = m_from;
+    while (m_strFailure.isEmpty() && at < m_to) {
+        const ssize_t got =
+            ::pread(m_fd, image + at, static_cast<size_t>(m_to - at), static_cast<off_t>(at));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            m_strFailure = got < 0 ? QString::fromLocal8Bit(std::strerror(errno))
+                                   : QCoreApplication::translate("CSampleDataSource",
+                                                                 "it is shorter than when opened");
+            break;
+        }
+        at += got;
+    }
+    // A write in place during the read shows in the identity afterwards.
+    if (m_strFailure.isEmpty() && CFileIdentity::OfDescriptor(m_fd) != m_identity) {
+        m_strFailure = QCoreApplication::translate(
+            "CSampleDataSource", "another program changed it while it was being read");
+    }
+    if (!m_strFailure.isEmpty()) {
+        Close();
+        return FormatError{FormatError::Kind::Unreadable,
+                           QCoreApplication::translate(
+                               "CSampleDataSource",
+                               "The sample data of %1 could not be read: %2.\nOpen the bank again.")
+                               .arg(m_strPath, m_strFailure)};
+    }
+    Close();
+    m_bDone = true;
+    return {};
+}
