@@ -179,15 +179,6 @@ bool CKantelDoc::OnSaveDocument(const QString& path) {
     if (m_bLoaded && (IsSaveObstacle(path) || !LockForSave(path, lock) || !MaySaveOver(path))) {
         return false;
     }
-    // Replacing the bank file would leave the kept file changed (and
-    // unlinked), so its sample data comes into memory first: later saves
-    // may still need it.
-    if (m_bLoaded && IsDiskFile(path)) {
-        if (const CResult<void> loaded = LoadSampleData(); !loaded) {
-            AfxMessageBox(loaded.Error().text, MB_OK | MB_ICONHAND);
-            return false;
-        }
-    }
     // Saving rewrites records (lengths, offsets, samples that could not be
     // stored). If the save fails, none of that happened on disk, so none of it
     // may stay in memory either.
@@ -491,7 +482,9 @@ bool CKantelDoc::ReadBank(CFile& file) {
     BankImage& image = read.Value();
     // The sample data waits in the file, kept open, for whoever needs it;
     // most opens and saves never do, as every wave file exists. A file that
-    // cannot be kept open as it was read has its data read now.
+    // cannot be kept open as it was read has its data read now. A save puts
+    // a new file in the bank's place (never writes the old one), so the kept
+    // file stays the bank as it was opened, whatever is saved over it.
     auto source = std::make_unique<CSampleDataSource>(file.GetFilePath(), file.GetIdentity(),
                                                       image.regionSize, image.size);
     if (!source->IsValid()) {

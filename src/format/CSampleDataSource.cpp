@@ -7,19 +7,32 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 CSampleDataSource::CSampleDataSource(const QString& path, const CFileIdentity& expected,
                                      qint64 from, qint64 to)
-    : m_identity(expected), m_strPath(path), m_from(from), m_to(to) {
+    : m_strPath(path), m_from(from), m_to(to) {
     if (from >= to) {
         m_bDone = true;
         return;
     }
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (m_fd >= 0 && (!expected.IsValid() || CFileIdentity::OfDescriptor(m_fd) != expected)) {
+    if (m_fd >= 0 && (!expected.IsValid() || CFileIdentity::OfDescriptor(m_fd) != expected ||
+                      !StateOf(m_fd, m_state) || m_state.size < to)) {
         Close();
     }
+}
+
+bool CSampleDataSource::StateOf(int fd, State& state) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        return false;
+    }
+    state = {static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino),
+             static_cast<qint64>(st.st_size), static_cast<qint64>(st.st_mtim.tv_sec),
+             static_cast<qint64>(st.st_mtim.tv_nsec)};
+    return true;
 }
 
 CSampleDataSource::~CSampleDataSource() {
@@ -40,9 +53,10 @@ CResult<void> CSampleDataSource::Fill(quint8* image) {
     if (m_strFailure.isEmpty() && m_fd < 0) {
         m_strFailure = QCoreApplication::translate("CSampleDataSource", "it is no longer open");
     }
-    if (m_strFailure.isEmpty() && CFileIdentity::OfDescriptor(m_fd) != m_identity) {
+    State now;
+    if (m_strFailure.isEmpty() && (!StateOf(m_fd, now) || now != m_state)) {
         m_strFailure = QCoreApplication::translate(
-            "CSampleDataSource", "another program changed or replaced it since it was opened");
+            "CSampleDataSource", "another program changed it since it was opened");
     }
     qint64 at = m_from;
     while (m_strFailure.isEmpty() && at < m_to) {
@@ -60,7 +74,7 @@ CResult<void> CSampleDataSource::Fill(quint8* image) {
         at += got;
     }
     // A write in place during the read shows in the identity afterwards.
-    if (m_strFailure.isEmpty() && CFileIdentity::OfDescriptor(m_fd) != m_identity) {
+    if (m_strFailure.isEmpty() && (!StateOf(m_fd, now) || now != m_state)) {
         m_strFailure = QCoreApplication::translate(
             "CSampleDataSource", "another program changed it while it was being read");
     }

@@ -394,7 +394,8 @@ QString CSampleExtractor::Pass::FileNameFor(int i, size_t& key) {
     // the next save.
     key = FoldedKey(fileName);
     const int first = TakenBy(fileName, key);
-    if (first >= 0 && m_x.OpenedData(first) != m_x.OpenedData(i)) {
+    // Data the bank cannot give now counts as other data.
+    if (first >= 0 && (!m_x.LoadData() || m_x.OpenedData(first) != m_x.OpenedData(i))) {
         RenameAway(i, fileName,
                    QCoreApplication::translate(
                        "CSampleExtractor", "another sample names the same file with other data"));
