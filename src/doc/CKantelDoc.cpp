@@ -57,6 +57,8 @@ void CKantelDoc::Serialize(CArchive& archive) {
 void CKantelDoc::DeleteContents() {
     m_bLoaded = false;
     m_image = BankImage();
+    m_pSampleData.reset();
+    m_bToldSampleData = false;
     m_bNamesLoaded = false;
     m_pNames.reset();
     m_nFileSize = -1;
@@ -468,7 +470,9 @@ bool CKantelDoc::ReadBank(CFile& file) {
     m_strFolder.clear();
     m_nFileSize = file.GetLength();
     m_image = BankImage();
-    CResult<BankImage> read = CBankReader::Read(file);
+    m_pSampleData.reset();
+    m_bToldSampleData = false;
+    CResult<BankImage> read = CBankReader::ReadHeaderRegion(file);
     if (!read) {
         if (!read.Error().text.isEmpty()) {
             AfxMessageBox(read.Error().text, MB_OK | MB_ICONHAND);
@@ -476,10 +480,26 @@ bool CKantelDoc::ReadBank(CFile& file) {
         return false;
     }
     BankImage& image = read.Value();
+    // The sample data waits in the file, kept open, for whoever needs it;
+    // most opens and saves never do, as every wave file exists. A file that
+    // cannot be kept open as it was read has its data read now. A save puts
+    // a new file in the bank's place (never writes the old one), so the kept
+    // file stays the bank as it was opened, whatever is saved over it.
+    auto source = std::make_unique<CSampleDataSource>(file.GetFilePath(), file.GetIdentity(),
+                                                      image.regionSize, image.size);
+    if (!source->IsValid()) {
+        const qint64 rest = image.size - image.regionSize;
+        file.Seek(image.regionSize, CFile::begin);
+        if (file.Read(image.data.get() + image.regionSize, rest) != rest) {
+            return false;
+        }
+        source.reset();
+    }
     m_strDiskPath = file.GetFilePath();
     m_diskIdentity = file.GetIdentity();
     m_toldIdentity = m_diskIdentity;
     m_image = std::move(image);
+    m_pSampleData = std::move(source);
     for (const QString& warning : m_image.warnings) {
         AfxMessageBox(warning, MB_OK | MB_ICONEXCLAMATION);
     }
@@ -616,11 +636,28 @@ QByteArrayView CKantelDoc::OpenedData(int index) const {
     }
     const SampleExtraction& opened = m_extraction[at];
     if (opened.state == SampleExtraction::State::None || opened.openedAt < 0 ||
-        opened.openedLength <= 0 || opened.openedAt + opened.openedLength > m_image.size) {
+        opened.openedLength <= 0 || opened.openedAt + opened.openedLength > m_image.size ||
+        !SampleDataAtHand()) {
         return {};
     }
     return {reinterpret_cast<const char*>(m_image.data.get() + opened.openedAt),
             static_cast<qsizetype>(opened.openedLength)};
+}
+
+CResult<void> CKantelDoc::LoadSampleData() const {
+    if (!m_pSampleData) {
+        return {};
+    }
+    return m_pSampleData->Fill(m_image.data.get());
+}
+
+bool CKantelDoc::SampleDataAtHand() const {
+    const CResult<void> loaded = LoadSampleData();
+    if (!loaded && !m_bToldSampleData) {
+        m_bToldSampleData = true;
+        AfxMessageBox(loaded.Error().text, MB_OK | MB_ICONHAND);
+    }
+    return loaded.Ok();
 }
 
 CBankComparer::Bank CKantelDoc::ComparisonBank() const {
@@ -724,6 +761,11 @@ CBankRecords CKantelDoc::Records() const {
 QByteArrayView CKantelDoc::GetImage() const {
     if (m_image.header == nullptr || m_nFileSize <= 0) {
         return {};
+    }
+    // Without its sample data the image is the header region alone.
+    if (!SampleDataAtHand()) {
+        return {reinterpret_cast<const char*>(m_image.data.get()),
+                static_cast<qsizetype>(m_image.regionSize)};
     }
     return {reinterpret_cast<const char*>(m_image.data.get()),
             static_cast<qsizetype>(std::min(m_nFileSize, m_image.size))};
@@ -1030,6 +1072,7 @@ void CKantelDoc::ExtractSamples(const QString& path) {
     bank.bank = m_image.bank;
     bank.folder = GetBankFolder();
     bank.bankPath = QFileInfo(path).absoluteFilePath();
+    bank.loadData = [this] { return LoadSampleData(); };
     bank.nameOf = [this](int id) { return m_bNamesLoaded ? GetResourceName(id) : QString(); };
     // A message about one sample is shown as it arises, over the progress.
     const auto show = [](const CSampleExtractor::Message& message) {
@@ -1072,6 +1115,7 @@ CBankWriter::Bank CKantelDoc::WriterBank() {
     bank.extraction = m_extraction;
     bank.folder = GetBankFolder();
     bank.staged = m_stagedWaves;
+    bank.loadData = [this] { return LoadSampleData(); };
     return bank;
 }
 

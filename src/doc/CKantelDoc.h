@@ -11,6 +11,7 @@
 #include "format/CFolderReplacer.h"
 #include "format/CNamesFileReader.h"
 #include "format/CReplacePlan.h"
+#include "format/CSampleDataSource.h"
 #include "format/CSoundExporter.h"
 #include "format/CSoundImporter.h"
 #include "format/ResourceName.h"
@@ -335,6 +336,12 @@ private:
     // Where opening found the data of resource index in the image, not where
     // its record says now; empty when the bank held none for it.
     QByteArrayView OpenedData(int index) const;
+    // Reads the bank's sample data into the image unless it is there
+    // already. Opening reads only the header region; whatever reads sample
+    // data from the image calls this first and gives up on failure.
+    CResult<void> LoadSampleData() const;
+    // The same, telling the user (once) why it failed.
+    bool SampleDataAtHand() const;
 
     // Per resource: how opening handled its data, and where that data lay in
     // the image, so a save can tell data only the bank holds from data that
@@ -344,4 +351,8 @@ private:
     // header and the tables lie in it (edited in place), and the header
     // region's size, which header words never change.
     BankImage m_image;
+    // The bank file kept open until its sample data is read; reading it
+    // fills the image (whose memory is not const in a const member).
+    std::unique_ptr<CSampleDataSource> m_pSampleData;
+    mutable bool m_bToldSampleData = false;
 };

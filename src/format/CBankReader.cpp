@@ -137,6 +137,14 @@ CResult<BankImage> CBankReader::Read(CFile& file) {
 }
 
 CResult<BankImage> CBankReader::ReadRecords(CFile& file) {
+    return ReadRegion(file, false);
+}
+
+CResult<BankImage> CBankReader::ReadHeaderRegion(CFile& file) {
+    return ReadRegion(file, true);
+}
+
+CResult<BankImage> CBankReader::ReadRegion(CFile& file, bool roomForAll) {
     const qint64 length = file.GetLength();
     if (length <= CBnmFormat::kHeaderSize || length > qint64{0xFFFFFFFF}) {
         // Refused either way; the whole read says why as it always has.
@@ -151,7 +159,8 @@ CResult<BankImage> CBankReader::ReadRecords(CFile& file) {
         return Read(file);
     }
     const qint64 region = header.sampleDataOffset;
-    CResult<BankImage> image = Allocate(region);
+    // Pages of the allocation that nobody writes cost nothing.
+    CResult<BankImage> image = Allocate(roomForAll ? length : region);
     if (!image) {
         return image;
     }

@@ -28,6 +28,10 @@ public:
     // the records of a bank whose sample data nobody will ask for. Refuses
     // and warns about exactly what Read does.
     static CResult<BankImage> ReadRecords(CFile& file);
+    // The same, with room for the whole file but only the header region
+    // read: the sample data is for the caller to read into the image past
+    // regionSize before anything looks at it (see CSampleDataSource).
+    static CResult<BankImage> ReadHeaderRegion(CFile& file);
     // The same on bytes already in memory; path names the bank in messages
     // and gives its folder. An empty path is a bank that came from a stream:
     // it has no folder.
@@ -47,4 +51,5 @@ private:
     // Finds the header and tables in image, read from a file of length bytes.
     static CResult<BankImage> Layout(BankImage image, const QString& path, qint64 length);
     static CResult<BankImage> Allocate(qint64 length);
+    static CResult<BankImage> ReadRegion(CFile& file, bool roomForAll);
 };

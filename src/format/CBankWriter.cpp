@@ -167,6 +167,9 @@ CResult<bool> CBankWriter::StoreChecked(IBankOutput& output, int index, WaveChec
         return copied;
     }
     if (fromBank > 0) {
+        if (CResult<void> loaded = LoadData(); !loaded) {
+            return loaded.Error();
+        }
         if (CResult<void> put =
                 output.Write(m_bank.image + opened.openedAt + check.available, fromBank);
             !put) {
@@ -211,11 +214,18 @@ CResult<bool> CBankWriter::CopyWaveData(IBankOutput& output, CFile& wave, WaveCh
     return true;
 }
 
+CResult<void> CBankWriter::LoadData() const {
+    return m_bank.loadData ? m_bank.loadData() : CResult<void>();
+}
+
 CResult<bool> CBankWriter::StoreFromImage(IBankOutput& output, int index) {
     const SampleExtraction& opened = Extraction(index);
     if (opened.openedLength <= 0 || opened.openedAt < 0 ||
         opened.openedAt + opened.openedLength > m_bank.imageSize) {
         return false;
+    }
+    if (CResult<void> loaded = LoadData(); !loaded) {
+        return loaded.Error();
     }
     if (CResult<void> put = output.Write(m_bank.image + opened.openedAt, opened.openedLength);
         !put) {

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -38,6 +39,9 @@ public:
         // New wave files that take their names only once the bank is saved:
         // file name -> where the file is until then.
         QHash<QString, QString> staged;
+        // Reads the image's sample data (past the header region) if it is not
+        // there yet; empty when it is all there.
+        std::function<CResult<void>()> loadData;
     };
     // A banked sample whose record took the format of its wave file.
     struct Reformatted {
@@ -142,6 +146,7 @@ private:
     // Copies the wave's data chunk as check found it.
     static CResult<bool> CopyWaveData(IBankOutput& output, CFile& wave, WaveCheck& check);
     CResult<bool> StoreFromImage(IBankOutput& output, int index);
+    CResult<void> LoadData() const;
     const SampleExtraction& Extraction(int index) const;
     // Where the data of a sample's wave file is read from.
     QString WavePath(const SoundResource& resource) const;

@@ -108,6 +108,10 @@ bool CSampleExtractor::IsWaveFile(const QString& path) {
     }
 }
 
+CResult<void> CSampleExtractor::LoadData() const {
+    return m_bank.loadData ? m_bank.loadData() : CResult<void>();
+}
+
 QByteArrayView CSampleExtractor::OpenedData(int index) const {
     const SoundResource& resource = m_bank.resources[static_cast<size_t>(index)];
     const qint64 at = static_cast<qint64>(m_bank.header->sampleDataOffset) + resource.offset;
@@ -322,8 +326,10 @@ bool CSampleExtractor::Pass::IsFreeFor(int index, const QString& name) const {
         return false;
     }
     const QString found = m_listing.Resolve(name);
-    return found.isEmpty() || (!m_listing.IsFolder(found) && m_listing.IsRegularFile(found) &&
-                               WaveHolds(m_folder + found, m_x.OpenedData(index)));
+    // Without the bank's data the file cannot be shown to hold it.
+    return found.isEmpty() ||
+           (!m_listing.IsFolder(found) && m_listing.IsRegularFile(found) && m_x.LoadData() &&
+            WaveHolds(m_folder + found, m_x.OpenedData(index)));
 }
 
 size_t CSampleExtractor::Pass::FoldedKey(const QString& name) {
@@ -388,7 +394,8 @@ QString CSampleExtractor::Pass::FileNameFor(int i, size_t& key) {
     // the next save.
     key = FoldedKey(fileName);
     const int first = TakenBy(fileName, key);
-    if (first >= 0 && m_x.OpenedData(first) != m_x.OpenedData(i)) {
+    // Data the bank cannot give now counts as other data.
+    if (first >= 0 && (!m_x.LoadData() || m_x.OpenedData(first) != m_x.OpenedData(i))) {
         RenameAway(i, fileName,
                    QCoreApplication::translate(
                        "CSampleExtractor", "another sample names the same file with other data"));
@@ -459,10 +466,18 @@ qint64 CSampleExtractor::Pass::Write(int i, const QString& fileName) {
     SampleExtraction& extraction = m_report.extraction[static_cast<size_t>(i)];
     extraction.openedAt = from;
     extraction.openedLength = length;
-    CFileException error;
-    const int added = m_x.WriteWaveFile(m_batch, fileName, from, length, i, error);
-    if (added < 0) {
-        NoteFailure(error, 1);
+    // Data the bank cannot give now stays unwritten, as a failed write does,
+    // and a save will need it from the bank again.
+    int added = -1;
+    if (const CResult<void> loaded = m_x.LoadData(); !loaded) {
+        m_x.Note(m_report, {Message::Kind::Error, loaded.Error().text});
+        ++m_notWritten;
+    } else {
+        CFileException error;
+        added = m_x.WriteWaveFile(m_batch, fileName, from, length, i, error);
+        if (added < 0) {
+            NoteFailure(error, 1);
+        }
     }
     extraction.state =
         added >= 0 ? SampleExtraction::State::Written : SampleExtraction::State::Failed;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BnmHeader.h"
+#include "CResult.h"
 #include "SampleExtraction.h"
 #include "SoundResource.h"
 
@@ -36,6 +37,9 @@ public:
         // The names file's name for a resource id, or an empty string (no
         // entry, or no names file).
         std::function<QString(int)> nameOf;
+        // Reads the image's sample data (past the header region) if it is not
+        // there yet; empty when it is all there.
+        std::function<CResult<void>()> loadData;
     };
     struct Message {
         enum class Kind { Warning, Error };
@@ -74,6 +78,8 @@ private:
     class Pass;
 
     static bool IsWaveFile(const QString& path);
+    // Makes the image's sample data readable; see Bank::loadData.
+    CResult<void> LoadData() const;
     // The bank's data of resource index as the image holds it.
     QByteArrayView OpenedData(int index) const;
     // Whether the wave file at path holds exactly the bytes of data.

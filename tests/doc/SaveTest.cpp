@@ -12,6 +12,7 @@
 #include "framework/core/AfxMessageBox.h"
 #include "framework/core/CFile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 
@@ -454,6 +455,66 @@ TEST_F(Save, CutShortWaveIsCompletedFromTheBankAndTheUserIsTold) {
                   "Some wave files are shorter than they say:\ncrash.wav holds 56 of the 17640 "
                   "bytes its data chunk claims; the other 17584 were kept from the bank.")});
     EXPECT_EQ(prompts.prompts[0].type & MB_ICONMASK, MB_ICONEXCLAMATION);
+}
+
+// Opening reads the header region only; the bank's data comes from the bank
+// file, kept open, when a save first needs it. Another program that puts a
+// new file in the bank's place changes nothing of the open one: its data is
+// still the bank as it was opened.
+TEST_F(Save, DataOnlyTheBankHoldsComesFromTheOpenedFileEvenOnceItWasReplaced) {
+    BankBuilder b;
+    b.bank = 1;
+    const QByteArray sound = BankBuilder::Pattern(17640, 7);
+    b.AddSample(1, QStringLiteral("crash.wav"), sound, true);
+    b.AddSample(2, QStringLiteral("horn.wav"), BankBuilder::Pattern(100, 8), true);
+    const QByteArray bank = b.Build();
+    ASSERT_TRUE(Open(bank));
+    // Its waves written, the bank opens without needing its data.
+    ASSERT_TRUE(doc.OnOpenDocument(bankPath));
+    folder.Write(QStringLiteral("crash.wav"), folder.Read(QStringLiteral("crash.wav")).left(100));
+    ASSERT_TRUE(QFile::remove(bankPath));
+    QByteArray theirs = bank;
+    theirs.replace(theirs.size() - 100, 100, QByteArray(100, 'X'));
+    folder.Write(QStringLiteral("Bnk_1.bnm"), theirs);
+    prompts.prompts.clear();
+    prompts.answers = {IDSAVEANYWAY};
+    ASSERT_TRUE(doc.OnSaveDocument(bankPath));
+    EXPECT_EQ(sampleData(Saved(), 0), sound);
+    EXPECT_EQ(sampleData(Saved(), 1), BankBuilder::Pattern(100, 8));
+}
+
+// Another program wrote the bank in place after it was opened: its bytes are
+// no longer the bank as opened, so a save that needs them is refused rather
+// than packing the other program's bytes (or none).
+TEST_F(Save, ABankWrittenInPlaceSinceItWasOpenedGivesNoDataAndTheSaveIsRefused) {
+    BankBuilder b;
+    b.bank = 1;
+    b.AddSample(1, QStringLiteral("crash.wav"), BankBuilder::Pattern(17640, 7), true);
+    ASSERT_TRUE(Open(b.Build()));
+    ASSERT_TRUE(doc.OnOpenDocument(bankPath));
+    folder.Write(QStringLiteral("crash.wav"), folder.Read(QStringLiteral("crash.wav")).left(100));
+    {
+        QFile bank(bankPath);
+        ASSERT_TRUE(bank.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(bank.seek(bank.size() - 4));
+        ASSERT_EQ(bank.write("XXXX"), 4);
+        // The same second as the open must not hide the write.
+        ASSERT_TRUE(bank.setFileTime(QDateTime::fromSecsSinceEpoch(1000000000),
+                                     QFileDevice::FileModificationTime));
+    }
+    const QByteArray theirs = Saved();
+    prompts.prompts.clear();
+    const QString copy = folder.FilePath(QStringLiteral("Copy.bnm"));
+    EXPECT_FALSE(doc.OnSaveDocument(copy));
+    EXPECT_FALSE(QFile::exists(copy));
+    EXPECT_EQ(Saved(), theirs);
+    ASSERT_EQ(prompts.prompts.size(), 1);
+    EXPECT_TRUE(prompts.Texts()[0].contains(
+        QStringLiteral("The sample data of %1 could not be read").arg(bankPath)))
+        << qPrintable(prompts.Texts()[0]);
+    // Asked again, it says the same: nothing reads the bank's data now.
+    EXPECT_FALSE(doc.OnSaveDocument(copy));
+    EXPECT_FALSE(QFile::exists(copy));
 }
 
 // The record's length is 31 bits: a bigger wave cannot be described, so it
