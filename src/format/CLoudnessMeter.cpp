@@ -46,14 +46,15 @@ bool CLoudnessMeter::Reading::HasPeak() const {
     return std::isfinite(samplePeak);
 }
 
-CLoudnessMeter::CLoudnessMeter(int channels, int samplesPerSec) : m_nChannels(channels) {
+CLoudnessMeter::CLoudnessMeter(int channels, int samplesPerSec, bool truePeak)
+    : m_nChannels(channels) {
     if (channels < 1 || samplesPerSec < 1) {
         return;
     }
     auto state = std::make_unique<State>();
-    state->meter =
-        ebur128_init(static_cast<unsigned>(channels), static_cast<unsigned long>(samplesPerSec),
-                     EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK);
+    state->meter = ebur128_init(
+        static_cast<unsigned>(channels), static_cast<unsigned long>(samplesPerSec),
+        EBUR128_MODE_I | (truePeak ? EBUR128_MODE_TRUE_PEAK : EBUR128_MODE_SAMPLE_PEAK));
     if (state->meter != nullptr) {
         m_pState = std::move(state);
     }
@@ -134,8 +135,9 @@ CLoudnessMeter::Reading CLoudnessMeter::Result() const {
     return reading;
 }
 
-CResult<CLoudnessMeter::Reading>
-CLoudnessMeter::MeasureFile(const QString& path, const std::function<bool()>& canceled) {
+CResult<CLoudnessMeter::Reading> CLoudnessMeter::MeasureFile(const QString& path,
+                                                             const std::function<bool()>& canceled,
+                                                             bool truePeak) {
     CResult<CSoundSource> opened = CSoundSource::Open(path, CSoundSource::Use::Measure);
     if (!opened) {
         return opened.Error();
@@ -148,7 +150,7 @@ CLoudnessMeter::MeasureFile(const QString& path, const std::function<bool()>& ca
                                                        "The loudness of %1 cannot be measured: %2")
                                .arg(QFileInfo(path).absoluteFilePath(), why)};
     };
-    CLoudnessMeter meter(info.channels, info.samplesPerSec);
+    CLoudnessMeter meter(info.channels, info.samplesPerSec, truePeak);
     if (!meter.IsValid()) {
         return fail(QCoreApplication::translate("CLoudnessMeter",
                                                 "%1 channels at %2 Hz are more than the meter "
@@ -170,9 +172,9 @@ CResult<CLoudnessMeter::Reading> CLoudnessMeter::MeasureSample(const SoundResour
                                                                QByteArrayView banked,
                                                                const QString& wavePath) {
     if (banked.isEmpty()) {
-        return MeasureFile(wavePath);
+        return MeasureFile(wavePath, {}, false);
     }
-    CLoudnessMeter meter(r.channels, r.samplesPerSec);
+    CLoudnessMeter meter(r.channels, r.samplesPerSec, false);
     const quint16 bits = r.bitsPerSample;
     if (!meter.IsValid() || r.waveFormat != SoundResource::kWaveFormatPcm ||
         (bits != 8 && bits != 16 && bits != 24 && bits != 32)) {

@@ -32,9 +32,11 @@ public:
         bool HasPeak() const;
     };
 
-    // A meter for frames of channels at samplesPerSec. IsValid() is false
-    // when libebur128 takes no such format (or has no memory for it).
-    CLoudnessMeter(int channels, int samplesPerSec);
+    // A meter for frames of channels at samplesPerSec; without truePeak its
+    // readings have no true peak, which costs most of the measuring (four
+    // times oversampled). IsValid() is false when libebur128 takes no such
+    // format (or has no memory for it).
+    CLoudnessMeter(int channels, int samplesPerSec, bool truePeak = true);
     ~CLoudnessMeter();
     CLoudnessMeter(const CLoudnessMeter&) = delete;
     CLoudnessMeter& operator=(const CLoudnessMeter&) = delete;
@@ -54,11 +56,15 @@ public:
     // own format. The error names the file; a read that canceled() stops
     // between blocks is one too.
     static CResult<Reading> MeasureFile(const QString& path,
-                                        const std::function<bool()>& canceled = {});
+                                        const std::function<bool()>& canceled = {},
+                                        bool truePeak = true);
 
     // Measures a sample record's sound where it lives: banked, the bank's
     // copy of its data, read in the record's format; otherwise (or when
     // banked is empty) the wave file at wavePath. The error names the file.
+    // The reading has no true peak: a sound being replaced is matched on its
+    // loudness or its sample peak, and only the new sound's true peak limits
+    // the gain.
     static CResult<Reading> MeasureSample(const SoundResource& record, QByteArrayView banked,
                                           const QString& wavePath);
 
