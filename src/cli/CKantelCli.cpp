@@ -173,11 +173,12 @@ int runDemo(const CCliInvocation& run) {
 
 // header, resources and events: the bank is read and shown, nothing written.
 int runLook(const CCliInvocation& run) {
-    // The header's figures need no names; the lists show them.
-    const std::optional<CCliBank> bank =
-        CCliBank::Read(run.args.at(0), run.err,
-                       run.command == QStringLiteral("header") ? CCliBank::Reading::HeaderRegion
-                                                               : CCliBank::Reading::Records);
+    // Of the three, only the resource list shows names; the header's figures
+    // and the event list's labels need none.
+    const std::optional<CCliBank> bank = CCliBank::Read(run.args.at(0), run.err,
+                                                        run.command == QStringLiteral("resources")
+                                                            ? CCliBank::Reading::Records
+                                                            : CCliBank::Reading::HeaderRegion);
     if (!bank) {
         return CKantelCli::Failure;
     }

@@ -130,7 +130,7 @@ bool CKantelDoc::LoadBankAndNames(const QString& path) {
         CBankAndNames::NamesBeside(path, m_image.resourceCount, &problem);
     if (!names) {
         m_pNames.reset();
-        m_nameIndex.clear();
+        m_nameIndex = CNameIdIndex();
         m_bNamesLoaded = false;
         if (!problem.isEmpty()) {
             AfxMessageBox(problem, MB_OK | MB_ICONEXCLAMATION);

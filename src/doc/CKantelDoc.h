@@ -302,7 +302,7 @@ private:
     QStringList m_unstored;
     qsizetype m_nUnwritten = 0;
     // Names file: id -> position of the first entry with that id.
-    QHash<int, int> m_nameIndex;
+    CNameIdIndex m_nameIndex;
 
     // Wave files the save under way found shorter than their data chunks.
     std::vector<CBankWriter::ShortWave> m_shortWaves;

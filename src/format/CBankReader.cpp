@@ -28,11 +28,12 @@ int recordsThatFit(quint32 offset, qint32 count, int size, qint64 limit) {
 
 // A bank is read in one go into fresh memory. With 4 KiB pages the kernel
 // takes a fault for every page, which for a large bank costs more than the
-// copy itself, so an image of several megabytes asks for huge pages.
+// copy itself, so an image of a huge page or more asks for huge pages: the
+// tables of 65,535 samples alone are 6 MB.
 quint8* allocateImage(qint64 size) {
     constexpr size_t kHugePage = size_t{2} << 20U;
     const auto bytes = static_cast<size_t>(size);
-    if (bytes < 4 * kHugePage) {
+    if (bytes < kHugePage) {
         return static_cast<quint8*>(std::malloc(bytes));
     }
     const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;

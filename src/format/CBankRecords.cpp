@@ -8,8 +8,8 @@ const ResourceName* CBankRecords::FindResourceName(int id) const {
     if (m_names == nullptr || m_firstOfId == nullptr) {
         return nullptr;
     }
-    const auto found = m_firstOfId->constFind(id);
-    return found != m_firstOfId->cend() ? &m_names[static_cast<size_t>(*found)] : nullptr;
+    const int found = m_firstOfId->Find(id);
+    return found >= 0 ? &m_names[static_cast<size_t>(found)] : nullptr;
 }
 
 QString CBankRecords::GetResourceName(int id) const {

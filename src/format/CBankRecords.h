@@ -2,11 +2,11 @@
 
 #include "BnmHeader.h"
 #include "BnmHeaderFigures.h"
+#include "CNameIdIndex.h"
 #include "ResourceName.h"
 #include "SoundEvent.h"
 #include "SoundResource.h"
 
-#include <QHash>
 #include <QString>
 
 #include <span>
@@ -22,7 +22,7 @@ public:
     // names.
     CBankRecords(const BnmHeader* pHeader, std::span<const SoundResource> resources,
                  std::span<const SoundEvent> events, int bank, const ResourceName* names,
-                 const QHash<int, int>* firstOfId)
+                 const CNameIdIndex* firstOfId)
         : m_pHeader(pHeader), m_resources(resources), m_events(events), m_nBank(bank),
           m_names(names), m_firstOfId(firstOfId) {}
 
@@ -50,5 +50,5 @@ private:
     std::span<const SoundEvent> m_events;
     int m_nBank = -1;
     const ResourceName* m_names = nullptr;
-    const QHash<int, int>* m_firstOfId = nullptr;
+    const CNameIdIndex* m_firstOfId = nullptr;
 };

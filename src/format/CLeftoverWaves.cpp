@@ -129,9 +129,9 @@ std::optional<QStringList> CLeftoverWaves::Find(const QString& folder,
         }
         const Bank other{*resources, number,
                          [&names](int id) {
-                             const auto at = names.firstOfId.constFind(id);
-                             return at != names.firstOfId.cend() && names.names
-                                        ? names.names[static_cast<size_t>(*at)].name
+                             const int at = names.firstOfId.Find(id);
+                             return at >= 0 && names.names
+                                        ? names.names[static_cast<size_t>(at)].name
                                         : QString();
                          },
                          entry};

@@ -63,31 +63,57 @@ int CNamesFileLines::Peek() {
     return static_cast<unsigned char>(c);
 }
 
+bool CNamesFileLines::Next(QByteArray& line, qsizetype maxLength) {
+    QByteArrayView view;
+    if (!Next(view, maxLength)) {
+        return false;
+    }
+    line = view.toByteArray();
+    return true;
+}
+
 // Scans the buffer rather than byte by byte through Peek: a names file may
 // be tens of megabytes of blank lines.
-bool CNamesFileLines::Next(QByteArray& line, qsizetype maxLength) {
+bool CNamesFileLines::Next(QByteArrayView& line, qsizetype maxLength) {
+    SkipLineEnds();
     if (Peek() < 0) {
         return false;
     }
-    // Emptied, not freed: the next line reuses the memory of this one.
-    line.resize(0);
+    m_bAfterLine = true;
+    const char* bytes = m_buffer.constData();
+    qsizetype end = lineEnd(bytes + m_nPos, bytes + m_nFilled) - bytes;
+    if (end < m_nFilled) {
+        line = QByteArrayView(bytes + m_nPos, std::min(end - m_nPos, maxLength));
+        m_nPos = end;
+        return true;
+    }
+    // Emptied, not freed: the next such line reuses the memory of this one.
+    m_line.resize(0);
     while (Peek() >= 0) {
-        const char* bytes = m_buffer.constData();
-        const qsizetype end = lineEnd(bytes + m_nPos, bytes + m_nFilled) - bytes;
-        const qsizetype take = std::min(end - m_nPos, maxLength - line.size());
+        bytes = m_buffer.constData();
+        end = lineEnd(bytes + m_nPos, bytes + m_nFilled) - bytes;
+        const qsizetype take = std::min(end - m_nPos, maxLength - m_line.size());
         if (take > 0) {
-            line.append(bytes + m_nPos, take);
+            m_line.append(bytes + m_nPos, take);
         }
         m_nPos = end;
         if (end < m_nFilled) {
             break;
         }
     }
+    line = m_line;
+    return true;
+}
+
+void CNamesFileLines::SkipLineEnds() {
+    if (!m_bAfterLine) {
+        return;
+    }
+    m_bAfterLine = false;
     for (int c = Peek(); c == '\r' || c == '\n'; c = Peek()) {
         const char* bytes = m_buffer.constData();
         while (m_nPos < m_nFilled && (bytes[m_nPos] == '\r' || bytes[m_nPos] == '\n')) {
             ++m_nPos;
         }
     }
-    return true;
 }

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -29,21 +30,22 @@ public:
         const char first = delimiters.front();
         const char second = delimiters.back();
         const auto isDelimiter = [first, second](char c) { return c == first || c == second; };
-        while (m_pos < m_line.size() && isDelimiter(m_line.at(m_pos))) {
-            ++m_pos;
-        }
-        if (m_pos >= m_line.size()) {
+        const char* const end = m_line.end();
+        const char* start = std::find_if_not(m_line.begin() + m_pos, end, isDelimiter);
+        if (start == end) {
+            m_pos = m_line.size();
             return std::nullopt;
         }
-        const qsizetype start = m_pos;
-        while (m_pos < m_line.size() && !isDelimiter(m_line.at(m_pos))) {
-            ++m_pos;
+        // One delimiter, a quote, ends most tokens of a line: looked for
+        // with the C library's search.
+        const char* stop = first == second ? static_cast<const char*>(std::memchr(
+                                                 start, first, static_cast<size_t>(end - start)))
+                                           : std::find_if(start, end, isDelimiter);
+        if (stop == nullptr) {
+            stop = end;
         }
-        const QByteArrayView token = m_line.sliced(start, m_pos - start);
-        if (m_pos < m_line.size()) {
-            ++m_pos;
-        }
-        return token;
+        m_pos = (stop - m_line.begin()) + (stop < end ? 1 : 0);
+        return QByteArrayView(start, stop - start);
     }
 
 private:
@@ -96,23 +98,13 @@ namespace {
 // Reads lines up to and with the one that opens the body; false when there
 // is none.
 bool skipToBody(CNamesFileLines& lines) {
-    QByteArray line;
+    QByteArrayView line;
     while (lines.Next(line, CNamesFileReader::kMaxNamesLine)) {
-        if (line.compare("[body res]", Qt::CaseInsensitive) == 0) {
+        if (line.compare(QByteArrayView("[body res]"), Qt::CaseInsensitive) == 0) {
             return true;
         }
     }
     return false;
-}
-
-// The first entry of each id answers the lookups, as a search from the start
-// would, without walking the list for every row. Walked from the end, the
-// last insert of an id is its first entry, and each entry costs one lookup.
-void indexFirstOfId(NamesTable& table) {
-    table.firstOfId.reserve(table.count);
-    for (int i = table.count - 1; i >= 0; --i) {
-        table.firstOfId.insert(table.names[static_cast<size_t>(i)].id, i);
-    }
 }
 
 } // namespace
@@ -126,7 +118,7 @@ CResult<NamesTable> CNamesFileReader::Read(CFile& file, int resourceCount) {
     if (!skipToBody(lines)) {
         return table;
     }
-    QByteArray line;
+    QByteArrayView line;
     table.names = std::make_unique<ResourceName[]>(static_cast<size_t>(resourceCount));
     int position = 0;
     std::optional<QByteArray> lastDescription;
@@ -163,6 +155,8 @@ CResult<NamesTable> CNamesFileReader::Read(CFile& file, int resourceCount) {
         ++position;
     }
     table.count = position;
-    indexFirstOfId(table);
+    // The first entry of each id answers the lookups, as a search from the
+    // start would, without walking the list for every row.
+    table.firstOfId = CNameIdIndex(table.names.get(), table.count);
     return table;
 }

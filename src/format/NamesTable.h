@@ -1,8 +1,7 @@
 #pragma once
 
+#include "CNameIdIndex.h"
 #include "ResourceName.h"
-
-#include <QHash>
 
 #include <memory>
 
@@ -11,5 +10,5 @@
 struct NamesTable {
     std::unique_ptr<ResourceName[]> names;
     int count = 0;
-    QHash<int, int> firstOfId;
+    CNameIdIndex firstOfId;
 };

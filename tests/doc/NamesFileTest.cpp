@@ -286,9 +286,9 @@ TEST(NamesFileReaderClass, EntriesFillTablePositionsAndTheFirstOfAnIdAnswers) {
     EXPECT_EQ(table.names[0].name, QStringLiteral("Engine"));
     EXPECT_EQ(table.names[0].description, QStringLiteral("loud"));
     EXPECT_EQ(table.names[1].name, QStringLiteral("noname1"));
-    EXPECT_EQ(table.firstOfId.value(7), 0);
-    EXPECT_EQ(table.firstOfId.value(9), 1);
-    EXPECT_FALSE(table.firstOfId.contains(8));
+    EXPECT_EQ(table.firstOfId.Find(7), 0);
+    EXPECT_EQ(table.firstOfId.Find(9), 1);
+    EXPECT_EQ(table.firstOfId.Find(8), -1);
     EXPECT_TRUE(prompts.prompts.isEmpty());
 }
 
@@ -320,7 +320,7 @@ TEST(NamesFileReaderClass, RepeatedAndChangingDescriptionsEachReadAsWritten) {
         EXPECT_EQ(table.names[i].description, expected[i]) << i;
     }
     EXPECT_EQ(table.names[0].name, QStringLiteral("A"));
-    EXPECT_EQ(table.firstOfId.value(7), 6);
+    EXPECT_EQ(table.firstOfId.Find(7), 6);
 }
 
 TEST(NamesFileReaderClass, NoBodyNamesNothingAndNoResourcesIsAQuietRefusal) {

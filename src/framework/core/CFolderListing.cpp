@@ -6,6 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHashFunctions>
+
+#include <algorithm>
+#include <utility>
 
 #include <dirent.h>
 
@@ -17,28 +21,46 @@ CFolderListing::CFolderListing(const QString& folder)
     if (dir == nullptr) {
         return;
     }
-    // The names are gathered first so that the set is made at its size once,
-    // not grown through every power of two of a folder of many files.
-    QStringList names;
+    // The names are gathered first so that the table is made at its size
+    // once, not grown through every power of two of a folder of many files.
+    std::vector<std::pair<qsizetype, quint8>> entries;
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArrayView bytes(entry->d_name);
         if (bytes == ".." || bytes == ".") {
             continue;
         }
-        const QString name = DecodeName(bytes);
-        names.append(name);
+        quint8 kinds = 0;
         if (entry->d_type == DT_DIR) {
-            m_folders.insert(name);
+            kinds = Folder;
         } else if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-            m_untyped.insert(name);
+            kinds = Untyped;
         } else if (entry->d_type != DT_REG) {
-            m_special.insert(name);
+            kinds = Special;
         }
+        entries.emplace_back(m_text.size(), kinds);
+        Add(bytes);
     }
     ::closedir(dir);
-    m_names.reserve(names.size());
-    for (const QString& name : names) {
-        m_names.insert(name);
+    size_t slots = 16;
+    while (slots < 2 * entries.size()) {
+        slots *= 2;
+    }
+    m_slots.resize(slots);
+    m_nMask = slots - 1;
+    m_nSeed = QHashSeed::globalSeed();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const qsizetype at = entries[i].first;
+        const qsizetype end = i + 1 < entries.size() ? entries[i + 1].first : m_text.size();
+        const QStringView name = QStringView(m_text).sliced(at, end - at);
+        quint8 tag = 0;
+        Slot& slot = m_slots[SlotOf(name, tag)];
+        if (slot.size == 0) {
+            slot.size = static_cast<quint16>(name.size());
+            slot.tag = tag;
+            slot.at = static_cast<quint32>(at);
+            std::copy_n(name.utf16(), std::min<qsizetype>(name.size(), kInline), slot.text);
+        }
+        slot.kinds |= entries[i].second;
     }
 }
 
@@ -53,22 +75,74 @@ QString CFolderListing::DecodeName(QByteArrayView bytes) {
     return QString::fromLatin1(bytes);
 }
 
+void CFolderListing::Add(QByteArrayView bytes) {
+    const qsizetype at = m_text.size();
+    bool ascii = true;
+    for (const char c : bytes) {
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    if (!ascii) {
+        m_text.append(DecodeName(bytes));
+        return;
+    }
+    // Widened in place: no string of its own for each name.
+    m_text.resize(at + bytes.size());
+    QChar* out = m_text.data() + at;
+    for (const char c : bytes) {
+        *out++ = QLatin1Char(c);
+    }
+}
+
+size_t CFolderListing::SlotOf(QStringView name, quint8& tag) const {
+    const size_t hash = qHash(name, m_nSeed);
+    tag = static_cast<quint8>(hash >> 56U);
+    size_t index = hash & m_nMask;
+    for (;; index = (index + 1) & m_nMask) {
+        const Slot& slot = m_slots[index];
+        if (slot.size == 0) {
+            return index;
+        }
+        if (slot.tag != tag || slot.size != name.size()) {
+            continue;
+        }
+        const bool same = name.size() <= kInline
+                              ? std::equal(name.utf16(), name.utf16() + name.size(), slot.text)
+                              : NameOf(slot) == name;
+        if (same) {
+            return index;
+        }
+    }
+}
+
+const CFolderListing::Slot* CFolderListing::Find(QStringView name) const {
+    if (m_slots.empty() || name.isEmpty()) {
+        return nullptr;
+    }
+    quint8 tag = 0;
+    const Slot& slot = m_slots[SlotOf(name, tag)];
+    return slot.size != 0 ? &slot : nullptr;
+}
+
 QString CFolderListing::Resolve(const QString& name) const {
     if (name.isEmpty()) {
         return QString();
     }
-    if (m_names.contains(name)) {
+    if (Find(name) != nullptr) {
         return name;
     }
     // Most names are found as they are written; the folded names are made
     // at the first that is not.
     if (!m_bFolded) {
         m_bFolded = true;
-        m_firstByFolded.reserve(m_names.size());
-        for (const QString& entry : m_names) {
-            QString& first = m_firstByFolded[CCaseFold::Fold(entry)];
-            if (first.isEmpty() || entry < first) {
-                first = entry;
+        m_firstByFolded.reserve(static_cast<qsizetype>(m_slots.size() / 2));
+        for (const Slot& slot : m_slots) {
+            if (slot.size == 0) {
+                continue;
+            }
+            const QString text = NameOf(slot).toString();
+            QString& first = m_firstByFolded[CCaseFold::Fold(text)];
+            if (first.isEmpty() || text < first) {
+                first = text;
             }
         }
     }
@@ -76,24 +150,30 @@ QString CFolderListing::Resolve(const QString& name) const {
 }
 
 bool CFolderListing::IsFolder(const QString& entry) const {
-    if (m_folders.contains(entry)) {
+    const Slot* found = Find(entry);
+    if (found == nullptr) {
+        return false;
+    }
+    if ((found->kinds & Folder) != 0) {
         return true;
     }
-    return m_untyped.contains(entry) && QFileInfo(QDir(m_strFolder), entry).isDir();
+    return (found->kinds & Untyped) != 0 && QFileInfo(QDir(m_strFolder), entry).isDir();
 }
 
 bool CFolderListing::IsRegularFile(const QString& entry) const {
-    if (!m_names.contains(entry) || m_folders.contains(entry) || m_special.contains(entry)) {
+    const Slot* found = Find(entry);
+    if (found == nullptr || (found->kinds & (Folder | Special)) != 0) {
         return false;
     }
-    return !m_untyped.contains(entry) || CFile::IsRegularFile(QDir(m_strFolder).filePath(entry));
+    return (found->kinds & Untyped) == 0 || CFile::IsRegularFile(QDir(m_strFolder).filePath(entry));
 }
 
 QStringList CFolderListing::NamesStartingWith(const QString& prefix) const {
     QStringList found;
-    for (const QString& name : m_names) {
-        if (name.startsWith(prefix)) {
-            found.append(name);
+    for (const Slot& slot : m_slots) {
+        const QStringView name = NameOf(slot);
+        if (slot.size != 0 && name.startsWith(prefix)) {
+            found.append(name.toString());
         }
     }
     return found;

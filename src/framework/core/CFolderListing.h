@@ -2,15 +2,22 @@
 
 #include <QByteArrayView>
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <vector>
 
 // The names in one folder, read once, for answering many case-blind lookups
 // in it: opening a bank looks up a name for every sample, and reading the
 // folder for each of them costs time that grows with the square of the
 // number of samples. A snapshot: entries made or removed after it was read
 // are not seen.
+//
+// The names lie back to back in one string and are found through one flat
+// table of their hashes: a folder of 65,535 waves is looked up once or twice
+// for each of them, and with a set of strings each lookup waited on memory
+// scattered over the whole heap.
 class CFolderListing {
 public:
     // Reads folder. A folder that cannot be read lists nothing.
@@ -31,15 +38,41 @@ public:
     QStringList NamesStartingWith(const QString& prefix) const;
 
 private:
+    // What the listing told of an entry; an entry listed twice (two names
+    // that decode alike) has what either told.
+    enum Kind : quint8 {
+        Folder = 1,  // a folder
+        Untyped = 2, // the listing did not tell (links among them)
+        Special = 4  // neither a folder nor a regular file
+    };
+    // Names this long or shorter (every 8.3 name) are held in their slot
+    // too, so that finding one reads one piece of memory.
+    static constexpr int kInline = 12;
+    struct Slot {
+        quint16 size = 0; // 0: an empty slot
+        quint8 kinds = 0;
+        quint8 tag = 0; // bits of the hash the slot's place does not use
+        quint32 at = 0; // where the name starts in m_text
+        char16_t text[kInline] = {};
+    };
+
     static QString DecodeName(QByteArrayView bytes);
+    // Appends the decoded name to m_text.
+    void Add(QByteArrayView bytes);
+    QStringView NameOf(const Slot& slot) const {
+        return QStringView(m_text).sliced(slot.at, slot.size);
+    }
+    // The slot of the entry named name, or of the empty slot where it would
+    // go; tag is the tag it has or would have.
+    size_t SlotOf(QStringView name, quint8& tag) const;
+    // The entry named name, or nullptr.
+    const Slot* Find(QStringView name) const;
 
     QString m_strFolder;
-    QSet<QString> m_names;
-    QSet<QString> m_folders;
-    // Entries the listing told are neither folders nor regular files.
-    QSet<QString> m_special;
-    // Entries whose type the listing did not tell (links among them).
-    QSet<QString> m_untyped;
+    QString m_text;            // every name, one after the other
+    std::vector<Slot> m_slots; // open addressing, at most half full
+    size_t m_nMask = 0;
+    size_t m_nSeed = 0;
     // Case-folded name -> the first entry in name order with that folding;
     // made when a name is first asked for that is not listed as it is.
     mutable QHash<QString, QString> m_firstByFolded;
