@@ -9,7 +9,11 @@
 #include <QHashFunctions>
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <type_traits>
 #include <utility>
+#include <vector>
 
 #include <dirent.h>
 
@@ -45,7 +49,11 @@ CFolderListing::CFolderListing(const QString& folder)
     while (slots < 2 * entries.size()) {
         slots *= 2;
     }
-    m_slots.resize(slots);
+    m_pSlots.reset(static_cast<Slot*>(std::calloc(slots, sizeof(Slot))));
+    if (!m_pSlots) {
+        throw std::bad_alloc();
+    }
+    m_slots = {m_pSlots.get(), slots};
     m_nMask = slots - 1;
     m_nSeed = QHashSeed::globalSeed();
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -62,6 +70,11 @@ CFolderListing::CFolderListing(const QString& folder)
         }
         slot.kinds |= entries[i].second;
     }
+}
+
+void CFolderListing::FreeSlots::operator()(Slot* slots) const {
+    static_assert(std::is_trivially_copyable_v<Slot>, "slots are made of zeroed memory");
+    std::free(slots);
 }
 
 // Every locale we run in spells ASCII as ASCII, and an ASCII name, which
@@ -171,8 +184,13 @@ bool CFolderListing::IsRegularFile(const QString& entry) const {
 QStringList CFolderListing::NamesStartingWith(const QString& prefix) const {
     QStringList found;
     for (const Slot& slot : m_slots) {
+        // The first character, held in the slot, rules out nearly every name.
+        if (slot.size == 0 || slot.size < prefix.size() ||
+            (!prefix.isEmpty() && slot.text[0] != prefix.front().unicode())) {
+            continue;
+        }
         const QStringView name = NameOf(slot);
-        if (slot.size != 0 && name.startsWith(prefix)) {
+        if (name.startsWith(prefix)) {
             found.append(name.toString());
         }
     }

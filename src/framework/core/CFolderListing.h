@@ -6,7 +6,8 @@
 #include <QStringList>
 #include <QStringView>
 
-#include <vector>
+#include <memory>
+#include <span>
 
 // The names in one folder, read once, for answering many case-blind lookups
 // in it: opening a bank looks up a name for every sample, and reading the
@@ -55,6 +56,11 @@ private:
         quint32 at = 0; // where the name starts in m_text
         char16_t text[kInline] = {};
     };
+    // The slots come from calloc: fresh memory is zero already, and a table
+    // of megabytes is not written over once more to clear it.
+    struct FreeSlots {
+        void operator()(Slot* slots) const;
+    };
 
     static QString DecodeName(QByteArrayView bytes);
     // Appends the decoded name to m_text.
@@ -69,8 +75,9 @@ private:
     const Slot* Find(QStringView name) const;
 
     QString m_strFolder;
-    QString m_text;            // every name, one after the other
-    std::vector<Slot> m_slots; // open addressing, at most half full
+    QString m_text;                              // every name, one after the other
+    std::unique_ptr<Slot[], FreeSlots> m_pSlots; // open addressing, at most half full
+    std::span<Slot> m_slots;
     size_t m_nMask = 0;
     size_t m_nSeed = 0;
     // Case-folded name -> the first entry in name order with that folding;

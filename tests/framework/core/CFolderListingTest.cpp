@@ -5,6 +5,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringList>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -55,4 +59,46 @@ TEST(CFolderListing, MissingFolderListsNothing) {
     TestFolder folder;
     const CFolderListing listing(folder.FilePath(QStringLiteral("gone")));
     EXPECT_TRUE(listing.Resolve(QStringLiteral("a.wav")).isEmpty());
+}
+
+// Enough names that the table holds runs of neighbours, short ones (held in
+// their slots) and long ones (compared in the text); a FIFO is listed but is
+// no regular file; two byte names that decode alike keep what either is.
+TEST(CFolderListing, EveryNameOfAFullFolderIsFoundWithItsKind) {
+    TestFolder folder;
+    QStringList names;
+    for (int i = 0; i < 1500; ++i) {
+        names << QStringLiteral("R%1.wav").arg(i) << QStringLiteral("A long name %1.wav").arg(i);
+    }
+    for (const QString& name : names) {
+        folder.Write(name, "RIFF");
+    }
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.FilePath(QStringLiteral("R1.wav.fifo"))), 0600), 0);
+    const QByteArray dir = QFile::encodeName(folder.Path());
+    for (const char* bytes : {"/\xff.wav", "/\xfe.wav"}) {
+        ASSERT_EQ(::mkfifo(dir + bytes, 0600), 0);
+    }
+    folder.Write(QStringLiteral("\u00ff.wav"), "RIFF");
+    const CFolderListing listing(folder.Path());
+    for (const QString& name : names) {
+        ASSERT_EQ(listing.Resolve(name), name);
+        ASSERT_TRUE(listing.IsRegularFile(name)) << qPrintable(name);
+    }
+    EXPECT_EQ(listing.Resolve(QStringLiteral("r7.WAV")), QStringLiteral("R7.wav"));
+    EXPECT_TRUE(listing.Resolve(QStringLiteral("A long name 1500.wav")).isEmpty());
+    EXPECT_FALSE(listing.IsRegularFile(QStringLiteral("R1.wav.fifo")));
+    EXPECT_FALSE(listing.IsRegularFile(QStringLiteral("R1.wav.fif")));
+    const QString undecodable = QFile::decodeName(QByteArray("\xff.wav"));
+    EXPECT_EQ(listing.Resolve(undecodable), undecodable);
+    EXPECT_FALSE(listing.IsRegularFile(undecodable));
+    EXPECT_TRUE(listing.IsRegularFile(QStringLiteral("\u00ff.wav")));
+    QStringList found = listing.NamesStartingWith(QStringLiteral("A long name 14"));
+    found.sort();
+    EXPECT_EQ(found.size(), 111); // 14, 140 to 149 and 1400 to 1499
+    EXPECT_EQ(found.first(), QStringLiteral("A long name 14.wav"));
+    EXPECT_TRUE(listing.NamesStartingWith(QStringLiteral("Z")).isEmpty());
+    // Names Qt cannot spell, which the folder's clean-up would not find.
+    for (const char* bytes : {"/\xff.wav", "/\xfe.wav"}) {
+        ::unlink(dir + bytes);
+    }
 }
