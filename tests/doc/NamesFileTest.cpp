@@ -292,6 +292,24 @@ TEST(NamesFileReaderClass, EntriesFillTablePositionsAndTheFirstOfAnIdAnswers) {
     EXPECT_TRUE(prompts.prompts.isEmpty());
 }
 
+// Ids far from the rest, and lines of only blanks (id -1), are found as
+// the first entry of their id like any other.
+TEST(NamesFileReaderClass, FarAndBlankIdsAnswerLikeNearOnes) {
+    TestFolder folder;
+    CResult<NamesTable> read = readText(folder,
+                                        "[body res]\n2 \"Near\"\n5000000 \"Far\"\n \t\n"
+                                        "5000000 \"Again\"\n-7 \"Minus\"\n\t\n",
+                                        6);
+    ASSERT_TRUE(read);
+    const CNameIdIndex& index = read.Value().firstOfId;
+    EXPECT_EQ(index.Find(2), 0);
+    EXPECT_EQ(index.Find(5000000), 1);
+    EXPECT_EQ(index.Find(-1), 2);
+    EXPECT_EQ(index.Find(-7), 4);
+    EXPECT_EQ(index.Find(0), -1);
+    EXPECT_EQ(index.Find(3), -1);
+}
+
 // Entries that repeat a description share its text; each must still get its
 // own, cut where a description is cut.
 TEST(NamesFileReaderClass, RepeatedAndChangingDescriptionsEachReadAsWritten) {
