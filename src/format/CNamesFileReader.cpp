@@ -57,6 +57,22 @@ QString latin1(QByteArrayView bytes, int limit) {
     return QString::fromLatin1(bytes.first(std::min<qsizetype>(bytes.size(), limit)));
 }
 
+// The id of a names line as atoi reads it. Nearly every id is a few digits,
+// which need none of the general reader's signs, blanks and clamping.
+int idOf(QByteArrayView token) {
+    if (token.size() <= 9) {
+        int value = 0;
+        for (const char c : token) {
+            if (c < '0' || c > '9') {
+                return CIntegerText::AtoI(token);
+            }
+            value = value * 10 + (c - '0');
+        }
+        return value;
+    }
+    return CIntegerText::AtoI(token);
+}
+
 FormatError refusal(FormatError::Kind kind, QString text = QString()) {
     return FormatError{kind, std::move(text)};
 }
@@ -131,7 +147,7 @@ CResult<NamesTable> CNamesFileReader::Read(CFile& file, int resourceCount) {
         if (!id) {
             entry.id = -1;
         } else {
-            entry.id = CIntegerText::AtoI(*id);
+            entry.id = idOf(*id);
             const std::optional<QByteArrayView> name = tokens.Next("\"");
             if (!name) {
                 entry.name = QString::asprintf("noname%d", position);
