@@ -979,6 +979,11 @@ bool CKantelDoc::ReplaceFromFolder(const CReplacePlan& plan,
     if (!m_bLoaded || matches.empty()) {
         return false;
     }
+    // The sounds are measured on worker threads; the bank's own data is read
+    // here first, so that what may go wrong with it is told on this one.
+    if (plan.options.matchLoudness) {
+        SampleDataAtHand();
+    }
     CFolderReplacer replacer(
         GetBankFolder(), [this](const QString& name) { return IsWaveNameTaken(name); },
         [this](int index) { return MeasureSample(index); });

@@ -9,6 +9,11 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <algorithm>
+#include <deque>
+#include <future>
+#include <thread>
+
 namespace {
 
 // Keeps the per-file progress of the importer from replacing the label of
@@ -38,15 +43,24 @@ CSoundImporter::Request CFolderReplacer::RequestFor(const CReplacePlan& plan,
     request.keepRate = plan.options.keepRate;
     request.matchLoudness = plan.options.matchLoudness;
     if (m_measure) {
-        request.reference = [this, index = match.index] { return m_measure(index); };
+        request.reference = [this, index = match.index] {
+            const std::lock_guard<std::mutex> hold(m_measuring);
+            return m_measure(index);
+        };
     }
-    // Two sounds of one run must not be given one name either.
-    request.isNameTaken = [this](const QString& name) {
-        return (m_isNameTaken && m_isNameTaken(name)) || m_pBatch->FindAdded(name) >= 0;
-    };
+    request.isNameTaken = [this](const QString& name) { return IsNameTaken(name); };
     return request;
 }
 
+bool CFolderReplacer::IsNameTaken(const QString& name) const {
+    // Two sounds of one run must not be given one name either.
+    return (m_isNameTaken && m_isNameTaken(name)) || m_pBatch->FindAdded(name) >= 0;
+}
+
+// The sounds are decoded, converted and measured on worker threads, as many
+// at a time as there are processors, each on its own; they are named and
+// written here, in the plan's order, so that names, messages and files come
+// out as they would one after the other.
 CFolderReplacer::Outcome CFolderReplacer::Convert(const CReplacePlan& plan,
                                                   std::span<const CReplacePlan::Match> matches,
                                                   IProgressSink& progress,
@@ -56,31 +70,26 @@ CFolderReplacer::Outcome CFolderReplacer::Convert(const CReplacePlan& plan,
                                  QT_TRANSLATE_N_NOOP("CFolderReplacer", "Replacing %n sound(s)"),
                                  count),
                    count);
-    SilentProgress quiet;
     const CFolderListing listing(m_strFolder);
+    const size_t ahead = std::max(1U, std::thread::hardware_concurrency());
+    // Unfinished work is waited for on every way out: it reads the plan.
+    std::deque<std::future<CResult<CSoundImporter::Prepared>>> pending;
+    size_t next = 0;
     qint64 done = 0;
     for (const CReplacePlan::Match& match : matches) {
         if (cancelled && cancelled()) {
             progress.End();
             return Outcome::Cancelled;
         }
-        const CSoundImporter::Request request = RequestFor(plan, match);
-        CResult<CSoundImporter::Prepared> made = CSoundImporter::Prepare(request, quiet);
-        if (!made) {
-            m_failures.push_back({match.file, made.Error().text});
-        } else {
-            CSoundImporter::Prepared& converted = made.Value();
-            converted.imported.fileName =
-                CSoundImporter::ChooseName(match.file, listing, request.isNameTaken);
-            try {
-                m_pBatch->Add(converted.imported.fileName,
-                              {QByteArrayView(converted.header), QByteArrayView(converted.data)});
-                m_converted.push_back({match.index, converted.imported});
-            } catch (const CFileException& e) {
-                m_failures.push_back(
-                    {m_pBatch->PathOf(converted.imported.fileName), e.GetErrorMessage()});
-            }
+        for (; next < matches.size() && pending.size() < ahead; ++next) {
+            pending.push_back(std::async(std::launch::async, [this, &plan, &matches, next] {
+                SilentProgress quiet;
+                return CSoundImporter::Prepare(RequestFor(plan, matches[next]), quiet);
+            }));
         }
+        CResult<CSoundImporter::Prepared> made = pending.front().get();
+        pending.pop_front();
+        Keep(match, made, listing);
         progress.Step(++done);
     }
     progress.End();
@@ -88,6 +97,24 @@ CFolderReplacer::Outcome CFolderReplacer::Convert(const CReplacePlan& plan,
         return Outcome::Cancelled;
     }
     return m_failures.empty() ? Outcome::Done : Outcome::Failed;
+}
+
+void CFolderReplacer::Keep(const CReplacePlan::Match& match,
+                           CResult<CSoundImporter::Prepared>& made, const CFolderListing& listing) {
+    if (!made) {
+        m_failures.push_back({match.file, made.Error().text});
+        return;
+    }
+    CSoundImporter::Prepared& converted = made.Value();
+    converted.imported.fileName = CSoundImporter::ChooseName(
+        match.file, listing, [this](const QString& name) { return IsNameTaken(name); });
+    try {
+        m_pBatch->Add(converted.imported.fileName,
+                      {QByteArrayView(converted.header), QByteArrayView(converted.data)});
+        m_converted.push_back({match.index, converted.imported});
+    } catch (const CFileException& e) {
+        m_failures.push_back({m_pBatch->PathOf(converted.imported.fileName), e.GetErrorMessage()});
+    }
 }
 
 bool CFolderReplacer::Commit() {

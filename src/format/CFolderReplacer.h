@@ -7,10 +7,12 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <vector>
 
 class CFileBatch;
+class CFolderListing;
 class IProgressSink;
 
 // Imports the matches of a replace plan as one transaction: each sound is
@@ -37,7 +39,8 @@ public:
     // The new files go into bankFolder (with a trailing "/"); isNameTaken
     // tells the wave names the bank's records hold, which no new file takes;
     // measure reads the sound each match replaces, where the plan's options
-    // ask to match its loudness.
+    // ask to match its loudness; Convert calls it from worker threads, one
+    // call at a time.
     CFolderReplacer(const QString& bankFolder, std::function<bool(const QString&)> isNameTaken,
                     Measure measure);
     ~CFolderReplacer();
@@ -64,9 +67,15 @@ public:
                                        const CReplacePlan::Match& match) const;
 
 private:
+    bool IsNameTaken(const QString& name) const;
+    // Names and writes one converted sound, or lists why it failed.
+    void Keep(const CReplacePlan::Match& match, CResult<CSoundImporter::Prepared>& made,
+              const CFolderListing& listing);
+
     QString m_strFolder;
     std::function<bool(const QString&)> m_isNameTaken;
     Measure m_measure;
+    mutable std::mutex m_measuring;
     std::unique_ptr<CFileBatch> m_pBatch;
     std::vector<Converted> m_converted;
     std::vector<Failure> m_failures;

@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <atomic>
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -189,4 +191,41 @@ TEST_F(FolderReplace, AFileThatTurnsOutNoSoundFailsTheRunAndNoNewFileStays) {
     EXPECT_EQ(QDir(folder.FilePath(QStringLiteral("bank")))
                   .entryList(QDir::Files | QDir::Hidden, QDir::Name),
               files);
+}
+
+// The sounds are converted on worker threads: whatever order they finish in,
+// the files are named and listed in the plan's order, a failure in the middle
+// is listed in its place, and the sound each replaces is measured one at a
+// time.
+TEST_F(FolderReplace, SoundsMadeSideBySideComeOutInThePlansOrder) {
+    if (!SoundTools::Available()) {
+        GTEST_SKIP() << "sox and ffmpeg are needed";
+    }
+    Tone("Siren.flac", 1.0);
+    Tone("skid.wav");
+    Tone("tyre2.ogg", 0.5);
+    CKantelDoc doc;
+    ASSERT_TRUE(doc.LoadBankAndNames(bank));
+    CReplacePlan plan = Plan(doc);
+    ASSERT_EQ(plan.matches.size(), 3U);
+    plan.options.matchLoudness = true;
+    folder.Write(QStringLiteral("sounds/skid.wav"), "RIFF\x10\0\0\0WAVEjunk");
+    std::atomic<int> measuring{0};
+    std::atomic<bool> together{false};
+    CFolderReplacer replacer(doc.GetBankFolder(), {}, [&](int index) {
+        together = together || ++measuring > 1;
+        CResult<CLoudnessMeter::Reading> reading = doc.MeasureSample(index);
+        --measuring;
+        return reading;
+    });
+    EXPECT_EQ(replacer.Convert(plan, plan.matches, CSeam<IProgressSink>::Current()),
+              CFolderReplacer::Outcome::Failed);
+    EXPECT_FALSE(together);
+    ASSERT_EQ(replacer.Failures().size(), 1U);
+    EXPECT_EQ(replacer.Failures()[0].file, sounds + QStringLiteral("/skid.wav"));
+    ASSERT_EQ(replacer.Results().size(), 2U);
+    EXPECT_EQ(replacer.Results()[0].index, 0);
+    EXPECT_EQ(replacer.Results()[0].imported.fileName, QStringLiteral("Siren.wav"));
+    EXPECT_EQ(replacer.Results()[1].index, 3);
+    EXPECT_EQ(replacer.Results()[1].imported.fileName, QStringLiteral("tyre2_1.wav"));
 }
