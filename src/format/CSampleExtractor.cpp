@@ -20,6 +20,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -198,6 +199,9 @@ public:
     }
 
     int Count() const { return m_count; }
+    // Has the folder's entry for the file sample i names fetched, so that
+    // finding it later does not wait on memory.
+    void Prefetch(int i) const;
     // Finds or writes the wave file of banked sample i: the bytes of the
     // bank it wrote, or -1 when the sample's file was there already.
     qint64 Place(int i);
@@ -289,6 +293,21 @@ bool CSampleExtractor::Pass::IsBankItself(const QString& name) const {
     return bankPath.size() == m_folder.size() + name.size() &&
            m_bankName.compare(name, Qt::CaseInsensitive) == 0 &&
            QStringView(bankPath).first(m_folder.size()).compare(m_folder, Qt::CaseInsensitive) == 0;
+}
+
+void CSampleExtractor::Pass::Prefetch(int i) const {
+    if (i >= m_count) {
+        return;
+    }
+    // The record's name as FileNameText gives it, without a string of its own.
+    const SoundResource& resource = Resource(i);
+    std::array<char16_t, sizeof resource.fileName> name{};
+    size_t size = 0;
+    while (size < name.size() && resource.fileName[size] != 0) {
+        name[size] = static_cast<unsigned char>(resource.fileName[size]);
+        ++size;
+    }
+    m_listing.Prefetch(QStringView(name.data(), static_cast<qsizetype>(size)));
 }
 
 QString CSampleExtractor::Pass::ExistingFile(const QString& name) const {
@@ -544,7 +563,13 @@ CSampleExtractor::Report CSampleExtractor::Extract() {
     m_progress.Begin(QCoreApplication::translate("CSampleExtractor", "Writing samples"), total);
     Pass pass(*this, report);
     qint64 done = 0;
+    // How many samples ahead the folder's entries are fetched.
+    constexpr int kAhead = 8;
+    for (int i = 0; i < kAhead; ++i) {
+        pass.Prefetch(i);
+    }
     for (int i = 0; i < pass.Count(); ++i) {
+        pass.Prefetch(i + kAhead);
         if (!m_bank.resources[static_cast<size_t>(i)].IsBankedSample()) {
             continue;
         }

@@ -9,6 +9,7 @@
 #include <QHashFunctions>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <type_traits>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include <dirent.h>
+#include <sys/mman.h>
 
 CFolderListing::CFolderListing(const QString& folder)
     : m_strFolder(folder.isEmpty() ? QStringLiteral("/") : folder) {
@@ -27,7 +29,7 @@ CFolderListing::CFolderListing(const QString& folder)
     }
     // The names are gathered first so that the table is made at its size
     // once, not grown through every power of two of a folder of many files.
-    std::vector<std::pair<qsizetype, quint8>> entries;
+    std::vector<Listed> entries;
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArrayView bytes(entry->d_name);
         if (bytes == ".." || bytes == ".") {
@@ -41,40 +43,96 @@ CFolderListing::CFolderListing(const QString& folder)
         } else if (entry->d_type != DT_REG) {
             kinds = Special;
         }
-        entries.emplace_back(m_text.size(), kinds);
+        entries.push_back({m_text.size(), kinds});
         Add(bytes);
     }
     ::closedir(dir);
+    Index(entries);
+}
+
+void CFolderListing::Index(const std::vector<Listed>& entries) {
     size_t slots = 16;
     while (slots < 2 * entries.size()) {
         slots *= 2;
     }
-    m_pSlots.reset(static_cast<Slot*>(std::calloc(slots, sizeof(Slot))));
-    if (!m_pSlots) {
-        throw std::bad_alloc();
-    }
+    m_pSlots = AllocateSlots(slots);
     m_slots = {m_pSlots.get(), slots};
     m_nMask = slots - 1;
     m_nSeed = QHashSeed::globalSeed();
+    const auto nameAt = [&](size_t i) {
+        const qsizetype end = i + 1 < entries.size() ? entries[i + 1].at : m_text.size();
+        return QStringView(m_text).sliced(entries[i].at, end - entries[i].at);
+    };
+    // The hashes first, so that each entry's slot is fetched a few entries
+    // before it is filled: the slots are filled in no order.
+    std::vector<size_t> hashes(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
-        const qsizetype at = entries[i].first;
-        const qsizetype end = i + 1 < entries.size() ? entries[i + 1].first : m_text.size();
-        const QStringView name = QStringView(m_text).sliced(at, end - at);
+        hashes[i] = qHash(nameAt(i), m_nSeed);
+    }
+    constexpr size_t kAhead = 8;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (i + kAhead < entries.size()) {
+            __builtin_prefetch(&m_slots[hashes[i + kAhead] & m_nMask]);
+        }
+        const QStringView name = nameAt(i);
         quint8 tag = 0;
-        Slot& slot = m_slots[SlotOf(name, tag)];
+        Slot& slot = m_slots[SlotOf(name, hashes[i], tag)];
         if (slot.size == 0) {
             slot.size = static_cast<quint16>(name.size());
             slot.tag = tag;
-            slot.at = static_cast<quint32>(at);
+            slot.at = static_cast<quint32>(entries[i].at);
             std::copy_n(name.utf16(), std::min<qsizetype>(name.size(), kInline), slot.text);
         }
-        slot.kinds |= entries[i].second;
+        slot.kinds |= entries[i].kinds;
     }
 }
 
-void CFolderListing::FreeSlots::operator()(Slot* slots) const {
+namespace {
+
+constexpr size_t kHugePage = size_t{2} << 20U;
+
+} // namespace
+
+// A table of a huge page or more gets huge pages: its slots are read in no
+// order, and with pages of 4 KiB nearly every lookup also missed the TLB,
+// which cost more than the lookup itself. Anonymous memory comes zeroed.
+std::unique_ptr<CFolderListing::Slot[], CFolderListing::FreeSlots>
+CFolderListing::AllocateSlots(size_t count) {
     static_assert(std::is_trivially_copyable_v<Slot>, "slots are made of zeroed memory");
-    std::free(slots);
+    const size_t bytes = count * sizeof(Slot);
+    if (bytes < kHugePage) {
+        auto* slots = static_cast<Slot*>(std::calloc(count, sizeof(Slot)));
+        if (slots == nullptr) {
+            throw std::bad_alloc();
+        }
+        return {slots, FreeSlots{0}};
+    }
+    // Mapped one huge page longer, so that an aligned run of the length
+    // lies inside it; the rest is given back.
+    void* mapped = ::mmap(nullptr, bytes + kHugePage, PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) {
+        throw std::bad_alloc();
+    }
+    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+    const std::uintptr_t aligned = (start + kHugePage - 1) & ~(std::uintptr_t{kHugePage} - 1);
+    if (aligned > start) {
+        ::munmap(mapped, aligned - start);
+    }
+    if (const size_t tail = start + bytes + kHugePage - (aligned + bytes); tail > 0) {
+        ::munmap(reinterpret_cast<void*>(aligned + bytes), tail);
+    }
+    auto* slots = reinterpret_cast<Slot*>(aligned);
+    ::madvise(slots, bytes, MADV_HUGEPAGE);
+    return {slots, FreeSlots{bytes}};
+}
+
+void CFolderListing::FreeSlots::operator()(Slot* slots) const {
+    if (bytes == 0) {
+        std::free(slots);
+    } else {
+        ::munmap(slots, bytes);
+    }
 }
 
 // Every locale we run in spells ASCII as ASCII, and an ASCII name, which
@@ -106,8 +164,7 @@ void CFolderListing::Add(QByteArrayView bytes) {
     }
 }
 
-size_t CFolderListing::SlotOf(QStringView name, quint8& tag) const {
-    const size_t hash = qHash(name, m_nSeed);
+size_t CFolderListing::SlotOf(QStringView name, size_t hash, quint8& tag) const {
     tag = static_cast<quint8>(hash >> 56U);
     size_t index = hash & m_nMask;
     for (;; index = (index + 1) & m_nMask) {
@@ -132,8 +189,14 @@ const CFolderListing::Slot* CFolderListing::Find(QStringView name) const {
         return nullptr;
     }
     quint8 tag = 0;
-    const Slot& slot = m_slots[SlotOf(name, tag)];
+    const Slot& slot = m_slots[SlotOf(name, qHash(name, m_nSeed), tag)];
     return slot.size != 0 ? &slot : nullptr;
+}
+
+void CFolderListing::Prefetch(QStringView name) const {
+    if (!m_slots.empty()) {
+        __builtin_prefetch(&m_slots[qHash(name, m_nSeed) & m_nMask]);
+    }
 }
 
 QString CFolderListing::Resolve(const QString& name) const {

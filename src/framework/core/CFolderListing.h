@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <span>
+#include <vector>
 
 // The names in one folder, read once, for answering many case-blind lookups
 // in it: opening a bank looks up a name for every sample, and reading the
@@ -35,6 +36,10 @@ public:
     // Whether entry is a regular file or a link to one: a FIFO, a device, a
     // socket or a dangling link is none, and must never be opened as a file.
     bool IsRegularFile(const QString& entry) const;
+    // Asks the processor to fetch where name would be found, ahead of a
+    // Resolve of it: a lookup in a big folder waits on memory, and many
+    // lookups in a row can wait together.
+    void Prefetch(QStringView name) const;
     // The entries whose names begin with prefix, in no order.
     QStringList NamesStartingWith(const QString& prefix) const;
 
@@ -56,21 +61,31 @@ private:
         quint32 at = 0; // where the name starts in m_text
         char16_t text[kInline] = {};
     };
-    // The slots come from calloc: fresh memory is zero already, and a table
-    // of megabytes is not written over once more to clear it.
+    // The slots come zeroed from the allocator, not written over once more
+    // to clear them; see AllocateSlots.
     struct FreeSlots {
+        size_t bytes; // 0 for memory from calloc
         void operator()(Slot* slots) const;
+    };
+    static std::unique_ptr<Slot[], FreeSlots> AllocateSlots(size_t count);
+
+    // An entry as read: where its name starts in m_text, and its kinds.
+    struct Listed {
+        qsizetype at;
+        quint8 kinds;
     };
 
     static QString DecodeName(QByteArrayView bytes);
+    // Makes the slots for the entries read.
+    void Index(const std::vector<Listed>& entries);
     // Appends the decoded name to m_text.
     void Add(QByteArrayView bytes);
     QStringView NameOf(const Slot& slot) const {
         return QStringView(m_text).sliced(slot.at, slot.size);
     }
-    // The slot of the entry named name, or of the empty slot where it would
-    // go; tag is the tag it has or would have.
-    size_t SlotOf(QStringView name, quint8& tag) const;
+    // The slot of the entry named name, whose hash is hash, or of the empty
+    // slot where it would go; tag is the tag it has or would have.
+    size_t SlotOf(QStringView name, size_t hash, quint8& tag) const;
     // The entry named name, or nullptr.
     const Slot* Find(QStringView name) const;
 
