@@ -12,7 +12,7 @@ CNameIdIndex::CNameIdIndex(const ResourceName* names, int count) {
             highest = std::max(highest, names[i].id);
         }
     }
-    m_dense.assign(static_cast<size_t>(highest + 1), -1);
+    m_dense.assign(static_cast<size_t>(highest) + 1, -1);
     // Walked from the end, the last write of an id is its first entry.
     for (int i = count - 1; i >= 0; --i) {
         const int id = names[i].id;

@@ -114,15 +114,16 @@ CFolderListing::AllocateSlots(size_t count) {
     if (mapped == MAP_FAILED) {
         throw std::bad_alloc();
     }
-    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
-    const std::uintptr_t aligned = (start + kHugePage - 1) & ~(std::uintptr_t{kHugePage} - 1);
-    if (aligned > start) {
-        ::munmap(mapped, aligned - start);
+    auto* const start = static_cast<char*>(mapped);
+    const size_t lead =
+        (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
+    if (lead > 0) {
+        ::munmap(start, lead);
     }
-    if (const size_t tail = start + bytes + kHugePage - (aligned + bytes); tail > 0) {
-        ::munmap(reinterpret_cast<void*>(aligned + bytes), tail);
+    if (const size_t tail = kHugePage - lead; tail > 0) {
+        ::munmap(start + lead + bytes, tail);
     }
-    auto* slots = reinterpret_cast<Slot*>(aligned);
+    auto* slots = reinterpret_cast<Slot*>(start + lead);
     ::madvise(slots, bytes, MADV_HUGEPAGE);
     return {slots, FreeSlots{bytes}};
 }
