@@ -7,11 +7,13 @@
 #include "CMDIFrameWnd.h"
 #include "CRecentFileList.h"
 #include "CSettingsStore.h"
+#include "CToolBarArrowStyle.h"
 #include "StringTable.h"
 
 #include <QApplication>
 #include <QSettings>
 #include <QStringList>
+#include <QStyle>
 
 namespace {
 
@@ -46,6 +48,9 @@ int AfxWinMain(int argc, char* argv[]) {
         return -1;
     }
     QApplication application(argc, argv);
+    // The style Qt chose (or -style named), with toolbar arrows that cost no
+    // image plugins at start.
+    QApplication::setStyle(new CToolBarArrowStyle(QApplication::style()->name()));
     // The loop ends when the main frame has closed, not when the last window
     // of any kind (a floating toolbar, a message box) goes.
     QApplication::setQuitOnLastWindowClosed(false);
