@@ -65,6 +65,9 @@ endforeach()
 add_custom_target(kantel_dist_files ALL DEPENDS ${KANTEL_COMPRESSED})
 
 install(TARGETS kantel kantel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The playback module, private to the editor, which loads it at its first
+# sound from this folder relative to its own.
+install(TARGETS kantel_sound LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/kantel)
 
 install(FILES ${KANTEL_LINUX_DIR}/org.perlume.Kantel.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -132,7 +135,8 @@ set(CPACK_STRIP_FILES ON)
 # takes out; so does this, in the package's staging folder.
 set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/RemoveCommentSections.cmake)
 set(CPACK_KANTEL_OBJCOPY ${CMAKE_OBJCOPY})
-set(CPACK_KANTEL_BINARIES ${CMAKE_INSTALL_BINDIR}/kantel ${CMAKE_INSTALL_BINDIR}/kantel-cli)
+set(CPACK_KANTEL_BINARIES ${CMAKE_INSTALL_BINDIR}/kantel ${CMAKE_INSTALL_BINDIR}/kantel-cli
+    ${CMAKE_INSTALL_LIBDIR}/kantel/libkantel-sound.so)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)

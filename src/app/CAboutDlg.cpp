@@ -30,10 +30,7 @@ bool CAboutDlg::OnInitDialog() {
     SetDlgItemText(IDC_ABOUT_LEGAL, QStringLiteral("%1 %2").arg(versionInfo.GetLegalCopyright(),
                                                                 versionInfo.GetCompanyName()));
     if (const IconResource* icon = IconResource::Find(IDR_MAINFRAME)) {
-        QIcon image;
-        for (const char* path : icon->images) {
-            image.addFile(QString::fromLatin1(path));
-        }
+        const QIcon image = icon->Load();
         const QRect rect =
             MapDialogRect(AboutBoxIcon::x, AboutBoxIcon::y, AboutBoxIcon::cx, AboutBoxIcon::cy);
         auto* label = new QLabel(this);

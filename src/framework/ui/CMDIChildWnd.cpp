@@ -28,13 +28,8 @@ bool HasOtherFrames(const CDocument& doc, const CMDIChildWnd* pFrame) {
 }
 
 QIcon LoadIcon(int nIDResource) {
-    QIcon icon;
-    if (const IconResource* pIcon = IconResource::Find(nIDResource)) {
-        for (const char* image : pIcon->images) {
-            icon.addFile(QString::fromUtf8(image));
-        }
-    }
-    return icon;
+    const IconResource* pIcon = IconResource::Find(nIDResource);
+    return pIcon != nullptr ? pIcon->Load() : QIcon();
 }
 
 } // namespace

@@ -86,11 +86,7 @@ bool CMDIFrameWnd::LoadFrame(int nIDResource, unsigned dwDefaultStyle) {
     }
     setWindowTitle(Escaped(m_strTitle));
     if (const IconResource* pIcon = IconResource::Find(nIDResource)) {
-        QIcon icon;
-        for (const char* image : pIcon->images) {
-            icon.addFile(QString::fromUtf8(image));
-        }
-        setWindowIcon(icon);
+        setWindowIcon(pIcon->Load());
     }
 
     m_pMDIClient = new QMdiArea(this);

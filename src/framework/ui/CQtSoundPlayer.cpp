@@ -1,18 +1,17 @@
 #include "CQtSoundPlayer.h"
 
+#include "CSoundModule.h"
+#include "ISoundOutput.h"
 #include "IWaveDuration.h"
 #include "PlaySound.h"
 
 #include "framework/core/CPathCase.h"
 
 #include <QApplication>
-#include <QAudioDevice>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QMediaDevices>
-#include <QSoundEffect>
 #include <QTimer>
 #include <QUrl>
 
@@ -39,7 +38,8 @@ CQtSoundPlayer::~CQtSoundPlayer() {
 }
 
 void CQtSoundPlayer::StopAsync() {
-    delete m_pAsync.data();
+    m_pAsync.reset();
+    delete m_pAsyncTimer.data();
     if (m_bAsyncPlaying) {
         m_bAsyncPlaying = false;
         PlayingChanged();
@@ -56,8 +56,8 @@ void CQtSoundPlayer::CheckAsync() {
     }
     const qint64 elapsed = m_asyncClock.elapsed();
     const qint64 deadlineMs = m_nAsyncDurationMs + kLatencyAllowanceMs;
-    if (m_pAsync->status() == QSoundEffect::Error || elapsed >= deadlineMs ||
-        (elapsed >= m_nAsyncDurationMs && !m_pAsync->isPlaying())) {
+    if (m_pAsync->Failed() || elapsed >= deadlineMs ||
+        (elapsed >= m_nAsyncDurationMs && !m_pAsync->IsPlaying())) {
         // The effect is left to the next sound: it may be the one whose
         // signal brought us here.
         m_bAsyncPlaying = false;
@@ -83,8 +83,8 @@ qint64 waveDurationMs(const QString& path) {
 
 // Plays source, durationMs long, and returns when it has ended; false when
 // it could not be played.
-bool playAndWait(const QUrl& source, qint64 durationMs) {
-    QSoundEffect effect;
+bool playAndWait(const ISoundOutput& output, const QUrl& source, qint64 durationMs) {
+    const std::unique_ptr<ISoundEffect> effect = output.NewEffect();
     QEventLoop loop;
     QElapsedTimer clock;
     QTimer lengthTimer;
@@ -101,8 +101,8 @@ bool playAndWait(const QUrl& source, qint64 durationMs) {
             return;
         }
         const qint64 elapsed = clock.elapsed();
-        if (effect.status() == QSoundEffect::Error || elapsed >= deadlineMs ||
-            (elapsed >= durationMs && !effect.isPlaying())) {
+        if (effect->Failed() || elapsed >= deadlineMs ||
+            (elapsed >= durationMs && !effect->IsPlaying())) {
             end();
         } else if (elapsed < durationMs) {
             lengthTimer.start(static_cast<int>(durationMs - elapsed));
@@ -110,11 +110,8 @@ bool playAndWait(const QUrl& source, qint64 durationMs) {
             lengthTimer.start(static_cast<int>(deadlineMs - elapsed));
         }
     };
-    QObject::connect(&effect, &QSoundEffect::playingChanged, &loop, check);
-    QObject::connect(&effect, &QSoundEffect::statusChanged, &loop, check);
     QObject::connect(&lengthTimer, &QTimer::timeout, &loop, check);
-    effect.setSource(source);
-    effect.play();
+    effect->Play(source, check);
     clock.start();
     check();
     if (!ended) {
@@ -122,7 +119,7 @@ bool playAndWait(const QUrl& source, qint64 durationMs) {
         // until the sound has ended.
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    return effect.status() != QSoundEffect::Error;
+    return !effect->Failed();
 }
 
 } // namespace
@@ -144,32 +141,33 @@ bool CQtSoundPlayer::Play(const QString& path, unsigned flags) {
         return fail();
     }
     const qint64 durationMs = waveDurationMs(resolved);
+    if (durationMs < 0) {
+        return fail();
+    }
     // Without an audio output nobody would hear it, and a synchronous wait
     // would only freeze the window.
-    if (durationMs < 0 || QMediaDevices::audioOutputs().isEmpty()) {
+    const ISoundOutput* output = CSoundModule::Output();
+    if (output == nullptr || !output->HasDevice()) {
         return fail();
     }
     const QUrl source = QUrl::fromLocalFile(resolved);
     if ((flags & SND_ASYNC) != 0U) {
-        PlayAsync(source, durationMs);
+        PlayAsync(*output, source, durationMs);
         return true;
     }
-    return playAndWait(source, durationMs);
+    return playAndWait(*output, source, durationMs);
 }
 
-void CQtSoundPlayer::PlayAsync(const QUrl& source, qint64 durationMs) {
-    m_pAsync = new QSoundEffect(qApp);
-    m_pAsyncTimer = new QTimer(m_pAsync);
+void CQtSoundPlayer::PlayAsync(const ISoundOutput& output, const QUrl& source, qint64 durationMs) {
+    m_pAsync = output.NewEffect();
+    m_pAsyncTimer = new QTimer(qApp);
     m_pAsyncTimer->setSingleShot(true);
     m_pAsyncTimer->setTimerType(Qt::PreciseTimer);
-    QObject::connect(m_pAsyncTimer, &QTimer::timeout, m_pAsync, [this] { CheckAsync(); });
-    QObject::connect(m_pAsync, &QSoundEffect::playingChanged, m_pAsync, [this] { CheckAsync(); });
-    QObject::connect(m_pAsync, &QSoundEffect::statusChanged, m_pAsync, [this] { CheckAsync(); });
+    QObject::connect(m_pAsyncTimer, &QTimer::timeout, m_pAsyncTimer, [this] { CheckAsync(); });
     m_nAsyncDurationMs = durationMs;
     m_bAsyncPlaying = true;
     m_asyncClock.start();
-    m_pAsync->setSource(source);
-    m_pAsync->play();
+    m_pAsync->Play(source, [this] { CheckAsync(); });
     PlayingChanged();
     CheckAsync();
 }

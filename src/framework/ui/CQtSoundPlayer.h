@@ -5,17 +5,19 @@
 #include <QElapsedTimer>
 #include <QPointer>
 
+#include <memory>
+
+class ISoundEffect;
+class ISoundOutput;
 class QIODevice;
-class QSoundEffect;
 class QTimer;
 class QUrl;
 
-// Plays wave files with QSoundEffect. QSoundEffect says a sound has stopped
-// when the audio device has taken its last bytes, which for a short sound is
-// long before it is heard, and without a sound server it never says so; so a
-// synchronous sound also waits for its length as the duration reader gives it,
-// and waits no longer than that length and a latency allowance. An
-// asynchronous sound counts as playing by the same rule.
+// Plays wave files through the playback module (QSoundEffect). QSoundEffect says a sound has
+// stopped when the audio device has taken its last bytes, which for a short sound is long before it
+// is heard, and without a sound server it never says so; so a synchronous sound also waits for its
+// length as the duration reader gives it, and waits no longer than that length and a latency
+// allowance. An asynchronous sound counts as playing by the same rule.
 class CQtSoundPlayer final : public CSoundPlayer {
 public:
     CQtSoundPlayer();
@@ -31,13 +33,13 @@ public:
 private:
     void StopAsync();
     // Starts source, durationMs long, and returns at once.
-    void PlayAsync(const QUrl& source, qint64 durationMs);
+    void PlayAsync(const ISoundOutput& output, const QUrl& source, qint64 durationMs);
     // Decides whether the asynchronous sound has ended, or when to ask again.
     void CheckAsync();
 
-    // Parented to the application, which deletes it if it outlives this.
-    QPointer<QSoundEffect> m_pAsync;
-    // Asks CheckAsync again; a child of m_pAsync, gone with it.
+    std::unique_ptr<ISoundEffect> m_pAsync;
+    // Asks CheckAsync again. Parented to the application, which deletes it
+    // if it outlives this.
     QPointer<QTimer> m_pAsyncTimer;
     QElapsedTimer m_asyncClock;
     qint64 m_nAsyncDurationMs = 0;

@@ -1,5 +1,7 @@
 #include "CToolBar.h"
 
+#include "CDeferredIconEngine.h"
+
 #include "CMDIFrameWnd.h"
 #include "ToolBarResource.h"
 
@@ -45,7 +47,7 @@ bool CToolBar::LoadToolBar(int nIDResource) {
         }
         QAction* pAction = m_pFrame->GetCommandAction(button.nId);
         if (pAction->icon().isNull()) {
-            pAction->setIcon(QIcon(QString::fromUtf8(button.pszImage)));
+            pAction->setIcon(CDeferredIconEngine::Icon(QString::fromUtf8(button.pszImage)));
         }
         addAction(pAction);
         if (QWidget* pButton = widgetForAction(pAction)) {

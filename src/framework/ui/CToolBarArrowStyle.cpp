@@ -1,9 +1,9 @@
 #include "CToolBarArrowStyle.h"
 
+#include "IconResource.h"
+
 #include <QGuiApplication>
 #include <QIcon>
-#include <QImage>
-#include <QImageReader>
 #include <QPixmap>
 #include <QStyleOption>
 
@@ -28,16 +28,10 @@ QIcon CToolBarArrowStyle::ExtensionArrow(StandardPixmap standardIcon, bool right
                                                                                  : kHorizontal;
     QIcon icon;
     for (int i = 0; i < 3; ++i) {
-        // PNG is built into Qt: named, and without the probe, it needs no
-        // plugin.
-        QImageReader reader(QString::fromLatin1(kFolder) + QString::fromLatin1(files[i]),
-                            QByteArrayLiteral("png"));
-        reader.setAutoDetectImageFormat(false);
-        const QImage image = reader.read();
-        if (image.isNull()) {
+        if (!IconResource::AddImage(icon,
+                                    QString::fromLatin1(kFolder) + QString::fromLatin1(files[i]))) {
             return QIcon();
         }
-        icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;
 }

@@ -11,9 +11,16 @@
 #include "StringTable.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStringList>
 #include <QStyle>
+
+#include <fontconfig/fontconfig.h>
+
+#include <future>
+#include <thread>
 
 namespace {
 
@@ -47,7 +54,22 @@ int AfxWinMain(int argc, char* argv[]) {
     if (pApp == nullptr) {
         return -1;
     }
+    // The main frame measures text before it can show: fontconfig must have
+    // read its configuration and caches, and Qt must have listed every font,
+    // which costs about as much as the rest of the start. Neither needs the
+    // main thread, so they are done while it connects to the display and
+    // builds the frame; the font database's lock makes the frame's first
+    // measurement wait for the list if it comes first.
+    std::promise<void> applicationMade;
+    std::thread fonts([made = applicationMade.get_future()] {
+        FcInit();
+        made.wait();
+        QFontDatabase::families();
+    });
     QApplication application(argc, argv);
+    applicationMade.set_value();
+    // Before the application goes, however the start ends.
+    const auto joinFonts = qScopeGuard([&fonts] { fonts.join(); });
     // The style Qt chose (or -style named), with toolbar arrows that cost no
     // image plugins at start.
     QApplication::setStyle(new CToolBarArrowStyle(QApplication::style()->name()));

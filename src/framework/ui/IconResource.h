@@ -2,6 +2,9 @@
 
 #include <span>
 
+class QIcon;
+class QString;
+
 // An icon as data: the resource paths of its images, one per size.
 struct IconResource {
     int nId;
@@ -9,4 +12,11 @@ struct IconResource {
 
     // The registered icon with this id, or nullptr.
     static const IconResource* Find(int nId);
+    // The icon made of the images.
+    QIcon Load() const;
+    // Adds the image at path to icon. A PNG file is read as PNG, without
+    // the format probe that loads every image plugin (a cost at start-up);
+    // anything else (a drawing) goes to its icon engine. False when a PNG
+    // file cannot be read.
+    static bool AddImage(QIcon& icon, const QString& path);
 };
