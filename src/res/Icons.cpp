@@ -11,9 +11,9 @@ namespace {
 // manager is given every size an icon has, and bitmaps cost no drawing (nor
 // the SVG plugin) before the first window shows. The bank's icon, shown in
 // the windows of open banks only, is the drawing, which serves every size.
-constexpr std::array<const char*, 5> kMainFrame{
+constexpr std::array<const char*, 4> kMainFrame{
     ":/res/icons/kantel-16.png", ":/res/icons/kantel-32.png", ":/res/icons/kantel-48.png",
-    ":/res/icons/kantel-64.png", ":/res/icons/kantel-128.png"};
+    ":/res/icons/kantel-64.png"};
 constexpr std::array<const char*, 1> kBank{":/res/icons/bank.svg"};
 
 constexpr std::array kIcons{
