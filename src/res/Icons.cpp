@@ -7,17 +7,18 @@
 
 namespace {
 
-// The main window's icon as bitmaps at the desktop's sizes: the window
-// manager is given every size an icon has, and bitmaps cost no drawing (nor
-// the SVG plugin) before the first window shows. The bank's icon, shown in
-// the windows of open banks only, is the drawing, which serves every size.
-constexpr std::array<const char*, 4> kMainFrame{
-    ":/res/icons/kantel-16.png", ":/res/icons/kantel-32.png", ":/res/icons/kantel-48.png",
-    ":/res/icons/kantel-64.png"};
+// Drawings that scale, so one image serves every size and screen scale.
+constexpr std::array<const char*, 1> kMainFrame{":/res/icons/kantel.svg"};
 constexpr std::array<const char*, 1> kBank{":/res/icons/bank.svg"};
+// The main window's icon for the window manager, which takes bitmaps at
+// fixed sizes: the same drawing at the desktop's sizes costs no drawing (nor
+// the SVG plugin) before the first window shows.
+constexpr std::array<const char*, 5> kMainFrameWindow{
+    ":/res/icons/kantel-16.png", ":/res/icons/kantel-32.png", ":/res/icons/kantel-48.png",
+    ":/res/icons/kantel-64.png", ":/res/icons/kantel-128.png"};
 
 constexpr std::array kIcons{
-    IconResource{IDR_MAINFRAME, kMainFrame},
+    IconResource{IDR_MAINFRAME, kMainFrame, kMainFrameWindow},
     IconResource{IDR_BNMTYPE, kBank},
 };
 

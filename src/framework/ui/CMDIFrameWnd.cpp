@@ -86,7 +86,7 @@ bool CMDIFrameWnd::LoadFrame(int nIDResource, unsigned dwDefaultStyle) {
     }
     setWindowTitle(Escaped(m_strTitle));
     if (const IconResource* pIcon = IconResource::Find(nIDResource)) {
-        setWindowIcon(pIcon->Load());
+        setWindowIcon(pIcon->LoadWindowIcon());
     }
 
     m_pMDIClient = new QMdiArea(this);

@@ -16,12 +16,24 @@ const IconResource* IconResource::Find(int nId) {
     return nullptr;
 }
 
-QIcon IconResource::Load() const {
+namespace {
+
+QIcon iconOf(std::span<const char* const> images) {
     QIcon icon;
     for (const char* image : images) {
-        AddImage(icon, QString::fromUtf8(image));
+        IconResource::AddImage(icon, QString::fromUtf8(image));
     }
     return icon;
+}
+
+} // namespace
+
+QIcon IconResource::Load() const {
+    return iconOf(images);
+}
+
+QIcon IconResource::LoadWindowIcon() const {
+    return iconOf(windowImages.empty() ? images : windowImages);
 }
 
 bool IconResource::AddImage(QIcon& icon, const QString& path) {

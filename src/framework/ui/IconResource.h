@@ -9,11 +9,16 @@ class QString;
 struct IconResource {
     int nId;
     std::span<const char* const> images;
+    // The same icon as bitmaps at the sizes a window manager takes, for a
+    // frame's window icon; none when images serve there too.
+    std::span<const char* const> windowImages = {};
 
     // The registered icon with this id, or nullptr.
     static const IconResource* Find(int nId);
     // The icon made of the images.
     QIcon Load() const;
+    // The icon a frame gives the window manager.
+    QIcon LoadWindowIcon() const;
     // Adds the image at path to icon. A PNG file is read as PNG, without
     // the format probe that loads every image plugin (a cost at start-up);
     // anything else (a drawing) goes to its icon engine. False when a PNG
