@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-class QLocalServer;
+class QSocketNotifier;
 
 // One editor per user and display: a second start hands its files to the
 // running one over a local socket and ends, the way a second double-click on
@@ -19,14 +19,18 @@ public:
     ~CSingleInstance() override;
 
     // Sends files (absolute paths; possibly none, which only raises the
-    // window) to a running instance. True only when one answered that it
-    // took them; on false the caller opens them itself.
+    // window) to a running instance of this user. True only when one answered
+    // that it took them; on false the caller opens them itself. Waits at most
+    // a few seconds for each step.
     bool HandOver(const QStringList& files) const;
     // Becomes the running instance, taking over a socket that a crashed
-    // instance left behind. False when the socket cannot be made.
+    // instance left behind (one nobody answers on). False when the socket
+    // cannot be made: the name is too long, a live instance or something that
+    // is not our socket has it.
     bool Listen();
 
-    // The socket's name as QLocalServer and QLocalSocket take it.
+    // The socket's name as QLocalServer and QLocalSocket take it: a path, or
+    // a bare name that lives in the temporary folder.
     QString ServerName() const { return m_strServerName; }
 
 Q_SIGNALS:
@@ -41,5 +45,10 @@ private:
     void OnNewConnection();
 
     QString m_strServerName;
-    QLocalServer* m_pServer = nullptr;
+    int m_nListenFd = -1;
+    QSocketNotifier* m_pNotifier = nullptr;
+    // The socket file as bound, so that closing removes it only while the
+    // name is still ours.
+    quint64 m_nSocketDevice = 0;
+    quint64 m_nSocketInode = 0;
 };

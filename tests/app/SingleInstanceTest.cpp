@@ -15,10 +15,14 @@
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
+#include <functional>
+#include <future>
 #include <memory>
 
 namespace {
@@ -83,6 +87,18 @@ QByteArray request(const QStringList& files) {
     QDataStream frame(&framed, QIODevice::WriteOnly);
     frame << static_cast<quint32>(body.size());
     return framed + body;
+}
+
+// Hands files over from another thread while this one runs the server's
+// event loop, as a second editor would from its own process.
+bool handOverFromAnotherThread(const QString& key, const QStringList& files) {
+    const CSingleInstance client(key);
+    std::future<bool> done = std::async(std::launch::async, [&] { return client.HandOver(files); });
+    // HandOver bounds its own waits; this one only keeps the loop running.
+    (void)QTest::qWaitFor(
+        [&] { return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+        kStartMs);
+    return done.get();
 }
 
 class SingleInstanceTest : public ::testing::Test {
@@ -169,6 +185,105 @@ TEST_F(SingleInstanceTest, OversizedOrBrokenRequestsAreDropped) {
     }
     QTest::qWait(0);
     EXPECT_EQ(received.size(), 0);
+}
+
+TEST_F(SingleInstanceTest, IdleHalfSentAndVanishedClientsDoNotHoldUpTheNextHandOver) {
+    const QString key = uniqueKey();
+    CSingleInstance server(key);
+    ASSERT_TRUE(server.Listen());
+    QSignalSpy received(&server, &CSingleInstance::FilesReceived);
+    // The editor does not ignore SIGPIPE (whatever runs the tests might), so
+    // answering a client that is gone must not raise it.
+    const auto savedSigpipe = std::signal(SIGPIPE, SIG_DFL);
+
+    QLocalSocket idle;
+    QLocalSocket halfSent;
+    QLocalSocket vanished;
+    for (QLocalSocket* client : {&idle, &halfSent, &vanished}) {
+        client->connectToServer(server.ServerName());
+        ASSERT_TRUE(client->waitForConnected(kStartMs));
+    }
+    halfSent.write(request({QStringLiteral("/banks/Bnk_9.bnm")}).left(6));
+    halfSent.flush();
+    vanished.write(request({QStringLiteral("/banks/Bnk_8.bnm")}));
+    vanished.flush();
+    vanished.abort();
+    QTest::qWait(50);
+
+    const QStringList files{QStringLiteral("/banks/Bnk_1.bnm")};
+    EXPECT_TRUE(handOverFromAnotherThread(key, files));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !received.isEmpty(); }, kStartMs));
+    QTest::qWait(0);
+    // Only the start that got its answer gave its bank away.
+    ASSERT_EQ(received.size(), 1);
+    EXPECT_EQ(received.first().first().toStringList(), files);
+    std::signal(SIGPIPE, savedSigpipe);
+}
+
+TEST_F(SingleInstanceTest, SocketIsTheUsersAloneAndGoesWithTheEditor) {
+    const QString key = uniqueKey();
+    auto instance = std::make_unique<CSingleInstance>(key);
+    const QByteArray path = QFile::encodeName(instance->ServerName());
+    // Private whatever the umask.
+    const mode_t savedMask = ::umask(0);
+    const bool listening = instance->Listen();
+    ::umask(savedMask);
+    ASSERT_TRUE(listening);
+    struct stat info {};
+    ASSERT_EQ(::lstat(path.constData(), &info), 0);
+    EXPECT_TRUE(S_ISSOCK(info.st_mode));
+    EXPECT_EQ(info.st_mode & (S_IRWXG | S_IRWXO), 0U);
+
+    // A second editor of the same key neither takes the live name nor,
+    // when it ends, removes it.
+    {
+        CSingleInstance second(key);
+        EXPECT_FALSE(second.Listen());
+    }
+    QLocalSocket client;
+    client.connectToServer(instance->ServerName());
+    EXPECT_TRUE(client.waitForConnected(kStartMs));
+    client.abort();
+    instance.reset();
+    EXPECT_FALSE(QFileInfo::exists(QFile::decodeName(path)));
+}
+
+TEST_F(SingleInstanceTest, WhatIsNotOurStaleSocketKeepsTheName) {
+    const QString key = uniqueKey();
+    CSingleInstance instance(key);
+    const QByteArray path = QFile::encodeName(instance.ServerName());
+    const QString staleElsewhere = runtime.FilePath(QStringLiteral("elsewhere"));
+    ASSERT_TRUE(makeStaleSocket(staleElsewhere));
+    const std::function<bool()> makers[] = {
+        [&] { return !runtime.Write(QStringLiteral("kantel-") + key, "notes").isEmpty(); },
+        [&] { return ::mkfifo(path.constData(), 0600) == 0; },
+        [&] {
+            return ::symlink(QFile::encodeName(staleElsewhere).constData(), path.constData()) == 0;
+        },
+    };
+    for (const auto& make : makers) {
+        ASSERT_TRUE(make());
+        struct stat before {};
+        ASSERT_EQ(::lstat(path.constData(), &before), 0);
+        EXPECT_FALSE(instance.HandOver({}));
+        EXPECT_FALSE(instance.Listen());
+        struct stat after {};
+        ASSERT_EQ(::lstat(path.constData(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        ASSERT_EQ(::unlink(path.constData()), 0);
+    }
+}
+
+TEST_F(SingleInstanceTest, NameTooLongForASocketMeansNoHandOver) {
+    // The folder itself fits; the socket's name in it does not.
+    const QString deep =
+        runtime.Path() + QLatin1Char('/') + QString(100 - runtime.Path().size(), QLatin1Char('d'));
+    ASSERT_TRUE(QDir().mkpath(deep));
+    EnvGuard deepRuntime("XDG_RUNTIME_DIR", deep);
+    CSingleInstance instance(uniqueKey());
+    EXPECT_FALSE(instance.HandOver({}));
+    EXPECT_FALSE(instance.Listen());
+    EXPECT_TRUE(QDir(deep).isEmpty(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot));
 }
 
 // --- Two real editors -------------------------------------------------------
