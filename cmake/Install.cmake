@@ -147,7 +147,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${KANTEL_HOMEPAGE_URL}")
 # so no linker can find them; so are the SVG plugins that draw the toolbar and
 # the icons.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
+# The sound libraries are opened with dlopen when first needed (see
+# src/format/CSharedLibrary.h), so dpkg-shlibdeps cannot see them either.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, libsndfile1, libsoxr0, libebur128-1")
 # Help and Home Page hand their file or address to xdg-open; the MIME type,
 # the desktop entry and the icons are indexed by these packages' triggers.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS

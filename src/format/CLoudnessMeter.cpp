@@ -1,6 +1,7 @@
 #include "CLoudnessMeter.h"
 
 #include "CBnmFormat.h"
+#include "CEbur128Library.h"
 #include "CSoundSource.h"
 
 #include "framework/core/CPlural.h"
@@ -8,20 +9,20 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include <ebur128.h>
-
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 struct CLoudnessMeter::State {
+    // What meter was made with, and is destroyed with.
+    const CEbur128Library& libebur128;
     ebur128_state* meter = nullptr;
-    State() = default;
+    explicit State(const CEbur128Library& library) : libebur128(library) {}
     State(const State&) = delete;
     State& operator=(const State&) = delete;
     ~State() {
         if (meter != nullptr) {
-            ebur128_destroy(&meter);
+            libebur128.ebur128_destroy(&meter);
         }
     }
 };
@@ -51,8 +52,13 @@ CLoudnessMeter::CLoudnessMeter(int channels, int samplesPerSec, bool truePeak)
     if (channels < 1 || samplesPerSec < 1) {
         return;
     }
-    auto state = std::make_unique<State>();
-    state->meter = ebur128_init(
+    const CEbur128Library& libebur128 = CSeam<CEbur128Library>::Current();
+    if (!libebur128.IsLoaded()) {
+        m_libraryError = libebur128.Error();
+        return;
+    }
+    auto state = std::make_unique<State>(libebur128);
+    state->meter = libebur128.ebur128_init(
         static_cast<unsigned>(channels), static_cast<unsigned long>(samplesPerSec),
         EBUR128_MODE_I | (truePeak ? EBUR128_MODE_TRUE_PEAK : EBUR128_MODE_SAMPLE_PEAK));
     if (state->meter != nullptr) {
@@ -66,7 +72,8 @@ void CLoudnessMeter::Add(const float* frames, qint64 count) {
     if (!IsValid() || count <= 0) {
         return;
     }
-    ebur128_add_frames_float(m_pState->meter, frames, static_cast<size_t>(count));
+    m_pState->libebur128.ebur128_add_frames_float(m_pState->meter, frames,
+                                                  static_cast<size_t>(count));
     m_nFrames += count;
 }
 
@@ -111,7 +118,8 @@ CLoudnessMeter::Reading CLoudnessMeter::Result() const {
         return reading;
     }
     double loudness = 0.0;
-    if (ebur128_loudness_global(m_pState->meter, &loudness) == EBUR128_SUCCESS &&
+    const CEbur128Library& libebur128 = m_pState->libebur128;
+    if (libebur128.ebur128_loudness_global(m_pState->meter, &loudness) == EBUR128_SUCCESS &&
         std::isfinite(loudness)) {
         reading.integrated = loudness;
     }
@@ -119,11 +127,11 @@ CLoudnessMeter::Reading CLoudnessMeter::Result() const {
     double samplePeak = 0.0;
     for (int c = 0; c < m_nChannels; ++c) {
         double value = 0.0;
-        if (ebur128_true_peak(m_pState->meter, static_cast<unsigned>(c), &value) ==
+        if (libebur128.ebur128_true_peak(m_pState->meter, static_cast<unsigned>(c), &value) ==
             EBUR128_SUCCESS) {
             truePeak = std::max(truePeak, value);
         }
-        if (ebur128_sample_peak(m_pState->meter, static_cast<unsigned>(c), &value) ==
+        if (libebur128.ebur128_sample_peak(m_pState->meter, static_cast<unsigned>(c), &value) ==
             EBUR128_SUCCESS) {
             samplePeak = std::max(samplePeak, value);
         }
@@ -151,6 +159,9 @@ CResult<CLoudnessMeter::Reading> CLoudnessMeter::MeasureFile(const QString& path
                                .arg(QFileInfo(path).absoluteFilePath(), why)};
     };
     CLoudnessMeter meter(info.channels, info.samplesPerSec, truePeak);
+    if (!meter.LibraryError().isEmpty()) {
+        return fail(meter.LibraryError() + QLatin1Char('.'));
+    }
     if (!meter.IsValid()) {
         return fail(QCoreApplication::translate("CLoudnessMeter",
                                                 "%1 channels at %2 Hz are more than the meter "
@@ -175,6 +186,12 @@ CResult<CLoudnessMeter::Reading> CLoudnessMeter::MeasureSample(const SoundResour
         return MeasureFile(wavePath, {}, false);
     }
     CLoudnessMeter meter(r.channels, r.samplesPerSec, false);
+    if (!meter.LibraryError().isEmpty()) {
+        return FormatError{FormatError::Kind::Unreadable,
+                           QCoreApplication::translate("CLoudnessMeter",
+                                                       "The loudness of %1 cannot be measured: %2.")
+                               .arg(CBnmFormat::FileNameText(r), meter.LibraryError())};
+    }
     const quint16 bits = r.bitsPerSample;
     if (!meter.IsValid() || r.waveFormat != SoundResource::kWaveFormatPcm ||
         (bits != 8 && bits != 16 && bits != 24 && bits != 32)) {

@@ -35,13 +35,16 @@ public:
     // A meter for frames of channels at samplesPerSec; without truePeak its
     // readings have no true peak, which costs most of the measuring (four
     // times oversampled). IsValid() is false when libebur128 takes no such
-    // format (or has no memory for it).
+    // format (or has no memory for it), or cannot be loaded.
     CLoudnessMeter(int channels, int samplesPerSec, bool truePeak = true);
     ~CLoudnessMeter();
     CLoudnessMeter(const CLoudnessMeter&) = delete;
     CLoudnessMeter& operator=(const CLoudnessMeter&) = delete;
 
     bool IsValid() const { return m_pState != nullptr; }
+    // For the user, when libebur128 could not be loaded (IsValid() is then
+    // false); empty otherwise.
+    const QString& LibraryError() const { return m_libraryError; }
 
     // Adds count interleaved frames of samples in -1 to 1.
     void Add(const float* frames, qint64 count);
@@ -71,6 +74,7 @@ public:
 private:
     struct State;
     std::unique_ptr<State> m_pState;
+    QString m_libraryError;
     int m_nChannels = 0;
     qint64 m_nFrames = 0;
 };

@@ -1,23 +1,25 @@
 #include "CSoundConverter.h"
 
+#include "CSoxrLibrary.h"
+
 #include "framework/core/CPlural.h"
 
 #include <QCoreApplication>
-
-#include <soxr.h>
 
 #include <algorithm>
 #include <cmath>
 
 struct CSoundConverter::Resampler {
+    // What soxr was made with, and is deleted with.
+    const CSoxrLibrary& libsoxr;
     soxr_t soxr = nullptr;
     double ratio = 1.0;
-    Resampler() = default;
+    explicit Resampler(const CSoxrLibrary& library) : libsoxr(library) {}
     Resampler(const Resampler&) = delete;
     Resampler& operator=(const Resampler&) = delete;
     ~Resampler() {
         if (soxr != nullptr) {
-            soxr_delete(soxr);
+            libsoxr.soxr_delete(soxr);
         }
     }
 };
@@ -55,14 +57,19 @@ CSoundConverter::CSoundConverter(const Format& from, const Format& to) : m_from(
     }
     m_bDither = to.bitsPerSample < precisionOf(from.bitsPerSample);
     if (from.samplesPerSec != to.samplesPerSec) {
-        m_pResampler = std::make_unique<Resampler>();
+        const CSoxrLibrary& libsoxr = CSeam<CSoxrLibrary>::Current();
+        if (!libsoxr.IsLoaded()) {
+            m_error = libsoxr.Error();
+            return;
+        }
+        m_pResampler = std::make_unique<Resampler>(libsoxr);
         m_pResampler->ratio = static_cast<double>(to.samplesPerSec) / from.samplesPerSec;
-        const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
-        const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
+        const soxr_io_spec_t io = libsoxr.soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
+        const soxr_quality_spec_t quality = libsoxr.soxr_quality_spec(SOXR_VHQ, 0);
         soxr_error_t error = nullptr;
         m_pResampler->soxr =
-            soxr_create(from.samplesPerSec, to.samplesPerSec, static_cast<unsigned>(to.channels),
-                        &error, &io, &quality, nullptr);
+            libsoxr.soxr_create(from.samplesPerSec, to.samplesPerSec,
+                                static_cast<unsigned>(to.channels), &error, &io, &quality, nullptr);
         if (error != nullptr) {
             m_error = QCoreApplication::translate("CSoundConverter", "the resampler refused: %1")
                           .arg(QString::fromUtf8(error));
@@ -151,8 +158,9 @@ template <typename Take> void CSoundConverter::Resample(qint64 count, Take take)
     while (taken < static_cast<size_t>(count)) {
         size_t used = 0;
         size_t made = 0;
-        soxr_process(m_pResampler->soxr, m_mixed.data() + taken * m_to.channels,
-                     static_cast<size_t>(count) - taken, &used, m_resampled.data(), room, &made);
+        m_pResampler->libsoxr.soxr_process(
+            m_pResampler->soxr, m_mixed.data() + taken * m_to.channels,
+            static_cast<size_t>(count) - taken, &used, m_resampled.data(), room, &made);
         take(m_resampled.data(), static_cast<qint64>(made));
         if (used == 0 && made == 0) {
             break;
@@ -166,7 +174,8 @@ template <typename Take> void CSoundConverter::Drain(Take take) {
     m_resampled.resize(room * m_to.channels);
     for (;;) {
         size_t made = 0;
-        soxr_process(m_pResampler->soxr, nullptr, 0, nullptr, m_resampled.data(), room, &made);
+        m_pResampler->libsoxr.soxr_process(m_pResampler->soxr, nullptr, 0, nullptr,
+                                           m_resampled.data(), room, &made);
         if (made == 0) {
             break;
         }

@@ -1,6 +1,7 @@
 #include "CSoundSource.h"
 
 #include "CPcmSamples.h"
+#include "CSndfileLibrary.h"
 #include "CWaveReader.h"
 
 #include "framework/core/CFile.h"
@@ -9,8 +10,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-
-#include <sndfile.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -134,6 +133,8 @@ bool looksLikeMpeg(int fd) {
 } // namespace
 
 struct CSoundSource::Handle {
+    // What file is opened with, and closed with.
+    const CSndfileLibrary* sndfile = nullptr;
     SNDFILE* file = nullptr;
     int fd = -1;
     DescriptorReader reader;
@@ -148,12 +149,14 @@ struct CSoundSource::Handle {
     int rawBytes = 0;
     QByteArray rawBuffer;
     Handle() = default;
+    // For a file libsndfile is to read from descriptor.
+    Handle(int descriptor, const CSndfileLibrary& library) : sndfile(&library), fd(descriptor) {}
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
     ~Handle() {
         if (file != nullptr) {
             const QuietStandardError quiet(mpeg);
-            sf_close(file);
+            sndfile->sf_close(file);
         }
         if (fd >= 0) {
             ::close(fd);
@@ -211,10 +214,10 @@ QString kindOf(int format) {
     }
 }
 
-QString formatName(int format) {
+QString formatName(const CSndfileLibrary& sndfile, int format) {
     SF_FORMAT_INFO info{};
     info.format = format;
-    if (sf_command(nullptr, SFC_GET_FORMAT_INFO, &info, sizeof(info)) != 0 ||
+    if (sndfile.sf_command(nullptr, SFC_GET_FORMAT_INFO, &info, sizeof(info)) != 0 ||
         info.name == nullptr) {
         return QString();
     }
@@ -260,9 +263,9 @@ qint64 waveClaimedFrames(const QString& path, int channels) {
     }
 }
 
-std::optional<CSoundSource::Loop> instrumentLoop(SNDFILE* file) {
+std::optional<CSoundSource::Loop> instrumentLoop(const CSndfileLibrary& sndfile, SNDFILE* file) {
     SF_INSTRUMENT instrument{};
-    if (sf_command(file, SFC_GET_INSTRUMENT, &instrument, sizeof(instrument)) != SF_TRUE ||
+    if (sndfile.sf_command(file, SFC_GET_INSTRUMENT, &instrument, sizeof(instrument)) != SF_TRUE ||
         instrument.loop_count < 1 || instrument.loops[0].mode == SF_LOOP_NONE ||
         instrument.loops[0].end <= instrument.loops[0].start) {
         return std::nullopt;
@@ -361,14 +364,18 @@ CResult<CSoundSource> CSoundSource::Open(const QString& path, Use use) {
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     SF_INFO info{};
-    auto handle = std::make_unique<Handle>();
-    handle->fd = fd;
+    const CSndfileLibrary& sndfile = CSeam<CSndfileLibrary>::Current();
+    auto handle = std::make_unique<Handle>(fd, sndfile);
+    if (!sndfile.IsLoaded()) {
+        return failure(use, FormatError::Kind::Unreadable, shown,
+                       sndfile.Error() + QLatin1Char('.'));
+    }
     handle->reader = {fd, 0, static_cast<sf_count_t>(st.st_size)};
     handle->opened = CFileIdentity::OfDescriptor(fd);
     handle->mpeg = looksLikeMpeg(fd);
     {
         const QuietStandardError quiet(handle->mpeg);
-        handle->file = sf_open_virtual(&handle->io, SFM_READ, &info, &handle->reader);
+        handle->file = sndfile.sf_open_virtual(&handle->io, SFM_READ, &info, &handle->reader);
     }
     if (handle->file == nullptr && handle->mpeg) {
         // libsndfile's own text for this is about missing files and pipes.
@@ -379,7 +386,7 @@ CResult<CSoundSource> CSoundSource::Open(const QString& path, Use use) {
                                                    "damaged."));
     }
     if (handle->file == nullptr) {
-        const QString why = QString::fromUtf8(sf_strerror(nullptr));
+        const QString why = QString::fromUtf8(sndfile.sf_strerror(nullptr));
         return OpenPcmWave(path, why, use);
     }
     handle->mpeg = handle->mpeg || (info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_MPEG;
@@ -394,7 +401,7 @@ CResult<CSoundSource> CSoundSource::Open(const QString& path, Use use) {
     }
     // Integer data is scaled to -1..1; float data is taken as it is and
     // clipped where it is turned into integers.
-    sf_command(handle->file, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
+    sndfile.sf_command(handle->file, SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
     CSoundSource source(std::move(handle));
     source.Describe(info.channels, info.samplerate, info.frames, info.format, path);
     return source;
@@ -407,8 +414,9 @@ void CSoundSource::Describe(int channels, int samplesPerSec, qint64 frames, int 
     m_info.frames = frames;
     m_info.claimedFrames = frames;
     m_info.bitsPerSample = bitsOf(format);
-    const QString major = formatName(format & SF_FORMAT_TYPEMASK);
-    const QString minor = formatName(format & SF_FORMAT_SUBMASK);
+    const CSndfileLibrary& sndfile = *m_handle->sndfile;
+    const QString major = formatName(sndfile, format & SF_FORMAT_TYPEMASK);
+    const QString minor = formatName(sndfile, format & SF_FORMAT_SUBMASK);
     m_info.description = minor.isEmpty() ? major : major + QStringLiteral(" / ") + minor;
     m_info.kind = kindOf(format);
     if (m_info.kind.isEmpty()) {
@@ -416,7 +424,7 @@ void CSoundSource::Describe(int channels, int samplesPerSec, qint64 frames, int 
     }
     const int type = format & SF_FORMAT_TYPEMASK;
     const bool wave = type == SF_FORMAT_WAV || type == SF_FORMAT_WAVEX || type == SF_FORMAT_RF64;
-    m_loop = wave ? waveLoop(path) : instrumentLoop(m_handle->file);
+    m_loop = wave ? waveLoop(path) : instrumentLoop(sndfile, m_handle->file);
     if (wave) {
         // libsndfile gives a data chunk that claims more than the file holds
         // as what it holds, without a word.
@@ -444,5 +452,5 @@ qint64 CSoundSource::Read(float* frames, qint64 count) {
         return m_handle->rawBytes > 0 ? ReadPcm(frames, count) : 0;
     }
     const QuietStandardError quiet(m_handle->mpeg);
-    return qMax<sf_count_t>(sf_readf_float(m_handle->file, frames, count), 0);
+    return qMax<sf_count_t>(m_handle->sndfile->sf_readf_float(m_handle->file, frames, count), 0);
 }

@@ -7,7 +7,11 @@
 
 #include "doc/CKantelDoc.h"
 #include "format/CBnmFormat.h"
+#include "format/CEbur128Library.h"
+#include "format/CLoudnessMeter.h"
+#include "format/CSndfileLibrary.h"
 #include "format/CSoundImporter.h"
+#include "format/CSoxrLibrary.h"
 #include "format/CWaveReader.h"
 #include "framework/core/CFolderListing.h"
 
@@ -554,6 +558,65 @@ TEST_F(SoundImport, AnMp3CutShortIsToldInOneMessageOfOurs) {
     EXPECT_TRUE(none.Error().text.contains(QStringLiteral("MP3"))) << qPrintable(none.Error().text);
     EXPECT_FALSE(none.Error().text.contains(QStringLiteral("pipe")))
         << qPrintable(none.Error().text);
+}
+
+// The sound libraries are opened only when a sound needs them. One that
+// cannot be opened fails just the step that needs it, in words that name
+// it, and leaves nothing behind; the others go on working.
+TEST_F(SoundImport, ALibraryThatCannotBeLoadedFailsOnlyWhatNeedsItAndIsNamed) {
+    const QString flac = Source(QStringLiteral("tone.flac"));
+    const QString wave = Source(QStringLiteral("tone.wav"));
+    for (const QString& path : {flac, wave}) {
+        ASSERT_TRUE(SoundTools::Tone(path,
+                                     {QStringLiteral("-r"), QStringLiteral("44100"),
+                                      QStringLiteral("-c"), QStringLiteral("1")},
+                                     0.5));
+    }
+    const auto expectNamed = [&](const auto& failed, const QString& path, const char* library) {
+        ASSERT_FALSE(failed) << library;
+        EXPECT_TRUE(failed.Error().text.contains(QFileInfo(path).absoluteFilePath()) &&
+                    failed.Error().text.contains(QLatin1String(library)))
+            << qPrintable(failed.Error().text);
+    };
+    // A library of that name without the functions (another one's, say)
+    // counts as missing too.
+    const CSndfileLibrary other("libsoxr.so.0");
+    EXPECT_FALSE(other.IsLoaded());
+    EXPECT_TRUE(other.Error().contains(QStringLiteral("sf_open_virtual")))
+        << qPrintable(other.Error());
+    {
+        CSndfileLibrary missing("libkantel-missing-sndfile.so.1");
+        const CSeam<CSndfileLibrary>::Guard guard(&missing);
+        expectNamed(Import(flac, {1, 44100, 16}), flac, "libkantel-missing-sndfile.so.1");
+        expectNamed(CLoudnessMeter::MeasureFile(wave), wave, "libkantel-missing-sndfile.so.1");
+    }
+    {
+        CSoxrLibrary missing("libkantel-missing-soxr.so.0");
+        const CSeam<CSoxrLibrary>::Guard guard(&missing);
+        expectNamed(Import(flac, {1, 22050, 16}), flac, "libkantel-missing-soxr.so.0");
+        EXPECT_TRUE(QDir(bankFolder).isEmpty());
+        const auto sameRate = Import(flac, {1, 44100, 16});
+        ASSERT_TRUE(sameRate) << qPrintable(sameRate.Error().text);
+    }
+    {
+        CEbur128Library missing("libkantel-missing-ebur128.so.1");
+        const CSeam<CEbur128Library>::Guard guard(&missing);
+        expectNamed(CLoudnessMeter::MeasureFile(wave), wave, "libkantel-missing-ebur128.so.1");
+        SoundResource banked{};
+        banked.channels = 1;
+        banked.samplesPerSec = 22050;
+        banked.bitsPerSample = 16;
+        banked.waveFormat = SoundResource::kWaveFormatPcm;
+        std::strncpy(banked.fileName, "banked.wav", sizeof banked.fileName - 1);
+        const auto measured = CLoudnessMeter::MeasureSample(banked, QByteArray(4410, '\1'), {});
+        ASSERT_FALSE(measured);
+        EXPECT_TRUE(measured.Error().text.contains(QStringLiteral("banked.wav")) &&
+                    measured.Error().text.contains(QStringLiteral("libkantel-missing-ebur128")))
+            << qPrintable(measured.Error().text);
+    }
+    const auto measured = CLoudnessMeter::MeasureFile(flac);
+    ASSERT_TRUE(measured) << qPrintable(measured.Error().text);
+    EXPECT_NEAR(measured.Value().samplePeak, -6.0, 0.1);
 }
 
 // --- the document ------------------------------------------------------------
