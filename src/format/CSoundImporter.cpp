@@ -362,9 +362,11 @@ CResult<CLoudnessMatch> CSoundImporter::Match(const Request& request, const Conv
     }
     CLoudnessMeter meter(converted.target.channels, converted.target.samplesPerSec);
     if (!meter.IsValid()) {
-        return importError(
-            request.source,
-            QCoreApplication::translate("CSoundImporter", "its loudness cannot be measured."));
+        return importError(request.source,
+                           !meter.LibraryError().isEmpty()
+                               ? meter.LibraryError() + QLatin1Char('.')
+                               : QCoreApplication::translate("CSoundImporter",
+                                                             "its loudness cannot be measured."));
     }
     meter.Add(converted.floats.data(),
               static_cast<qint64>(converted.floats.size() / converted.target.channels));
