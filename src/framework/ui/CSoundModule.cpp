@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibrary>
 
 QString CSoundModule::Path() {
@@ -15,7 +16,12 @@ ISoundOutput* CSoundModule::Output() {
     static ISoundOutput* const output = [] {
         // Never unloaded: sounds and Qt Multimedia's threads may outlive any
         // owner of the library.
-        QLibrary library(Path());
+        const QString path = Path();
+        if (!QFileInfo::exists(path)) {
+            qWarning("Sounds cannot be played: %s is missing.", qUtf8Printable(path));
+            return static_cast<ISoundOutput*>(nullptr);
+        }
+        QLibrary library(path);
         const auto entry =
             reinterpret_cast<KantelSoundOutputFunction>(library.resolve(kSoundOutputSymbol));
         if (entry == nullptr) {
