@@ -113,11 +113,15 @@ std::optional<CCliBank> CCliBank::Read(const QString& path, QTextStream& err, Re
         if (!read || !told(*read, err)) {
             return std::nullopt;
         }
-        CCliBank bank{std::move(read->Value()), {}, QString()};
+        CCliBank bank{std::move(read->Value()), {}, QString(), {}};
         warn(bank.image, err);
         return bank;
     }
-    CResult<CBankAndNames> read = CBankAndNames::Read(path, reading);
+    return Told(path, CBankAndNames::Read(path, reading), err);
+}
+
+std::optional<CCliBank> CCliBank::Told(const QString& path, CResult<CBankAndNames> read,
+                                       QTextStream& err) {
     if (!read) {
         const FormatError& why = read.Error();
         if (why.kind == FormatError::Kind::Empty) {
@@ -135,7 +139,8 @@ std::optional<CCliBank> CCliBank::Read(const QString& path, QTextStream& err, Re
         }
         return std::nullopt;
     }
-    CCliBank bank{std::move(read.Value().image), std::move(read.Value().names), read.Value().path};
+    CCliBank bank{std::move(read.Value().image), std::move(read.Value().names), read.Value().path,
+                  read.Value().identity};
     warn(bank.image, err);
     if (!read.Value().namesProblem.isEmpty()) {
         Tell(err, read.Value().namesProblem, MB_OK | MB_ICONEXCLAMATION);

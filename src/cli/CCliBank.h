@@ -26,6 +26,10 @@ public:
     static std::optional<CCliBank> Read(const QString& path, QTextStream& err,
                                         Reading reading = Reading::Whole);
 
+    // What Read says and gives of a bank file read as CBankAndNames reads
+    // it (on any thread): Read is this, for a path that is no "-".
+    static std::optional<CCliBank> Told(const QString& path, CResult<CBankAndNames> read,
+                                        QTextStream& err);
     // Whether path names standard input.
     static bool IsStdin(const QString& path);
     // The bank as messages name it.
@@ -49,5 +53,6 @@ public:
 
     BankImage image;
     NamesTable names;
-    QString path; // the bank file as opened, absolute; empty for standard input
+    QString path;           // the bank file as opened, absolute; empty for standard input
+    CFileIdentity identity; // of the bank file as it was read
 };

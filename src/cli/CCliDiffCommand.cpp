@@ -8,12 +8,14 @@
 
 #include "format/BankImage.h"
 #include "format/CBankComparer.h"
-#include "format/CSoundExporter.h"
+#include "format/CBankDataWindow.h"
 #include "framework/core/CPromptSink.h"
 
 #include <QTextStream>
 #include <QVariant>
 
+#include <array>
+#include <future>
 #include <optional>
 
 namespace {
@@ -68,14 +70,21 @@ QString differencesJson(const std::vector<CBankComparer::Difference>& difference
 } // namespace
 
 // Both banks are read as the look commands read them: nothing is written
-// beside either, and a banked sample's sound is the bank's own copy.
+// beside either, and a banked sample's sound is the bank's own copy. Their
+// records and names are read side by side, on two threads; each bank's
+// samples are then read from its file a window at a time as the comparison
+// reaches them, so neither bank is ever held whole.
 int CCliDiffCommand::Run(const CCliInvocation& run) {
     // Apart from "equal" and "differ", so a script never takes a bank it
     // could not read for one that differs.
     constexpr int kUnreadable = 2;
     const QString& pathA = run.args.at(0);
     const QString& pathB = run.args.at(1);
-    const std::optional<CCliBank> a = CCliBank::Read(pathA, run.err);
+    constexpr CCliBank::Reading kReading = CCliBank::Reading::Records;
+    // Neither is standard input: a comparison needs each bank's folder.
+    std::future<CResult<CBankAndNames>> readingB =
+        std::async(std::launch::async, [&pathB] { return CBankAndNames::Read(pathB, kReading); });
+    const std::optional<CCliBank> a = CCliBank::Read(pathA, run.err, kReading);
     if (!a) {
         return kUnreadable;
     }
@@ -84,23 +93,31 @@ int CCliDiffCommand::Run(const CCliInvocation& run) {
         // What reading the second bank says is about the second bank.
         CCliPromptSink prompts(run.err, CCliBank::Label(pathB), run.IsSet(run.options.quiet));
         const CSeam<CPromptSink>::Guard guard(&prompts);
-        b = CCliBank::Read(pathB, run.err);
+        b = CCliBank::Told(pathB, readingB.get(), run.err);
     }
     if (!b) {
         return kUnreadable;
     }
-    const auto side = [](const CCliBank& bank) {
+    const auto windowOf = [](const CCliBank& bank) {
+        return CBankDataWindow(bank.path, bank.identity, bank.image.header->sampleDataOffset,
+                               bank.image.fileSize);
+    };
+    std::array<CBankDataWindow, 2> windows = {windowOf(*a), windowOf(*b)};
+    const auto side = [](const CCliBank& bank, CBankDataWindow& window) {
         const CBankRecords records = bank.Records();
-        const QByteArrayView image(reinterpret_cast<const char*>(bank.image.data.get()),
-                                   static_cast<qsizetype>(bank.image.size));
-        const BnmHeader* header = bank.image.header;
-        return CBankComparer::Bank{records, bank.path, [records, image, header](int i) {
-                                       return CSoundExporter::RecordedData(
-                                           image, *header,
+        return CBankComparer::Bank{records, bank.path, [records, &window](int i) {
+                                       return window.Data(
                                            records.Resources()[static_cast<size_t>(i)]);
                                    }};
     };
-    const CBankComparer::Result result = CBankComparer(side(*a), side(*b)).Compare();
+    const CBankComparer::Result result =
+        CBankComparer(side(*a, windows[0]), side(*b, windows[1])).Compare();
+    for (const CBankDataWindow& window : windows) {
+        if (!window.Failure().isEmpty()) {
+            run.err << "error: " << window.Failure() << '\n';
+            return kUnreadable;
+        }
+    }
     if (!run.IsSet(run.options.quiet)) {
         for (const QString& warning : result.warnings) {
             run.err << "warning: " << warning << '\n';

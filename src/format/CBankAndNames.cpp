@@ -35,6 +35,7 @@ CResult<CBankAndNames> CBankAndNames::Read(const QString& path, Reading reading)
             return FormatError{FormatError::Kind::Empty, QString()};
         }
         bank.path = file.GetFilePath();
+        bank.identity = file.GetIdentity();
         CResult<BankImage> read =
             reading == Reading::Whole ? CBankReader::Read(file) : CBankReader::ReadRecords(file);
         if (!read) {

@@ -4,6 +4,8 @@
 #include "CResult.h"
 #include "NamesTable.h"
 
+#include "framework/core/CFileIdentity.h"
+
 #include <QString>
 
 #include <optional>
@@ -36,6 +38,8 @@ public:
 
     BankImage image;
     NamesTable names;
-    QString path;         // the bank file as opened, absolute
+    QString path; // the bank file as opened, absolute
+    // The bank file as it was read, for a reader of the rest of it later.
+    CFileIdentity identity;
     QString namesProblem; // what NamesBeside said, when the names were read
 };

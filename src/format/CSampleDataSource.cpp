@@ -50,6 +50,26 @@ CResult<void> CSampleDataSource::Fill(quint8* image) {
     if (m_bDone) {
         return {};
     }
+    if (!ReadChecked(m_from, m_to - m_from, image + m_from)) {
+        return Failed();
+    }
+    Close();
+    m_bDone = true;
+    return {};
+}
+
+CResult<void> CSampleDataSource::Read(qint64 at, qint64 count, quint8* buffer) {
+    if (m_strFailure.isEmpty() && (m_bDone || at < m_from || count < 0 || at > m_to - count)) {
+        m_strFailure =
+            QCoreApplication::translate("CSampleDataSource", "it was asked for bytes it lacks");
+    }
+    if (!m_strFailure.isEmpty() || !ReadChecked(at, count, buffer)) {
+        return Failed();
+    }
+    return {};
+}
+
+bool CSampleDataSource::ReadChecked(qint64 at, qint64 count, quint8* buffer) {
     if (m_strFailure.isEmpty() && m_fd < 0) {
         m_strFailure = QCoreApplication::translate("CSampleDataSource", "it is no longer open");
     }
@@ -58,10 +78,10 @@ CResult<void> CSampleDataSource::Fill(quint8* image) {
         m_strFailure = QCoreApplication::translate(
             "CSampleDataSource", "another program changed it since it was opened");
     }
-    qint64 at = m_from;
-    while (m_strFailure.isEmpty() && at < m_to) {
-        const ssize_t got =
-            ::pread(m_fd, image + at, static_cast<size_t>(m_to - at), static_cast<off_t>(at));
+    qint64 done = 0;
+    while (m_strFailure.isEmpty() && done < count) {
+        const ssize_t got = ::pread(m_fd, buffer + done, static_cast<size_t>(count - done),
+                                    static_cast<off_t>(at + done));
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -71,22 +91,21 @@ CResult<void> CSampleDataSource::Fill(quint8* image) {
                                                                  "it is shorter than when opened");
             break;
         }
-        at += got;
+        done += got;
     }
     // A write in place during the read shows in the identity afterwards.
     if (m_strFailure.isEmpty() && (!StateOf(m_fd, now) || now != m_state)) {
         m_strFailure = QCoreApplication::translate(
             "CSampleDataSource", "another program changed it while it was being read");
     }
-    if (!m_strFailure.isEmpty()) {
-        Close();
-        return FormatError{FormatError::Kind::Unreadable,
-                           QCoreApplication::translate(
-                               "CSampleDataSource",
-                               "The sample data of %1 could not be read: %2.\nOpen the bank again.")
-                               .arg(m_strPath, m_strFailure)};
-    }
+    return m_strFailure.isEmpty();
+}
+
+CResult<void> CSampleDataSource::Failed() {
     Close();
-    m_bDone = true;
-    return {};
+    return FormatError{FormatError::Kind::Unreadable,
+                       QCoreApplication::translate(
+                           "CSampleDataSource",
+                           "The sample data of %1 could not be read: %2.\nOpen the bank again.")
+                           .arg(m_strPath, m_strFailure)};
 }

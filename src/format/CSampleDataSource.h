@@ -32,9 +32,16 @@ public:
     // once it was done. On failure the bytes from `from` on are not to be
     // used, and every later call fails the same way.
     CResult<void> Fill(quint8* image);
+    // Reads the count bytes at offset at of the file, which lie in [from, to),
+    // into buffer, and keeps the file open for more. Fails as Fill does.
+    CResult<void> Read(qint64 at, qint64 count, quint8* buffer);
 
 private:
     void Close();
+    // Reads [at, at + count) into buffer, the file checked before and after;
+    // false after setting m_strFailure.
+    bool ReadChecked(qint64 at, qint64 count, quint8* buffer);
+    CResult<void> Failed();
 
     int m_fd = -1;
     // What fstat says of the open file while nobody writes it.

@@ -8,11 +8,14 @@
 #include "TestFolder.h"
 
 #include "format/CBankComparer.h"
+#include "format/CBankDataWindow.h"
 #include "format/CBankReader.h"
 #include "format/CNamesFileReader.h"
 #include "format/CSoundExporter.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -246,6 +249,70 @@ TEST_F(BankComparerClass, AnOpenBankTakesItsWaveFilesAsItsBankedSounds) {
     // Without a wave file the open bank's copy is its sound.
     folderB.Remove("horn.wav");
     EXPECT_TRUE(Compare(*a, *b, true).differences.empty());
+}
+
+// What the comparison reads of a bank file a window at a time is what a
+// whole image gives: samples in file order, a sample larger than a window,
+// jumps back, overlaps, and records past the file's end or before its start.
+TEST(BankDataWindow, GivesWhatTheWholeFileGives) {
+    const TestFolder folder;
+    QByteArray bytes(3 << 20, Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>((i * 131) ^ (i >> 11));
+    }
+    const QString path = folder.Write("Bnk_1.bnm", bytes);
+    BnmHeader header{};
+    header.sampleDataOffset = 4096;
+    std::vector<std::pair<qint32, qint32>> samples; // offset, length
+    for (qint32 at = 0; at < (1 << 21); at += 70001) {
+        samples.emplace_back(at, 70001);
+    }
+    samples.insert(samples.end(), {{(1 << 21) + 5, 3 << 19}, // larger than a window
+                                   {100, 50},                // back to the start
+                                   {120, 50},                // overlapping the last
+                                   {(3 << 20) - 5000, 9000}, // past the end: cut
+                                   {3 << 20, 10},            // wholly past the end
+                                   {-5000, 100},             // before the file
+                                   {-4096, 10},              // the file's first bytes
+                                   {700, 0}});
+    CBankDataWindow window(path, CFileIdentity::OfPath(path), header.sampleDataOffset,
+                           bytes.size());
+    for (const auto& [offset, length] : samples) {
+        SoundResource r{};
+        r.offset = offset;
+        r.length = length;
+        EXPECT_EQ(window.Data(r), CSoundExporter::RecordedData(bytes, header, r))
+            << offset << " " << length;
+    }
+    EXPECT_EQ(window.Failure(), QString());
+}
+
+// A bank written in place after it was read, or replaced before its data
+// is read, gives no data and says why, rather than another bank's bytes.
+TEST(BankDataWindow, RefusesAFileThatIsNoLongerTheOneRead) {
+    const TestFolder folder;
+    const QString path = folder.Write("Bnk_1.bnm", QByteArray(1 << 16, 'a'));
+    SoundResource r{};
+    r.length = 100;
+    CBankDataWindow replaced(path, CFileIdentity::OfPath(folder.Write("x.bnm", "x")), 0, 1 << 16);
+    EXPECT_TRUE(replaced.Data(r).isEmpty());
+    EXPECT_TRUE(replaced.Failure().contains(path)) << qPrintable(replaced.Failure());
+
+    CBankDataWindow written(path, CFileIdentity::OfPath(path), 0, 1 << 16);
+    EXPECT_EQ(written.Data(r).toByteArray(), QByteArray(100, 'a'));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.seek(40000);
+    file.write("b");
+    // As a clock coarser than two writes would not show it otherwise.
+    file.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
+    file.close();
+    r.offset = 50000; // beyond the window read so far
+    EXPECT_TRUE(written.Data(r).isEmpty());
+    EXPECT_TRUE(written.Failure().contains("another program changed it"))
+        << qPrintable(written.Failure());
+    r.offset = 0;
+    EXPECT_TRUE(written.Data(r).isEmpty()) << "a failure is for good";
 }
 
 } // namespace
