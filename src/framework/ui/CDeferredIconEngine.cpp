@@ -4,17 +4,24 @@
 #include <QPainter>
 #include <QPixmap>
 
-CDeferredIconEngine::CDeferredIconEngine(QString fileName) : m_strFileName(std::move(fileName)) {}
+CDeferredIconEngine::CDeferredIconEngine(Maker make) : m_make(std::move(make)) {}
 
 CDeferredIconEngine::~CDeferredIconEngine() = default;
 
 QIcon CDeferredIconEngine::Icon(const QString& fileName) {
-    return QIcon(new CDeferredIconEngine(fileName));
+    if (fileName.isEmpty()) {
+        return QIcon();
+    }
+    return Made([fileName] { return QIcon(fileName); });
+}
+
+QIcon CDeferredIconEngine::Made(Maker make) {
+    return QIcon(new CDeferredIconEngine(std::move(make)));
 }
 
 const QIcon& CDeferredIconEngine::Loaded() {
     if (m_pIcon == nullptr) {
-        m_pIcon = std::make_unique<QIcon>(m_strFileName);
+        m_pIcon = std::make_unique<QIcon>(m_make());
     }
     return *m_pIcon;
 }
@@ -50,7 +57,7 @@ QString CDeferredIconEngine::key() const {
 }
 
 QIconEngine* CDeferredIconEngine::clone() const {
-    auto* copy = new CDeferredIconEngine(m_strFileName);
+    auto* copy = new CDeferredIconEngine(m_make);
     if (m_pIcon != nullptr) {
         copy->m_pIcon = std::make_unique<QIcon>(*m_pIcon);
     }
@@ -58,5 +65,5 @@ QIconEngine* CDeferredIconEngine::clone() const {
 }
 
 bool CDeferredIconEngine::isNull() {
-    return m_strFileName.isEmpty();
+    return !m_make;
 }

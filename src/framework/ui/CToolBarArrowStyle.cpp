@@ -1,5 +1,6 @@
 #include "CToolBarArrowStyle.h"
 
+#include "CDeferredIconEngine.h"
 #include "IconResource.h"
 
 #include <QGuiApplication>
@@ -42,10 +43,11 @@ QIcon CToolBarArrowStyle::standardIcon(StandardPixmap standardIcon, const QStyle
         standardIcon == SP_ToolBarVerticalExtensionButton) {
         const bool rightToLeft = option != nullptr ? option->direction == Qt::RightToLeft
                                                    : QGuiApplication::isRightToLeft();
-        QIcon icon = ExtensionArrow(standardIcon, rightToLeft);
-        if (!icon.isNull()) {
-            return icon;
-        }
+        // Every toolbar asks for its arrow when it is made; most never show
+        // it, so it is read when first drawn. Qt's own images are always
+        // there.
+        return CDeferredIconEngine::Made(
+            [standardIcon, rightToLeft] { return ExtensionArrow(standardIcon, rightToLeft); });
     }
     return QProxyStyle::standardIcon(standardIcon, option, widget);
 }
