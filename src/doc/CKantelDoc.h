@@ -10,6 +10,7 @@
 #include "format/CBankWriter.h"
 #include "format/CFolderReplacer.h"
 #include "format/CNamesFileReader.h"
+#include "format/NamesTable.h"
 #include "format/CReplacePlan.h"
 #include "format/CSampleDataSource.h"
 #include "format/CSoundExporter.h"
@@ -233,7 +234,7 @@ public:
     QString m_strFolder;
     bool m_bLoaded = false;
     bool m_bNamesLoaded = false;
-    std::unique_ptr<ResourceName[]> m_pNames;
+    NamesTable::Names m_pNames;
     // The length the records describe: it follows every save and change of
     // storage, while the image keeps the file as it was read.
     qint64 m_nFileSize = -1;

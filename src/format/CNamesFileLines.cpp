@@ -75,7 +75,9 @@ bool CNamesFileLines::Next(QByteArray& line, qsizetype maxLength) {
 // Scans the buffer rather than byte by byte through Peek: a names file may
 // be tens of megabytes of blank lines.
 bool CNamesFileLines::Next(QByteArrayView& line, qsizetype maxLength) {
-    SkipLineEnds();
+    if (m_bAfterLine) {
+        SkipLineEnds();
+    }
     if (Peek() < 0) {
         return false;
     }
@@ -84,7 +86,14 @@ bool CNamesFileLines::Next(QByteArrayView& line, qsizetype maxLength) {
     qsizetype end = lineEnd(bytes + m_nPos, bytes + m_nFilled) - bytes;
     if (end < m_nFilled) {
         line = QByteArrayView(bytes + m_nPos, std::min(end - m_nPos, maxLength));
+        // The line ends after it are passed now as far as the buffer holds
+        // them; the rest wait for the next call, since a refill would move
+        // the buffer under the view.
         m_nPos = end;
+        while (m_nPos < m_nFilled && (bytes[m_nPos] == '\r' || bytes[m_nPos] == '\n')) {
+            ++m_nPos;
+        }
+        m_bAfterLine = m_nPos == m_nFilled;
         return true;
     }
     // Emptied, not freed: the next such line reuses the memory of this one.

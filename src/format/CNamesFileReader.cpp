@@ -135,7 +135,7 @@ CResult<NamesTable> CNamesFileReader::Read(CFile& file, int resourceCount) {
         return table;
     }
     QByteArrayView line;
-    table.names = std::make_unique<ResourceName[]>(static_cast<size_t>(resourceCount));
+    table.names = NamesTable::Allocate(static_cast<size_t>(resourceCount));
     int position = 0;
     std::optional<QByteArray> lastDescription;
     QString lastDescriptionText;

@@ -2,6 +2,7 @@
 
 #include "CCaseFold.h"
 #include "CFile.h"
+#include "CHugePages.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,14 +11,11 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
 #include <dirent.h>
-#include <sys/mman.h>
 
 CFolderListing::CFolderListing(const QString& folder)
     : m_strFolder(folder.isEmpty() ? QStringLiteral("/") : folder) {
@@ -87,53 +85,18 @@ void CFolderListing::Index(const std::vector<Listed>& entries) {
     }
 }
 
-namespace {
-
-constexpr size_t kHugePage = size_t{2} << 20U;
-
-} // namespace
-
 // A table of a huge page or more gets huge pages: its slots are read in no
 // order, and with pages of 4 KiB nearly every lookup also missed the TLB,
-// which cost more than the lookup itself. Anonymous memory comes zeroed.
+// which cost more than the lookup itself.
 std::unique_ptr<CFolderListing::Slot[], CFolderListing::FreeSlots>
 CFolderListing::AllocateSlots(size_t count) {
     static_assert(std::is_trivially_copyable_v<Slot>, "slots are made of zeroed memory");
     const size_t bytes = count * sizeof(Slot);
-    if (bytes < kHugePage) {
-        auto* slots = static_cast<Slot*>(std::calloc(count, sizeof(Slot)));
-        if (slots == nullptr) {
-            throw std::bad_alloc();
-        }
-        return {slots, FreeSlots{0}};
-    }
-    // Mapped one huge page longer, so that an aligned run of the length
-    // lies inside it; the rest is given back.
-    void* mapped = ::mmap(nullptr, bytes + kHugePage, PROT_READ | PROT_WRITE,
-                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED) {
-        throw std::bad_alloc();
-    }
-    auto* const start = static_cast<char*>(mapped);
-    const size_t lead =
-        (kHugePage - reinterpret_cast<std::uintptr_t>(start) % kHugePage) % kHugePage;
-    if (lead > 0) {
-        ::munmap(start, lead);
-    }
-    if (const size_t tail = kHugePage - lead; tail > 0) {
-        ::munmap(start + lead + bytes, tail);
-    }
-    auto* slots = reinterpret_cast<Slot*>(start + lead);
-    ::madvise(slots, bytes, MADV_HUGEPAGE);
-    return {slots, FreeSlots{bytes}};
+    return {static_cast<Slot*>(CHugePages::Allocate(bytes)), FreeSlots{bytes}};
 }
 
 void CFolderListing::FreeSlots::operator()(Slot* slots) const {
-    if (bytes == 0) {
-        std::free(slots);
-    } else {
-        ::munmap(slots, bytes);
-    }
+    CHugePages::Free(slots, bytes);
 }
 
 // Every locale we run in spells ASCII as ASCII, and an ASCII name, which

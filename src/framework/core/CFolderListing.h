@@ -64,7 +64,7 @@ private:
     // The slots come zeroed from the allocator, not written over once more
     // to clear them; see AllocateSlots.
     struct FreeSlots {
-        size_t bytes; // 0 for memory from calloc
+        size_t bytes;
         void operator()(Slot* slots) const;
     };
     static std::unique_ptr<Slot[], FreeSlots> AllocateSlots(size_t count);

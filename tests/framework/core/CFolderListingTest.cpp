@@ -2,6 +2,7 @@
 #include "TestFolder.h"
 
 #include "framework/core/CFolderListing.h"
+#include "framework/core/CHugePages.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,8 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 TEST(CFolderListing, ExactNameFirstThenTheFirstInNameOrderWithoutRegardToCase) {
     TestFolder folder;
@@ -100,5 +103,20 @@ TEST(CFolderListing, EveryNameOfAFullFolderIsFoundWithItsKind) {
     // Names Qt cannot spell, which the folder's clean-up would not find.
     for (const char* bytes : {"/\xff.wav", "/\xfe.wav"}) {
         ::unlink(dir + bytes);
+    }
+}
+
+// The memory of the listing's table and of a names table: zeroed, all of it
+// usable, on either side of the size that gets huge pages.
+TEST(HugePages, GiveZeroedMemoryOfEverySize) {
+    for (const size_t bytes :
+         {size_t{0}, size_t{1}, CHugePages::kHugePage - 1, CHugePages::kHugePage,
+          CHugePages::kHugePage + 1, 3 * CHugePages::kHugePage + 4097}) {
+        auto* memory = static_cast<unsigned char*>(CHugePages::Allocate(bytes));
+        ASSERT_NE(memory, nullptr);
+        EXPECT_EQ(std::count(memory, memory + bytes, 0), static_cast<std::ptrdiff_t>(bytes))
+            << bytes;
+        std::fill_n(memory, bytes, 0xA5);
+        CHugePages::Free(memory, bytes);
     }
 }
