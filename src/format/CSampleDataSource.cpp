@@ -18,9 +18,13 @@ CSampleDataSource::CSampleDataSource(const QString& path, const CFileIdentity& e
         return;
     }
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (m_fd >= 0 && (!expected.IsValid() || CFileIdentity::OfDescriptor(m_fd) != expected ||
-                      !StateOf(m_fd, m_state) || m_state.size < to)) {
+    if (m_fd < 0) {
+        m_strFailure = QString::fromLocal8Bit(std::strerror(errno));
+    } else if (!expected.IsValid() || CFileIdentity::OfDescriptor(m_fd) != expected ||
+               !StateOf(m_fd, m_state) || m_state.size < to) {
         Close();
+        m_strFailure = QCoreApplication::translate(
+            "CSampleDataSource", "another program changed it since it was opened");
     }
 }
 
