@@ -35,9 +35,7 @@ void* CHugePages::Allocate(size_t bytes) {
     // Whole huge pages are kept: the kernel gives one only where all of it
     // lies inside the mapping.
     const size_t kept = Mapped(bytes);
-    if (kHugePage - lead > 0) {
-        ::munmap(start + lead + kept, kHugePage - lead);
-    }
+    ::munmap(start + lead + kept, kHugePage - lead);
     ::madvise(start + lead, kept, MADV_HUGEPAGE);
     return start + lead;
 }
