@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 const int kMenus[] = {IDR_MAINFRAME, IDR_BNMTYPE, IDR_CONTEXT};
@@ -148,6 +150,35 @@ TEST(ResourceTables, ToolbarImagesAndIconsLoad) {
         }
     }
     EXPECT_EQ(IconResource::Find(IDR_CONTEXT), nullptr);
+}
+
+// The editor decodes its window icon on a thread of its own before the
+// application object exists; what a frame then gets must be the icon read
+// the ordinary way, and a second frame must still get it whole.
+TEST(ResourceTables, TheWindowIconReadAheadIsTheOneReadLater) {
+    std::thread ahead(IconResource::ReadWindowImagesAhead);
+    ahead.join();
+    int argc = 1;
+    char name[] = "kantel";
+    char* argv[] = {name, nullptr};
+    QGuiApplication app(argc, argv);
+
+    const IconResource* pIcon = IconResource::Find(IDR_MAINFRAME);
+    ASSERT_NE(pIcon, nullptr);
+    ASSERT_FALSE(pIcon->windowImages.empty());
+    const QIcon readAhead = pIcon->LoadWindowIcon();
+    const QIcon readAgain = pIcon->LoadWindowIcon();
+    for (const QIcon& icon : {readAhead, readAgain}) {
+        ASSERT_EQ(icon.availableSizes().size(), static_cast<qsizetype>(pIcon->windowImages.size()));
+        for (const char* path : pIcon->windowImages) {
+            const QImage file(QString::fromUtf8(path));
+            ASSERT_FALSE(file.isNull()) << path;
+            const QImage shown = icon.pixmap(file.size()).toImage();
+            EXPECT_EQ(shown.convertToFormat(QImage::Format_ARGB32),
+                      file.convertToFormat(QImage::Format_ARGB32))
+                << path;
+        }
+    }
 }
 
 TEST(ResourceTables, ToolbarImagesAndIconsAreDrawnAnewAtTwiceTheScale) {

@@ -8,6 +8,7 @@
 #include "CRecentFileList.h"
 #include "CSettingsStore.h"
 #include "CToolBarArrowStyle.h"
+#include "IconResource.h"
 #include "StringTable.h"
 
 #include <QApplication>
@@ -59,10 +60,12 @@ int AfxWinMain(int argc, char* argv[]) {
     // which costs about as much as the rest of the start. Neither needs the
     // main thread, so they are done while it connects to the display and
     // builds the frame; the font database's lock makes the frame's first
-    // measurement wait for the list if it comes first.
+    // measurement wait for the list if it comes first. The window icon's
+    // bitmaps are decoded there too, in the time the display's answer takes.
     std::promise<void> applicationMade;
     std::thread fonts([made = applicationMade.get_future()] {
         FcInit();
+        IconResource::ReadWindowImagesAhead();
         made.wait();
         QFontDatabase::families();
     });

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 class QIcon;
+class QImage;
 class QString;
 
 // An icon as data: the resource paths of its images, one per size.
@@ -19,6 +21,11 @@ struct IconResource {
     QIcon Load() const;
     // The icon a frame gives the window manager.
     QIcon LoadWindowIcon() const;
+    // Decodes the window bitmaps of every registered icon that has them, for
+    // LoadWindowIcon to take. Any thread may call it, before the application
+    // object exists too: a program's start-up thread does, while the main
+    // thread waits for the display. Once per process; later calls return.
+    static void ReadWindowImagesAhead();
     // Adds the image at path to icon. A PNG file is read as PNG, without
     // the format probe that loads every image plugin (a cost at start-up);
     // anything else (a drawing) goes to its icon engine. False when a PNG
