@@ -107,7 +107,8 @@ void CCliBank::SayEmpty(const QString& path, QTextStream& err) {
     err << "error: " << QFileInfo(path).absoluteFilePath() << " is empty: it holds no bank\n";
 }
 
-std::optional<CCliBank> CCliBank::Read(const QString& path, QTextStream& err, Reading reading) {
+std::optional<CCliBank> CCliBank::Read(const QString& path, QTextStream& err, Reading reading,
+                                       NamesTable::Strings strings) {
     if (IsStdin(path)) {
         std::optional<CResult<BankImage>> read = readStdinBank(err);
         if (!read || !told(*read, err)) {
@@ -117,7 +118,7 @@ std::optional<CCliBank> CCliBank::Read(const QString& path, QTextStream& err, Re
         warn(bank.image, err);
         return bank;
     }
-    return Told(path, CBankAndNames::Read(path, reading), err);
+    return Told(path, CBankAndNames::Read(path, reading, strings), err);
 }
 
 std::optional<CCliBank> CCliBank::Told(const QString& path, CResult<CBankAndNames> read,

@@ -22,9 +22,12 @@ public:
 
     // The bank at path (standard input for "-") and, unless reading says
     // otherwise, the names beside it, or nothing after saying why. Troubles
-    // the editor would show in message boxes go to err as lines.
+    // the editor would show in message boxes go to err as lines. A command
+    // that only shows the bank may let the names' strings borrow from its
+    // names table (strings): they then live only as long as the bank.
     static std::optional<CCliBank> Read(const QString& path, QTextStream& err,
-                                        Reading reading = Reading::Whole);
+                                        Reading reading = Reading::Whole,
+                                        NamesTable::Strings strings = NamesTable::Strings::Owned);
 
     // What Read says and gives of a bank file read as CBankAndNames reads
     // it (on any thread): Read is this, for a path that is no "-".

@@ -174,11 +174,13 @@ int runDemo(const CCliInvocation& run) {
 // header, resources and events: the bank is read and shown, nothing written.
 int runLook(const CCliInvocation& run) {
     // Of the three, only the resource list shows names; the header's figures
-    // and the event list's labels need none.
-    const std::optional<CCliBank> bank = CCliBank::Read(run.args.at(0), run.err,
-                                                        run.command == QStringLiteral("resources")
-                                                            ? CCliBank::Reading::Records
-                                                            : CCliBank::Reading::HeaderRegion);
+    // and the event list's labels need none. The bank outlives everything
+    // shown of it, so its names need no strings of their own.
+    const std::optional<CCliBank> bank =
+        CCliBank::Read(run.args.at(0), run.err,
+                       run.command == QStringLiteral("resources") ? CCliBank::Reading::Records
+                                                                  : CCliBank::Reading::HeaderRegion,
+                       NamesTable::Strings::Borrowed);
     if (!bank) {
         return CKantelCli::Failure;
     }

@@ -23,7 +23,8 @@ FormatError openFailure(const CFileException& e, const QString& path) {
 
 } // namespace
 
-CResult<CBankAndNames> CBankAndNames::Read(const QString& path, Reading reading) {
+CResult<CBankAndNames> CBankAndNames::Read(const QString& path, Reading reading,
+                                           NamesTable::Strings strings) {
     CFile file;
     CFileException error;
     CBankAndNames bank;
@@ -47,7 +48,7 @@ CResult<CBankAndNames> CBankAndNames::Read(const QString& path, Reading reading)
     }
     if (reading != Reading::HeaderRegion) {
         std::optional<NamesTable> names =
-            NamesBeside(bank.path, bank.image.resourceCount, &bank.namesProblem);
+            NamesBeside(bank.path, bank.image.resourceCount, &bank.namesProblem, strings);
         if (names) {
             bank.names = std::move(*names);
         }
@@ -56,9 +57,10 @@ CResult<CBankAndNames> CBankAndNames::Read(const QString& path, Reading reading)
 }
 
 std::optional<NamesTable> CBankAndNames::NamesBeside(const QString& bankPath, int resourceCount,
-                                                     QString* problem) {
+                                                     QString* problem,
+                                                     NamesTable::Strings strings) {
     problem->clear();
-    CResult<NamesTable> names = CNamesFileReader::ReadBeside(bankPath, resourceCount);
+    CResult<NamesTable> names = CNamesFileReader::ReadBeside(bankPath, resourceCount, strings);
     if (names) {
         return std::move(names.Value());
     }

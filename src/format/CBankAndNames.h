@@ -28,13 +28,16 @@ public:
     // The bank at path and, unless reading says otherwise, the names beside
     // it. A file that cannot be opened fails as Unreadable, or NotAllowed
     // when it is no regular file; an empty one as Empty, without text; a file the bank reader
-    // refuses with the reader's own error.
-    static CResult<CBankAndNames> Read(const QString& path, Reading reading = Reading::Whole);
+    // refuses with the reader's own error. strings says whose the names'
+    // strings are: borrowed ones live only as long as this bank's names.
+    static CResult<CBankAndNames> Read(const QString& path, Reading reading = Reading::Whole,
+                                       NamesTable::Strings strings = NamesTable::Strings::Owned);
     // The names file beside a bank at bankPath of resourceCount resources,
     // or none: the bank then has no names, and *problem holds what a person
     // is to hear of it (empty when there is nothing to tell: no file at all).
-    static std::optional<NamesTable> NamesBeside(const QString& bankPath, int resourceCount,
-                                                 QString* problem);
+    static std::optional<NamesTable>
+    NamesBeside(const QString& bankPath, int resourceCount, QString* problem,
+                NamesTable::Strings strings = NamesTable::Strings::Owned);
 
     BankImage image;
     NamesTable names;

@@ -53,9 +53,39 @@ private:
     qsizetype m_pos = 0;
 };
 
-QString latin1(QByteArrayView bytes, int limit) {
-    return QString::fromLatin1(bytes.first(std::min<qsizetype>(bytes.size(), limit)));
-}
+// Makes the table's strings from Latin-1: each a string of its own, or, for
+// a table whose strings borrow, a piece of the table's buffer. The buffer
+// holds as many characters as the file had bytes, which is enough for every
+// name and description in it; should the file have grown while it was read,
+// what no longer fits becomes strings of their own.
+class StringMaker {
+public:
+    // fileSize is that of the file for a table whose strings borrow, else 0.
+    StringMaker(NamesTable& table, qint64 fileSize) {
+        if (fileSize > 0) {
+            table.text = NamesTable::AllocateText(static_cast<size_t>(fileSize));
+            m_next = table.text.get();
+            m_left = fileSize;
+        }
+    }
+
+    QString Make(QByteArrayView bytes, int limit) {
+        const QByteArrayView kept = bytes.first(std::min<qsizetype>(bytes.size(), limit));
+        if (m_next == nullptr || kept.size() > m_left) {
+            return QString::fromLatin1(kept);
+        }
+        char16_t* const start = m_next;
+        for (const char c : kept) {
+            *m_next++ = static_cast<unsigned char>(c);
+        }
+        m_left -= kept.size();
+        return QString::fromRawData(reinterpret_cast<const QChar*>(start), kept.size());
+    }
+
+private:
+    char16_t* m_next = nullptr;
+    qint64 m_left = 0; // none without a buffer: every string is its own
+};
 
 // The id of a names line as atoi reads it. Nearly every id is a few digits,
 // which need none of the general reader's signs, blanks and clamping.
@@ -79,7 +109,8 @@ FormatError refusal(FormatError::Kind kind, QString text = QString()) {
 
 } // namespace
 
-CResult<NamesTable> CNamesFileReader::ReadBeside(const QString& bankPath, int resourceCount) {
+CResult<NamesTable> CNamesFileReader::ReadBeside(const QString& bankPath, int resourceCount,
+                                                 NamesTable::Strings strings) {
     const QString namesPath = bankPath.left(bankPath.size() - 3) + QStringLiteral("bns");
     CFile names;
     CFileException error;
@@ -97,7 +128,7 @@ CResult<NamesTable> CNamesFileReader::ReadBeside(const QString& bankPath, int re
                            .arg(names.GetLength()));
     }
     try {
-        return Read(names, resourceCount);
+        return Read(names, resourceCount, strings);
     } catch (const CFileException& e) {
         return refusal(FormatError::Kind::Unreadable,
                        resourceCount > 0 ? e.GetErrorMessage() : QString());
@@ -125,7 +156,8 @@ bool skipToBody(CNamesFileLines& lines) {
 
 } // namespace
 
-CResult<NamesTable> CNamesFileReader::Read(CFile& file, int resourceCount) {
+CResult<NamesTable> CNamesFileReader::Read(CFile& file, int resourceCount,
+                                           NamesTable::Strings strings) {
     if (resourceCount < 1) {
         return refusal(FormatError::Kind::NotABank);
     }
@@ -136,6 +168,7 @@ CResult<NamesTable> CNamesFileReader::Read(CFile& file, int resourceCount) {
     }
     QByteArrayView line;
     table.names = NamesTable::Allocate(static_cast<size_t>(resourceCount));
+    StringMaker make(table, strings == NamesTable::Strings::Borrowed ? file.GetLength() : 0);
     int position = 0;
     std::optional<QByteArray> lastDescription;
     QString lastDescriptionText;
@@ -152,7 +185,7 @@ CResult<NamesTable> CNamesFileReader::Read(CFile& file, int resourceCount) {
             if (!name) {
                 entry.name = QString::asprintf("noname%d", position);
             } else {
-                entry.name = latin1(*name, kMaxName);
+                entry.name = make.Make(*name, kMaxName);
                 if (tokens.Next("\"")) {
                     if (const std::optional<QByteArrayView> description = tokens.Next("\"")) {
                         // Many entries share one description; they share its
@@ -161,7 +194,7 @@ CResult<NamesTable> CNamesFileReader::Read(CFile& file, int resourceCount) {
                             std::min<qsizetype>(description->size(), kMaxDescription));
                         if (!lastDescription || kept != *lastDescription) {
                             lastDescription = kept.toByteArray();
-                            lastDescriptionText = QString::fromLatin1(kept);
+                            lastDescriptionText = make.Make(kept, kMaxDescription);
                         }
                         entry.description = lastDescriptionText;
                     }

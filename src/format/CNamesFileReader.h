@@ -25,9 +25,11 @@ public:
     // bank of resourceCount resources. An error with an empty text is no names
     // file, or trouble nobody need hear of; otherwise its text says why the
     // file cannot be used.
-    static CResult<NamesTable> ReadBeside(const QString& bankPath, int resourceCount);
+    static CResult<NamesTable> ReadBeside(const QString& bankPath, int resourceCount,
+                                          NamesTable::Strings strings = NamesTable::Strings::Owned);
     // Parses an open names file, reading through a bounded buffer whatever its
     // size. An error without text when there are no resources to name. File
     // errors throw CFileException.
-    static CResult<NamesTable> Read(CFile& file, int resourceCount);
+    static CResult<NamesTable> Read(CFile& file, int resourceCount,
+                                    NamesTable::Strings strings = NamesTable::Strings::Owned);
 };

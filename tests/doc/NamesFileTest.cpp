@@ -261,12 +261,41 @@ TEST(NamesFileLines, LineEndsAreFoundAtEveryPlaceOfAWord) {
 
 namespace {
 
-CResult<NamesTable> readText(const TestFolder& folder, const QByteArray& text, int resources) {
+CResult<NamesTable> readText(const TestFolder& folder, const QByteArray& text, int resources,
+                             NamesTable::Strings strings = NamesTable::Strings::Owned) {
     CFile file;
     if (!file.Open(folder.Write(QStringLiteral("Bnk_1.bns"), text), CFile::modeRead)) {
         return FormatError{FormatError::Kind::Unreadable, QStringLiteral("not opened")};
     }
-    return CNamesFileReader::Read(file, resources);
+    return CNamesFileReader::Read(file, resources, strings);
+}
+
+// A table read only to be looked at lets its strings borrow one buffer of
+// its own: its entries must be those of a table of owned strings, empty and
+// null strings alike, and stay so when the table is moved.
+TEST(NamesFileReaderClass, BorrowedStringsAreTheOwnedOnes) {
+    TestFolder folder;
+    for (const NamesCase& c : cases()) {
+        SCOPED_TRACE(c.label);
+        CResult<NamesTable> owned = readText(folder, c.text, c.resources);
+        CResult<NamesTable> read =
+            readText(folder, c.text, c.resources, NamesTable::Strings::Borrowed);
+        ASSERT_TRUE(owned);
+        ASSERT_TRUE(read);
+        const NamesTable borrowed = std::move(read.Value());
+        ASSERT_EQ(borrowed.count, owned.Value().count);
+        ASSERT_EQ(borrowed.names == nullptr, owned.Value().names == nullptr);
+        for (int i = 0; i < c.resources && borrowed.names != nullptr; ++i) {
+            const ResourceName& mine = borrowed.names[static_cast<size_t>(i)];
+            const ResourceName& theirs = owned.Value().names[static_cast<size_t>(i)];
+            EXPECT_EQ(mine.hasId, theirs.hasId) << i;
+            EXPECT_EQ(mine.id, theirs.id) << i;
+            EXPECT_EQ(mine.name, theirs.name) << i;
+            EXPECT_EQ(mine.description, theirs.description) << i;
+            EXPECT_EQ(mine.name.isNull(), theirs.name.isNull()) << i;
+            EXPECT_EQ(mine.description.isNull(), theirs.description.isNull()) << i;
+        }
+    }
 }
 
 TEST(NamesFileReaderClass, EntriesFillTablePositionsAndTheFirstOfAnIdAnswers) {
