@@ -81,8 +81,7 @@ int CCliDiffCommand::Run(const CCliInvocation& run) {
     const QString& pathA = run.args.at(0);
     const QString& pathB = run.args.at(1);
     constexpr CCliBank::Reading kReading = CCliBank::Reading::Records;
-    // Both banks outlive the comparison and what it says: their names need
-    // no strings of their own.
+    // Both banks outlive all that is said of them: no strings of their own.
     constexpr NamesTable::Strings kStrings = NamesTable::Strings::Borrowed;
     // Neither is standard input: a comparison needs each bank's folder.
     std::future<CResult<CBankAndNames>> readingB = std::async(
