@@ -1,10 +1,8 @@
 #pragma once
 
 #include <span>
-#include <vector>
 
 class QIcon;
-class QImage;
 class QString;
 
 // An icon as data: the resource paths of its images, one per size.
