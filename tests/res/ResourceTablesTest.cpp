@@ -17,8 +17,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
 namespace {
 
 const int kMenus[] = {IDR_MAINFRAME, IDR_BNMTYPE, IDR_CONTEXT};
@@ -152,12 +150,9 @@ TEST(ResourceTables, ToolbarImagesAndIconsLoad) {
     EXPECT_EQ(IconResource::Find(IDR_CONTEXT), nullptr);
 }
 
-// The editor decodes its window icon on a thread of its own before the
-// application object exists; what a frame then gets must be the icon read
-// the ordinary way, and a second frame must still get it whole.
-TEST(ResourceTables, TheWindowIconReadAheadIsTheOneReadLater) {
-    std::thread ahead(IconResource::ReadWindowImagesAhead);
-    ahead.join();
+// The window icon's pixels are compiled in from the icon files the desktop
+// is given: at each size, a frame must get exactly the file's pixels.
+TEST(ResourceTables, TheWindowIconIsTheIconFilesAtTheirSizes) {
     int argc = 1;
     char name[] = "kantel";
     char* argv[] = {name, nullptr};
@@ -165,19 +160,17 @@ TEST(ResourceTables, TheWindowIconReadAheadIsTheOneReadLater) {
 
     const IconResource* pIcon = IconResource::Find(IDR_MAINFRAME);
     ASSERT_NE(pIcon, nullptr);
-    ASSERT_FALSE(pIcon->windowImages.empty());
-    const QIcon readAhead = pIcon->LoadWindowIcon();
-    const QIcon readAgain = pIcon->LoadWindowIcon();
-    for (const QIcon& icon : {readAhead, readAgain}) {
-        ASSERT_EQ(icon.availableSizes().size(), static_cast<qsizetype>(pIcon->windowImages.size()));
-        for (const char* path : pIcon->windowImages) {
-            const QImage file(QString::fromUtf8(path));
-            ASSERT_FALSE(file.isNull()) << path;
-            const QImage shown = icon.pixmap(file.size()).toImage();
-            EXPECT_EQ(shown.convertToFormat(QImage::Format_ARGB32),
-                      file.convertToFormat(QImage::Format_ARGB32))
-                << path;
-        }
+    const QIcon icon = pIcon->LoadWindowIcon();
+    const QList<int> sizes{16, 32, 48, 64, 128};
+    ASSERT_EQ(icon.availableSizes().size(), sizes.size());
+    for (int size : sizes) {
+        const QString path = QStringLiteral(KANTEL_ICON_DIR "/%1/kantel.png").arg(size);
+        const QImage file(path);
+        ASSERT_EQ(file.size(), QSize(size, size)) << path.toStdString();
+        const QImage shown = icon.pixmap(file.size()).toImage();
+        EXPECT_EQ(shown.convertToFormat(QImage::Format_ARGB32),
+                  file.convertToFormat(QImage::Format_ARGB32))
+            << path.toStdString();
     }
 }
 

@@ -8,12 +8,6 @@
 #include <QPixmap>
 #include <QString>
 
-#include <condition_variable>
-#include <map>
-#include <mutex>
-#include <optional>
-#include <vector>
-
 const IconResource* IconResource::Find(int nId) {
     for (const IconResource& icon : CResourceRegistry::Current().icons) {
         if (icon.nId == nId) {
@@ -32,45 +26,6 @@ QImage readPng(const QString& path) {
     return reader.read();
 }
 
-std::vector<QImage> bitmapsOf(std::span<const char* const> paths) {
-    std::vector<QImage> bitmaps;
-    bitmaps.reserve(paths.size());
-    for (const char* path : paths) {
-        if (QImage bitmap = readPng(QString::fromUtf8(path)); !bitmap.isNull()) {
-            bitmaps.push_back(std::move(bitmap));
-        }
-    }
-    return bitmaps;
-}
-
-// What ReadWindowImagesAhead decoded, until a frame takes it.
-struct ReadAhead {
-    enum State { NotStarted, Reading, Read };
-    std::mutex mutex;
-    std::condition_variable read;
-    State state = NotStarted;
-    std::map<int, std::vector<QImage>> bitmaps;
-
-    // The bitmaps of icon nId, waiting for them while they are being read;
-    // nothing when they were not read ahead or were taken before.
-    std::optional<std::vector<QImage>> Take(int nId) {
-        std::unique_lock lock(mutex);
-        read.wait(lock, [this] { return state != Reading; });
-        const auto it = bitmaps.find(nId);
-        if (it == bitmaps.end()) {
-            return std::nullopt;
-        }
-        std::vector<QImage> taken = std::move(it->second);
-        bitmaps.erase(it);
-        return taken;
-    }
-};
-
-ReadAhead& readAhead() {
-    static ReadAhead ahead;
-    return ahead;
-}
-
 QIcon iconOf(std::span<const char* const> images) {
     QIcon icon;
     for (const char* image : images) {
@@ -86,41 +41,18 @@ QIcon IconResource::Load() const {
 }
 
 QIcon IconResource::LoadWindowIcon() const {
-    if (windowImages.empty()) {
+    if (windowBitmaps.empty()) {
         return iconOf(images);
     }
-    std::optional<std::vector<QImage>> bitmaps = readAhead().Take(nId);
-    if (!bitmaps) {
-        bitmaps = bitmapsOf(windowImages);
-    }
     QIcon icon;
-    for (const QImage& bitmap : *bitmaps) {
-        icon.addPixmap(QPixmap::fromImage(bitmap));
+    for (const IconBitmap& bitmap : windowBitmaps) {
+        // The image reads the compiled-in pixels where they are; the pixmap
+        // is a copy of its own.
+        const QImage image(bitmap.rgba, bitmap.width, bitmap.height, bitmap.width * 4,
+                           QImage::Format_RGBA8888);
+        icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;
-}
-
-void IconResource::ReadWindowImagesAhead() {
-    ReadAhead& ahead = readAhead();
-    {
-        const std::lock_guard lock(ahead.mutex);
-        if (ahead.state != ReadAhead::NotStarted) {
-            return;
-        }
-        ahead.state = ReadAhead::Reading;
-    }
-    std::map<int, std::vector<QImage>> bitmaps;
-    for (const IconResource& icon : CResourceRegistry::Current().icons) {
-        if (!icon.windowImages.empty()) {
-            bitmaps.emplace(icon.nId, bitmapsOf(icon.windowImages));
-        }
-    }
-    {
-        const std::lock_guard lock(ahead.mutex);
-        ahead.bitmaps = std::move(bitmaps);
-        ahead.state = ReadAhead::Read;
-    }
-    ahead.read.notify_all();
 }
 
 bool IconResource::AddImage(QIcon& icon, const QString& path) {
