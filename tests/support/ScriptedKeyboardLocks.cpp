@@ -2,6 +2,6 @@
 
 ScriptedKeyboardLocks::ScriptedKeyboardLocks() : m_guard(this) {}
 
-bool ScriptedKeyboardLocks::IsOn(Lock lock) {
-    return on.at(static_cast<std::size_t>(lock));
+CKeyboardLocks::States ScriptedKeyboardLocks::Read() {
+    return on;
 }

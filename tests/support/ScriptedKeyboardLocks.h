@@ -8,10 +8,10 @@
 class ScriptedKeyboardLocks final : public CKeyboardLocks {
 public:
     ScriptedKeyboardLocks();
-    bool IsOn(Lock lock) override;
+    States Read() override;
 
     // Indexed by Lock; all off at first.
-    std::array<bool, 3> on{};
+    States on{};
 
 private:
     CSeam<CKeyboardLocks>::Guard m_guard;

@@ -106,21 +106,23 @@ QString CStatusBar::GetShownText(int nIndex) const {
 void CStatusBar::SetPaneText(int nIndex, const QString& text) {
     if (nIndex >= 0 && nIndex < m_panes.size()) {
         m_panes[nIndex].strText = text;
-        ShowPane(m_panes.at(nIndex));
+        const Pane& pane = m_panes.at(nIndex);
+        ShowPane(pane, LockOf(pane.nID) >= 0 ? CSeam<CKeyboardLocks>::Current().Read()
+                                             : CKeyboardLocks::States{});
     }
 }
 
-void CStatusBar::ShowPane(const Pane& pane) {
+void CStatusBar::ShowPane(const Pane& pane, const CKeyboardLocks::States& locks) {
     const int lock = LockOf(pane.nID);
-    const bool shown =
-        lock < 0 || CSeam<CKeyboardLocks>::Current().IsOn(static_cast<CKeyboardLocks::Lock>(lock));
+    const bool shown = lock < 0 || locks.at(static_cast<size_t>(lock));
     pane.pLabel->setText(shown ? pane.strText : QString());
 }
 
 void CStatusBar::UpdateKeyIndicators() {
+    const CKeyboardLocks::States locks = CSeam<CKeyboardLocks>::Current().Read();
     for (const Pane& pane : std::as_const(m_panes)) {
         if (LockOf(pane.nID) >= 0) {
-            ShowPane(pane);
+            ShowPane(pane, locks);
         }
     }
 }

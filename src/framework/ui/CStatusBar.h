@@ -2,6 +2,7 @@
 
 #include "AfxRes.h"
 #include "AfxWin.h"
+#include "CKeyboardLocks.h"
 
 #include <QList>
 #include <QStatusBar>
@@ -54,6 +55,6 @@ private:
         QLabel* pLabel;
         QString strText;
     };
-    void ShowPane(const Pane& pane);
+    void ShowPane(const Pane& pane, const CKeyboardLocks::States& locks);
     QList<Pane> m_panes;
 };

@@ -7,22 +7,15 @@
 #include "CMDIFrameWnd.h"
 #include "CRecentFileList.h"
 #include "CSettingsStore.h"
+#include "CStartUpThread.h"
 #include "CToolBarArrowStyle.h"
 #include "StringTable.h"
 
 #include <QApplication>
-#include <QDBusConnection>
-#include <QFontDatabase>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QStringList>
 #include <QStyle>
-#include <QThread>
-
-#include <fontconfig/fontconfig.h>
-
-#include <future>
-#include <thread>
 
 namespace {
 
@@ -56,41 +49,12 @@ int AfxWinMain(int argc, char* argv[]) {
     if (pApp == nullptr) {
         return -1;
     }
-    // The main frame measures text before it can show: fontconfig must have
-    // read its configuration and caches, and Qt must have listed every font,
-    // which costs about as much as the rest of the start. Neither needs the
-    // main thread, so they are done while it connects to the display and
-    // builds the frame; the font database's lock makes the frame's first
-    // measurement wait for the list if it comes first.
-    //
-    // The first change a widget reports to assistive technology connects
-    // Qt's accessibility bridge to the session bus, and the main thread
-    // waits for that connection; with no bus in the environment it waits
-    // for D-Bus to try and fail to start one. Every connection to the
-    // session bus is the one Qt opens first, so opening it here, before the
-    // application exists, leaves the bridge a connection already made.
-    // Qt's D-Bus connections live on a thread of Qt's own, made to run
-    // without an application object.
-    //
-    // Nothing else of Qt may run here before the application exists: its
-    // construction sets up, unguarded, what much of Qt reads (the library
-    // and plugin paths, the program's path). Reading an image there, which
-    // looks through the image plugins, could crash the start.
-    //
-    // Qt takes the first thread that asks for its thread data for the main
-    // one: this one, before the start-up thread makes Qt objects.
-    QThread::currentThread();
-    std::promise<void> applicationMade;
-    std::thread fonts([made = applicationMade.get_future()] {
-        FcInit();
-        QDBusConnection::sessionBus();
-        made.wait();
-        QFontDatabase::families();
-    });
+    // Fontconfig and the session bus are made ready while the display
+    // answers.
+    CStartUpThread startUp;
     QApplication application(argc, argv);
-    applicationMade.set_value();
-    // Before the application goes, however the start ends.
-    const auto joinFonts = qScopeGuard([&fonts] { fonts.join(); });
+    const auto waitForStartUp = qScopeGuard([&startUp] { startUp.Wait(); });
+    startUp.NameApplicationFont();
     // The style Qt chose (or -style named), with toolbar arrows that cost no
     // image plugins at start.
     QApplication::setStyle(new CToolBarArrowStyle(QApplication::style()->name()));

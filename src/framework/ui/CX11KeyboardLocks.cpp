@@ -6,23 +6,46 @@
 
 #include <iterator>
 
-bool CX11KeyboardLocks::IsOn(Lock lock) {
+CKeyboardLocks::States CX11KeyboardLocks::Read() {
+    States on{};
     auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
                                    : nullptr;
     Display* display = x11 != nullptr ? x11->display() : nullptr;
     if (display == nullptr) {
-        return false;
+        return on;
     }
-    static const char* const kNames[] = {"Caps Lock", "Num Lock", "Scroll Lock"};
-    // Atoms live as long as the server; one round trip each, once.
-    static Atom atoms[std::size(kNames)] = {};
-    Atom& atom = atoms[lock];
-    if (atom == None) {
-        atom = XInternAtom(display, kNames[lock], False);
+    // The lights are found by their names, so that any keymap's numbering
+    // serves. Atoms live as long as the server: all three are asked for in
+    // one round trip, once.
+    static char capsLock[] = "Caps Lock";
+    static char numLock[] = "Num Lock";
+    static char scrollLock[] = "Scroll Lock";
+    static char* names[] = {capsLock, numLock, scrollLock};
+    static Atom atoms[std::size(names)] = {};
+    if (atoms[CapsLock] == None &&
+        XInternAtoms(display, names, static_cast<int>(std::size(names)), False, atoms) == 0) {
+        atoms[CapsLock] = None;
+        return on;
     }
-    Bool on = False;
-    if (atom == None || !XkbGetNamedIndicator(display, atom, nullptr, &on, nullptr, nullptr)) {
-        return false;
+    // Then one round trip for the lights' names and one for their states,
+    // for all three locks.
+    XkbDescPtr keyboard = XkbAllocKeyboard();
+    if (keyboard == nullptr) {
+        return on;
     }
-    return on != False;
+    unsigned state = 0;
+    if (XkbGetNames(display, XkbIndicatorNamesMask, keyboard) == Success &&
+        keyboard->names != nullptr &&
+        XkbGetIndicatorState(display, XkbUseCoreKbd, &state) == Success) {
+        for (int light = 0; light < XkbNumIndicators; ++light) {
+            const Atom name = keyboard->names->indicators[light];
+            for (size_t lock = 0; lock < on.size(); ++lock) {
+                if (name != None && name == atoms[lock]) {
+                    on[lock] = (state & (1U << light)) != 0;
+                }
+            }
+        }
+    }
+    XkbFreeKeyboard(keyboard, 0, True);
+    return on;
 }

@@ -7,5 +7,5 @@
 // serves. Off on any other platform (Wayland, offscreen).
 class CX11KeyboardLocks final : public CKeyboardLocks {
 public:
-    bool IsOn(Lock lock) override;
+    States Read() override;
 };
