@@ -48,8 +48,8 @@ QIcon IconResource::LoadWindowIcon() const {
     for (const IconBitmap& bitmap : windowBitmaps) {
         // The image reads the compiled-in pixels where they are; the pixmap
         // is a copy of its own.
-        const QImage image(bitmap.rgba, bitmap.width, bitmap.height, bitmap.width * 4,
-                           QImage::Format_RGBA8888);
+        const QImage image(bitmap.rgba, bitmap.width, bitmap.height,
+                           static_cast<qsizetype>(bitmap.width) * 4, QImage::Format_RGBA8888);
         icon.addPixmap(QPixmap::fromImage(image));
     }
     return icon;
