@@ -40,8 +40,11 @@ QString CRecentFileList::EntryName(int nIndex) const {
 
 void CRecentFileList::ReadList(const CWinApp& app) {
     m_names.clear();
+    QStringList entries;
     for (int i = 0; i < m_nSize; ++i) {
-        const QString name = app.GetProfileString(m_strSection, EntryName(i));
+        entries.append(EntryName(i));
+    }
+    for (const QString& name : app.GetProfileStrings(m_strSection, entries)) {
         // A hand-edited store may leave holes or repeat a file; the list
         // never shows either.
         if (!name.isEmpty() && !m_names.contains(name)) {

@@ -80,7 +80,9 @@ void CStartUpThread::NameApplicationFont() {
         return;
     }
     const QString family = QString::fromStdString(m_genericFont.get());
-    if (family.isEmpty() || !QFontDatabase::hasFamily(family)) {
+    // Known to Qt by that name (asked without hasFamily, which would look
+    // the name up in fontconfig once more).
+    if (family.isEmpty() || !QFontDatabase::families().contains(family)) {
         return;
     }
     QFont font = QApplication::font();

@@ -16,6 +16,7 @@
 #include <QSettings>
 #include <QStringList>
 #include <QStyle>
+#include <QVariant>
 
 namespace {
 
@@ -23,6 +24,18 @@ CWinApp* g_pApp = nullptr;
 
 QString ProfileKey(const QString& section, const QString& entry) {
     return section + u'/' + entry;
+}
+
+// A profile string as stored, or strDefault for none.
+QString StringOf(const QVariant& value, const QString& strDefault) {
+    if (!value.isValid()) {
+        return strDefault;
+    }
+    // An ini line written by hand with commas and no quotes reads as a list.
+    if (value.userType() == QMetaType::QStringList) {
+        return value.toStringList().join(u',');
+    }
+    return value.toString();
 }
 
 // Windows left for deletion must go while the QApplication still exists.
@@ -150,15 +163,17 @@ int CWinApp::GetProfileInt(const QString& section, const QString& entry, int nDe
 
 QString CWinApp::GetProfileString(const QString& section, const QString& entry,
                                   const QString& strDefault) const {
-    const QVariant value = OpenSettingsStore()->value(ProfileKey(section, entry));
-    if (!value.isValid()) {
-        return strDefault;
+    return StringOf(OpenSettingsStore()->value(ProfileKey(section, entry)), strDefault);
+}
+
+QStringList CWinApp::GetProfileStrings(const QString& section, const QStringList& entries) const {
+    const std::unique_ptr<QSettings> store = OpenSettingsStore();
+    QStringList values;
+    values.reserve(entries.size());
+    for (const QString& entry : entries) {
+        values.append(StringOf(store->value(ProfileKey(section, entry)), QString()));
     }
-    // An ini line written by hand with commas and no quotes reads as a list.
-    if (value.userType() == QMetaType::QStringList) {
-        return value.toStringList().join(u',');
-    }
-    return value.toString();
+    return values;
 }
 
 QByteArray CWinApp::GetProfileBinary(const QString& section, const QString& entry) const {

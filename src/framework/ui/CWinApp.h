@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -63,6 +64,8 @@ public:
     int GetProfileInt(const QString& section, const QString& entry, int nDefault) const;
     QString GetProfileString(const QString& section, const QString& entry,
                              const QString& strDefault = QString()) const;
+    // GetProfileString of each entry, the store opened once.
+    QStringList GetProfileStrings(const QString& section, const QStringList& entries) const;
     QByteArray GetProfileBinary(const QString& section, const QString& entry) const;
     bool WriteProfileInt(const QString& section, const QString& entry, int nValue);
     bool WriteProfileString(const QString& section, const QString& entry, const QString& value);
