@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Measures the editor's start to its first window against a Qt program that
-# shows one empty window. Both end the moment their first window is exposed,
-# so each time is process start, libraries, application set-up and the first
-# window. The runs take turns; each figure is the median.
+# shows one empty window. Both print the time of day the moment their first
+# window is exposed, and end: each time runs from the exec to that moment
+# (process start, libraries, application set-up and the first window). The
+# time to the process's end, its exit too, is measured beside it. The runs
+# take turns; each figure is the median.
 #
 #   bench/start-bench.sh [BUILD_DIR] [RUNS]
 #
@@ -34,12 +36,20 @@ if [ -z "${KANTEL_START_BENCH_INNER:-}" ]; then
     exit
 fi
 
-# millis COMMAND: runs it and prints how long it took in milliseconds.
-millis() {
-    local start=$EPOCHREALTIME
-    "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
-    local end=$EPOCHREALTIME
-    awk -v s="$start" -v e="$end" 'BEGIN { printf "%.2f\n", (e - s) * 1000 }'
+# times COMMAND: runs it and prints the milliseconds from its start to its
+# first window, and to its end.
+times() {
+    local out start end
+    out=$(mktemp)
+    start=$EPOCHREALTIME
+    "$@" >"$out" 2>/dev/null || { echo "failed: $*" >&2; rm -f "$out"; exit 1; }
+    end=$EPOCHREALTIME
+    awk -v s="$start" -v e="$end" '$1 == "first" && $2 == "window" { shown = $4 }
+        END {
+            if (shown == "") { print "no first window" > "/dev/stderr"; exit 1 }
+            printf "%.2f %.2f\n", (shown - s) * 1000, (e - s) * 1000
+        }' "$out"
+    rm -f "$out"
 }
 
 median() {
@@ -47,15 +57,25 @@ median() {
 }
 
 # Once each to have the libraries in the page cache.
-millis "$minimal" >/dev/null
-millis "$editor" >/dev/null
+times "$minimal" >/dev/null
+times "$editor" >/dev/null
 editor_times=()
 minimal_times=()
 for ((i = 0; i < runs; i++)); do
-    minimal_times+=("$(millis "$minimal")")
-    editor_times+=("$(millis "$editor")")
+    minimal_times+=("$(times "$minimal")")
+    editor_times+=("$(times "$editor")")
 done
-editor_ms=$(printf '%s\n' "${editor_times[@]}" | median)
-minimal_ms=$(printf '%s\n' "${minimal_times[@]}" | median)
+# median COLUMN of the lists given
+medianOf() {
+    local column=$1
+    shift
+    printf '%s\n' "$@" | awk -v c="$column" '{ print $c }' | median
+}
+editor_ms=$(medianOf 1 "${editor_times[@]}")
+minimal_ms=$(medianOf 1 "${minimal_times[@]}")
+editor_exit_ms=$(medianOf 2 "${editor_times[@]}")
+minimal_exit_ms=$(medianOf 2 "${minimal_times[@]}")
 echo "start to first window, median of $runs: editor $editor_ms ms, minimal Qt program $minimal_ms ms"
+echo "to the process's end: editor $editor_exit_ms ms, minimal Qt program $minimal_exit_ms ms"
 echo "result start $editor_ms $minimal_ms"
+echo "result start_exit $editor_exit_ms $minimal_exit_ms"
