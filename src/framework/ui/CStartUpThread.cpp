@@ -11,6 +11,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <chrono>
+#include <string>
 
 namespace {
 
@@ -29,14 +30,15 @@ std::string FamilyStoodInFor(const char* family) {
     FcResult result = FcResultNoMatch;
     FcPattern* match = FcFontMatch(nullptr, pattern, &result);
     FcPatternDestroy(pattern);
+    if (match == nullptr) {
+        return {};
+    }
     std::string name;
     FcChar8* value = nullptr;
-    if (match != nullptr && FcPatternGetString(match, FC_FAMILY, 0, &value) == FcResultMatch) {
+    if (FcPatternGetString(match, FC_FAMILY, 0, &value) == FcResultMatch) {
         name = reinterpret_cast<const char*>(value);
     }
-    if (match != nullptr) {
-        FcPatternDestroy(match);
-    }
+    FcPatternDestroy(match);
     return name;
 }
 
