@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
 # Measures the editor's start to its first window against a Qt program that
-# shows one empty window. Both print the time of day the moment their first
-# window is exposed, and end: each time runs from the exec to that moment
-# (process start, libraries, application set-up and the first window). The
-# time to the process's end, its exit too, is measured beside it. The runs
-# take turns; each figure is the median.
+# shows one empty window, and against one whose window holds a line of text
+# in a layout (a window with text measures it before it shows, so that
+# program pays for fontconfig and Qt's fonts as the editor does). Each
+# prints the time of day the moment its first window is exposed, and ends:
+# each time runs from the exec to that moment (process start, libraries,
+# application set-up and the first window). The time to the process's end,
+# its exit too, is measured beside it. The runs take turns; each figure is
+# the median.
+#
+# Each run starts on a machine at rest, as a user's start does: a program
+# started the moment another has ended is slowed by what that end leaves to
+# finish (seen here: the minimal program took 28.5 ms back to back and 18
+# to 19 ms after a pause of 10 ms or more), and the lighter the program,
+# the larger the share that is. So each run waits a tenth of a second first.
 #
 #   bench/start-bench.sh [BUILD_DIR] [RUNS]
 #
@@ -16,7 +25,8 @@ build=${1:-build-release}
 runs=${2:-21}
 editor=$(realpath "$build/bench/kantel-start-probe")
 minimal=$(realpath "$build/bench/kantel-minimal-window")
-for tool in "$editor" "$minimal"; do
+text=$(realpath "$build/bench/kantel-text-window")
+for tool in "$editor" "$minimal" "$text"; do
     [ -x "$tool" ] || { echo "missing $tool (build with: cmake --build $build)" >&2; exit 2; }
 done
 
@@ -36,11 +46,12 @@ if [ -z "${KANTEL_START_BENCH_INNER:-}" ]; then
     exit
 fi
 
-# times COMMAND: runs it and prints the milliseconds from its start to its
-# first window, and to its end.
+# times COMMAND: runs it, once the machine has come to rest, and prints the
+# milliseconds from its start to its first window, and to its end.
 times() {
     local out start end
     out=$(mktemp)
+    sleep 0.1
     start=$EPOCHREALTIME
     "$@" >"$out" 2>/dev/null || { echo "failed: $*" >&2; rm -f "$out"; exit 1; }
     end=$EPOCHREALTIME
@@ -58,12 +69,15 @@ median() {
 
 # Once each to have the libraries in the page cache.
 times "$minimal" >/dev/null
+times "$text" >/dev/null
 times "$editor" >/dev/null
 editor_times=()
 minimal_times=()
+text_times=()
 for ((i = 0; i < runs; i++)); do
     minimal_times+=("$(times "$minimal")")
     editor_times+=("$(times "$editor")")
+    text_times+=("$(times "$text")")
 done
 # median COLUMN of the lists given
 medianOf() {
@@ -75,7 +89,9 @@ editor_ms=$(medianOf 1 "${editor_times[@]}")
 minimal_ms=$(medianOf 1 "${minimal_times[@]}")
 editor_exit_ms=$(medianOf 2 "${editor_times[@]}")
 minimal_exit_ms=$(medianOf 2 "${minimal_times[@]}")
-echo "start to first window, median of $runs: editor $editor_ms ms, minimal Qt program $minimal_ms ms"
+text_ms=$(medianOf 1 "${text_times[@]}")
+echo "start to first window, median of $runs: editor $editor_ms ms, minimal Qt program $minimal_ms ms, one with a line of text $text_ms ms"
 echo "to the process's end: editor $editor_exit_ms ms, minimal Qt program $minimal_exit_ms ms"
 echo "result start $editor_ms $minimal_ms"
 echo "result start_exit $editor_exit_ms $minimal_exit_ms"
+echo "result start_text $editor_ms $text_ms"
