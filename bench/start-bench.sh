@@ -9,11 +9,11 @@
 # its exit too, is measured beside it. The runs take turns; each figure is
 # the median.
 #
-# Each run starts on a machine at rest, as a user's start does: a program
-# started the moment another has ended is slowed by what that end leaves to
-# finish (seen here: the minimal program took 28.5 ms back to back and 18
-# to 19 ms after a pause of 10 ms or more), and the lighter the program,
-# the larger the share that is. So each run waits a tenth of a second first.
+# The X server is started with -noreset, as a desktop's server is in effect
+# (its own clients never all leave): by default Xvfb resets itself each time
+# its last client disconnects, and a program that connects meanwhile waits
+# for the reset (seen here: the minimal program took 28.5 ms to its window
+# started straight after the one before, 20 ms with -noreset).
 #
 #   bench/start-bench.sh [BUILD_DIR] [RUNS]
 #
@@ -38,7 +38,7 @@ if [ -z "${KANTEL_START_BENCH_INNER:-}" ]; then
     export KANTEL_INSTANCE_KEY=none KANTEL_START_BENCH_INNER=1
     if command -v xvfb-run >/dev/null; then
         echo "platform: xcb on Xvfb"
-        xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$runs"
+        xvfb-run -a -s "-noreset -screen 0 1280x1024x24" "$0" "$build" "$runs"
     else
         echo "platform: offscreen"
         QT_QPA_PLATFORM=offscreen "$0" "$build" "$runs"
@@ -46,12 +46,11 @@ if [ -z "${KANTEL_START_BENCH_INNER:-}" ]; then
     exit
 fi
 
-# times COMMAND: runs it, once the machine has come to rest, and prints the
-# milliseconds from its start to its first window, and to its end.
+# times COMMAND: runs it and prints the milliseconds from its start to its
+# first window, and to its end.
 times() {
     local out start end
     out=$(mktemp)
-    sleep 0.1
     start=$EPOCHREALTIME
     "$@" >"$out" 2>/dev/null || { echo "failed: $*" >&2; rm -f "$out"; exit 1; }
     end=$EPOCHREALTIME
