@@ -31,7 +31,7 @@ for ((i = 0; i < count; i++)); do
         synth "$seconds" sine $((200 + 7 * i)) sine $((300 + 11 * i)) gain -6
 done
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+. "$(dirname "$0")/median.sh"
 
 : >"$work/ours.txt" >"$work/peak.txt" >"$work/sox.txt" >"$work/save.txt"
 for ((r = 1; r <= runs; r++)); do

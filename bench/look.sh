@@ -37,9 +37,7 @@ millis() {
     awk -v s="$start" -v e="$end" 'BEGIN { printf "%.2f\n", (e - s) * 1000 }'
 }
 
-median() {
-    sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
-}
+. "$(dirname "$0")/median.sh"
 
 commands=(cat header resources events check)
 declare -A times

@@ -34,9 +34,7 @@ seconds() {
     end=$(date +%s.%N)
     awk -v a="$start" -v b="$end" 'BEGIN { printf "%.2f\n", b - a }'
 }
-median() {
-    sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
-}
+. "$(dirname "$0")/median.sh"
 unnamed=()
 named=()
 for ((i = 0; i < runs; i++)); do

@@ -33,7 +33,7 @@ for ((i = 0; i < count; i++)); do
         synth "$seconds" sine $((200 + 7 * i)) sine $((300 + 11 * i)) gain -6
 done
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+. "$(dirname "$0")/median.sh"
 seconds_of() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f\n", b - a }'; }
 
 # replace NAME [OPTION]: one timed run of replace into a fresh bank.

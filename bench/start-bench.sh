@@ -62,9 +62,7 @@ times() {
     rm -f "$out"
 }
 
-median() {
-    sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
-}
+. "$(dirname "$0")/median.sh"
 
 # Once each to have the libraries in the page cache.
 times "$minimal" >/dev/null
